@@ -1,0 +1,29 @@
+# Debian packages Tandrel needs, and a helper that installs the missing ones.
+# Sourced by run.sh and test.sh.
+
+BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-tools-dev qt6-tools-dev-tools
+                qt6-l10n-tools libcurl4-openssl-dev)
+RUN_PACKAGES=(python3 python3-pyftpdlib)
+TEST_PACKAGES=(libgtest-dev python3 python3-pyftpdlib vsftpd tinyproxy curl clang
+               libclang-rt-14-dev)
+
+ensure_packages()
+{
+    local missing=()
+    local pkg
+    for pkg in "$@"; do
+        if [ "$(dpkg-query -W -f='${db:Status-Abbrev}' "$pkg" 2>/dev/null)" != "ii " ]; then
+            missing+=("$pkg")
+        fi
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+
+    echo "Installing: ${missing[*]}"
+    local sudo=()
+    [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+    # vsftpd and tinyproxy try to start their system services on install; nothing here uses
+    # those, and without an init system the attempt must not fail the install.
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+        "${missing[@]}" >/dev/null
+}

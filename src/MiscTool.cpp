@@ -1,0 +1,187 @@
+#include "MiscTool.h"
+
+#include "platform/UrlText.h"
+#include "platform/UserDefaults.h"
+
+#include <pwd.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLocale>
+
+namespace {
+
+std::optional<QLocale> sDateFormatter;
+
+QString storedText(const char* key)
+{
+    return UserDefaults::standardUserDefaults().objectForKey(QLatin1String(key)).toString();
+}
+
+QString serverPart()
+{
+    QString text = storedText("Host") + QLatin1Char(':') + storedText("Port") + QLatin1Char('/');
+    const QString directory = storedText("Directory");
+    if (!directory.isEmpty())
+        text += directory + QLatin1Char('/');
+    return text;
+}
+
+QString login()
+{
+    return storedText("User") + QLatin1Char(':') + storedText("Password") + QLatin1Char('@');
+}
+
+// The text after "scheme://authority/", or "" when url has no such part.
+QString pathAfterServer(const QString& url)
+{
+    const qsizetype scheme = url.indexOf(QLatin1String("://"));
+    const qsizetype start = scheme < 0 ? 0 : scheme + 3;
+    const qsizetype slash = url.indexOf(QLatin1Char('/'), start);
+    return slash < 0 ? QString() : url.mid(slash + 1);
+}
+
+QString decodedOrAsIs(const QString& text)
+{
+    return UrlText::removePercentEncoding(text).value_or(text);
+}
+
+} // namespace
+
+QString MiscTool::getFTPURL()
+{
+    return QStringLiteral("ftp://") + serverPart();
+}
+
+QString MiscTool::getFullFTPURL()
+{
+    return QStringLiteral("ftp://") + login() + serverPart();
+}
+
+QString MiscTool::convert2FullFTPURL(const QString& url)
+{
+    const QString root = getFTPURL();
+    const qsizetype at = url.indexOf(root);
+    if (at >= 0)
+        return getFullFTPURL() + url.mid(at + root.size());
+
+    // The root changed since url was made: keep url's own server, with the saved login.
+    const qsizetype scheme = url.indexOf(QLatin1String("://"));
+    const qsizetype start = scheme < 0 ? 0 : scheme + 3;
+    qsizetype end = url.indexOf(QLatin1Char('/'), start);
+    if (end < 0)
+        end = url.size();
+    QString server = url.mid(start, end - start);
+    server = server.mid(server.lastIndexOf(QLatin1Char('@')) + 1);
+    return QStringLiteral("ftp://") + login() + server + url.mid(end);
+}
+
+std::optional<QUrl> MiscTool::smartURLForString(const QString& str)
+{
+    // Spaces, tabs and the other Zs characters; line breaks are not trimmed.
+    auto blank = [](QChar c) { return c == QLatin1Char('\t') || c.category() == QChar::Separator_Space; };
+    qsizetype begin = 0;
+    qsizetype end = str.size();
+    while (begin < end && blank(str[begin]))
+        ++begin;
+    while (end > begin && blank(str[end - 1]))
+        --end;
+    const QString trimmed = str.mid(begin, end - begin);
+    if (trimmed.isEmpty())
+        return std::nullopt;
+
+    const qsizetype separator = trimmed.indexOf(QLatin1String("://"));
+    if (separator < 0)
+        return UrlText::urlWithString(QStringLiteral("ftp://") + trimmed);
+    if (trimmed.left(separator).compare(QLatin1String("ftp"), Qt::CaseInsensitive) != 0)
+        return std::nullopt;
+    return UrlText::urlWithString(trimmed);
+}
+
+QString MiscTool::getFTPLocation(const QString& url, const QString& ftp_host)
+{
+    if (url == ftp_host)
+        return QStringLiteral("/");
+    const qsizetype at = url.indexOf(ftp_host);
+    const QString below = at >= 0 ? url.mid(at + ftp_host.size()) : pathAfterServer(url);
+    return decodedOrAsIs(QLatin1Char('/') + decodedOrAsIs(below));
+}
+
+int32_t MiscTool::getFileType(const ListingEntry& entry)
+{
+    return entry.kCFFTPResourceType.value_or(0);
+}
+
+std::optional<QString> MiscTool::getFileName(const ListingEntry& entry)
+{
+    return entry.kCFFTPResourceName;
+}
+
+QString MiscTool::getFileSize(const ListingEntry& entry)
+{
+    if (!entry.kCFFTPResourceSize)
+        return QStringLiteral("?");
+    if (getFileType(entry) == kEntryTypeRegular)
+        return QString::number(*entry.kCFFTPResourceSize);
+    return QStringLiteral("-");
+}
+
+QString MiscTool::getFileDate(const ListingEntry& entry)
+{
+    if (!entry.kCFFTPResourceModDate)
+        return QString();
+    if (!sDateFormatter)
+        sDateFormatter = QLocale::system();
+    return sDateFormatter->toString(entry.kCFFTPResourceModDate->toLocalTime(),
+                                    QLocale::ShortFormat);
+}
+
+bool MiscTool::hasDateFormatter()
+{
+    return sDateFormatter.has_value();
+}
+
+QString MiscTool::convertBytes(uint64_t bytes)
+{
+    // Single precision on purpose: the unit boundaries are where a float rounds, so
+    // 1073741792 already counts as 1024^3 and shows as "1.00 GB".
+    const float x = static_cast<float>(bytes);
+    const float kb = 1024.0f;
+    const float mb = kb * kb;
+    const float gb = mb * kb;
+    if (x >= gb)
+        return QString::asprintf("%.2f GB", static_cast<double>(x / gb));
+    if (x >= mb)
+        return QString::asprintf("%.1f MB", static_cast<double>(x / mb));
+    if (x >= kb)
+        return QString::asprintf("%.1f KB", static_cast<double>(x / kb));
+    if (bytes == 0)
+        return QStringLiteral("--");
+    return QString::asprintf("%lld Bytes", static_cast<long long>(bytes));
+}
+
+uint64_t MiscTool::getLocalFileSize(const QString& path)
+{
+    const QFileInfo info(path);
+    return info.exists() ? static_cast<uint64_t>(info.size()) : 0;
+}
+
+QString MiscTool::getUserHome()
+{
+    QString home;
+    if (const passwd* record = getpwuid(getuid()); record && record->pw_dir && *record->pw_dir)
+        home = QFile::decodeName(record->pw_dir);
+    else
+        home = qEnvironmentVariable("HOME");
+    if (home.isEmpty() || !QDir::isAbsolutePath(home))
+        return QStringLiteral("/");
+    return QDir::cleanPath(home);
+}
+
+QString MiscTool::getDownloadFolder()
+{
+    const QString home = getUserHome();
+    return home == QLatin1String("/") ? QStringLiteral("/Downloads")
+                                      : home + QStringLiteral("/Downloads");
+}

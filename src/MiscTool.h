@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include <QString>
+#include <QUrl>
+
+#include "ListingEntry.h"
+
+// Stateless helpers shared by the whole application: FTP URL texts built from the saved
+// settings, the readers of listing entries, size and date texts, and the user's folders.
+class MiscTool final
+{
+public:
+    MiscTool() = delete;
+
+    // "ftp://" Host ":" Port "/" [Directory "/"], from the store, verbatim.
+    static QString getFTPURL();
+    // The same with User ":" Password "@" in front of the host; only the delete uses it.
+    static QString getFullFTPURL();
+    // The place named by url (a text below the root URL, unescaped) with the login put in.
+    static QString convert2FullFTPURL(const QString& url);
+    // A text as an ftp URL: trimmed, "ftp://" added when no scheme is given; no URL for an
+    // empty text, another scheme, or a text the strict parser refuses.
+    static std::optional<QUrl> smartURLForString(const QString& str);
+    // The readable location of url below root, beginning with "/".
+    static QString getFTPLocation(const QString& url, const QString& ftp_host);
+
+    static int32_t getFileType(const ListingEntry& entry);
+    static std::optional<QString> getFileName(const ListingEntry& entry);
+    // "?" without a size; the size's decimal text for a regular file; "-" for anything else.
+    static QString getFileSize(const ListingEntry& entry);
+    // "" without a date; otherwise the date in the locale's short date and time style.
+    static QString getFileDate(const ListingEntry& entry);
+    static QString convertBytes(uint64_t bytes);
+    static uint64_t getLocalFileSize(const QString& path);
+    static QString getUserHome();
+    static QString getDownloadFolder();
+
+    // Whether the shared date formatter exists yet (it is made on first use).
+    static bool hasDateFormatter();
+};

@@ -1,0 +1,79 @@
+#include "platform/UrlText.h"
+
+#include <QStringDecoder>
+
+namespace UrlText {
+
+namespace {
+
+int hexValue(char16_t c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+} // namespace
+
+QString addPercentEscapes(const QString& text)
+{
+    // toPercentEncoding keeps the RFC 3986 unreserved set (ALPHA DIGIT - . _ ~); the exclude
+    // list adds the marks and separators that stay readable in an ftp URL.
+    static const QByteArray keep = QByteArrayLiteral("!*'();/?:@&=+$,");
+    return QString::fromLatin1(text.toUtf8().toPercentEncoding(keep));
+}
+
+std::optional<QString> removePercentEncoding(const QString& text)
+{
+    const QByteArray in = text.toUtf8();
+    QByteArray bytes;
+    bytes.reserve(in.size());
+    for (qsizetype i = 0; i < in.size(); ++i) {
+        const char c = in[i];
+        if (c != '%') {
+            bytes += c;
+            continue;
+        }
+        if (i + 2 >= in.size())
+            return std::nullopt;
+        const int hi = hexValue(static_cast<unsigned char>(in[i + 1]));
+        const int lo = hexValue(static_cast<unsigned char>(in[i + 2]));
+        if (hi < 0 || lo < 0)
+            return std::nullopt;
+        bytes += static_cast<char>(hi * 16 + lo);
+        i += 2;
+    }
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString decoded = decoder.decode(bytes);
+    if (decoder.hasError())
+        return std::nullopt;
+    return decoded;
+}
+
+std::optional<QUrl> urlWithString(const QString& text)
+{
+    if (text.isEmpty())
+        return std::nullopt;
+    static const QString forbidden = QStringLiteral("\"<>\\^`{|}");
+    int hashes = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c <= 0x20 || c >= 0x7F || forbidden.contains(QChar(c)))
+            return std::nullopt;
+        if (c == '#' && ++hashes > 1)
+            return std::nullopt;
+        if (c == '%' && (i + 2 >= text.size() || hexValue(text[i + 1].unicode()) < 0 ||
+                         hexValue(text[i + 2].unicode()) < 0))
+            return std::nullopt;
+    }
+    QUrl url(text, QUrl::StrictMode);
+    if (!url.isValid())
+        return std::nullopt;
+    return url;
+}
+
+} // namespace UrlText

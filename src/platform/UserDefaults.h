@@ -1,0 +1,45 @@
+#pragma once
+
+#include <memory>
+
+#include <QString>
+#include <QVariant>
+
+class QSettings;
+
+// The per-user settings store: a JSON file under the XDG config folder, written through
+// QSettings. Strings and integers stay apart, an absent key is told from "", and the file is
+// private to the user (it holds passwords).
+class UserDefaults final
+{
+public:
+    // The shared per-user instance, opened on first use.
+    static UserDefaults& standardUserDefaults();
+    // Drops the shared instance without writing; the next access reads the file afresh.
+    static void resetStandardUserDefaults();
+
+    // The file behind the store: $XDG_CONFIG_HOME/tandrel/tandrel.json (or ~/.config/...).
+    static QString storePath();
+
+    // The stored value (a QString or a qint64), or an invalid QVariant when absent.
+    QVariant objectForKey(const QString& key) const;
+    QVariant valueForKey(const QString& key) const { return objectForKey(key); }
+    // The stored integer; 0 when the key is absent or holds no number.
+    qint64 integerForKey(const QString& key) const;
+
+    void setObject(const QVariant& value, const QString& key);
+    void setValue(const QVariant& value, const QString& key) { setObject(value, key); }
+    void setInteger(qint64 value, const QString& key);
+
+    // Writes the store out atomically; false when it could not be written.
+    bool synchronize();
+
+    ~UserDefaults();
+    Q_DISABLE_COPY_MOVE(UserDefaults)
+
+private:
+    UserDefaults();
+
+    QString path;
+    std::unique_ptr<QSettings> settings;
+};

@@ -1,0 +1,25 @@
+#include "TempSettings.h"
+
+#include "platform/UserDefaults.h"
+
+TempSettings::TempSettings()
+    : previous(qgetenv("XDG_CONFIG_HOME"))
+    , hadPrevious(qEnvironmentVariableIsSet("XDG_CONFIG_HOME"))
+{
+    qputenv("XDG_CONFIG_HOME", dir.path().toLocal8Bit());
+    UserDefaults::resetStandardUserDefaults();
+}
+
+TempSettings::~TempSettings()
+{
+    UserDefaults::resetStandardUserDefaults();
+    if (hadPrevious)
+        qputenv("XDG_CONFIG_HOME", previous);
+    else
+        qunsetenv("XDG_CONFIG_HOME");
+}
+
+void TempSettings::restart()
+{
+    UserDefaults::resetStandardUserDefaults();
+}
