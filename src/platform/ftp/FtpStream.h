@@ -1,0 +1,112 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+
+#include <QString>
+#include <QUrl>
+#include <QVariant>
+
+// FTP streams on the Qt main loop. A read stream delivers a file's bytes, or for a URL ending
+// in "/" the folder's raw listing; a write stream stores the bytes written as a file, or for a
+// URL ending in "/" creates that folder when opened. Events reach the delegate later, through
+// the event loop, never from inside open/read/write/close, and never after close or removal.
+
+enum NSStreamEvent : uint64_t {
+    NSStreamEventNone = 0,
+    NSStreamEventOpenCompleted = 1,
+    NSStreamEventHasBytesAvailable = 2,
+    NSStreamEventHasSpaceAvailable = 4,
+    NSStreamEventErrorOccurred = 8,
+    NSStreamEventEndEncountered = 16,
+};
+
+// Properties applied when the stream opens. Texts are QString, the passive switch a bool.
+enum class FtpStreamProperty {
+    kCFStreamPropertyFTPUserName,
+    kCFStreamPropertyFTPPassword,
+    kCFStreamPropertyFTPUsePassiveMode,
+    kCFStreamPropertyFTPProxyHost,
+    kCFStreamPropertyFTPProxyPort,
+    kCFStreamPropertyFTPProxyUser,
+    kCFStreamPropertyFTPProxyPassword,
+};
+using FtpStreamProperties = std::map<FtpStreamProperty, QVariant>;
+
+enum class StreamErrorDomain {
+    None,
+    // The server refused: code is its FTP reply code (530, 550, 552, 553, ...).
+    FTP,
+    // Connection, name resolution, time-out, proxy, local or protocol failure: code is libcurl's.
+    Network,
+};
+
+struct StreamError
+{
+    StreamErrorDomain domain = StreamErrorDomain::None;
+    int code = 0;
+    QString message;
+};
+
+class FtpStream;
+
+class FtpStreamDelegate
+{
+public:
+    virtual ~FtpStreamDelegate() = default;
+    // The delegate may close and destroy aStream from inside this call.
+    virtual void streamHandleEvent(FtpStream* aStream, NSStreamEvent eventCode) = 0;
+};
+
+class FtpStream final
+{
+public:
+    enum class Direction { Read, Write };
+
+    static std::unique_ptr<FtpStream> CFReadStreamCreateWithFTPURL(const QUrl& url);
+    static std::unique_ptr<FtpStream> CFWriteStreamCreateWithFTPURL(const QUrl& url);
+    ~FtpStream(); // closes the stream if still open
+
+    Direction direction() const;
+    QUrl url() const;
+
+    void setProperty(const QVariant& value, FtpStreamProperty key);
+    void setDelegate(FtpStreamDelegate* delegate);
+    void scheduleInRunLoop();
+    void removeFromRunLoop();
+    void open();
+    // Up to maxLength bytes (> 0), 0 at the end of the data, negative on failure.
+    int64_t read(char* buffer, int64_t maxLength);
+    // Bytes accepted (possibly fewer than offered), negative on failure.
+    int64_t write(const char* buffer, int64_t length);
+    // Stops the transfer. For an upload, completes the remote file first (bounded wait).
+    void close();
+
+    // The error after an ErrorOccurred event (or a negative read/write).
+    StreamError streamError() const;
+    // After close of a write stream: whether the server confirmed the stored file.
+    bool serverConfirmed() const;
+
+    Q_DISABLE_COPY_MOVE(FtpStream)
+
+private:
+    struct Private;
+    FtpStream(Direction direction, const QUrl& url);
+    std::unique_ptr<Private> d;
+};
+
+// Deletes the file, or for a URL ending in "/" the folder, that url names. The URL carries the
+// login; properties, when given, add passive mode and proxy as for a stream. Blocks until the
+// server answers, bounded by time-outs; true only when the server confirmed the deletion.
+bool CFURLDestroyResource(const QUrl& url, const FtpStreamProperties& properties = {});
+
+// While one of these exists, no stream event reaches a delegate; held events are delivered
+// afterwards, in order. Modal alerts and open panels take it; a window-modal sheet does not.
+class StreamModalHold final
+{
+public:
+    StreamModalHold();
+    ~StreamModalHold();
+    Q_DISABLE_COPY_MOVE(StreamModalHold)
+};
