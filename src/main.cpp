@@ -1,12 +1,20 @@
+#include "CustomWindow.h"
+#include "TandrelApp.h"
+
 #include <QApplication>
-#include <QLabel>
+#include <QIcon>
+#include <QLocale>
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Tandrel"));
-    QLabel window(QStringLiteral("Tandrel"));
-    window.setMinimumSize(320, 120);
-    window.show();
+    QApplication::setApplicationName(QStringLiteral("tandrel"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Tandrel"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/images/tandrel.png")));
+    QApplication::setDesktopFileName(QStringLiteral("tandrel"));
+    TandrelApp::loadTranslations(app, QLocale::system());
+
+    TandrelApp tandrel;
+    tandrel.window()->show();
     return QApplication::exec();
 }

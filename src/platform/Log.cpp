@@ -23,8 +23,12 @@ QString printable(const QString& message)
     out.reserve(message.size());
     for (QChar ch : message) {
         const char16_t c = ch.unicode();
-        if (c < 0x20 || c == 0x7F || (c >= 0x80 && c < 0xA0) || isBidiControl(c))
-            out += QStringLiteral("\\x{%1}").arg(static_cast<unsigned>(c), 0, 16);
+        if (c < 0x20)
+            out += QChar(0x2400 + c); // the Control Pictures: NUL, CR, LF, ESC, ...
+        else if (c == 0x7F)
+            out += QChar(0x2421);
+        else if ((c >= 0x80 && c < 0xA0) || isBidiControl(c))
+            out += QChar(0xFFFD);
         else
             out += ch;
     }

@@ -8,7 +8,8 @@ namespace Log {
 // message are replaced, so a hostile name can neither split a line nor drive the terminal.
 void line(const QString& message);
 
-// The message as it is written: C0/C1 controls, DEL and bidirectional overrides made visible.
+// A text safe to show or log: C0 controls and DEL become their visible Control Pictures (␀ ␍
+// ␊ ␛ ...), C1 controls and bidirectional overrides become U+FFFD.
 QString printable(const QString& message);
 
 } // namespace Log

@@ -21,13 +21,30 @@ int hexValue(char16_t c)
 
 QString addPercentEscapes(const QString& text)
 {
+    return addPercentEscapes(text.toUtf8());
+}
+
+QString addPercentEscapes(const QByteArray& bytes)
+{
     // toPercentEncoding keeps the RFC 3986 unreserved set (ALPHA DIGIT - . _ ~); the exclude
     // list adds the marks and separators that stay readable in an ftp URL.
     static const QByteArray keep = QByteArrayLiteral("!*'();/?:@&=+$,");
-    return QString::fromLatin1(text.toUtf8().toPercentEncoding(keep));
+    return QString::fromLatin1(bytes.toPercentEncoding(keep));
 }
 
 std::optional<QString> removePercentEncoding(const QString& text)
+{
+    const std::optional<QByteArray> bytes = percentDecodedBytes(text);
+    if (!bytes)
+        return std::nullopt;
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString decoded = decoder.decode(*bytes);
+    if (decoder.hasError())
+        return std::nullopt;
+    return decoded;
+}
+
+std::optional<QByteArray> percentDecodedBytes(const QString& text)
 {
     const QByteArray in = text.toUtf8();
     QByteArray bytes;
@@ -47,11 +64,7 @@ std::optional<QString> removePercentEncoding(const QString& text)
         bytes += static_cast<char>(hi * 16 + lo);
         i += 2;
     }
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString decoded = decoder.decode(bytes);
-    if (decoder.hasError())
-        return std::nullopt;
-    return decoded;
+    return bytes;
 }
 
 std::optional<QUrl> urlWithString(const QString& text)

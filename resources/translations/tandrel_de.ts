@@ -1,0 +1,103 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="de">
+<context>
+    <name></name>
+    <message id="Host">
+        <source>Host</source>
+        <translation>Server</translation>
+    </message>
+    <message id="HostPlaceholder">
+        <source>ftp.example.org</source>
+        <translation>ftp.beispiel.de</translation>
+    </message>
+    <message id="Port">
+        <source>Port</source>
+        <translation>Port</translation>
+    </message>
+    <message id="Directory">
+        <source>Folder</source>
+        <translation>Ordner</translation>
+    </message>
+    <message id="DirectoryPlaceholder">
+        <source>Start folder (optional)</source>
+        <translation>Startordner (optional)</translation>
+    </message>
+    <message id="PassiveMode">
+        <source>Passive mode</source>
+        <translation>Passiver Modus</translation>
+    </message>
+    <message id="Anonymous">
+        <source>Anonymous login</source>
+        <translation>Anonyme Anmeldung</translation>
+    </message>
+    <message id="User">
+        <source>User</source>
+        <translation>Benutzer</translation>
+    </message>
+    <message id="Password">
+        <source>Password</source>
+        <translation>Passwort</translation>
+    </message>
+    <message id="UseProxy">
+        <source>Use a proxy</source>
+        <translation>Proxy verwenden</translation>
+    </message>
+    <message id="ProxyHost">
+        <source>proxy.example.org or socks5://host</source>
+        <translation>proxy.beispiel.de oder socks5://host</translation>
+    </message>
+    <message id="ProxyUser">
+        <source>Proxy user</source>
+        <translation>Proxy-Benutzer</translation>
+    </message>
+    <message id="ProxyPassword">
+        <source>Proxy password</source>
+        <translation>Proxy-Passwort</translation>
+    </message>
+    <message id="PlsNewDir">
+        <source>Name of the new folder:</source>
+        <translation>Name des neuen Ordners:</translation>
+    </message>
+    <message id="OK">
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message id="Cancel">
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message id="DeleteConfirm">
+        <source>Delete the selected item?</source>
+        <translation>Ausgewählten Eintrag löschen?</translation>
+    </message>
+    <message id="DeleteInfo">
+        <source>It is removed from the server and cannot be restored.</source>
+        <translation>Er wird vom Server entfernt und kann nicht wiederhergestellt werden.</translation>
+    </message>
+    <message id="NotSupportAlert">
+        <source>Folders cannot be downloaded</source>
+        <translation>Ordner können nicht heruntergeladen werden</translation>
+    </message>
+    <message id="DirDownloadNotSupport">
+        <source>Select a file to download it; open a folder by double-clicking it.</source>
+        <translation>Wählen Sie eine Datei zum Herunterladen; einen Ordner öffnen Sie per Doppelklick.</translation>
+    </message>
+    <message id="Download">
+        <source>Download</source>
+        <translation>Herunterladen</translation>
+    </message>
+    <message id="Upload">
+        <source>Upload</source>
+        <translation>Hochladen</translation>
+    </message>
+    <message id="Connect">
+        <source>Connect to the server</source>
+        <translation>Mit dem Server verbinden</translation>
+    </message>
+    <message id="Running">
+        <source>Connected</source>
+        <translation>Verbunden</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,173 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+
+#include <QByteArray>
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QStringConverter>
+
+#include "ListingEntry.h"
+#include "platform/ftp/FtpStream.h"
+
+class QAction;
+class QCheckBox;
+class QDialog;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QTabWidget;
+class QTableView;
+class QToolBar;
+class QWidget;
+class ListingTableModel;
+
+// The main window's controller: the settings panel and the settings store, the interface
+// states, the listing of the current remote folder, navigation and the listing table.
+class Controller final : public QObject, public FtpStreamDelegate
+{
+    Q_OBJECT
+
+public:
+    explicit Controller(QObject* parent = nullptr);
+    ~Controller() override;
+
+    // Finds every outlet by object name in the window and the settings panel and wires the
+    // actions. Every outlet must exist.
+    void connectOutlets(QWidget* window, QDialog* panel);
+    // Start-up, once the outlets are connected: texts, settings, start state.
+    void awakeFromNib();
+
+    // Texts.
+    void initLocalizable();
+    static QString localizedString(const char* key);
+
+    // Settings store.
+    void initUserDefaults();
+    void saveFTPAction();
+    void saveProxyAction();
+    bool verifyFTP() const { return true; }
+    bool verifyProxy() const { return true; }
+
+    // Interface states: YES idle, NO running.
+    void setAllStates(bool idle);
+    void initStates();
+    void setButtonsState(bool enabled);
+
+    // Settings panel.
+    void controlTextDidChange();
+    void passiveAction();
+    void anonymousAction();
+    void useProxyAction();
+    void saveAction();
+    void setServer();
+    void closeAction();
+    void setLocal();
+
+    // Listing.
+    void startReceive(const QString& url);
+    void stopReceiveWithStatus(const std::optional<QString>& statusText);
+    bool isReceiving() const { return networkStream != nullptr; }
+    void streamHandleEvent(FtpStream* aStream, NSStreamEvent eventCode) override;
+    void parseListData();
+    static ListingEntry entryByReencodingNameInEntry(const ListingEntry& entry,
+                                                     QStringConverter::Encoding encoding);
+    void addListEntries(const QList<ListingEntry>& entries);
+    void receiveDidStart();
+    void receiveDidStopWithStatus(const std::optional<QString>& statusText);
+    void updateStatus(const QString& statusText);
+
+    // Navigation and the listing table.
+    void connectAction();
+    void disconnectAction();
+    void reloadAction();
+    void preAction();
+    void doubleClickAction();
+    QString getCurrentFTPURL() const;
+    int numberOfRowsInTableView() const;
+    QString tableViewObjectValue(const QString& columnIdentifier, int row) const;
+    // The selected row of the listing table, -1 when none.
+    int selectedRow() const;
+
+    // Values of the controller's own.
+    QString FTP_URL;
+    QStringList ftpURLStack;
+    QString downloadFolder;
+    std::optional<QList<ListingEntry>> listEntries;
+    std::unique_ptr<FtpStream> networkStream;
+    std::optional<QByteArray> listData;
+    QString status;
+
+    // Outlets: settings panel and tabs.
+    QWidget* window = nullptr;
+    QDialog* ftpSettingPanel = nullptr;
+    QTabWidget* tabView = nullptr;
+    QWidget* ftpTabViewItem = nullptr;
+    QWidget* proxyTabViewItem = nullptr;
+    QWidget* serverTabViewItem = nullptr;
+    QWidget* queueTabViewItem = nullptr;
+    QPushButton* serverButton = nullptr;
+    QPushButton* localButton = nullptr;
+    // FTP settings.
+    QLabel* hostLabel = nullptr;
+    QLineEdit* hostField = nullptr;
+    QLineEdit* portField = nullptr;
+    QLabel* directoryLabel = nullptr;
+    QLineEdit* directoryField = nullptr;
+    QCheckBox* passiveCheckBox = nullptr;
+    QCheckBox* anonymousCheckBox = nullptr;
+    QLabel* userLabel = nullptr;
+    QLineEdit* userField = nullptr;
+    QLabel* passwordLabel = nullptr;
+    QLineEdit* passwordField = nullptr;
+    // Proxy settings.
+    QCheckBox* useProxyCheckBox = nullptr;
+    QLabel* proxyHostLabel = nullptr;
+    QLineEdit* proxyHostField = nullptr;
+    QLineEdit* proxyPortField = nullptr;
+    QLabel* proxyUserLabel = nullptr;
+    QLineEdit* proxyUserField = nullptr;
+    QLabel* proxyPasswordLabel = nullptr;
+    QLineEdit* proxyPasswordField = nullptr;
+    // Toolbar and activity indicator.
+    QToolBar* toolbar = nullptr;
+    QAction* connectItem = nullptr;
+    QAction* disconnectItem = nullptr;
+    QAction* saveItem = nullptr;
+    QProgressBar* progressIndicator = nullptr;
+    // Browser.
+    QTableView* serverTable = nullptr;
+    QLabel* ftpLocationLabel = nullptr;
+    QLabel* statusLabel = nullptr;
+    QPushButton* preButton = nullptr;
+    QPushButton* reloadButton = nullptr;
+    QPushButton* downloadButton = nullptr;
+    QPushButton* uploadButton = nullptr;
+    QPushButton* createDirButton = nullptr;
+    QPushButton* deleteButton = nullptr;
+    // Queue display.
+    QLabel* taskTypeLabel = nullptr;
+    QLabel* percentageLabel = nullptr;
+    QProgressBar* progress = nullptr;
+    QProgressBar* progress0 = nullptr;
+
+    // Shows a text in the status line under the table (the operations report failures there).
+    void showStatus(const QString& text);
+
+signals:
+    // The listing stopped, with its final status ("List succeeded" or a failure).
+    void listingStopped(const QString& statusText);
+
+private:
+    void armSaveItem();
+    void applyProxyAppearance();
+    void setLook(QWidget* control, bool active);
+    void setAnimating(bool animating);
+    void closeListingStream();
+
+    ListingTableModel* tableModel = nullptr;
+};

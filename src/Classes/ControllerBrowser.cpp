@@ -1,0 +1,131 @@
+// Navigation through the remote folders and the listing table's cells.
+
+#include "Classes/Controller.h"
+
+#include "Classes/ListingTableModel.h"
+#include "MiscTool.h"
+#include "platform/Log.h"
+#include "platform/UrlText.h"
+
+#include <QAction>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableView>
+
+void Controller::connectAction()
+{
+    saveAction();
+    initStates();
+    setAllStates(false);
+    tabView->setCurrentWidget(serverTabViewItem);
+    if (isReceiving()) {
+        stopReceiveWithStatus(QStringLiteral("Cancelled"));
+        return;
+    }
+    const QString root = MiscTool::getFTPURL();
+    startReceive(root);
+    ftpLocationLabel->setText(MiscTool::getFTPLocation(getCurrentFTPURL(), root));
+}
+
+void Controller::disconnectAction()
+{
+    stopReceiveWithStatus(QString(QLatin1String("")));
+    setAllStates(true);
+    initStates();
+    saveItem->setEnabled(false);
+    FTP_URL = MiscTool::getFTPURL();
+    listEntries->clear();
+    tableModel->reloadData();
+    ftpLocationLabel->setText(QString());
+    tabView->setCurrentWidget(ftpTabViewItem);
+}
+
+void Controller::reloadAction()
+{
+    listEntries->clear();
+    startReceive(getCurrentFTPURL());
+    tableModel->reloadData();
+}
+
+void Controller::preAction()
+{
+    if (ftpURLStack.size() < 2) {
+        preButton->setEnabled(false);
+        return;
+    }
+    ftpURLStack.removeLast();
+    if (ftpURLStack.size() == 1)
+        preButton->setEnabled(false);
+    FTP_URL = ftpURLStack.constLast();
+    startReceive(FTP_URL);
+    ftpLocationLabel->setText(MiscTool::getFTPLocation(FTP_URL, MiscTool::getFTPURL()));
+}
+
+void Controller::doubleClickAction()
+{
+    if (!listEntries)
+        return;
+    const int row = selectedRow();
+    if (row < 0 || row >= listEntries->size())
+        return;
+    const ListingEntry& entry = listEntries->at(row);
+    if (MiscTool::getFileSize(entry) != QLatin1String("-")) {
+        Log::line(QStringLiteral("downloading..."));
+        return;
+    }
+    // The folder's URL is built from the server's own name bytes, so that a name that is not
+    // UTF-8 is addressed exactly as listed.
+    const QByteArray name = entry.rawName.isEmpty()
+                                ? MiscTool::getFileName(entry).value_or(QString()).toUtf8()
+                                : entry.rawName;
+    if (name.contains('\r') || name.contains('\n') || name.contains('\0')) {
+        showStatus(QStringLiteral("Refused a folder name holding control characters"));
+        return;
+    }
+    const std::optional<QByteArray> folder = UrlText::percentDecodedBytes(FTP_URL);
+    if (!folder) {
+        showStatus(QStringLiteral("Invalid URL"));
+        return;
+    }
+    FTP_URL = UrlText::addPercentEscapes(*folder + name + '/');
+    ftpURLStack.append(FTP_URL);
+    preButton->setEnabled(true);
+    startReceive(FTP_URL);
+    ftpLocationLabel->setText(MiscTool::getFTPLocation(FTP_URL, MiscTool::getFTPURL()));
+}
+
+QString Controller::getCurrentFTPURL() const
+{
+    return ftpURLStack.isEmpty() ? FTP_URL : ftpURLStack.constLast();
+}
+
+int Controller::numberOfRowsInTableView() const
+{
+    return listEntries ? static_cast<int>(listEntries->size()) : 0;
+}
+
+int Controller::selectedRow() const
+{
+    const QModelIndexList rows = serverTable->selectionModel()->selectedRows();
+    return rows.isEmpty() ? -1 : rows.constFirst().row();
+}
+
+QString Controller::tableViewObjectValue(const QString& columnIdentifier, int row) const
+{
+    if (!listEntries || row < 0 || row >= listEntries->size())
+        return QString();
+    const ListingEntry& entry = listEntries->at(row);
+    const bool folder = MiscTool::getFileSize(entry) == QLatin1String("-");
+    if (columnIdentifier == QLatin1String("FolderOrFile"))
+        return folder ? QStringLiteral("\U0001F4C1") : QStringLiteral("\U0001F4C4");
+    if (columnIdentifier == QLatin1String("FileName"))
+        return Log::printable(MiscTool::getFileName(entry).value_or(QString()));
+    if (columnIdentifier == QLatin1String("FileSize"))
+        return MiscTool::convertBytes(
+            static_cast<uint64_t>(std::max<qint64>(0, MiscTool::getFileSize(entry).toLongLong())));
+    if (columnIdentifier == QLatin1String("ModifiedTime"))
+        return MiscTool::getFileDate(entry);
+    return QString();
+}

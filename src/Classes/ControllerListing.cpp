@@ -1,0 +1,173 @@
+// The listing of the current remote folder: one read stream, its bytes parsed line by line as
+// they arrive, the table filled once per received chunk.
+
+#include "Classes/Controller.h"
+
+#include "Classes/ListingTableModel.h"
+#include "MiscTool.h"
+#include "platform/Assert.h"
+#include "platform/UrlText.h"
+#include "platform/ftp/ListingParser.h"
+
+#include <QLabel>
+#include <QProgressBar>
+#include <QTableView>
+
+namespace {
+
+constexpr int64_t kReadChunk = 32768;
+
+} // namespace
+
+void Controller::startReceive(const QString& url)
+{
+    // One listing at a time: a listing still running is dropped without a status of its own.
+    closeListingStream();
+    listData.emplace();
+    const std::optional<QUrl> urlObject = UrlText::urlWithString(url);
+    if (!urlObject) {
+        receiveDidStart();
+        stopReceiveWithStatus(QStringLiteral("Invalid URL"));
+        return;
+    }
+    networkStream = FtpStream::CFReadStreamCreateWithFTPURL(*urlObject);
+    MiscTool::setProperty(*networkStream);
+    networkStream->setDelegate(this);
+    networkStream->scheduleInRunLoop();
+    networkStream->open();
+    receiveDidStart();
+}
+
+void Controller::closeListingStream()
+{
+    if (!networkStream)
+        return;
+    networkStream->removeFromRunLoop();
+    networkStream->setDelegate(nullptr);
+    networkStream->close();
+    networkStream.reset();
+}
+
+void Controller::stopReceiveWithStatus(const std::optional<QString>& statusText)
+{
+    closeListingStream();
+    receiveDidStopWithStatus(statusText);
+    listData.reset();
+}
+
+void Controller::receiveDidStart()
+{
+    if (listEntries)
+        listEntries->clear();
+    tableModel->reloadData();
+    updateStatus(QStringLiteral("Receiving"));
+    setAnimating(false);
+}
+
+void Controller::receiveDidStopWithStatus(const std::optional<QString>& statusText)
+{
+    const QString text = statusText.value_or(QStringLiteral("List succeeded"));
+    updateStatus(text);
+    setAnimating(false);
+    emit listingStopped(text);
+}
+
+void Controller::updateStatus(const QString& statusText)
+{
+    status = statusText;
+    showStatus(statusText);
+}
+
+void Controller::showStatus(const QString& text)
+{
+    statusLabel->setText(text);
+}
+
+void Controller::streamHandleEvent(FtpStream* aStream, NSStreamEvent eventCode)
+{
+    if (aStream != networkStream.get())
+        return; // an event of a listing already replaced
+    switch (eventCode) {
+    case NSStreamEventOpenCompleted:
+        updateStatus(QStringLiteral("Opened connection"));
+        break;
+    case NSStreamEventHasBytesAvailable: {
+        updateStatus(QStringLiteral("Receiving"));
+        char buffer[kReadChunk];
+        const int64_t count = networkStream->read(buffer, kReadChunk);
+        if (count < 0) {
+            stopReceiveWithStatus(QStringLiteral("Network read error"));
+        } else if (count == 0) {
+            stopReceiveWithStatus(std::nullopt);
+        } else {
+            listData->append(buffer, count);
+            parseListData();
+        }
+        break;
+    }
+    case NSStreamEventErrorOccurred: {
+        const StreamError error = networkStream->streamError();
+        stopReceiveWithStatus(QStringLiteral("Stream open error"));
+        // The fixed status stays in `status`; the line under the table also tells the reason.
+        if (!error.message.isEmpty())
+            showStatus(status + QStringLiteral(": ") + error.message);
+        break;
+    }
+    case NSStreamEventEndEncountered:
+        break; // the read that answers 0 ends the listing
+    default:
+        TANDREL_ASSERT(NO);
+    }
+}
+
+void Controller::parseListData()
+{
+    QList<ListingEntry> newEntries;
+    int64_t offset = 0;
+    for (;;) {
+        std::optional<ListingEntry> entry;
+        const int64_t consumed = CFFTPCreateParsedResourceListing(
+            listData->constData() + offset, listData->size() - offset, &entry);
+        if (consumed > 0) {
+            if (entry)
+                newEntries.append(entryByReencodingNameInEntry(*entry, QStringConverter::Utf8));
+            offset += consumed;
+        } else {
+            if (consumed < 0)
+                stopReceiveWithStatus(QStringLiteral("Listing parse failed"));
+            break;
+        }
+    }
+    if (!newEntries.isEmpty())
+        addListEntries(newEntries);
+    if (listData && offset > 0)
+        listData->remove(0, offset);
+}
+
+ListingEntry Controller::entryByReencodingNameInEntry(const ListingEntry& entry,
+                                                      QStringConverter::Encoding encoding)
+{
+    ListingEntry newEntry = entry;
+    if (!entry.kCFFTPResourceName)
+        return newEntry;
+    // The parser keeps the server's bytes; read them in the given encoding. Bytes that are not
+    // valid in it still show, one character per byte.
+    const QByteArray bytes =
+        entry.rawName.isEmpty() ? entry.kCFFTPResourceName->toLatin1() : entry.rawName;
+    if (encoding == QStringConverter::Utf8) {
+        newEntry.kCFFTPResourceName = decodeListingName(bytes);
+    } else {
+        QStringDecoder decoder(encoding);
+        const QString name = decoder.decode(bytes);
+        newEntry.kCFFTPResourceName = decoder.hasError() ? QString::fromLatin1(bytes) : name;
+    }
+    return newEntry;
+}
+
+void Controller::addListEntries(const QList<ListingEntry>& entries)
+{
+    TANDREL_ASSERT(listEntries.has_value());
+    const int first = static_cast<int>(listEntries->size());
+    listEntries->append(entries);
+    tableModel->rowsAppended(first, static_cast<int>(listEntries->size()) - 1);
+}

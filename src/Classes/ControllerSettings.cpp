@@ -1,0 +1,193 @@
+// The settings panel and the settings store: loading at start-up, saving both groups, the
+// checkbox rules, the sheet and the local folder chooser.
+
+#include "Classes/Controller.h"
+
+#include "MiscTool.h"
+#include "platform/UserDefaults.h"
+#include "platform/toolkit/Toolkit.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+
+UserDefaults& store()
+{
+    return UserDefaults::standardUserDefaults();
+}
+
+int checkState(const QCheckBox* box)
+{
+    return box->isChecked() ? 1 : 0;
+}
+
+// Puts the stored text into the field; an absent key is seeded with "" and the field kept.
+void loadField(QLineEdit* field, const QString& key)
+{
+    const QVariant value = store().objectForKey(key);
+    if (value.isValid())
+        field->setText(value.toString());
+    else
+        store().setObject(QString(QLatin1String("")), key);
+}
+
+// Refills the field from the store where it holds a value; otherwise the text stays.
+void refillField(QLineEdit* field, const QString& key)
+{
+    const QVariant value = store().objectForKey(key);
+    if (value.isValid())
+        field->setText(value.toString());
+}
+
+} // namespace
+
+void Controller::initUserDefaults()
+{
+    loadField(hostField, QStringLiteral("Host"));
+    loadField(portField, QStringLiteral("Port"));
+    loadField(directoryField, QStringLiteral("Directory"));
+    // Every run starts in passive mode.
+    if (store().integerForKey(QStringLiteral("Passive")) != 1)
+        store().setInteger(1, QStringLiteral("Passive"));
+    passiveCheckBox->setChecked(store().integerForKey(QStringLiteral("Passive")) != 0);
+    anonymousCheckBox->setChecked(store().integerForKey(QStringLiteral("Anonymous")) != 0);
+    loadField(userField, QStringLiteral("User"));
+    loadField(passwordField, QStringLiteral("Password"));
+    const bool useProxy = store().integerForKey(QStringLiteral("UseProxy")) != 0;
+    useProxyCheckBox->setChecked(useProxy);
+    const std::pair<QLineEdit*, const char*> proxyFields[] = {{proxyHostField, "ProxyHost"},
+                                                              {proxyPortField, "ProxyPort"},
+                                                              {proxyUserField, "ProxyUser"},
+                                                              {proxyPasswordField, "ProxyPassword"}};
+    for (const auto& [field, key] : proxyFields) {
+        field->setReadOnly(!useProxy);
+        loadField(field, QLatin1String(key));
+    }
+    store().synchronize();
+}
+
+void Controller::saveFTPAction()
+{
+    if (!verifyFTP())
+        return;
+    store().setValue(hostField->text(), QStringLiteral("Host"));
+    store().setValue(portField->text(), QStringLiteral("Port"));
+    store().setValue(directoryField->text(), QStringLiteral("Directory"));
+    store().setInteger(checkState(passiveCheckBox), QStringLiteral("Passive"));
+    store().setInteger(checkState(anonymousCheckBox), QStringLiteral("Anonymous"));
+    store().setValue(userField->text(), QStringLiteral("User"));
+    store().setValue(passwordField->text(), QStringLiteral("Password"));
+    store().synchronize();
+}
+
+void Controller::saveProxyAction()
+{
+    if (!verifyProxy())
+        return;
+    store().setInteger(checkState(useProxyCheckBox), QStringLiteral("UseProxy"));
+    store().setValue(proxyHostField->text(), QStringLiteral("ProxyHost"));
+    store().setValue(proxyPortField->text(), QStringLiteral("ProxyPort"));
+    store().setValue(proxyUserField->text(), QStringLiteral("ProxyUser"));
+    store().setValue(proxyPasswordField->text(), QStringLiteral("ProxyPassword"));
+    store().synchronize();
+}
+
+void Controller::armSaveItem()
+{
+    saveItem->setEnabled(true);
+}
+
+void Controller::controlTextDidChange()
+{
+    armSaveItem();
+}
+
+void Controller::passiveAction()
+{
+    armSaveItem();
+}
+
+void Controller::anonymousAction()
+{
+    armSaveItem();
+    const bool anonymous = anonymousCheckBox->isChecked();
+    setLook(userLabel, !anonymous);
+    setLook(userField, !anonymous);
+    setLook(passwordLabel, !anonymous);
+    setLook(passwordField, !anonymous);
+    if (anonymous) {
+        userField->setText(QStringLiteral("anonymous"));
+        userField->setReadOnly(true);
+        passwordField->setText(QString());
+        passwordField->setReadOnly(true);
+        passwordField->setPlaceholderText(QString());
+    } else {
+        userField->setReadOnly(false);
+        refillField(userField, QStringLiteral("User"));
+        passwordField->setReadOnly(false);
+        refillField(passwordField, QStringLiteral("Password"));
+    }
+}
+
+void Controller::useProxyAction()
+{
+    armSaveItem();
+    applyProxyAppearance();
+}
+
+void Controller::applyProxyAppearance()
+{
+    const bool useProxy = useProxyCheckBox->isChecked();
+    for (QWidget* control : {static_cast<QWidget*>(proxyHostLabel),
+                             static_cast<QWidget*>(proxyHostField),
+                             static_cast<QWidget*>(proxyPortField),
+                             static_cast<QWidget*>(proxyUserLabel),
+                             static_cast<QWidget*>(proxyUserField),
+                             static_cast<QWidget*>(proxyPasswordLabel),
+                             static_cast<QWidget*>(proxyPasswordField)})
+        setLook(control, useProxy);
+    const std::pair<QLineEdit*, const char*> proxyFields[] = {{proxyHostField, "ProxyHost"},
+                                                              {proxyPortField, "ProxyPort"},
+                                                              {proxyUserField, "ProxyUser"},
+                                                              {proxyPasswordField, "ProxyPassword"}};
+    for (const auto& [field, key] : proxyFields) {
+        field->setReadOnly(!useProxy);
+        if (useProxy)
+            refillField(field, QLatin1String(key));
+    }
+}
+
+void Controller::saveAction()
+{
+    saveFTPAction();
+    saveProxyAction();
+    saveItem->setEnabled(false);
+}
+
+void Controller::setServer()
+{
+    Toolkit::shared().beginSheet(ftpSettingPanel, window);
+}
+
+void Controller::closeAction()
+{
+    Toolkit::shared().endSheet(ftpSettingPanel);
+}
+
+void Controller::setLocal()
+{
+    Toolkit::OpenPanel panel;
+    panel.canChooseFiles = false;
+    panel.canChooseDirectories = true;
+    panel.allowsMultipleSelection = false;
+    panel.directory = MiscTool::getDownloadFolder();
+    const Toolkit::OpenPanelAnswer answer = Toolkit::shared().runModalOpenPanel(panel);
+    if (answer.code == Toolkit::kDefaultReturn)
+        downloadFolder = answer.path;
+    localButton->setToolTip(downloadFolder);
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QAbstractTableModel>
+
+class Controller;
+
+// The listing table's model: asks the controller for the row count and each cell's text, as a
+// table data source would. Columns are identified by "FolderOrFile", "FileName", "FileSize"
+// and "ModifiedTime" (Qt::UserRole of the horizontal header).
+class ListingTableModel final : public QAbstractTableModel
+{
+    Q_OBJECT
+
+public:
+    explicit ListingTableModel(Controller* controller);
+
+    static const QStringList& columnIdentifiers();
+
+    // Everything may have changed: the view asks again.
+    void reloadData();
+    // Rows were appended to the controller's entries; cheaper than a reload and keeps the
+    // selection while a long listing arrives.
+    void rowsAppended(int first, int last);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+    Q_DISABLE_COPY_MOVE(ListingTableModel)
+
+private:
+    Controller* controller;
+    int shownRows = 0;
+};

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QString>
+
+class QDialog;
+class QWidget;
+
+// The dialogs Tandrel needs from the desktop, behind one boundary. The application uses Qt's
+// own dialogs; tests install a scripted stand-in that answers without a person.
+class Toolkit
+{
+public:
+    enum class AlertStyle { Warning, Informational, Critical };
+
+    // Answers of a modal alert: the default button, or the alternate one (Cancel).
+    static constexpr int kDefaultReturn = 1;
+    static constexpr int kAlternateReturn = 0;
+
+    struct Alert
+    {
+        AlertStyle style = AlertStyle::Warning;
+        QString messageText;
+        QString informativeText;
+        QString defaultButton;   // empty: the platform's single default button
+        QString alternateButton; // empty: no second button
+        bool hasTextField = false; // a single-line text field for the user's answer
+    };
+
+    struct AlertAnswer
+    {
+        int code = kAlternateReturn;
+        QString text; // the text field's contents
+    };
+
+    struct OpenPanel
+    {
+        bool canChooseFiles = true;
+        bool canChooseDirectories = false;
+        bool allowsMultipleSelection = false;
+        QString directory; // where it opens
+    };
+
+    struct OpenPanelAnswer
+    {
+        int code = kAlternateReturn; // kDefaultReturn when the user confirmed
+        QString path;                // the chosen file, or the folder shown when confirmed
+    };
+
+    virtual ~Toolkit() = default;
+
+    // Modal runs hold every stream event until they return.
+    virtual AlertAnswer runModalAlert(const Alert& alert) = 0;
+    virtual OpenPanelAnswer runModalOpenPanel(const OpenPanel& panel) = 0;
+    // A sheet is modal for its window only; stream events go on.
+    virtual void beginSheet(QDialog* sheet, QWidget* window) = 0;
+    virtual void endSheet(QDialog* sheet) = 0;
+
+    // The toolkit in use: Qt's dialogs unless another was installed.
+    static Toolkit& shared();
+    // Installs a toolkit (not owned); nullptr goes back to Qt's dialogs.
+    static void setShared(Toolkit* toolkit);
+};
