@@ -1,0 +1,32 @@
+#pragma once
+
+#include "platform/toolkit/Toolkit.h"
+
+#include <QList>
+
+// Answers alerts and open panels from a queue instead of a person, and records what was
+// shown. An alert or panel with no queued answer fails the test. Installed while it lives.
+class ScriptedToolkit final : public Toolkit
+{
+public:
+    ScriptedToolkit();
+    ~ScriptedToolkit() override;
+
+    void answerAlert(int code, const QString& text = QString());
+    void answerOpenPanel(int code, const QString& path = QString());
+
+    AlertAnswer runModalAlert(const Alert& alert) override;
+    OpenPanelAnswer runModalOpenPanel(const OpenPanel& panel) override;
+    void beginSheet(QDialog* sheet, QWidget* window) override;
+    void endSheet(QDialog* sheet) override;
+
+    QList<Alert> alertsShown;
+    QList<OpenPanel> panelsShown;
+    QDialog* sheetShown = nullptr;
+
+    Q_DISABLE_COPY_MOVE(ScriptedToolkit)
+
+private:
+    QList<AlertAnswer> alertAnswers;
+    QList<OpenPanelAnswer> panelAnswers;
+};
