@@ -1,0 +1,183 @@
+#include "MiscTool.h"
+#include "WindowFixture.h"
+#include "platform/UserDefaults.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTest>
+
+namespace {
+
+void makeFile(const QString& path, qint64 size)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+    file.write(QByteArray(size, 'x'));
+}
+
+const QString kFolder = QStringLiteral("\U0001F4C1");
+const QString kDocument = QStringLiteral("\U0001F4C4");
+
+} // namespace
+
+using Browser = WindowFixture;
+
+TEST_F(Browser, ConnectListsTheRootWithSymbolsSizesAndNamesAndSavesTheSettings)
+{
+    startServer();
+    QDir(root()).mkpath(QStringLiteral("a b"));
+    QDir(root()).mkpath(QStringLiteral("é"));
+    makeFile(root() + "/f.txt", 1536);
+    makeFile(root() + "/empty", 0);
+    makeFile(root() + QString::fromUtf8("/esc\x1b[31mred\u202Egnp.exe"), 3);
+    startApp();
+    connectAnonymously();
+    Controller* c = controller();
+    EXPECT_FALSE(c->connectItem->isEnabled());
+    EXPECT_TRUE(c->disconnectItem->isEnabled());
+    EXPECT_EQ(c->tabView->currentWidget(), c->serverTabViewItem);
+    ASSERT_TRUE(waitForListing());
+    EXPECT_EQ(c->status, "List succeeded");
+    EXPECT_EQ(c->statusLabel->text(), "List succeeded");
+    EXPECT_EQ(c->ftpLocationLabel->text(), "/");
+    EXPECT_EQ(c->numberOfRowsInTableView(), 5);
+
+    const int folder = rowNamed(QStringLiteral("a b"));
+    ASSERT_GE(folder, 0);
+    EXPECT_EQ(cell("FolderOrFile", folder), kFolder);
+    EXPECT_EQ(cell("FileSize", folder), "--");
+    EXPECT_GE(rowNamed(QStringLiteral("é")), 0);
+    const int file = rowNamed(QStringLiteral("f.txt"));
+    ASSERT_GE(file, 0);
+    EXPECT_EQ(cell("FolderOrFile", file), kDocument);
+    EXPECT_EQ(cell("FileSize", file), "1.5 KB");
+    EXPECT_FALSE(cell("ModifiedTime", file).isEmpty());
+    EXPECT_EQ(cell("FileSize", rowNamed(QStringLiteral("empty"))), "--");
+    EXPECT_EQ(cell("Other", file), "");
+    // Escape sequences and direction overrides in a name never reach the screen raw.
+    EXPECT_GE(rowNamed(QString::fromUtf8("esc\u241B[31mred\uFFFDgnp.exe")), 0);
+
+    auto& store = UserDefaults::standardUserDefaults();
+    EXPECT_EQ(store.objectForKey(QStringLiteral("Host")).toString(), "127.0.0.1");
+    EXPECT_EQ(store.objectForKey(QStringLiteral("Port")).typeId(), QMetaType::QString);
+    EXPECT_EQ(store.integerForKey(QStringLiteral("Anonymous")), 1);
+    EXPECT_EQ(store.integerForKey(QStringLiteral("UseProxy")), 0);
+}
+
+TEST_F(Browser, NavigatesIntoSpacedAndAccentedFoldersAndBackOut)
+{
+    startServer();
+    QDir(root()).mkpath(QStringLiteral("a b/c d"));
+    QDir(root()).mkpath(QStringLiteral("é"));
+    makeFile(root() + "/a b/c d/inner.txt", 10);
+    makeFile(root() + "/a b/file.txt", 10);
+    startApp();
+    connectAnonymously();
+    ASSERT_TRUE(waitForListing());
+    Controller* c = controller();
+    const QString rootUrl = this->rootUrl();
+    EXPECT_FALSE(c->preButton->isEnabled());
+
+    doubleClickRow(rowNamed(QStringLiteral("a b")));
+    EXPECT_EQ(c->FTP_URL, rootUrl + "a%20b/");
+    EXPECT_EQ(c->ftpLocationLabel->text(), "/a b/");
+    EXPECT_TRUE(c->preButton->isEnabled());
+    ASSERT_TRUE(waitForListing());
+    EXPECT_EQ(c->status, "List succeeded");
+
+    // Double-clicking a file changes nothing.
+    doubleClickRow(rowNamed(QStringLiteral("file.txt")));
+    EXPECT_EQ(c->ftpURLStack.size(), 2);
+    EXPECT_FALSE(c->isReceiving());
+
+    doubleClickRow(rowNamed(QStringLiteral("c d")));
+    EXPECT_EQ(c->getCurrentFTPURL(), rootUrl + "a%20b/c%20d/");
+    EXPECT_EQ(c->ftpLocationLabel->text(), "/a b/c d/");
+    ASSERT_TRUE(waitForListing());
+    EXPECT_GE(rowNamed(QStringLiteral("inner.txt")), 0);
+
+    c->reloadButton->click();
+    EXPECT_EQ(c->ftpURLStack.size(), 3);
+    ASSERT_TRUE(waitForListing());
+    EXPECT_EQ(c->numberOfRowsInTableView(), 1);
+
+    c->preButton->click();
+    EXPECT_EQ(c->ftpLocationLabel->text(), "/a b/");
+    ASSERT_TRUE(waitForListing());
+    c->preButton->click();
+    EXPECT_EQ(c->ftpLocationLabel->text(), "/");
+    EXPECT_FALSE(c->preButton->isEnabled());
+    EXPECT_EQ(c->ftpURLStack, QStringList{rootUrl});
+    ASSERT_TRUE(waitForListing());
+
+    doubleClickRow(rowNamed(QStringLiteral("é")));
+    EXPECT_EQ(c->FTP_URL, rootUrl + "%C3%A9/");
+    EXPECT_EQ(c->ftpLocationLabel->text(), "/é/");
+    ASSERT_TRUE(waitForListing());
+    EXPECT_EQ(c->status, "List succeeded");
+
+    c->disconnectItem->trigger();
+    EXPECT_EQ(c->numberOfRowsInTableView(), 0);
+    EXPECT_EQ(c->ftpLocationLabel->text(), "");
+    EXPECT_EQ(c->ftpURLStack, QStringList{rootUrl});
+    EXPECT_EQ(c->tabView->currentWidget(), c->ftpTabViewItem);
+    EXPECT_TRUE(c->connectItem->isEnabled());
+    EXPECT_FALSE(c->saveItem->isEnabled());
+    EXPECT_EQ(c->status, "");
+}
+
+TEST_F(Browser, AHundredThousandEntriesFillTheTableProgressively)
+{
+    startServer();
+    QDir(root()).mkpath(QStringLiteral("big"));
+    for (int i = 0; i < 100000; ++i)
+        QFile(root() + QStringLiteral("/big/file-%1.dat").arg(i, 6, 10, QLatin1Char('0')))
+            .open(QIODevice::WriteOnly);
+    startApp();
+    connectAnonymously();
+    ASSERT_TRUE(waitForListing());
+    Controller* c = controller();
+    QSignalSpy batches(c->serverTable->model(), &QAbstractItemModel::rowsInserted);
+    doubleClickRow(rowNamed(QStringLiteral("big")));
+    ASSERT_TRUE(waitForListing(180000));
+    EXPECT_EQ(c->status, "List succeeded");
+    EXPECT_EQ(c->numberOfRowsInTableView(), 100000);
+    // Many chunks, one table update each: the rows arrived while the user could watch.
+    EXPECT_GT(batches.size(), 10);
+}
+
+TEST_F(Browser, FailuresShowInTheStatusLine)
+{
+    FtpServer::Options options;
+    options.anonymous = false;
+    options.user = QStringLiteral("alice");
+    options.password = QStringLiteral("right");
+    startServer(options);
+    startApp();
+    Controller* c = controller();
+    c->hostField->setText(QStringLiteral("127.0.0.1"));
+    c->portField->setText(QString::number(server->port()));
+    c->userField->setText(QStringLiteral("alice"));
+    c->passwordField->setText(QStringLiteral("wrong"));
+    c->connectItem->trigger();
+    ASSERT_TRUE(waitForListing());
+    EXPECT_EQ(c->status, "Stream open error");
+    EXPECT_TRUE(c->statusLabel->text().contains("530")) << c->statusLabel->text().toStdString();
+    EXPECT_EQ(c->numberOfRowsInTableView(), 0);
+
+    // A host the URL parser refuses ends the listing at once.
+    c->disconnectItem->trigger();
+    c->hostField->setText(QStringLiteral("bad host"));
+    c->connectItem->trigger();
+    EXPECT_FALSE(c->isReceiving());
+    EXPECT_EQ(c->status, "Invalid URL");
+    EXPECT_EQ(c->numberOfRowsInTableView(), 0);
+}

@@ -1,0 +1,199 @@
+#include "CustomWindow.h"
+#include "MiscTool.h"
+#include "WindowFixture.h"
+#include "platform/UserDefaults.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDialog>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QTabWidget>
+#include <QTest>
+
+namespace {
+
+UserDefaults& store()
+{
+    return UserDefaults::standardUserDefaults();
+}
+
+bool looksInactive(QWidget* control)
+{
+    return control->palette().color(QPalette::Text) == QColor(Qt::gray);
+}
+
+} // namespace
+
+using WindowStates = WindowFixture;
+
+TEST_F(WindowStates, StartUpOnAnEmptyStoreSeedsTheSettingsAndShowsTheIdleState)
+{
+    startApp();
+    for (const char* key : {"Host", "Port", "Directory", "User", "Password", "ProxyHost",
+                            "ProxyPort", "ProxyUser", "ProxyPassword"}) {
+        const QVariant value = store().objectForKey(QLatin1String(key));
+        EXPECT_TRUE(value.isValid() && value.toString().isEmpty()) << key;
+    }
+    EXPECT_EQ(store().integerForKey(QStringLiteral("Passive")), 1);
+    EXPECT_FALSE(store().objectForKey(QStringLiteral("Anonymous")).isValid());
+    EXPECT_FALSE(store().objectForKey(QStringLiteral("UseProxy")).isValid());
+
+    Controller* c = controller();
+    EXPECT_TRUE(c->passiveCheckBox->isChecked());
+    EXPECT_FALSE(c->anonymousCheckBox->isChecked());
+    EXPECT_TRUE(c->proxyHostField->isReadOnly());
+    EXPECT_TRUE(looksInactive(c->proxyHostField));
+    EXPECT_TRUE(c->connectItem->isEnabled());
+    EXPECT_FALSE(c->disconnectItem->isEnabled());
+    EXPECT_FALSE(c->saveItem->isEnabled());
+    for (QPushButton* b : {c->preButton, c->reloadButton, c->downloadButton, c->uploadButton,
+                           c->createDirButton, c->deleteButton})
+        EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
+    EXPECT_EQ(c->ftpURLStack, QStringList{"ftp://:/"});
+    EXPECT_EQ(c->downloadFolder, MiscTool::getDownloadFolder());
+
+    // The window has no frame and is see-through where the image leaves it so.
+    EXPECT_TRUE(app->window()->windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_TRUE(app->window()->testAttribute(Qt::WA_TranslucentBackground));
+}
+
+TEST_F(WindowStates, StartUpLoadsStoredValuesAndAlwaysBeginsInPassiveMode)
+{
+    store().setObject(QStringLiteral("h"), QStringLiteral("Host"));
+    store().setObject(QStringLiteral("2121"), QStringLiteral("Port"));
+    store().setInteger(0, QStringLiteral("Passive"));
+    store().setInteger(1, QStringLiteral("Anonymous"));
+    store().setObject(QStringLiteral("anonymous"), QStringLiteral("User"));
+    store().setObject(QString(""), QStringLiteral("Password"));
+    store().setInteger(1, QStringLiteral("UseProxy"));
+    store().setObject(QStringLiteral("proxy.local"), QStringLiteral("ProxyHost"));
+    store().setObject(QStringLiteral("3128"), QStringLiteral("ProxyPort"));
+    store().synchronize();
+    settings.restart();
+    startApp();
+
+    Controller* c = controller();
+    EXPECT_EQ(c->hostField->text(), "h");
+    EXPECT_EQ(c->portField->text(), "2121");
+    EXPECT_EQ(store().integerForKey(QStringLiteral("Passive")), 1);
+    EXPECT_TRUE(c->passiveCheckBox->isChecked());
+    EXPECT_TRUE(c->anonymousCheckBox->isChecked());
+    EXPECT_EQ(c->userField->text(), "anonymous");
+    EXPECT_TRUE(looksInactive(c->userField));
+    EXPECT_TRUE(looksInactive(c->passwordField));
+    EXPECT_FALSE(c->proxyHostField->isReadOnly());
+    EXPECT_FALSE(looksInactive(c->proxyHostField));
+    EXPECT_EQ(c->proxyHostField->text(), "proxy.local");
+    EXPECT_EQ(c->proxyPortField->text(), "3128");
+    EXPECT_FALSE(c->saveItem->isEnabled());
+    EXPECT_EQ(c->ftpURLStack, QStringList{"ftp://h:2121/"});
+}
+
+TEST_F(WindowStates, EditsArmTheSaveItemAndTheTogglesRefillFromTheStore)
+{
+    startApp();
+    Controller* c = controller();
+    QTest::keyClicks(c->hostField, "x");
+    EXPECT_TRUE(c->saveItem->isEnabled());
+    c->saveItem->trigger();
+    EXPECT_FALSE(c->saveItem->isEnabled());
+    EXPECT_EQ(store().objectForKey(QStringLiteral("Host")).toString(), "x");
+
+    c->userField->setText(QStringLiteral("alice"));
+    c->passwordField->setText(QStringLiteral("secret"));
+    c->saveAction();
+    c->userField->setText(QStringLiteral("typed but not saved"));
+    c->anonymousCheckBox->click();
+    EXPECT_TRUE(c->saveItem->isEnabled());
+    EXPECT_EQ(c->userField->text(), "anonymous");
+    EXPECT_EQ(c->passwordField->text(), "");
+    EXPECT_TRUE(c->userField->isReadOnly());
+    EXPECT_TRUE(c->passwordField->placeholderText().isEmpty());
+    c->anonymousCheckBox->click();
+    EXPECT_EQ(c->userField->text(), "alice");
+    EXPECT_EQ(c->passwordField->text(), "secret");
+    EXPECT_FALSE(c->userField->isReadOnly());
+
+    c->anonymousCheckBox->click();
+    c->saveAction();
+    EXPECT_EQ(store().objectForKey(QStringLiteral("User")).toString(), "anonymous");
+    EXPECT_EQ(store().objectForKey(QStringLiteral("Password")).toString(), "");
+    EXPECT_EQ(store().integerForKey(QStringLiteral("Anonymous")), 1);
+
+    // The proxy: turning it off keeps the texts but locks them; on again refills from the store.
+    c->useProxyCheckBox->click();
+    EXPECT_FALSE(c->proxyHostField->isReadOnly());
+    c->proxyHostField->setText(QStringLiteral("unsaved"));
+    c->useProxyCheckBox->click();
+    EXPECT_TRUE(c->proxyHostField->isReadOnly());
+    EXPECT_EQ(c->proxyHostField->text(), "unsaved");
+    c->useProxyCheckBox->click();
+    EXPECT_EQ(c->proxyHostField->text(), "");
+    // The saves touch only their own group.
+    c->saveProxyAction();
+    EXPECT_EQ(store().objectForKey(QStringLiteral("Host")).toString(), "x");
+    EXPECT_EQ(store().integerForKey(QStringLiteral("UseProxy")), 1);
+}
+
+TEST_F(WindowStates, TheLocalFolderChooserAndTheSettingsSheet)
+{
+    startApp();
+    Controller* c = controller();
+    c->serverButton->click();
+    EXPECT_EQ(toolkit.sheetShown, app->panel());
+    toolkit.answerOpenPanel(Toolkit::kDefaultReturn, QStringLiteral("/tmp/chosen"));
+    c->localButton->click();
+    ASSERT_EQ(toolkit.panelsShown.size(), 1);
+    EXPECT_TRUE(toolkit.panelsShown[0].canChooseDirectories);
+    EXPECT_FALSE(toolkit.panelsShown[0].canChooseFiles);
+    EXPECT_EQ(toolkit.panelsShown[0].directory, MiscTool::getDownloadFolder());
+    EXPECT_EQ(c->downloadFolder, "/tmp/chosen");
+    EXPECT_EQ(c->localButton->toolTip(), "/tmp/chosen");
+    toolkit.answerOpenPanel(Toolkit::kAlternateReturn);
+    c->localButton->click();
+    EXPECT_EQ(c->downloadFolder, "/tmp/chosen");
+    app->panel()->findChild<QPushButton*>(QStringLiteral("panelCloseButton"))->click();
+    EXPECT_EQ(toolkit.sheetShown, nullptr);
+    EXPECT_FALSE(app->panel()->isVisible());
+}
+
+TEST_F(WindowStates, WithAnEmptyStringTableEveryTextShowsItsKey)
+{
+    startApp(); // the test program loads no string table
+    Controller* c = controller();
+    EXPECT_EQ(c->hostLabel->text(), "Host");
+    EXPECT_EQ(c->hostField->placeholderText(), "HostPlaceholder");
+    EXPECT_EQ(c->directoryField->placeholderText(), "DirectoryPlaceholder");
+    EXPECT_EQ(c->passiveCheckBox->text(), "PassiveMode");
+    EXPECT_EQ(c->proxyHostLabel->text(), c->hostLabel->text());
+    EXPECT_EQ(c->userField->placeholderText(), c->userLabel->text());
+    EXPECT_EQ(c->proxyPasswordField->placeholderText(), "ProxyPassword");
+    EXPECT_EQ(Controller::localizedString("NoSuchKey"), "NoSuchKey");
+}
+
+TEST_F(WindowStates, DraggingMovesTheWindowButKeepsItsTopEdgeOnScreen)
+{
+    startApp();
+    CustomWindow* window = app->window();
+    const QRect visible = window->screen()->availableGeometry();
+    window->move(visible.left() + 100, visible.top() + 100);
+    const QPoint start = window->pos();
+    auto send = [window](QEvent::Type type, QPointF at, Qt::MouseButtons buttons) {
+        QMouseEvent event(type, at, window->mapToGlobal(at), Qt::LeftButton, buttons, {});
+        QCoreApplication::sendEvent(window, &event);
+    };
+    send(QEvent::MouseButtonPress, QPointF(10, 10), Qt::LeftButton);
+    send(QEvent::MouseMove, QPointF(20, 5), Qt::LeftButton);
+    EXPECT_EQ(window->pos(), start + QPoint(10, -5));
+    send(QEvent::MouseMove, QPointF(20, -500), Qt::LeftButton);
+    EXPECT_EQ(window->pos().y(), visible.top());
+    EXPECT_EQ(window->pos().x(), start.x() + 20);
+    send(QEvent::MouseMove, QPointF(-1000, 900), Qt::LeftButton);
+    EXPECT_EQ(window->pos(), QPoint(start.x() - 990, visible.top() + 890));
+}
