@@ -67,6 +67,11 @@ void makeEntry(const Fields& fields, std::optional<ListingEntry>* entry)
     e.kCFFTPResourceName = QString::fromLatin1(e.rawName);
     e.kCFFTPResourceType = fields.type;
     e.kCFFTPResourceSize = fields.size;
+    // The browser takes an entry for a folder when it has a size and is no regular file
+    // (MiscTool::getFileSize answers "-"). A folder listed without a size (DOS "<DIR>", MLSD or
+    // EPLF without a size fact, host listings) gets 0, so that it still opens as a folder.
+    if (!fields.size && fields.type == kEntryTypeDirectory)
+        e.kCFFTPResourceSize = 0;
     if (fields.msecs)
         e.kCFFTPResourceModDate = QDateTime::fromMSecsSinceEpoch(*fields.msecs, Qt::UTC);
 }
