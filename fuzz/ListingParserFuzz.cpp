@@ -72,9 +72,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         auto line = std::make_unique<char[]>(static_cast<size_t>(consumed));
         std::memcpy(line.get(), at, static_cast<size_t>(consumed));
         std::optional<ListingEntry> alone;
-        TANDREL_ASSERT(CFFTPCreateParsedResourceListing(line.get(), consumed, &alone, now) == consumed);
+        TANDREL_ASSERT(CFFTPCreateParsedResourceListing(line.get(), consumed, &alone, now) ==
+                       consumed);
         TANDREL_ASSERT(sameEntry(alone, entry));
-        TANDREL_ASSERT(CFFTPCreateParsedResourceListing(line.get(), consumed - 1, &alone, now) == 0);
+        TANDREL_ASSERT(CFFTPCreateParsedResourceListing(line.get(), consumed - 1, &alone, now) ==
+                       0);
         TANDREL_ASSERT(!alone);
         offset += consumed;
     }

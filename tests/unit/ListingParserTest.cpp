@@ -258,8 +258,7 @@ TEST(ListingParser, OtherServersFormats)
         {"QSYS                                    *MEM       QGPL/QCLSRC.FILE/MEMBER.MBR",
          "QGPL/QCLSRC.FILE/MEMBER.MBR", 8, kNoSize, nullptr},
         // MVS data sets and PDS members
-        {"WYOSPT 3420   2003/03/24  1   15  FB      80  6160  PO  MY.PDS", "MY.PDS", 4, 0,
-         nullptr},
+        {"WYOSPT 3420   2003/03/24  1   15  FB      80  6160  PO  MY.PDS", "MY.PDS", 4, 0, nullptr},
         {"WYOSPT 3420   2003/03/24  1   15  FB      80  6160  PS  MY.SEQ", "MY.SEQ", 8, kNoSize,
          nullptr},
         {"Pseudo Directory  MY.SUB", "MY.SUB", 4, 0, nullptr},

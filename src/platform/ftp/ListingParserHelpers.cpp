@@ -47,6 +47,15 @@ int64_t msecsOf(int year, const CivilTime& t)
            ((t.hour * 60LL + t.minute) * 60 + t.second) * 1000 + t.millisecond;
 }
 
+bool isValidDate(int year, int month, int day)
+{
+    static constexpr int kDays[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 || day > kDays[month - 1])
+        return false;
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return month != 2 || day <= 28 || leap;
+}
+
 } // namespace
 
 int64_t Clock::msecs() const
@@ -65,15 +74,6 @@ int64_t Clock::msecs() const
         m_msecs = std::clamp<int64_t>(*m_msecs, -62'135'596'800'000, 253'402'300'799'999);
     }
     return *m_msecs;
-}
-
-bool isValidDate(int year, int month, int day)
-{
-    static constexpr int kDays[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 || day > kDays[month - 1])
-        return false;
-    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-    return month != 2 || day <= 28 || leap;
 }
 
 std::optional<int64_t> utcMsecs(const CivilTime& t, const Clock& clock)

@@ -63,7 +63,6 @@ struct CivilTime
 // without moving last December into next December.
 inline constexpr int64_t kFutureWindowDays = 183;
 std::optional<int64_t> utcMsecs(const CivilTime& t, const Clock& clock);
-bool isValidDate(int year, int month, int day);
 
 inline bool isDigit(char c)
 {
