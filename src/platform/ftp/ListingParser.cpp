@@ -1,5 +1,6 @@
 #include "ListingParser.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include <QStringDecoder>
@@ -36,7 +37,8 @@ bool looksBinary(std::string_view line)
 }
 
 // Tries the readers from the most common format on. Each one checks a shape of its own (a mode
-// column, a date first, a facts list, a version suffix...), so a line is never read two ways.
+// column, a date first, a facts list, a version suffix...), narrow enough that the others'
+// lines do not fit it.
 Verdict readLine(std::string_view line, const Clock& clock, Fields& fields)
 {
     // EPLF lines and only they begin with "+".

@@ -143,7 +143,7 @@ bool parseClock(std::string_view s, CivilTime& t, bool* hadFraction = nullptr);
 int fullYear(int year, size_t digits);
 
 // The format readers, one per listing style. Each reads only its own shape and answers NotMine
-// for anything else, so that the order in which they are tried changes nothing.
+// for anything else; the first reader that takes a line has the last word on it.
 Verdict readUnix(std::string_view line, const Clock& clock, Fields& out);
 Verdict readNetWare(std::string_view line, const Clock& clock, Fields& out);
 Verdict readMlsd(std::string_view line, Fields& out);
