@@ -5,6 +5,17 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 source "$here/scripts/packages.sh"
 ensure_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
 
+# The listing parser's fuzz target needs clang's libFuzzer: its own build folder, only the one
+# target. The test build below runs it.
+if command -v clang++ >/dev/null 2>&1; then
+    fuzz="$here/build-fuzz"
+    if [ ! -f "$fuzz/CMakeCache.txt" ]; then
+        cmake -S "$here" -B "$fuzz" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+            -DCMAKE_CXX_COMPILER=clang++ -DTANDREL_FUZZ=ON >/dev/null
+    fi
+    cmake --build "$fuzz" --target listing_parser_fuzz
+fi
+
 build="$here/build-test"
 if [ ! -f "$build/CMakeCache.txt" ]; then
     cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug \

@@ -1,0 +1,84 @@
+// libFuzzer target for the listing parser. Feeds the input the way the browser does (one call
+// per line, advancing by the bytes consumed) and checks what every answer promises: never more
+// than is there, exactly one whole line, an entry only with a line, nothing read past the line
+// (the line alone, in a buffer of its own size, gives the same answer) and an unfinished line
+// waited for. A broken promise stops the run like a sanitizer report does.
+
+#include <cstdint>
+#include <cstring>
+#include <memory>
+
+#include "platform/Assert.h"
+#include "platform/ftp/ListingParser.h"
+
+namespace {
+
+constexpr int64_t kMaxLine = 64 * 1024;
+
+bool sameEntry(const std::optional<ListingEntry>& a, const std::optional<ListingEntry>& b)
+{
+    if (!a || !b)
+        return !a && !b;
+    return a->rawName == b->rawName && a->kCFFTPResourceName == b->kCFFTPResourceName &&
+           a->kCFFTPResourceType == b->kCFFTPResourceType &&
+           a->kCFFTPResourceSize == b->kCFFTPResourceSize &&
+           a->kCFFTPResourceModDate == b->kCFFTPResourceModDate;
+}
+
+void checkEntry(const ListingEntry& e, int64_t consumed)
+{
+    TANDREL_ASSERT(!e.rawName.isEmpty() && e.rawName.size() < consumed);
+    TANDREL_ASSERT(e.rawName != "." && e.rawName != "..");
+    TANDREL_ASSERT(!e.rawName.contains('\n') && !e.rawName.contains('\0'));
+    TANDREL_ASSERT(e.kCFFTPResourceName && e.kCFFTPResourceName->toLatin1() == e.rawName);
+    TANDREL_ASSERT(!e.kCFFTPResourceSize || *e.kCFFTPResourceSize >= 0);
+    TANDREL_ASSERT(!e.kCFFTPResourceModDate || (e.kCFFTPResourceModDate->isValid() &&
+                                                e.kCFFTPResourceModDate->timeSpec() == Qt::UTC));
+    TANDREL_ASSERT(!decodeListingName(e.rawName).isEmpty());
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    // Fixed, and just after New Year, so that year-less dates land on both sides of it.
+    static const QDateTime now(QDate(2025, 1, 2), QTime(0, 0), Qt::UTC);
+    const auto* bytes = reinterpret_cast<const char*>(data);
+    const auto length = static_cast<int64_t>(size);
+    int64_t offset = 0;
+    while (offset < length) {
+        const char* at = bytes + offset;
+        const int64_t rest = length - offset;
+        std::optional<ListingEntry> entry = ListingEntry{}; // a stale entry must be cleared
+        const int64_t consumed = CFFTPCreateParsedResourceListing(at, rest, &entry, now);
+        TANDREL_ASSERT(consumed <= rest);
+        TANDREL_ASSERT(consumed > 0 || !entry);
+        const auto* lf = static_cast<const char*>(std::memchr(at, '\n', static_cast<size_t>(rest)));
+        if (consumed == 0) {
+            TANDREL_ASSERT(!lf && rest <= kMaxLine);
+            break;
+        }
+        if (consumed < 0) {
+            // The browser stops here; going on after the line end explores more per input.
+            if (!lf)
+                break;
+            offset = lf - bytes + 1;
+            continue;
+        }
+        TANDREL_ASSERT(lf && lf - at + 1 == consumed);
+        if (entry)
+            checkEntry(*entry, consumed);
+
+        auto line = std::make_unique<char[]>(static_cast<size_t>(consumed));
+        std::memcpy(line.get(), at, static_cast<size_t>(consumed));
+        std::optional<ListingEntry> alone;
+        TANDREL_ASSERT(CFFTPCreateParsedResourceListing(line.get(), consumed, &alone, now) ==
+                       consumed);
+        TANDREL_ASSERT(sameEntry(alone, entry));
+        TANDREL_ASSERT(CFFTPCreateParsedResourceListing(line.get(), consumed - 1, &alone, now) ==
+                       0);
+        TANDREL_ASSERT(!alone);
+        offset += consumed;
+    }
+    return 0;
+}

@@ -1,0 +1,149 @@
+// Listings of PC-style servers, which put the date before the name:
+//   03-05-24  02:07PM       <DIR>          Program Files      (Microsoft IIS, DOS style)
+//   03-05-2024  14:07                 1234 report.txt
+//            0           DIR   04-11-95   16:26  ADDRESS      (OS/2)
+//          345  A          04-11-95   16:26  CONFIG.SYS
+//        512    JAN-01-1996  00:00:00   TMP              <DIR> (VxWorks)
+
+#include <algorithm>
+
+#include "ListingEntry.h"
+#include "ListingParserPrivate.h"
+
+namespace listingparser {
+
+namespace {
+
+// "MM-DD-YY", "MM-DD-YYYY", the same with "/", or "YYYY-MM-DD".
+bool parseNumericDate(std::string_view s, CivilTime& t)
+{
+    if (s.size() == 10 && s[4] == '-' && s[7] == '-') {
+        t.year = parseSmall(s.substr(0, 4), 4);
+        t.month = parseSmall(s.substr(5, 2), 2);
+        t.day = parseSmall(s.substr(8, 2), 2);
+    } else if ((s.size() == 8 || s.size() == 10) && (s[2] == '-' || s[2] == '/') && s[5] == s[2]) {
+        t.month = parseSmall(s.substr(0, 2), 2);
+        t.day = parseSmall(s.substr(3, 2), 2);
+        const int year = parseSmall(s.substr(6), 4);
+        t.year = year < 0 ? -1 : fullYear(year, s.size() - 6);
+    } else {
+        return false;
+    }
+    return t.year >= 1 && t.month >= 1 && t.month <= 12 && t.day >= 1 && t.day <= 31;
+}
+
+// "02:07PM", "02:07 PM" (as two words) or "14:07". Takes the meridiem word from tokens when
+// it stands alone.
+bool parseDosClock(std::string_view s, Tokens& tokens, CivilTime& t)
+{
+    std::string_view meridiem;
+    if (s.size() > 2 && (equalsNoCase(s.substr(s.size() - 2), "am") ||
+                         equalsNoCase(s.substr(s.size() - 2), "pm"))) {
+        meridiem = s.substr(s.size() - 2);
+        s.remove_suffix(2);
+    } else {
+        Tokens ahead = tokens;
+        const std::string_view next = ahead.next();
+        if (equalsNoCase(next, "am") || equalsNoCase(next, "pm")) {
+            meridiem = next;
+            tokens = ahead;
+        }
+    }
+    if (!parseClock(s, t))
+        return false;
+    if (meridiem.empty())
+        return true;
+    if (t.hour < 1 || t.hour > 12)
+        return false;
+    t.hour %= 12;
+    if (toLower(meridiem[0]) == 'p')
+        t.hour += 12;
+    return true;
+}
+
+} // namespace
+
+Verdict readDos(std::string_view line, Fields& out)
+{
+    if (!isDigit(line.front()))
+        return Verdict::NotMine;
+    Tokens tokens(line);
+    CivilTime t;
+    if (!parseNumericDate(tokens.next(), t) || !parseDosClock(tokens.next(), tokens, t))
+        return Verdict::NotMine;
+
+    const std::string_view column = tokens.next();
+    if (equalsNoCase(column, "<dir>")) {
+        // The folder marker is padded to a fixed width: the name starts after the padding.
+        out.type = kEntryTypeDirectory;
+        out.name = tokens.restAfterBlanks();
+    } else if (parseCount(column, out.size, true)) {
+        out.type = kEntryTypeRegular;
+        out.name = tokens.restAfterOneBlank();
+    } else {
+        return Verdict::NotMine;
+    }
+    const Clock noClock(nullptr); // these dates carry their year
+    out.msecs = utcMsecs(t, noClock);
+    return Verdict::Entry;
+}
+
+Verdict readOs2(std::string_view line, Fields& out)
+{
+    // Size, attribute words ("A", "R", "DIR"...), date, time, then the name.
+    Tokens tokens(line);
+    if (!parseCount(tokens.next(), out.size))
+        return Verdict::NotMine;
+    bool folder = false;
+    CivilTime t;
+    for (int words = 0;; ++words) {
+        const std::string_view word = tokens.next();
+        if (parseNumericDate(word, t) && word.size() == 8)
+            break;
+        const bool attributes =
+            !word.empty() && word.size() <= 3 && std::all_of(word.begin(), word.end(), isUpper);
+        if (words == 4 || !attributes)
+            return Verdict::NotMine;
+        folder = folder || word == "DIR";
+    }
+    if (!parseClock(tokens.next(), t))
+        return Verdict::NotMine;
+    out.name = tokens.restAfterBlanks();
+    out.type = folder ? kEntryTypeDirectory : kEntryTypeRegular;
+    const Clock noClock(nullptr);
+    out.msecs = utcMsecs(t, noClock);
+    return Verdict::Entry;
+}
+
+Verdict readVxWorks(std::string_view line, Fields& out)
+{
+    // Size, "MON-DD-YYYY", "HH:MM:SS", name, and "<DIR>" after a folder's name.
+    Tokens tokens(line);
+    if (!parseCount(tokens.next(), out.size))
+        return Verdict::NotMine;
+    const std::string_view date = tokens.next();
+    if (date.size() != 11 || date[3] != '-' || date[6] != '-')
+        return Verdict::NotMine;
+    CivilTime t;
+    t.month = monthFromName(date.substr(0, 3));
+    t.day = parseSmall(date.substr(4, 2), 2);
+    t.year = parseSmall(date.substr(7, 4), 4);
+    if (t.month == 0 || t.day < 1 || t.year < 1 || !parseClock(tokens.next(), t))
+        return Verdict::NotMine;
+
+    std::string_view name = tokens.restAfterBlanks();
+    out.type = kEntryTypeRegular;
+    constexpr std::string_view kDirMark = "<DIR>";
+    if (name.size() > kDirMark.size() && name.substr(name.size() - kDirMark.size()) == kDirMark) {
+        name.remove_suffix(kDirMark.size());
+        while (!name.empty() && isBlank(name.back()))
+            name.remove_suffix(1);
+        out.type = kEntryTypeDirectory;
+    }
+    out.name = name;
+    const Clock noClock(nullptr);
+    out.msecs = utcMsecs(t, noClock);
+    return Verdict::Entry;
+}
+
+} // namespace listingparser

@@ -1,0 +1,291 @@
+#include <algorithm>
+#include <array>
+#include <ctime>
+#include <limits>
+
+#include <QDateTime>
+
+#include "ListingParserPrivate.h"
+
+namespace listingparser {
+
+namespace {
+
+constexpr int64_t kMsecsPerDay = 86'400'000;
+
+// Days since 1970-01-01 of a proleptic Gregorian date (H. Hinnant's days_from_civil).
+int64_t daysFromCivil(int64_t y, int m, int d)
+{
+    y -= m <= 2;
+    const int64_t era = (y >= 0 ? y : y - 399) / 400;
+    const int64_t yoe = y - era * 400;
+    const int64_t doy = (153 * (m > 2 ? m - 3 : m + 9) + 2) / 5 + d - 1;
+    const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + doe - 719468;
+}
+
+// The year of a day counted from 1970-01-01 (the inverse of daysFromCivil, year part only).
+int64_t yearOfDay(int64_t z)
+{
+    z += 719468;
+    const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+    const int64_t doe = z - era * 146097;
+    const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const int64_t mp = (5 * doy + 2) / 153;
+    return yoe + era * 400 + (mp >= 10 ? 1 : 0);
+}
+
+int64_t floorDiv(int64_t a, int64_t b)
+{
+    return a / b - ((a % b != 0) && ((a < 0) != (b < 0)) ? 1 : 0);
+}
+
+int64_t msecsOf(int year, const CivilTime& t)
+{
+    return daysFromCivil(year, t.month, t.day) * kMsecsPerDay +
+           ((t.hour * 60LL + t.minute) * 60 + t.second) * 1000 + t.millisecond;
+}
+
+bool isValidDate(int year, int month, int day)
+{
+    static constexpr int kDays[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 || day > kDays[month - 1])
+        return false;
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return month != 2 || day <= 28 || leap;
+}
+
+} // namespace
+
+int64_t Clock::msecs() const
+{
+    if (!m_msecs) {
+        if (m_given && m_given->isValid()) {
+            m_msecs = m_given->toMSecsSinceEpoch();
+        } else {
+            // The coarse clock (a few milliseconds' resolution) is plenty for a window of
+            // months, and cheap enough to read once per listing line.
+            timespec ts{};
+            clock_gettime(CLOCK_REALTIME_COARSE, &ts);
+            m_msecs = int64_t(ts.tv_sec) * 1000 + ts.tv_nsec / 1'000'000;
+        }
+        // Years 1 to 9999 only: keeps the date arithmetic far from overflowing.
+        m_msecs = std::clamp<int64_t>(*m_msecs, -62'135'596'800'000, 253'402'300'799'999);
+    }
+    return *m_msecs;
+}
+
+std::optional<int64_t> utcMsecs(const CivilTime& t, const Clock& clock)
+{
+    if (t.hour < 0 || t.hour > 23 || t.minute < 0 || t.minute > 59 || t.second < 0 ||
+        t.second > 60 || t.millisecond < 0 || t.millisecond > 999)
+        return std::nullopt;
+    if (t.year != 0)
+        return isValidDate(t.year, t.month, t.day) ? std::optional(msecsOf(t.year, t))
+                                                   : std::nullopt;
+
+    // No year: the latest year that keeps the date inside the window. Eight years back always
+    // reach a leap year for "Feb 29"; a date that is no date in any year gives none.
+    const int64_t now = clock.msecs();
+    const int64_t limit = now + kFutureWindowDays * kMsecsPerDay;
+    // The year of "now" changes once a year: keep the last one worked out, and when next year
+    // begins, which tells whether the window reaches into it at all.
+    thread_local int64_t cachedDay = INT64_MIN;
+    thread_local int64_t cachedYear = 0;
+    thread_local int64_t cachedNextYear = 0;
+    const int64_t today = floorDiv(now, kMsecsPerDay);
+    if (today != cachedDay) {
+        cachedYear = yearOfDay(today);
+        cachedNextYear = daysFromCivil(cachedYear + 1, 1, 1) * kMsecsPerDay;
+        cachedDay = today;
+    }
+    const int64_t nowYear = cachedYear;
+    for (int64_t year = limit >= cachedNextYear ? nowYear + 1 : nowYear; year >= nowYear - 8;
+         --year) {
+        if (!isValidDate(static_cast<int>(year), t.month, t.day))
+            continue;
+        const int64_t msecs = msecsOf(static_cast<int>(year), t);
+        if (msecs <= limit)
+            return msecs;
+    }
+    return std::nullopt;
+}
+
+bool allDigits(std::string_view s)
+{
+    if (s.empty())
+        return false;
+    for (const char c : s) {
+        if (!isDigit(c))
+            return false;
+    }
+    return true;
+}
+
+bool equalsNoCase(std::string_view s, std::string_view lowerWord)
+{
+    return s.size() == lowerWord.size() && startsWithNoCase(s, lowerWord);
+}
+
+bool startsWithNoCase(std::string_view s, std::string_view lowerWord)
+{
+    if (s.size() < lowerWord.size())
+        return false;
+    for (size_t i = 0; i < lowerWord.size(); ++i) {
+        if (toLower(s[i]) != lowerWord[i])
+            return false;
+    }
+    return true;
+}
+
+bool parseCount(std::string_view s, std::optional<int64_t>& value, bool allowCommas)
+{
+    value.reset();
+    if (s.empty() || !isDigit(s.front()) || !isDigit(s.back()))
+        return false;
+    uint64_t n = 0;
+    // Up to 18 digits always fit: no overflow test per digit on the common path.
+    if (s.size() <= 18) {
+        for (const char c : s) {
+            if (isDigit(c))
+                n = n * 10 + static_cast<uint64_t>(c - '0');
+            else if (c != ',' || !allowCommas)
+                return false;
+        }
+        value = static_cast<int64_t>(n);
+        return true;
+    }
+    constexpr uint64_t kMax = std::numeric_limits<int64_t>::max();
+    bool fits = true;
+    for (const char c : s) {
+        if (c == ',' && allowCommas)
+            continue;
+        if (!isDigit(c))
+            return false;
+        const auto digit = static_cast<uint64_t>(c - '0');
+        if (n > (kMax - digit) / 10)
+            fits = false;
+        else if (fits)
+            n = n * 10 + digit;
+    }
+    if (fits)
+        value = static_cast<int64_t>(n);
+    return true;
+}
+
+int parseSmall(std::string_view s, size_t maxDigits)
+{
+    if (s.empty() || s.size() > maxDigits || maxDigits > 9)
+        return -1;
+    int n = 0;
+    for (const char c : s) {
+        if (!isDigit(c))
+            return -1;
+        n = n * 10 + (c - '0');
+    }
+    return n;
+}
+
+namespace {
+
+// Month names hashed into 16 slots, one per name (the multiplier was searched for that): one
+// table look-up and one compare per word, whatever the month.
+constexpr uint32_t kMonthHash = 0x2C4A3699u;
+
+constexpr uint32_t monthKey(char a, char b, char c)
+{
+    const auto lower = [](char x) {
+        return static_cast<uint32_t>(static_cast<unsigned char>(x) | 0x20);
+    };
+    return (lower(a) << 16) | (lower(b) << 8) | lower(c);
+}
+
+struct MonthSlot
+{
+    uint32_t key = 0;
+    int month = 0;
+};
+
+constexpr std::array<MonthSlot, 16> makeMonthSlots()
+{
+    constexpr const char* kNames[] = {"jan", "feb", "mar", "apr", "may", "jun",
+                                      "jul", "aug", "sep", "oct", "nov", "dec"};
+    std::array<MonthSlot, 16> table{};
+    for (int i = 0; i < 12; ++i) {
+        const uint32_t key = monthKey(kNames[i][0], kNames[i][1], kNames[i][2]);
+        const uint32_t slot = (key * kMonthHash) >> 28;
+        table[slot] = MonthSlot{key, i + 1};
+    }
+    return table;
+}
+
+constexpr std::array<MonthSlot, 16> kMonthSlots = makeMonthSlots();
+
+constexpr bool monthSlotsAreDistinct()
+{
+    int filled = 0;
+    for (const MonthSlot& slot : kMonthSlots)
+        filled += slot.month != 0 ? 1 : 0;
+    return filled == 12;
+}
+static_assert(monthSlotsAreDistinct(), "two month names share a slot");
+
+} // namespace
+
+int monthFromName(std::string_view s)
+{
+    if (s.size() != 3)
+        return 0;
+    // "| 0x20" lowers a letter's case and turns no other byte into a letter.
+    const uint32_t key = monthKey(s[0], s[1], s[2]);
+    const MonthSlot& slot = kMonthSlots[(key * kMonthHash) >> 28];
+    return slot.key == key ? slot.month : 0;
+}
+
+bool parseClock(std::string_view s, CivilTime& t, bool* hadFraction)
+{
+    const size_t colon = s.find(':');
+    if (colon == std::string_view::npos)
+        return false;
+    const int hour = parseSmall(s.substr(0, colon), 2);
+    std::string_view rest = s.substr(colon + 1);
+    const int minute = parseSmall(rest.substr(0, 2), 2);
+    if (hour < 0 || hour > 23 || minute < 0 || minute > 59 || rest.size() < 2)
+        return false;
+    rest.remove_prefix(2);
+    int second = 0;
+    int millisecond = 0;
+    bool fraction = false;
+    if (!rest.empty()) {
+        second = parseSmall(rest.substr(1, 2), 2);
+        if (rest[0] != ':' || rest.size() < 3 || second < 0 || second > 60)
+            return false;
+        rest.remove_prefix(3);
+        if (!rest.empty()) {
+            if (rest[0] != '.' || rest.size() < 2 || !allDigits(rest.substr(1)))
+                return false;
+            fraction = true;
+            const std::string_view digits = rest.substr(1, 3);
+            millisecond = parseSmall(digits, 3);
+            for (size_t i = digits.size(); i < 3; ++i)
+                millisecond *= 10;
+        }
+    }
+    t.hour = hour;
+    t.minute = minute;
+    t.second = second;
+    t.millisecond = millisecond;
+    if (hadFraction)
+        *hadFraction = fraction;
+    return true;
+}
+
+int fullYear(int year, size_t digits)
+{
+    if (digits > 2)
+        return year;
+    return year < 70 ? 2000 + year : 1900 + year;
+}
+
+} // namespace listingparser
