@@ -9,7 +9,8 @@
 #include <QVariant>
 
 // FTP streams on the Qt main loop. A read stream delivers a file's bytes, or for a URL ending
-// in "/" the folder's raw listing; a write stream stores the bytes written as a file, or for a
+// in "/" the folder's raw listing (LIST; its lines end in CRLF, whatever libcurl's ASCII mode
+// made of them on the way); a write stream stores the bytes written as a file, or for a
 // URL ending in "/" creates that folder when opened. Events reach the delegate later, through
 // the event loop, never from inside open/read/write/close, and never after close or removal.
 
@@ -50,6 +51,7 @@ struct StreamError
 };
 
 class FtpStream;
+class FtpStreamPrivate;
 
 class FtpStreamDelegate
 {
@@ -76,7 +78,9 @@ public:
     void scheduleInRunLoop();
     void removeFromRunLoop();
     void open();
-    // Up to maxLength bytes (> 0), 0 at the end of the data, negative on failure.
+    // Up to maxLength bytes (> 0), 0 at the end of the data, negative on failure. Called on a
+    // has-bytes event it never waits; called without one it waits for bytes like a blocking
+    // read, bounded by the no-data time-out.
     int64_t read(char* buffer, int64_t maxLength);
     // Bytes accepted (possibly fewer than offered), negative on failure.
     int64_t write(const char* buffer, int64_t length);
@@ -88,12 +92,21 @@ public:
     // After close of a write stream: whether the server confirmed the stored file.
     bool serverConfirmed() const;
 
+    // Bytes held in the stream's buffer now, and the most it ever held: a read stream keeps at
+    // most 256 KiB however large the file, pausing the transfer until its owner reads.
+    int64_t bufferedBytes() const;
+    int64_t maxBufferedBytes() const;
+
+    // Multiplies every time-out (connect 30 s, server reply 60 s, no data moving 60 s, an
+    // upload's final verdict 30 s) by scale; tests shorten them. TANDREL_FTP_TIMEOUT_SCALE in
+    // the environment sets the starting value.
+    static void setTimeoutScale(double scale);
+
     Q_DISABLE_COPY_MOVE(FtpStream)
 
 private:
-    struct Private;
     FtpStream(Direction direction, const QUrl& url);
-    std::unique_ptr<Private> d;
+    std::unique_ptr<FtpStreamPrivate> d;
 };
 
 // Deletes the file, or for a URL ending in "/" the folder, that url names. The URL carries the
