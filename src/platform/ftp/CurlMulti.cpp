@@ -48,7 +48,7 @@ CurlMulti::CurlMulti()
         curlTimerDue.reset();
         act(CURL_SOCKET_TIMEOUT, 0);
     });
-    connect(&stallTimer, &QTimer::timeout, this, &CurlMulti::checkStalls);
+    connect(&watchdogTimer, &QTimer::timeout, this, &CurlMulti::watchdog);
 }
 
 CurlMulti::~CurlMulti()
@@ -88,17 +88,15 @@ void CurlMulti::addHandle(CURL* easy)
 {
     curl_multi_add_handle(multi, easy);
     ++handles;
-    if (!stallTimer.isActive()) {
-        const auto stall = CurlOptions::timeouts().stall;
-        stallTimer.start(std::clamp<int64_t>(stall.count() / 4, 50, 1000));
-    }
+    if (!watchdogTimer.isActive())
+        watchdogTimer.start(FtpStreamPrivate::kNudgeAfter);
 }
 
 void CurlMulti::removeHandle(CURL* easy)
 {
     curl_multi_remove_handle(multi, easy);
     if (--handles == 0)
-        stallTimer.stop();
+        watchdogTimer.stop();
 }
 
 int CurlMulti::socketCallback(CURL*, curl_socket_t fd, int what, void* self, void*)
@@ -207,6 +205,7 @@ void CurlMulti::driveUntil(const std::function<bool()>& done, Clock::time_point 
             curlTimerDue.reset();
             act(CURL_SOCKET_TIMEOUT, 0);
         }
+        watchdog();
     }
 }
 
@@ -244,16 +243,16 @@ void CurlMulti::deliverEvents()
     scheduleDelivery();
 }
 
-void CurlMulti::checkStalls()
+void CurlMulti::watchdog()
 {
     const auto now = Clock::now();
     std::vector<FtpStreamPrivate*> active;
     for (const auto& [id, stream] : streams)
         if (stream->transferActive())
             active.push_back(stream);
-    // A stall check only removes a handle and queues an event; no stream goes away meanwhile.
+    // A check only removes a handle or nudges it and queues events; no stream goes away meanwhile.
     for (FtpStreamPrivate* stream : active)
-        stream->checkStall(now);
+        stream->watch(now);
 }
 
 void CurlMulti::takeHold()

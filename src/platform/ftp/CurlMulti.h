@@ -78,13 +78,13 @@ private:
     void collectFinished();
     void scheduleDelivery();
     void deliverEvents();
-    void checkStalls();
+    void watchdog();
 
     CURLM* multi = nullptr;
     std::unordered_map<curl_socket_t, Watch> watches;
     QTimer curlTimer;
     std::optional<Clock::time_point> curlTimerDue;
-    QTimer stallTimer;
+    QTimer watchdogTimer; // stall checks and nudges, while transfers run
     int handles = 0;
 
     uint64_t nextId = 1;

@@ -60,7 +60,13 @@ std::optional<QByteArray> proxyText(const QString& hostText, const QString& port
     static const QStringList schemes = {QStringLiteral("http"), QStringLiteral("socks4"),
                                         QStringLiteral("socks4a"), QStringLiteral("socks5"),
                                         QStringLiteral("socks5h")};
-    if (!parsed.isValid() || parsed.host().isEmpty() || !schemes.contains(scheme) ||
+    if (parsed.isValid() && !schemes.contains(scheme)) {
+        *problem = QStringLiteral("The proxy kind \"%1\" is not one of http, socks4, socks4a, "
+                                  "socks5 and socks5h")
+                       .arg(scheme);
+        return std::nullopt;
+    }
+    if (!parsed.isValid() || parsed.host().isEmpty() ||
         (parsed.path() != QLatin1String("/") && !parsed.path().isEmpty()) ||
         !parsed.userInfo().isEmpty()) {
         *problem = QStringLiteral("The proxy host \"%1\" is not a host name").arg(hostText);

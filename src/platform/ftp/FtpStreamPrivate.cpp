@@ -230,17 +230,33 @@ void FtpStreamPrivate::controlReply(int code)
         signalOpen();
 }
 
-void FtpStreamPrivate::checkStall(Clock::time_point now)
+void FtpStreamPrivate::watch(Clock::time_point now)
 {
     // A transfer paused for its owner (a full download buffer, an upload waiting for bytes,
     // whether the owner is busy or held by a modal alert) is waiting, not stalled.
-    if (!inMulti || receivePaused || sendPaused || closing)
+    if (!inMulti || receivePaused || sendPaused)
         return;
     const auto limit = CurlOptions::timeouts().stall;
-    if (now - lastActivity < limit)
+    if (!closing && now - lastActivity >= limit) {
+        fail(CurlOptions::localError(CURLE_OPERATION_TIMEDOUT,
+                                     QStringLiteral("No data moved for %1 ms").arg(limit.count())));
         return;
-    fail(CurlOptions::localError(CURLE_OPERATION_TIMEDOUT,
-                                 QStringLiteral("No data moved for %1 ms").arg(limit.count())));
+    }
+    if (now - lastActivity >= kNudgeAfter && now - lastNudge >= kNudgeAfter) {
+        lastNudge = now;
+        nudge();
+    }
+}
+
+void FtpStreamPrivate::nudge()
+{
+    // libcurl 7.88 driven through curl_multi_socket_action can leave a transfer with no socket
+    // to watch and only its connect time-out pending: when the reply to EPSV or PASV is read in
+    // the same call that sent the command, the DO phase ends at once and the data connection is
+    // never started, until that time-out fails it. Pausing and resuming makes libcurl run the
+    // transfer again right away; for one that is merely waiting it changes nothing.
+    curl_easy_pause(easy, CURLPAUSE_RECV);
+    curl_easy_pause(easy, CURLPAUSE_CONT);
 }
 
 size_t FtpStreamPrivate::receive(char* data, size_t size, size_t count, void* self)

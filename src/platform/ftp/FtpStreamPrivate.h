@@ -23,6 +23,8 @@ public:
     static constexpr int64_t kBufferLimit = 256 * 1024;
     static constexpr int64_t kResumeBelow = 64 * 1024;
     static constexpr long kCurlBufferSize = 128 * 1024;
+    // How long a running transfer may sit idle before libcurl is made to look at it again.
+    static constexpr std::chrono::milliseconds kNudgeAfter{200};
 
     FtpStreamPrivate(FtpStream* q, FtpStream::Direction direction, const QUrl& url);
     ~FtpStreamPrivate();
@@ -42,7 +44,8 @@ public:
     bool transferActive() const { return inMulti; }
     void transferFinished(CURLcode result);
     void controlReply(int code);
-    void checkStall(Clock::time_point now);
+    // Fails a transfer that has stalled; nudges one that has been idle a while.
+    void watch(Clock::time_point now);
 
     FtpStream* const q;
     const FtpStream::Direction direction;
@@ -76,6 +79,7 @@ private:
     void signalBytes();
     void signalSpace();
     void resumeReceiving();
+    void nudge();
     void detach();
     void fail(const StreamError& failure);
 
@@ -101,4 +105,5 @@ private:
     bool spaceSignalled = false; // likewise a has-space event and a write
     bool endSignalled = false;
     Clock::time_point lastActivity;
+    Clock::time_point lastNudge;
 };
