@@ -24,6 +24,15 @@ enum NSStreamEvent : uint64_t {
 };
 
 // Properties applied when the stream opens. Texts are QString, the passive switch a bool.
+// The login goes to the server as given (an empty user name stays empty); without one, the
+// URL's own login is used. Passive defaults to on; active mode (EPRT/PORT on the control
+// connection's local address) is used only without a proxy. Any proxy property turns the proxy
+// on: ProxyHost is a host, optionally "socks4://", "socks4a://", "socks5://" or "socks5h://"
+// (none: an HTTP proxy, tunnelling control and data connections with CONNECT), optionally with
+// a port; ProxyPort is a decimal port that wins over it (neither: 1080, libcurl's default);
+// ProxyUser and ProxyPassword log in to the proxy. A proxy that cannot be used as given (no
+// host, a port that is not a number from 1 to 65535) fails the stream: there is never a quiet
+// direct connection instead.
 enum class FtpStreamProperty {
     kCFStreamPropertyFTPUserName,
     kCFStreamPropertyFTPPassword,
@@ -61,6 +70,15 @@ public:
     virtual void streamHandleEvent(FtpStream* aStream, NSStreamEvent eventCode) = 0;
 };
 
+// Events, always posted and delivered later from the event loop, in order:
+//   OpenCompleted  the server accepted the transfer (its 1xx reply to RETR, LIST or STOR, or the
+//                  first data); for a folder, MKD succeeded. Always before has-bytes/has-space.
+//   HasBytes       bytes wait in the stream; again after each read while some remain; at the
+//                  end, one on which read() answers 0. None while the owner does not read.
+//   HasSpace       the server accepted the upload and the buffer has room; again after each
+//                  write while room remains. Never for a folder.
+//   ErrorOccurred  streamError() tells what failed.
+//   EndEncountered after read() answered 0, or a folder was created.
 class FtpStream final
 {
 public:

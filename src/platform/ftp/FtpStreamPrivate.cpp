@@ -41,10 +41,10 @@ void FtpStreamPrivate::schedule()
     spaceSignalled = false;
     if (state == State::Failed)
         post(NSStreamEventErrorOccurred);
-    else if (direction == FtpStream::Direction::Read && (!buffer.isEmpty() || state == State::Done))
-        signalBytes();
-    else
+    else if (direction == FtpStream::Direction::Write)
         signalSpace();
+    else if (!buffer.isEmpty() || state == State::Done)
+        signalBytes();
 }
 
 void FtpStreamPrivate::open()
