@@ -48,7 +48,7 @@ TEST(FtpFailures, ServerKilledMidTransferEndsWithAnError)
 TEST(FtpFailures, StalledServerTimesOutWhileHeldOrSlowOwnersDoNot)
 {
     ShortTimeouts shortTimeouts;
-    const int longerThanTheTimeouts = 2600;
+    const int longerThanTheTimeouts = 3600;
     FtpServer server;
     ASSERT_TRUE(server.start()) << server.log().toStdString();
     writeFile(server.localPath(QStringLiteral("big.bin")), 16 * 1024 * 1024);
