@@ -97,8 +97,11 @@ TEST(FtpStreamEvents, StreamsStoppedInsideTheirHandlersOrWithEventsQueuedGetNoMo
     EXPECT_TRUE(QTest::qWaitFor([&] { return removed.stream()->bufferedBytes() == 6; }, 10000));
     QTest::qWait(100);
     EXPECT_TRUE(removed.events.empty());
-    // Back on the loop, it says again what holds.
+    // Back on the loop, the events it missed arrive, in order.
     removed.stream()->scheduleInRunLoop();
     ASSERT_TRUE(removed.waitUntilDone(10000));
     EXPECT_EQ(removed.received, "small\n");
+    EXPECT_EQ(removed.events, (std::vector<NSStreamEvent>{NSStreamEventOpenCompleted,
+                                                          NSStreamEventHasBytesAvailable,
+                                                          NSStreamEventHasBytesAvailable}));
 }

@@ -217,6 +217,15 @@ void CurlMulti::post(uint64_t id, NSStreamEvent event)
     scheduleDelivery();
 }
 
+void CurlMulti::postFirst(uint64_t id, const std::vector<NSStreamEvent>& parked)
+{
+    if (shuttingDown)
+        return;
+    for (auto it = parked.rbegin(); it != parked.rend(); ++it)
+        events.push_front(QueuedEvent{id, *it});
+    scheduleDelivery();
+}
+
 void CurlMulti::scheduleDelivery()
 {
     if (deliveryScheduled || holds > 0 || events.empty())
@@ -232,8 +241,13 @@ void CurlMulti::deliverEvents()
         const QueuedEvent next = events.front();
         events.pop_front();
         const auto it = streams.find(next.id);
-        if (it == streams.end() || !it->second->deliverable())
+        if (it == streams.end())
             continue;
+        if (!it->second->deliverable()) {
+            if (it->second->offTheLoop())
+                it->second->park(next.event);
+            continue;
+        }
         // The delegate may close and destroy the stream in this call: nothing of it is
         // touched afterwards, and the next event looks its stream up afresh.
         FtpStream* stream = it->second->q;

@@ -6,6 +6,7 @@
 #include <functional>
 #include <optional>
 #include <unordered_map>
+#include <vector>
 
 #include <QObject>
 #include <QTimer>
@@ -44,6 +45,8 @@ public:
 
     // Queues an event; it reaches the delegate later, from the event loop.
     void post(uint64_t id, NSStreamEvent event);
+    // Queues events ahead of all others: those a stream parked while it was off the loop.
+    void postFirst(uint64_t id, const std::vector<NSStreamEvent>& events);
 
     /* BLOCKING */
     // Runs libcurl without the Qt loop until done() holds or the deadline passes: an upload's

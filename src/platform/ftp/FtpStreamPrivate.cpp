@@ -31,20 +31,17 @@ void FtpStreamPrivate::setProperty(const QVariant& value, FtpStreamProperty key)
 
 void FtpStreamPrivate::schedule()
 {
-    if (scheduled)
-        return;
     scheduled = true;
-    if (state == State::Created || state == State::Closed)
-        return;
-    // Events that came due while the stream was off the loop were dropped: say again what holds.
-    bytesSignalled = false;
-    spaceSignalled = false;
-    if (state == State::Failed)
-        post(NSStreamEventErrorOccurred);
-    else if (direction == FtpStream::Direction::Write)
-        signalSpace();
-    else if (!buffer.isEmpty() || state == State::Done)
-        signalBytes();
+    // Events that came due while the stream was off the loop go first, in their order.
+    if (CurlMulti* multi = CurlMulti::existing(); multi && !parked.empty())
+        multi->postFirst(id, parked);
+    parked.clear();
+}
+
+void FtpStreamPrivate::park(NSStreamEvent event)
+{
+    if (state != State::Closed)
+        parked.push_back(event);
 }
 
 void FtpStreamPrivate::open()

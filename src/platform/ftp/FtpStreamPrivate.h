@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <vector>
 
 #include <curl/curl.h>
 
@@ -39,8 +40,11 @@ public:
     int64_t write(const char* data, int64_t length);
     void close();
 
-    // What the driver asks and tells.
+    // What the driver asks and tells. An event due while the stream is off the loop is parked
+    // and queued again, first, when it is back; without a delegate, or once closed, it is dropped.
     bool deliverable() const { return scheduled && delegate && state != State::Closed; }
+    bool offTheLoop() const { return !scheduled && state != State::Closed; }
+    void park(NSStreamEvent event);
     bool transferActive() const { return inMulti; }
     void transferFinished(CURLcode result);
     void controlReply(int code);
@@ -87,6 +91,7 @@ private:
     uint64_t id = 0;
     State state = State::Created;
     bool scheduled = false;
+    std::vector<NSStreamEvent> parked;
     bool folderTarget = false;
     CURL* easy = nullptr;
     curl_slist* commands = nullptr;
