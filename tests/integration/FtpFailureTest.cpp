@@ -101,6 +101,37 @@ TEST(FtpFailures, StalledServerTimesOutWhileHeldOrSlowOwnersDoNot)
     server.resume();
 }
 
+TEST(FtpFailures, AMissingFinalReplyEndsTheTransferWithinTheTimeouts)
+{
+    ShortTimeouts shortTimeouts;
+    FtpServer::Options options;
+    options.hangSuffix = QStringLiteral(".hang");
+    FtpServer server(options);
+    ASSERT_TRUE(server.start()) << server.log().toStdString();
+    writeFile(server.localPath(QStringLiteral("get.hang")), 100000);
+
+    StreamRecorder download(
+        FtpStream::CFReadStreamCreateWithFTPURL(server.url(QStringLiteral("/get.hang"))));
+    download.start();
+    ASSERT_TRUE(download.waitUntilDone(20000));
+    EXPECT_TRUE(download.failed || download.readFailed);
+    EXPECT_EQ(download.error.code, CURLE_OPERATION_TIMEDOUT)
+        << download.error.message.toStdString();
+
+    // The close's own bound, shorter than the server-reply time-out libcurl waits for inside
+    // one call, ends the wait for the verdict.
+    StreamRecorder upload(
+        FtpStream::CFWriteStreamCreateWithFTPURL(server.url(QStringLiteral("/put.hang"))));
+    upload.upload = QByteArray(100000, 'h');
+    upload.start();
+    ASSERT_TRUE(upload.waitUntilDone(20000));
+    EXPECT_TRUE(upload.uploaded);
+    EXPECT_FALSE(upload.confirmed);
+    EXPECT_EQ(upload.error.code, CURLE_OPERATION_TIMEDOUT);
+    EXPECT_TRUE(upload.error.message.contains(QLatin1String("did not confirm")))
+        << upload.error.message.toStdString();
+}
+
 TEST(FtpFailures, UnreachableAndSilentServersEndWithNetworkErrors)
 {
     ShortTimeouts shortTimeouts;

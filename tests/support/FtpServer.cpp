@@ -42,6 +42,8 @@ bool FtpServer::start()
         arguments << QStringLiteral("--read-only") << readOnly;
     if (!options.refuseSuffix.isEmpty())
         arguments << QStringLiteral("--refuse-suffix") << options.refuseSuffix;
+    if (!options.hangSuffix.isEmpty())
+        arguments << QStringLiteral("--hang-suffix") << options.hangSuffix;
     if (options.noEpsv)
         arguments << QStringLiteral("--no-epsv");
     if (!options.pasvAddress.isEmpty())

@@ -23,6 +23,8 @@ public:
         QStringList readOnlyFolders;
         // Uploads to names ending so are answered 552 once their data is in.
         QString refuseSuffix;
+        // Transfers of names ending so never get their final reply (226).
+        QString hangSuffix;
         // EPSV answered 500, so that clients fall back to PASV.
         bool noEpsv = false;
         // The address PASV replies announce instead of the real one.

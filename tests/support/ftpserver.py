@@ -33,6 +33,8 @@ def parse_arguments():
                         help="a folder below the root where nobody may write")
     parser.add_argument("--refuse-suffix", metavar="SUFFIX",
                         help="uploads to names ending so get 552 after the data")
+    parser.add_argument("--hang-suffix", metavar="SUFFIX",
+                        help="transfers of names ending so never get their final reply")
     parser.add_argument("--no-epsv", action="store_true",
                         help="answer EPSV with 500, so that clients fall back to PASV")
     parser.add_argument("--pasv-address", metavar="IP",
@@ -43,20 +45,23 @@ def parse_arguments():
 
 
 def make_handler(options):
-    class RefusingDTPHandler(DTPHandler):
-        """Answers 552 instead of 226 once the data of a marked upload is in."""
+    class MarkingDTPHandler(DTPHandler):
+        """Answers 552 instead of 226 once the data of a marked upload is in, or withholds
+        the final reply of a marked transfer altogether."""
 
         def close(self):
-            if (not self._closed and self.receive and options.refuse_suffix
-                    and self.file_obj is not None
-                    and self.file_obj.name.endswith(options.refuse_suffix)
-                    and self._resp and self._resp[0].startswith("226")):
-                self._resp = ("552 Requested file action aborted: storage refused.",
-                              self._resp[1])
+            name = self.file_obj.name if self.file_obj is not None else ""
+            if not self._closed and self._resp and self._resp[0].startswith("226"):
+                if options.hang_suffix and name.endswith(options.hang_suffix):
+                    self._resp = None
+                elif (self.receive and options.refuse_suffix
+                      and name.endswith(options.refuse_suffix)):
+                    self._resp = ("552 Requested file action aborted: storage refused.",
+                                  self._resp[1])
             DTPHandler.close(self)
 
     class Handler(FTPHandler):
-        dtp_handler = RefusingDTPHandler
+        dtp_handler = MarkingDTPHandler
         permit_foreign_addresses = False
         masquerade_address = options.pasv_address
         # Tests try wrong passwords on purpose: answer them at once.

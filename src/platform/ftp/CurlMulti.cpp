@@ -6,7 +6,6 @@
 #include <QCoreApplication>
 #include <QSocketNotifier>
 
-#include "platform/Log.h"
 #include "platform/ftp/CurlOptions.h"
 #include "platform/ftp/FtpStreamPrivate.h"
 

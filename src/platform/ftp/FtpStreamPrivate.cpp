@@ -84,6 +84,12 @@ bool FtpStreamPrivate::configure(const FtpTarget& target)
     curl_easy_setopt(easy, CURLOPT_VERBOSE, 1L);
     curl_easy_setopt(easy, CURLOPT_DEBUGFUNCTION, &FtpStreamPrivate::debug);
     curl_easy_setopt(easy, CURLOPT_DEBUGDATA, nullptr);
+    // libcurl waits for the reply after the data inside one call, blocking, for as long as the
+    // server-reply time-out; its progress callback, still called every second meanwhile, keeps
+    // the close's own, shorter bound.
+    curl_easy_setopt(easy, CURLOPT_NOPROGRESS, 0L);
+    curl_easy_setopt(easy, CURLOPT_XFERINFOFUNCTION, &FtpStreamPrivate::progress);
+    curl_easy_setopt(easy, CURLOPT_XFERINFODATA, this);
 
     if (makesFolder()) {
         // POSTQUOTE runs after the CWD into the parent; QUOTE would run before it.
@@ -177,17 +183,18 @@ void FtpStreamPrivate::close()
             curl_easy_pause(easy, CURLPAUSE_CONT);
         }
         const auto limit = CurlOptions::timeouts().finish;
-        CurlMulti::instance().driveUntil([this] { return finished; }, Clock::now() + limit);
+        closeDeadline = Clock::now() + limit;
+        CurlMulti::instance().driveUntil([this] { return finished; }, closeDeadline);
         long reply = 0;
         curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &reply);
         confirmed = finished && result == CURLE_OK && (reply == 226 || reply == 250);
-        if (!finished)
+        if (!finished || (result == CURLE_ABORTED_BY_CALLBACK && abortedWith))
             error = CurlOptions::localError(
                 CURLE_OPERATION_TIMEDOUT,
                 QStringLiteral("The server did not confirm the upload within %1 ms")
                     .arg(limit.count()));
         else if (result != CURLE_OK)
-            error = CurlOptions::errorFor(easy, result, errorBuffer);
+            error = failureOf(result);
     }
     detach();
     state = State::Closed;
@@ -201,7 +208,7 @@ void FtpStreamPrivate::transferFinished(CURLcode code)
     if (closing || state != State::Running)
         return;
     if (code != CURLE_OK) {
-        fail(CurlOptions::errorFor(easy, code, errorBuffer));
+        fail(failureOf(code));
         return;
     }
     if (direction == FtpStream::Direction::Write && !makesFolder()) {
@@ -233,10 +240,8 @@ void FtpStreamPrivate::watch(Clock::time_point now)
     // whether the owner is busy or held by a modal alert) is waiting, not stalled.
     if (!inMulti || receivePaused || sendPaused)
         return;
-    const auto limit = CurlOptions::timeouts().stall;
-    if (!closing && now - lastActivity >= limit) {
-        fail(CurlOptions::localError(CURLE_OPERATION_TIMEDOUT,
-                                     QStringLiteral("No data moved for %1 ms").arg(limit.count())));
+    if (!closing && now - lastActivity >= CurlOptions::timeouts().stall) {
+        fail(stallError());
         return;
     }
     if (now - lastActivity >= kNudgeAfter && now - lastNudge >= kNudgeAfter) {
@@ -309,6 +314,19 @@ size_t FtpStreamPrivate::send(char* out, size_t size, size_t count, void* self)
     return CURL_READFUNC_PAUSE;
 }
 
+int FtpStreamPrivate::progress(void* self, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
+{
+    auto* d = static_cast<FtpStreamPrivate*>(self);
+    const auto now = Clock::now();
+    if (d->closing ? now >= d->closeDeadline
+                   : !d->receivePaused && !d->sendPaused &&
+                         now - d->lastActivity >= CurlOptions::timeouts().stall) {
+        d->abortedWith = d->stallError();
+        return 1;
+    }
+    return 0;
+}
+
 int FtpStreamPrivate::debug(CURL* easy, curl_infotype type, char* data, size_t size, void*)
 {
     if (type != CURLINFO_HEADER_IN || size < 3)
@@ -377,6 +395,20 @@ void FtpStreamPrivate::detach()
     inMulti = false;
     if (CurlMulti* multi = CurlMulti::existing())
         multi->removeHandle(easy);
+}
+
+StreamError FtpStreamPrivate::stallError() const
+{
+    return CurlOptions::localError(
+        CURLE_OPERATION_TIMEDOUT,
+        QStringLiteral("No data moved for %1 ms").arg(CurlOptions::timeouts().stall.count()));
+}
+
+StreamError FtpStreamPrivate::failureOf(CURLcode code) const
+{
+    if (code == CURLE_ABORTED_BY_CALLBACK && abortedWith)
+        return *abortedWith;
+    return CurlOptions::errorFor(easy, code, errorBuffer);
 }
 
 void FtpStreamPrivate::fail(const StreamError& failure)

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include <curl/curl.h>
@@ -75,6 +76,7 @@ private:
     static size_t receive(char* data, size_t size, size_t count, void* self);
     static size_t send(char* out, size_t size, size_t count, void* self);
     static int debug(CURL* easy, curl_infotype type, char* data, size_t size, void*);
+    static int progress(void* self, curl_off_t, curl_off_t, curl_off_t, curl_off_t);
 
     bool makesFolder() const { return direction == FtpStream::Direction::Write && folderTarget; }
     bool configure(const FtpTarget& target);
@@ -86,6 +88,8 @@ private:
     void nudge();
     void detach();
     void fail(const StreamError& failure);
+    StreamError stallError() const;
+    StreamError failureOf(CURLcode code) const;
 
     FtpStreamProperties properties;
     uint64_t id = 0;
@@ -98,8 +102,10 @@ private:
     bool inMulti = false;
     char errorBuffer[CURL_ERROR_SIZE] = {};
 
-    bool closing = false;  // an upload's close is waiting for the server's verdict
-    bool finished = false; // libcurl reported the transfer done (result below)
+    bool closing = false; // an upload's close is waiting for the server's verdict
+    Clock::time_point closeDeadline;
+    std::optional<StreamError> abortedWith; // why the progress callback stopped the transfer
+    bool finished = false;                  // libcurl reported the transfer done (result below)
     CURLcode result = CURLE_OK;
     bool uploadAccepted = false; // libcurl asked for the first bytes: STOR was accepted
     bool endOfData = false;      // the upload has no more bytes
