@@ -9,7 +9,7 @@ set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 runs="${1:-3}"
 source "$here/scripts/packages.sh"
-ensure_packages "${BUILD_PACKAGES[@]}" vsftpd python3-pyftpdlib curl time
+ensure_packages "${BUILD_PACKAGES[@]}" "${BENCH_PACKAGES[@]}"
 
 build="$here/build-bench"
 if [ ! -f "$build/CMakeCache.txt" ]; then

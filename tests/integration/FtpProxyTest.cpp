@@ -72,6 +72,7 @@ TEST(FtpProxy, ListingAndUploadGoThroughAnHttpProxyWithBasicAuth)
     const QString tunnel = QStringLiteral("CONNECT 127.0.0.1:");
     EXPECT_GE(proxy.log().count(tunnel), 3) << proxy.log().toStdString();
     EXPECT_TRUE(proxy.log().contains(tunnel + QString::number(server.port())));
+    EXPECT_EQ(server.connections(), 1);
 }
 
 TEST(FtpProxy, ProxyFailuresNeverFallBackToADirectConnection)
