@@ -185,3 +185,34 @@ QString MiscTool::getDownloadFolder()
     return home == QLatin1String("/") ? QStringLiteral("/Downloads")
                                       : home + QStringLiteral("/Downloads");
 }
+
+FtpStreamProperties MiscTool::streamProperties()
+{
+    const auto& store = UserDefaults::standardUserDefaults();
+    FtpStreamProperties properties;
+    // Any value but 0 means anonymous; the saved user and password are then not read.
+    if (store.integerForKey(QStringLiteral("Anonymous")) != 0) {
+        properties[FtpStreamProperty::kCFStreamPropertyFTPUserName] = QStringLiteral("anonymous");
+        properties[FtpStreamProperty::kCFStreamPropertyFTPPassword] = QString(QLatin1String(""));
+    } else {
+        properties[FtpStreamProperty::kCFStreamPropertyFTPUserName] = storedText("User");
+        properties[FtpStreamProperty::kCFStreamPropertyFTPPassword] = storedText("Password");
+    }
+    // Set either way, so that a stream never falls back to the library's default mode.
+    properties[FtpStreamProperty::kCFStreamPropertyFTPUsePassiveMode] =
+        store.integerForKey(QStringLiteral("Passive")) == 1;
+    if (store.integerForKey(QStringLiteral("UseProxy")) == 1) {
+        properties[FtpStreamProperty::kCFStreamPropertyFTPProxyHost] = storedText("ProxyHost");
+        properties[FtpStreamProperty::kCFStreamPropertyFTPProxyPort] = storedText("ProxyPort");
+        properties[FtpStreamProperty::kCFStreamPropertyFTPProxyUser] = storedText("ProxyUser");
+        properties[FtpStreamProperty::kCFStreamPropertyFTPProxyPassword] =
+            storedText("ProxyPassword");
+    }
+    return properties;
+}
+
+void MiscTool::setProperty(FtpStream& stream)
+{
+    for (const auto& [key, value] : streamProperties())
+        stream.setProperty(value, key);
+}

@@ -7,6 +7,7 @@
 #include <QUrl>
 
 #include "ListingEntry.h"
+#include "platform/ftp/FtpStream.h"
 
 // Stateless helpers shared by the whole application: FTP URL texts built from the saved
 // settings, the readers of listing entries, size and date texts, and the user's folders.
@@ -26,6 +27,11 @@ public:
     static std::optional<QUrl> smartURLForString(const QString& str);
     // The readable location of url below root, beginning with "/".
     static QString getFTPLocation(const QString& url, const QString& ftp_host);
+
+    // Applies the saved login, passive mode and proxy to a stream not yet opened.
+    static void setProperty(FtpStream& stream);
+    // The same settings as stream properties, read afresh from the store.
+    static FtpStreamProperties streamProperties();
 
     static int32_t getFileType(const ListingEntry& entry);
     static std::optional<QString> getFileName(const ListingEntry& entry);
