@@ -6,6 +6,7 @@ BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-tools-dev qt6-
 RUN_PACKAGES=(python3 python3-pyftpdlib)
 TEST_PACKAGES=(libgtest-dev python3 python3-pyftpdlib vsftpd tinyproxy curl clang
                libclang-rt-14-dev)
+BENCH_PACKAGES=(python3 python3-pyftpdlib vsftpd curl time)
 
 ensure_packages()
 {

@@ -155,3 +155,48 @@ TEST(MiscTool, LocalFoldersAndSizes)
     EXPECT_EQ(MiscTool::getLocalFileSize(dir.filePath("missing")), 0u);
     EXPECT_EQ(MiscTool::getLocalFileSize(""), 0u);
 }
+
+namespace {
+
+FtpStreamProperties propertiesWith(const QVariantMap& saved)
+{
+    auto& store = UserDefaults::standardUserDefaults();
+    for (auto it = saved.begin(); it != saved.end(); ++it)
+        store.setObject(it.value(), it.key());
+    return MiscTool::streamProperties();
+}
+
+using P = FtpStreamProperty;
+
+} // namespace
+
+TEST(MiscTool, StreamPropertiesFollowTheSavedLoginModeAndProxy)
+{
+    TempSettings settings;
+    FtpStreamProperties p = propertiesWith({{"Anonymous", 1LL}, {"User", "alice"},
+                                            {"Password", "secret"}, {"Passive", 1LL},
+                                            {"UseProxy", 0LL}, {"ProxyHost", "proxy"}});
+    EXPECT_EQ(p[P::kCFStreamPropertyFTPUserName].toString(), "anonymous");
+    EXPECT_TRUE(p[P::kCFStreamPropertyFTPPassword].toString().isEmpty());
+    EXPECT_EQ(p[P::kCFStreamPropertyFTPUsePassiveMode].toBool(), true);
+    EXPECT_FALSE(p.count(P::kCFStreamPropertyFTPProxyHost));
+
+    p = propertiesWith({{"Anonymous", 0LL}, {"User", ""}, {"Passive", 0LL}, {"UseProxy", 1LL},
+                        {"ProxyHost", "proxy"}, {"ProxyPort", ""}, {"ProxyUser", ""},
+                        {"ProxyPassword", ""}});
+    ASSERT_TRUE(p.count(P::kCFStreamPropertyFTPUserName));
+    EXPECT_EQ(p[P::kCFStreamPropertyFTPUserName].toString(), "");
+    EXPECT_EQ(p[P::kCFStreamPropertyFTPPassword].toString(), "secret");
+    ASSERT_TRUE(p.count(P::kCFStreamPropertyFTPUsePassiveMode));
+    EXPECT_EQ(p[P::kCFStreamPropertyFTPUsePassiveMode].toBool(), false);
+    EXPECT_EQ(p[P::kCFStreamPropertyFTPProxyHost].toString(), "proxy");
+    for (P key : {P::kCFStreamPropertyFTPProxyPort, P::kCFStreamPropertyFTPProxyUser,
+                  P::kCFStreamPropertyFTPProxyPassword})
+        EXPECT_TRUE(p.count(key) && p[key].toString().isEmpty());
+
+    // A switch holding 2: anonymous counts as on, passive and proxy as off.
+    p = propertiesWith({{"Anonymous", 2LL}, {"Passive", 2LL}, {"UseProxy", 2LL}});
+    EXPECT_EQ(p[P::kCFStreamPropertyFTPUserName].toString(), "anonymous");
+    EXPECT_EQ(p[P::kCFStreamPropertyFTPUsePassiveMode].toBool(), false);
+    EXPECT_FALSE(p.count(P::kCFStreamPropertyFTPProxyHost));
+}

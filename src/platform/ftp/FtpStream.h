@@ -9,7 +9,8 @@
 #include <QVariant>
 
 // FTP streams on the Qt main loop. A read stream delivers a file's bytes, or for a URL ending
-// in "/" the folder's raw listing; a write stream stores the bytes written as a file, or for a
+// in "/" the folder's raw listing (LIST; its lines end in CRLF, whatever libcurl's ASCII mode
+// made of them on the way); a write stream stores the bytes written as a file, or for a
 // URL ending in "/" creates that folder when opened. Events reach the delegate later, through
 // the event loop, never from inside open/read/write/close, and never after close or removal.
 
@@ -23,6 +24,15 @@ enum NSStreamEvent : uint64_t {
 };
 
 // Properties applied when the stream opens. Texts are QString, the passive switch a bool.
+// The login goes to the server as given (an empty user name stays empty); without one, the
+// URL's own login is used. Passive defaults to on; active mode (EPRT/PORT on the control
+// connection's local address) is used only without a proxy. Any proxy property turns the proxy
+// on: ProxyHost is a host, optionally "socks4://", "socks4a://", "socks5://" or "socks5h://"
+// (none: an HTTP proxy, tunnelling control and data connections with CONNECT), optionally with
+// a port; ProxyPort is a decimal port that wins over it (neither: 1080, libcurl's default);
+// ProxyUser and ProxyPassword log in to the proxy. A proxy that cannot be used as given (no
+// host, a port that is not a number from 1 to 65535) fails the stream: there is never a quiet
+// direct connection instead.
 enum class FtpStreamProperty {
     kCFStreamPropertyFTPUserName,
     kCFStreamPropertyFTPPassword,
@@ -50,6 +60,7 @@ struct StreamError
 };
 
 class FtpStream;
+class FtpStreamPrivate;
 
 class FtpStreamDelegate
 {
@@ -59,6 +70,15 @@ public:
     virtual void streamHandleEvent(FtpStream* aStream, NSStreamEvent eventCode) = 0;
 };
 
+// Events, always posted and delivered later from the event loop, in order:
+//   OpenCompleted  the server accepted the transfer (its 1xx reply to RETR, LIST or STOR, or the
+//                  first data); for a folder, MKD succeeded. Always before has-bytes/has-space.
+//   HasBytes       bytes wait in the stream; again after each read while some remain; at the
+//                  end, one on which read() answers 0. None while the owner does not read.
+//   HasSpace       the server accepted the upload and the buffer has room; again after each
+//                  write while room remains. Never for a folder.
+//   ErrorOccurred  streamError() tells what failed.
+//   EndEncountered after read() answered 0, or a folder was created.
 class FtpStream final
 {
 public:
@@ -76,7 +96,9 @@ public:
     void scheduleInRunLoop();
     void removeFromRunLoop();
     void open();
-    // Up to maxLength bytes (> 0), 0 at the end of the data, negative on failure.
+    // Up to maxLength bytes (> 0), 0 at the end of the data, negative on failure. Called on a
+    // has-bytes event it never waits; called without one it waits for bytes like a blocking
+    // read, bounded by the no-data time-out.
     int64_t read(char* buffer, int64_t maxLength);
     // Bytes accepted (possibly fewer than offered), negative on failure.
     int64_t write(const char* buffer, int64_t length);
@@ -88,12 +110,21 @@ public:
     // After close of a write stream: whether the server confirmed the stored file.
     bool serverConfirmed() const;
 
+    // Bytes held in the stream's buffer now, and the most it ever held: a read stream keeps at
+    // most 256 KiB however large the file, pausing the transfer until its owner reads.
+    int64_t bufferedBytes() const;
+    int64_t maxBufferedBytes() const;
+
+    // Multiplies every time-out (connect 30 s, server reply 60 s, no data moving 60 s, an
+    // upload's final verdict 30 s) by scale; tests shorten them. TANDREL_FTP_TIMEOUT_SCALE in
+    // the environment sets the starting value.
+    static void setTimeoutScale(double scale);
+
     Q_DISABLE_COPY_MOVE(FtpStream)
 
 private:
-    struct Private;
     FtpStream(Direction direction, const QUrl& url);
-    std::unique_ptr<Private> d;
+    std::unique_ptr<FtpStreamPrivate> d;
 };
 
 // Deletes the file, or for a URL ending in "/" the folder, that url names. The URL carries the

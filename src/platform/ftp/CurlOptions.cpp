@@ -1,0 +1,241 @@
+#include "platform/ftp/CurlOptions.h"
+
+#include <cmath>
+
+#include "platform/ftp/FtpTarget.h"
+
+namespace CurlOptions {
+
+namespace {
+
+double& scaleValue()
+{
+    static double scale = [] {
+        bool ok = false;
+        const double fromEnvironment =
+            qEnvironmentVariable("TANDREL_FTP_TIMEOUT_SCALE").toDouble(&ok);
+        return ok && fromEnvironment > 0 ? fromEnvironment : 1.0;
+    }();
+    return scale;
+}
+
+std::chrono::milliseconds scaled(int seconds)
+{
+    return std::chrono::milliseconds(
+        std::max<int64_t>(1, std::llround(seconds * 1000 * scaleValue())));
+}
+
+QVariant property(const FtpStreamProperties& properties, FtpStreamProperty key)
+{
+    const auto it = properties.find(key);
+    return it == properties.end() ? QVariant() : it->second;
+}
+
+bool hasAnyProxyProperty(const FtpStreamProperties& properties)
+{
+    for (FtpStreamProperty key : {FtpStreamProperty::kCFStreamPropertyFTPProxyHost,
+                                  FtpStreamProperty::kCFStreamPropertyFTPProxyPort,
+                                  FtpStreamProperty::kCFStreamPropertyFTPProxyUser,
+                                  FtpStreamProperty::kCFStreamPropertyFTPProxyPassword})
+        if (properties.count(key))
+            return true;
+    return false;
+}
+
+// "scheme://host:port" for CURLOPT_PROXY. The host text may carry a scheme (http, socks4,
+// socks4a, socks5, socks5h; none means an HTTP proxy) and a port; a non-empty port text wins.
+// Without any port libcurl's default (1080) applies.
+std::optional<QByteArray> proxyText(const QString& hostText, const QString& portText,
+                                    QString* problem)
+{
+    const QString trimmed = hostText.trimmed();
+    if (trimmed.isEmpty()) {
+        *problem = QStringLiteral("A proxy is set but its host is empty");
+        return std::nullopt;
+    }
+    const QString withScheme =
+        trimmed.contains(QLatin1String("://")) ? trimmed : QStringLiteral("http://") + trimmed;
+    const QUrl parsed(withScheme, QUrl::StrictMode);
+    const QString scheme = parsed.scheme().toLower();
+    static const QStringList schemes = {QStringLiteral("http"), QStringLiteral("socks4"),
+                                        QStringLiteral("socks4a"), QStringLiteral("socks5"),
+                                        QStringLiteral("socks5h")};
+    if (parsed.isValid() && !schemes.contains(scheme)) {
+        *problem = QStringLiteral("The proxy kind \"%1\" is not one of http, socks4, socks4a, "
+                                  "socks5 and socks5h")
+                       .arg(scheme);
+        return std::nullopt;
+    }
+    if (!parsed.isValid() || parsed.host().isEmpty() ||
+        (parsed.path() != QLatin1String("/") && !parsed.path().isEmpty()) ||
+        !parsed.userInfo().isEmpty()) {
+        *problem = QStringLiteral("The proxy host \"%1\" is not a host name").arg(hostText);
+        return std::nullopt;
+    }
+    int port = parsed.port(-1);
+    const QString portTrimmed = portText.trimmed();
+    if (!portTrimmed.isEmpty()) {
+        bool ok = false;
+        port = portTrimmed.toInt(&ok, 10);
+        const bool digitsOnly = std::all_of(portTrimmed.begin(), portTrimmed.end(),
+                                            [](QChar c) { return c >= u'0' && c <= u'9'; });
+        if (!ok || !digitsOnly || port < 1 || port > 65535) {
+            *problem = QStringLiteral("The proxy port \"%1\" is not a port number").arg(portText);
+            return std::nullopt;
+        }
+    }
+    const QString host = parsed.host(QUrl::FullyEncoded);
+    QByteArray text =
+        scheme.toLatin1() + "://" +
+        (host.contains(QLatin1Char(':')) ? '[' + host.toLatin1() + ']' : host.toLatin1());
+    if (port > 0)
+        text += ':' + QByteArray::number(port);
+    return text;
+}
+
+bool isTransportFailure(CURLcode code)
+{
+    switch (code) {
+    case CURLE_COULDNT_RESOLVE_PROXY:
+    case CURLE_COULDNT_RESOLVE_HOST:
+    case CURLE_COULDNT_CONNECT:
+    case CURLE_OPERATION_TIMEDOUT:
+    case CURLE_SEND_ERROR:
+    case CURLE_RECV_ERROR:
+    case CURLE_GOT_NOTHING:
+    case CURLE_PROXY:
+    case CURLE_ABORTED_BY_CALLBACK:
+    case CURLE_OUT_OF_MEMORY:
+    case CURLE_WRITE_ERROR:
+    case CURLE_READ_ERROR:
+    case CURLE_URL_MALFORMAT:
+    case CURLE_BAD_FUNCTION_ARGUMENT:
+    case CURLE_FTP_ACCEPT_FAILED:
+    case CURLE_FTP_ACCEPT_TIMEOUT:
+    case CURLE_INTERFACE_FAILED:
+    case CURLE_SSL_CONNECT_ERROR:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+Timeouts timeouts()
+{
+    return Timeouts{scaled(30), scaled(60), scaled(60), scaled(30)};
+}
+
+void setScale(double scale)
+{
+    scaleValue() = scale > 0 ? scale : 1.0;
+}
+
+void globalInit()
+{
+    static const bool done = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
+    (void)done;
+}
+
+std::optional<StreamError> apply(CURL* easy, const FtpStreamProperties& properties,
+                                 const FtpTarget& target, char* errorBuffer)
+{
+    curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, errorBuffer);
+    curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "ftp");
+    curl_easy_setopt(easy, CURLOPT_FTP_CREATE_MISSING_DIRS,
+                     static_cast<long>(CURLFTP_CREATE_DIR_NONE));
+    // A PASV reply may name any address; data connections go where the control connection went.
+    curl_easy_setopt(easy, CURLOPT_FTP_SKIP_PASV_IP, 1L);
+
+    const Timeouts limits = timeouts();
+    curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(limits.connect.count()));
+    const long responseSeconds =
+        std::max<long>(1, std::lround(std::ceil(limits.response.count() / 1000.0)));
+    curl_easy_setopt(easy, CURLOPT_SERVER_RESPONSE_TIMEOUT, responseSeconds);
+    curl_easy_setopt(easy, CURLOPT_ACCEPTTIMEOUT_MS, static_cast<long>(limits.response.count()));
+
+    // Login: the properties' pair, else the URL's own, else libcurl's anonymous login.
+    QByteArray user = target.userName();
+    QByteArray password = target.password();
+    bool haveLogin = target.hasUserName();
+    if (properties.count(FtpStreamProperty::kCFStreamPropertyFTPUserName)) {
+        user = property(properties, FtpStreamProperty::kCFStreamPropertyFTPUserName)
+                   .toString()
+                   .toUtf8();
+        password = property(properties, FtpStreamProperty::kCFStreamPropertyFTPPassword)
+                       .toString()
+                       .toUtf8();
+        haveLogin = true;
+    }
+    if (!FtpTarget::isCommandSafe(user) || !FtpTarget::isCommandSafe(password))
+        return localError(CURLE_LOGIN_DENIED,
+                          QStringLiteral("The login holds a line break or NUL"));
+    if (haveLogin) {
+        curl_easy_setopt(easy, CURLOPT_USERNAME, user.constData());
+        curl_easy_setopt(easy, CURLOPT_PASSWORD, password.constData());
+    }
+
+    const bool useProxy = hasAnyProxyProperty(properties);
+    const QVariant passive =
+        property(properties, FtpStreamProperty::kCFStreamPropertyFTPUsePassiveMode);
+    // Active mode cannot work through a proxy: the server would connect back around it.
+    if (useProxy || !passive.isValid() || passive.toBool()) {
+        curl_easy_setopt(easy, CURLOPT_FTP_USE_EPSV, 1L);
+        curl_easy_setopt(easy, CURLOPT_FTPPORT, nullptr);
+    } else {
+        // "-": listen on the local address of the control connection (EPRT, else PORT).
+        curl_easy_setopt(easy, CURLOPT_FTPPORT, "-");
+        curl_easy_setopt(easy, CURLOPT_FTP_USE_EPRT, 1L);
+    }
+
+    if (!useProxy) {
+        // No proxy from the environment either: the settings decide.
+        curl_easy_setopt(easy, CURLOPT_PROXY, "");
+        return std::nullopt;
+    }
+    QString problem;
+    const auto proxy =
+        proxyText(property(properties, FtpStreamProperty::kCFStreamPropertyFTPProxyHost).toString(),
+                  property(properties, FtpStreamProperty::kCFStreamPropertyFTPProxyPort).toString(),
+                  &problem);
+    if (!proxy)
+        return localError(CURLE_COULDNT_RESOLVE_PROXY, problem);
+    curl_easy_setopt(easy, CURLOPT_PROXY, proxy->constData());
+    // An empty no-proxy list: every host, loopback included, goes through the proxy.
+    curl_easy_setopt(easy, CURLOPT_NOPROXY, "");
+    if (proxy->startsWith("http:"))
+        curl_easy_setopt(easy, CURLOPT_HTTPPROXYTUNNEL, 1L);
+    const QByteArray proxyUser =
+        property(properties, FtpStreamProperty::kCFStreamPropertyFTPProxyUser).toString().toUtf8();
+    const QByteArray proxyPassword =
+        property(properties, FtpStreamProperty::kCFStreamPropertyFTPProxyPassword)
+            .toString()
+            .toUtf8();
+    if (!proxyUser.isEmpty() || !proxyPassword.isEmpty()) {
+        curl_easy_setopt(easy, CURLOPT_PROXYAUTH, static_cast<long>(CURLAUTH_BASIC));
+        curl_easy_setopt(easy, CURLOPT_PROXYUSERNAME, proxyUser.constData());
+        curl_easy_setopt(easy, CURLOPT_PROXYPASSWORD, proxyPassword.constData());
+    }
+    return std::nullopt;
+}
+
+StreamError errorFor(CURL* easy, CURLcode result, const char* errorBuffer)
+{
+    long reply = 0;
+    curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &reply);
+    QString message = QString::fromUtf8(curl_easy_strerror(result));
+    if (errorBuffer && errorBuffer[0])
+        message += QStringLiteral(": ") + QString::fromUtf8(errorBuffer).trimmed();
+    if (!isTransportFailure(result) && reply >= 400)
+        return StreamError{StreamErrorDomain::FTP, static_cast<int>(reply), message};
+    return StreamError{StreamErrorDomain::Network, static_cast<int>(result), message};
+}
+
+StreamError localError(CURLcode code, const QString& message)
+{
+    return StreamError{StreamErrorDomain::Network, static_cast<int>(code), message};
+}
+
+} // namespace CurlOptions

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <chrono>
+#include <optional>
+
+#include <curl/curl.h>
+
+#include "platform/ftp/FtpStream.h"
+
+class FtpTarget;
+
+// What every FTP transfer shares, the streams and the delete alike: login, passive or active
+// mode, proxy, time-outs, and how a libcurl result becomes a StreamError.
+namespace CurlOptions {
+
+struct Timeouts
+{
+    std::chrono::milliseconds connect;  // the TCP connection (to the server or the proxy) is up
+    std::chrono::milliseconds response; // each server reply, the greeting included
+    std::chrono::milliseconds stall;    // no byte moves while Tandrel is reading or writing
+    std::chrono::milliseconds finish;   // an upload's close waits for the verdict; the whole delete
+};
+
+// 30 s, 60 s, 60 s and 30 s, times the scale (TANDREL_FTP_TIMEOUT_SCALE or setScale()).
+Timeouts timeouts();
+void setScale(double scale);
+
+// curl_global_init, once.
+void globalInit();
+
+// Sets the options shared by all transfers on a fresh easy handle: no signals, the error
+// buffer, no folder creation, data connections to the control connection's address, the
+// login (properties first, then the URL's own), passive or active mode, the proxy and the
+// time-outs. Answers an error, and sets nothing that matters, when a property cannot be honoured.
+std::optional<StreamError> apply(CURL* easy, const FtpStreamProperties& properties,
+                                 const FtpTarget& target, char* errorBuffer);
+
+// A finished transfer's failure: the FTP domain with the server's reply code where the server
+// refused, the Network domain with libcurl's code for everything else.
+StreamError errorFor(CURL* easy, CURLcode result, const char* errorBuffer);
+// A failure found before or outside libcurl, in the Network domain.
+StreamError localError(CURLcode code, const QString& message);
+
+} // namespace CurlOptions

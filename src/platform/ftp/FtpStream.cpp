@@ -1,0 +1,98 @@
+#include "platform/ftp/FtpStream.h"
+
+#include "platform/ftp/CurlOptions.h"
+#include "platform/ftp/FtpStreamPrivate.h"
+
+std::unique_ptr<FtpStream> FtpStream::CFReadStreamCreateWithFTPURL(const QUrl& url)
+{
+    return std::unique_ptr<FtpStream>(new FtpStream(Direction::Read, url));
+}
+
+std::unique_ptr<FtpStream> FtpStream::CFWriteStreamCreateWithFTPURL(const QUrl& url)
+{
+    return std::unique_ptr<FtpStream>(new FtpStream(Direction::Write, url));
+}
+
+FtpStream::FtpStream(Direction direction, const QUrl& url)
+    : d(std::make_unique<FtpStreamPrivate>(this, direction, url))
+{}
+
+FtpStream::~FtpStream()
+{
+    d->close();
+}
+
+FtpStream::Direction FtpStream::direction() const
+{
+    return d->direction;
+}
+
+QUrl FtpStream::url() const
+{
+    return d->url;
+}
+
+void FtpStream::setProperty(const QVariant& value, FtpStreamProperty key)
+{
+    d->setProperty(value, key);
+}
+
+void FtpStream::setDelegate(FtpStreamDelegate* delegate)
+{
+    d->setDelegate(delegate);
+}
+
+void FtpStream::scheduleInRunLoop()
+{
+    d->schedule();
+}
+
+void FtpStream::removeFromRunLoop()
+{
+    d->unschedule();
+}
+
+void FtpStream::open()
+{
+    d->open();
+}
+
+int64_t FtpStream::read(char* buffer, int64_t maxLength)
+{
+    return d->read(buffer, maxLength);
+}
+
+int64_t FtpStream::write(const char* buffer, int64_t length)
+{
+    return d->write(buffer, length);
+}
+
+void FtpStream::close()
+{
+    d->close();
+}
+
+StreamError FtpStream::streamError() const
+{
+    return d->error;
+}
+
+bool FtpStream::serverConfirmed() const
+{
+    return d->confirmed;
+}
+
+int64_t FtpStream::bufferedBytes() const
+{
+    return d->buffer.size();
+}
+
+int64_t FtpStream::maxBufferedBytes() const
+{
+    return d->maxBuffered;
+}
+
+void FtpStream::setTimeoutScale(double scale)
+{
+    CurlOptions::setScale(scale);
+}

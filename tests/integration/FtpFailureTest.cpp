@@ -1,0 +1,159 @@
+#include <QFile>
+#include <QTcpServer>
+#include <QTest>
+
+#include <curl/curl.h>
+#include <gtest/gtest.h>
+
+#include "FtpServer.h"
+#include "LoopbackPort.h"
+#include "ShortTimeouts.h"
+#include "StreamRecorder.h"
+#include "platform/ftp/FtpStream.h"
+
+namespace {
+
+void writeFile(const QString& path, qsizetype size)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+    file.resize(size);
+}
+
+} // namespace
+
+TEST(FtpFailures, ServerKilledMidTransferEndsWithAnError)
+{
+    ShortTimeouts shortTimeouts;
+    FtpServer server;
+    ASSERT_TRUE(server.start()) << server.log().toStdString();
+    writeFile(server.localPath(QStringLiteral("big.bin")), 64 * 1024 * 1024);
+
+    StreamRecorder recorder(
+        FtpStream::CFReadStreamCreateWithFTPURL(server.url(QStringLiteral("/big.bin"))));
+    recorder.onEvent = [&](NSStreamEvent event) {
+        if (event == NSStreamEventHasBytesAvailable && recorder.receivedSize > 1024 * 1024)
+            server.kill();
+        return false;
+    };
+    recorder.start();
+    ASSERT_TRUE(recorder.waitUntilDone(20000));
+    EXPECT_TRUE(recorder.failed || recorder.readFailed);
+    EXPECT_FALSE(recorder.ended);
+    EXPECT_LT(recorder.receivedSize, 64 * 1024 * 1024);
+    EXPECT_EQ(recorder.error.domain, StreamErrorDomain::Network)
+        << recorder.error.message.toStdString();
+}
+
+TEST(FtpFailures, StalledServerTimesOutWhileHeldOrSlowOwnersDoNot)
+{
+    ShortTimeouts shortTimeouts;
+    const int longerThanTheTimeouts = 3600;
+    FtpServer server;
+    ASSERT_TRUE(server.start()) << server.log().toStdString();
+    writeFile(server.localPath(QStringLiteral("big.bin")), 16 * 1024 * 1024);
+
+    // Held longer than the time-outs: a download and an upload paused for their owners.
+    StreamRecorder heldDownload(
+        FtpStream::CFReadStreamCreateWithFTPURL(server.url(QStringLiteral("/big.bin"))));
+    StreamRecorder heldUpload(
+        FtpStream::CFWriteStreamCreateWithFTPURL(server.url(QStringLiteral("/up.bin"))));
+    heldUpload.upload = QByteArray(3 * 1024 * 1024, 'u');
+    {
+        StreamModalHold hold;
+        heldDownload.start();
+        heldUpload.start();
+        QTest::qWait(longerThanTheTimeouts);
+    }
+    ASSERT_TRUE(heldDownload.waitUntilDone(30000) && heldUpload.waitUntilDone(30000));
+    EXPECT_TRUE(heldDownload.ended) << heldDownload.error.message.toStdString();
+    EXPECT_EQ(heldDownload.receivedSize, 16 * 1024 * 1024);
+    EXPECT_TRUE(heldUpload.uploaded && heldUpload.confirmed)
+        << heldUpload.error.message.toStdString();
+
+    // An owner that takes as long between two writes.
+    StreamRecorder slowUpload(
+        FtpStream::CFWriteStreamCreateWithFTPURL(server.url(QStringLiteral("/slow.bin"))));
+    slowUpload.upload = QByteArray(1024 * 1024, 's');
+    slowUpload.onEvent = [&](NSStreamEvent event) {
+        if (event == NSStreamEventHasSpaceAvailable && slowUpload.uploadOffset == 512 * 1024)
+            QTest::qWait(longerThanTheTimeouts);
+        return false;
+    };
+    slowUpload.start();
+    ASSERT_TRUE(slowUpload.waitUntilDone(30000));
+    EXPECT_TRUE(slowUpload.uploaded && slowUpload.confirmed)
+        << slowUpload.error.message.toStdString();
+
+    // The server stops mid-transfer (SIGSTOP): no byte moves while the owner reads.
+    StreamRecorder stalled(
+        FtpStream::CFReadStreamCreateWithFTPURL(server.url(QStringLiteral("/big.bin"))));
+    stalled.onEvent = [&](NSStreamEvent event) {
+        if (event == NSStreamEventHasBytesAvailable && stalled.receivedSize > 512 * 1024)
+            server.suspend();
+        return false;
+    };
+    stalled.start();
+    ASSERT_TRUE(stalled.waitUntilDone(20000));
+    EXPECT_TRUE(stalled.failed || stalled.readFailed);
+    EXPECT_EQ(stalled.error.domain, StreamErrorDomain::Network);
+    EXPECT_EQ(stalled.error.code, CURLE_OPERATION_TIMEDOUT) << stalled.error.message.toStdString();
+    server.resume();
+}
+
+TEST(FtpFailures, AMissingFinalReplyEndsTheTransferWithinTheTimeouts)
+{
+    ShortTimeouts shortTimeouts;
+    FtpServer::Options options;
+    options.hangSuffix = QStringLiteral(".hang");
+    FtpServer server(options);
+    ASSERT_TRUE(server.start()) << server.log().toStdString();
+    writeFile(server.localPath(QStringLiteral("get.hang")), 100000);
+
+    StreamRecorder download(
+        FtpStream::CFReadStreamCreateWithFTPURL(server.url(QStringLiteral("/get.hang"))));
+    download.start();
+    ASSERT_TRUE(download.waitUntilDone(20000));
+    EXPECT_TRUE(download.failed || download.readFailed);
+    EXPECT_EQ(download.error.code, CURLE_OPERATION_TIMEDOUT)
+        << download.error.message.toStdString();
+
+    // The close's own bound, shorter than the server-reply time-out libcurl waits for inside
+    // one call, ends the wait for the verdict.
+    StreamRecorder upload(
+        FtpStream::CFWriteStreamCreateWithFTPURL(server.url(QStringLiteral("/put.hang"))));
+    upload.upload = QByteArray(100000, 'h');
+    upload.start();
+    ASSERT_TRUE(upload.waitUntilDone(20000));
+    EXPECT_TRUE(upload.uploaded);
+    EXPECT_FALSE(upload.confirmed);
+    EXPECT_EQ(upload.error.code, CURLE_OPERATION_TIMEDOUT);
+    EXPECT_TRUE(upload.error.message.contains(QLatin1String("did not confirm")))
+        << upload.error.message.toStdString();
+}
+
+TEST(FtpFailures, UnreachableAndSilentServersEndWithNetworkErrors)
+{
+    ShortTimeouts shortTimeouts;
+
+    // Nothing listens.
+    const quint16 closedPort = LoopbackPort::pickFree();
+    StreamRecorder refused(FtpStream::CFReadStreamCreateWithFTPURL(
+        QUrl(QStringLiteral("ftp://127.0.0.1:%1/").arg(closedPort))));
+    refused.start();
+    ASSERT_TRUE(refused.waitUntilDone(10000));
+    EXPECT_TRUE(refused.failed);
+    EXPECT_EQ(refused.error.domain, StreamErrorDomain::Network);
+    EXPECT_EQ(refused.error.code, CURLE_COULDNT_CONNECT);
+
+    // A server that accepts the connection and never greets.
+    QTcpServer silent;
+    ASSERT_TRUE(silent.listen(QHostAddress::LocalHost, 0));
+    StreamRecorder waiting(FtpStream::CFWriteStreamCreateWithFTPURL(
+        QUrl(QStringLiteral("ftp://127.0.0.1:%1/x.txt").arg(silent.serverPort()))));
+    waiting.start();
+    ASSERT_TRUE(waiting.waitUntilDone(15000));
+    EXPECT_TRUE(waiting.failed);
+    EXPECT_EQ(waiting.error.domain, StreamErrorDomain::Network);
+    EXPECT_EQ(waiting.error.code, CURLE_OPERATION_TIMEDOUT) << waiting.error.message.toStdString();
+}

@@ -1,0 +1,114 @@
+#include <QFile>
+#include <QFileInfo>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "FtpServer.h"
+#include "LoopbackPort.h"
+#include "ShortTimeouts.h"
+#include "StreamRecorder.h"
+#include "TinyProxy.h"
+#include "platform/ftp/FtpStream.h"
+
+namespace {
+
+const QString kProxyUser = QStringLiteral("proxyuser");
+const QString kProxyPassword = QStringLiteral("proxy-secret");
+
+FtpStreamProperties viaProxy(const QString& host, const QString& port,
+                             const QString& user = kProxyUser,
+                             const QString& password = kProxyPassword)
+{
+    return {{FtpStreamProperty::kCFStreamPropertyFTPUserName, QStringLiteral("anonymous")},
+            {FtpStreamProperty::kCFStreamPropertyFTPPassword, QString()},
+            {FtpStreamProperty::kCFStreamPropertyFTPUsePassiveMode, true},
+            {FtpStreamProperty::kCFStreamPropertyFTPProxyHost, host},
+            {FtpStreamProperty::kCFStreamPropertyFTPProxyPort, port},
+            {FtpStreamProperty::kCFStreamPropertyFTPProxyUser, user},
+            {FtpStreamProperty::kCFStreamPropertyFTPProxyPassword, password}};
+}
+
+std::unique_ptr<StreamRecorder> run(std::unique_ptr<FtpStream> stream,
+                                    const FtpStreamProperties& properties,
+                                    const QByteArray& upload = {})
+{
+    for (const auto& [key, value] : properties)
+        stream->setProperty(value, key);
+    auto recorder = std::make_unique<StreamRecorder>(std::move(stream));
+    recorder->upload = upload;
+    recorder->start();
+    EXPECT_TRUE(recorder->waitUntilDone(20000));
+    return recorder;
+}
+
+} // namespace
+
+TEST(FtpProxy, ListingAndUploadGoThroughAnHttpProxyWithBasicAuth)
+{
+    FtpServer server;
+    ASSERT_TRUE(server.start()) << server.log().toStdString();
+    TinyProxy proxy(kProxyUser, kProxyPassword);
+    if (!proxy.start())
+        GTEST_SKIP() << "tinyproxy cannot run here: " << proxy.problem().toStdString();
+    QFile(server.localPath(QStringLiteral("listed.txt"))).open(QIODevice::WriteOnly);
+
+    const auto properties = viaProxy(QStringLiteral("127.0.0.1"), QString::number(proxy.port()));
+    const auto listing = run(FtpStream::CFReadStreamCreateWithFTPURL(server.url()), properties);
+    EXPECT_TRUE(listing->ended) << listing->error.message.toStdString();
+    EXPECT_TRUE(listing->received.contains(" listed.txt\r\n"));
+
+    // Active mode cannot pass a proxy: the stream stays passive.
+    auto activeProperties = properties;
+    activeProperties[FtpStreamProperty::kCFStreamPropertyFTPUsePassiveMode] = false;
+    const QByteArray content(300000, 'p');
+    const auto upload =
+        run(FtpStream::CFWriteStreamCreateWithFTPURL(server.url(QStringLiteral("/up.bin"))),
+            activeProperties, content);
+    EXPECT_TRUE(upload->uploaded && upload->confirmed) << upload->error.message.toStdString();
+    EXPECT_EQ(QFileInfo(server.localPath(QStringLiteral("up.bin"))).size(), content.size());
+
+    // The control connection (kept for both) and each data connection were tunnelled.
+    const QString tunnel = QStringLiteral("CONNECT 127.0.0.1:");
+    EXPECT_GE(proxy.log().count(tunnel), 3) << proxy.log().toStdString();
+    EXPECT_TRUE(proxy.log().contains(tunnel + QString::number(server.port())));
+    EXPECT_EQ(server.connections(), 1);
+}
+
+TEST(FtpProxy, ProxyFailuresNeverFallBackToADirectConnection)
+{
+    ShortTimeouts shortTimeouts;
+    FtpServer server;
+    ASSERT_TRUE(server.start()) << server.log().toStdString();
+    TinyProxy proxy(kProxyUser, kProxyPassword);
+    const bool proxyRuns = proxy.start();
+    const QString proxyPort = QString::number(proxy.port());
+    const QString downPort = QString::number(LoopbackPort::pickFree());
+
+    std::vector<std::pair<const char*, FtpStreamProperties>> cases = {
+        {"proxy down", viaProxy(QStringLiteral("127.0.0.1"), downPort)},
+        {"socks proxy down", viaProxy(QStringLiteral("socks5://127.0.0.1"), downPort)},
+        {"port not a number", viaProxy(QStringLiteral("127.0.0.1"), QStringLiteral("80a"))},
+        {"port out of range", viaProxy(QStringLiteral("127.0.0.1"), QStringLiteral("70000"))},
+        {"no host", viaProxy(QString(), proxyPort)},
+        {"unknown scheme", viaProxy(QStringLiteral("gopher://127.0.0.1"), proxyPort)},
+    };
+    if (proxyRuns) {
+        cases.push_back({"wrong proxy password", viaProxy(QStringLiteral("127.0.0.1"), proxyPort,
+                                                          kProxyUser, QStringLiteral("no"))});
+        cases.push_back({"no proxy login",
+                         viaProxy(QStringLiteral("127.0.0.1"), proxyPort, QString(), QString())});
+    }
+    for (const auto& [name, properties] : cases) {
+        const auto upload =
+            run(FtpStream::CFWriteStreamCreateWithFTPURL(server.url(QStringLiteral("/leak.txt"))),
+                properties, "x");
+        EXPECT_TRUE(upload->failed) << name;
+        EXPECT_FALSE(upload->confirmed) << name;
+        EXPECT_EQ(upload->error.domain, StreamErrorDomain::Network) << name;
+        EXPECT_FALSE(upload->error.message.isEmpty()) << name;
+    }
+    QTest::qWait(200);
+    EXPECT_EQ(server.connections(), 0) << server.log().toStdString();
+    EXPECT_FALSE(QFileInfo::exists(server.localPath(QStringLiteral("leak.txt"))));
+}

@@ -1,0 +1,107 @@
+#include <QFile>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "FtpServer.h"
+#include "StreamRecorder.h"
+#include "platform/ftp/FtpStream.h"
+
+namespace {
+
+QByteArray pattern(qsizetype size)
+{
+    QByteArray bytes(size, Qt::Uninitialized);
+    for (qsizetype i = 0; i < size; ++i)
+        bytes[i] = static_cast<char>(i % 251);
+    return bytes;
+}
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+    file.write(bytes);
+}
+
+} // namespace
+
+TEST(FtpStreamEvents, HeldEventsWaitAndArriveInOrderOnceTheLastHoldEnds)
+{
+    FtpServer server;
+    ASSERT_TRUE(server.start()) << server.log().toStdString();
+    const QByteArray content = pattern(2 * 1024 * 1024);
+    writeFile(server.localPath(QStringLiteral("held.bin")), content);
+
+    StreamRecorder recorder(
+        FtpStream::CFReadStreamCreateWithFTPURL(server.url(QStringLiteral("/held.bin"))));
+    {
+        StreamModalHold outer;
+        recorder.start();
+        // The transfer runs on until the buffer is full, then waits; no delegate call meanwhile.
+        EXPECT_TRUE(QTest::qWaitFor([&] { return recorder.stream()->bufferedBytes() > 128 * 1024; },
+                                    10000));
+        QTest::qWait(300);
+        {
+            StreamModalHold inner;
+        }
+        QTest::qWait(100);
+        EXPECT_TRUE(recorder.events.empty());
+        EXPECT_LE(recorder.stream()->maxBufferedBytes(), 256 * 1024);
+    }
+    ASSERT_TRUE(recorder.waitUntilDone(30000));
+    EXPECT_TRUE(recorder.ended) << recorder.error.message.toStdString();
+    EXPECT_TRUE(recorder.received == content);
+    ASSERT_GE(recorder.events.size(), 2u);
+    EXPECT_EQ(recorder.events.front(), NSStreamEventOpenCompleted);
+    EXPECT_TRUE(std::all_of(recorder.events.begin() + 1, recorder.events.end(),
+                            [](NSStreamEvent e) { return e == NSStreamEventHasBytesAvailable; }));
+    EXPECT_FALSE(recorder.eventInsideCall);
+}
+
+TEST(FtpStreamEvents, StreamsStoppedInsideTheirHandlersOrWithEventsQueuedGetNoMoreEvents)
+{
+    FtpServer server;
+    ASSERT_TRUE(server.start()) << server.log().toStdString();
+    writeFile(server.localPath(QStringLiteral("small.txt")), "small\n");
+
+    // Stopped (closed and destroyed) from inside its open-completed handler: the has-bytes
+    // events already due are dropped.
+    StreamRecorder stoppedEarly(FtpStream::CFReadStreamCreateWithFTPURL(server.url()));
+    stoppedEarly.onEvent = [&](NSStreamEvent) {
+        stoppedEarly.stop();
+        return true;
+    };
+    stoppedEarly.start();
+    ASSERT_TRUE(stoppedEarly.waitUntilDone(10000));
+    QTest::qWait(200);
+    EXPECT_EQ(stoppedEarly.events, std::vector<NSStreamEvent>{NSStreamEventOpenCompleted});
+
+    // Destroyed, delegate and all, while its events wait behind a hold.
+    {
+        auto doomed = std::make_unique<StreamRecorder>(
+            FtpStream::CFReadStreamCreateWithFTPURL(server.url(QStringLiteral("/small.txt"))));
+        StreamModalHold hold;
+        doomed->start();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return doomed->stream()->bufferedBytes() == 6; }, 10000));
+        QTest::qWait(100);
+        doomed.reset();
+    }
+    QTest::qWait(200);
+
+    // Taken off the loop: nothing more arrives, although the transfer goes on.
+    StreamRecorder removed(
+        FtpStream::CFReadStreamCreateWithFTPURL(server.url(QStringLiteral("/small.txt"))));
+    removed.start();
+    removed.stream()->removeFromRunLoop();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return removed.stream()->bufferedBytes() == 6; }, 10000));
+    QTest::qWait(100);
+    EXPECT_TRUE(removed.events.empty());
+    // Back on the loop, the events it missed arrive, in order.
+    removed.stream()->scheduleInRunLoop();
+    ASSERT_TRUE(removed.waitUntilDone(10000));
+    EXPECT_EQ(removed.received, "small\n");
+    EXPECT_EQ(removed.events, (std::vector<NSStreamEvent>{NSStreamEventOpenCompleted,
+                                                          NSStreamEventHasBytesAvailable,
+                                                          NSStreamEventHasBytesAvailable}));
+}

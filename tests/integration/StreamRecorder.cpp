@@ -1,0 +1,149 @@
+#include "StreamRecorder.h"
+
+#include <QFile>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Marks a call into the stream, so that an event delivered from inside it is noticed.
+class InsideCall final
+{
+public:
+    explicit InsideCall(bool& flag)
+        : flag(flag)
+    {
+        flag = true;
+    }
+    ~InsideCall() { flag = false; }
+    Q_DISABLE_COPY_MOVE(InsideCall)
+
+private:
+    bool& flag;
+};
+
+} // namespace
+
+StreamRecorder::StreamRecorder(std::unique_ptr<FtpStream> stream)
+    : networkStream(std::move(stream))
+{}
+
+StreamRecorder::~StreamRecorder()
+{
+    if (networkStream)
+        networkStream->setDelegate(nullptr);
+}
+
+void StreamRecorder::start()
+{
+    networkStream->setDelegate(this);
+    networkStream->scheduleInRunLoop();
+    InsideCall inside(insideCall);
+    networkStream->open();
+}
+
+void StreamRecorder::stop()
+{
+    if (!networkStream)
+        return;
+    networkStream->removeFromRunLoop();
+    networkStream->setDelegate(nullptr);
+    {
+        InsideCall inside(insideCall);
+        networkStream->close();
+    }
+    confirmed = networkStream->serverConfirmed();
+    maxBuffered = std::max(maxBuffered, networkStream->maxBufferedBytes());
+    if (error.domain == StreamErrorDomain::None)
+        error = networkStream->streamError();
+    networkStream.reset();
+    stopped = true;
+}
+
+bool StreamRecorder::waitUntilDone(int timeoutMs)
+{
+    return QTest::qWaitFor([this] { return done(); }, timeoutMs);
+}
+
+void StreamRecorder::streamHandleEvent(FtpStream* aStream, NSStreamEvent eventCode)
+{
+    if (insideCall)
+        eventInsideCall = true;
+    EXPECT_EQ(aStream, networkStream.get());
+    events.push_back(eventCode);
+    if (onEvent && onEvent(eventCode))
+        return;
+    switch (eventCode) {
+    case NSStreamEventOpenCompleted:
+        break;
+    case NSStreamEventHasBytesAvailable:
+        handleBytes();
+        break;
+    case NSStreamEventHasSpaceAvailable:
+        handleSpace();
+        break;
+    case NSStreamEventErrorOccurred:
+        failed = true;
+        error = aStream->streamError();
+        stop();
+        break;
+    case NSStreamEventEndEncountered:
+        ended = true;
+        stop();
+        break;
+    default:
+        ADD_FAILURE() << "unexpected event " << eventCode;
+    }
+}
+
+void StreamRecorder::handleBytes()
+{
+    if (!reads)
+        return;
+    maxBuffered = std::max(maxBuffered, networkStream->maxBufferedBytes());
+    QByteArray chunk(readSize, Qt::Uninitialized);
+    int64_t n = 0;
+    {
+        InsideCall inside(insideCall);
+        n = networkStream->read(chunk.data(), chunk.size());
+    }
+    if (n < 0) {
+        readFailed = true;
+        error = networkStream->streamError();
+        stop();
+    } else if (n == 0) {
+        ended = true;
+        stop();
+    } else {
+        receivedSize += n;
+        if (sink)
+            sink->write(chunk.constData(), n);
+        else
+            received.append(chunk.constData(), n);
+    }
+}
+
+void StreamRecorder::handleSpace()
+{
+    if (uploadOffset == upload.size()) {
+        stop();
+        uploaded = true;
+        return;
+    }
+    const int64_t offered = std::min<int64_t>(offerSize, upload.size() - uploadOffset);
+    int64_t n = 0;
+    {
+        InsideCall inside(insideCall);
+        n = networkStream->write(upload.constData() + uploadOffset, offered);
+    }
+    if (n < 0) {
+        failed = true;
+        error = networkStream->streamError();
+        stop();
+        return;
+    }
+    if (n < offered)
+        ++partialWrites;
+    uploadOffset += n;
+}

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include <QByteArray>
+
+#include "platform/ftp/FtpStream.h"
+
+class QFile;
+
+// A stream delegate for the integration tests, driving its stream the way Tandrel's operations
+// do: reads on has-bytes (32 KiB at a time by default), writes its upload on has-space and
+// closes once all is written, and on every end stops the stream from inside its own handler
+// (off the loop, no delegate, closed, destroyed). It records every event, and whether any
+// arrived while one of the stream's own calls was running.
+class StreamRecorder final : public FtpStreamDelegate
+{
+public:
+    explicit StreamRecorder(std::unique_ptr<FtpStream> stream);
+    ~StreamRecorder() override;
+
+    FtpStream* stream() const { return networkStream.get(); }
+    // Schedules the stream with this delegate and opens it.
+    void start();
+    // The operations' stop: off the loop, no delegate, closed, destroyed.
+    void stop();
+    // Waits, bounded, until the stream has ended one way or another.
+    bool waitUntilDone(int timeoutMs);
+    bool done() const { return ended || failed || readFailed || uploaded || stopped; }
+
+    void streamHandleEvent(FtpStream* aStream, NSStreamEvent eventCode) override;
+
+    // Runs first on every event; answering true skips the default handling.
+    std::function<bool(NSStreamEvent)> onEvent;
+    // Read on has-bytes (set false to leave the bytes in the stream).
+    bool reads = true;
+    int64_t readSize = 32768;
+    // Where read bytes go: the file when set, else received.
+    QFile* sink = nullptr;
+    // The upload's bytes, offered up to offerSize at a time.
+    QByteArray upload;
+    int64_t offerSize = 32768;
+
+    std::vector<NSStreamEvent> events;
+    QByteArray received;
+    int64_t receivedSize = 0;
+    int64_t maxBuffered = 0;
+    int64_t uploadOffset = 0;
+    int partialWrites = 0;
+    bool ended = false;  // read answered 0, or an end event came
+    bool failed = false; // an error event came
+    bool readFailed = false;
+    bool uploaded = false; // all written and the stream closed
+    bool stopped = false;
+    bool confirmed = false; // the server's verdict on the upload, at stop
+    StreamError error;
+    bool eventInsideCall = false;
+
+private:
+    void handleBytes();
+    void handleSpace();
+
+    std::unique_ptr<FtpStream> networkStream;
+    bool insideCall = false;
+};

@@ -1,0 +1,91 @@
+#include "FtpServer.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QRegularExpression>
+#include <QThread>
+
+namespace {
+
+QString scriptPath()
+{
+    return QStringLiteral(TANDREL_TEST_SUPPORT_DIR "/ftpserver.py");
+}
+
+} // namespace
+
+FtpServer::FtpServer()
+    : FtpServer(Options{})
+{}
+
+FtpServer::FtpServer(const Options& options)
+    : options(options)
+{}
+
+FtpServer::~FtpServer()
+{
+    process.stop();
+}
+
+bool FtpServer::start()
+{
+    QStringList arguments{scriptPath(), QStringLiteral("--root"), folder.path(),
+                          QStringLiteral("--port"), QStringLiteral("0")};
+    if (options.anonymousWrite)
+        arguments << QStringLiteral("--anonymous-write");
+    else if (options.anonymous)
+        arguments << QStringLiteral("--anonymous");
+    if (!options.user.isEmpty())
+        arguments << QStringLiteral("--user") << options.user << QStringLiteral("--password")
+                  << options.password;
+    for (const QString& readOnly : options.readOnlyFolders)
+        arguments << QStringLiteral("--read-only") << readOnly;
+    if (!options.refuseSuffix.isEmpty())
+        arguments << QStringLiteral("--refuse-suffix") << options.refuseSuffix;
+    if (!options.hangSuffix.isEmpty())
+        arguments << QStringLiteral("--hang-suffix") << options.hangSuffix;
+    if (options.noEpsv)
+        arguments << QStringLiteral("--no-epsv");
+    if (!options.pasvAddress.isEmpty())
+        arguments << QStringLiteral("--pasv-address") << options.pasvAddress;
+    if (options.verbose)
+        arguments << QStringLiteral("--verbose");
+
+    // Debian's pyftpdlib is installed for the system interpreter, whatever is first on PATH.
+    if (!process.start(QStringLiteral("/usr/bin/python3"), arguments))
+        return false;
+    static const QRegularExpression portLine(QStringLiteral("^PORT (\\d+)$"),
+                                             QRegularExpression::MultilineOption);
+    const QDeadlineTimer deadline(15000);
+    while (!deadline.hasExpired() && process.isRunning()) {
+        const auto match = portLine.match(process.output());
+        if (match.hasMatch()) {
+            listeningPort = match.captured(1).toUShort();
+            return listeningPort != 0;
+        }
+        QThread::msleep(20);
+    }
+    process.stop();
+    return false;
+}
+
+QString FtpServer::localPath(const QString& relative) const
+{
+    return QDir(folder.path()).filePath(relative);
+}
+
+QUrl FtpServer::url(const QString& path) const
+{
+    return QUrl(QStringLiteral("ftp://127.0.0.1:%1%2").arg(listeningPort).arg(path),
+                QUrl::StrictMode);
+}
+
+int FtpServer::connections() const
+{
+    return static_cast<int>(process.output().count(QLatin1String("\nCONNECT ")));
+}
+
+QString FtpServer::log() const
+{
+    return process.output() + process.errors();
+}

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QUrl>
+
+#include "ServerProcess.h"
+
+// A real FTP server for tests: tests/support/ftpserver.py (pyftpdlib, run by /usr/bin/python3)
+// on 127.0.0.1 and a port it picks itself, serving a fresh temporary folder.
+class FtpServer final
+{
+public:
+    struct Options
+    {
+        bool anonymous = true;
+        bool anonymousWrite = true;
+        // A named user who may write, when user is not empty.
+        QString user;
+        QString password;
+        // Folders below the root (made if missing) where nobody may write.
+        QStringList readOnlyFolders;
+        // Uploads to names ending so are answered 552 once their data is in.
+        QString refuseSuffix;
+        // Transfers of names ending so never get their final reply (226).
+        QString hangSuffix;
+        // EPSV answered 500, so that clients fall back to PASV.
+        bool noEpsv = false;
+        // The address PASV replies announce instead of the real one.
+        QString pasvAddress;
+        // Log every command and reply (log() shows them).
+        bool verbose = false;
+    };
+
+    FtpServer();
+    explicit FtpServer(const Options& options);
+    ~FtpServer();
+
+    // Starts the server and waits, bounded, until it names its port; false with the reason in
+    // log() when it does not.
+    bool start();
+    bool isRunning() const { return process.isRunning(); }
+    quint16 port() const { return listeningPort; }
+
+    QString root() const { return folder.path(); }
+    // The local path of a file below the root.
+    QString localPath(const QString& relative) const;
+    // ftp://127.0.0.1:<port> followed by path (escaped as given), which begins with "/".
+    QUrl url(const QString& path = QStringLiteral("/")) const;
+
+    // Control connections the server has accepted so far.
+    int connections() const;
+    // What the server printed, for failure messages.
+    QString log() const;
+    // The server's own log: logins and transfers, every command and reply when verbose.
+    QString commandLog() const { return process.errors(); }
+
+    void stop() { process.stop(); }
+    void kill() { process.kill(); }
+    void suspend() { process.suspend(); }
+    void resume() { process.resume(); }
+
+    Q_DISABLE_COPY_MOVE(FtpServer)
+
+private:
+    Options options;
+    QTemporaryDir folder;
+    ServerProcess process;
+    quint16 listeningPort = 0;
+};

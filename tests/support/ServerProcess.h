@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+// A helper server (FTP server, proxy) run by a test: its standard output and error go to files,
+// so that a busy server never blocks on a full pipe while the test does not read, and it is
+// stopped by its process id, never by name.
+class ServerProcess final
+{
+public:
+    ServerProcess();
+    ~ServerProcess();
+
+    bool start(const QString& program, const QStringList& arguments);
+    bool isRunning() const;
+    qint64 pid() const;
+    QString output() const;
+    QString errors() const;
+    // The folder beside the log files, for configuration files.
+    QString workFolder() const { return work.path(); }
+
+    // SIGTERM, and SIGKILL when that does not end it within a few seconds.
+    void stop();
+    // SIGKILL at once: a server that dies mid-transfer.
+    void kill();
+    // SIGSTOP and SIGCONT: a server that stops answering, and comes back.
+    void suspend();
+    void resume();
+
+    Q_DISABLE_COPY_MOVE(ServerProcess)
+
+private:
+    QTemporaryDir work;
+    QProcess process;
+    bool suspended = false;
+};

@@ -1,0 +1,102 @@
+#include "VsftpdServer.h"
+
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include "LoopbackPort.h"
+
+namespace {
+
+const char* const kVsftpd = "/usr/sbin/vsftpd";
+
+} // namespace
+
+VsftpdServer::VsftpdServer()
+{
+    // vsftpd serves the anonymous root as the unprivileged "ftp" user and chroots its helper
+    // into an empty folder: both must be readable by others and not writable by them.
+    QDir(folder.path()).mkpath(QStringLiteral("root"));
+    QDir(folder.path()).mkpath(QStringLiteral("empty"));
+    const auto open = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup |
+                      QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther;
+    QFile::setPermissions(folder.path(), open);
+    QFile::setPermissions(root(), open);
+    QFile::setPermissions(folder.filePath(QStringLiteral("empty")), open);
+}
+
+VsftpdServer::~VsftpdServer()
+{
+    process.stop();
+}
+
+QString VsftpdServer::root() const
+{
+    return folder.filePath(QStringLiteral("root"));
+}
+
+QString VsftpdServer::localPath(const QString& relative) const
+{
+    return QDir(root()).filePath(relative);
+}
+
+QUrl VsftpdServer::url(const QString& path) const
+{
+    return QUrl(QStringLiteral("ftp://127.0.0.1:%1%2").arg(listeningPort).arg(path),
+                QUrl::StrictMode);
+}
+
+bool VsftpdServer::start()
+{
+    if (!QFileInfo(QString::fromLatin1(kVsftpd)).isExecutable()) {
+        failure = QStringLiteral("vsftpd is not installed");
+        return false;
+    }
+    if (geteuid() != 0) {
+        failure = QStringLiteral("vsftpd needs root to start");
+        return false;
+    }
+    listeningPort = LoopbackPort::pickFree();
+    const QString config = folder.filePath(QStringLiteral("vsftpd.conf"));
+    QFile file(config);
+    if (!file.open(QIODevice::WriteOnly)) {
+        failure = QStringLiteral("cannot write %1").arg(config);
+        return false;
+    }
+    file.write(QStringLiteral("listen=YES\n"
+                              "listen_ipv6=NO\n"
+                              "listen_address=127.0.0.1\n"
+                              "listen_port=%1\n"
+                              "background=NO\n"
+                              "anonymous_enable=YES\n"
+                              "no_anon_password=YES\n"
+                              "anon_root=%2\n"
+                              "local_enable=NO\n"
+                              "write_enable=NO\n"
+                              "secure_chroot_dir=%3\n"
+                              "seccomp_sandbox=NO\n"
+                              "pasv_enable=YES\n"
+                              "connect_from_port_20=NO\n"
+                              "xferlog_enable=NO\n"
+                              "syslog_enable=NO\n")
+                   .arg(listeningPort)
+                   .arg(root(), folder.filePath(QStringLiteral("empty")))
+                   .toUtf8());
+    file.close();
+    // vsftpd refuses a configuration file that others may write.
+    QFile::setPermissions(config, QFile::ReadOwner | QFile::WriteOwner);
+
+    if (!process.start(QString::fromLatin1(kVsftpd), {config})) {
+        failure = QStringLiteral("vsftpd did not start");
+        return false;
+    }
+    if (!LoopbackPort::waitUntilListening(listeningPort, 5000) || !process.isRunning()) {
+        failure =
+            QStringLiteral("vsftpd did not listen: %1").arg(process.output() + process.errors());
+        process.stop();
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,111 @@
+#!/usr/bin/python3
+"""A pyftpdlib FTP server for Tandrel's tests and demo.
+
+Prints "PORT <n>" as its first line once it listens (port 0 picks a free one), then
+"CONNECT <ip>:<port>" for every control connection, so that a caller can tell whether
+anything reached it. Debian's python3-pyftpdlib belongs to /usr/bin/python3.
+"""
+
+import argparse
+import logging
+import os
+import sys
+
+from pyftpdlib.authorizers import DummyAuthorizer
+from pyftpdlib.handlers import DTPHandler, FTPHandler
+from pyftpdlib.servers import FTPServer
+
+READ_PERMS = "elr"
+WRITE_PERMS = "elradfmwMT"
+
+
+def parse_arguments():
+    parser = argparse.ArgumentParser(description=__doc__)
+    parser.add_argument("--root", required=True, help="folder served as /")
+    parser.add_argument("--host", default="127.0.0.1")
+    parser.add_argument("--port", type=int, default=0, help="0 picks a free port")
+    parser.add_argument("--anonymous", action="store_true", help="anonymous login, read only")
+    parser.add_argument("--anonymous-write", action="store_true",
+                        help="anonymous login that may also write")
+    parser.add_argument("--user", help="a named user, who may write")
+    parser.add_argument("--password", default="", help="the named user's password")
+    parser.add_argument("--read-only", action="append", default=[], metavar="FOLDER",
+                        help="a folder below the root where nobody may write")
+    parser.add_argument("--refuse-suffix", metavar="SUFFIX",
+                        help="uploads to names ending so get 552 after the data")
+    parser.add_argument("--hang-suffix", metavar="SUFFIX",
+                        help="transfers of names ending so never get their final reply")
+    parser.add_argument("--no-epsv", action="store_true",
+                        help="answer EPSV with 500, so that clients fall back to PASV")
+    parser.add_argument("--pasv-address", metavar="IP",
+                        help="the address PASV replies announce instead of the real one")
+    parser.add_argument("--quiet", action="store_true", help="log warnings only")
+    parser.add_argument("--verbose", action="store_true", help="log every command and reply")
+    return parser.parse_args()
+
+
+def make_handler(options):
+    class MarkingDTPHandler(DTPHandler):
+        """Answers 552 instead of 226 once the data of a marked upload is in, or withholds
+        the final reply of a marked transfer altogether."""
+
+        def close(self):
+            name = self.file_obj.name if self.file_obj is not None else ""
+            if not self._closed and self._resp and self._resp[0].startswith("226"):
+                if options.hang_suffix and name.endswith(options.hang_suffix):
+                    self._resp = None
+                elif (self.receive and options.refuse_suffix
+                      and name.endswith(options.refuse_suffix)):
+                    self._resp = ("552 Requested file action aborted: storage refused.",
+                                  self._resp[1])
+            DTPHandler.close(self)
+
+    class Handler(FTPHandler):
+        dtp_handler = MarkingDTPHandler
+        permit_foreign_addresses = False
+        masquerade_address = options.pasv_address
+        # Tests try wrong passwords on purpose: answer them at once.
+        auth_failed_timeout = 0
+
+        def on_connect(self):
+            print("CONNECT %s:%s" % (self.remote_ip, self.remote_port), flush=True)
+
+        def ftp_EPSV(self, line):
+            if options.no_epsv:
+                self.respond("500 EPSV not understood.")
+            else:
+                FTPHandler.ftp_EPSV(self, line)
+
+    return Handler
+
+
+def main():
+    options = parse_arguments()
+    root = os.path.realpath(options.root)
+    authorizer = DummyAuthorizer()
+    users = []
+    if options.anonymous or options.anonymous_write:
+        authorizer.add_anonymous(root, perm=WRITE_PERMS if options.anonymous_write else READ_PERMS)
+        users.append("anonymous")
+    if options.user is not None:
+        authorizer.add_user(options.user, options.password, root, perm=WRITE_PERMS)
+        users.append(options.user)
+    for folder in options.read_only:
+        path = os.path.join(root, folder)
+        os.makedirs(path, exist_ok=True)
+        for user in users:
+            authorizer.override_perm(user, path, perm=READ_PERMS, recursive=True)
+
+    logging.basicConfig(stream=sys.stderr,
+                        level=logging.DEBUG if options.verbose
+                        else logging.WARNING if options.quiet else logging.INFO,
+                        format="[%(asctime)s] %(message)s")
+    handler = make_handler(options)
+    handler.authorizer = authorizer
+    server = FTPServer((options.host, options.port), handler)
+    print("PORT %d" % server.socket.getsockname()[1], flush=True)
+    server.serve_forever(handle_exit=True)
+
+
+if __name__ == "__main__":
+    main()
