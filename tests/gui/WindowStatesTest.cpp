@@ -15,6 +15,7 @@
 #include <QScreen>
 #include <QTabWidget>
 #include <QTest>
+#include <QApplication>
 
 namespace {
 
@@ -196,4 +197,15 @@ TEST_F(WindowStates, DraggingMovesTheWindowButKeepsItsTopEdgeOnScreen)
     EXPECT_EQ(window->pos().x(), start.x() + 20);
     send(QEvent::MouseMove, QPointF(-1000, 900), Qt::LeftButton);
     EXPECT_EQ(window->pos(), QPoint(start.x() - 990, visible.top() + 890));
+}
+
+TEST_F(WindowStates, TheStringTableFollowsTheLanguage)
+{
+    TandrelApp::loadTranslations(*qApp, QLocale(QLocale::German));
+    startApp();
+    EXPECT_EQ(controller()->hostLabel->text(), "Server");
+    EXPECT_EQ(controller()->passiveCheckBox->text(), "Passiver Modus");
+    EXPECT_EQ(Controller::localizedString("Cancel"), "Abbrechen");
+    controller()->connectItem->trigger();
+    EXPECT_EQ(controller()->connectItem->toolTip(), "Verbunden");
 }
