@@ -9,8 +9,15 @@
 #include <QLocale>
 #include <QTranslator>
 
+// The images live in the static core library, whose resource initialiser the linker would drop.
+static CustomWindow* makeWindow()
+{
+    Q_INIT_RESOURCE(resources);
+    return new CustomWindow;
+}
+
 TandrelApp::TandrelApp()
-    : mainWindow(std::make_unique<CustomWindow>())
+    : mainWindow(makeWindow())
     , settingPanel(new QDialog(mainWindow.get(), Qt::Sheet))
     , mainController(std::make_unique<Controller>())
 {

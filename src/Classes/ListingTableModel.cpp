@@ -2,6 +2,36 @@
 
 #include "Classes/Controller.h"
 
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QHash>
+#include <QPainter>
+#include <QPixmap>
+
+namespace {
+
+// The folder and document symbols are colour emoji, which many fonts draw from a bitmap decoded
+// at every paint. Each symbol is drawn into a pixmap once and the table shows that.
+QPixmap symbolPixmap(const QString& symbol)
+{
+    static QHash<QString, QPixmap> cache;
+    auto it = cache.find(symbol);
+    if (it != cache.end())
+        return *it;
+    const QFontMetrics metrics(QGuiApplication::font());
+    const int side = metrics.height();
+    const qreal ratio = qGuiApp->devicePixelRatio();
+    QPixmap pixmap(QSize(side, side) * ratio);
+    pixmap.setDevicePixelRatio(ratio);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.drawText(QRect(0, 0, side, side), Qt::AlignCenter, symbol);
+    painter.end();
+    return *cache.insert(symbol, pixmap);
+}
+
+} // namespace
+
 ListingTableModel::ListingTableModel(Controller* controller)
     : QAbstractTableModel(controller)
     , controller(controller)
@@ -49,9 +79,16 @@ QVariant ListingTableModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || index.row() >= shownRows)
         return {};
+    const QString& identifier = columnIdentifiers().value(index.column());
+    if (index.column() == 0) {
+        if (role == Qt::DecorationRole)
+            return symbolPixmap(controller->tableViewObjectValue(identifier, index.row()));
+        if (role == Qt::ToolTipRole || role == Qt::AccessibleTextRole)
+            return controller->tableViewObjectValue(identifier, index.row());
+        return {};
+    }
     if (role == Qt::DisplayRole)
-        return controller->tableViewObjectValue(columnIdentifiers().value(index.column()),
-                                                index.row());
+        return controller->tableViewObjectValue(identifier, index.row());
     if (role == Qt::TextAlignmentRole && index.column() == 2)
         return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
     return {};

@@ -1,3 +1,4 @@
+#include "CustomView.h"
 #include "CustomWindow.h"
 #include "MiscTool.h"
 #include "WindowFixture.h"
@@ -62,6 +63,11 @@ TEST_F(WindowStates, StartUpOnAnEmptyStoreSeedsTheSettingsAndShowsTheIdleState)
     // The window has no frame and is see-through where the image leaves it so.
     EXPECT_TRUE(app->window()->windowFlags() & Qt::FramelessWindowHint);
     EXPECT_TRUE(app->window()->testAttribute(Qt::WA_TranslucentBackground));
+    const CustomView* view = app->window()->findChild<CustomView*>();
+    ASSERT_NE(view, nullptr);
+    EXPECT_FALSE(view->circleImage.isNull());
+    EXPECT_FALSE(app->window()->mask().isEmpty());
+    EXPECT_FALSE(c->connectItem->icon().isNull());
 }
 
 TEST_F(WindowStates, StartUpLoadsStoredValuesAndAlwaysBeginsInPassiveMode)
