@@ -1,4 +1,5 @@
 #include "MiscTool.h"
+#include "VsftpdServer.h"
 #include "WindowFixture.h"
 #include "platform/UserDefaults.h"
 
@@ -13,6 +14,10 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -180,4 +185,63 @@ TEST_F(Browser, FailuresShowInTheStatusLine)
     EXPECT_FALSE(c->isReceiving());
     EXPECT_EQ(c->status, "Invalid URL");
     EXPECT_EQ(c->numberOfRowsInTableView(), 0);
+}
+
+TEST_F(Browser, NamesThatAreNotUtf8ShowAndAreEnteredByTheirOwnBytes)
+{
+    // pyftpdlib rewrites such names; vsftpd passes the bytes through as they are on disk.
+    VsftpdServer vsftpd;
+    if (!vsftpd.start())
+        GTEST_SKIP() << "vsftpd cannot run here: " << vsftpd.problem().toStdString();
+    const QByteArray folder = vsftpd.root().toLocal8Bit() + "/caf\xe9";
+    ASSERT_EQ(::mkdir(folder.constData(), 0755), 0);
+    const int fd = ::open((folder + "/inside.txt").constData(), O_CREAT | O_WRONLY, 0644);
+    ASSERT_GE(fd, 0);
+    ::close(fd);
+    startApp();
+    Controller* c = controller();
+    c->hostField->setText(QStringLiteral("127.0.0.1"));
+    c->portField->setText(QString::number(vsftpd.port()));
+    c->anonymousCheckBox->click();
+    c->connectItem->trigger();
+    ASSERT_TRUE(waitForListing());
+    const int row = rowNamed(QStringLiteral("caf\u00e9"));
+    ASSERT_GE(row, 0) << c->statusLabel->text().toStdString();
+    doubleClickRow(row);
+    EXPECT_EQ(c->FTP_URL, QStringLiteral("ftp://127.0.0.1:%1/caf%E9/").arg(vsftpd.port()));
+    ASSERT_TRUE(waitForListing());
+    EXPECT_EQ(c->status, "List succeeded");
+    EXPECT_GE(rowNamed(QStringLiteral("inside.txt")), 0);
+}
+
+TEST_F(Browser, CommandInjectingNamesAreRefusedAndListingsReplaceEachOther)
+{
+    startServer();
+    startApp();
+    connectAnonymously();
+    ASSERT_TRUE(waitForListing());
+    Controller* c = controller();
+
+    // A listed folder name that would inject a command is refused before any URL is built.
+    ListingEntry hostile;
+    hostile.rawName = QByteArray("x\r\nDELE inside.txt");
+    hostile.kCFFTPResourceName = QString::fromLatin1(hostile.rawName);
+    hostile.kCFFTPResourceType = kEntryTypeDirectory;
+    hostile.kCFFTPResourceSize = 0;
+    c->addListEntries({hostile});
+    const QString before = c->FTP_URL;
+    doubleClickRow(c->numberOfRowsInTableView() - 1);
+    EXPECT_EQ(c->FTP_URL, before);
+    EXPECT_EQ(c->ftpURLStack.size(), 1);
+    EXPECT_FALSE(c->isReceiving());
+    EXPECT_TRUE(c->statusLabel->text().startsWith("Refused")) << c->statusLabel->text().toStdString();
+
+    // A listing started while one runs replaces it without a status of its own.
+    const int ended = listingsEnded;
+    c->reloadButton->click();
+    c->reloadButton->click();
+    ASSERT_TRUE(waitForListing());
+    QTest::qWait(200);
+    EXPECT_EQ(listingsEnded, ended + 1);
+    EXPECT_EQ(c->status, "List succeeded");
 }
