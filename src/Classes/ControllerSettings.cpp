@@ -7,6 +7,8 @@
 #include "platform/UserDefaults.h"
 #include "platform/toolkit/Toolkit.h"
 
+#include <array>
+
 #include <QAction>
 #include <QCheckBox>
 #include <QDialog>
@@ -44,6 +46,15 @@ void refillField(QLineEdit* field, const QString& key)
         field->setText(value.toString());
 }
 
+// The four proxy fields with the settings they show, in the order they are loaded.
+std::array<std::pair<QLineEdit*, QLatin1String>, 4> proxyFieldKeys(const Controller& c)
+{
+    return {{{c.proxyHostField, QLatin1String("ProxyHost")},
+             {c.proxyPortField, QLatin1String("ProxyPort")},
+             {c.proxyUserField, QLatin1String("ProxyUser")},
+             {c.proxyPasswordField, QLatin1String("ProxyPassword")}}};
+}
+
 } // namespace
 
 void Controller::initUserDefaults()
@@ -60,13 +71,9 @@ void Controller::initUserDefaults()
     loadField(passwordField, QStringLiteral("Password"));
     const bool useProxy = store().integerForKey(QStringLiteral("UseProxy")) != 0;
     useProxyCheckBox->setChecked(useProxy);
-    const std::pair<QLineEdit*, const char*> proxyFields[] = {{proxyHostField, "ProxyHost"},
-                                                              {proxyPortField, "ProxyPort"},
-                                                              {proxyUserField, "ProxyUser"},
-                                                              {proxyPasswordField, "ProxyPassword"}};
-    for (const auto& [field, key] : proxyFields) {
+    for (const auto& [field, key] : proxyFieldKeys(*this)) {
         field->setReadOnly(!useProxy);
-        loadField(field, QLatin1String(key));
+        loadField(field, key);
     }
     store().synchronize();
 }
@@ -151,14 +158,10 @@ void Controller::applyProxyAppearance()
                              static_cast<QWidget*>(proxyPasswordLabel),
                              static_cast<QWidget*>(proxyPasswordField)})
         setLook(control, useProxy);
-    const std::pair<QLineEdit*, const char*> proxyFields[] = {{proxyHostField, "ProxyHost"},
-                                                              {proxyPortField, "ProxyPort"},
-                                                              {proxyUserField, "ProxyUser"},
-                                                              {proxyPasswordField, "ProxyPassword"}};
-    for (const auto& [field, key] : proxyFields) {
+    for (const auto& [field, key] : proxyFieldKeys(*this)) {
         field->setReadOnly(!useProxy);
         if (useProxy)
-            refillField(field, QLatin1String(key));
+            refillField(field, key);
     }
 }
 
