@@ -1,5 +1,9 @@
 #include "UploadDelegate.h"
 
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
+
 #include <QFileInfo>
 #include <QProgressBar>
 
@@ -14,6 +18,17 @@ namespace {
 
 // The upward arrow with the emoji presentation selector.
 const QString kArrow = QStringLiteral("\u2B06\uFE0F");
+
+// One read(2): a pipe or a device answers what it has, as a stream does, where QFile would
+// wait until the whole buffer is filled.
+int64_t readSome(QFile& file, char* buffer, int64_t maxLength)
+{
+    for (;;) {
+        const ssize_t n = ::read(file.handle(), buffer, static_cast<size_t>(maxLength));
+        if (n >= 0 || errno != EINTR)
+            return n;
+    }
+}
 
 } // namespace
 
@@ -121,9 +136,9 @@ void UploadDelegate::streamHandleEvent(FtpStream* aStream, NSStreamEvent eventCo
 void UploadDelegate::sendStep()
 {
     if (bufferOffset == bufferLimit) {
-        const qint64 count = fileStream->read(sendBuffer.data(), kBufferSize);
+        const int64_t count = readSome(*fileStream, sendBuffer.data(), kBufferSize);
         if (count < 0) {
-            failureDetail = fileStream->errorString();
+            failureDetail = QString::fromLocal8Bit(std::strerror(errno));
             stopSendWithStatus(QStringLiteral("File read error"));
             return;
         }
