@@ -12,12 +12,14 @@
 // A step that fails ends the run with exit status 1 and the reason on standard error.
 
 #include <cstdio>
+#include <functional>
 #include <sys/resource.h>
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -138,14 +140,17 @@ public:
         , toolkit(toolkit)
         , options(options)
     {
-        QObject::connect(controller, &Controller::listingStopped,
-                         [this](const QString&) { listingRunning = false; });
+        QObject::connect(controller, &Controller::listingStopped, [this](const QString&) {
+            listingRunning = false;
+            wake();
+        });
         for (RemoteOperation* operation : std::initializer_list<RemoteOperation*>{
                  app->downloadDelegate(), app->uploadDelegate(), app->createDirDelegate(),
                  app->deleteDelegate()})
             QObject::connect(operation, &RemoteOperation::finished,
                              [this](const std::optional<QString>& status) {
                                  operationEnded = true;
+                                 wake();
                                  operationStatus = status;
                              });
         for (RemoteOperation* operation : std::initializer_list<RemoteOperation*>{
@@ -250,7 +255,7 @@ public:
 private:
     void waitForListing(const QString& step)
     {
-        if (!QTest::qWaitFor([this] { return !listingRunning; }, options.timeoutSeconds * 1000))
+        if (!runUntil([this] { return !listingRunning; }))
             fail(QStringLiteral("step '%1': the listing did not end in time").arg(step));
         if (controller->status != QLatin1String("List succeeded"))
             fail(QStringLiteral("step '%1': the listing failed: %2")
@@ -325,7 +330,7 @@ private:
             listingRunning = false;
             fail(what + QStringLiteral(": not started: ") + controller->statusLabel->text());
         }
-        if (!QTest::qWaitFor([this] { return operationEnded; }, options.timeoutSeconds * 1000))
+        if (!runUntil([this] { return operationEnded; }))
             fail(what + QStringLiteral(": did not end in time"));
         if (operationStatus)
             fail(what + QStringLiteral(": ") + controller->statusLabel->text());
@@ -333,6 +338,32 @@ private:
             waitForListing(what);
             printRows();
         }
+    }
+
+    // Runs the event loop until done() holds, woken by the ends of listings and operations,
+    // bounded by --timeout. A plain event loop: polling with pauses would slow every transfer.
+    bool runUntil(const std::function<bool()>& done)
+    {
+        QEventLoop loop;
+        QTimer deadline;
+        deadline.setSingleShot(true);
+        bool timedOut = false;
+        QObject::connect(&deadline, &QTimer::timeout, &loop, [&] {
+            timedOut = true;
+            loop.quit();
+        });
+        deadline.start(options.timeoutSeconds * 1000);
+        waiting = &loop;
+        while (!done() && !timedOut)
+            loop.exec();
+        waiting = nullptr;
+        return done();
+    }
+
+    void wake()
+    {
+        if (waiting)
+            waiting->quit();
     }
 
     QStringList queueDisplay() const
@@ -368,6 +399,7 @@ private:
     Options options;
     bool listingRunning = false;
     bool operationEnded = false;
+    QEventLoop* waiting = nullptr;
     std::optional<QString> operationStatus;
     QStringList lastQueueDisplay;
     QTimer stallTimer;
