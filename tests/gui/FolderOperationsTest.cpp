@@ -1,3 +1,6 @@
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <QAction>
 #include <QCheckBox>
 #include <QDir>
@@ -119,6 +122,16 @@ TEST_F(FolderOperations, DeleteConfirmsThenRemovesFilesAndEmptyFoldersButNotFull
     Controller* c = controller();
 
     c->deleteButton->click();
+    EXPECT_TRUE(toolkit.alertsShown.isEmpty());
+    // A name that would split the command is refused before anything is asked or sent.
+    ListingEntry hostile;
+    hostile.kCFFTPResourceName = QStringLiteral("x\r\nDELE a file.txt");
+    hostile.kCFFTPResourceType = kEntryTypeRegular;
+    hostile.kCFFTPResourceSize = 1;
+    c->addListEntries({hostile});
+    selectRow(c->numberOfRowsInTableView() - 1);
+    c->deleteButton->click();
+    EXPECT_TRUE(c->statusLabel->text().startsWith("Refused to delete"));
     EXPECT_TRUE(toolkit.alertsShown.isEmpty());
 
     const int listings = listingsEnded;
@@ -277,6 +290,12 @@ TEST_F(FolderOperations, AgainstVsftpdDownloadsWorkAndRefusalsShowTheReplyCode)
         GTEST_SKIP() << "vsftpd cannot run here: " << vsftpd.problem().toStdString();
     const QByteArray content = pattern(100000);
     writeFile(vsftpd.localPath(QStringLiteral("a file.bin")), content);
+    // vsftpd lists a name in a single-byte code as it is: shown as Latin-1, fetched by its bytes.
+    const QByteArray latin1 = QFile::encodeName(vsftpd.root()) + "/caf\xE9.txt";
+    const int fd = ::open(latin1.constData(), O_CREAT | O_WRONLY, 0644);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::write(fd, "latin", 5), 5);
+    ::close(fd);
     startApp();
     Controller* c = controller();
     connectAnonymouslyTo(vsftpd.port());
@@ -291,6 +310,18 @@ TEST_F(FolderOperations, AgainstVsftpdDownloadsWorkAndRefusalsShowTheReplyCode)
     EXPECT_FALSE(download.status) << c->statusLabel->text().toStdString();
     EXPECT_TRUE(readFile(downloads.filePath(QStringLiteral("a file.bin"))) == content);
     EXPECT_EQ(download.states.last(), "|0|0");
+    OperationRecorder latin(app->downloadDelegate(), c);
+    selectRow(rowNamed(QStringLiteral("caf\u00E9.txt")));
+    c->downloadButton->click();
+    ASSERT_TRUE(app->downloadDelegate()->networkStream);
+    EXPECT_TRUE(app->downloadDelegate()
+                    ->networkStream->url()
+                    .toString(QUrl::FullyEncoded)
+                    .endsWith("/caf%E9.txt"));
+    ASSERT_TRUE(latin.waitForEnd());
+    EXPECT_FALSE(latin.status) << c->statusLabel->text().toStdString();
+    EXPECT_EQ(readFile(downloads.filePath(QStringLiteral("caf\u00E9.txt"))), "latin");
+    ::unlink(latin1.constData()); // a name the temporary folder's clean-up cannot spell
 
     // The server is read-only: both requests are refused with its reply code.
     deleteRow(QStringLiteral("a file.bin"));
