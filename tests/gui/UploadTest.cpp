@@ -1,6 +1,7 @@
 #include <sys/stat.h>
 
 #include <QAction>
+#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QProcess>
@@ -189,7 +190,7 @@ TEST_F(Upload, AServerThatRefusesOrNeverConfirmsTheStoredFileFailsTheUpload)
     }
 }
 
-TEST_F(Upload, CancelInTheOpenPanelChangesNothing)
+TEST_F(Upload, CancelOrANameThatWouldSplitACommandChangesNothing)
 {
     startServer();
     startApp();
@@ -199,10 +200,18 @@ TEST_F(Upload, CancelInTheOpenPanelChangesNothing)
     toolkit.answerOpenPanel(Toolkit::kAlternateReturn);
     c->uploadButton->click();
     EXPECT_EQ(toolkit.panelsShown.size(), 1);
+    EXPECT_EQ(c->statusLabel->text(), "List succeeded");
+
+    const QString hostile = local.filePath(QStringLiteral("x\r\nDELE y"));
+    writeFile(hostile, "x");
+    uploadFile(hostile);
+    EXPECT_TRUE(c->statusLabel->text().startsWith("Refused to upload"));
+
     EXPECT_FALSE(upload()->networkStream || upload()->fileStream);
     EXPECT_EQ(RemoteOperation::running(), nullptr);
     EXPECT_EQ(c->taskTypeLabel->text(), "");
     EXPECT_EQ(enabledBrowserButtons(), 5);
     EXPECT_FALSE(c->isReceiving());
     EXPECT_EQ(listingsEnded, listings);
+    EXPECT_TRUE(QDir(root()).isEmpty());
 }
