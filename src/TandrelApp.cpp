@@ -1,13 +1,18 @@
 #include "TandrelApp.h"
 
-#include "Classes/Controller.h"
-#include "CustomWindow.h"
-#include "ui_FtpSettingPanel.h"
-
 #include <QApplication>
 #include <QDialog>
 #include <QLocale>
+#include <QPushButton>
 #include <QTranslator>
+
+#include "Classes/Controller.h"
+#include "CreateDirDelegate.h"
+#include "CustomWindow.h"
+#include "DeleteDelegate.h"
+#include "DownloadDelegate.h"
+#include "UploadDelegate.h"
+#include "ui_FtpSettingPanel.h"
 
 // The images live in the static core library, whose resource initialiser the linker would drop.
 static CustomWindow* makeWindow()
@@ -20,16 +25,38 @@ TandrelApp::TandrelApp()
     : mainWindow(makeWindow())
     , settingPanel(new QDialog(mainWindow.get(), Qt::Sheet))
     , mainController(std::make_unique<Controller>())
+    , download(std::make_unique<DownloadDelegate>())
+    , upload(std::make_unique<UploadDelegate>())
+    , createDir(std::make_unique<CreateDirDelegate>())
+    , remove(std::make_unique<DeleteDelegate>())
 {
     Ui::FtpSettingPanel panelUi;
     panelUi.setupUi(settingPanel);
     mainController->connectOutlets(mainWindow.get(), settingPanel);
+    Controller* controller = mainController.get();
+    download->controller = controller;
+    upload->controller = controller;
+    createDir->controller = controller;
+    remove->controller = controller;
+    QObject::connect(controller->downloadButton, &QPushButton::clicked, download.get(),
+                     &DownloadDelegate::download);
+    QObject::connect(controller->uploadButton, &QPushButton::clicked, upload.get(),
+                     &UploadDelegate::uploadAction);
+    QObject::connect(controller->createDirButton, &QPushButton::clicked, createDir.get(),
+                     &CreateDirDelegate::createDirAction);
+    QObject::connect(controller->deleteButton, &QPushButton::clicked, remove.get(),
+                     &DeleteDelegate::deleteAction);
     mainController->awakeFromNib();
 }
 
 TandrelApp::~TandrelApp()
 {
-    // The controller's outlets point into the window: it goes first.
+    // The operations use the controller, whose outlets point into the window: they go first,
+    // then the controller.
+    remove.reset();
+    createDir.reset();
+    upload.reset();
+    download.reset();
     mainController.reset();
 }
 

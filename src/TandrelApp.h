@@ -7,9 +7,14 @@ class QDialog;
 class QLocale;
 class CustomWindow;
 class Controller;
+class CreateDirDelegate;
+class DeleteDelegate;
+class DownloadDelegate;
+class UploadDelegate;
 
 // Everything the main interface file creates, made and connected as at start-up: the window,
-// the settings panel and the controller. The app, the GUI tests and tandrel-drive use it.
+// the settings panel, the controller and the four remote operations with their buttons. The
+// app, the GUI tests and tandrel-drive use it.
 class TandrelApp final
 {
 public:
@@ -22,9 +27,17 @@ public:
     CustomWindow* window() const { return mainWindow.get(); }
     QDialog* panel() const { return settingPanel; }
     Controller* controller() const { return mainController.get(); }
+    DownloadDelegate* downloadDelegate() const { return download.get(); }
+    UploadDelegate* uploadDelegate() const { return upload.get(); }
+    CreateDirDelegate* createDirDelegate() const { return createDir.get(); }
+    DeleteDelegate* deleteDelegate() const { return remove.get(); }
 
 private:
     std::unique_ptr<CustomWindow> mainWindow;
     QDialog* settingPanel = nullptr; // owned by the window
     std::unique_ptr<Controller> mainController;
+    std::unique_ptr<DownloadDelegate> download;
+    std::unique_ptr<UploadDelegate> upload;
+    std::unique_ptr<CreateDirDelegate> createDir;
+    std::unique_ptr<DeleteDelegate> remove;
 };

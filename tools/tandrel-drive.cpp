@@ -3,26 +3,41 @@
 // what the window shows. For tests, benchmarks and bug reports.
 //
 //   tandrel-drive --host 127.0.0.1 --port 2121 --anonymous list cd "a b" up reload
-
-#include "Classes/Controller.h"
-#include "CustomWindow.h"
-#include "TandrelApp.h"
-#include "platform/toolkit/Toolkit.h"
+//   tandrel-drive ... --download-folder /tmp/in get "a b.txt" put /tmp/x.bin mkdir new rm old.txt
+//
+// Steps: list, cd NAME, up, reload; get NAME (download the row), put LOCALPATH (upload that
+// file), mkdir NAME (create a folder), rm NAME (delete the row, confirmed). While a download or
+// upload runs, every change of the queue display prints
+//   progress <TAB> percentage label <TAB> first bar's value <TAB> second bar's value
+// A step that fails ends the run with exit status 1 and the reason on standard error.
 
 #include <cstdio>
+#include <functional>
+#include <sys/resource.h>
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+
+#include "Classes/Controller.h"
+#include "CreateDirDelegate.h"
+#include "CustomWindow.h"
+#include "DeleteDelegate.h"
+#include "DownloadDelegate.h"
+#include "TandrelApp.h"
+#include "UploadDelegate.h"
+#include "platform/toolkit/Toolkit.h"
 
 namespace {
 
@@ -44,37 +59,26 @@ void print(const QStringList& fields)
     std::fflush(stdout);
 }
 
-// Runs the event loop until done() holds, at most timeoutMs. Unlike QTest::qWaitFor it never
-// sleeps between events, so the timings it measures are the application's own. The drive's
-// 5 ms stall timer guarantees a wake-up to look at the clock.
-template <typename Predicate>
-bool waitFor(Predicate done, int timeoutMs)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > timeoutMs)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    }
-    return true;
-}
-
 [[noreturn]] void fail(const QString& reason)
 {
     std::fprintf(stderr, "tandrel-drive: %s\n", reason.toUtf8().constData());
     std::exit(1);
 }
 
-// Alerts get the default button; open panels get the queued paths.
+// Alerts get the default button, prompts the queued texts (none: Cancel); open panels get the
+// queued paths.
 class DriveToolkit final : public Toolkit
 {
 public:
     QStringList panelPaths;
+    QStringList promptTexts;
 
     AlertAnswer runModalAlert(const Alert& alert) override
     {
         print({QStringLiteral("alert"), alert.messageText});
+        if (alert.hasTextField)
+            return promptTexts.isEmpty() ? AlertAnswer{kAlternateReturn, QString()}
+                                         : AlertAnswer{kDefaultReturn, promptTexts.takeFirst()};
         return {kDefaultReturn, QString()};
     }
     OpenPanelAnswer runModalOpenPanel(const OpenPanel& /*panel*/) override
@@ -130,8 +134,9 @@ Options parseOptions(const QStringList& args)
 class Driver
 {
 public:
-    Driver(Controller* controller, DriveToolkit* toolkit, const Options& options)
-        : controller(controller)
+    Driver(TandrelApp* app, DriveToolkit* toolkit, const Options& options)
+        : app(app)
+        , controller(app->controller())
         , toolkit(toolkit)
         , options(options)
     {
@@ -143,7 +148,21 @@ public:
                        QString::number(connectClock.nsecsElapsed() / 1e9, 'f', 3)});
                 connectClock.invalidate();
             }
+            wake();
         });
+        for (RemoteOperation* operation : std::initializer_list<RemoteOperation*>{
+                 app->downloadDelegate(), app->uploadDelegate(), app->createDirDelegate(),
+                 app->deleteDelegate()})
+            QObject::connect(operation, &RemoteOperation::finished,
+                             [this](const std::optional<QString>& status) {
+                                 operationEnded = true;
+                                 wake();
+                                 operationStatus = status;
+                             });
+        for (RemoteOperation* operation : std::initializer_list<RemoteOperation*>{
+                 app->downloadDelegate(), app->uploadDelegate()})
+            QObject::connect(operation, &RemoteOperation::queueDisplayChanged,
+                             [this] { printQueueDisplay(); });
         // The event loop's longest stall: the gap between ticks of a 5 ms timer.
         QObject::connect(&stallTimer, &QTimer::timeout, [this] {
             if (sinceTick.isValid())
@@ -157,7 +176,8 @@ public:
     void fillSettings()
     {
         controller->hostField->setText(options.host);
-        controller->portField->setText(options.port.isEmpty() ? QStringLiteral("21") : options.port);
+        controller->portField->setText(options.port.isEmpty() ? QStringLiteral("21")
+                                                              : options.port);
         controller->directoryField->setText(options.dir);
         if (options.anonymous != controller->anonymousCheckBox->isChecked())
             controller->anonymousCheckBox->click();
@@ -192,9 +212,12 @@ public:
         for (qsizetype i = 0; i < options.steps.size(); ++i) {
             const QString step = options.steps[i];
             QString argument;
-            if (step == QLatin1String("cd")) {
+            static const QStringList withArgument = {QStringLiteral("cd"), QStringLiteral("get"),
+                                                     QStringLiteral("put"), QStringLiteral("mkdir"),
+                                                     QStringLiteral("rm")};
+            if (withArgument.contains(step)) {
                 if (++i >= options.steps.size())
-                    fail(QStringLiteral("cd needs a folder name"));
+                    fail(step + QStringLiteral(" needs an argument"));
                 argument = options.steps[i];
             }
             QElapsedTimer clock;
@@ -208,6 +231,18 @@ public:
                 navigate([this] { controller->preButton->click(); });
             } else if (step == QLatin1String("reload")) {
                 navigate([this] { controller->reloadButton->click(); });
+            } else if (step == QLatin1String("get")) {
+                selectRow(argument);
+                operate(app->downloadDelegate(), controller->downloadButton, step, argument);
+            } else if (step == QLatin1String("put")) {
+                toolkit->panelPaths.append(argument);
+                operate(app->uploadDelegate(), controller->uploadButton, step, argument);
+            } else if (step == QLatin1String("mkdir")) {
+                toolkit->promptTexts.append(argument);
+                operate(app->createDirDelegate(), controller->createDirButton, step, argument);
+            } else if (step == QLatin1String("rm")) {
+                selectRow(argument);
+                operate(app->deleteDelegate(), controller->deleteButton, step, argument);
             } else {
                 fail(QStringLiteral("unknown step ") + step);
             }
@@ -216,22 +251,25 @@ public:
                        QString::number(clock.nsecsElapsed() / 1e9, 'f', 3)});
             print({QStringLiteral("status"), controller->status});
         }
-        if (options.timing)
+        if (options.timing) {
             print({QStringLiteral("stall-max-ms"), QString::number(longestStallMs)});
+            rusage usage{};
+            getrusage(RUSAGE_SELF, &usage);
+            print({QStringLiteral("peak-rss-kib"), QString::number(usage.ru_maxrss)});
+        }
     }
 
 private:
     void waitForListing(const QString& step)
     {
-        if (!waitFor([this] { return !listingRunning; }, options.timeoutSeconds * 1000))
+        if (!runUntil([this] { return !listingRunning; }))
             fail(QStringLiteral("step '%1': the listing did not end in time").arg(step));
         if (controller->status != QLatin1String("List succeeded"))
             fail(QStringLiteral("step '%1': the listing failed: %2")
                      .arg(step, controller->statusLabel->text()));
     }
 
-    template <typename Action>
-    void navigate(Action action)
+    template <typename Action> void navigate(Action action)
     {
         if (!controller->preButton->isEnabled() && !controller->reloadButton->isEnabled())
             fail(QStringLiteral("the browser buttons are disabled"));
@@ -248,6 +286,25 @@ private:
 
     void enter(const QString& name)
     {
+        const QPoint at = selectRow(name);
+        QTableView* table = controller->serverTable;
+        listingRunning = true;
+        const qsizetype depth = controller->ftpURLStack.size();
+        // A click first (selectRow): a double-click alone does not reach the table offscreen.
+        QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, at);
+        if (controller->ftpURLStack.size() == depth) {
+            listingRunning = false;
+            fail(QStringLiteral("cd %1: not entered (%2)")
+                     .arg(name, controller->statusLabel->text()));
+        }
+        print({QStringLiteral("location"), controller->ftpLocationLabel->text()});
+        waitForListing(QStringLiteral("cd ") + name);
+        printRows();
+    }
+
+    // Clicks the row of that name, as a user selects it; answers where it clicked.
+    QPoint selectRow(const QString& name)
+    {
         QTableView* table = controller->serverTable;
         const int rows = controller->numberOfRowsInTableView();
         for (int row = 0; row < rows; ++row) {
@@ -256,21 +313,80 @@ private:
             const QModelIndex index = table->model()->index(row, 1);
             table->scrollTo(index);
             const QPoint at = table->visualRect(index).center();
-            listingRunning = true;
-            const qsizetype depth = controller->ftpURLStack.size();
-            // A click first: a double-click alone does not reach the table offscreen.
             QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, at);
-            QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, at);
-            if (controller->ftpURLStack.size() == depth) {
-                listingRunning = false;
-                fail(QStringLiteral("cd %1: not entered (%2)").arg(name, controller->statusLabel->text()));
-            }
-            print({QStringLiteral("location"), controller->ftpLocationLabel->text()});
-            waitForListing(QStringLiteral("cd ") + name);
-            printRows();
-            return;
+            return at;
         }
-        fail(QStringLiteral("cd %1: no row of that name").arg(name));
+        fail(QStringLiteral("no row named %1").arg(name));
+    }
+
+    // Presses an operation's button and waits, bounded, for the operation's end, and after a
+    // success that lists the folder again, for that listing.
+    void operate(RemoteOperation* operation, QPushButton* button, const QString& step,
+                 const QString& argument)
+    {
+        const QString what = step + QLatin1Char(' ') + argument;
+        if (!button->isEnabled())
+            fail(what + QStringLiteral(": the button is disabled"));
+        const bool reloads = operation != app->downloadDelegate();
+        lastQueueDisplay = queueDisplay();
+        operationEnded = false;
+        operationStatus.reset();
+        listingRunning = reloads;
+        button->click();
+        if (!operationEnded && !operation->isRunning()) {
+            listingRunning = false;
+            fail(what + QStringLiteral(": not started: ") + controller->statusLabel->text());
+        }
+        if (!runUntil([this] { return operationEnded; }))
+            fail(what + QStringLiteral(": did not end in time"));
+        if (operationStatus)
+            fail(what + QStringLiteral(": ") + controller->statusLabel->text());
+        if (reloads) {
+            waitForListing(what);
+            printRows();
+        }
+    }
+
+    // Runs the event loop until done() holds, woken by the ends of listings and operations,
+    // bounded by --timeout. A plain event loop: polling with pauses would slow every transfer.
+    bool runUntil(const std::function<bool()>& done)
+    {
+        QEventLoop loop;
+        QTimer deadline;
+        deadline.setSingleShot(true);
+        bool timedOut = false;
+        QObject::connect(&deadline, &QTimer::timeout, &loop, [&] {
+            timedOut = true;
+            loop.quit();
+        });
+        deadline.start(options.timeoutSeconds * 1000);
+        waiting = &loop;
+        while (!done() && !timedOut)
+            loop.exec();
+        waiting = nullptr;
+        return done();
+    }
+
+    void wake()
+    {
+        if (waiting)
+            waiting->quit();
+    }
+
+    QStringList queueDisplay() const
+    {
+        return {QStringLiteral("progress"), controller->percentageLabel->text(),
+                QString::number(controller->progress->value()),
+                QString::number(controller->progress0->value())};
+    }
+
+    void printQueueDisplay()
+    {
+        QStringList now = queueDisplay();
+        if (now == lastQueueDisplay)
+            return;
+        print(now);
+        lastQueueDisplay = std::move(now);
     }
 
     void printRows()
@@ -284,10 +400,15 @@ private:
                    controller->tableViewObjectValue(QStringLiteral("ModifiedTime"), row)});
     }
 
+    TandrelApp* app;
     Controller* controller;
     DriveToolkit* toolkit;
     Options options;
     bool listingRunning = false;
+    bool operationEnded = false;
+    QEventLoop* waiting = nullptr;
+    std::optional<QString> operationStatus;
+    QStringList lastQueueDisplay;
     QTimer stallTimer;
     QElapsedTimer sinceTick;
     QElapsedTimer connectClock;
@@ -312,7 +433,7 @@ int main(int argc, char* argv[])
     {
         TandrelApp tandrel;
         tandrel.window()->show();
-        Driver driver(tandrel.controller(), &toolkit, options);
+        Driver driver(&tandrel, &toolkit, options);
         driver.fillSettings();
         driver.connect();
         driver.run();

@@ -1,12 +1,44 @@
 #include "WindowFixture.h"
 
-#include "CustomWindow.h"
-
 #include <QAction>
 #include <QCheckBox>
+#include <QFile>
+#include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QTableView>
 #include <QTest>
+
+#include "CustomWindow.h"
+
+namespace {
+
+QString queueStateOf(const Controller* controller)
+{
+    return QStringLiteral("%1|%2|%3")
+        .arg(controller->percentageLabel->text())
+        .arg(controller->progress->value())
+        .arg(controller->progress0->value());
+}
+
+} // namespace
+
+OperationRecorder::OperationRecorder(RemoteOperation* operation, Controller* controller)
+{
+    QObject::connect(operation, &RemoteOperation::queueDisplayChanged, &context,
+                     [this, controller] { states.append(queueStateOf(controller)); });
+    QObject::connect(operation, &RemoteOperation::finished, &context,
+                     [this](const std::optional<QString>& result) {
+                         ended = true;
+                         status = result;
+                     });
+}
+
+bool OperationRecorder::waitForEnd(int timeoutMs)
+{
+    return QTest::qWaitFor([this] { return ended; }, timeoutMs);
+}
 
 void WindowFixture::startServer(const FtpServer::Options& options)
 {
@@ -28,11 +60,35 @@ QString WindowFixture::rootUrl() const
 
 void WindowFixture::connectAnonymously()
 {
+    connectAnonymouslyTo(server->port());
+}
+
+void WindowFixture::connectAnonymouslyTo(quint16 port)
+{
     controller()->hostField->setText(QStringLiteral("127.0.0.1"));
-    controller()->portField->setText(QString::number(server->port()));
+    controller()->portField->setText(QString::number(port));
     if (!controller()->anonymousCheckBox->isChecked())
         controller()->anonymousCheckBox->click();
     controller()->connectItem->trigger();
+}
+
+void WindowFixture::connectAs(const QString& user, const QString& password)
+{
+    controller()->hostField->setText(QStringLiteral("127.0.0.1"));
+    controller()->portField->setText(QString::number(server->port()));
+    if (controller()->anonymousCheckBox->isChecked())
+        controller()->anonymousCheckBox->click();
+    controller()->userField->setText(user);
+    controller()->passwordField->setText(password);
+    controller()->connectItem->trigger();
+}
+
+void WindowFixture::connectAndList()
+{
+    connectAnonymously();
+    ASSERT_TRUE(waitForListing());
+    ASSERT_EQ(controller()->status, "List succeeded");
+    controller()->downloadFolder = downloads.path();
 }
 
 bool WindowFixture::waitForListing(int timeoutMs)
@@ -62,4 +118,48 @@ void WindowFixture::doubleClickRow(int row)
     // A click first: a double-click alone does not reach the table offscreen.
     QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, at);
     QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, at);
+}
+
+void WindowFixture::selectRow(int row)
+{
+    QTableView* table = controller()->serverTable;
+    const QModelIndex index = table->model()->index(row, 1);
+    table->scrollTo(index);
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualRect(index).center());
+}
+
+QString WindowFixture::queueState() const
+{
+    return queueStateOf(controller());
+}
+
+int WindowFixture::enabledBrowserButtons() const
+{
+    const Controller* c = controller();
+    int enabled = 0;
+    for (const QPushButton* button : {c->preButton, c->reloadButton, c->downloadButton,
+                                      c->uploadButton, c->createDirButton, c->deleteButton})
+        enabled += button->isEnabled() ? 1 : 0;
+    return enabled;
+}
+
+void WindowFixture::writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+    ASSERT_EQ(file.write(bytes), bytes.size()) << path.toStdString();
+}
+
+QByteArray WindowFixture::readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+QByteArray WindowFixture::pattern(qsizetype size)
+{
+    QByteArray bytes(size, Qt::Uninitialized);
+    for (qsizetype i = 0; i < size; ++i)
+        bytes[i] = static_cast<char>((i * 7919) >> 3);
+    return bytes;
 }

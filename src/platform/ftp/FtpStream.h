@@ -130,7 +130,9 @@ private:
 // Deletes the file, or for a URL ending in "/" the folder, that url names. The URL carries the
 // login; properties, when given, add passive mode and proxy as for a stream. Blocks until the
 // server answers, bounded by time-outs; true only when the server confirmed the deletion.
-bool CFURLDestroyResource(const QUrl& url, const FtpStreamProperties& properties = {});
+// error, when given, tells why not (the FTP domain with the reply code of a refusal).
+bool CFURLDestroyResource(const QUrl& url, const FtpStreamProperties& properties = {},
+                          StreamError* error = nullptr);
 
 // While one of these exists, no stream event reaches a delegate; held events are delivered
 // afterwards, in order. Modal alerts and open panels take it; a window-modal sheet does not.

@@ -1,0 +1,109 @@
+#include "CreateDirDelegate.h"
+
+#include "Classes/Controller.h"
+#include "MiscTool.h"
+#include "platform/Assert.h"
+#include "platform/Log.h"
+#include "platform/toolkit/Toolkit.h"
+
+CreateDirDelegate::CreateDirDelegate(QObject* parent)
+    : RemoteOperation(parent)
+{}
+
+CreateDirDelegate::~CreateDirDelegate()
+{
+    if (networkStream)
+        networkStream->setDelegate(nullptr);
+}
+
+std::optional<QString> CreateDirDelegate::getNewDir()
+{
+    Toolkit::Alert alert;
+    alert.messageText = Controller::localizedString("PlsNewDir");
+    alert.defaultButton = Controller::localizedString("OK");
+    alert.alternateButton = Controller::localizedString("Cancel");
+    alert.hasTextField = true;
+    // Each round is one answer of the user's: OK on an empty field asks again.
+    for (;;) {
+        const Toolkit::AlertAnswer answer = Toolkit::shared().runModalAlert(alert);
+        if (answer.code != Toolkit::kDefaultReturn)
+            return std::nullopt;
+        if (!answer.text.isEmpty())
+            return answer.text;
+    }
+}
+
+void CreateDirDelegate::createDirAction()
+{
+    if (!beginOperation())
+        return;
+    const std::optional<QString> name = getNewDir();
+    if (!name) {
+        abandonOperation();
+        return;
+    }
+    // Used as typed, but it must name one folder: the name goes into an MKD command.
+    const QByteArray bytes = name->toUtf8();
+    if (!isSafeName(bytes)) {
+        abandonOperation();
+        controller->showStatus(QStringLiteral("Refused to create \"%1\": not a plain folder name")
+                                   .arg(Log::printable(*name)));
+        return;
+    }
+    failureDetail.clear();
+    const std::optional<QUrl> folder = MiscTool::smartURLForString(controller->getCurrentFTPURL());
+    QString text = folder ? folder->toString(QUrl::FullyEncoded) : QString();
+    if (!text.endsWith(QLatin1Char('/')))
+        text += QLatin1Char('/');
+    const std::optional<QUrl> url =
+        folder ? MiscTool::smartURLForString(text + escapeComponent(bytes) + QLatin1Char('/'))
+               : std::nullopt;
+    if (!url) {
+        stopCreateWithStatus(QStringLiteral("Invalid URL"));
+        return;
+    }
+    networkStream = FtpStream::CFWriteStreamCreateWithFTPURL(*url);
+    MiscTool::setProperty(*networkStream);
+    networkStream->setDelegate(this);
+    networkStream->scheduleInRunLoop();
+    // Nothing is ever written: the stream creates the folder and then reports its end.
+    networkStream->open();
+}
+
+void CreateDirDelegate::streamHandleEvent(FtpStream* aStream, NSStreamEvent eventCode)
+{
+    TANDREL_ASSERT(aStream == networkStream.get());
+    switch (eventCode) {
+    case NSStreamEventEndEncountered:
+        stopCreateWithStatus(std::nullopt);
+        break;
+    case NSStreamEventOpenCompleted:
+        break;
+    case NSStreamEventErrorOccurred: {
+        // A refusal is told by the server's reply code; anything else by what went wrong.
+        const StreamError error = networkStream->streamError();
+        const bool refused = error.domain == StreamErrorDomain::FTP;
+        failureDetail = refused ? QString() : error.message;
+        stopCreateWithStatus(refused ? QStringLiteral("FTP error %1").arg(error.code)
+                                     : QStringLiteral("Stream open error"));
+        break;
+    }
+    default:
+        TANDREL_ASSERT(NO);
+    }
+}
+
+void CreateDirDelegate::stopCreateWithStatus(const std::optional<QString>& statusText)
+{
+    if (networkStream) {
+        networkStream->removeFromRunLoop();
+        networkStream->setDelegate(nullptr);
+        networkStream->close();
+        networkStream.reset();
+    }
+    if (statusText)
+        showFailure(*statusText, failureDetail);
+    else
+        controller->reloadAction();
+    endOperation(statusText);
+}

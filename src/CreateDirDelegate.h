@@ -1,0 +1,36 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+
+#include <QString>
+
+#include "RemoteOperation.h"
+#include "platform/ftp/FtpStream.h"
+
+// Creates a folder, named in a prompt, inside the folder the browser shows: a write stream on
+// the new folder's URL (ending in "/") makes the server create it; on success the listing is
+// fetched again so that the folder shows.
+class CreateDirDelegate final : public RemoteOperation, public FtpStreamDelegate
+{
+    Q_OBJECT
+
+public:
+    explicit CreateDirDelegate(QObject* parent = nullptr);
+    ~CreateDirDelegate() override;
+
+    // Action of the create-folder button.
+    void createDirAction();
+    // The name prompt: the name typed, asked again after OK on an empty field; none on Cancel.
+    std::optional<QString> getNewDir();
+    void streamHandleEvent(FtpStream* aStream, NSStreamEvent eventCode) override;
+    // Ends the request: no status for success.
+    void stopCreateWithStatus(const std::optional<QString>& statusText);
+
+    std::unique_ptr<FtpStream> networkStream;
+
+    Q_DISABLE_COPY_MOVE(CreateDirDelegate)
+
+private:
+    QString failureDetail;
+};

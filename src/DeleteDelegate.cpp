@@ -1,0 +1,97 @@
+#include "DeleteDelegate.h"
+
+#include "Classes/Controller.h"
+#include "MiscTool.h"
+#include "platform/Log.h"
+#include "platform/UrlText.h"
+#include "platform/ftp/FtpStream.h"
+#include "platform/toolkit/Toolkit.h"
+
+DeleteDelegate::DeleteDelegate(QObject* parent)
+    : RemoteOperation(parent)
+{}
+
+void DeleteDelegate::deleteAction()
+{
+    const ListingEntry* entry = selectedEntry();
+    if (!entry)
+        return;
+    // Nothing to confirm for a name no request can carry.
+    if (!isSafeName(rawNameOf(*entry))) {
+        controller->showStatus(
+            QStringLiteral("Refused to delete \"%1\": not a plain name")
+                .arg(Log::printable(MiscTool::getFileName(*entry).value_or(QString()))));
+        return;
+    }
+    if (!beginOperation())
+        return;
+    Toolkit::Alert alert;
+    alert.messageText = Controller::localizedString("DeleteConfirm");
+    alert.informativeText = Controller::localizedString("DeleteInfo");
+    alert.defaultButton = Controller::localizedString("OK");
+    alert.alternateButton = Controller::localizedString("Cancel");
+    if (Toolkit::shared().runModalAlert(alert).code != Toolkit::kDefaultReturn) {
+        abandonOperation();
+        return;
+    }
+    if (deleteFTPFileOrFolder()) {
+        controller->reloadAction();
+        endOperation(std::nullopt);
+    } else {
+        controller->showStatus(failureStatus);
+        endOperation(failureStatus);
+    }
+}
+
+bool DeleteDelegate::deleteFTPFileOrFolder()
+{
+    failureStatus = QStringLiteral("Delete failed");
+    const ListingEntry* entry = selectedEntry();
+    if (!entry)
+        return false;
+    const QByteArray name = rawNameOf(*entry);
+    const bool folder = MiscTool::getFileSize(*entry) == QLatin1String("-");
+    const std::optional<QUrl> url = isSafeName(name) ? credentialedURL(name, folder) : std::nullopt;
+    if (!url) {
+        failureStatus += QStringLiteral(": Invalid URL");
+        return false;
+    }
+    // The login is the URL's; passive mode and the proxy come from the settings, as for every
+    // stream, so that with the proxy on nothing bypasses it.
+    FtpStreamProperties properties = MiscTool::streamProperties();
+    properties.erase(FtpStreamProperty::kCFStreamPropertyFTPUserName);
+    properties.erase(FtpStreamProperty::kCFStreamPropertyFTPPassword);
+    StreamError error;
+    /* BLOCKING */
+    if (CFURLDestroyResource(*url, properties, &error))
+        return true;
+    if (error.domain == StreamErrorDomain::FTP)
+        failureStatus += QStringLiteral(": FTP error %1").arg(error.code);
+    else if (!error.message.isEmpty())
+        failureStatus += QStringLiteral(": ") + error.message;
+    return false;
+}
+
+std::optional<QUrl> DeleteDelegate::credentialedURL(const QByteArray& name, bool folder) const
+{
+    // The folder shown, escaped exactly once, and the entry's own bytes.
+    const std::optional<QByteArray> folderBytes =
+        UrlText::percentDecodedBytes(controller->getCurrentFTPURL());
+    if (!folderBytes)
+        return std::nullopt;
+    const QString plain = UrlText::addPercentEscapes(*folderBytes + name + (folder ? "/" : ""));
+    const QLatin1String scheme("ftp://");
+    if (!plain.startsWith(scheme, Qt::CaseInsensitive))
+        return std::nullopt;
+
+    // The login as the other operations use it: the saved user, or anonymous.
+    const FtpStreamProperties properties = MiscTool::streamProperties();
+    const auto text = [&](FtpStreamProperty key) {
+        const auto it = properties.find(key);
+        return it == properties.end() ? QByteArray() : it->second.toString().toUtf8();
+    };
+    const QString login =
+        escapeComponent(text(FtpStreamProperty::kCFStreamPropertyFTPUserName)) + QLatin1Char(':') +
+        escapeComponent(text(FtpStreamProperty::kCFStreamPropertyFTPPassword)) + QLatin1Char('@');
+    return UrlText::urlWithString(scheme + login + plain.mid(scheme.size()));
+}

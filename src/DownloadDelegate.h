@@ -1,0 +1,52 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+
+#include <QFile>
+#include <QString>
+
+#include "RemoteOperation.h"
+#include "platform/ftp/FtpStream.h"
+
+// Copies the file selected in the listing into the download folder, one chunk of at most
+// 32,768 bytes per has-bytes event, showing the progress in the queue display. The bytes go to
+// a partial file beside the target, which replaces the target only once the server confirmed
+// the whole transfer: a failed download never touches an existing file of that name.
+class DownloadDelegate final : public RemoteOperation, public FtpStreamDelegate
+{
+    Q_OBJECT
+
+public:
+    static constexpr int64_t kChunkSize = 32768;
+
+    explicit DownloadDelegate(QObject* parent = nullptr);
+    ~DownloadDelegate() override;
+
+    // Action of the download button.
+    void download();
+    // Opens the partial file for localFile and the read stream on url.
+    void startReceive(const QString& url, const QString& localFile);
+    void streamHandleEvent(FtpStream* aStream, NSStreamEvent eventCode) override;
+    // Ends the download: no status for success (the partial file becomes the target).
+    void stopReceiveWithStatus(const std::optional<QString>& statusText);
+    // Writes a status text to the log.
+    void updateStatus(const QString& statusText);
+
+    int64_t fileSize = 0;
+    int64_t receivedBytes = 0;
+    std::unique_ptr<FtpStream> networkStream;
+    std::unique_ptr<QFile> fileStream;
+    // The file being made, and the partial file the bytes go to until the end.
+    QString localFile;
+    QString partialFile;
+
+    Q_DISABLE_COPY_MOVE(DownloadDelegate)
+
+private:
+    void moveOneChunk();
+    bool createPartialFile();
+    // Why the running download failed, beyond its status text.
+    QString failureDetail;
+};

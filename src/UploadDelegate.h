@@ -1,0 +1,58 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
+
+#include <QFile>
+#include <QString>
+
+#include "RemoteOperation.h"
+#include "platform/ftp/FtpStream.h"
+
+// Sends one local file, chosen in an open panel, into the folder the browser shows, under its
+// own name. Each has-space event refills the send buffer from the file when it is empty and
+// offers what it holds to the network once; bytes the network did not take wait for the next
+// event. The upload succeeds only when the server confirmed the stored file.
+class UploadDelegate final : public RemoteOperation, public FtpStreamDelegate
+{
+    Q_OBJECT
+
+public:
+    static constexpr int64_t kBufferSize = 32768;
+
+    explicit UploadDelegate(QObject* parent = nullptr);
+    ~UploadDelegate() override;
+
+    // Action of the upload button.
+    void uploadAction();
+    // Opens the local file and the write stream on the remote file of the same name.
+    void startSend(const QString& path);
+    void streamHandleEvent(FtpStream* aStream, NSStreamEvent eventCode) override;
+    // Ends the upload: no status for success.
+    void stopSendWithStatus(const std::optional<QString>& statusText);
+    // Shows a failed upload's status in the status line.
+    void updateStatus(const QString& statusText);
+    // The send buffer's first byte.
+    const char* buffer() const { return sendBuffer.data(); }
+
+    int64_t fileSize = 0;
+    int64_t sentBytes = 0;
+    std::unique_ptr<FtpStream> networkStream;
+    std::unique_ptr<QFile> fileStream;
+    // The bytes from bufferOffset up to bufferLimit wait to be sent.
+    uint64_t bufferOffset = 0;
+    uint64_t bufferLimit = 0;
+
+    Q_DISABLE_COPY_MOVE(UploadDelegate)
+
+private:
+    // One has-space event: at most one file read and one network write.
+    void sendStep();
+    // The whole file is sent: closing the stream asks the server for its verdict.
+    void finishSend();
+
+    std::array<char, kBufferSize> sendBuffer{};
+    QString failureDetail;
+};

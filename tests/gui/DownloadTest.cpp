@@ -1,0 +1,317 @@
+#include <csignal>
+#include <sys/mount.h>
+#include <sys/resource.h>
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+
+#include "DownloadDelegate.h"
+#include "ShortTimeouts.h"
+#include "WindowFixture.h"
+
+namespace {
+
+const QString kDownArrow = QStringLiteral("\u2B07\uFE0F");
+
+QStringList folderEntries(const QString& path)
+{
+    return QDir(path).entryList(
+        QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDir::Name);
+}
+
+// A download folder that is full after 64 KiB: a small tmpfs where this process may mount one,
+// else a limit on the size of the files this process writes (past it, writes fail with EFBIG).
+class SmallDisk final
+{
+public:
+    explicit SmallDisk(const QString& path)
+        : path(path)
+    {
+        QDir().mkpath(path);
+        const QByteArray where = QFile::encodeName(path);
+        mounted =
+            ::mount("tmpfs", where.constData(), "tmpfs", MS_NOSUID | MS_NODEV, "size=64k") == 0;
+        if (mounted)
+            return;
+        getrlimit(RLIMIT_FSIZE, &previous);
+        rlimit small = previous;
+        small.rlim_cur = 64 * 1024;
+        previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+        limited = setrlimit(RLIMIT_FSIZE, &small) == 0;
+    }
+    ~SmallDisk()
+    {
+        if (mounted)
+            ::umount2(QFile::encodeName(path).constData(), MNT_DETACH);
+        if (limited)
+            setrlimit(RLIMIT_FSIZE, &previous);
+        if (!mounted)
+            std::signal(SIGXFSZ, previousHandler);
+    }
+    bool works() const { return mounted || limited; }
+    Q_DISABLE_COPY_MOVE(SmallDisk)
+
+private:
+    QString path;
+    bool mounted = false;
+    bool limited = false;
+    rlimit previous{};
+    void (*previousHandler)(int) = SIG_DFL;
+};
+
+} // namespace
+
+class Download : public WindowFixture
+{
+protected:
+    DownloadDelegate* download() const { return app->downloadDelegate(); }
+};
+
+TEST_F(Download, ShowsWholePercentagesPerChunkThenResetsTheQueueDisplay)
+{
+    startServer();
+    const QByteArray content = pattern(100000);
+    writeFile(root() + "/data.bin", content);
+    writeFile(root() + "/empty.txt", {});
+    startApp();
+    connectAndList();
+    Controller* c = controller();
+    const int listings = listingsEnded;
+    const QString local = downloads.filePath(QStringLiteral("data.bin"));
+
+    OperationRecorder recorder(download(), c);
+    selectRow(rowNamed(QStringLiteral("data.bin")));
+    {
+        // Events wait until the whole file is in the stream's buffer, so that every read is a
+        // full 32,768-byte chunk but the last, however the bytes arrived.
+        StreamModalHold hold;
+        c->downloadButton->click();
+        EXPECT_EQ(c->taskTypeLabel->text(), kDownArrow);
+        EXPECT_EQ(c->taskTypeLabel->toolTip(), "Download");
+        EXPECT_EQ(c->progress->toolTip(), local);
+        EXPECT_EQ(c->progress0->toolTip(), "Download:" + local);
+        EXPECT_FALSE(c->progress->isHidden() || c->progress0->isHidden());
+        EXPECT_EQ(enabledBrowserButtons(), 0);
+        EXPECT_EQ(download()->fileSize, 100000);
+        ASSERT_TRUE(download()->networkStream);
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return download()->networkStream->bufferedBytes() == content.size(); }, 20000));
+    }
+    ASSERT_TRUE(recorder.waitForEnd());
+    EXPECT_FALSE(recorder.status) << c->statusLabel->text().toStdString();
+    EXPECT_EQ(recorder.states,
+              (QStringList{"|0|0", "32%|32|32", "65%|65|65", "98%|98|98", "100%|100|100", "|0|0"}));
+    EXPECT_EQ(c->taskTypeLabel->text(), "");
+    for (const QWidget* w :
+         {static_cast<QWidget*>(c->taskTypeLabel), static_cast<QWidget*>(c->progress),
+          static_cast<QWidget*>(c->progress0)})
+        EXPECT_EQ(w->toolTip(), "") << w->objectName().toStdString();
+    EXPECT_TRUE(c->progress->isHidden() && c->progress0->isHidden());
+    EXPECT_EQ(enabledBrowserButtons(), 6);
+    EXPECT_EQ(download()->fileSize, 0);
+    EXPECT_EQ(download()->receivedBytes, 0);
+    EXPECT_FALSE(download()->networkStream || download()->fileStream);
+    EXPECT_TRUE(readFile(local) == content);
+    EXPECT_EQ(folderEntries(downloads.path()), QStringList{"data.bin"});
+    // A download changes nothing on the server: no new listing.
+    EXPECT_FALSE(c->isReceiving());
+    EXPECT_EQ(listingsEnded, listings);
+
+    // An empty file: the first read ends it; only the start and the reset show.
+    OperationRecorder empty(download(), c);
+    selectRow(rowNamed(QStringLiteral("empty.txt")));
+    c->downloadButton->click();
+    ASSERT_TRUE(empty.waitForEnd());
+    EXPECT_FALSE(empty.status);
+    EXPECT_EQ(empty.states, (QStringList{"|0|0", "|0|0"}));
+    EXPECT_TRUE(QFileInfo(downloads.filePath(QStringLiteral("empty.txt"))).isFile());
+    EXPECT_EQ(QFileInfo(downloads.filePath(QStringLiteral("empty.txt"))).size(), 0);
+}
+
+TEST_F(Download, AFolderShowsOnlyTheAlertAndNoSelectionDoesNothing)
+{
+    startServer();
+    QDir(root()).mkdir(QStringLiteral("sub"));
+    startApp();
+    connectAndList();
+    Controller* c = controller();
+
+    c->downloadButton->click();
+    EXPECT_TRUE(toolkit.alertsShown.isEmpty());
+    EXPECT_FALSE(download()->isRunning());
+
+    selectRow(rowNamed(QStringLiteral("sub")));
+    toolkit.answerAlert(Toolkit::kDefaultReturn);
+    c->downloadButton->click();
+    ASSERT_EQ(toolkit.alertsShown.size(), 1);
+    const Toolkit::Alert& alert = toolkit.alertsShown.first();
+    EXPECT_EQ(alert.style, Toolkit::AlertStyle::Informational);
+    EXPECT_EQ(alert.messageText, Controller::localizedString("NotSupportAlert"));
+    EXPECT_EQ(alert.informativeText, Controller::localizedString("DirDownloadNotSupport"));
+    EXPECT_TRUE(alert.defaultButton.isEmpty() && alert.alternateButton.isEmpty());
+    EXPECT_FALSE(download()->networkStream);
+    EXPECT_EQ(c->taskTypeLabel->text(), "");
+    EXPECT_EQ(enabledBrowserButtons(), 5); // all but the parent-folder button, at the root
+    EXPECT_TRUE(folderEntries(downloads.path()).isEmpty());
+}
+
+TEST_F(Download, ASpacedNameInASpacedFolderIsFetchedFromAnOnceEscapedUrl)
+{
+    startServer();
+    QDir(root()).mkpath(QStringLiteral("a b"));
+    writeFile(root() + "/a b/c d.txt", "spaced");
+    startApp();
+    connectAndList();
+    doubleClickRow(rowNamed(QStringLiteral("a b")));
+    ASSERT_TRUE(waitForListing());
+
+    OperationRecorder recorder(download(), controller());
+    selectRow(rowNamed(QStringLiteral("c d.txt")));
+    controller()->downloadButton->click();
+    ASSERT_TRUE(download()->networkStream);
+    EXPECT_EQ(download()->networkStream->url().toString(QUrl::FullyEncoded),
+              rootUrl() + "a%20b/c%20d.txt");
+    ASSERT_TRUE(recorder.waitForEnd());
+    EXPECT_FALSE(recorder.status);
+    EXPECT_EQ(readFile(downloads.filePath(QStringLiteral("c d.txt"))), "spaced");
+}
+
+TEST_F(Download, AnExistingFileIsReplacedOnSuccessAndUntouchedWhenTheServerDies)
+{
+    ShortTimeouts shortTimeouts;
+    startServer();
+    writeFile(root() + "/small.txt", "new content");
+    // Far more than the stream's buffer and the sockets' together hold.
+    QFile big(root() + "/big.bin");
+    ASSERT_TRUE(big.open(QIODevice::WriteOnly) && big.resize(24 * 1024 * 1024));
+    big.close();
+    startApp();
+    connectAndList();
+    Controller* c = controller();
+
+    // Success replaces an existing file, without a question.
+    writeFile(downloads.filePath(QStringLiteral("small.txt")), "old content, longer than new");
+    OperationRecorder replaced(download(), c);
+    selectRow(rowNamed(QStringLiteral("small.txt")));
+    c->downloadButton->click();
+    ASSERT_TRUE(replaced.waitForEnd());
+    EXPECT_FALSE(replaced.status);
+    EXPECT_EQ(readFile(downloads.filePath(QStringLiteral("small.txt"))), "new content");
+
+    // A failure leaves the existing file as it was, and another file with the partial
+    // name too: the data received so far goes to a free partial name beside them.
+    writeFile(downloads.filePath(QStringLiteral("big.bin")), "precious");
+    writeFile(downloads.filePath(QStringLiteral("big.bin.part")), "someone else's");
+    OperationRecorder failed(download(), c);
+    selectRow(rowNamed(QStringLiteral("big.bin")));
+    {
+        StreamModalHold hold;
+        c->downloadButton->click();
+        ASSERT_TRUE(download()->networkStream);
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return download()->networkStream->bufferedBytes() > 0; }, 20000));
+        server->suspend();
+    }
+    ASSERT_TRUE(QTest::qWaitFor([&] { return download()->receivedBytes > 0; }, 20000));
+    server->kill();
+    ASSERT_TRUE(failed.waitForEnd());
+    ASSERT_TRUE(failed.status);
+    EXPECT_TRUE(*failed.status == "Network read error" || *failed.status == "Stream open error")
+        << failed.status->toStdString();
+    EXPECT_TRUE(c->statusLabel->text().startsWith(*failed.status));
+    EXPECT_EQ(readFile(downloads.filePath(QStringLiteral("big.bin"))), "precious");
+    EXPECT_EQ(readFile(downloads.filePath(QStringLiteral("big.bin.part"))), "someone else's");
+    const QFileInfo partial(downloads.filePath(QStringLiteral("big.bin.1.part")));
+    EXPECT_GT(partial.size(), 0);
+    EXPECT_LT(partial.size(), 24 * 1024 * 1024);
+    // The display and the buttons stay where the download stopped.
+    EXPECT_EQ(c->taskTypeLabel->text(), kDownArrow);
+    EXPECT_TRUE(c->percentageLabel->text().endsWith('%'));
+    EXPECT_EQ(enabledBrowserButtons(), 0);
+    EXPECT_FALSE(download()->isRunning());
+}
+
+TEST_F(Download, NamesThatLeaveTheFolderOrSplitACommandAreRefused)
+{
+    FtpServer::Options options;
+    options.verbose = true;
+    startServer(options);
+    writeFile(root() + "/...", "three dots");
+    startApp();
+    connectAndList();
+    Controller* c = controller();
+
+    // A scripted listing: names a server may send that this server's disk cannot hold.
+    const QList<QByteArray> hostile = {"..",
+                                       ".",
+                                       "a/b",
+                                       "../escape",
+                                       "/etc/passwd",
+                                       "x\r\nDELE victim",
+                                       "line\nfeed",
+                                       QByteArray("nul\0x", 5),
+                                       ""};
+    QList<ListingEntry> entries;
+    for (const QByteArray& name : hostile) {
+        ListingEntry entry;
+        entry.kCFFTPResourceName = QString::fromUtf8(name);
+        entry.kCFFTPResourceType = kEntryTypeRegular;
+        entry.kCFFTPResourceSize = 10;
+        entry.rawName = name;
+        entries.append(entry);
+    }
+    const int first = c->numberOfRowsInTableView();
+    c->addListEntries(entries);
+    for (int i = 0; i < hostile.size(); ++i) {
+        selectRow(first + i);
+        ASSERT_EQ(c->selectedRow(), first + i);
+        c->downloadButton->click();
+        EXPECT_TRUE(c->statusLabel->text().startsWith("Refused to download"))
+            << hostile[i].toStdString();
+        EXPECT_FALSE(download()->isRunning());
+        EXPECT_EQ(enabledBrowserButtons(), 5);
+    }
+    EXPECT_TRUE(toolkit.alertsShown.isEmpty());
+    EXPECT_TRUE(folderEntries(downloads.path()).isEmpty());
+    EXPECT_FALSE(server->commandLog().contains("RETR")) << server->commandLog().toStdString();
+
+    // "..." is a plain name.
+    OperationRecorder recorder(download(), c);
+    selectRow(rowNamed(QStringLiteral("...")));
+    c->downloadButton->click();
+    ASSERT_TRUE(recorder.waitForEnd());
+    EXPECT_FALSE(recorder.status);
+    EXPECT_EQ(readFile(downloads.filePath(QStringLiteral("..."))), "three dots");
+}
+
+TEST_F(Download, AFullDiskEndsWithAFileWriteError)
+{
+    startServer();
+    writeFile(root() + "/big.bin", pattern(300000));
+    startApp();
+    connectAndList();
+    Controller* c = controller();
+    const QString folder = downloads.filePath(QStringLiteral("small disk"));
+    SmallDisk disk(folder);
+    if (!disk.works())
+        GTEST_SKIP() << "neither a small tmpfs nor a file-size limit is possible here";
+    c->downloadFolder = folder;
+
+    OperationRecorder recorder(download(), c);
+    selectRow(rowNamed(QStringLiteral("big.bin")));
+    c->downloadButton->click();
+    ASSERT_TRUE(recorder.waitForEnd());
+    ASSERT_TRUE(recorder.status);
+    EXPECT_EQ(*recorder.status, "File write error");
+    EXPECT_TRUE(c->statusLabel->text().startsWith("File write error: "))
+        << c->statusLabel->text().toStdString();
+    EXPECT_EQ(enabledBrowserButtons(), 0);
+    EXPECT_FALSE(QFileInfo::exists(folder + "/big.bin"));
+    const qint64 kept = QFileInfo(folder + "/big.bin.part").size();
+    EXPECT_GT(kept, 0);
+    EXPECT_LE(kept, 64 * 1024);
+}

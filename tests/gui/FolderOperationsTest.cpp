@@ -1,0 +1,335 @@
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include "CreateDirDelegate.h"
+#include "DeleteDelegate.h"
+#include "DownloadDelegate.h"
+#include "TinyProxy.h"
+#include "VsftpdServer.h"
+#include "WindowFixture.h"
+
+namespace {
+
+const QString kFolderSymbol = QStringLiteral("\U0001F4C1");
+
+} // namespace
+
+class FolderOperations : public WindowFixture
+{
+protected:
+    CreateDirDelegate* createDir() const { return app->createDirDelegate(); }
+    DeleteDelegate* remove() const { return app->deleteDelegate(); }
+
+    // Selects the row of that name and presses delete, the confirmation answered with code.
+    void deleteRow(const QString& name, int code = Toolkit::kDefaultReturn)
+    {
+        const int row = rowNamed(name);
+        ASSERT_GE(row, 0) << name.toStdString();
+        selectRow(row);
+        toolkit.answerAlert(code);
+        controller()->deleteButton->click();
+    }
+};
+
+TEST_F(FolderOperations, CreateAsksAgainAfterAnEmptyNameAndCreatesASpacedName)
+{
+    startServer();
+    startApp();
+    connectAndList();
+    Controller* c = controller();
+    const int listings = listingsEnded;
+
+    toolkit.answerAlert(Toolkit::kAlternateReturn);
+    c->createDirButton->click();
+    ASSERT_EQ(toolkit.alertsShown.size(), 1);
+    const Toolkit::Alert& prompt = toolkit.alertsShown.first();
+    EXPECT_TRUE(prompt.hasTextField);
+    EXPECT_EQ(prompt.messageText, Controller::localizedString("PlsNewDir"));
+    EXPECT_EQ(prompt.informativeText, "");
+    EXPECT_EQ(prompt.defaultButton, Controller::localizedString("OK"));
+    EXPECT_EQ(prompt.alternateButton, Controller::localizedString("Cancel"));
+    EXPECT_FALSE(createDir()->networkStream);
+    EXPECT_EQ(RemoteOperation::running(), nullptr);
+
+    // OK on an empty field asks again; the second answer is used as typed.
+    toolkit.answerAlert(Toolkit::kDefaultReturn, QString());
+    toolkit.answerAlert(Toolkit::kDefaultReturn, QStringLiteral("new dir"));
+    OperationRecorder created(createDir(), c);
+    c->createDirButton->click();
+    EXPECT_EQ(toolkit.alertsShown.size(), 3);
+    ASSERT_TRUE(createDir()->networkStream);
+    EXPECT_EQ(createDir()->networkStream->url().toString(QUrl::FullyEncoded),
+              rootUrl() + "new%20dir/");
+    ASSERT_TRUE(created.waitForEnd());
+    EXPECT_FALSE(created.status) << c->statusLabel->text().toStdString();
+    EXPECT_FALSE(createDir()->networkStream);
+    EXPECT_TRUE(QFileInfo(root() + "/new dir").isDir());
+    ASSERT_TRUE(waitForListing());
+    EXPECT_EQ(listingsEnded, listings + 1);
+    EXPECT_EQ(cell("FolderOrFile", rowNamed(QStringLiteral("new dir"))), kFolderSymbol);
+}
+
+TEST_F(FolderOperations, CreateRefusesAnExistingFolderOrAPathWithoutListingAgain)
+{
+    startServer();
+    QDir(root()).mkdir(QStringLiteral("taken"));
+    startApp();
+    connectAndList();
+    Controller* c = controller();
+    const int listings = listingsEnded;
+
+    toolkit.answerAlert(Toolkit::kDefaultReturn, QStringLiteral("taken"));
+    OperationRecorder existing(createDir(), c);
+    c->createDirButton->click();
+    ASSERT_TRUE(existing.waitForEnd());
+    EXPECT_EQ(existing.status, "FTP error 550");
+    EXPECT_EQ(c->statusLabel->text(), "FTP error 550");
+    EXPECT_FALSE(c->isReceiving());
+    EXPECT_EQ(listingsEnded, listings);
+
+    // A name that is not one folder never reaches the server.
+    for (const QString& name :
+         {QStringLiteral("a/b"), QStringLiteral(".."), QStringLiteral("x\r\nRMD taken")}) {
+        toolkit.answerAlert(Toolkit::kDefaultReturn, name);
+        c->createDirButton->click();
+        EXPECT_TRUE(c->statusLabel->text().startsWith("Refused to create"));
+        EXPECT_FALSE(createDir()->networkStream);
+    }
+    EXPECT_TRUE(QFileInfo(root() + "/taken").isDir());
+    EXPECT_EQ(QDir(root()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+              QStringList{"taken"});
+    EXPECT_EQ(RemoteOperation::running(), nullptr);
+}
+
+TEST_F(FolderOperations, DeleteConfirmsThenRemovesFilesAndEmptyFoldersButNotFullOnes)
+{
+    startServer();
+    QDir(root()).mkpath(QStringLiteral("empty dir"));
+    QDir(root()).mkpath(QStringLiteral("full"));
+    writeFile(root() + "/a file.txt", "x");
+    writeFile(root() + "/full/inside.txt", "x");
+    startApp();
+    connectAndList();
+    Controller* c = controller();
+
+    c->deleteButton->click();
+    EXPECT_TRUE(toolkit.alertsShown.isEmpty());
+    // A name that would split the command is refused before anything is asked or sent.
+    ListingEntry hostile;
+    hostile.kCFFTPResourceName = QStringLiteral("x\r\nDELE a file.txt");
+    hostile.kCFFTPResourceType = kEntryTypeRegular;
+    hostile.kCFFTPResourceSize = 1;
+    c->addListEntries({hostile});
+    selectRow(c->numberOfRowsInTableView() - 1);
+    c->deleteButton->click();
+    EXPECT_TRUE(c->statusLabel->text().startsWith("Refused to delete"));
+    EXPECT_TRUE(toolkit.alertsShown.isEmpty());
+
+    const int listings = listingsEnded;
+    deleteRow(QStringLiteral("a file.txt"), Toolkit::kAlternateReturn);
+    ASSERT_EQ(toolkit.alertsShown.size(), 1);
+    const Toolkit::Alert& confirm = toolkit.alertsShown.first();
+    EXPECT_EQ(confirm.messageText, Controller::localizedString("DeleteConfirm"));
+    EXPECT_EQ(confirm.informativeText, Controller::localizedString("DeleteInfo"));
+    EXPECT_EQ(confirm.defaultButton, Controller::localizedString("OK"));
+    EXPECT_EQ(confirm.alternateButton, Controller::localizedString("Cancel"));
+    EXPECT_TRUE(QFileInfo::exists(root() + "/a file.txt"));
+    EXPECT_FALSE(c->isReceiving());
+    EXPECT_EQ(listingsEnded, listings);
+
+    for (const QString& name : {QStringLiteral("a file.txt"), QStringLiteral("empty dir")}) {
+        deleteRow(name);
+        EXPECT_FALSE(QFileInfo::exists(root() + "/" + name)) << name.toStdString();
+        ASSERT_TRUE(waitForListing());
+        EXPECT_EQ(rowNamed(name), -1);
+    }
+
+    const int before = listingsEnded;
+    deleteRow(QStringLiteral("full"));
+    EXPECT_EQ(c->statusLabel->text(), "Delete failed: FTP error 550");
+    EXPECT_TRUE(QFileInfo::exists(root() + "/full/inside.txt"));
+    EXPECT_FALSE(c->isReceiving());
+    EXPECT_EQ(listingsEnded, before);
+}
+
+TEST_F(FolderOperations, DeleteLogsInWithReservedCharactersInUserAndPassword)
+{
+    FtpServer::Options options;
+    options.anonymous = false;
+    options.anonymousWrite = false;
+    options.user = QStringLiteral("we@ird");
+    options.password = QStringLiteral("@:/?#% ");
+    startServer(options);
+    writeFile(root() + "/victim.txt", "x");
+    startApp();
+    connectAs(options.user, options.password);
+    ASSERT_TRUE(waitForListing());
+    ASSERT_EQ(controller()->status, "List succeeded");
+
+    const std::optional<QUrl> url = remove()->credentialedURL("victim.txt", false);
+    ASSERT_TRUE(url);
+    EXPECT_EQ(url->userName(), options.user);
+    EXPECT_EQ(url->password(), options.password);
+    EXPECT_EQ(url->path(), "/victim.txt");
+
+    deleteRow(QStringLiteral("victim.txt"));
+    EXPECT_FALSE(QFileInfo::exists(root() + "/victim.txt"))
+        << controller()->statusLabel->text().toStdString();
+    ASSERT_TRUE(waitForListing());
+}
+
+TEST_F(FolderOperations, DeleteGoesThroughTheProxyAndNeverAroundIt)
+{
+    startServer();
+    writeFile(root() + "/one.txt", "x");
+    writeFile(root() + "/two.txt", "x");
+    TinyProxy proxy(QStringLiteral("proxyuser"), QStringLiteral("proxy-secret"));
+    if (!proxy.start())
+        GTEST_SKIP() << "tinyproxy cannot run here: " << proxy.problem().toStdString();
+    startApp();
+    Controller* c = controller();
+    c->useProxyCheckBox->click();
+    c->proxyHostField->setText(QStringLiteral("127.0.0.1"));
+    c->proxyPortField->setText(QString::number(proxy.port()));
+    c->proxyUserField->setText(QStringLiteral("proxyuser"));
+    c->proxyPasswordField->setText(QStringLiteral("proxy-secret"));
+    connectAndList();
+
+    const QString tunnel = QStringLiteral("CONNECT 127.0.0.1:%1").arg(server->port());
+    const int tunnels = proxy.log().count(tunnel);
+    const int connections = server->connections();
+    deleteRow(QStringLiteral("one.txt"));
+    EXPECT_FALSE(QFileInfo::exists(root() + "/one.txt")) << c->statusLabel->text().toStdString();
+    // The delete's own control connection came through the proxy.
+    EXPECT_EQ(proxy.log().count(tunnel), tunnels + 1) << proxy.log().toStdString();
+    ASSERT_TRUE(waitForListing());
+
+    // With the proxy gone, nothing reaches the server.
+    proxy.stop();
+    const int afterProxy = server->connections();
+    EXPECT_GE(afterProxy, connections + 1);
+    deleteRow(QStringLiteral("two.txt"));
+    EXPECT_TRUE(c->statusLabel->text().startsWith("Delete failed"))
+        << c->statusLabel->text().toStdString();
+    EXPECT_TRUE(QFileInfo::exists(root() + "/two.txt"));
+    QTest::qWait(100);
+    EXPECT_EQ(server->connections(), afterProxy);
+}
+
+TEST_F(FolderOperations, OneOperationRunsAtATimeOthersAreRefused)
+{
+    // A download from a server that stops answering keeps running.
+    FtpServer stalled;
+    ASSERT_TRUE(stalled.start()) << stalled.log().toStdString();
+    QFile big(stalled.localPath(QStringLiteral("big.bin")));
+    ASSERT_TRUE(big.open(QIODevice::WriteOnly) && big.resize(24 * 1024 * 1024));
+    big.close();
+    startServer();
+    writeFile(root() + "/victim.txt", "x");
+    startApp();
+    Controller* c = controller();
+    connectAnonymouslyTo(stalled.port());
+    ASSERT_TRUE(waitForListing());
+    c->downloadFolder = downloads.path();
+    DownloadDelegate* download = app->downloadDelegate();
+    OperationRecorder running(download, c);
+    selectRow(rowNamed(QStringLiteral("big.bin")));
+    {
+        StreamModalHold hold;
+        c->downloadButton->click();
+        ASSERT_TRUE(download->isRunning() && download->networkStream);
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return download->networkStream->bufferedBytes() > 0; }, 20000));
+        stalled.suspend();
+    }
+    ASSERT_TRUE(QTest::qWaitFor([&] { return download->receivedBytes > 0; }, 20000));
+    const FtpStream* stream = download->networkStream.get();
+
+    // A disconnect leaves it running; a new connect, here to another server, enables the
+    // buttons again.
+    c->disconnectItem->trigger();
+    connectAndList();
+    ASSERT_EQ(enabledBrowserButtons(), 5);
+    const QString refused = QStringLiteral("Refused: another transfer or folder operation is "
+                                           "still running");
+    selectRow(rowNamed(QStringLiteral("victim.txt")));
+    for (QPushButton* button :
+         {c->downloadButton, c->uploadButton, c->createDirButton, c->deleteButton}) {
+        c->showStatus(QString());
+        button->click();
+        EXPECT_EQ(c->statusLabel->text(), refused) << button->objectName().toStdString();
+    }
+    // No dialog was shown, nothing was touched, and the download still has its own stream.
+    EXPECT_TRUE(toolkit.alertsShown.isEmpty() && toolkit.panelsShown.isEmpty());
+    EXPECT_TRUE(QFileInfo::exists(root() + "/victim.txt"));
+    EXPECT_TRUE(download->isRunning());
+    EXPECT_EQ(download->networkStream.get(), stream);
+    EXPECT_FALSE(running.ended);
+    EXPECT_FALSE(QFileInfo::exists(downloads.filePath(QStringLiteral("victim.txt"))));
+
+    // Once it ends, the next operation may start.
+    stalled.kill();
+    ASSERT_TRUE(running.waitForEnd());
+    EXPECT_TRUE(running.status);
+    EXPECT_EQ(RemoteOperation::running(), nullptr);
+}
+
+TEST_F(FolderOperations, AgainstVsftpdDownloadsWorkAndRefusalsShowTheReplyCode)
+{
+    VsftpdServer vsftpd;
+    if (!vsftpd.start())
+        GTEST_SKIP() << "vsftpd cannot run here: " << vsftpd.problem().toStdString();
+    const QByteArray content = pattern(100000);
+    writeFile(vsftpd.localPath(QStringLiteral("a file.bin")), content);
+    // vsftpd lists a name in a single-byte code as it is: shown as Latin-1, fetched by its bytes.
+    const QByteArray latin1 = QFile::encodeName(vsftpd.root()) + "/caf\xE9.txt";
+    const int fd = ::open(latin1.constData(), O_CREAT | O_WRONLY, 0644);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::write(fd, "latin", 5), 5);
+    ::close(fd);
+    startApp();
+    Controller* c = controller();
+    connectAnonymouslyTo(vsftpd.port());
+    ASSERT_TRUE(waitForListing());
+    ASSERT_EQ(c->status, "List succeeded");
+    c->downloadFolder = downloads.path();
+
+    OperationRecorder download(app->downloadDelegate(), c);
+    selectRow(rowNamed(QStringLiteral("a file.bin")));
+    c->downloadButton->click();
+    ASSERT_TRUE(download.waitForEnd());
+    EXPECT_FALSE(download.status) << c->statusLabel->text().toStdString();
+    EXPECT_TRUE(readFile(downloads.filePath(QStringLiteral("a file.bin"))) == content);
+    EXPECT_EQ(download.states.last(), "|0|0");
+    OperationRecorder latin(app->downloadDelegate(), c);
+    selectRow(rowNamed(QStringLiteral("caf\u00E9.txt")));
+    c->downloadButton->click();
+    ASSERT_TRUE(app->downloadDelegate()->networkStream);
+    EXPECT_TRUE(app->downloadDelegate()
+                    ->networkStream->url()
+                    .toString(QUrl::FullyEncoded)
+                    .endsWith("/caf%E9.txt"));
+    ASSERT_TRUE(latin.waitForEnd());
+    EXPECT_FALSE(latin.status) << c->statusLabel->text().toStdString();
+    EXPECT_EQ(readFile(downloads.filePath(QStringLiteral("caf\u00E9.txt"))), "latin");
+    ::unlink(latin1.constData()); // a name the temporary folder's clean-up cannot spell
+
+    // The server is read-only: both requests are refused with its reply code.
+    deleteRow(QStringLiteral("a file.bin"));
+    EXPECT_EQ(c->statusLabel->text(), "Delete failed: FTP error 550");
+    OperationRecorder create(createDir(), c);
+    toolkit.answerAlert(Toolkit::kDefaultReturn, QStringLiteral("new"));
+    c->createDirButton->click();
+    ASSERT_TRUE(create.waitForEnd());
+    EXPECT_EQ(create.status, "FTP error 550");
+    EXPECT_TRUE(QFileInfo::exists(vsftpd.localPath(QStringLiteral("a file.bin"))));
+}
