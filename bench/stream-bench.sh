@@ -18,72 +18,7 @@ fi
 cmake --build "$build" --target stream_bench -- -j2 >/dev/null
 bench="$build/bench/stream_bench"
 
-work="$(mktemp -d /tmp/tandrel-bench.XXXXXX)"
-chmod 755 "$work"
-out="$work/out"
-[ -d /dev/shm ] && out="$(mktemp -d /dev/shm/tandrel-bench.XXXXXX)"
-server_pid=""
-cleanup()
-{
-    if [ -n "$server_pid" ]; then
-        kill "$server_pid" 2>/dev/null || true
-        wait "$server_pid" 2>/dev/null || true
-    fi
-    rm -rf "$work" "$out"
-}
-trap cleanup EXIT
-
-free_port()
-{
-    /usr/bin/python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'
-}
-
-mkdir -p "$work/root/incoming" "$work/empty" "$out"
-chmod 755 "$work/root" "$work/empty"
-# Sparse sources: the disk is not what is measured.
-truncate -s 1G "$work/root/big-1g.bin"
-truncate -s 100M "$work/root/big-100m.bin"
-chmod 644 "$work/root/"*.bin
-
-port="$(free_port)"
-if [ "$(id -u)" -eq 0 ] && [ -x /usr/sbin/vsftpd ]; then
-    chown ftp "$work/root/incoming"
-    cat >"$work/vsftpd.conf" <<CONF
-listen=YES
-listen_ipv6=NO
-listen_address=127.0.0.1
-listen_port=$port
-background=NO
-anonymous_enable=YES
-no_anon_password=YES
-anon_root=$work/root
-local_enable=NO
-write_enable=YES
-anon_upload_enable=YES
-anon_umask=022
-secure_chroot_dir=$work/empty
-seccomp_sandbox=NO
-pasv_enable=YES
-connect_from_port_20=NO
-xferlog_enable=NO
-syslog_enable=NO
-CONF
-    chmod 600 "$work/vsftpd.conf"
-    /usr/sbin/vsftpd "$work/vsftpd.conf" >"$work/server.log" 2>&1 &
-    server_pid=$!
-    server=vsftpd
-else
-    /usr/bin/python3 "$here/tests/support/ftpserver.py" --root "$work/root" --port "$port" \
-        --anonymous-write --quiet >"$work/server.log" 2>&1 &
-    server_pid=$!
-    server=pyftpdlib
-fi
-for _ in $(seq 50); do
-    curl -s -o /dev/null "ftp://127.0.0.1:$port/" && break
-    sleep 0.1
-done
-url="ftp://127.0.0.1:$port"
-echo "server: $server on $url; downloads written to $out; fastest of $runs runs"
+source "$here/bench/bench-server.sh"
 
 # Prints "seconds peak-kib cpu-seconds" of a command.
 timed()
@@ -127,10 +62,9 @@ read -r _ curl_down_s _ curl_down_cpu < <(best curl-down curl -s -o "$out/curl.b
 read -r _ tandrel_down_s tandrel_down_kib tandrel_down_cpu < <(best tandrel-down "$bench" download "$url/big-1g.bin" "$out/tandrel.bin")
 read -r _ _ tandrel_small_kib _ < <(best tandrel-down-100m "$bench" download "$url/big-100m.bin" "$out/tandrel.bin")
 
-upload_dir="$url/incoming"
-[ "$server" = pyftpdlib ] && upload_dir="$url"
-read -r _ curl_up_s _ curl_up_cpu < <(best curl-up curl -s -T "$work/root/big-1g.bin" "$upload_dir/curl-up.bin")
-read -r _ tandrel_up_s tandrel_up_kib tandrel_up_cpu < <(best tandrel-up "$bench" upload "$work/root/big-1g.bin" "$upload_dir/tandrel-up.bin")
+upload_url="$url${upload_dir:+/$upload_dir}"
+read -r _ curl_up_s _ curl_up_cpu < <(best curl-up curl -s -T "$work/root/big-1g.bin" "$upload_url/curl-up.bin")
+read -r _ tandrel_up_s tandrel_up_kib tandrel_up_cpu < <(best tandrel-up "$bench" upload "$work/root/big-1g.bin" "$upload_url/tandrel-up.bin")
 
 row()
 {
