@@ -58,29 +58,23 @@ QString WindowFixture::rootUrl() const
     return QStringLiteral("ftp://127.0.0.1:%1/").arg(server->port());
 }
 
-void WindowFixture::connectAnonymously()
+void WindowFixture::connectAnonymously(quint16 port)
 {
-    connectAnonymouslyTo(server->port());
+    connectAs(QString(), QString(), port);
 }
 
-void WindowFixture::connectAnonymouslyTo(quint16 port)
+void WindowFixture::connectAs(const QString& user, const QString& password, quint16 port)
 {
-    controller()->hostField->setText(QStringLiteral("127.0.0.1"));
-    controller()->portField->setText(QString::number(port));
-    if (!controller()->anonymousCheckBox->isChecked())
-        controller()->anonymousCheckBox->click();
-    controller()->connectItem->trigger();
-}
-
-void WindowFixture::connectAs(const QString& user, const QString& password)
-{
-    controller()->hostField->setText(QStringLiteral("127.0.0.1"));
-    controller()->portField->setText(QString::number(server->port()));
-    if (controller()->anonymousCheckBox->isChecked())
-        controller()->anonymousCheckBox->click();
-    controller()->userField->setText(user);
-    controller()->passwordField->setText(password);
-    controller()->connectItem->trigger();
+    Controller* c = controller();
+    c->hostField->setText(QStringLiteral("127.0.0.1"));
+    c->portField->setText(QString::number(port ? port : server->port()));
+    if (c->anonymousCheckBox->isChecked() != user.isEmpty())
+        c->anonymousCheckBox->click();
+    if (!user.isEmpty()) {
+        c->userField->setText(user);
+        c->passwordField->setText(password);
+    }
+    c->connectItem->trigger();
 }
 
 void WindowFixture::connectAndList()
@@ -128,6 +122,22 @@ void WindowFixture::selectRow(int row)
     QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualRect(index).center());
 }
 
+void WindowFixture::downloadRow(const QString& name)
+{
+    selectRow(rowNamed(name));
+    controller()->downloadButton->click();
+}
+
+void WindowFixture::addListedEntry(const QByteArray& name, int type)
+{
+    ListingEntry entry;
+    entry.rawName = name;
+    entry.kCFFTPResourceName = QString::fromUtf8(name);
+    entry.kCFFTPResourceType = type;
+    entry.kCFFTPResourceSize = 10;
+    controller()->addListEntries({entry});
+}
+
 QString WindowFixture::queueState() const
 {
     return queueStateOf(controller());
@@ -148,6 +158,12 @@ void WindowFixture::writeFile(const QString& path, const QByteArray& bytes)
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
     ASSERT_EQ(file.write(bytes), bytes.size()) << path.toStdString();
+}
+
+void WindowFixture::writeSparseFile(const QString& path, qint64 size)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.resize(size)) << path.toStdString();
 }
 
 QByteArray WindowFixture::readFile(const QString& path)

@@ -147,3 +147,42 @@ void StreamRecorder::handleSpace()
         ++partialWrites;
     uploadOffset += n;
 }
+
+std::unique_ptr<StreamRecorder> runStream(std::unique_ptr<FtpStream> stream,
+                                          const FtpStreamProperties& properties,
+                                          const QByteArray& upload, int timeoutMs)
+{
+    for (const auto& [key, value] : properties)
+        stream->setProperty(value, key);
+    auto recorder = std::make_unique<StreamRecorder>(std::move(stream));
+    recorder->upload = upload;
+    recorder->start();
+    EXPECT_TRUE(recorder->waitUntilDone(timeoutMs));
+    return recorder;
+}
+
+std::unique_ptr<StreamRecorder> readUrl(const QUrl& url, const FtpStreamProperties& properties)
+{
+    return runStream(FtpStream::CFReadStreamCreateWithFTPURL(url), properties);
+}
+
+std::unique_ptr<StreamRecorder> writeUrl(const QUrl& url, const QByteArray& upload,
+                                         const FtpStreamProperties& properties)
+{
+    return runStream(FtpStream::CFWriteStreamCreateWithFTPURL(url), properties, upload);
+}
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+    ASSERT_EQ(file.write(bytes), bytes.size()) << path.toStdString();
+}
+
+QByteArray pattern(qsizetype size)
+{
+    QByteArray bytes(size, Qt::Uninitialized);
+    for (qsizetype i = 0; i < size; ++i)
+        bytes[i] = static_cast<char>((i * 7919) >> 3);
+    return bytes;
+}
