@@ -221,10 +221,10 @@ TEST_F(Download, NamesThatLeaveTheFolderOrSplitACommandAreRefused)
     Controller* c = controller();
 
     // A scripted listing: names a server may send that this server's disk cannot hold.
-    for (const QByteArray& name : {QByteArray(".."), QByteArray("."), QByteArray("a/b"),
-                                   QByteArray("../escape"), QByteArray("/etc/passwd"),
-                                   QByteArray("x\r\nDELE victim"), QByteArray("line\nfeed"),
-                                   QByteArray("nul\0x", 5), QByteArray()}) {
+    for (const QByteArray& name :
+         {QByteArray(".."), QByteArray("."), QByteArray("a/b"), QByteArray("../escape"),
+          QByteArray("/etc/passwd"), QByteArray("x\r\nDELE victim"), QByteArray("line\nfeed"),
+          QByteArray("nul\0x", 5), QByteArray()}) {
         addListedEntry(name);
         selectRow(c->numberOfRowsInTableView() - 1);
         ASSERT_EQ(c->selectedRow(), c->numberOfRowsInTableView() - 1);

@@ -2,7 +2,6 @@
 
 #include <QAction>
 #include <QDir>
-#include <QFileInfo>
 #include <QLabel>
 #include <QProcess>
 #include <QProgressBar>

@@ -105,13 +105,11 @@ QString WindowFixture::cell(const char* column, int row) const
 
 void WindowFixture::doubleClickRow(int row)
 {
-    QTableView* table = controller()->serverTable;
-    const QModelIndex index = table->model()->index(row, 1);
-    table->scrollTo(index);
-    const QPoint at = table->visualRect(index).center();
     // A click first: a double-click alone does not reach the table offscreen.
-    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, at);
-    QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, at);
+    selectRow(row);
+    QTableView* table = controller()->serverTable;
+    QTest::mouseDClick(table->viewport(), Qt::LeftButton, {},
+                       table->visualRect(table->model()->index(row, 1)).center());
 }
 
 void WindowFixture::selectRow(int row)

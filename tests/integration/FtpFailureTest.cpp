@@ -143,5 +143,6 @@ TEST(FtpFailures, UnreachableAndSilentServersEndWithNetworkErrors)
         writeUrl(QUrl(QStringLiteral("ftp://127.0.0.1:%1/x.txt").arg(silent.serverPort())));
     EXPECT_TRUE(waiting->failed);
     EXPECT_EQ(waiting->error.domain, StreamErrorDomain::Network);
-    EXPECT_EQ(waiting->error.code, CURLE_OPERATION_TIMEDOUT) << waiting->error.message.toStdString();
+    EXPECT_EQ(waiting->error.code, CURLE_OPERATION_TIMEDOUT)
+        << waiting->error.message.toStdString();
 }

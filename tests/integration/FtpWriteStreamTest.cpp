@@ -38,8 +38,8 @@ TEST(FtpWriteStream, UploadAcceptsPartialWritesAndCloseCompletesTheFile)
     EXPECT_LE(upload.maxBuffered, 256 * 1024);
     EXPECT_FALSE(upload.eventInsideCall);
     // A listing made right after the close shows the whole file.
-    EXPECT_TRUE(readUrl(server.url())->received.contains(
-        " " + QByteArray::number(content.size()) + " "));
+    EXPECT_TRUE(
+        readUrl(server.url())->received.contains(" " + QByteArray::number(content.size()) + " "));
     EXPECT_TRUE(fileContent(server.localPath(QStringLiteral("up load.bin"))) == content);
 
     // An empty file: closed on the first has-space, stored empty and confirmed.
@@ -57,7 +57,8 @@ TEST(FtpWriteStream, UploadRefusedBeforeOrAfterTheDataIsNeverConfirmed)
     ASSERT_TRUE(server.start()) << server.log().toStdString();
 
     // The server takes all the data, then answers 552 instead of 226.
-    const auto refused = writeUrl(server.url(QStringLiteral("/big.refuse")), QByteArray(600000, 'r'));
+    const auto refused =
+        writeUrl(server.url(QStringLiteral("/big.refuse")), QByteArray(600000, 'r'));
     EXPECT_TRUE(refused->uploaded);
     EXPECT_FALSE(refused->confirmed);
     EXPECT_EQ(refused->error.domain, StreamErrorDomain::FTP);
@@ -66,9 +67,9 @@ TEST(FtpWriteStream, UploadRefusedBeforeOrAfterTheDataIsNeverConfirmed)
     // STOR itself refused: an error event, and never a has-space.
     const auto locked = writeUrl(server.url(QStringLiteral("/locked/x.txt")), "data");
     EXPECT_TRUE(locked->failed);
-    EXPECT_EQ(std::count(locked->events.begin(), locked->events.end(),
-                         NSStreamEventHasSpaceAvailable),
-              0);
+    EXPECT_EQ(
+        std::count(locked->events.begin(), locked->events.end(), NSStreamEventHasSpaceAvailable),
+        0);
     EXPECT_EQ(locked->error.domain, StreamErrorDomain::FTP);
     EXPECT_EQ(locked->error.code, 550);
     EXPECT_FALSE(locked->confirmed);

@@ -70,7 +70,8 @@ private:
 std::unique_ptr<StreamRecorder> runStream(std::unique_ptr<FtpStream> stream,
                                           const FtpStreamProperties& properties = {},
                                           const QByteArray& upload = {}, int timeoutMs = 20000);
-std::unique_ptr<StreamRecorder> readUrl(const QUrl& url, const FtpStreamProperties& properties = {});
+std::unique_ptr<StreamRecorder> readUrl(const QUrl& url,
+                                        const FtpStreamProperties& properties = {});
 std::unique_ptr<StreamRecorder> writeUrl(const QUrl& url, const QByteArray& upload = {},
                                          const FtpStreamProperties& properties = {});
 

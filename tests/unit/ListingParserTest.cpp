@@ -4,7 +4,6 @@
 #include <memory>
 #include <string>
 
-#include <QDir>
 #include <QFile>
 #include <QLocale>
 #include <QProcess>
