@@ -16,13 +16,6 @@
 
 namespace {
 
-void makeFile(const QString& path, qint64 size)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
-    file.write(QByteArray(size, 'x'));
-}
-
 const QString kFolder = QStringLiteral("\U0001F4C1");
 const QString kDocument = QStringLiteral("\U0001F4C4");
 
@@ -35,9 +28,9 @@ TEST_F(Browser, ConnectListsTheRootWithSymbolsSizesAndNamesAndSavesTheSettings)
     startServer();
     QDir(root()).mkpath(QStringLiteral("a b"));
     QDir(root()).mkpath(QStringLiteral("é"));
-    makeFile(root() + "/f.txt", 1536);
-    makeFile(root() + "/empty", 0);
-    makeFile(root() + QString::fromUtf8("/esc\x1b[31mred\u202Egnp.exe"), 3);
+    writeFile(root() + "/f.txt", QByteArray(1536, 'x'));
+    writeFile(root() + "/empty", {});
+    writeFile(root() + QString::fromUtf8("/esc\x1b[31mred\u202Egnp.exe"), QByteArray(3, 'x'));
     startApp();
     connectAnonymously();
     Controller* c = controller();
@@ -74,8 +67,8 @@ TEST_F(Browser, NavigatesIntoSpacedAndAccentedFoldersAndBackOut)
     startServer();
     QDir(root()).mkpath(QStringLiteral("a b/c d"));
     QDir(root()).mkpath(QStringLiteral("é"));
-    makeFile(root() + "/a b/c d/inner.txt", 10);
-    makeFile(root() + "/a b/file.txt", 10);
+    writeFile(root() + "/a b/c d/inner.txt", "0123456789");
+    writeFile(root() + "/a b/file.txt", "0123456789");
     startApp();
     connectAnonymously();
     ASSERT_TRUE(waitForListing());
