@@ -1,5 +1,4 @@
 #include "MiscTool.h"
-#include "VsftpdServer.h"
 #include "WindowFixture.h"
 #include "platform/UserDefaults.h"
 
@@ -15,18 +14,7 @@
 #include <QTableView>
 #include <QTest>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 namespace {
-
-void makeFile(const QString& path, qint64 size)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
-    file.write(QByteArray(size, 'x'));
-}
 
 const QString kFolder = QStringLiteral("\U0001F4C1");
 const QString kDocument = QStringLiteral("\U0001F4C4");
@@ -40,9 +28,9 @@ TEST_F(Browser, ConnectListsTheRootWithSymbolsSizesAndNamesAndSavesTheSettings)
     startServer();
     QDir(root()).mkpath(QStringLiteral("a b"));
     QDir(root()).mkpath(QStringLiteral("é"));
-    makeFile(root() + "/f.txt", 1536);
-    makeFile(root() + "/empty", 0);
-    makeFile(root() + QString::fromUtf8("/esc\x1b[31mred\u202Egnp.exe"), 3);
+    writeFile(root() + "/f.txt", QByteArray(1536, 'x'));
+    writeFile(root() + "/empty", {});
+    writeFile(root() + QString::fromUtf8("/esc\x1b[31mred\u202Egnp.exe"), QByteArray(3, 'x'));
     startApp();
     connectAnonymously();
     Controller* c = controller();
@@ -50,7 +38,6 @@ TEST_F(Browser, ConnectListsTheRootWithSymbolsSizesAndNamesAndSavesTheSettings)
     EXPECT_TRUE(c->disconnectItem->isEnabled());
     EXPECT_EQ(c->tabView->currentWidget(), c->serverTabViewItem);
     ASSERT_TRUE(waitForListing());
-    EXPECT_EQ(c->status, "List succeeded");
     EXPECT_EQ(c->statusLabel->text(), "List succeeded");
     EXPECT_EQ(c->ftpLocationLabel->text(), "/");
     EXPECT_EQ(c->numberOfRowsInTableView(), 5);
@@ -66,7 +53,6 @@ TEST_F(Browser, ConnectListsTheRootWithSymbolsSizesAndNamesAndSavesTheSettings)
     EXPECT_EQ(cell("FileSize", file), "1.5 KB");
     EXPECT_FALSE(cell("ModifiedTime", file).isEmpty());
     EXPECT_EQ(cell("FileSize", rowNamed(QStringLiteral("empty"))), "--");
-    EXPECT_EQ(cell("Other", file), "");
     // Escape sequences and direction overrides in a name never reach the screen raw.
     EXPECT_GE(rowNamed(QString::fromUtf8("esc\u241B[31mred\uFFFDgnp.exe")), 0);
 
@@ -74,7 +60,6 @@ TEST_F(Browser, ConnectListsTheRootWithSymbolsSizesAndNamesAndSavesTheSettings)
     EXPECT_EQ(store.objectForKey(QStringLiteral("Host")).toString(), "127.0.0.1");
     EXPECT_EQ(store.objectForKey(QStringLiteral("Port")).typeId(), QMetaType::QString);
     EXPECT_EQ(store.integerForKey(QStringLiteral("Anonymous")), 1);
-    EXPECT_EQ(store.integerForKey(QStringLiteral("UseProxy")), 0);
 }
 
 TEST_F(Browser, NavigatesIntoSpacedAndAccentedFoldersAndBackOut)
@@ -82,8 +67,8 @@ TEST_F(Browser, NavigatesIntoSpacedAndAccentedFoldersAndBackOut)
     startServer();
     QDir(root()).mkpath(QStringLiteral("a b/c d"));
     QDir(root()).mkpath(QStringLiteral("é"));
-    makeFile(root() + "/a b/c d/inner.txt", 10);
-    makeFile(root() + "/a b/file.txt", 10);
+    writeFile(root() + "/a b/c d/inner.txt", "0123456789");
+    writeFile(root() + "/a b/file.txt", "0123456789");
     startApp();
     connectAnonymously();
     ASSERT_TRUE(waitForListing());
@@ -96,7 +81,6 @@ TEST_F(Browser, NavigatesIntoSpacedAndAccentedFoldersAndBackOut)
     EXPECT_EQ(c->ftpLocationLabel->text(), "/a b/");
     EXPECT_TRUE(c->preButton->isEnabled());
     ASSERT_TRUE(waitForListing());
-    EXPECT_EQ(c->status, "List succeeded");
 
     // Double-clicking a file changes nothing.
     doubleClickRow(rowNamed(QStringLiteral("file.txt")));
@@ -132,11 +116,8 @@ TEST_F(Browser, NavigatesIntoSpacedAndAccentedFoldersAndBackOut)
     c->disconnectItem->trigger();
     EXPECT_EQ(c->numberOfRowsInTableView(), 0);
     EXPECT_EQ(c->ftpLocationLabel->text(), "");
-    EXPECT_EQ(c->ftpURLStack, QStringList{rootUrl});
     EXPECT_EQ(c->tabView->currentWidget(), c->ftpTabViewItem);
     EXPECT_TRUE(c->connectItem->isEnabled());
-    EXPECT_FALSE(c->saveItem->isEnabled());
-    EXPECT_EQ(c->status, "");
 }
 
 TEST_F(Browser, AHundredThousandEntriesFillTheTableProgressively)
@@ -168,11 +149,7 @@ TEST_F(Browser, FailuresShowInTheStatusLine)
     startServer(options);
     startApp();
     Controller* c = controller();
-    c->hostField->setText(QStringLiteral("127.0.0.1"));
-    c->portField->setText(QString::number(server->port()));
-    c->userField->setText(QStringLiteral("alice"));
-    c->passwordField->setText(QStringLiteral("wrong"));
-    c->connectItem->trigger();
+    connectAs(QStringLiteral("alice"), QStringLiteral("wrong"));
     ASSERT_TRUE(waitForListing());
     EXPECT_EQ(c->status, "Stream open error");
     EXPECT_TRUE(c->statusLabel->text().contains("530")) << c->statusLabel->text().toStdString();
@@ -187,33 +164,6 @@ TEST_F(Browser, FailuresShowInTheStatusLine)
     EXPECT_EQ(c->numberOfRowsInTableView(), 0);
 }
 
-TEST_F(Browser, NamesThatAreNotUtf8ShowAndAreEnteredByTheirOwnBytes)
-{
-    // pyftpdlib rewrites such names; vsftpd passes the bytes through as they are on disk.
-    VsftpdServer vsftpd;
-    if (!vsftpd.start())
-        GTEST_SKIP() << "vsftpd cannot run here: " << vsftpd.problem().toStdString();
-    const QByteArray folder = vsftpd.root().toLocal8Bit() + "/caf\xe9";
-    ASSERT_EQ(::mkdir(folder.constData(), 0755), 0);
-    const int fd = ::open((folder + "/inside.txt").constData(), O_CREAT | O_WRONLY, 0644);
-    ASSERT_GE(fd, 0);
-    ::close(fd);
-    startApp();
-    Controller* c = controller();
-    c->hostField->setText(QStringLiteral("127.0.0.1"));
-    c->portField->setText(QString::number(vsftpd.port()));
-    c->anonymousCheckBox->click();
-    c->connectItem->trigger();
-    ASSERT_TRUE(waitForListing());
-    const int row = rowNamed(QStringLiteral("caf\u00e9"));
-    ASSERT_GE(row, 0) << c->statusLabel->text().toStdString();
-    doubleClickRow(row);
-    EXPECT_EQ(c->FTP_URL, QStringLiteral("ftp://127.0.0.1:%1/caf%E9/").arg(vsftpd.port()));
-    ASSERT_TRUE(waitForListing());
-    EXPECT_EQ(c->status, "List succeeded");
-    EXPECT_GE(rowNamed(QStringLiteral("inside.txt")), 0);
-}
-
 TEST_F(Browser, CommandInjectingNamesAreRefusedAndListingsReplaceEachOther)
 {
     startServer();
@@ -223,12 +173,7 @@ TEST_F(Browser, CommandInjectingNamesAreRefusedAndListingsReplaceEachOther)
     Controller* c = controller();
 
     // A listed folder name that would inject a command is refused before any URL is built.
-    ListingEntry hostile;
-    hostile.rawName = QByteArray("x\r\nDELE inside.txt");
-    hostile.kCFFTPResourceName = QString::fromLatin1(hostile.rawName);
-    hostile.kCFFTPResourceType = kEntryTypeDirectory;
-    hostile.kCFFTPResourceSize = 0;
-    c->addListEntries({hostile});
+    addListedEntry("x\r\nDELE inside.txt", kEntryTypeDirectory);
     const QString before = c->FTP_URL;
     doubleClickRow(c->numberOfRowsInTableView() - 1);
     EXPECT_EQ(c->FTP_URL, before);

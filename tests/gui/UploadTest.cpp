@@ -2,7 +2,6 @@
 
 #include <QAction>
 #include <QDir>
-#include <QFileInfo>
 #include <QLabel>
 #include <QProcess>
 #include <QProgressBar>
@@ -52,8 +51,6 @@ TEST_F(Upload, ShowsPercentagesWithTheSecondBarEmptyingThenListsTheFolderAgain)
     EXPECT_TRUE(panel.canChooseFiles);
     EXPECT_FALSE(panel.canChooseDirectories || panel.allowsMultipleSelection);
     EXPECT_EQ(c->taskTypeLabel->text(), kUpArrow);
-    EXPECT_EQ(c->taskTypeLabel->toolTip(), "Upload");
-    EXPECT_EQ(c->progress->toolTip(), path);
     EXPECT_EQ(c->progress0->toolTip(), "Upload:" + path);
     EXPECT_FALSE(c->progress->isHidden() || c->progress0->isHidden());
     EXPECT_EQ(enabledBrowserButtons(), 0);
@@ -66,13 +63,9 @@ TEST_F(Upload, ShowsPercentagesWithTheSecondBarEmptyingThenListsTheFolderAgain)
     EXPECT_EQ(recorder.states,
               (QStringList{"|0|100", "32%|32|68", "65%|65|35", "98%|98|2", "100%|100|0", "|0|0"}));
     EXPECT_EQ(c->taskTypeLabel->text(), "");
-    EXPECT_EQ(c->progress0->toolTip(), "");
     EXPECT_TRUE(c->progress->isHidden() && c->progress0->isHidden());
     EXPECT_EQ(enabledBrowserButtons(), 6);
-    EXPECT_EQ(upload()->fileSize, 0);
-    EXPECT_EQ(upload()->sentBytes, 0);
     EXPECT_TRUE(readFile(server->localPath(QStringLiteral("up.bin"))) == content);
-    // The folder is listed again and shows the new file.
     ASSERT_TRUE(waitForListing());
     EXPECT_EQ(listingsEnded, listings + 1);
     EXPECT_EQ(cell("FileSize", rowNamed(QStringLiteral("up.bin"))), "97.7 KB");
@@ -84,7 +77,7 @@ TEST_F(Upload, ShowsPercentagesWithTheSecondBarEmptyingThenListsTheFolderAgain)
     ASSERT_TRUE(empty.waitForEnd());
     EXPECT_FALSE(empty.status);
     EXPECT_EQ(empty.states, (QStringList{"|0|100", "|0|0"}));
-    EXPECT_TRUE(QFileInfo(server->localPath(QStringLiteral("empty file"))).isFile());
+    EXPECT_EQ(readFile(server->localPath(QStringLiteral("empty file"))), "");
     ASSERT_TRUE(waitForListing());
     EXPECT_GE(rowNamed(QStringLiteral("empty file")), 0);
 }
@@ -179,9 +172,7 @@ TEST_F(Upload, AServerThatRefusesOrNeverConfirmsTheStoredFileFailsTheUpload)
         EXPECT_EQ(*recorder.status, "Upload not confirmed by the server");
         EXPECT_TRUE(c->statusLabel->text().startsWith(*recorder.status));
         // No new listing; the display and the buttons stay where the upload stopped.
-        EXPECT_FALSE(c->isReceiving());
         EXPECT_EQ(listingsEnded, listings);
-        EXPECT_EQ(c->taskTypeLabel->text(), kUpArrow);
         EXPECT_EQ(queueState(), "100%|100|0");
         EXPECT_EQ(enabledBrowserButtons(), 0);
         // A new connect enables the buttons again.
@@ -209,9 +200,7 @@ TEST_F(Upload, CancelOrANameThatWouldSplitACommandChangesNothing)
 
     EXPECT_FALSE(upload()->networkStream || upload()->fileStream);
     EXPECT_EQ(RemoteOperation::running(), nullptr);
-    EXPECT_EQ(c->taskTypeLabel->text(), "");
     EXPECT_EQ(enabledBrowserButtons(), 5);
-    EXPECT_FALSE(c->isReceiving());
     EXPECT_EQ(listingsEnded, listings);
     EXPECT_TRUE(QDir(root()).isEmpty());
 }

@@ -58,29 +58,23 @@ QString WindowFixture::rootUrl() const
     return QStringLiteral("ftp://127.0.0.1:%1/").arg(server->port());
 }
 
-void WindowFixture::connectAnonymously()
+void WindowFixture::connectAnonymously(quint16 port)
 {
-    connectAnonymouslyTo(server->port());
+    connectAs(QString(), QString(), port);
 }
 
-void WindowFixture::connectAnonymouslyTo(quint16 port)
+void WindowFixture::connectAs(const QString& user, const QString& password, quint16 port)
 {
-    controller()->hostField->setText(QStringLiteral("127.0.0.1"));
-    controller()->portField->setText(QString::number(port));
-    if (!controller()->anonymousCheckBox->isChecked())
-        controller()->anonymousCheckBox->click();
-    controller()->connectItem->trigger();
-}
-
-void WindowFixture::connectAs(const QString& user, const QString& password)
-{
-    controller()->hostField->setText(QStringLiteral("127.0.0.1"));
-    controller()->portField->setText(QString::number(server->port()));
-    if (controller()->anonymousCheckBox->isChecked())
-        controller()->anonymousCheckBox->click();
-    controller()->userField->setText(user);
-    controller()->passwordField->setText(password);
-    controller()->connectItem->trigger();
+    Controller* c = controller();
+    c->hostField->setText(QStringLiteral("127.0.0.1"));
+    c->portField->setText(QString::number(port ? port : server->port()));
+    if (c->anonymousCheckBox->isChecked() != user.isEmpty())
+        c->anonymousCheckBox->click();
+    if (!user.isEmpty()) {
+        c->userField->setText(user);
+        c->passwordField->setText(password);
+    }
+    c->connectItem->trigger();
 }
 
 void WindowFixture::connectAndList()
@@ -111,13 +105,11 @@ QString WindowFixture::cell(const char* column, int row) const
 
 void WindowFixture::doubleClickRow(int row)
 {
-    QTableView* table = controller()->serverTable;
-    const QModelIndex index = table->model()->index(row, 1);
-    table->scrollTo(index);
-    const QPoint at = table->visualRect(index).center();
     // A click first: a double-click alone does not reach the table offscreen.
-    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, at);
-    QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, at);
+    selectRow(row);
+    QTableView* table = controller()->serverTable;
+    QTest::mouseDClick(table->viewport(), Qt::LeftButton, {},
+                       table->visualRect(table->model()->index(row, 1)).center());
 }
 
 void WindowFixture::selectRow(int row)
@@ -126,6 +118,22 @@ void WindowFixture::selectRow(int row)
     const QModelIndex index = table->model()->index(row, 1);
     table->scrollTo(index);
     QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualRect(index).center());
+}
+
+void WindowFixture::downloadRow(const QString& name)
+{
+    selectRow(rowNamed(name));
+    controller()->downloadButton->click();
+}
+
+void WindowFixture::addListedEntry(const QByteArray& name, int type)
+{
+    ListingEntry entry;
+    entry.rawName = name;
+    entry.kCFFTPResourceName = QString::fromUtf8(name);
+    entry.kCFFTPResourceType = type;
+    entry.kCFFTPResourceSize = 10;
+    controller()->addListEntries({entry});
 }
 
 QString WindowFixture::queueState() const
@@ -148,6 +156,12 @@ void WindowFixture::writeFile(const QString& path, const QByteArray& bytes)
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
     ASSERT_EQ(file.write(bytes), bytes.size()) << path.toStdString();
+}
+
+void WindowFixture::writeSparseFile(const QString& path, qint64 size)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.resize(size)) << path.toStdString();
 }
 
 QByteArray WindowFixture::readFile(const QString& path)

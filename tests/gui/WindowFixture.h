@@ -38,12 +38,10 @@ protected:
     void startServer(const FtpServer::Options& options = {});
     // Creates the window as start-up does; the store may be prepared before.
     void startApp();
-    // Types the server's address into the settings and connects anonymously.
-    void connectAnonymously();
-    // The same to another server on 127.0.0.1.
-    void connectAnonymouslyTo(quint16 port);
-    // The same with a named login.
-    void connectAs(const QString& user, const QString& password);
+    // Types the server's address (port 0: the fixture's server) into the settings and connects,
+    // anonymously or with a named login.
+    void connectAnonymously(quint16 port = 0);
+    void connectAs(const QString& user, const QString& password, quint16 port = 0);
     // Connects anonymously, waits for the root's listing and points downloads at a fresh folder.
     void connectAndList();
     // Waits, bounded, until the running listing ends; false on time-out.
@@ -55,12 +53,18 @@ protected:
     void doubleClickRow(int row);
     // Clicks the row, as a user selects it.
     void selectRow(int row);
+    // Selects the row of that name and presses download.
+    void downloadRow(const QString& name);
+    // Adds a row as a hostile server may list it: rawName as sent, shown as UTF-8.
+    void addListedEntry(const QByteArray& name, int type = kEntryTypeRegular);
     // The queue display now, as OperationRecorder keeps it.
     QString queueState() const;
     // How many of the six browser buttons are enabled.
     int enabledBrowserButtons() const;
 
     static void writeFile(const QString& path, const QByteArray& bytes);
+    // A sparse file of that size: far more than the stream's buffer and the sockets' hold.
+    static void writeSparseFile(const QString& path, qint64 size = 24 * 1024 * 1024);
     static QByteArray readFile(const QString& path);
     // Bytes that differ from their neighbours, so that a lost or repeated chunk shows.
     static QByteArray pattern(qsizetype size);

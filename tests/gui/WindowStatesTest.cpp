@@ -1,4 +1,3 @@
-#include "CustomView.h"
 #include "CustomWindow.h"
 #include "MiscTool.h"
 #include "WindowFixture.h"
@@ -7,7 +6,6 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QDialog>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -49,23 +47,17 @@ TEST_F(WindowStates, StartUpOnAnEmptyStoreSeedsTheSettingsAndShowsTheIdleState)
     Controller* c = controller();
     EXPECT_TRUE(c->passiveCheckBox->isChecked());
     EXPECT_FALSE(c->anonymousCheckBox->isChecked());
-    EXPECT_TRUE(c->proxyHostField->isReadOnly());
-    EXPECT_TRUE(looksInactive(c->proxyHostField));
+    EXPECT_TRUE(c->proxyHostField->isReadOnly() && looksInactive(c->proxyHostField));
     EXPECT_TRUE(c->connectItem->isEnabled());
     EXPECT_FALSE(c->disconnectItem->isEnabled());
     EXPECT_FALSE(c->saveItem->isEnabled());
-    for (QPushButton* b : {c->preButton, c->reloadButton, c->downloadButton, c->uploadButton,
-                           c->createDirButton, c->deleteButton})
-        EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
+    EXPECT_EQ(enabledBrowserButtons(), 0);
     EXPECT_EQ(c->ftpURLStack, QStringList{"ftp://:/"});
     EXPECT_EQ(c->downloadFolder, MiscTool::getDownloadFolder());
 
     // The window has no frame and is see-through where the image leaves it so.
     EXPECT_TRUE(app->window()->windowFlags() & Qt::FramelessWindowHint);
     EXPECT_TRUE(app->window()->testAttribute(Qt::WA_TranslucentBackground));
-    const CustomView* view = app->window()->findChild<CustomView*>();
-    ASSERT_NE(view, nullptr);
-    EXPECT_FALSE(view->circleImage.isNull());
     EXPECT_FALSE(app->window()->mask().isEmpty());
     EXPECT_FALSE(c->connectItem->icon().isNull());
 }
@@ -93,11 +85,8 @@ TEST_F(WindowStates, StartUpLoadsStoredValuesAndAlwaysBeginsInPassiveMode)
     EXPECT_TRUE(c->anonymousCheckBox->isChecked());
     EXPECT_EQ(c->userField->text(), "anonymous");
     EXPECT_TRUE(looksInactive(c->userField));
-    EXPECT_TRUE(looksInactive(c->passwordField));
-    EXPECT_FALSE(c->proxyHostField->isReadOnly());
-    EXPECT_FALSE(looksInactive(c->proxyHostField));
+    EXPECT_FALSE(c->proxyHostField->isReadOnly() || looksInactive(c->proxyHostField));
     EXPECT_EQ(c->proxyHostField->text(), "proxy.local");
-    EXPECT_EQ(c->proxyPortField->text(), "3128");
     EXPECT_FALSE(c->saveItem->isEnabled());
     EXPECT_EQ(c->ftpURLStack, QStringList{"ftp://h:2121/"});
 }
@@ -121,7 +110,6 @@ TEST_F(WindowStates, EditsArmTheSaveItemAndTheTogglesRefillFromTheStore)
     EXPECT_EQ(c->userField->text(), "anonymous");
     EXPECT_EQ(c->passwordField->text(), "");
     EXPECT_TRUE(c->userField->isReadOnly());
-    EXPECT_TRUE(c->passwordField->placeholderText().isEmpty());
     c->anonymousCheckBox->click();
     EXPECT_EQ(c->userField->text(), "alice");
     EXPECT_EQ(c->passwordField->text(), "secret");
@@ -176,11 +164,7 @@ TEST_F(WindowStates, WithAnEmptyStringTableEveryTextShowsItsKey)
     Controller* c = controller();
     EXPECT_EQ(c->hostLabel->text(), "Host");
     EXPECT_EQ(c->hostField->placeholderText(), "HostPlaceholder");
-    EXPECT_EQ(c->directoryField->placeholderText(), "DirectoryPlaceholder");
     EXPECT_EQ(c->passiveCheckBox->text(), "PassiveMode");
-    EXPECT_EQ(c->proxyHostLabel->text(), c->hostLabel->text());
-    EXPECT_EQ(c->userField->placeholderText(), c->userLabel->text());
-    EXPECT_EQ(c->proxyPasswordField->placeholderText(), "ProxyPassword");
     EXPECT_EQ(Controller::localizedString("NoSuchKey"), "NoSuchKey");
 }
 

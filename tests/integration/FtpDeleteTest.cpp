@@ -1,5 +1,4 @@
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 #include <gtest/gtest.h>
@@ -8,17 +7,6 @@
 #include "StreamRecorder.h"
 #include "platform/ftp/FtpStream.h"
 
-namespace {
-
-void touch(const QString& path)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
-    file.write("x");
-}
-
-} // namespace
-
 TEST(FtpDelete, RemovesFilesAndEmptyFoldersButNotFullOnes)
 {
     FtpServer server;
@@ -26,8 +14,8 @@ TEST(FtpDelete, RemovesFilesAndEmptyFoldersButNotFullOnes)
     QDir root(server.root());
     root.mkpath(QStringLiteral("pub/empty dir"));
     root.mkpath(QStringLiteral("pub/full"));
-    touch(root.filePath(QStringLiteral("pub/a file.txt")));
-    touch(root.filePath(QStringLiteral("pub/full/inside.txt")));
+    writeFile(root.filePath(QStringLiteral("pub/a file.txt")), "x");
+    writeFile(root.filePath(QStringLiteral("pub/full/inside.txt")), "x");
 
     EXPECT_TRUE(CFURLDestroyResource(server.url(QStringLiteral("/pub/a%20file.txt"))));
     EXPECT_FALSE(QFileInfo::exists(root.filePath(QStringLiteral("pub/a file.txt"))));
@@ -49,7 +37,7 @@ TEST(FtpDelete, UsesTheLoginInTheUrlEvenWithReservedCharacters)
     options.password = QStringLiteral("p@:/?#% x");
     FtpServer server(options);
     ASSERT_TRUE(server.start()) << server.log().toStdString();
-    touch(server.localPath(QStringLiteral("victim.txt")));
+    writeFile(server.localPath(QStringLiteral("victim.txt")), "x");
 
     const auto withLogin = [&](const QString& user, const QString& password) {
         return QUrl(QStringLiteral("ftp://") +
@@ -65,7 +53,7 @@ TEST(FtpDelete, UsesTheLoginInTheUrlEvenWithReservedCharacters)
     EXPECT_FALSE(QFileInfo::exists(server.localPath(QStringLiteral("victim.txt"))));
 
     // A login in the properties wins over the URL's.
-    touch(server.localPath(QStringLiteral("victim.txt")));
+    writeFile(server.localPath(QStringLiteral("victim.txt")), "x");
     const FtpStreamProperties login{
         {FtpStreamProperty::kCFStreamPropertyFTPUserName, options.user},
         {FtpStreamProperty::kCFStreamPropertyFTPPassword, options.password}};
@@ -78,8 +66,8 @@ TEST(FtpDelete, HostileNamesAreRefusedBeforeAnythingIsSent)
     FtpServer server;
     ASSERT_TRUE(server.start()) << server.log().toStdString();
     QDir(server.root()).mkdir(QStringLiteral("sub"));
-    touch(server.localPath(QStringLiteral("victim.txt")));
-    touch(server.localPath(QStringLiteral("sub/victim.txt")));
+    writeFile(server.localPath(QStringLiteral("victim.txt")), "x");
+    writeFile(server.localPath(QStringLiteral("sub/victim.txt")), "x");
 
     const char* const hostile[] = {
         "/x%0D%0ADELE%20victim.txt/", "/x%0ARMD%20sub/", "/sub/..%2Fvictim.txt",

@@ -13,7 +13,7 @@
 
 namespace {
 
-void writeFile(const QString& path, qsizetype size)
+void writeSparseFile(const QString& path, qsizetype size)
 {
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
@@ -27,7 +27,7 @@ TEST(FtpFailures, ServerKilledMidTransferEndsWithAnError)
     ShortTimeouts shortTimeouts;
     FtpServer server;
     ASSERT_TRUE(server.start()) << server.log().toStdString();
-    writeFile(server.localPath(QStringLiteral("big.bin")), 64 * 1024 * 1024);
+    writeSparseFile(server.localPath(QStringLiteral("big.bin")), 64 * 1024 * 1024);
 
     StreamRecorder recorder(
         FtpStream::CFReadStreamCreateWithFTPURL(server.url(QStringLiteral("/big.bin"))));
@@ -51,7 +51,7 @@ TEST(FtpFailures, StalledServerTimesOutWhileHeldOrSlowOwnersDoNot)
     const int longerThanTheTimeouts = 3600;
     FtpServer server;
     ASSERT_TRUE(server.start()) << server.log().toStdString();
-    writeFile(server.localPath(QStringLiteral("big.bin")), 16 * 1024 * 1024);
+    writeSparseFile(server.localPath(QStringLiteral("big.bin")), 16 * 1024 * 1024);
 
     // Held longer than the time-outs: a download and an upload paused for their owners.
     StreamRecorder heldDownload(
@@ -108,28 +108,21 @@ TEST(FtpFailures, AMissingFinalReplyEndsTheTransferWithinTheTimeouts)
     options.hangSuffix = QStringLiteral(".hang");
     FtpServer server(options);
     ASSERT_TRUE(server.start()) << server.log().toStdString();
-    writeFile(server.localPath(QStringLiteral("get.hang")), 100000);
+    writeSparseFile(server.localPath(QStringLiteral("get.hang")), 100000);
 
-    StreamRecorder download(
-        FtpStream::CFReadStreamCreateWithFTPURL(server.url(QStringLiteral("/get.hang"))));
-    download.start();
-    ASSERT_TRUE(download.waitUntilDone(20000));
-    EXPECT_TRUE(download.failed || download.readFailed);
-    EXPECT_EQ(download.error.code, CURLE_OPERATION_TIMEDOUT)
-        << download.error.message.toStdString();
+    const auto download = readUrl(server.url(QStringLiteral("/get.hang")));
+    EXPECT_TRUE(download->failed || download->readFailed);
+    EXPECT_EQ(download->error.code, CURLE_OPERATION_TIMEDOUT)
+        << download->error.message.toStdString();
 
     // The close's own bound, shorter than the server-reply time-out libcurl waits for inside
     // one call, ends the wait for the verdict.
-    StreamRecorder upload(
-        FtpStream::CFWriteStreamCreateWithFTPURL(server.url(QStringLiteral("/put.hang"))));
-    upload.upload = QByteArray(100000, 'h');
-    upload.start();
-    ASSERT_TRUE(upload.waitUntilDone(20000));
-    EXPECT_TRUE(upload.uploaded);
-    EXPECT_FALSE(upload.confirmed);
-    EXPECT_EQ(upload.error.code, CURLE_OPERATION_TIMEDOUT);
-    EXPECT_TRUE(upload.error.message.contains(QLatin1String("did not confirm")))
-        << upload.error.message.toStdString();
+    const auto upload = writeUrl(server.url(QStringLiteral("/put.hang")), QByteArray(100000, 'h'));
+    EXPECT_TRUE(upload->uploaded);
+    EXPECT_FALSE(upload->confirmed);
+    EXPECT_EQ(upload->error.code, CURLE_OPERATION_TIMEDOUT);
+    EXPECT_TRUE(upload->error.message.contains(QLatin1String("did not confirm")))
+        << upload->error.message.toStdString();
 }
 
 TEST(FtpFailures, UnreachableAndSilentServersEndWithNetworkErrors)
@@ -137,23 +130,19 @@ TEST(FtpFailures, UnreachableAndSilentServersEndWithNetworkErrors)
     ShortTimeouts shortTimeouts;
 
     // Nothing listens.
-    const quint16 closedPort = LoopbackPort::pickFree();
-    StreamRecorder refused(FtpStream::CFReadStreamCreateWithFTPURL(
-        QUrl(QStringLiteral("ftp://127.0.0.1:%1/").arg(closedPort))));
-    refused.start();
-    ASSERT_TRUE(refused.waitUntilDone(10000));
-    EXPECT_TRUE(refused.failed);
-    EXPECT_EQ(refused.error.domain, StreamErrorDomain::Network);
-    EXPECT_EQ(refused.error.code, CURLE_COULDNT_CONNECT);
+    const auto refused =
+        readUrl(QUrl(QStringLiteral("ftp://127.0.0.1:%1/").arg(LoopbackPort::pickFree())));
+    EXPECT_TRUE(refused->failed);
+    EXPECT_EQ(refused->error.domain, StreamErrorDomain::Network);
+    EXPECT_EQ(refused->error.code, CURLE_COULDNT_CONNECT);
 
     // A server that accepts the connection and never greets.
     QTcpServer silent;
     ASSERT_TRUE(silent.listen(QHostAddress::LocalHost, 0));
-    StreamRecorder waiting(FtpStream::CFWriteStreamCreateWithFTPURL(
-        QUrl(QStringLiteral("ftp://127.0.0.1:%1/x.txt").arg(silent.serverPort()))));
-    waiting.start();
-    ASSERT_TRUE(waiting.waitUntilDone(15000));
-    EXPECT_TRUE(waiting.failed);
-    EXPECT_EQ(waiting.error.domain, StreamErrorDomain::Network);
-    EXPECT_EQ(waiting.error.code, CURLE_OPERATION_TIMEDOUT) << waiting.error.message.toStdString();
+    const auto waiting =
+        writeUrl(QUrl(QStringLiteral("ftp://127.0.0.1:%1/x.txt").arg(silent.serverPort())));
+    EXPECT_TRUE(waiting->failed);
+    EXPECT_EQ(waiting->error.domain, StreamErrorDomain::Network);
+    EXPECT_EQ(waiting->error.code, CURLE_OPERATION_TIMEDOUT)
+        << waiting->error.message.toStdString();
 }

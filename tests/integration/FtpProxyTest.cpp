@@ -29,19 +29,6 @@ FtpStreamProperties viaProxy(const QString& host, const QString& port,
             {FtpStreamProperty::kCFStreamPropertyFTPProxyPassword, password}};
 }
 
-std::unique_ptr<StreamRecorder> run(std::unique_ptr<FtpStream> stream,
-                                    const FtpStreamProperties& properties,
-                                    const QByteArray& upload = {})
-{
-    for (const auto& [key, value] : properties)
-        stream->setProperty(value, key);
-    auto recorder = std::make_unique<StreamRecorder>(std::move(stream));
-    recorder->upload = upload;
-    recorder->start();
-    EXPECT_TRUE(recorder->waitUntilDone(20000));
-    return recorder;
-}
-
 } // namespace
 
 TEST(FtpProxy, ListingAndUploadGoThroughAnHttpProxyWithBasicAuth)
@@ -54,7 +41,7 @@ TEST(FtpProxy, ListingAndUploadGoThroughAnHttpProxyWithBasicAuth)
     QFile(server.localPath(QStringLiteral("listed.txt"))).open(QIODevice::WriteOnly);
 
     const auto properties = viaProxy(QStringLiteral("127.0.0.1"), QString::number(proxy.port()));
-    const auto listing = run(FtpStream::CFReadStreamCreateWithFTPURL(server.url()), properties);
+    const auto listing = readUrl(server.url(), properties);
     EXPECT_TRUE(listing->ended) << listing->error.message.toStdString();
     EXPECT_TRUE(listing->received.contains(" listed.txt\r\n"));
 
@@ -62,9 +49,7 @@ TEST(FtpProxy, ListingAndUploadGoThroughAnHttpProxyWithBasicAuth)
     auto activeProperties = properties;
     activeProperties[FtpStreamProperty::kCFStreamPropertyFTPUsePassiveMode] = false;
     const QByteArray content(300000, 'p');
-    const auto upload =
-        run(FtpStream::CFWriteStreamCreateWithFTPURL(server.url(QStringLiteral("/up.bin"))),
-            activeProperties, content);
+    const auto upload = writeUrl(server.url(QStringLiteral("/up.bin")), content, activeProperties);
     EXPECT_TRUE(upload->uploaded && upload->confirmed) << upload->error.message.toStdString();
     EXPECT_EQ(QFileInfo(server.localPath(QStringLiteral("up.bin"))).size(), content.size());
 
@@ -100,9 +85,7 @@ TEST(FtpProxy, ProxyFailuresNeverFallBackToADirectConnection)
                          viaProxy(QStringLiteral("127.0.0.1"), proxyPort, QString(), QString())});
     }
     for (const auto& [name, properties] : cases) {
-        const auto upload =
-            run(FtpStream::CFWriteStreamCreateWithFTPURL(server.url(QStringLiteral("/leak.txt"))),
-                properties, "x");
+        const auto upload = writeUrl(server.url(QStringLiteral("/leak.txt")), "x", properties);
         EXPECT_TRUE(upload->failed) << name;
         EXPECT_FALSE(upload->confirmed) << name;
         EXPECT_EQ(upload->error.domain, StreamErrorDomain::Network) << name;

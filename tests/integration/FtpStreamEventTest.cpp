@@ -1,4 +1,3 @@
-#include <QFile>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -6,25 +5,6 @@
 #include "FtpServer.h"
 #include "StreamRecorder.h"
 #include "platform/ftp/FtpStream.h"
-
-namespace {
-
-QByteArray pattern(qsizetype size)
-{
-    QByteArray bytes(size, Qt::Uninitialized);
-    for (qsizetype i = 0; i < size; ++i)
-        bytes[i] = static_cast<char>(i % 251);
-    return bytes;
-}
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
-    file.write(bytes);
-}
-
-} // namespace
 
 TEST(FtpStreamEvents, HeldEventsWaitAndArriveInOrderOnceTheLastHoldEnds)
 {

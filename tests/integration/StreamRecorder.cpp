@@ -1,29 +1,10 @@
 #include "StreamRecorder.h"
 
 #include <QFile>
+#include <QScopedValueRollback>
 #include <QTest>
 
 #include <gtest/gtest.h>
-
-namespace {
-
-// Marks a call into the stream, so that an event delivered from inside it is noticed.
-class InsideCall final
-{
-public:
-    explicit InsideCall(bool& flag)
-        : flag(flag)
-    {
-        flag = true;
-    }
-    ~InsideCall() { flag = false; }
-    Q_DISABLE_COPY_MOVE(InsideCall)
-
-private:
-    bool& flag;
-};
-
-} // namespace
 
 StreamRecorder::StreamRecorder(std::unique_ptr<FtpStream> stream)
     : networkStream(std::move(stream))
@@ -39,7 +20,7 @@ void StreamRecorder::start()
 {
     networkStream->setDelegate(this);
     networkStream->scheduleInRunLoop();
-    InsideCall inside(insideCall);
+    const QScopedValueRollback<bool> inside(insideCall, true);
     networkStream->open();
 }
 
@@ -50,7 +31,7 @@ void StreamRecorder::stop()
     networkStream->removeFromRunLoop();
     networkStream->setDelegate(nullptr);
     {
-        InsideCall inside(insideCall);
+        const QScopedValueRollback<bool> inside(insideCall, true);
         networkStream->close();
     }
     confirmed = networkStream->serverConfirmed();
@@ -105,7 +86,7 @@ void StreamRecorder::handleBytes()
     QByteArray chunk(readSize, Qt::Uninitialized);
     int64_t n = 0;
     {
-        InsideCall inside(insideCall);
+        const QScopedValueRollback<bool> inside(insideCall, true);
         n = networkStream->read(chunk.data(), chunk.size());
     }
     if (n < 0) {
@@ -134,7 +115,7 @@ void StreamRecorder::handleSpace()
     const int64_t offered = std::min<int64_t>(offerSize, upload.size() - uploadOffset);
     int64_t n = 0;
     {
-        InsideCall inside(insideCall);
+        const QScopedValueRollback<bool> inside(insideCall, true);
         n = networkStream->write(upload.constData() + uploadOffset, offered);
     }
     if (n < 0) {
@@ -146,4 +127,43 @@ void StreamRecorder::handleSpace()
     if (n < offered)
         ++partialWrites;
     uploadOffset += n;
+}
+
+std::unique_ptr<StreamRecorder> runStream(std::unique_ptr<FtpStream> stream,
+                                          const FtpStreamProperties& properties,
+                                          const QByteArray& upload, int timeoutMs)
+{
+    for (const auto& [key, value] : properties)
+        stream->setProperty(value, key);
+    auto recorder = std::make_unique<StreamRecorder>(std::move(stream));
+    recorder->upload = upload;
+    recorder->start();
+    EXPECT_TRUE(recorder->waitUntilDone(timeoutMs));
+    return recorder;
+}
+
+std::unique_ptr<StreamRecorder> readUrl(const QUrl& url, const FtpStreamProperties& properties)
+{
+    return runStream(FtpStream::CFReadStreamCreateWithFTPURL(url), properties);
+}
+
+std::unique_ptr<StreamRecorder> writeUrl(const QUrl& url, const QByteArray& upload,
+                                         const FtpStreamProperties& properties)
+{
+    return runStream(FtpStream::CFWriteStreamCreateWithFTPURL(url), properties, upload);
+}
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+    ASSERT_EQ(file.write(bytes), bytes.size()) << path.toStdString();
+}
+
+QByteArray pattern(qsizetype size)
+{
+    QByteArray bytes(size, Qt::Uninitialized);
+    for (qsizetype i = 0; i < size; ++i)
+        bytes[i] = static_cast<char>((i * 7919) >> 3);
+    return bytes;
 }

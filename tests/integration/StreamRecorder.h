@@ -65,3 +65,16 @@ private:
     std::unique_ptr<FtpStream> networkStream;
     bool insideCall = false;
 };
+
+// Sets the properties and the upload, starts the stream and waits, bounded, until it is done.
+std::unique_ptr<StreamRecorder> runStream(std::unique_ptr<FtpStream> stream,
+                                          const FtpStreamProperties& properties = {},
+                                          const QByteArray& upload = {}, int timeoutMs = 20000);
+std::unique_ptr<StreamRecorder> readUrl(const QUrl& url,
+                                        const FtpStreamProperties& properties = {});
+std::unique_ptr<StreamRecorder> writeUrl(const QUrl& url, const QByteArray& upload = {},
+                                         const FtpStreamProperties& properties = {});
+
+void writeFile(const QString& path, const QByteArray& bytes);
+// Bytes that differ from their neighbours, so that a lost or repeated chunk shows.
+QByteArray pattern(qsizetype size);

@@ -1,50 +1,9 @@
-#include <QFile>
-
 #include <gtest/gtest.h>
 
 #include "ShortTimeouts.h"
 #include "StreamRecorder.h"
 #include "VsftpdServer.h"
 #include "platform/ftp/FtpStream.h"
-
-namespace {
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
-    file.write(bytes);
-}
-
-std::unique_ptr<StreamRecorder> fetch(const QUrl& url)
-{
-    auto recorder = std::make_unique<StreamRecorder>(FtpStream::CFReadStreamCreateWithFTPURL(url));
-    recorder->start();
-    EXPECT_TRUE(recorder->waitUntilDone(20000)) << url.toString().toStdString();
-    return recorder;
-}
-
-} // namespace
-
-TEST(Vsftpd, ListsAndDownloads)
-{
-    VsftpdServer server;
-    if (!server.start())
-        GTEST_SKIP() << "vsftpd cannot run here: " << server.problem().toStdString();
-    QByteArray content(3 * 1024 * 1024 + 5, Qt::Uninitialized);
-    for (qsizetype i = 0; i < content.size(); ++i)
-        content[i] = static_cast<char>(i * 31 + (i >> 11));
-    writeFile(server.localPath(QStringLiteral("a file.bin")), content);
-
-    const auto listing = fetch(server.url());
-    ASSERT_TRUE(listing->ended) << listing->error.message.toStdString();
-    EXPECT_TRUE(listing->received.contains(" a file.bin\r\n")) << listing->received.toStdString();
-
-    const auto download = fetch(server.url(QStringLiteral("/a%20file.bin")));
-    ASSERT_TRUE(download->ended) << download->error.message.toStdString();
-    EXPECT_TRUE(download->received == content);
-    EXPECT_LE(download->maxBuffered, 256 * 1024);
-}
 
 TEST(Vsftpd, BackToBackTransfersOnOneConnectionNeverWaitForATimeout)
 {
@@ -57,7 +16,7 @@ TEST(Vsftpd, BackToBackTransfersOnOneConnectionNeverWaitForATimeout)
     writeFile(server.localPath(QStringLiteral("a.txt")), "alpha\n");
     for (int i = 0; i < 40; ++i) {
         const auto recorder =
-            fetch(server.url(i % 2 ? QStringLiteral("/a.txt") : QStringLiteral("/")));
+            readUrl(server.url(i % 2 ? QStringLiteral("/a.txt") : QStringLiteral("/")));
         EXPECT_TRUE(recorder->ended) << i << ": " << recorder->error.message.toStdString();
     }
 }

@@ -4,7 +4,6 @@
 #include <memory>
 #include <string>
 
-#include <QDir>
 #include <QFile>
 #include <QLocale>
 #include <QProcess>
@@ -16,6 +15,9 @@ namespace {
 constexpr int64_t kNoSize = -1;
 // The "now" of every table unless a row says otherwise: year-less dates fall in 2025.
 const QDateTime kNow(QDate(2025, 12, 10), QTime(12, 0), Qt::UTC);
+const char* const kNov5 = "2025-11-05T14:07:00";
+const char* const kMar5 = "2024-03-05T14:07:00";
+const char* const kMar2020 = "2020-03-05T00:00:00";
 
 struct Parsed
 {
@@ -39,7 +41,7 @@ struct Row
 {
     std::string line;
     std::string name; // raw bytes
-    int type;
+    int type;         // -1: none given
     int64_t size;     // kNoSize: none given
     const char* date; // UTC, nullptr: none given
 };
@@ -52,7 +54,10 @@ void expectEntry(const Row& row, const QDateTime& now = kNow)
     ASSERT_TRUE(p.entry);
     EXPECT_EQ(p.entry->rawName, QByteArray::fromStdString(row.name));
     EXPECT_EQ(p.entry->kCFFTPResourceName, QString::fromLatin1(row.name.data(), row.name.size()));
-    EXPECT_EQ(p.entry->kCFFTPResourceType, row.type);
+    if (row.type < 0)
+        EXPECT_FALSE(p.entry->kCFFTPResourceType);
+    else
+        EXPECT_EQ(p.entry->kCFFTPResourceType, row.type);
     if (row.size == kNoSize)
         EXPECT_FALSE(p.entry->kCFFTPResourceSize);
     else
@@ -84,28 +89,14 @@ QString sampleDir()
 TEST(ListingParser, UnixLinesOfTheRecordedServers)
 {
     const Row rows[] = {
-        // pyftpdlib, vsftpd: zero-padded days, numeric ids.
         {"-rw-r--r--   2 root     root     1073741824 Dec 06 07:35 big1g.bin", "big1g.bin", 8,
          1073741824, "2025-12-06T07:35:00"},
         {"drwxr-xr-x   3 root     root         4096 Dec 06 07:39 with space", "with space", 4, 4096,
          "2025-12-06T07:39:00"},
         {"lrwxrwxrwx   1 root     root            9 Dec 06 07:39 link_to_hello -> hello.txt",
          "link_to_hello", 10, 9, "2025-12-06T07:39:00"},
-        {"-rw-r--r--    1 0        0            1000 Jan 15  2023 k1.bin", "k1.bin", 8, 1000,
-         "2023-01-15T00:00:00"},
-        {"drwxr-xr-x    2 102      105          4096 Dec 06 07:40 upload", "upload", 4, 4096,
-         "2025-12-06T07:40:00"},
         {"drwxr-xr-x    2 0        0            4096 Dec 06 07:40 \xC3\xBCn\xC3\xAF",
          "\xC3\xBCn\xC3\xAF", 4, 4096, "2025-12-06T07:40:00"},
-        // ProFTPD, pure-ftpd: space-padded days, sizes over 4 GiB.
-        {"-rw-r--r--   1 tester   nogroup  5368709120 Dec  6 08:18 big-5g.bin", "big-5g.bin", 8,
-         5368709120, "2025-12-06T08:18:00"},
-        {"-rw-r--r--   1 tester   nogroup         0 Dec 31  2001 empty.bin", "empty.bin", 8, 0,
-         "2001-12-31T00:00:00"},
-        {"-rw-------    1 102        nogroup             2 Dec  6 08:18 secret.txt", "secret.txt",
-         8, 2, "2025-12-06T08:18:00"},
-        {"-rw-r--r--    1 102        nogroup             2 Mar  4  2019 old.txt", "old.txt", 8, 2,
-         "2019-03-04T00:00:00"},
     };
     for (const Row& row : rows)
         expectEntry(row);
@@ -142,35 +133,24 @@ TEST(ListingParser, RecordedListingsParseWholeLineByLine)
 TEST(ListingParser, UnixVariantsFindTheDateWhateverTheColumnsBeforeIt)
 {
     const Row rows[] = {
-        {"-rw-r--r--   1 user     12 Nov 05 14:07 no-group", "no-group", 8, 12,
-         "2025-11-05T14:07:00"},
-        {"-rw-r--r-- user 12 Nov 05 14:07 no-links", "no-links", 8, 12, "2025-11-05T14:07:00"},
+        {"-rw-r--r--   1 user     12 Nov 05 14:07 no-group", "no-group", 8, 12, kNov5},
         {"-rw-r--r-- 1 user Domain Users 12 Nov 05 14:07 group-with-space", "group-with-space", 8,
-         12, "2025-11-05T14:07:00"},
-        {"-rw-r--r-- 1 0 Dec 12 Nov 05 14:07 month-like-group", "month-like-group", 8, 12,
-         "2025-11-05T14:07:00"},
-        {"-rwsr-xr-x+  1 root root 10 Mar  5  2020 setuid-acl", "setuid-acl", 8, 10,
-         "2020-03-05T00:00:00"},
-        {"drwxrwxrwt   9 root root 4096 Mar  5  2020 sticky", "sticky", 4, 4096,
-         "2020-03-05T00:00:00"},
-        {"-rw-r--r--.  1 me staff 10 Mar  5  2020 selinux", "selinux", 8, 10,
-         "2020-03-05T00:00:00"},
-        {"-rw-r--r--@  1 me staff 10 Mar  5  2020 xattr", "xattr", 8, 10, "2020-03-05T00:00:00"},
-        {"-rwS--S--T   1 me staff 10 Mar  5  2020 capital-bits", "capital-bits", 8, 10,
-         "2020-03-05T00:00:00"},
-        {"-rw-r--r--   1 u g 12 2024-03-05 14:07 long-iso", "long-iso", 8, 12,
-         "2024-03-05T14:07:00"},
+         12, kNov5},
+        {"-rw-r--r-- 1 0 Dec 12 Nov 05 14:07 month-like-group", "month-like-group", 8, 12, kNov5},
+        {"-rwsr-xr-x+  1 root root 10 Mar  5  2020 setuid-acl", "setuid-acl", 8, 10, kMar2020},
+        {"-rw-r--r--.  1 me staff 10 Mar  5  2020 selinux", "selinux", 8, 10, kMar2020},
+        {"-rwS--S--T   1 me staff 10 Mar  5  2020 capital-bits", "capital-bits", 8, 10, kMar2020},
+        {"-rw-r--r--   1 u g 12 2024-03-05 14:07 long-iso", "long-iso", 8, 12, kMar5},
         {"-rw-r--r--   1 u g 12 2024-03-05 14:07:33.250000000 +0100 full-iso", "full-iso", 8, 12,
          "2024-03-05T13:07:33"},
         {"-rw-r--r--   1 u g 12 Mar  5 14:07:33 2024 bsd-T", "bsd-T", 8, 12, "2024-03-05T14:07:33"},
-        {"-rw-r--r--   1 u g 12 5 Nov 14:07 day-first", "day-first", 8, 12, "2025-11-05T14:07:00"},
-        {"-rw-r--r--   1 u g 12 NOV 05 14:07 upper-month", "upper-month", 8, 12,
-         "2025-11-05T14:07:00"},
-        {"-rw-r--r--   1 u g 12 Nov 05 14:07 2024", "2024", 8, 12, "2025-11-05T14:07:00"},
+        {"-rw-r--r--   1 u g 12 5 Nov 14:07 day-first", "day-first", 8, 12, kNov5},
+        {"-rw-r--r--   1 u g 12 NOV 05 14:07 upper-month", "upper-month", 8, 12, kNov5},
+        {"-rw-r--r--   1 u g 12 Nov 05 14:07 2024", "2024", 8, 12, kNov5},
         {"-rw-r--r--   1 u g 12 Feb 30 14:07 no-such-day", "no-such-day", 8, 12, nullptr},
         {"-rw-r--r--   1 a-very-long-owner-name-that-goes-on-and-on  a-group-name-just-as-long-"
          "as-that 123456 Nov 05 14:07 far out",
-         "far out", 8, 123456, "2025-11-05T14:07:00"},
+         "far out", 8, 123456, kNov5},
         {"d [RWCEAFMS] supervisor            512 Oct 16 18:53    login", "   login", 4, 512,
          "2025-10-16T18:53:00"},
         {"- [R----F--] user                 1234 Mar 05  2024 net file.txt", "net file.txt", 8,
@@ -183,27 +163,18 @@ TEST(ListingParser, UnixVariantsFindTheDateWhateverTheColumnsBeforeIt)
 TEST(ListingParser, NamesKeepTheirSpacesLinksLoseTheirTargetDevicesHaveNoSize)
 {
     const Row rows[] = {
-        {"-rw-r--r-- 1 u g 1 Nov 05 14:07 inner  two  spaces", "inner  two  spaces", 8, 1,
-         "2025-11-05T14:07:00"},
-        {"-rw-r--r-- 1 u g 1 Nov 05 14:07   leading", "  leading", 8, 1, "2025-11-05T14:07:00"},
-        {"-rw-r--r-- 1 u g 1 Mar  5  2020 trailing  ", "trailing  ", 8, 1, "2020-03-05T00:00:00"},
-        {"-rw-r--r-- 1 u g 1 Nov 05 14:07 not -> a link", "not -> a link", 8, 1,
-         "2025-11-05T14:07:00"},
-        {"lrwxrwxrwx 1 u g 1 Nov 05 14:07 my link -> ../a -> b", "my link", 10, 1,
-         "2025-11-05T14:07:00"},
-        {"lrwxrwxrwx 1 u g 1 Nov 05 14:07 dangling", "dangling", 10, 1, "2025-11-05T14:07:00"},
-        {"crw-rw-rw-   1 root     root       1,   3 Nov 05 14:07 null", "null", 2, kNoSize,
-         "2025-11-05T14:07:00"},
-        {"brw-rw----   1 root     disk       8,0 Nov 05 14:07 sda", "sda", 6, kNoSize,
-         "2025-11-05T14:07:00"},
-        {"prw-r--r--   1 root     root          0 Nov 05 14:07 fifo", "fifo", 1, 0,
-         "2025-11-05T14:07:00"},
-        {"srwxrwxrwx   1 root     root          0 Nov 05 14:07 sock", "sock", 12, 0,
-         "2025-11-05T14:07:00"},
-        {"Drw-r--r--   1 root     root          0 Nov 05 14:07 door", "door", 0, 0,
-         "2025-11-05T14:07:00"},
-        {"-rw-r--r-- 1 u g 1 Nov 05 14:07 tab\there\x01", "tab\there\x01", 8, 1,
-         "2025-11-05T14:07:00"},
+        {"-rw-r--r-- 1 u g 1 Nov 05 14:07 inner  two  spaces", "inner  two  spaces", 8, 1, kNov5},
+        {"-rw-r--r-- 1 u g 1 Nov 05 14:07   leading", "  leading", 8, 1, kNov5},
+        {"-rw-r--r-- 1 u g 1 Mar  5  2020 trailing  ", "trailing  ", 8, 1, kMar2020},
+        {"-rw-r--r-- 1 u g 1 Nov 05 14:07 not -> a link", "not -> a link", 8, 1, kNov5},
+        {"lrwxrwxrwx 1 u g 1 Nov 05 14:07 my link -> ../a -> b", "my link", 10, 1, kNov5},
+        {"lrwxrwxrwx 1 u g 1 Nov 05 14:07 dangling", "dangling", 10, 1, kNov5},
+        {"crw-rw-rw-   1 root     root       1,   3 Nov 05 14:07 null", "null", 2, kNoSize, kNov5},
+        {"brw-rw----   1 root     disk       8,0 Nov 05 14:07 sda", "sda", 6, kNoSize, kNov5},
+        {"prw-r--r--   1 root     root          0 Nov 05 14:07 fifo", "fifo", 1, 0, kNov5},
+        {"srwxrwxrwx   1 root     root          0 Nov 05 14:07 sock", "sock", 12, 0, kNov5},
+        {"Drw-r--r--   1 root     root          0 Nov 05 14:07 door", "door", 0, 0, kNov5},
+        {"-rw-r--r-- 1 u g 1 Nov 05 14:07 tab\there\x01", "tab\there\x01", 8, 1, kNov5},
     };
     for (const Row& row : rows)
         expectEntry(row);
@@ -213,18 +184,13 @@ TEST(ListingParser, DosAndIisLines)
 {
     // Folders listed without a size get 0 here and below: MiscTool's folder test needs a size.
     const Row rows[] = {
-        {"03-05-24  02:07PM       <DIR>          Program Files", "Program Files", 4, 0,
-         "2024-03-05T14:07:00"},
-        {"03-05-24  02:07PM                 1234 report.txt", "report.txt", 8, 1234,
-         "2024-03-05T14:07:00"},
+        {"03-05-24  02:07PM       <DIR>          Program Files", "Program Files", 4, 0, kMar5},
         {"12-31-99  12:00AM                    0 midnight", "midnight", 8, 0,
          "1999-12-31T00:00:00"},
         {"01-01-00  12:30PM                    0 noon", "noon", 8, 0, "2000-01-01T12:30:00"},
-        {"03-05-2024  14:07                 1234  two leading", " two leading", 8, 1234,
-         "2024-03-05T14:07:00"},
-        {"03/05/2024  02:07 PM     1,234,567 commas.bin", "commas.bin", 8, 1234567,
-         "2024-03-05T14:07:00"},
-        {"2024-03-05  14:07       <DIR>          iso", "iso", 4, 0, "2024-03-05T14:07:00"},
+        {"03-05-2024  14:07                 1234  two leading", " two leading", 8, 1234, kMar5},
+        {"03/05/2024  02:07 PM     1,234,567 commas.bin", "commas.bin", 8, 1234567, kMar5},
+        {"2024-03-05  14:07       <DIR>          iso", "iso", 4, 0, kMar5},
     };
     for (const Row& row : rows)
         expectEntry(row);
@@ -242,12 +208,12 @@ TEST(ListingParser, OtherServersFormats)
         // VxWorks
         {"     512    JAN-01-1996  00:00:00   TMP              <DIR>", "TMP", 4, 512,
          "1996-01-01T00:00:00"},
-        {"     293    MAR-05-2024  14:07:00   file.txt", "file.txt", 8, 293, "2024-03-05T14:07:00"},
+        {"     293    MAR-05-2024  14:07:00   file.txt", "file.txt", 8, 293, kMar5},
         // VMS: versions and ".DIR" dropped; sizes in 512-byte blocks; a long name alone.
         {"CONFIG.TXT;3          2/4       5-MAR-2024 14:07:00  [GROUP,OWNER]  (RWED,RWED,RE,)",
-         "CONFIG.TXT", 8, 1024, "2024-03-05T14:07:00"},
+         "CONFIG.TXT", 8, 1024, kMar5},
         {"SUB.DIR;1             1         5-MAR-2024 14:07:00.12  [GROUP,OWNER]  (RWED,RWED,,)",
-         "SUB", 4, 512, "2024-03-05T14:07:00"},
+         "SUB", 4, 512, kMar5},
         {"VERYLONGFILENAMEINDEED.TXT;12", "VERYLONGFILENAMEINDEED.TXT", 8, kNoSize, nullptr},
         {"SECRET.DAT;1  %RMS-E-PRV, insufficient privilege", "SECRET.DAT", 8, kNoSize, nullptr},
         // AS/400
@@ -282,16 +248,8 @@ TEST(ListingParser, EplfLines)
         {"+r,s0,up644,\t name with spaces ", " name with spaces ", 8, 0, nullptr},
         {"+m99999999999999999999,\tunknown", "unknown", -1, kNoSize, nullptr},
     };
-    for (const Row& row : rows) {
-        if (row.type >= 0) {
-            expectEntry(row);
-            continue;
-        }
-        const Parsed p = parse(row.line + "\n");
-        ASSERT_TRUE(p.entry);
-        EXPECT_FALSE(p.entry->kCFFTPResourceType);
-        EXPECT_FALSE(p.entry->kCFFTPResourceModDate);
-    }
+    for (const Row& row : rows)
+        expectEntry(row);
     expectNothing("+i1.2,m824255902,/");
 }
 
@@ -299,11 +257,9 @@ TEST(ListingParser, MlsdFactsLines)
 {
     const Row rows[] = {
         {"type=file;size=123;modify=20240305140700;perm=r; name with; semi=colon",
-         "name with; semi=colon", 8, 123, "2024-03-05T14:07:00"},
-        {"Type=DIR;Modify=20240305140700.250;UNIX.mode=0755; sub", "sub", 4, 0,
-         "2024-03-05T14:07:00"},
-        {"type=OS.unix=slink:/etc;modify=20240305140700; etc", "etc", 10, kNoSize,
-         "2024-03-05T14:07:00"},
+         "name with; semi=colon", 8, 123, kMar5},
+        {"Type=DIR;Modify=20240305140700.250;UNIX.mode=0755; sub", "sub", 4, 0, kMar5},
+        {"type=OS.unix=slink:/etc;modify=20240305140700; etc", "etc", 10, kNoSize, kMar5},
         {"type=OS.unix=symlink;size=7; l", "l", 10, 7, nullptr},
         {"type=OS.unix=chr-1/3; null", "null", 2, kNoSize, nullptr},
         {"type=OS.unix=blk-8/0; sda", "sda", 6, kNoSize, nullptr},
@@ -311,18 +267,8 @@ TEST(ListingParser, MlsdFactsLines)
         {"size=99999999999999999999;modify=2024; odd facts", "odd facts", -1, kNoSize, nullptr},
         {"type=file;  leading space", " leading space", 8, kNoSize, nullptr},
     };
-    for (const Row& row : rows) {
-        if (row.type >= 0) {
-            expectEntry(row);
-            continue;
-        }
-        const Parsed p = parse(row.line + "\r\n");
-        ASSERT_TRUE(p.entry);
-        EXPECT_EQ(p.entry->rawName, QByteArray::fromStdString(row.name));
-        EXPECT_FALSE(p.entry->kCFFTPResourceType);
-        EXPECT_FALSE(p.entry->kCFFTPResourceSize);
-        EXPECT_FALSE(p.entry->kCFFTPResourceModDate);
-    }
+    for (const Row& row : rows)
+        expectEntry(row);
     expectNothing("type=cdir;modify=20240305140700; /pub");
     expectNothing("TYPE=pdir;modify=20240305140700; ..");
 }
@@ -331,13 +277,11 @@ TEST(ListingParser, LinesThatNameNothingAreConsumedWithoutAnEntry)
 {
     // "." and ".." (the folder and its parent) are left out, as most clients do.
     for (const char* line :
-         {"", " ", "\t \r", "total 123", "total 0",
-          "drwxr-xr-x    3 102        nogroup          4096 Dec  6 08:18 .",
-          "drwxr-xr-x    5 102        nogroup          4096 Dec  6 08:18 ..",
-          "03-05-24  02:07PM       <DIR>          .", "+/,\t..",
-          "-rw-r--r--   1 user group 12 Nov 05 14:07", "-rw-r--r--   1 user group 12 Nov 05 14:07 ",
-          "/pub/incoming:", "Welcome to the archive. Mirrors: see README",
-          "-rw-r--r-- but no date anywhere here", "\xC3\xA9t\xC3\xA9 2024"})
+         {"", "\t \r", "total 123", "drwxr-xr-x 3 u g 4096 Dec  6 08:18 .",
+          "drwxr-xr-x 5 u g 4096 Dec  6 08:18 ..", "03-05-24  02:07PM       <DIR>          .",
+          "+/,\t..", "-rw-r--r--   1 user group 12 Nov 05 14:07",
+          "-rw-r--r--   1 user group 12 Nov 05 14:07 ",
+          "/pub/incoming:", "-rw-r--r-- but no date anywhere here", "\xC3\xA9t\xC3\xA9 2024"})
         expectNothing(line);
 }
 
@@ -391,10 +335,8 @@ TEST(ListingParser, YearlessDatesTakeTheYearThatKeepsThemWithinSixMonthsAhead)
     } cases[] = {
         {at(2025, 1, 2), "Dec 31 23:59", "2024-12-31T23:59:00"},
         {at(2024, 12, 31), "Jan 01 00:01", "2025-01-01T00:01:00"},
-        {at(2024, 12, 31), "Dec 30 10:00", "2024-12-30T10:00:00"},
         {at(2024, 6, 15), "Dec 14 23:59", "2024-12-14T23:59:00"}, // 182 days ahead
         {at(2024, 6, 15), "Dec 16 00:00", "2023-12-16T00:00:00"}, // 184 days ahead
-        {at(2024, 7, 1), "Jan 05 10:00", "2024-01-05T10:00:00"},
         {at(2024, 7, 3), "Jan 01 00:00", "2025-01-01T00:00:00"},
         {at(2025, 3, 1), "Feb 29 12:00", "2024-02-29T12:00:00"},
         {at(2027, 1, 10), "Feb 29 12:00", "2024-02-29T12:00:00"},
@@ -420,19 +362,15 @@ TEST(ListingParser, YearlessDatesTakeTheYearThatKeepsThemWithinSixMonthsAhead)
 TEST(ListingParser, SizesPastInt64AreUnknownNeverWrapped)
 {
     const Row rows[] = {
-        {"-rw-r--r-- 1 u g 9223372036854775807 Nov 05 14:07 max", "max", 8, INT64_MAX,
-         "2025-11-05T14:07:00"},
-        {"-rw-r--r-- 1 u g 9223372036854775808 Nov 05 14:07 max+1", "max+1", 8, kNoSize,
-         "2025-11-05T14:07:00"},
-        {"-rw-r--r-- 1 u g 18446744073709551617 Nov 05 14:07 2^64+1", "2^64+1", 8, kNoSize,
-         "2025-11-05T14:07:00"},
+        {"-rw-r--r-- 1 u g 9223372036854775807 Nov 05 14:07 max", "max", 8, INT64_MAX, kNov5},
+        {"-rw-r--r-- 1 u g 9223372036854775808 Nov 05 14:07 max+1", "max+1", 8, kNoSize, kNov5},
+        {"-rw-r--r-- 1 u g 18446744073709551617 Nov 05 14:07 2^64+1", "2^64+1", 8, kNoSize, kNov5},
         {"-rw-r--r-- 1 u g 000000000000000000000000000012 Nov 05 14:07 zeros", "zeros", 8, 12,
-         "2025-11-05T14:07:00"},
-        {"03-05-24  02:07PM  99999999999999999999 dos", "dos", 8, kNoSize, "2024-03-05T14:07:00"},
+         kNov5},
+        {"03-05-24  02:07PM  99999999999999999999 dos", "dos", 8, kNoSize, kMar5},
         {"type=file;size=9223372036854775808; mlsd", "mlsd", 8, kNoSize, nullptr},
         {"+r,s18446744073709551616,\teplf", "eplf", 8, kNoSize, nullptr},
-        {"HUGE.DAT;1  18014398509481984/1  5-MAR-2024 14:07", "HUGE.DAT", 8, kNoSize,
-         "2024-03-05T14:07:00"},
+        {"HUGE.DAT;1  18014398509481984/1  5-MAR-2024 14:07", "HUGE.DAT", 8, kNoSize, kMar5},
     };
     for (const Row& row : rows)
         expectEntry(row);
@@ -495,8 +433,6 @@ TEST(ListingParser, ListingDumpPrintsOneLinePerParserCall)
     EXPECT_EQ(lines[2], "131\t74\tentry\tbig-5g.bin\t8\t5368709120\t2025-12-06T08:18:00");
     EXPECT_EQ(lines[3], "205\t82\tentry\tcaf\xC3\xA9-\xD1\x84\xD0\xB0\xD0\xB9\xD0\xBB.txt\t8\t2\t"
                         "2025-12-06T08:18:00");
-    EXPECT_EQ(lines[5], "365\t73\tentry\tempty.bin\t8\t0\t2001-12-31T00:00:00");
-    EXPECT_EQ(lines[6], "438\t82\tentry\tlink\t10\t10\t2025-12-06T08:18:00");
     EXPECT_EQ(lines[10], "735\t41\tentry\ttab\\there\t8\t1\t2025-11-05T14:07:00");
     EXPECT_EQ(lines[11], "776\t-1\terror");
     EXPECT_EQ(lines[12], "784\t8\tskip");

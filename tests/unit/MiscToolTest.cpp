@@ -36,18 +36,15 @@ TEST(MiscTool, ConvertBytesAcrossEveryUnitBoundary)
     const std::pair<uint64_t, const char*> cases[] = {
         {0, "--"},
         {1, "1 Bytes"},
-        {1000, "1000 Bytes"},
         {1023, "1023 Bytes"},
         {1024, "1.0 KB"},
         {1536, "1.5 KB"},
         {1048575, "1024.0 KB"},
         {1048576, "1.0 MB"},
-        {123456789, "117.7 MB"},
         {1073741791, "1024.0 MB"},
         {1073741792, "1.00 GB"},
         {1073741823, "1.00 GB"},
         {1610612736, "1.50 GB"},
-        {5497558138880ULL, "5120.00 GB"},
         {UINT64_MAX, "17179869184.00 GB"},
     };
     for (const auto& [bytes, text] : cases)
@@ -75,7 +72,6 @@ TEST(MiscTool, CredentialedUrlOfAPlaceBelowTheRoot)
     TempSettings settings;
     saveServer("h", "21", "pub", "anonymous", "");
     EXPECT_EQ(MiscTool::convert2FullFTPURL("ftp://h:21/pub/a.txt"), "ftp://anonymous:@h:21/pub/a.txt");
-    EXPECT_EQ(MiscTool::convert2FullFTPURL("ftp://h:21/pub/"), "ftp://anonymous:@h:21/pub/");
     // Settings changed while an older folder is shown: that folder's own server gets the login.
     EXPECT_EQ(MiscTool::convert2FullFTPURL("ftp://old:2121/x/y.txt"),
               "ftp://anonymous:@old:2121/x/y.txt");
@@ -92,7 +88,6 @@ TEST(MiscTool, SmartUrlTrimsAddsTheSchemeAndRefusesOthers)
     EXPECT_FALSE(MiscTool::smartURLForString("http://h/"));
     EXPECT_FALSE(MiscTool::smartURLForString("://h/"));
     EXPECT_FALSE(MiscTool::smartURLForString(""));
-    EXPECT_FALSE(MiscTool::smartURLForString("   "));
     EXPECT_FALSE(MiscTool::smartURLForString("h/x\n"));
     EXPECT_FALSE(MiscTool::smartURLForString("ftp://h/a b"));
 }
@@ -100,7 +95,6 @@ TEST(MiscTool, SmartUrlTrimsAddsTheSchemeAndRefusesOthers)
 TEST(MiscTool, LocationIsThePathBelowTheRootDecodedTwice)
 {
     EXPECT_EQ(MiscTool::getFTPLocation("ftp://h:21/", "ftp://h:21/"), "/");
-    EXPECT_EQ(MiscTool::getFTPLocation("ftp://h:21/x/", "ftp://h:21/"), "/x/");
     EXPECT_EQ(MiscTool::getFTPLocation("ftp://h:21/pub/a%20b/c/", "ftp://h:21/pub/"), "/a b/c/");
     EXPECT_EQ(MiscTool::getFTPLocation("ftp://h:21/%2541/", "ftp://h:21/"), "/A/");
     EXPECT_EQ(MiscTool::getFTPLocation("ftp://h:21/%C3%A9/", "ftp://h:21/"), "/é/");
@@ -116,7 +110,6 @@ TEST(MiscTool, EntryReadersTreatEverythingButRegularFilesAsFolders)
     EXPECT_EQ(MiscTool::getFileSize(entry(8, 42)), "42");
     EXPECT_EQ(MiscTool::getFileSize(entry(8, 0)), "0");
     EXPECT_EQ(MiscTool::getFileSize(entry(4, 4096)), "-");
-    EXPECT_EQ(MiscTool::getFileSize(entry(10, 7)), "-");
     EXPECT_EQ(MiscTool::getFileSize(entry(std::nullopt, 7)), "-");
     EXPECT_EQ(MiscTool::getFileSize(entry(8, std::nullopt)), "?");
     EXPECT_EQ(MiscTool::getFileSize(entry(4, std::nullopt)), "?");
