@@ -82,6 +82,11 @@ bool FtpStream::serverConfirmed() const
     return d->confirmed;
 }
 
+std::optional<int64_t> FtpStream::announcedSize() const
+{
+    return d->announcedSize;
+}
+
 int64_t FtpStream::bufferedBytes() const
 {
     return d->buffer.size();

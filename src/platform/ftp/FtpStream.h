@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 
 #include <QString>
 #include <QUrl>
@@ -109,6 +110,9 @@ public:
     StreamError streamError() const;
     // After close of a write stream: whether the server confirmed the stored file.
     bool serverConfirmed() const;
+    // For a file's read stream, from OpenCompleted on: the size the server announced for the
+    // file (its SIZE reply, else the "(N bytes)" of its 150 reply); none when it announced none.
+    std::optional<int64_t> announcedSize() const;
 
     // Bytes held in the stream's buffer now, and the most it ever held: a read stream keeps at
     // most 256 KiB however large the file, pausing the transfer until its owner reads.

@@ -58,6 +58,7 @@ public:
     FtpStreamDelegate* delegate = nullptr;
     StreamError error;
     bool confirmed = false;
+    std::optional<int64_t> announcedSize; // what the server said the file's size is
     int64_t maxBuffered = 0;
     StreamBuffer buffer{kBufferLimit};
 
