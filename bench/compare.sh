@@ -1,0 +1,229 @@
+#!/usr/bin/env bash
+# What a user waits for: the whole tandrel-drive process (start, connect, the step, every row in
+# the table or every byte on disk, exit) against the whole `curl` command, on the same loopback
+# servers (vsftpd and pyftpdlib), run in turn (curl, Tandrel, curl, Tandrel, ...) under
+# /usr/bin/time. Prints the medians of wall time, CPU time (user + system) and peak memory per
+# server, and Tandrel's wall time as a multiple of curl's.
+#   bench/compare.sh [pairs]        (default 5 pairs of runs per row)
+# "clean" runs remove the previous output and sync before each run; "back to back" runs write
+# over the previous run's file while its pages may still be written back, as a user who fetches
+# the same file again does. Needs a quiet machine; asserts nothing.
+set -euo pipefail
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+pairs="${1:-5}"
+source "$here/scripts/packages.sh"
+ensure_packages "${BUILD_PACKAGES[@]}" "${BENCH_PACKAGES[@]}"
+
+build="$here/build-bench"
+if [ ! -f "$build/CMakeCache.txt" ]; then
+    cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTANDREL_BENCH=ON >/dev/null
+fi
+cmake --build "$build" --target tandrel-drive >/dev/null
+drive="$build/tools/tandrel-drive"
+
+# On the disk, not in memory: writing a file back is part of what is measured.
+work="$(mktemp -d /var/tmp/tandrel-compare.XXXXXX)"
+chmod 755 "$work"
+pids=()
+cleanup()
+{
+    for pid in "${pids[@]}"; do
+        kill "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
+    done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+echo "Generating fixtures in $work ..." >&2
+mkdir -p "$work/root/big" "$work/root/small" "$work/root/incoming" "$work/src" "$work/empty" \
+    "$work/out/curl" "$work/out/tandrel"
+chmod 755 "$work/root" "$work/root/big" "$work/root/small" "$work/empty"
+chmod 777 "$work/root/incoming"
+head -c 1G /dev/urandom >"$work/root/big-1g.bin"
+cp "$work/root/big-1g.bin" "$work/src/up-1g.bin"
+chmod 644 "$work/root/big-1g.bin"
+/usr/bin/python3 - "$work/root/big" "$work/root/small" <<'PY'
+import os, sys
+big, small = sys.argv[1], sys.argv[2]
+# Plain, spaced and UTF-8 names, as real folders hold them.
+forms = ["file-%06d.dat", "report %06d final.txt", "fichier-é-%06d.txt", "文件-%06d.bin"]
+for i in range(100000):
+    with open(os.path.join(big, forms[i % len(forms)] % i), "wb") as f:
+        f.write(b"x" * (i % 97))
+for i in range(20):
+    open(os.path.join(small, "note-%02d.txt" % i), "w").close()
+PY
+
+free_port()
+{
+    /usr/bin/python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'
+}
+
+servers=()
+declare -A ports
+if [ "$(id -u)" -eq 0 ] && [ -x /usr/sbin/vsftpd ]; then
+    chown ftp "$work/root/incoming"
+    ports[vsftpd]="$(free_port)"
+    cat >"$work/vsftpd.conf" <<CONF
+listen=YES
+listen_ipv6=NO
+listen_address=127.0.0.1
+listen_port=${ports[vsftpd]}
+background=NO
+anonymous_enable=YES
+no_anon_password=YES
+anon_root=$work/root
+local_enable=NO
+write_enable=YES
+anon_upload_enable=YES
+anon_other_write_enable=YES
+anon_umask=022
+secure_chroot_dir=$work/empty
+seccomp_sandbox=NO
+pasv_enable=YES
+connect_from_port_20=NO
+xferlog_enable=NO
+syslog_enable=NO
+CONF
+    chmod 600 "$work/vsftpd.conf"
+    /usr/sbin/vsftpd "$work/vsftpd.conf" >"$work/vsftpd.log" 2>&1 &
+    pids+=($!)
+    servers+=(vsftpd)
+fi
+ports[pyftpdlib]="$(free_port)"
+/usr/bin/python3 "$here/tests/support/ftpserver.py" --root "$work/root" --port "${ports[pyftpdlib]}" \
+    --anonymous-write --quiet >"$work/pyftpdlib.log" 2>&1 &
+pids+=($!)
+servers+=(pyftpdlib)
+for server in "${servers[@]}"; do
+    for _ in $(seq 100); do
+        curl -s -o /dev/null "ftp://127.0.0.1:${ports[$server]}/small/" && break
+        sleep 0.1
+    done
+done
+
+# Runs a command under /usr/bin/time: appends "wall cpu peak-kib" to the file $1.
+timed()
+{
+    local into="$1"
+    shift
+    /usr/bin/time -f "%e %U %S %M" -o "$work/time" "$@" >"$work/stdout" 2>"$work/stderr" || {
+        echo "failed: $*" >&2
+        tail -n 5 "$work/stderr" >&2
+        exit 1
+    }
+    awk '{ printf "%.3f %.3f %d\n", $1, $2 + $3, $4 }' "$work/time" >>"$into"
+}
+
+expect_size()
+{
+    local size
+    size="$(stat -c %s "$1" 2>/dev/null || echo 0)"
+    [ "$size" = "$2" ] || { echo "wrong size of $1: $size, not $2" >&2; exit 1; }
+}
+
+expect_rows()
+{
+    local rows
+    rows="$(grep -c "$1" "$work/stdout" || true)"
+    [ "$rows" = "$2" ] || { echo "listed $rows of $2 entries" >&2; exit 1; }
+}
+
+median()
+{
+    sort -n | awk '{ v[NR] = $1 } END { if (NR % 2) print v[(NR + 1) / 2]; else print (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+}
+
+# "wall cpu peak-kib" medians of a file of runs.
+medians()
+{
+    echo "$(cut -d' ' -f1 "$1" | median) $(cut -d' ' -f2 "$1" | median) $(cut -d' ' -f3 "$1" | median)"
+}
+
+gib=$((1024 * 1024 * 1024))
+printf '%-10s %-36s %9s %9s %7s %8s %8s %8s %8s\n' server work "curl s" "Tandrel s" ratio \
+    "curl cpu" "T cpu" "curl MiB" "T MiB"
+row()
+{
+    local server="$1" name="$2" cw cc cm tw tc tm
+    read -r cw cc cm < <(medians "$work/curl.runs")
+    read -r tw tc tm < <(medians "$work/tandrel.runs")
+    awk -v s="$server" -v n="$name" -v cw="$cw" -v tw="$tw" -v cc="$cc" -v tc="$tc" \
+        -v cm="$cm" -v tm="$tm" 'BEGIN {
+            ratio = (cw > 0) ? sprintf("%.2fx", tw / cw) : "-"
+            printf "%-10s %-36s %9.2f %9.2f %7s %8.2f %8.2f %8.1f %8.1f\n", s, n, cw, tw, ratio, cc, tc, cm / 1024, tm / 1024
+        }'
+    rm -f "$work/curl.runs" "$work/tandrel.runs"
+}
+
+for server in "${servers[@]}"; do
+    port="${ports[$server]}"
+    url="ftp://127.0.0.1:$port"
+    args=(--host 127.0.0.1 --port "$port" --anonymous --timing)
+    cout="$work/out/curl/big-1g.bin"
+    tout="$work/out/tandrel/big-1g.bin"
+    up_curl="$work/root/incoming/curl-up.bin"
+    up_tandrel="$work/root/incoming/up-1g.bin"
+
+    # Download 1 GiB to a new file.
+    for _ in $(seq "$pairs"); do
+        rm -f "$cout" "$tout"
+        sync
+        timed "$work/curl.runs" curl -s -o "$cout" "$url/big-1g.bin"
+        expect_size "$cout" $gib
+        rm -f "$cout"
+        sync
+        timed "$work/tandrel.runs" "$drive" "${args[@]}" --download-folder "$work/out/tandrel" \
+            get big-1g.bin
+        expect_size "$tout" $gib
+    done
+    row "$server" "download 1 GiB, new file, clean"
+
+    # Download 1 GiB over the previous run's file.
+    for _ in $(seq "$pairs"); do
+        timed "$work/curl.runs" curl -s -o "$cout" "$url/big-1g.bin"
+        expect_size "$cout" $gib
+        timed "$work/tandrel.runs" "$drive" "${args[@]}" --download-folder "$work/out/tandrel" \
+            get big-1g.bin
+        expect_size "$tout" $gib
+    done
+    row "$server" "download 1 GiB, over previous, b2b"
+    rm -f "$cout" "$tout"
+
+    # Upload 1 GiB.
+    for _ in $(seq "$pairs"); do
+        rm -f "$up_curl" "$up_tandrel"
+        sync
+        timed "$work/curl.runs" curl -s -T "$work/src/up-1g.bin" "$url/incoming/curl-up.bin"
+        expect_size "$up_curl" $gib
+        rm -f "$up_curl"
+        sync
+        timed "$work/tandrel.runs" "$drive" "${args[@]}" cd incoming put "$work/src/up-1g.bin"
+        expect_size "$up_tandrel" $gib
+    done
+    row "$server" "upload 1 GiB, clean"
+    rm -f "$up_curl" "$up_tandrel"
+
+    # A folder of 100,000 entries: every row in the table.
+    for mode in clean b2b; do
+        for _ in $(seq "$pairs"); do
+            [ "$mode" = clean ] && sync
+            timed "$work/curl.runs" curl -s "$url/big/"
+            expect_rows . 100000
+            [ "$mode" = clean ] && sync
+            timed "$work/tandrel.runs" "$drive" "${args[@]}" --dir big list
+            expect_rows '^row' 100000
+        done
+        row "$server" "list 100,000 entries, $mode"
+    done
+
+    # Start, connect and list a small folder.
+    for _ in $(seq "$pairs"); do
+        timed "$work/curl.runs" curl -s "$url/small/"
+        timed "$work/tandrel.runs" "$drive" "${args[@]}" --dir small list
+        expect_rows '^row' 20
+    done
+    row "$server" "start, connect, list 20 entries"
+done
+echo "medians of $pairs pairs; ratio = Tandrel wall / curl wall; cpu = user + system seconds"
