@@ -218,6 +218,9 @@ public:
         listingRunning = true;
         connectClock.start();
         controller->connectItem->trigger();
+        // A refused connect (a Host or Port that cannot name a server) starts no listing.
+        if (!controller->isReceiving())
+            listingRunning = false;
         if (!options.downloadFolder.isEmpty()) {
             toolkit->panelPaths.append(options.downloadFolder);
             controller->setLocal();
