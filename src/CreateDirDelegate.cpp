@@ -4,6 +4,7 @@
 #include "MiscTool.h"
 #include "platform/Assert.h"
 #include "platform/Log.h"
+#include "platform/RemoteName.h"
 #include "platform/toolkit/Toolkit.h"
 
 CreateDirDelegate::CreateDirDelegate(QObject* parent)
@@ -44,10 +45,10 @@ void CreateDirDelegate::createDirAction()
     }
     // Used as typed, but it must name one folder: the name goes into an MKD command.
     const QByteArray bytes = name->toUtf8();
-    if (!isSafeName(bytes)) {
+    if (const QString why = RemoteName::whyNotAddressable(bytes); !why.isEmpty()) {
         abandonOperation();
-        controller->showStatus(QStringLiteral("Refused to create \"%1\": not a plain folder name")
-                                   .arg(Log::printable(*name)));
+        controller->showStatus(
+            QStringLiteral("Refused to create \"%1\": %2").arg(Log::printable(*name), why));
         return;
     }
     failureDetail.clear();

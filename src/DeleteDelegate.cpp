@@ -3,6 +3,7 @@
 #include "Classes/Controller.h"
 #include "MiscTool.h"
 #include "platform/Log.h"
+#include "platform/RemoteName.h"
 #include "platform/UrlText.h"
 #include "platform/ftp/FtpStream.h"
 #include "platform/toolkit/Toolkit.h"
@@ -17,10 +18,10 @@ void DeleteDelegate::deleteAction()
     if (!entry)
         return;
     // Nothing to confirm for a name no request can carry.
-    if (!isSafeName(rawNameOf(*entry))) {
+    if (const QString why = RemoteName::whyNotAddressable(rawNameOf(*entry)); !why.isEmpty()) {
         controller->showStatus(
-            QStringLiteral("Refused to delete \"%1\": not a plain name")
-                .arg(Log::printable(MiscTool::getFileName(*entry).value_or(QString()))));
+            QStringLiteral("Refused to delete \"%1\": %2")
+                .arg(Log::printable(MiscTool::getFileName(*entry).value_or(QString())), why));
         return;
     }
     if (!beginOperation())
@@ -51,7 +52,8 @@ bool DeleteDelegate::deleteFTPFileOrFolder()
         return false;
     const QByteArray name = rawNameOf(*entry);
     const bool folder = MiscTool::getFileSize(*entry) == QLatin1String("-");
-    const std::optional<QUrl> url = isSafeName(name) ? credentialedURL(name, folder) : std::nullopt;
+    const std::optional<QUrl> url =
+        RemoteName::isAddressable(name) ? credentialedURL(name, folder) : std::nullopt;
     if (!url) {
         failureStatus += QStringLiteral(": Invalid URL");
         return false;

@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFileInfo>
@@ -11,6 +13,7 @@
 #include "MiscTool.h"
 #include "platform/Assert.h"
 #include "platform/Log.h"
+#include "platform/RemoteName.h"
 #include "platform/UrlText.h"
 #include "platform/toolkit/Toolkit.h"
 
@@ -33,6 +36,11 @@ bool existsOrDangles(const QString& path)
 {
     const QFileInfo info(path);
     return info.exists() || info.isSymLink();
+}
+
+bool isSameFolder(const QString& a, const QString& b)
+{
+    return QDir::cleanPath(a) == QDir::cleanPath(b);
 }
 
 } // namespace
@@ -62,18 +70,25 @@ void DownloadDelegate::download()
         return;
     }
 
-    // The name becomes a local file name: it must stay one entry of the download folder.
+    // The server's bytes must address one file, and the shown name becomes a local file name:
+    // it must stay one entry of the download folder and show in a file manager as it is.
     const QByteArray rawName = rawNameOf(*entry);
     const QString name = MiscTool::getFileName(*entry).value_or(QString());
     const QString localPath = QDir(controller->downloadFolder).filePath(name);
-    if (!isSafeName(rawName) || !isSafeName(name.toUtf8()) ||
-        !isDirectlyInside(localPath, controller->downloadFolder)) {
-        const QString text = QStringLiteral("Refused to download \"%1\": not a plain file name")
-                                 .arg(Log::printable(name));
+    QString why = RemoteName::whyNotAddressable(rawName);
+    if (why.isEmpty())
+        why = RemoteName::whyNotSafeLocalName(name);
+    if (why.isEmpty() && !isDirectlyInside(localPath, controller->downloadFolder))
+        why = QStringLiteral("not a plain file name");
+    if (!why.isEmpty()) {
+        const QString text =
+            QStringLiteral("Refused to download \"%1\": %2").arg(Log::printable(name), why);
         Log::line(text);
         controller->showStatus(text);
         return;
     }
+    if (!prepareDownloadFolder())
+        return;
     if (!beginOperation())
         return;
 
@@ -83,6 +98,7 @@ void DownloadDelegate::download()
         UrlText::percentDecodedBytes(controller->getCurrentFTPURL());
     const QString url = folder ? UrlText::addPercentEscapes(*folder + rawName) : QString();
     fileSize = size.toLongLong();
+    listedSize = entry->kCFFTPResourceSize ? std::optional<int64_t>(fileSize) : std::nullopt;
 
     controller->setButtonsState(false);
     showQueueStart(kArrow, "Download", localPath);
@@ -95,6 +111,7 @@ void DownloadDelegate::startReceive(const QString& url, const QString& localFile
     if (!isRunning() && !beginOperation())
         return;
     receivedBytes = 0;
+    expectedSize = listedSize;
     failureDetail.clear();
     localFile = localFilePath;
     const std::optional<QUrl> remote = MiscTool::smartURLForString(url);
@@ -139,6 +156,11 @@ void DownloadDelegate::streamHandleEvent(FtpStream* aStream, NSStreamEvent event
     TANDREL_ASSERT(aStream == networkStream.get());
     switch (eventCode) {
     case NSStreamEventOpenCompleted:
+        // The server's own size for the file wins over the listing's.
+        if (const std::optional<int64_t> announced = networkStream->announcedSize()) {
+            expectedSize = announced;
+            fileSize = *announced;
+        }
         break;
     case NSStreamEventHasBytesAvailable:
         moveOneChunk();
@@ -167,7 +189,15 @@ void DownloadDelegate::moveOneChunk()
         return;
     }
     if (count == 0) {
-        // The stream answers 0 only after the server's final reply confirmed the transfer.
+        // The stream answers 0 only after the server's final reply confirmed the transfer, but
+        // a server may close the data connection early and still confirm it. More bytes than
+        // announced is a file that grew meanwhile.
+        if (expectedSize && receivedBytes < *expectedSize) {
+            stopReceiveWithStatus(QStringLiteral("Download incomplete: %1 of %2 bytes")
+                                      .arg(receivedBytes)
+                                      .arg(*expectedSize));
+            return;
+        }
         stopReceiveWithStatus(std::nullopt);
         return;
     }
@@ -194,6 +224,12 @@ void DownloadDelegate::stopReceiveWithStatus(const std::optional<QString>& statu
     }
     std::optional<QString> status = statusText;
     if (fileStream) {
+        // On disk before the rename, so that a crash right after never leaves an empty file in
+        // place of the old one.
+        if (!status && ::fsync(fileStream->handle()) != 0) {
+            failureDetail = QString::fromLocal8Bit(std::strerror(errno));
+            status = QStringLiteral("File write error");
+        }
         fileStream->close();
         if (!status && fileStream->error() != QFileDevice::NoError) {
             failureDetail = fileStream->errorString();
@@ -213,17 +249,38 @@ void DownloadDelegate::stopReceiveWithStatus(const std::optional<QString>& statu
         QFile::remove(partialFile);
     partialFile.clear();
 
-    if (!status) {
-        fileSize = 0;
-        receivedBytes = 0;
-        controller->setButtonsState(true);
-        resetQueueDisplay();
-    } else {
-        // The buttons stay disabled and the queue display shows where the download stopped.
+    // Success or failure, the window is ready for the next operation; a failure says in the
+    // status line what failed.
+    fileSize = 0;
+    receivedBytes = 0;
+    listedSize.reset();
+    controller->setButtonsState(true);
+    resetQueueDisplay();
+    if (status) {
         updateStatus(*status);
         showFailure(*status, failureDetail);
     }
     endOperation(status);
+}
+
+bool DownloadDelegate::prepareDownloadFolder()
+{
+    const QString folder = controller->downloadFolder;
+    if (QFileInfo(folder).isDir())
+        return true;
+    // A fresh account may have no Downloads folder yet: the default one is made, private to
+    // the user. A folder the user chose and that has gone is not made again behind their back.
+    if (isSameFolder(folder, MiscTool::getDownloadFolder())) {
+        if (::mkdir(QFile::encodeName(folder).constData(), 0700) == 0)
+            return true;
+        controller->showStatus(
+            QStringLiteral("Cannot create the download folder \"%1\": %2")
+                .arg(Log::printable(folder), QString::fromLocal8Bit(std::strerror(errno))));
+        return false;
+    }
+    controller->showStatus(
+        QStringLiteral("The download folder \"%1\" does not exist").arg(Log::printable(folder)));
+    return false;
 }
 
 void DownloadDelegate::updateStatus(const QString& statusText)

@@ -34,6 +34,7 @@ public:
     // Writes a status text to the log.
     void updateStatus(const QString& statusText);
 
+    // The size shown in progress: the server's announced size, else the listing's (0: unknown).
     int64_t fileSize = 0;
     int64_t receivedBytes = 0;
     std::unique_ptr<FtpStream> networkStream;
@@ -47,6 +48,13 @@ public:
 private:
     void moveOneChunk();
     bool createPartialFile();
+    // Makes the default download folder when it is missing; false, with a status, when the
+    // folder cannot be used.
+    bool prepareDownloadFolder();
+    // The size the listing gave for the file, and the size the download must reach to count
+    // as complete (the server's announced size wins); none when neither is known.
+    std::optional<int64_t> listedSize;
+    std::optional<int64_t> expectedSize;
     // Why the running download failed, beyond its status text.
     QString failureDetail;
 };

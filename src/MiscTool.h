@@ -28,6 +28,13 @@ public:
     // The readable location of url below root, beginning with "/".
     static QString getFTPLocation(const QString& url, const QString& ftp_host);
 
+    // Why the saved Host and Port cannot address a server, naming the field ("Host ..." or
+    // "Port ..."); empty when they can. Host is a host name, an IPv4 address or an IPv6 address
+    // in brackets; Port a number from 1 to 65535.
+    static QString serverAddressProblem();
+    static QString hostProblem(const QString& host);
+    static QString portProblem(const QString& port);
+
     // Applies the saved login, passive mode and proxy to a stream not yet opened.
     static void setProperty(FtpStream& stream);
     // The same settings as stream properties, read afresh from the store.
@@ -46,4 +53,6 @@ public:
 
     // Whether the shared date formatter exists yet (it is made on first use).
     static bool hasDateFormatter();
+    // Drops the shared date formatter, so that each test starts without one.
+    static void discardDateFormatter();
 };

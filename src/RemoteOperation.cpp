@@ -18,12 +18,6 @@ RemoteOperation::~RemoteOperation()
         sRunning = nullptr;
 }
 
-bool RemoteOperation::isSafeName(const QByteArray& name)
-{
-    return !name.isEmpty() && name != "." && name != ".." && !name.contains('/') &&
-           !name.contains('\0') && !name.contains('\r') && !name.contains('\n');
-}
-
 QByteArray RemoteOperation::rawNameOf(const ListingEntry& entry)
 {
     if (!entry.rawName.isEmpty())
@@ -82,15 +76,13 @@ void RemoteOperation::showQueueStart(const QString& arrow, const char* key,
 void RemoteOperation::showQueueProgress(int64_t doneBytes, int64_t totalBytes,
                                         bool emptyingSecondBar)
 {
-    if (totalBytes > 0) {
+    // A server that understated the size would show more than 100%: count the bytes instead.
+    if (totalBytes > 0 && doneBytes <= totalBytes) {
         // Whole numbers: signed 64-bit division truncates, so 100 only when all is done.
         const int64_t percent = doneBytes * 100 / totalBytes;
         const float p = static_cast<float>(percent);
-        // The bars take 0 to 100; a listing that understated the size only shows in the label.
-        if (percent >= 0 && percent <= 100) {
-            controller->progress->setValue(static_cast<int>(p));
-            controller->progress0->setValue(static_cast<int>(emptyingSecondBar ? 100.0f - p : p));
-        }
+        controller->progress->setValue(static_cast<int>(p));
+        controller->progress0->setValue(static_cast<int>(emptyingSecondBar ? 100.0f - p : p));
         controller->percentageLabel->setText(QString::asprintf("%.0f%%", static_cast<double>(p)));
     } else {
         controller->percentageLabel->setText(

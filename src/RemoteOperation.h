@@ -31,9 +31,6 @@ public:
     // The operation running now, or none.
     static const RemoteOperation* running() { return sRunning; }
 
-    // Whether bytes name exactly one entry of a folder: not empty, not "." or "..", no "/" and
-    // no NUL, CR or LF, which would split an FTP command line.
-    static bool isSafeName(const QByteArray& name);
     // The name bytes of an entry as the server sent them (its shown name when none were kept).
     static QByteArray rawNameOf(const ListingEntry& entry);
     // Every byte outside the unreserved set escaped: for a login, or a name appended to a URL
@@ -61,9 +58,11 @@ protected:
     // The queue display of a transfer starting: the arrow, the tool tips, both bars shown.
     void showQueueStart(const QString& arrow, const char* key, const QString& localPath);
     // After each chunk: the whole percentage done, on both bars (the second one emptying for an
-    // upload). Without a size the label counts the bytes and the bars stay as they are.
+    // upload). Without a size, or past the size announced, the label counts the bytes and the
+    // bars stay as they are.
     void showQueueProgress(int64_t doneBytes, int64_t totalBytes, bool emptyingSecondBar);
-    // At a successful end: everything cleared and hidden, in the window's reading order.
+    // At the end, success or failure: everything cleared and hidden, in the window's reading
+    // order.
     void resetQueueDisplay();
     // A failure's status in the status line, with the reason behind it when there is one.
     void showFailure(const QString& status, const QString& detail);

@@ -11,6 +11,7 @@
 #include "MiscTool.h"
 #include "platform/Assert.h"
 #include "platform/Log.h"
+#include "platform/RemoteName.h"
 #include "platform/UrlText.h"
 #include "platform/toolkit/Toolkit.h"
 
@@ -57,10 +58,12 @@ void UploadDelegate::uploadAction()
     }
     const QString path = answer.path;
     // The name goes into an FTP command: a line break in it is refused before anything is sent.
-    if (!isSafeName(QFile::encodeName(QFileInfo(path).fileName()))) {
+    if (const QString why =
+            RemoteName::whyNotAddressable(QFile::encodeName(QFileInfo(path).fileName()));
+        !why.isEmpty()) {
         abandonOperation();
-        controller->showStatus(QStringLiteral("Refused to upload \"%1\": not a plain file name")
-                                   .arg(Log::printable(QFileInfo(path).fileName())));
+        controller->showStatus(QStringLiteral("Refused to upload \"%1\": %2")
+                                   .arg(Log::printable(QFileInfo(path).fileName()), why));
         return;
     }
 
@@ -86,7 +89,7 @@ void UploadDelegate::startSend(const QString& path)
         UrlText::percentDecodedBytes(controller->getCurrentFTPURL());
     const QByteArray name = QFile::encodeName(QFileInfo(path).fileName());
     const std::optional<QUrl> remote =
-        folder && isSafeName(name)
+        folder && RemoteName::isAddressable(name)
             ? MiscTool::smartURLForString(UrlText::addPercentEscapes(*folder) +
                                           escapeComponent(name))
             : std::nullopt;
@@ -188,16 +191,16 @@ void UploadDelegate::stopSendWithStatus(const std::optional<QString>& statusText
         fileStream->close();
         fileStream.reset();
     }
-    if (statusText) {
-        // The buttons stay disabled and the queue display shows where the upload stopped.
+    // Success or failure, the window is ready for the next operation; a failure says in the
+    // status line what failed.
+    fileSize = 0;
+    sentBytes = 0;
+    controller->setButtonsState(true);
+    resetQueueDisplay();
+    if (statusText)
         updateStatus(*statusText);
-    } else {
-        fileSize = 0;
-        sentBytes = 0;
-        controller->setButtonsState(true);
-        resetQueueDisplay();
+    else
         controller->reloadAction();
-    }
     endOperation(statusText);
 }
 

@@ -9,11 +9,16 @@
 // file), mkdir NAME (create a folder), rm NAME (delete the row, confirmed). While a download or
 // upload runs, every change of the queue display prints
 //   progress <TAB> percentage label <TAB> first bar's value <TAB> second bar's value
-// A step that fails ends the run with exit status 1 and the reason on standard error.
+// A step that fails prints the window's status line as a "status" line (and with --timing the
+// figures below), then ends the run with exit status 1 and the reason on standard error.
+// --timing prints each step's seconds, and at the end of the run, or before a failure ends it,
+//   stall-max-ms <TAB> the longest time the event loop was held (between ticks of a 5 ms timer)
+//   peak-rss-kib <TAB> the process's peak resident memory
 
 #include <cstdio>
 #include <functional>
 #include <sys/resource.h>
+#include <utility>
 
 #include <QAction>
 #include <QApplication>
@@ -59,8 +64,13 @@ void print(const QStringList& fields)
     std::fflush(stdout);
 }
 
+// What the driver prints before a failure ends the run, once it drives a window.
+std::function<void()> beforeFailing;
+
 [[noreturn]] void fail(const QString& reason)
 {
+    if (beforeFailing)
+        std::exchange(beforeFailing, nullptr)();
     std::fprintf(stderr, "tandrel-drive: %s\n", reason.toUtf8().constData());
     std::exit(1);
 }
@@ -171,7 +181,14 @@ public:
                 sinceTick.start();
         });
         stallTimer.start(5);
+        beforeFailing = [this] {
+            print({QStringLiteral("status"), this->controller->statusLabel->text()});
+            if (this->options.timing)
+                printFigures();
+        };
     }
+
+    ~Driver() { beforeFailing = nullptr; }
 
     void fillSettings()
     {
@@ -201,6 +218,9 @@ public:
         listingRunning = true;
         connectClock.start();
         controller->connectItem->trigger();
+        // A refused connect (a Host or Port that cannot name a server) starts no listing.
+        if (!controller->isReceiving())
+            listingRunning = false;
         if (!options.downloadFolder.isEmpty()) {
             toolkit->panelPaths.append(options.downloadFolder);
             controller->setLocal();
@@ -251,15 +271,19 @@ public:
                        QString::number(clock.nsecsElapsed() / 1e9, 'f', 3)});
             print({QStringLiteral("status"), controller->status});
         }
-        if (options.timing) {
-            print({QStringLiteral("stall-max-ms"), QString::number(longestStallMs)});
-            rusage usage{};
-            getrusage(RUSAGE_SELF, &usage);
-            print({QStringLiteral("peak-rss-kib"), QString::number(usage.ru_maxrss)});
-        }
+        if (options.timing)
+            printFigures();
     }
 
 private:
+    void printFigures() const
+    {
+        print({QStringLiteral("stall-max-ms"), QString::number(longestStallMs)});
+        rusage usage{};
+        getrusage(RUSAGE_SELF, &usage);
+        print({QStringLiteral("peak-rss-kib"), QString::number(usage.ru_maxrss)});
+    }
+
     void waitForListing(const QString& step)
     {
         if (!runUntil([this] { return !listingRunning; }))

@@ -52,6 +52,7 @@ void Controller::connectOutlets(QWidget* mainWindow, QDialog* panel)
     queueTabViewItem = outlet<QWidget>(window, "queueTabViewItem");
     serverButton = outlet<QPushButton>(window, "serverButton");
     localButton = outlet<QPushButton>(panel, "localButton");
+    downloadFolderPathLabel = outlet<QLabel>(panel, "downloadFolderPathLabel");
 
     hostLabel = outlet<QLabel>(window, "hostLabel");
     hostField = outlet<QLineEdit>(window, "hostField");
@@ -222,6 +223,7 @@ void Controller::initStates()
     FTP_URL = MiscTool::getFTPURL();
     ftpURLStack = QStringList{FTP_URL};
     downloadFolder = MiscTool::getDownloadFolder();
+    downloadFolderPathLabel->setText(downloadFolder);
     preButton->setEnabled(false);
     disconnectItem->setEnabled(false);
     saveItem->setEnabled(false);

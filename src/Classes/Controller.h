@@ -112,6 +112,8 @@ public:
     QWidget* queueTabViewItem = nullptr;
     QPushButton* serverButton = nullptr;
     QPushButton* localButton = nullptr;
+    // Beside the chooser: the path downloads go to now.
+    QLabel* downloadFolderPathLabel = nullptr;
     // FTP settings.
     QLabel* hostLabel = nullptr;
     QLineEdit* hostField = nullptr;

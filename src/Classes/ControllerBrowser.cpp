@@ -5,6 +5,7 @@
 #include "Classes/ListingTableModel.h"
 #include "MiscTool.h"
 #include "platform/Log.h"
+#include "platform/RemoteName.h"
 #include "platform/UrlText.h"
 
 #include <QAction>
@@ -17,6 +18,13 @@
 void Controller::connectAction()
 {
     saveAction();
+    // Nothing goes on the network for an address that cannot be one; the window stays idle and
+    // the status line (shown in front) names the field to mend.
+    if (const QString problem = MiscTool::serverAddressProblem(); !problem.isEmpty()) {
+        updateStatus(QStringLiteral("Cannot connect: ") + problem);
+        tabView->setCurrentWidget(serverTabViewItem);
+        return;
+    }
     initStates();
     setAllStates(false);
     tabView->setCurrentWidget(serverTabViewItem);
@@ -80,8 +88,10 @@ void Controller::doubleClickAction()
     const QByteArray name = entry.rawName.isEmpty()
                                 ? MiscTool::getFileName(entry).value_or(QString()).toUtf8()
                                 : entry.rawName;
-    if (name.contains('\r') || name.contains('\n') || name.contains('\0')) {
-        showStatus(QStringLiteral("Refused a folder name holding control characters"));
+    // Checked before the folder stack changes: the name must address one folder of this one.
+    if (const QString why = RemoteName::whyNotAddressable(name); !why.isEmpty()) {
+        showStatus(QStringLiteral("Refused to open the folder \"%1\": %2")
+                       .arg(Log::printable(MiscTool::getFileName(entry).value_or(QString())), why));
         return;
     }
     const std::optional<QByteArray> folder = UrlText::percentDecodedBytes(FTP_URL);

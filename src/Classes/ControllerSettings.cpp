@@ -174,6 +174,7 @@ void Controller::saveAction()
 
 void Controller::setServer()
 {
+    downloadFolderPathLabel->setText(downloadFolder);
     Toolkit::shared().beginSheet(ftpSettingPanel, window);
 }
 
@@ -193,4 +194,5 @@ void Controller::setLocal()
     if (answer.code == Toolkit::kDefaultReturn)
         downloadFolder = answer.path;
     localButton->setToolTip(downloadFolder);
+    downloadFolderPathLabel->setText(downloadFolder);
 }

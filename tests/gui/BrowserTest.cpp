@@ -154,14 +154,40 @@ TEST_F(Browser, FailuresShowInTheStatusLine)
     EXPECT_EQ(c->status, "Stream open error");
     EXPECT_TRUE(c->statusLabel->text().contains("530")) << c->statusLabel->text().toStdString();
     EXPECT_EQ(c->numberOfRowsInTableView(), 0);
+}
 
-    // A host the URL parser refuses ends the listing at once.
-    c->disconnectItem->trigger();
-    c->hostField->setText(QStringLiteral("bad host"));
+TEST_F(Browser, ConnectRefusesAHostOrPortThatCannotNameAServer)
+{
+    startServer();
+    startApp();
+    Controller* c = controller();
+    for (const auto& [host, port] :
+         std::initializer_list<std::pair<QString, QString>>{{"127.0.0.1/pub", "21"},
+                                                            {"x@127.0.0.1", "21"},
+                                                            {"", "21"},
+                                                            {"127.0.0.1", "0"},
+                                                            {"127.0.0.1:21", "21"},
+                                                            {"::1", "21"}}) {
+        c->hostField->setText(host);
+        c->portField->setText(port == "21" ? QString::number(server->port()) : port);
+        c->connectItem->trigger();
+        EXPECT_TRUE(c->statusLabel->text().startsWith(port == "0" ? "Cannot connect: Port"
+                                                                  : "Cannot connect: Host"))
+            << c->statusLabel->text().toStdString();
+        EXPECT_FALSE(c->isReceiving());
+        EXPECT_TRUE(c->connectItem->isEnabled()); // still idle
+        // Saved as typed.
+        EXPECT_EQ(UserDefaults::standardUserDefaults().objectForKey("Host").toString(), host);
+    }
+    QTest::qWait(200);
+    EXPECT_EQ(server->connections(), 0);
+
+    // A bracketed IPv6 address is an address: the connect goes ahead.
+    c->hostField->setText(QStringLiteral("[::1]"));
     c->connectItem->trigger();
-    EXPECT_FALSE(c->isReceiving());
-    EXPECT_EQ(c->status, "Invalid URL");
-    EXPECT_EQ(c->numberOfRowsInTableView(), 0);
+    EXPECT_FALSE(c->statusLabel->text().startsWith("Cannot connect"));
+    EXPECT_TRUE(c->disconnectItem->isEnabled());
+    ASSERT_TRUE(waitForListing());
 }
 
 TEST_F(Browser, CommandInjectingNamesAreRefusedAndListingsReplaceEachOther)
@@ -172,14 +198,19 @@ TEST_F(Browser, CommandInjectingNamesAreRefusedAndListingsReplaceEachOther)
     ASSERT_TRUE(waitForListing());
     Controller* c = controller();
 
-    // A listed folder name that would inject a command is refused before any URL is built.
-    addListedEntry("x\r\nDELE inside.txt", kEntryTypeDirectory);
+    // A listed folder name that is not one plain name (it would inject a command, or walk
+    // more or other than one level) is refused before the folder stack changes.
     const QString before = c->FTP_URL;
-    doubleClickRow(c->numberOfRowsInTableView() - 1);
-    EXPECT_EQ(c->FTP_URL, before);
-    EXPECT_EQ(c->ftpURLStack.size(), 1);
-    EXPECT_FALSE(c->isReceiving());
-    EXPECT_TRUE(c->statusLabel->text().startsWith("Refused")) << c->statusLabel->text().toStdString();
+    for (const QByteArray& name : {QByteArray("x\r\nDELE inside.txt"), QByteArray("a/b"),
+                                   QByteArray("../x"), QByteArray(".."), QByteArray("lf\n")}) {
+        addListedEntry(name, kEntryTypeDirectory);
+        doubleClickRow(c->numberOfRowsInTableView() - 1);
+        EXPECT_EQ(c->FTP_URL, before) << name.toStdString();
+        EXPECT_EQ(c->ftpURLStack, QStringList{before});
+        EXPECT_FALSE(c->isReceiving());
+        EXPECT_TRUE(c->statusLabel->text().startsWith("Refused to open the folder"))
+            << c->statusLabel->text().toStdString();
+    }
 
     // A listing started while one runs replaces it without a status of its own.
     const int ended = listingsEnded;

@@ -10,6 +10,7 @@
 #include <QTest>
 
 #include "DownloadDelegate.h"
+#include "MiscTool.h"
 #include "ShortTimeouts.h"
 #include "WindowFixture.h"
 
@@ -204,9 +205,10 @@ TEST_F(Download, AnExistingFileIsReplacedOnSuccessAndUntouchedWhenTheServerDies)
     const QFileInfo partial(downloads.filePath(QStringLiteral("big.bin.1.part")));
     EXPECT_GT(partial.size(), 0);
     EXPECT_LT(partial.size(), 24 * 1024 * 1024);
-    // The display and the buttons stay where the download stopped.
-    EXPECT_TRUE(c->percentageLabel->text().endsWith('%'));
-    EXPECT_EQ(enabledBrowserButtons(), 0);
+    // The window is ready for the next operation: buttons back, queue display cleared.
+    EXPECT_EQ(queueState(), "|0|0");
+    EXPECT_TRUE(c->progress->isHidden());
+    EXPECT_EQ(enabledBrowserButtons(), 6); // all six, as after a success
     EXPECT_FALSE(download()->isRunning());
 }
 
@@ -224,7 +226,9 @@ TEST_F(Download, NamesThatLeaveTheFolderOrSplitACommandAreRefused)
     for (const QByteArray& name :
          {QByteArray(".."), QByteArray("."), QByteArray("a/b"), QByteArray("../escape"),
           QByteArray("/etc/passwd"), QByteArray("x\r\nDELE victim"), QByteArray("line\nfeed"),
-          QByteArray("nul\0x", 5), QByteArray()}) {
+          QByteArray("nul\0x", 5), QByteArray(), QByteArray("tab\tx"), QByteArray("esc\x1b[31m"),
+          QByteArray("del\x7f"), QByteArray("c1-\xc2\x85"), QByteArray("rlo-\xe2\x80\xaetxt.exe"),
+          QByteArray("lri-\xe2\x81\xa6x")}) {
         addListedEntry(name);
         selectRow(c->numberOfRowsInTableView() - 1);
         ASSERT_EQ(c->selectedRow(), c->numberOfRowsInTableView() - 1);
@@ -233,6 +237,8 @@ TEST_F(Download, NamesThatLeaveTheFolderOrSplitACommandAreRefused)
         EXPECT_FALSE(download()->isRunning());
         EXPECT_EQ(enabledBrowserButtons(), 5);
     }
+    EXPECT_TRUE(c->statusLabel->text().endsWith("direction character"))
+        << c->statusLabel->text().toStdString();
     EXPECT_TRUE(toolkit.alertsShown.isEmpty());
     EXPECT_TRUE(folderEntries(downloads.path()).isEmpty());
     EXPECT_FALSE(server->commandLog().contains("RETR")) << server->commandLog().toStdString();
@@ -264,9 +270,90 @@ TEST_F(Download, AFullDiskEndsWithAFileWriteError)
     EXPECT_EQ(recorder.status, "File write error");
     EXPECT_TRUE(c->statusLabel->text().startsWith("File write error: "))
         << c->statusLabel->text().toStdString();
-    EXPECT_EQ(enabledBrowserButtons(), 0);
+    EXPECT_EQ(enabledBrowserButtons(), 6);
     EXPECT_FALSE(QFileInfo::exists(folder + "/big.bin"));
     const qint64 kept = QFileInfo(folder + "/big.bin.part").size();
     EXPECT_GT(kept, 0);
     EXPECT_LE(kept, 64 * 1024);
+}
+
+TEST_F(Download, ACutShortTransferFailsAndLeavesTheExistingFileAlone)
+{
+    FtpServer::Options options;
+    options.shortSuffix = QStringLiteral(".short");
+    startServer(options);
+    const QByteArray content = pattern(1000000);
+    writeFile(root() + "/big.short", content);
+    startApp();
+    connectAndList();
+    Controller* c = controller();
+    const QString local = downloads.filePath(QStringLiteral("big.short"));
+    writeFile(local, "the good copy");
+
+    OperationRecorder recorder(download(), c);
+    downloadRow(QStringLiteral("big.short"));
+    ASSERT_TRUE(recorder.waitForEnd());
+    EXPECT_EQ(recorder.status, "Download incomplete: 500000 of 1000000 bytes");
+    EXPECT_EQ(c->statusLabel->text(), "Download incomplete: 500000 of 1000000 bytes");
+    EXPECT_EQ(readFile(local), "the good copy");
+    EXPECT_TRUE(readFile(local + ".part") == content.left(500000));
+}
+
+TEST_F(Download, AFileThatGrewAfterTheListingComesWholeAndNeverShowsMoreThan100Percent)
+{
+    startServer();
+    const QByteArray content = pattern(300000);
+    writeFile(root() + "/grows.bin", content.left(40000));
+    startApp();
+    connectAndList();
+    writeFile(root() + "/grows.bin", content);
+
+    OperationRecorder recorder(download(), controller());
+    downloadRow(QStringLiteral("grows.bin"));
+    ASSERT_TRUE(recorder.waitForEnd());
+    EXPECT_FALSE(recorder.status);
+    EXPECT_TRUE(readFile(downloads.filePath(QStringLiteral("grows.bin"))) == content);
+    ASSERT_GE(recorder.states.size(), 3);
+    for (const QString& state : recorder.states) {
+        const QString label = state.section('|', 0, 0);
+        if (label.endsWith('%')) {
+            EXPECT_LE(label.chopped(1).toInt(), 100) << state.toStdString();
+        }
+    }
+    // The last change before the reset counts the bytes, as for an unknown size.
+    EXPECT_TRUE(recorder.states[recorder.states.size() - 2].startsWith("293.0 KB|"))
+        << recorder.states.join(' ').toStdString();
+}
+
+TEST_F(Download, TheDefaultFolderIsMadeWhenMissingAChosenOneThatVanishedIsNamed)
+{
+    startServer();
+    writeFile(root() + "/a.txt", "a");
+    startApp();
+    connectAnonymously();
+    ASSERT_TRUE(waitForListing());
+    Controller* c = controller();
+
+    // A chosen folder that has gone: refused, nothing made, nothing fetched.
+    const QString gone = downloads.filePath(QStringLiteral("gone"));
+    c->downloadFolder = gone;
+    downloadRow(QStringLiteral("a.txt"));
+    EXPECT_EQ(c->statusLabel->text(), "The download folder \"" + gone + "\" does not exist");
+    EXPECT_FALSE(QFileInfo::exists(gone));
+    EXPECT_FALSE(download()->isRunning());
+
+    const QString folder = MiscTool::getDownloadFolder();
+    if (QFileInfo::exists(folder))
+        GTEST_SKIP() << "the default download folder exists already";
+    c->downloadFolder = folder;
+    OperationRecorder recorder(download(), c);
+    downloadRow(QStringLiteral("a.txt"));
+    ASSERT_TRUE(recorder.waitForEnd());
+    EXPECT_FALSE(recorder.status);
+    EXPECT_EQ(QFileInfo(folder).permissions(), QFile::ReadOwner | QFile::WriteOwner |
+                                                   QFile::ExeOwner | QFile::ReadUser |
+                                                   QFile::WriteUser | QFile::ExeUser);
+    EXPECT_EQ(readFile(folder + "/a.txt"), "a");
+    QFile::remove(folder + "/a.txt");
+    QDir().rmdir(folder);
 }

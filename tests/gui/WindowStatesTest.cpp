@@ -1,9 +1,5 @@
-#include "CustomWindow.h"
-#include "MiscTool.h"
-#include "WindowFixture.h"
-#include "platform/UserDefaults.h"
-
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
 #include <QLabel>
@@ -14,7 +10,12 @@
 #include <QScreen>
 #include <QTabWidget>
 #include <QTest>
-#include <QApplication>
+
+#include "CustomWindow.h"
+#include "LoopbackPort.h"
+#include "MiscTool.h"
+#include "WindowFixture.h"
+#include "platform/UserDefaults.h"
 
 namespace {
 
@@ -142,8 +143,12 @@ TEST_F(WindowStates, TheLocalFolderChooserAndTheSettingsSheet)
     Controller* c = controller();
     c->serverButton->click();
     EXPECT_EQ(toolkit.sheetShown, app->panel());
+    // The sheet shows where downloads go beside the chooser.
+    EXPECT_EQ(c->downloadFolderPathLabel->text(), MiscTool::getDownloadFolder());
+    EXPECT_TRUE(c->downloadFolderPathLabel->isVisibleTo(app->panel()));
     toolkit.answerOpenPanel(Toolkit::kDefaultReturn, QStringLiteral("/tmp/chosen"));
     c->localButton->click();
+    EXPECT_EQ(c->downloadFolderPathLabel->text(), "/tmp/chosen");
     ASSERT_EQ(toolkit.panelsShown.size(), 1);
     EXPECT_TRUE(toolkit.panelsShown[0].canChooseDirectories);
     EXPECT_FALSE(toolkit.panelsShown[0].canChooseFiles);
@@ -196,6 +201,8 @@ TEST_F(WindowStates, TheStringTableFollowsTheLanguage)
     EXPECT_EQ(controller()->hostLabel->text(), "Server");
     EXPECT_EQ(controller()->passiveCheckBox->text(), "Passiver Modus");
     EXPECT_EQ(Controller::localizedString("Cancel"), "Abbrechen");
+    controller()->hostField->setText(QStringLiteral("127.0.0.1"));
+    controller()->portField->setText(QString::number(LoopbackPort::pickFree()));
     controller()->connectItem->trigger();
     EXPECT_EQ(controller()->connectItem->toolTip(), "Verbunden");
 }

@@ -44,6 +44,8 @@ bool FtpServer::start()
         arguments << QStringLiteral("--refuse-suffix") << options.refuseSuffix;
     if (!options.hangSuffix.isEmpty())
         arguments << QStringLiteral("--hang-suffix") << options.hangSuffix;
+    if (!options.shortSuffix.isEmpty())
+        arguments << QStringLiteral("--short-suffix") << options.shortSuffix;
     if (options.noEpsv)
         arguments << QStringLiteral("--no-epsv");
     if (!options.pasvAddress.isEmpty())

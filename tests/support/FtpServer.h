@@ -25,6 +25,8 @@ public:
         QString refuseSuffix;
         // Transfers of names ending so never get their final reply (226).
         QString hangSuffix;
+        // Downloads of names ending so send half the file, then 226 (SIZE and LIST: the whole).
+        QString shortSuffix;
         // EPSV answered 500, so that clients fall back to PASV.
         bool noEpsv = false;
         // The address PASV replies announce instead of the real one.

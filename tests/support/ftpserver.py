@@ -7,11 +7,13 @@ anything reached it. Debian's python3-pyftpdlib belongs to /usr/bin/python3.
 """
 
 import argparse
+import io
 import logging
 import os
 import sys
 
 from pyftpdlib.authorizers import DummyAuthorizer
+from pyftpdlib.filesystems import AbstractedFS
 from pyftpdlib.handlers import DTPHandler, FTPHandler
 from pyftpdlib.servers import FTPServer
 
@@ -35,6 +37,8 @@ def parse_arguments():
                         help="uploads to names ending so get 552 after the data")
     parser.add_argument("--hang-suffix", metavar="SUFFIX",
                         help="transfers of names ending so never get their final reply")
+    parser.add_argument("--short-suffix", metavar="SUFFIX",
+                        help="downloads of names ending so send half the file and answer 226")
     parser.add_argument("--no-epsv", action="store_true",
                         help="answer EPSV with 500, so that clients fall back to PASV")
     parser.add_argument("--pasv-address", metavar="IP",
@@ -60,8 +64,23 @@ def make_handler(options):
                                   self._resp[1])
             DTPHandler.close(self)
 
+    class ShortReadFS(AbstractedFS):
+        """Hands out only the first half of a marked file for reading, as a server that cuts a
+        download short and still reports success; SIZE and the listing give the whole size."""
+
+        def open(self, filename, mode):
+            fd = AbstractedFS.open(self, filename, mode)
+            if ("r" in mode and options.short_suffix
+                    and filename.endswith(options.short_suffix)):
+                data = fd.read()
+                fd.close()
+                fd = io.BytesIO(data[:len(data) // 2])
+                fd.name = filename
+            return fd
+
     class Handler(FTPHandler):
         dtp_handler = MarkingDTPHandler
+        abstracted_fs = ShortReadFS
         permit_foreign_addresses = False
         masquerade_address = options.pasv_address
         # Tests try wrong passwords on purpose: answer them at once.

@@ -121,6 +121,7 @@ TEST(MiscTool, EntryReadersTreatEverythingButRegularFilesAsFolders)
 
 TEST(MiscTool, DateFormatterIsMadeOnlyForTheFirstEntryWithADate)
 {
+    MiscTool::discardDateFormatter();
     ListingEntry undated = entry(8, 1);
     EXPECT_EQ(MiscTool::getFileDate(undated), "");
     EXPECT_FALSE(MiscTool::hasDateFormatter());
@@ -130,6 +131,20 @@ TEST(MiscTool, DateFormatterIsMadeOnlyForTheFirstEntryWithADate)
     EXPECT_TRUE(MiscTool::hasDateFormatter());
     EXPECT_EQ(text, QLocale::system().toString(dated.kCFFTPResourceModDate->toLocalTime(),
                                                QLocale::ShortFormat));
+}
+
+TEST(MiscTool, ServerAddressesAreHostNamesIPv4OrBracketedIPv6AndPorts1To65535)
+{
+    for (const char* good : {"127.0.0.1", "ftp.example.org", "localhost", "my_host-1.lan.", "[::1]",
+                             "[2001:db8::7]", "bücher.example"})
+        EXPECT_EQ(MiscTool::hostProblem(QString::fromUtf8(good)), "") << good;
+    for (const char* bad : {"", "127.0.0.1/pub", "x@127.0.0.1", "host:21", "::1", "a b", " h",
+                            "[::1", "[127.0.0.1]", "256.1.1.1", "1.2.3", "-h.org", "a..b", "h\x01"})
+        EXPECT_TRUE(MiscTool::hostProblem(QString::fromUtf8(bad)).startsWith("Host")) << bad;
+    for (const char* good : {"1", "21", "65535"})
+        EXPECT_EQ(MiscTool::portProblem(QString::fromLatin1(good)), "") << good;
+    for (const char* bad : {"", "0", "65536", "21a", " 21", "-1", "99999999999"})
+        EXPECT_TRUE(MiscTool::portProblem(QString::fromLatin1(bad)).startsWith("Port")) << bad;
 }
 
 TEST(MiscTool, LocalFoldersAndSizes)

@@ -1,5 +1,7 @@
 #include "platform/ftp/FtpTarget.h"
 
+#include "platform/RemoteName.h"
+
 bool FtpTarget::isCommandSafe(const QByteArray& bytes)
 {
     return !bytes.contains('\r') && !bytes.contains('\n') && !bytes.contains('\0');
@@ -53,21 +55,14 @@ FtpTarget::FtpTarget(const QUrl& url)
     }
     for (const QByteArray& part : parts) {
         const QByteArray name = QByteArray::fromPercentEncoding(part);
-        if (!isCommandSafe(name)) {
-            m_problem = QStringLiteral("A name in the URL holds a line break or NUL");
-            return;
-        }
-        if (name.contains('/')) {
-            m_problem = QStringLiteral("A name in the URL holds an escaped \"/\"");
-            return;
-        }
-        if (name == "." || name == "..") {
-            m_problem = QStringLiteral("The URL holds a \".\" or \"..\" name");
-            return;
-        }
         // Like libcurl, "a//b" is a/b: CWD takes no empty argument.
-        if (!name.isEmpty())
-            m_segments.append(name);
+        if (name.isEmpty())
+            continue;
+        if (const QString why = RemoteName::whyNotAddressable(name); !why.isEmpty()) {
+            m_problem = QStringLiteral("A name in the URL cannot be used: ") + why;
+            return;
+        }
+        m_segments.append(name);
     }
 }
 

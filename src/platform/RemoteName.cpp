@@ -1,0 +1,44 @@
+#include "platform/RemoteName.h"
+
+#include <QList>
+
+namespace RemoteName {
+
+bool isAddressable(const QByteArray& name)
+{
+    return whyNotAddressable(name).isEmpty();
+}
+
+QString whyNotAddressable(const QByteArray& name)
+{
+    if (name.isEmpty())
+        return QStringLiteral("the name is empty");
+    if (name == "." || name == "..")
+        return QStringLiteral("\"%1\" names no entry of its own").arg(QString::fromLatin1(name));
+    if (name.contains('/'))
+        return QStringLiteral("the name holds a \"/\"");
+    if (name.contains('\r') || name.contains('\n') || name.contains('\0'))
+        return QStringLiteral("the name holds a line break or NUL");
+    return QString();
+}
+
+bool isSafeLocalName(const QString& name)
+{
+    return whyNotSafeLocalName(name).isEmpty();
+}
+
+QString whyNotSafeLocalName(const QString& name)
+{
+    const QString why = whyNotAddressable(name.toUtf8());
+    if (!why.isEmpty())
+        return why;
+    for (const char32_t c : name.toUcs4()) {
+        if (c < 0x20 || (c >= 0x7F && c <= 0x9F))
+            return QStringLiteral("the name holds a control character");
+        if ((c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069))
+            return QStringLiteral("the name holds a text direction character");
+    }
+    return QString();
+}
+
+} // namespace RemoteName
