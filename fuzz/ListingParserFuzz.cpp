@@ -1,8 +1,9 @@
 // libFuzzer target for the listing parser. Feeds the input the way the browser does (one call
-// per line, advancing by the bytes consumed) and checks what every answer promises: never more
-// than is there, exactly one whole line, an entry only with a line, nothing read past the line
-// (the line alone, in a buffer of its own size, gives the same answer) and an unfinished line
-// waited for. A broken promise stops the run like a sanitizer report does.
+// per line, advancing by the bytes consumed or skipped) and checks what every answer promises:
+// never more than is there, exactly one whole line (or all of an overlong one that is here), an
+// entry only with a line that was read, nothing read past the line (the line alone, in a buffer
+// of its own size, gives the same answer) and an unfinished line waited for. A broken promise
+// stops the run like a sanitizer report does.
 
 #include <cstdint>
 #include <cstring>
@@ -29,7 +30,7 @@ void checkEntry(const ListingEntry& e, int64_t consumed)
 {
     TANDREL_ASSERT(!e.rawName.isEmpty() && e.rawName.size() < consumed);
     TANDREL_ASSERT(e.rawName != "." && e.rawName != "..");
-    TANDREL_ASSERT(!e.rawName.contains('\n') && !e.rawName.contains('\0'));
+    TANDREL_ASSERT(!e.rawName.contains('\n'));
     TANDREL_ASSERT(e.kCFFTPResourceName && e.kCFFTPResourceName->toLatin1() == e.rawName);
     TANDREL_ASSERT(!e.kCFFTPResourceSize || *e.kCFFTPResourceSize >= 0);
     TANDREL_ASSERT(!e.kCFFTPResourceModDate || (e.kCFFTPResourceModDate->isValid() &&
@@ -58,27 +59,27 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             TANDREL_ASSERT(!lf && rest <= kMaxLine);
             break;
         }
-        if (consumed < 0) {
-            // The browser stops here; going on after the line end explores more per input.
-            if (!lf)
-                break;
-            offset = lf - bytes + 1;
-            continue;
+        const int64_t skipped = consumed < 0 ? -consumed : consumed;
+        TANDREL_ASSERT(skipped <= rest);
+        if (!lf || lf - at + 1 > skipped) {
+            // Only the part of an overlong line that has come may be skipped without its end.
+            TANDREL_ASSERT(consumed < 0 && skipped == rest && rest > kMaxLine);
+            break;
         }
-        TANDREL_ASSERT(lf && lf - at + 1 == consumed);
+        TANDREL_ASSERT(lf - at + 1 == skipped);
         if (entry)
             checkEntry(*entry, consumed);
 
-        auto line = std::make_unique<char[]>(static_cast<size_t>(consumed));
-        std::memcpy(line.get(), at, static_cast<size_t>(consumed));
+        auto line = std::make_unique<char[]>(static_cast<size_t>(skipped));
+        std::memcpy(line.get(), at, static_cast<size_t>(skipped));
         std::optional<ListingEntry> alone;
-        TANDREL_ASSERT(CFFTPCreateParsedResourceListing(line.get(), consumed, &alone, now) ==
+        TANDREL_ASSERT(CFFTPCreateParsedResourceListing(line.get(), skipped, &alone, now) ==
                        consumed);
         TANDREL_ASSERT(sameEntry(alone, entry));
-        TANDREL_ASSERT(CFFTPCreateParsedResourceListing(line.get(), consumed - 1, &alone, now) ==
-                       0);
+        const int64_t cut = CFFTPCreateParsedResourceListing(line.get(), skipped - 1, &alone, now);
+        TANDREL_ASSERT(cut == 0 || (skipped - 1 > kMaxLine && cut == 1 - skipped));
         TANDREL_ASSERT(!alone);
-        offset += consumed;
+        offset += skipped;
     }
     return 0;
 }

@@ -19,6 +19,7 @@ enum class Verdict
     NotMine, // not this format: the next reader may try the line
     Nothing, // this format, but the line names no entry (header, summary, "." ...)
     Entry,   // the line names an entry, described in Fields
+    Broken,  // this format and meant as an entry, but the name cannot be found
 };
 
 // An entry as a reader found it; the name is a view into the line.

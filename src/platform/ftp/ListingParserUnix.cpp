@@ -113,15 +113,18 @@ bool parseZoneOffset(std::string_view s, int& minutes)
     return true;
 }
 
+// The size column: a count, or "major, minor" for a device. A word with digits that is no count
+// ("-5", "12abc") still stands where the size goes; the entry then shows without a size.
 bool isSizeColumn(std::string_view s, bool device)
 {
-    if (s.empty() || !isDigit(s.front()))
+    if (s.empty())
         return false;
     for (const char c : s) {
-        if (!isDigit(c) && !(device && c == ','))
-            return false;
+        if (isDigit(c))
+            return true;
     }
-    return true;
+    (void)device;
+    return false;
 }
 
 // Blanks of 64 bytes of a line from base on: bit i is set when line[base + i] is a blank.
@@ -298,7 +301,7 @@ Verdict readAfterMode(std::string_view line, size_t pos, int32_t type, const Clo
     if (!findDateColumns(line, pos, device, columns, zoneMinutes))
         return Verdict::NotMine;
     if (columns.nameBegin >= line.size())
-        return Verdict::Nothing;
+        return Verdict::Broken;
 
     std::string_view name = line.substr(columns.nameBegin);
     if (type == kEntryTypeLink) {
