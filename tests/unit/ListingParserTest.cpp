@@ -18,6 +18,7 @@ const QDateTime kNow(QDate(2025, 12, 10), QTime(12, 0), Qt::UTC);
 const char* const kNov5 = "2025-11-05T14:07:00";
 const char* const kMar5 = "2024-03-05T14:07:00";
 const char* const kMar2020 = "2020-03-05T00:00:00";
+const char* const kMar2024 = "2024-03-05T00:00:00";
 
 struct Parsed
 {
@@ -167,6 +168,82 @@ TEST(ListingParser, UnixVariantsFindTheDateWhateverTheColumnsBeforeIt)
     };
     for (const Row& row : rows)
         expectEntry(row);
+}
+
+TEST(ListingParser, UnixDatesInOtherLanguagesAndOrders)
+{
+    const char* const oct15 = "2025-10-15T12:40:00";
+    const Row rows[] = {
+        {"-rw-r--r-- 1 u g 5 Okt 15 12:40 de", "de", 8, 5, oct15},
+        {"-rw-r--r-- 1 u g 5 M\xC3\xA4r  5  2024 de-umlaut", "de-umlaut", 8, 5, kMar2024},
+        {"-rw-r--r-- 1 u g 5 d\xC3\xA9"
+         "c. 24  2019 fr",
+         "fr", 8, 5, "2019-12-24T00:00:00"},
+        {"-rw-r--r-- 1 u g 5 oct. 15 12:40 fr-oct", "fr-oct", 8, 5, oct15},
+        {"-rw-r--r-- 1 u g 5 ene 15  2020 es", "es", 8, 5, "2020-01-15T00:00:00"},
+        {"-rw-r--r-- 1 u g 5 ott 15 12:40 it", "it", 8, 5, oct15},
+        {"-rw-r--r-- 1 u g 5 mrt 15  2020 nl", "nl", 8, 5, "2020-03-15T00:00:00"},
+        {"-rw-r--r-- 1 u g 5 maj 15  2020 sv-da", "sv-da", 8, 5, "2020-05-15T00:00:00"},
+        {"-rw-r--r-- 1 u g 5 des 15  2020 no", "no", 8, 5, "2020-12-15T00:00:00"},
+        {"-rw-r--r-- 1 u g 5 loka 15 12:40 fi", "fi", 8, 5, oct15},
+        {"-rw-r--r-- 1 u g 5 pa\xC5\xBA 15 12:40 pl", "pl", 8, 5, oct15},
+        {"-rw-r--r-- 1 u g 5 \xC5\x99\xC3\xADj 15 12:40 cs", "cs", 8, 5, oct15},
+        {"-rw-r--r-- 1 u g 5 szept 15  2020 hu", "hu", 8, 5, "2020-09-15T00:00:00"},
+        {"-rw-r--r-- 1 u g 5 \xD0\xBE\xD0\xBA\xD1\x82 15 12:40 ru-utf8", "ru-utf8", 8, 5, oct15},
+        {"-rw-r--r-- 1 u g 5 \xCF\xCB\xD4 15 12:40 ru-koi8", "ru-koi8", 8, 5, oct15},
+        {"-rw-r--r-- 1 u g 5 \xEE\xEA\xF2 15 12:40 ru-cp1251", "ru-cp1251", 8, 5, oct15},
+        {"-rw-r--r-- 1 u g 5 15 Oct 12:40 day-first", "day-first", 8, 5, oct15},
+        {"-rw-r--r-- 1 u g 5 15. Okt. 12:40 day-dot", "day-dot", 8, 5, oct15},
+        {"-rw-r--r-- 1 u g 5 14. M\xC3\xA4rz, 08:05 de-long", "de-long", 8, 5,
+         "2026-03-14T08:05:00"},
+        {"-rw-r--r-- 1 u g 5 9. Dez. 2011 de-year", "de-year", 8, 5, "2011-12-09T00:00:00"},
+        {"-rw-r--r-- 1 u g 5 2011-02-17 06:45 iso", "iso", 8, 5, "2011-02-17T06:45:00"},
+        {"-rw-r--r-- 1 u g 5 11-05 2009 md-year", "md-year", 8, 5, "2009-11-05T00:00:00"},
+        {"-rw-r--r-- 1 u g 5 11-05 22:31 md-time", "md-time", 8, 5, "2025-11-05T22:31:00"},
+        {"-rw-r--r-- 1 u g 5 2008/03/21 09:15 slashes", "slashes", 8, 5, "2008-03-21T09:15:00"},
+        {"-rw-r--r-- 1 u g 5 17-02-2011 06:45 dmy", "dmy", 8, 5, "2011-02-17T06:45:00"},
+        {"-rw-r--r-- 1 u g 5 2010.12.24 dots", "dots", 8, 5, "2010-12-24T00:00:00"},
+        {"-rw-r--r-- 1 u g 5 15-mar-98 dmony", "dmony", 8, 5, "1998-03-15T00:00:00"},
+        {"-rw-r--r-- 1 u g 5 7 4 19:02 numbers", "numbers", 8, 5, "2025-07-04T19:02:00"},
+        {"-rw-r--r-- 1 u g 5 Mar 14, 2010 16:08 comma", "comma", 8, 5, "2010-03-14T16:08:00"},
+        {"-rw-r--r-- 1 u g 5 7\xE6\x9C\x88 21\xE6\x97\xA5 2004\xE5\xB9\xB4 ja", "ja", 8, 5,
+         "2004-07-21T00:00:00"},
+        {"-rw-r--r-- 1 u g 5 10\xE6\x9C\x88 15\xE6\x97\xA5 12:40 zh", "zh", 8, 5, oct15},
+        {"-rw-r--r-- 1 u g 5 5\xEC\x9B\x94 3 14:07 ko", "ko", 8, 5, "2026-05-03T14:07:00"},
+        {"-rw-r--r-- 1 u g 5 2006\xEB\x85\x84 3\xEC\x9B\x94 9\xEC\x9D\xBC ko-year", "ko-year", 8, 5,
+         "2006-03-09T00:00:00"},
+        {"-rw-r--r-- 1 u g 5 Oct 14 24:00 midnight", "midnight", 8, 5, "2025-10-15T00:00:00"},
+    };
+    for (const Row& row : rows)
+        expectEntry(row);
+}
+
+TEST(ListingParser, UnixLinesWithMissingOrFusedColumns)
+{
+    const Row rows[] = {
+        {"-rw-r--r-- 1 owner 12 Nov 05 14:07 no-group", "no-group", 8, 12, kNov5},
+        {"-rw-r--r-- 12 Nov 05 14:07 no-owner-no-group-no-links", "no-owner-no-group-no-links", 8,
+         12, kNov5},
+        {"-rw-r--r-- owner group 12 Nov 05 14:07 no-links", "no-links", 8, 12, kNov5},
+        {"-rw-r--r-- 1 webmaster987654321 Nov 05 14:07 fused", "fused", 8, 987654321, kNov5},
+        {"-rw-r--r-- 1 u g 12.5k Nov 05 14:07 unit", "unit", 8, 12800, kNov5},
+        {"-rw-r--r-- 1 u g 3M Nov 05 14:07 mega", "mega", 8, 3 << 20, kNov5},
+        {"-rw-r--r-- 1 u g 1234 no date", "no date", 8, 1234, nullptr},
+        {"drwxr-x 2 u g 512 Nov 05 14:07 short-mode", "short-mode", 4, 512, kNov5},
+        {"-rw----A-- 1 u g 5 Nov 05 14:07 odd-mode", "odd-mode", 8, 5, kNov5},
+        {"d[RW---F-] 1 admin 512 Sep 03  2009 netware-fused", "netware-fused", 4, 512,
+         "2009-09-03T00:00:00"},
+        {"d [RWCEAFMS] admin    512 Sep 03  2009 netware", "netware", 4, 512,
+         "2009-09-03T00:00:00"},
+        {"-[R----F-]  1 admin   2048 Apr 11  2001 netware file", "netware file", 8, 2048,
+         "2001-04-11T00:00:00"},
+        {"-rw-r--r-- 1 u g -5 Nov 05 14:07 negative", "negative", 8, kNoSize, kNov5},
+        {"-rw-r--r-- 1 u g 12abc Nov 05 14:07 letters", "letters", 8, kNoSize, kNov5},
+    };
+    for (const Row& row : rows)
+        expectEntry(row);
+    // A month no table knows: no entry rather than one named "Xyz 05 14:07 f".
+    expectUnreadable("-rw-r--r-- 1 u g 12 Xyz 05 14:07 f");
 }
 
 TEST(ListingParser, NamesKeepTheirSpacesLinksLoseTheirTargetDevicesHaveNoSize)

@@ -58,11 +58,9 @@ Verdict readLine(std::string_view line, const Clock& clock, Fields& fields)
     if (line.front() == '+')
         return readEplf(line, fields);
     // A reader that gives up may have filled some fields: each one starts afresh.
-    for (const auto reader : {readUnix, readNetWare}) {
-        fields = Fields();
-        if (const Verdict v = reader(line, clock, fields); v != Verdict::NotMine)
-            return v;
-    }
+    fields = Fields();
+    if (const Verdict v = readUnix(line, clock, fields); v != Verdict::NotMine)
+        return v;
     for (const auto reader :
          {readMlsd, readDos, readOs2, readVxWorks, readVms, readAs400, readMvs}) {
         fields = Fields();

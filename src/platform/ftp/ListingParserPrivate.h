@@ -136,7 +136,8 @@ bool startsWithNoCase(std::string_view s, std::string_view lowerWord);
 bool parseCount(std::string_view s, std::optional<int64_t>& value, bool allowCommas = false);
 // A small unsigned number of 1 to maxDigits digits, or -1.
 int parseSmall(std::string_view s, size_t maxDigits);
-// "Jan" .. "Dec" in any case: 1 .. 12, else 0.
+// A month's name, abbreviated or not, in one of the languages servers print them in (a dot or
+// comma after it allowed): 1 .. 12, else 0.
 int monthFromName(std::string_view s);
 // "H:MM", "HH:MM", "HH:MM:SS", "HH:MM:SS.fff" into t. The parts past minutes are optional.
 bool parseClock(std::string_view s, CivilTime& t, bool* hadFraction = nullptr);
@@ -146,7 +147,6 @@ int fullYear(int year, size_t digits);
 // The format readers, one per listing style. Each reads only its own shape and answers NotMine
 // for anything else; the first reader that takes a line has the last word on it.
 Verdict readUnix(std::string_view line, const Clock& clock, Fields& out);
-Verdict readNetWare(std::string_view line, const Clock& clock, Fields& out);
 Verdict readMlsd(std::string_view line, Fields& out);
 Verdict readEplf(std::string_view line, Fields& out);
 Verdict readDos(std::string_view line, Fields& out);
