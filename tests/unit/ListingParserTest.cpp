@@ -295,18 +295,24 @@ TEST(ListingParser, OtherServersFormats)
         {"     512    JAN-01-1996  00:00:00   TMP              <DIR>", "TMP", 4, 512,
          "1996-01-01T00:00:00"},
         {"     293    MAR-05-2024  14:07:00   file.txt", "file.txt", 8, 293, kMar5},
-        // VMS: versions and ".DIR" dropped; sizes in 512-byte blocks; a long name alone.
+        // VMS: versions kept; sizes in 512-byte blocks; columns in any order, dates alone.
         {"CONFIG.TXT;3          2/4       5-MAR-2024 14:07:00  [GROUP,OWNER]  (RWED,RWED,RE,)",
-         "CONFIG.TXT", 8, 1024, kMar5},
+         "CONFIG.TXT;3", 8, 1024, kMar5},
         {"SUB.DIR;1             1         5-MAR-2024 14:07:00.12  [GROUP,OWNER]  (RWED,RWED,,)",
-         "SUB", 4, 512, kMar5},
-        {"VERYLONGFILENAMEINDEED.TXT;12", "VERYLONGFILENAMEINDEED.TXT", 8, kNoSize, nullptr},
-        {"SECRET.DAT;1  %RMS-E-PRV, insufficient privilege", "SECRET.DAT", 8, kNoSize, nullptr},
+         "SUB.DIR;1", 4, 512, kMar5},
+        {"NOTIME.DAT;4  12/15  5-MAR-2024", "NOTIME.DAT;4", 8, 6144, "2024-03-05T00:00:00"},
+        {"ORDER.DAT;2  [GROUP,OWNER]  5-MAR-2024 14:07  (RWED,RWED,,)  3", "ORDER.DAT;2", 8, 1536,
+         kMar5},
+        {"SECRET.DAT;1  %RMS-E-PRV, insufficient privilege", "SECRET.DAT;1", 8, kNoSize, nullptr},
         // AS/400
         {"QSYS            77824 02/23/00 15:09:55 *DIR       QOpenSys/", "QOpenSys", 4, 77824,
          "2000-02-23T15:09:55"},
         {"USER             1234 23.02.03 12:00:00 *STMF      day first.txt", "day first.txt", 8,
          1234, "2003-02-23T12:00:00"},
+        {"USER             1234 14/05/01 10:20:05 *STMF      dmy.txt", "dmy.txt", 8, 1234,
+         "2001-05-14T10:20:05"},
+        {"USER             1234 05/14/01 10:20:05 *STMF      mdy.txt", "mdy.txt", 8, 1234,
+         "2001-05-14T10:20:05"},
         {"QSYS                                    *MEM       QGPL/QCLSRC.FILE/MEMBER.MBR",
          "QGPL/QCLSRC.FILE/MEMBER.MBR", 8, kNoSize, nullptr},
         // MVS data sets and PDS members
@@ -314,14 +320,48 @@ TEST(ListingParser, OtherServersFormats)
         {"WYOSPT 3420   2003/03/24  1   15  FB      80  6160  PS  MY.SEQ", "MY.SEQ", 8, kNoSize,
          nullptr},
         {"Pseudo Directory  MY.SUB", "MY.SUB", 4, 0, nullptr},
+        {"Migrated                                                SOME.DATA.SET", "SOME.DATA.SET",
+         8, kNoSize, nullptr},
+        {"ARCIVE Not Direct Access Device                         KJ.TAPE.SET", "KJ.TAPE.SET", 8,
+         kNoSize, nullptr},
+        {"WYOSPT 3390   **NONE**    1   15  VB     255 27998  PS  'USER.DATA'", "'USER.DATA'", 8,
+         kNoSize, nullptr},
+        {"VSAM01 3390   2020/01/01  1    1  ?  ?  ?  VS  $SYS.VSAM", "$SYS.VSAM", 8, kNoSize,
+         nullptr},
+        {"@MEMBER", "@MEMBER", 8, kNoSize, nullptr},
+        // Tandem NonStop
+        {"REPORT  101  4180 03-Mar-04 09:12:44 200,17 \"nunu\"", "REPORT", 8, 4180,
+         "2004-03-03T09:12:44"},
+        // VxWorks
+        {"1024 Mar-02-2001 11:05:12 logs <DIR>", "logs", 4, 1024, "2001-03-02T11:05:12"},
+        // OS/2 with a four-digit year
+        {"         345  A          04-11-1995   16:26  CONFIG.SYS", "CONFIG.SYS", 8, 345,
+         "1995-04-11T16:26:00"},
         {"MEMBER1   01.03 2002/08/12 2003/03/24 13:01    45    44     0 USERID", "MEMBER1", 8,
          kNoSize, "2003-03-24T13:01:00"},
     };
     for (const Row& row : rows)
         expectEntry(row);
-    for (const char* line : {"Directory USER1:[FOO]", "Total of 3 files, 4/10 blocks.",
-                             "Volume Unit    Referred Ext Used Recfm Lrecl BlkSz Dsorg Dsname"})
+    for (const char* line :
+         {"Directory USER1:[FOO]", "Total of 3 files, 4/10 blocks.",
+          "Volume Unit    Referred Ext Used Recfm Lrecl BlkSz Dsorg Dsname",
+          "File  Code  EOF  Last Modification  Owner  RWEP",
+          "Name     VV.MM   Created       Changed      Size  Init   Mod   Id", "value = 0 = 0x0"})
         expectNothing(line);
+
+    // A VMS name alone: its columns on the next line belong to it, once that line is here.
+    const std::string name = "VERYLONGFILENAMEINDEED.TXT;12\r\n";
+    const std::string columns = "        2/4       5-MAR-2024 14:07:00  [G,O]  (R,R,,)\r\n";
+    EXPECT_EQ(parse(name).consumed, 0);
+    const Parsed both = parse(name + columns);
+    EXPECT_EQ(both.consumed, static_cast<int64_t>(name.size() + columns.size()));
+    ASSERT_TRUE(both.entry);
+    EXPECT_EQ(both.entry->rawName, "VERYLONGFILENAMEINDEED.TXT;12");
+    EXPECT_EQ(both.entry->kCFFTPResourceSize, 1024);
+    const Parsed alone = parse(name + "Total of 1 file.\r\n");
+    EXPECT_EQ(alone.consumed, static_cast<int64_t>(name.size()));
+    ASSERT_TRUE(alone.entry);
+    EXPECT_FALSE(alone.entry->kCFFTPResourceSize);
 }
 
 TEST(ListingParser, EplfLines)
@@ -351,6 +391,11 @@ TEST(ListingParser, MlsdFactsLines)
         {"type=OS.MVS=pds;size=1; X", "X", 0, 1, nullptr},
         {"size=99999999999999999999;modify=2024; odd facts", "odd facts", -1, kNoSize, nullptr},
         {"type=file;  leading space", " leading space", 8, kNoSize, nullptr},
+        {"type=file;UNIX.groupname=staff members;size=5; spaced value", "spaced value", 8, 5,
+         nullptr},
+        {"size=5;TYPE=File;modify=20240305140700 no last semicolon", "no last semicolon", 8, 5,
+         kMar5},
+        {"type=dir;modify=20240305140700;\ttab", "tab", 4, 0, kMar5},
     };
     for (const Row& row : rows)
         expectEntry(row);
@@ -458,7 +503,7 @@ TEST(ListingParser, SizesPastInt64AreUnknownNeverWrapped)
         {"03-05-24  02:07PM  99999999999999999999 dos", "dos", 8, kNoSize, kMar5},
         {"type=file;size=9223372036854775808; mlsd", "mlsd", 8, kNoSize, nullptr},
         {"+r,s18446744073709551616,\teplf", "eplf", 8, kNoSize, nullptr},
-        {"HUGE.DAT;1  18014398509481984/1  5-MAR-2024 14:07", "HUGE.DAT", 8, kNoSize, kMar5},
+        {"HUGE.DAT;1  18014398509481984/1  5-MAR-2024 14:07", "HUGE.DAT;1", 8, kNoSize, kMar5},
     };
     for (const Row& row : rows)
         expectEntry(row);

@@ -62,7 +62,7 @@ Verdict readLine(std::string_view line, const Clock& clock, Fields& fields)
     if (const Verdict v = readUnix(line, clock, fields); v != Verdict::NotMine)
         return v;
     for (const auto reader :
-         {readMlsd, readDos, readOs2, readVxWorks, readVms, readAs400, readMvs}) {
+         {readMlsd, readDos, readOs2, readVxWorks, readVms, readAs400, readTandem, readMvs}) {
         fields = Fields();
         if (const Verdict v = reader(line, fields); v != Verdict::NotMine)
             return v;
@@ -109,7 +109,7 @@ int64_t parseListing(const char* buffer, int64_t length, std::optional<ListingEn
             std::memchr(buffer + searched, '\n', static_cast<size_t>(length - searched)));
         return lf ? -(lf - buffer + 1) : -length;
     }
-    const int64_t consumed = lf - buffer + 1;
+    int64_t consumed = lf - buffer + 1;
 
     std::string_view line(buffer, static_cast<size_t>(consumed - 1));
     if (!line.empty() && line.back() == '\r')
@@ -121,6 +121,21 @@ int64_t parseListing(const char* buffer, int64_t length, std::optional<ListingEn
     Fields fields;
     switch (readLine(line, clock, fields)) {
     case Verdict::Entry:
+        if (fields.continued) {
+            // A name alone on its line: its columns may follow on the next one, which is then
+            // part of this entry. Wait until that line is here too.
+            const char* next = lf + 1;
+            const int64_t rest = length - consumed;
+            const auto* nextLf = static_cast<const char*>(
+                std::memchr(next, '\n', static_cast<size_t>(std::min(rest, kMaxLineLength + 1))));
+            if (!nextLf && rest <= kMaxLineLength)
+                return 0;
+            std::string_view nextLine(next, nextLf ? static_cast<size_t>(nextLf - next) : 0);
+            if (!nextLine.empty() && nextLine.back() == '\r')
+                nextLine.remove_suffix(1);
+            if (nextLf && readVmsContinuation(nextLine, fields))
+                consumed = nextLf - buffer + 1;
+        }
         // "." and ".." name the folder itself and its parent, which the browser reaches by its
         // own navigation; like most clients, the listing leaves them out.
         if (fields.name.empty())

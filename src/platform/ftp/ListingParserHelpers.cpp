@@ -540,6 +540,38 @@ int monthFromName(std::string_view s)
     char lower[16];
     if (s.size() < 3 || s.size() > sizeof lower)
         return 0;
+    // Most servers print English: those without the table.
+    if (s.size() == 3) {
+        const auto key = [](char a, char b, char c) { return (a << 16) | (b << 8) | c; };
+        switch (key(toLower(s[0]), toLower(s[1]), toLower(s[2]))) {
+        case key('j', 'a', 'n'):
+            return 1;
+        case key('f', 'e', 'b'):
+            return 2;
+        case key('m', 'a', 'r'):
+            return 3;
+        case key('a', 'p', 'r'):
+            return 4;
+        case key('m', 'a', 'y'):
+            return 5;
+        case key('j', 'u', 'n'):
+            return 6;
+        case key('j', 'u', 'l'):
+            return 7;
+        case key('a', 'u', 'g'):
+            return 8;
+        case key('s', 'e', 'p'):
+            return 9;
+        case key('o', 'c', 't'):
+            return 10;
+        case key('n', 'o', 'v'):
+            return 11;
+        case key('d', 'e', 'c'):
+            return 12;
+        default:
+            break;
+        }
+    }
     for (size_t i = 0; i < s.size(); ++i)
         lower[i] = toLower(s[i]);
     const std::string_view key(lower, s.size());

@@ -29,6 +29,8 @@ struct Fields
     std::optional<int32_t> type;
     std::optional<int64_t> size;
     std::optional<int64_t> msecs; // UTC, milliseconds since 1970-01-01
+    // The line gave only the name; its columns may follow on the next line (VMS).
+    bool continued = false;
 };
 
 // "Now", for dates that carry no year. Read from the system clock only when such a date is met,
@@ -153,6 +155,10 @@ Verdict readDos(std::string_view line, Fields& out);
 Verdict readOs2(std::string_view line, Fields& out);
 Verdict readVxWorks(std::string_view line, Fields& out);
 Verdict readVms(std::string_view line, Fields& out);
+// The columns of a VMS entry whose name stood alone on the line before; false when the line is
+// no such continuation.
+bool readVmsContinuation(std::string_view line, Fields& out);
+Verdict readTandem(std::string_view line, Fields& out);
 Verdict readAs400(std::string_view line, Fields& out);
 Verdict readMvs(std::string_view line, Fields& out);
 

@@ -22,16 +22,47 @@ namespace {
 // The words looked at for the date; the name may go on far beyond them.
 constexpr size_t kMaxWords = 16;
 
-struct Word
+// The words after the mode, split off only as far as the date search asks for them.
+class Words final
 {
-    std::string_view text;
-    size_t end = 0; // where it ends in the line
-};
+public:
+    Words(std::string_view line, size_t from)
+        : m_tokens(line, from)
+    {}
+    // Word k; empty past the end of the line.
+    std::string_view text(size_t k)
+    {
+        fill(k);
+        return k < m_count ? m_words[k].text : std::string_view();
+    }
+    bool has(size_t k)
+    {
+        fill(k);
+        return k < m_count;
+    }
+    // Where word k ends in the line; k must exist.
+    size_t end(size_t k) const { return m_words[k].end; }
 
-struct Words
-{
-    std::array<Word, kMaxWords> at;
-    size_t count = 0;
+private:
+    struct Word
+    {
+        std::string_view text;
+        size_t end = 0;
+    };
+    void fill(size_t k)
+    {
+        while (m_count <= k && m_count < kMaxWords && !m_done) {
+            const std::string_view text = m_tokens.next();
+            m_done = text.empty();
+            if (!m_done)
+                m_words[m_count++] = Word{text, m_tokens.pos()};
+        }
+    }
+
+    Tokens m_tokens;
+    std::array<Word, kMaxWords> m_words;
+    size_t m_count = 0;
+    bool m_done = false;
 };
 
 std::optional<int32_t> typeFromModeLetter(char c)
@@ -198,9 +229,9 @@ bool oneWordDate(std::string_view s, CivilTime& t)
 // Reads a date that starts at word i; answers how many words it takes (0: no date there). A
 // date without a year needs a time or a year after it; one with a year may go without a time.
 // zoneMinutes is the offset from UTC where the line gives one.
-size_t dateAt(const Words& w, size_t i, CivilTime& t, int& zoneMinutes)
+size_t dateAt(Words& w, size_t i, CivilTime& t, int& zoneMinutes)
 {
-    const auto word = [&w](size_t k) { return k < w.count ? w.at[k].text : std::string_view(); };
+    const auto word = [&w](size_t k) { return w.text(k); };
     const std::string_view a = word(i);
     const std::string_view b = word(i + 1);
     const std::string_view c = word(i + 2);
@@ -323,50 +354,43 @@ std::optional<int64_t> sizeOf(std::string_view s)
 Verdict readAfterMode(std::string_view line, size_t from, int32_t type, const Clock& clock,
                       Fields& out)
 {
-    Words w;
-    Tokens tokens(line, from);
-    while (w.count < kMaxWords) {
-        const std::string_view text = tokens.next();
-        if (text.empty())
-            break;
-        w.at[w.count++] = Word{text, tokens.pos()};
-    }
-
+    Words w(line, from);
     const bool device = type == kEntryTypeCharDevice || type == kEntryTypeBlockDevice;
     CivilTime t;
     int zoneMinutes = 0;
     size_t nameBegin = 0;
     std::optional<int64_t> size;
     bool dated = false;
-    for (size_t i = 0; i < w.count && !dated; ++i) {
+    for (size_t i = 0; w.has(i) && !dated; ++i) {
         const size_t taken = dateAt(w, i, t, zoneMinutes);
-        if (taken == 0 || i + taken > w.count)
+        if (taken == 0)
             continue;
         dated = true;
-        nameBegin = w.at[i + taken - 1].end + 1;
+        nameBegin = w.end(i + taken - 1) + 1;
         if (i > 0 && !device)
-            size = sizeOf(w.at[i - 1].text);
+            size = sizeOf(w.text(i - 1));
     }
     if (!dated) {
         // No date at all: "mode [links] [owner] [group] size name". The size is the last count
         // among the first few columns. A time after it means a date that could not be read:
         // better no entry than one with a wrong name.
-        size_t sizeAt = w.count;
-        for (size_t i = 0; i + 1 < w.count && i < 4; ++i) {
+        constexpr size_t kNone = kMaxWords;
+        size_t sizeAt = kNone;
+        for (size_t i = 0; w.has(i + 1) && i < 4; ++i) {
             std::optional<int64_t> count;
-            if (parseCount(w.at[i].text, count)) {
+            if (parseCount(w.text(i), count)) {
                 sizeAt = i;
                 size = count;
             }
         }
-        if (sizeAt == w.count)
+        if (sizeAt == kNone)
             return Verdict::Broken;
-        for (size_t i = sizeAt + 1; i < w.count && i <= sizeAt + 3; ++i) {
+        for (size_t i = sizeAt + 1; w.has(i) && i <= sizeAt + 3; ++i) {
             CivilTime ignored;
-            if (parseClock(w.at[i].text, ignored))
+            if (parseClock(w.text(i), ignored))
                 return Verdict::Broken;
         }
-        nameBegin = w.at[sizeAt].end + 1;
+        nameBegin = w.end(sizeAt) + 1;
     }
     if (nameBegin >= line.size())
         return Verdict::Broken;
