@@ -27,13 +27,16 @@ class Words final
 {
 public:
     Words(std::string_view line, size_t from)
-        : m_tokens(line, from)
+        : m_line(line)
+        , m_tokens(line, from)
     {}
     // Word k; empty past the end of the line.
     std::string_view text(size_t k)
     {
         fill(k);
-        return k < m_count ? m_words[k].text : std::string_view();
+        return k < m_count ? std::string_view(m_line.data() + m_words[k].begin,
+                                              m_words[k].end - m_words[k].begin)
+                           : std::string_view();
     }
     bool has(size_t k)
     {
@@ -44,10 +47,11 @@ public:
     size_t end(size_t k) const { return m_words[k].end; }
 
 private:
+    // Left uninitialized until filled: most lines need only a few.
     struct Word
     {
-        std::string_view text;
-        size_t end = 0;
+        size_t begin;
+        size_t end;
     };
     void fill(size_t k)
     {
@@ -55,10 +59,11 @@ private:
             const std::string_view text = m_tokens.next();
             m_done = text.empty();
             if (!m_done)
-                m_words[m_count++] = Word{text, m_tokens.pos()};
+                m_words[m_count++] = Word{m_tokens.pos() - text.size(), m_tokens.pos()};
         }
     }
 
+    std::string_view m_line;
     Tokens m_tokens;
     std::array<Word, kMaxWords> m_words;
     size_t m_count = 0;
@@ -241,8 +246,10 @@ size_t dateAt(Words& w, size_t i, CivilTime& t, int& zoneMinutes)
 
     if (!isDigit(a[0])) {
         // "Mon DD T", "Mon DD, YYYY [HH:MM]"; "Mon" in any of the known languages.
+        // The cheap tests first: most words are no month, and a month is followed by a day
+        // and a time or year.
         const int day = dayOf(b);
-        if (day < 0 || (t.month = monthFromName(a)) == 0)
+        if (day < 0 || c.empty() || !isDigit(c[0]) || (t.month = monthFromName(a)) == 0)
             return 0;
         t.day = day;
         if (b.back() == ',') {
@@ -258,8 +265,9 @@ size_t dateAt(Words& w, size_t i, CivilTime& t, int& zoneMinutes)
         return 3;
     }
 
-    // "7月 21日 2004年", "5월 3 14:07", "2006년 3월 9일".
-    if (const int year = beforeSuffix(a, kYearCjk, kYearKo); year > 0) {
+    // "7月 21日 2004年", "5월 3 14:07", "2006년 3월 9일": only words that end in a non-ASCII byte.
+    const bool cjk = static_cast<unsigned char>(a.back()) >= 0x80;
+    if (const int year = cjk ? beforeSuffix(a, kYearCjk, kYearKo) : -1; year > 0) {
         t.year = year;
         t.month = beforeSuffix(b, kMonthCjk, kMonthKo);
         t.day = beforeSuffix(c, kDayCjk, kDayKo);
@@ -267,7 +275,7 @@ size_t dateAt(Words& w, size_t i, CivilTime& t, int& zoneMinutes)
             return 0;
         return parseClock(word(i + 3), t) ? 4 : 3;
     }
-    if (const int month = beforeSuffix(a, kMonthCjk, kMonthKo); month > 0) {
+    if (const int month = cjk ? beforeSuffix(a, kMonthCjk, kMonthKo) : -1; month > 0) {
         t.month = month;
         t.day = beforeSuffix(b, kDayCjk, kDayKo);
         if (t.day < 0)
@@ -278,8 +286,9 @@ size_t dateAt(Words& w, size_t i, CivilTime& t, int& zoneMinutes)
         return 3;
     }
 
-    // A date in one word, then a time, or for a full date perhaps none.
-    if (oneWordDate(a, t)) {
+    // A date in one word, then a time, or for a full date perhaps none. Sizes, the most common
+    // words here, are all digits and no such date.
+    if (!allDigits(a) && oneWordDate(a, t)) {
         if (parseClock(b, t)) {
             // GNU "full-iso": "2024-03-05 14:07:33.250000000 +0100".
             if (b.find('.') != std::string_view::npos && c.size() == 5 &&
@@ -300,10 +309,12 @@ size_t dateAt(Words& w, size_t i, CivilTime& t, int& zoneMinutes)
 
     // "15 Oct 12:40", "14. März, 08:05", "9. Dez. 2011".
     if (const int day = dayOf(a); day > 0) {
-        if (const int month = monthFromName(b); month > 0) {
-            t.day = day;
-            t.month = month;
-            return timeOrYear(c, t) ? 3 : 0;
+        if (timeOrYear(c, t)) {
+            if (const int month = monthFromName(b); month > 0) {
+                t.day = day;
+                t.month = month;
+                return 3;
+            }
         }
         // "7 4 19:02": month and day as numbers, then a time.
         if (a.size() <= 2 && day <= 12 && dayOf(b) > 0 && b.size() <= 2 && parseClock(c, t)) {
