@@ -78,11 +78,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         if (entry)
             checkEntry(*entry, consumed);
 
-        auto line = std::make_unique<char[]>(static_cast<size_t>(skipped));
-        std::memcpy(line.get(), at, static_cast<size_t>(skipped));
+        // A VMS name alone looks at the line after it: that one is then part of what it reads.
+        int64_t seen = skipped;
+        if (entry && entry->rawName.contains(';') && seen < rest) {
+            const auto* next = static_cast<const char*>(
+                std::memchr(at + seen, '\n', static_cast<size_t>(rest - seen)));
+            seen = next ? next - at + 1 : rest;
+        }
+        auto line = std::make_unique<char[]>(static_cast<size_t>(seen));
+        std::memcpy(line.get(), at, static_cast<size_t>(seen));
         std::optional<ListingEntry> alone;
-        TANDREL_ASSERT(CFFTPCreateParsedResourceListing(line.get(), skipped, &alone, now) ==
-                       consumed);
+        TANDREL_ASSERT(CFFTPCreateParsedResourceListing(line.get(), seen, &alone, now) == consumed);
         TANDREL_ASSERT(sameEntry(alone, entry));
         const int64_t cut = CFFTPCreateParsedResourceListing(line.get(), skipped - 1, &alone, now);
         TANDREL_ASSERT(cut == 0 || (skipped - 1 > kMaxLine && cut == 1 - skipped));
