@@ -25,8 +25,7 @@ int64_t CFFTPCreateParsedResourceListing(const char* buffer, int64_t length,
                                          std::optional<ListingEntry>* entry);
 // The same, with "now" given, for the year of dates that carry none.
 int64_t CFFTPCreateParsedResourceListing(const char* buffer, int64_t length,
-                                         std::optional<ListingEntry>* entry,
-                                         const QDateTime& now);
+                                         std::optional<ListingEntry>* entry, const QDateTime& now);
 
 // How a listed name is shown: its bytes read as UTF-8, or, where they are not valid UTF-8 (a
 // server using a single-byte code), read as Latin-1 so that the name still shows.
