@@ -1,8 +1,9 @@
 // libFuzzer target for the listing parser. Feeds the input the way the browser does (one call
-// per line, advancing by the bytes consumed) and checks what every answer promises: never more
-// than is there, exactly one whole line, an entry only with a line, nothing read past the line
-// (the line alone, in a buffer of its own size, gives the same answer) and an unfinished line
-// waited for. A broken promise stops the run like a sanitizer report does.
+// per line, advancing by the bytes consumed or skipped) and checks what every answer promises:
+// never more than is there, one whole line (or all of an overlong one that is here, or a VMS
+// name's line with the next one), an entry only with a line that was read, nothing read past
+// the line (the line alone, in a buffer of its own size, gives the same answer) and an
+// unfinished line waited for. A broken promise stops the run like a sanitizer report does.
 
 #include <cstdint>
 #include <cstring>
@@ -29,7 +30,7 @@ void checkEntry(const ListingEntry& e, int64_t consumed)
 {
     TANDREL_ASSERT(!e.rawName.isEmpty() && e.rawName.size() < consumed);
     TANDREL_ASSERT(e.rawName != "." && e.rawName != "..");
-    TANDREL_ASSERT(!e.rawName.contains('\n') && !e.rawName.contains('\0'));
+    TANDREL_ASSERT(!e.rawName.contains('\n'));
     TANDREL_ASSERT(e.kCFFTPResourceName && e.kCFFTPResourceName->toLatin1() == e.rawName);
     TANDREL_ASSERT(!e.kCFFTPResourceSize || *e.kCFFTPResourceSize >= 0);
     TANDREL_ASSERT(!e.kCFFTPResourceModDate || (e.kCFFTPResourceModDate->isValid() &&
@@ -55,30 +56,44 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         TANDREL_ASSERT(consumed > 0 || !entry);
         const auto* lf = static_cast<const char*>(std::memchr(at, '\n', static_cast<size_t>(rest)));
         if (consumed == 0) {
-            TANDREL_ASSERT(!lf && rest <= kMaxLine);
+            // No line yet, or a VMS name alone waiting for the line after it.
+            const auto* second =
+                lf ? static_cast<const char*>(std::memchr(lf + 1, '\n', at + rest - lf - 1))
+                   : nullptr;
+            TANDREL_ASSERT(!second && rest - (lf ? lf - at + 1 : 0) <= kMaxLine);
             break;
         }
-        if (consumed < 0) {
-            // The browser stops here; going on after the line end explores more per input.
-            if (!lf)
-                break;
-            offset = lf - bytes + 1;
-            continue;
+        const int64_t skipped = consumed < 0 ? -consumed : consumed;
+        TANDREL_ASSERT(skipped <= rest);
+        if (!lf || lf - at + 1 > skipped) {
+            // Only the part of an overlong line that has come may be skipped without its end.
+            TANDREL_ASSERT(consumed < 0 && skipped == rest && rest > kMaxLine);
+            break;
         }
-        TANDREL_ASSERT(lf && lf - at + 1 == consumed);
+        // One line, or a VMS name's line and the next one with its columns.
+        TANDREL_ASSERT(at[skipped - 1] == '\n');
+        const auto* second = static_cast<const char*>(
+            std::memchr(lf + 1, '\n', static_cast<size_t>(at + skipped - lf - 1)));
+        TANDREL_ASSERT(lf - at + 1 == skipped || (consumed > 0 && second == at + skipped - 1));
         if (entry)
             checkEntry(*entry, consumed);
 
-        auto line = std::make_unique<char[]>(static_cast<size_t>(consumed));
-        std::memcpy(line.get(), at, static_cast<size_t>(consumed));
+        // A VMS name alone looks at the line after it: that one is then part of what it reads.
+        int64_t seen = skipped;
+        if (entry && entry->rawName.contains(';') && seen < rest) {
+            const auto* next = static_cast<const char*>(
+                std::memchr(at + seen, '\n', static_cast<size_t>(rest - seen)));
+            seen = next ? next - at + 1 : rest;
+        }
+        auto line = std::make_unique<char[]>(static_cast<size_t>(seen));
+        std::memcpy(line.get(), at, static_cast<size_t>(seen));
         std::optional<ListingEntry> alone;
-        TANDREL_ASSERT(CFFTPCreateParsedResourceListing(line.get(), consumed, &alone, now) ==
-                       consumed);
+        TANDREL_ASSERT(CFFTPCreateParsedResourceListing(line.get(), seen, &alone, now) == consumed);
         TANDREL_ASSERT(sameEntry(alone, entry));
-        TANDREL_ASSERT(CFFTPCreateParsedResourceListing(line.get(), consumed - 1, &alone, now) ==
-                       0);
+        const int64_t cut = CFFTPCreateParsedResourceListing(line.get(), skipped - 1, &alone, now);
+        TANDREL_ASSERT(cut == 0 || (skipped - 1 > kMaxLine && cut == 1 - skipped));
         TANDREL_ASSERT(!alone);
-        offset += consumed;
+        offset += skipped;
     }
     return 0;
 }

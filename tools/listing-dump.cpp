@@ -4,8 +4,9 @@
 //   OFFSET<TAB>CONSUMED<TAB>skip
 //   OFFSET<TAB>CONSUMED<TAB>error
 // NAME is the shown name with "\", tab, CR and LF escaped; SIZE and DATE (UTC) are "-" when the
-// line gives none. After an error it goes on after the next line end, as a person reading a
-// broken listing would; bytes after the last line end print nothing.
+// line gives none. "error" is a line the parser could not read: CONSUMED is then minus the bytes
+// it skipped, and the dump goes on after them as the browser does. Bytes after the last line end
+// print nothing.
 //
 //   listing-dump [--now YYYY-MM-DDTHH:MM:SS] < listing.txt
 // --now fixes the "now" that dates without a year are resolved against (default: the clock).
@@ -103,10 +104,7 @@ int main(int argc, char* argv[])
         out += std::to_string(offset) + '\t' + std::to_string(consumed) + '\t';
         if (consumed < 0) {
             out += "error\n";
-            const void* lf = std::memchr(at, '\n', static_cast<size_t>(rest));
-            if (!lf)
-                break;
-            offset = static_cast<const char*>(lf) - bytes.data() + 1;
+            offset -= consumed;
         } else {
             if (entry)
                 appendEntry(out, *entry);

@@ -288,7 +288,7 @@ private:
     {
         if (!runUntil([this] { return !listingRunning; }))
             fail(QStringLiteral("step '%1': the listing did not end in time").arg(step));
-        if (controller->status != QLatin1String("List succeeded"))
+        if (!controller->status.startsWith(QLatin1String("List succeeded")))
             fail(QStringLiteral("step '%1': the listing failed: %2")
                      .arg(step, controller->statusLabel->text()));
     }

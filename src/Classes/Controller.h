@@ -100,6 +100,8 @@ public:
     std::optional<QList<ListingEntry>> listEntries;
     std::unique_ptr<FtpStream> networkStream;
     std::optional<QByteArray> listData;
+    // Lines of the running listing that could not be read and were skipped.
+    int unreadableLines = 0;
     QString status;
 
     // Outlets: settings panel and tabs.

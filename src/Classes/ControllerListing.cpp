@@ -59,6 +59,7 @@ void Controller::receiveDidStart()
 {
     if (listEntries)
         listEntries->clear();
+    unreadableLines = 0;
     tableModel->reloadData();
     updateStatus(QStringLiteral("Receiving"));
     setAnimating(false);
@@ -66,7 +67,13 @@ void Controller::receiveDidStart()
 
 void Controller::receiveDidStopWithStatus(const std::optional<QString>& statusText)
 {
-    const QString text = statusText.value_or(QStringLiteral("List succeeded"));
+    QString text = statusText.value_or(QStringLiteral("List succeeded"));
+    // Skipped lines may have named files the table cannot show: say how many.
+    if (!statusText && unreadableLines > 0)
+        text += unreadableLines == 1
+                    ? QStringLiteral(" (1 line could not be read)")
+                    : QStringLiteral(" (%1 lines could not be read)").arg(unreadableLines);
+    unreadableLines = 0;
     updateStatus(text);
     setAnimating(false);
     emit listingStopped(text);
@@ -128,19 +135,18 @@ void Controller::parseListData()
         std::optional<ListingEntry> entry;
         const int64_t consumed = CFFTPCreateParsedResourceListing(
             listData->constData() + offset, listData->size() - offset, &entry);
-        if (consumed > 0) {
-            if (entry)
-                newEntries.append(entryByReencodingNameInEntry(*entry, QStringConverter::Utf8));
-            offset += consumed;
-        } else {
-            if (consumed < 0)
-                stopReceiveWithStatus(QStringLiteral("Listing parse failed"));
+        if (consumed == 0)
             break;
-        }
+        if (entry)
+            newEntries.append(entryByReencodingNameInEntry(*entry, QStringConverter::Utf8));
+        // A line the parser could not read is skipped and counted; the listing goes on.
+        if (consumed < 0)
+            ++unreadableLines;
+        offset += consumed < 0 ? -consumed : consumed;
     }
     if (!newEntries.isEmpty())
         addListEntries(newEntries);
-    if (listData && offset > 0)
+    if (offset > 0)
         listData->remove(0, offset);
 }
 

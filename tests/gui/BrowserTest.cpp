@@ -221,3 +221,48 @@ TEST_F(Browser, CommandInjectingNamesAreRefusedAndListingsReplaceEachOther)
     EXPECT_EQ(listingsEnded, ended + 1);
     EXPECT_EQ(c->status, "List succeeded");
 }
+
+TEST_F(Browser, LinesThatCannotBeReadAreCountedAndTheRestOfTheFolderShows)
+{
+    // Good lines around the odd ones, so that those sit inside a read chunk, not at its edge.
+    QByteArray listing;
+    const auto addGood = [&listing](int from, int to) {
+        for (int i = from; i < to; ++i)
+            listing +=
+                "-rw-r--r--   1 ftp ftp  2048 Nov 05 14:07 good-" + QByteArray::number(i) + "\r\n";
+    };
+    addGood(0, 400);
+    listing += QByteArray("-rw-r--r--   1 ftp ftp    10 Nov 05 14:07 nul") + '\0' + "name\r\n";
+    listing += "-rw-r--r--   1 ftp ftp    -5 Nov 05 14:07 minus-five\r\n"
+               "-rw-r--r--   1 ftp ftp 12abc Nov 05 14:07 twelve-abc\r\n"
+               "this line names nothing any server would send\r\n"
+               "-rw-r--r--   1 ftp ftp    12 Nov 05 14:07\r\n"
+               "total 42\r\n";
+    addGood(400, 800);
+    QTemporaryDir scripts;
+    const QString listingFile = scripts.filePath(QStringLiteral("listing.txt"));
+    writeFile(listingFile, listing);
+    FtpServer::Options options;
+    options.listingFile = listingFile;
+    startServer(options);
+    startApp();
+    connectAnonymously();
+    ASSERT_TRUE(waitForListing());
+    Controller* c = controller();
+
+    EXPECT_EQ(c->status, "List succeeded (2 lines could not be read)");
+    EXPECT_EQ(c->statusLabel->text(), c->status);
+    EXPECT_EQ(c->numberOfRowsInTableView(), 803);
+    EXPECT_GE(rowNamed(QStringLiteral("good-0")), 0);
+    EXPECT_GE(rowNamed(QStringLiteral("good-799")), 0);
+    EXPECT_EQ(cell("FileSize", rowNamed(QStringLiteral("good-799"))), "2.0 KB");
+    // The NUL shows as its picture; sizes that are no count show as unknown.
+    EXPECT_GE(rowNamed(QString::fromUtf8("nul\u2400name")), 0);
+    for (const char* name : {"minus-five", "twelve-abc"}) {
+        const int row = rowNamed(QString::fromLatin1(name));
+        ASSERT_GE(row, 0) << name;
+        EXPECT_EQ(cell("FolderOrFile", row), kDocument);
+        EXPECT_EQ(cell("FileSize", row), "--");
+        EXPECT_EQ(MiscTool::getFileSize(c->listEntries->at(row)), "?");
+    }
+}

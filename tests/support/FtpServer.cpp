@@ -50,6 +50,8 @@ bool FtpServer::start()
         arguments << QStringLiteral("--no-epsv");
     if (!options.pasvAddress.isEmpty())
         arguments << QStringLiteral("--pasv-address") << options.pasvAddress;
+    if (!options.listingFile.isEmpty())
+        arguments << QStringLiteral("--listing") << options.listingFile;
     if (options.verbose)
         arguments << QStringLiteral("--verbose");
 

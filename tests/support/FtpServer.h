@@ -31,6 +31,8 @@ public:
         bool noEpsv = false;
         // The address PASV replies announce instead of the real one.
         QString pasvAddress;
+        // A file whose bytes answer every LIST, as a server with odd listings would send them.
+        QString listingFile;
         // Log every command and reply (log() shows them).
         bool verbose = false;
     };

@@ -43,6 +43,8 @@ def parse_arguments():
                         help="answer EPSV with 500, so that clients fall back to PASV")
     parser.add_argument("--pasv-address", metavar="IP",
                         help="the address PASV replies announce instead of the real one")
+    parser.add_argument("--listing", metavar="FILE",
+                        help="LIST answers with this file's bytes, whatever the folder")
     parser.add_argument("--quiet", action="store_true", help="log warnings only")
     parser.add_argument("--verbose", action="store_true", help="log every command and reply")
     return parser.parse_args()
@@ -88,6 +90,13 @@ def make_handler(options):
 
         def on_connect(self):
             print("CONNECT %s:%s" % (self.remote_ip, self.remote_port), flush=True)
+
+        def ftp_LIST(self, path):
+            if not options.listing:
+                return FTPHandler.ftp_LIST(self, path)
+            with open(options.listing, "rb") as listing:
+                self.push_dtp_data(listing.read(), cmd="LIST")
+            return path
 
         def ftp_EPSV(self, line):
             if options.no_epsv:

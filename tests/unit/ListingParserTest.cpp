@@ -18,6 +18,7 @@ const QDateTime kNow(QDate(2025, 12, 10), QTime(12, 0), Qt::UTC);
 const char* const kNov5 = "2025-11-05T14:07:00";
 const char* const kMar5 = "2024-03-05T14:07:00";
 const char* const kMar2020 = "2020-03-05T00:00:00";
+const char* const kMar2024 = "2024-03-05T00:00:00";
 
 struct Parsed
 {
@@ -76,6 +77,15 @@ void expectNothing(const std::string& line)
     SCOPED_TRACE(line);
     const Parsed p = parse(line + "\n");
     EXPECT_EQ(p.consumed, static_cast<int64_t>(line.size() + 1));
+    EXPECT_FALSE(p.entry);
+}
+
+// A line that looks like no entry and no header: skipped whole, and said so.
+void expectUnreadable(const std::string& line)
+{
+    SCOPED_TRACE(line);
+    const Parsed p = parse(line + "\n");
+    EXPECT_EQ(p.consumed, -static_cast<int64_t>(line.size() + 1));
     EXPECT_FALSE(p.entry);
 }
 
@@ -160,6 +170,82 @@ TEST(ListingParser, UnixVariantsFindTheDateWhateverTheColumnsBeforeIt)
         expectEntry(row);
 }
 
+TEST(ListingParser, UnixDatesInOtherLanguagesAndOrders)
+{
+    const char* const oct15 = "2025-10-15T12:40:00";
+    const Row rows[] = {
+        {"-rw-r--r-- 1 u g 5 Okt 15 12:40 de", "de", 8, 5, oct15},
+        {"-rw-r--r-- 1 u g 5 M\xC3\xA4r  5  2024 de-umlaut", "de-umlaut", 8, 5, kMar2024},
+        {"-rw-r--r-- 1 u g 5 d\xC3\xA9"
+         "c. 24  2019 fr",
+         "fr", 8, 5, "2019-12-24T00:00:00"},
+        {"-rw-r--r-- 1 u g 5 oct. 15 12:40 fr-oct", "fr-oct", 8, 5, oct15},
+        {"-rw-r--r-- 1 u g 5 ene 15  2020 es", "es", 8, 5, "2020-01-15T00:00:00"},
+        {"-rw-r--r-- 1 u g 5 ott 15 12:40 it", "it", 8, 5, oct15},
+        {"-rw-r--r-- 1 u g 5 mrt 15  2020 nl", "nl", 8, 5, "2020-03-15T00:00:00"},
+        {"-rw-r--r-- 1 u g 5 maj 15  2020 sv-da", "sv-da", 8, 5, "2020-05-15T00:00:00"},
+        {"-rw-r--r-- 1 u g 5 des 15  2020 no", "no", 8, 5, "2020-12-15T00:00:00"},
+        {"-rw-r--r-- 1 u g 5 loka 15 12:40 fi", "fi", 8, 5, oct15},
+        {"-rw-r--r-- 1 u g 5 pa\xC5\xBA 15 12:40 pl", "pl", 8, 5, oct15},
+        {"-rw-r--r-- 1 u g 5 \xC5\x99\xC3\xADj 15 12:40 cs", "cs", 8, 5, oct15},
+        {"-rw-r--r-- 1 u g 5 szept 15  2020 hu", "hu", 8, 5, "2020-09-15T00:00:00"},
+        {"-rw-r--r-- 1 u g 5 \xD0\xBE\xD0\xBA\xD1\x82 15 12:40 ru-utf8", "ru-utf8", 8, 5, oct15},
+        {"-rw-r--r-- 1 u g 5 \xCF\xCB\xD4 15 12:40 ru-koi8", "ru-koi8", 8, 5, oct15},
+        {"-rw-r--r-- 1 u g 5 \xEE\xEA\xF2 15 12:40 ru-cp1251", "ru-cp1251", 8, 5, oct15},
+        {"-rw-r--r-- 1 u g 5 15 Oct 12:40 day-first", "day-first", 8, 5, oct15},
+        {"-rw-r--r-- 1 u g 5 15. Okt. 12:40 day-dot", "day-dot", 8, 5, oct15},
+        {"-rw-r--r-- 1 u g 5 14. M\xC3\xA4rz, 08:05 de-long", "de-long", 8, 5,
+         "2026-03-14T08:05:00"},
+        {"-rw-r--r-- 1 u g 5 9. Dez. 2011 de-year", "de-year", 8, 5, "2011-12-09T00:00:00"},
+        {"-rw-r--r-- 1 u g 5 2011-02-17 06:45 iso", "iso", 8, 5, "2011-02-17T06:45:00"},
+        {"-rw-r--r-- 1 u g 5 11-05 2009 md-year", "md-year", 8, 5, "2009-11-05T00:00:00"},
+        {"-rw-r--r-- 1 u g 5 11-05 22:31 md-time", "md-time", 8, 5, "2025-11-05T22:31:00"},
+        {"-rw-r--r-- 1 u g 5 2008/03/21 09:15 slashes", "slashes", 8, 5, "2008-03-21T09:15:00"},
+        {"-rw-r--r-- 1 u g 5 17-02-2011 06:45 dmy", "dmy", 8, 5, "2011-02-17T06:45:00"},
+        {"-rw-r--r-- 1 u g 5 2010.12.24 dots", "dots", 8, 5, "2010-12-24T00:00:00"},
+        {"-rw-r--r-- 1 u g 5 15-mar-98 dmony", "dmony", 8, 5, "1998-03-15T00:00:00"},
+        {"-rw-r--r-- 1 u g 5 7 4 19:02 numbers", "numbers", 8, 5, "2025-07-04T19:02:00"},
+        {"-rw-r--r-- 1 u g 5 Mar 14, 2010 16:08 comma", "comma", 8, 5, "2010-03-14T16:08:00"},
+        {"-rw-r--r-- 1 u g 5 7\xE6\x9C\x88 21\xE6\x97\xA5 2004\xE5\xB9\xB4 ja", "ja", 8, 5,
+         "2004-07-21T00:00:00"},
+        {"-rw-r--r-- 1 u g 5 10\xE6\x9C\x88 15\xE6\x97\xA5 12:40 zh", "zh", 8, 5, oct15},
+        {"-rw-r--r-- 1 u g 5 5\xEC\x9B\x94 3 14:07 ko", "ko", 8, 5, "2026-05-03T14:07:00"},
+        {"-rw-r--r-- 1 u g 5 2006\xEB\x85\x84 3\xEC\x9B\x94 9\xEC\x9D\xBC ko-year", "ko-year", 8, 5,
+         "2006-03-09T00:00:00"},
+        {"-rw-r--r-- 1 u g 5 Oct 14 24:00 midnight", "midnight", 8, 5, "2025-10-15T00:00:00"},
+    };
+    for (const Row& row : rows)
+        expectEntry(row);
+}
+
+TEST(ListingParser, UnixLinesWithMissingOrFusedColumns)
+{
+    const Row rows[] = {
+        {"-rw-r--r-- 1 owner 12 Nov 05 14:07 no-group", "no-group", 8, 12, kNov5},
+        {"-rw-r--r-- 12 Nov 05 14:07 no-owner-no-group-no-links", "no-owner-no-group-no-links", 8,
+         12, kNov5},
+        {"-rw-r--r-- owner group 12 Nov 05 14:07 no-links", "no-links", 8, 12, kNov5},
+        {"-rw-r--r-- 1 webmaster987654321 Nov 05 14:07 fused", "fused", 8, 987654321, kNov5},
+        {"-rw-r--r-- 1 u g 12.5k Nov 05 14:07 unit", "unit", 8, 12800, kNov5},
+        {"-rw-r--r-- 1 u g 3M Nov 05 14:07 mega", "mega", 8, 3 << 20, kNov5},
+        {"-rw-r--r-- 1 u g 1234 no date", "no date", 8, 1234, nullptr},
+        {"drwxr-x 2 u g 512 Nov 05 14:07 short-mode", "short-mode", 4, 512, kNov5},
+        {"-rw----A-- 1 u g 5 Nov 05 14:07 odd-mode", "odd-mode", 8, 5, kNov5},
+        {"d[RW---F-] 1 admin 512 Sep 03  2009 netware-fused", "netware-fused", 4, 512,
+         "2009-09-03T00:00:00"},
+        {"d [RWCEAFMS] admin    512 Sep 03  2009 netware", "netware", 4, 512,
+         "2009-09-03T00:00:00"},
+        {"-[R----F-]  1 admin   2048 Apr 11  2001 netware file", "netware file", 8, 2048,
+         "2001-04-11T00:00:00"},
+        {"-rw-r--r-- 1 u g -5 Nov 05 14:07 negative", "negative", 8, kNoSize, kNov5},
+        {"-rw-r--r-- 1 u g 12abc Nov 05 14:07 letters", "letters", 8, kNoSize, kNov5},
+    };
+    for (const Row& row : rows)
+        expectEntry(row);
+    // A month no table knows: no entry rather than one named "Xyz 05 14:07 f".
+    expectUnreadable("-rw-r--r-- 1 u g 12 Xyz 05 14:07 f");
+}
+
 TEST(ListingParser, NamesKeepTheirSpacesLinksLoseTheirTargetDevicesHaveNoSize)
 {
     const Row rows[] = {
@@ -194,7 +280,7 @@ TEST(ListingParser, DosAndIisLines)
     };
     for (const Row& row : rows)
         expectEntry(row);
-    expectNothing("03-05-24  13:07PM       <DIR>          no such hour");
+    expectUnreadable("03-05-24  13:07PM       <DIR>          no such hour");
 }
 
 TEST(ListingParser, OtherServersFormats)
@@ -209,18 +295,24 @@ TEST(ListingParser, OtherServersFormats)
         {"     512    JAN-01-1996  00:00:00   TMP              <DIR>", "TMP", 4, 512,
          "1996-01-01T00:00:00"},
         {"     293    MAR-05-2024  14:07:00   file.txt", "file.txt", 8, 293, kMar5},
-        // VMS: versions and ".DIR" dropped; sizes in 512-byte blocks; a long name alone.
+        // VMS: versions kept; sizes in 512-byte blocks; columns in any order, dates alone.
         {"CONFIG.TXT;3          2/4       5-MAR-2024 14:07:00  [GROUP,OWNER]  (RWED,RWED,RE,)",
-         "CONFIG.TXT", 8, 1024, kMar5},
+         "CONFIG.TXT;3", 8, 1024, kMar5},
         {"SUB.DIR;1             1         5-MAR-2024 14:07:00.12  [GROUP,OWNER]  (RWED,RWED,,)",
-         "SUB", 4, 512, kMar5},
-        {"VERYLONGFILENAMEINDEED.TXT;12", "VERYLONGFILENAMEINDEED.TXT", 8, kNoSize, nullptr},
-        {"SECRET.DAT;1  %RMS-E-PRV, insufficient privilege", "SECRET.DAT", 8, kNoSize, nullptr},
+         "SUB.DIR;1", 4, 512, kMar5},
+        {"NOTIME.DAT;4  12/15  5-MAR-2024", "NOTIME.DAT;4", 8, 6144, "2024-03-05T00:00:00"},
+        {"ORDER.DAT;2  [GROUP,OWNER]  5-MAR-2024 14:07  (RWED,RWED,,)  3", "ORDER.DAT;2", 8, 1536,
+         kMar5},
+        {"SECRET.DAT;1  %RMS-E-PRV, insufficient privilege", "SECRET.DAT;1", 8, kNoSize, nullptr},
         // AS/400
         {"QSYS            77824 02/23/00 15:09:55 *DIR       QOpenSys/", "QOpenSys", 4, 77824,
          "2000-02-23T15:09:55"},
         {"USER             1234 23.02.03 12:00:00 *STMF      day first.txt", "day first.txt", 8,
          1234, "2003-02-23T12:00:00"},
+        {"USER             1234 14/05/01 10:20:05 *STMF      dmy.txt", "dmy.txt", 8, 1234,
+         "2001-05-14T10:20:05"},
+        {"USER             1234 05/14/01 10:20:05 *STMF      mdy.txt", "mdy.txt", 8, 1234,
+         "2001-05-14T10:20:05"},
         {"QSYS                                    *MEM       QGPL/QCLSRC.FILE/MEMBER.MBR",
          "QGPL/QCLSRC.FILE/MEMBER.MBR", 8, kNoSize, nullptr},
         // MVS data sets and PDS members
@@ -228,15 +320,48 @@ TEST(ListingParser, OtherServersFormats)
         {"WYOSPT 3420   2003/03/24  1   15  FB      80  6160  PS  MY.SEQ", "MY.SEQ", 8, kNoSize,
          nullptr},
         {"Pseudo Directory  MY.SUB", "MY.SUB", 4, 0, nullptr},
+        {"Migrated                                                SOME.DATA.SET", "SOME.DATA.SET",
+         8, kNoSize, nullptr},
+        {"ARCIVE Not Direct Access Device                         KJ.TAPE.SET", "KJ.TAPE.SET", 8,
+         kNoSize, nullptr},
+        {"WYOSPT 3390   **NONE**    1   15  VB     255 27998  PS  'USER.DATA'", "'USER.DATA'", 8,
+         kNoSize, nullptr},
+        {"VSAM01 3390   2020/01/01  1    1  ?  ?  ?  VS  $SYS.VSAM", "$SYS.VSAM", 8, kNoSize,
+         nullptr},
+        {"@MEMBER", "@MEMBER", 8, kNoSize, nullptr},
+        // Tandem NonStop
+        {"REPORT  101  4180 03-Mar-04 09:12:44 200,17 \"nunu\"", "REPORT", 8, 4180,
+         "2004-03-03T09:12:44"},
+        // VxWorks
+        {"1024 Mar-02-2001 11:05:12 logs <DIR>", "logs", 4, 1024, "2001-03-02T11:05:12"},
+        // OS/2 with a four-digit year
+        {"         345  A          04-11-1995   16:26  CONFIG.SYS", "CONFIG.SYS", 8, 345,
+         "1995-04-11T16:26:00"},
         {"MEMBER1   01.03 2002/08/12 2003/03/24 13:01    45    44     0 USERID", "MEMBER1", 8,
          kNoSize, "2003-03-24T13:01:00"},
     };
     for (const Row& row : rows)
         expectEntry(row);
-    for (const char* line : {"Directory USER1:[FOO]", "Total of 3 files, 4/10 blocks.",
-                             "Volume Unit    Referred Ext Used Recfm Lrecl BlkSz Dsorg Dsname",
-                             "                      2/4       5-MAR-2024 14:07:00  [G,O]  (R,R,,)"})
+    for (const char* line :
+         {"Directory USER1:[FOO]", "Total of 3 files, 4/10 blocks.",
+          "Volume Unit    Referred Ext Used Recfm Lrecl BlkSz Dsorg Dsname",
+          "File  Code  EOF  Last Modification  Owner  RWEP",
+          "Name     VV.MM   Created       Changed      Size  Init   Mod   Id", "value = 0 = 0x0"})
         expectNothing(line);
+
+    // A VMS name alone: its columns on the next line belong to it, once that line is here.
+    const std::string name = "VERYLONGFILENAMEINDEED.TXT;12\r\n";
+    const std::string columns = "        2/4       5-MAR-2024 14:07:00  [G,O]  (R,R,,)\r\n";
+    EXPECT_EQ(parse(name).consumed, 0);
+    const Parsed both = parse(name + columns);
+    EXPECT_EQ(both.consumed, static_cast<int64_t>(name.size() + columns.size()));
+    ASSERT_TRUE(both.entry);
+    EXPECT_EQ(both.entry->rawName, "VERYLONGFILENAMEINDEED.TXT;12");
+    EXPECT_EQ(both.entry->kCFFTPResourceSize, 1024);
+    const Parsed alone = parse(name + "Total of 1 file.\r\n");
+    EXPECT_EQ(alone.consumed, static_cast<int64_t>(name.size()));
+    ASSERT_TRUE(alone.entry);
+    EXPECT_FALSE(alone.entry->kCFFTPResourceSize);
 }
 
 TEST(ListingParser, EplfLines)
@@ -250,7 +375,7 @@ TEST(ListingParser, EplfLines)
     };
     for (const Row& row : rows)
         expectEntry(row);
-    expectNothing("+i1.2,m824255902,/");
+    expectUnreadable("+i1.2,m824255902,/");
 }
 
 TEST(ListingParser, MlsdFactsLines)
@@ -266,6 +391,11 @@ TEST(ListingParser, MlsdFactsLines)
         {"type=OS.MVS=pds;size=1; X", "X", 0, 1, nullptr},
         {"size=99999999999999999999;modify=2024; odd facts", "odd facts", -1, kNoSize, nullptr},
         {"type=file;  leading space", " leading space", 8, kNoSize, nullptr},
+        {"type=file;UNIX.groupname=staff members;size=5; spaced value", "spaced value", 8, 5,
+         nullptr},
+        {"size=5;TYPE=File;modify=20240305140700 no last semicolon", "no last semicolon", 8, 5,
+         kMar5},
+        {"type=dir;modify=20240305140700;\ttab", "tab", 4, 0, kMar5},
     };
     for (const Row& row : rows)
         expectEntry(row);
@@ -279,10 +409,13 @@ TEST(ListingParser, LinesThatNameNothingAreConsumedWithoutAnEntry)
     for (const char* line :
          {"", "\t \r", "total 123", "drwxr-xr-x 3 u g 4096 Dec  6 08:18 .",
           "drwxr-xr-x 5 u g 4096 Dec  6 08:18 ..", "03-05-24  02:07PM       <DIR>          .",
-          "+/,\t..", "-rw-r--r--   1 user group 12 Nov 05 14:07",
-          "-rw-r--r--   1 user group 12 Nov 05 14:07 ",
-          "/pub/incoming:", "-rw-r--r-- but no date anywhere here", "\xC3\xA9t\xC3\xA9 2024"})
+          "+/,\t..", "/pub/incoming:", "Total of 3 files, 4/10 blocks.", "value = 0 = 0x0",
+          "   5 File(s)          1,234 bytes"})
         expectNothing(line);
+    for (const char* line :
+         {"-rw-r--r--   1 user group 12 Nov 05 14:07", "-rw-r--r--   1 user group 12 Nov 05 14:07 ",
+          "\xC3\xA9t\xC3\xA9 2024", "no listing line at all", "PK\x03\x04\x14"})
+        expectUnreadable(line);
 }
 
 TEST(ListingParser, LfAndCrlfLineEndsGiveTheSameEntry)
@@ -370,29 +503,28 @@ TEST(ListingParser, SizesPastInt64AreUnknownNeverWrapped)
         {"03-05-24  02:07PM  99999999999999999999 dos", "dos", 8, kNoSize, kMar5},
         {"type=file;size=9223372036854775808; mlsd", "mlsd", 8, kNoSize, nullptr},
         {"+r,s18446744073709551616,\teplf", "eplf", 8, kNoSize, nullptr},
-        {"HUGE.DAT;1  18014398509481984/1  5-MAR-2024 14:07", "HUGE.DAT", 8, kNoSize, kMar5},
+        {"HUGE.DAT;1  18014398509481984/1  5-MAR-2024 14:07", "HUGE.DAT;1", 8, kNoSize, kMar5},
     };
     for (const Row& row : rows)
         expectEntry(row);
 }
 
-TEST(ListingParser, OverlongLinesAndBinaryBytesCannotBeParsed)
+TEST(ListingParser, OverlongLinesAreSkippedAndNulBytesKeptInTheName)
 {
     const std::string unix = "-rw-r--r-- 1 u g 1 Nov 05 14:07 ";
     const std::string longest = unix + std::string(64 * 1024 - unix.size(), 'n');
     EXPECT_EQ(parse(longest + "\n").consumed, static_cast<int64_t>(longest.size() + 1));
-    EXPECT_EQ(parse(longest).consumed, 0);       // may still end
-    EXPECT_LT(parse(longest + "n").consumed, 0); // can no longer end in time
-    EXPECT_LT(parse(longest + "n\n").consumed, 0);
-    EXPECT_LT(parse(std::string(1 << 20, ' ')).consumed, 0);
+    EXPECT_EQ(parse(longest).consumed, 0); // may still end
+    // Too long: skipped through its end, or as far as it has come.
+    EXPECT_EQ(parse(longest + "n").consumed, -static_cast<int64_t>(longest.size() + 1));
+    EXPECT_EQ(parse(longest + "n\nnext").consumed, -static_cast<int64_t>(longest.size() + 2));
+    EXPECT_EQ(parse(std::string(1 << 20, ' ')).consumed, -(1 << 20));
 
-    EXPECT_LT(parse(std::string("-rw-r--r-- 1 u g 1 Nov 05 14:07 a\0b\n", 36)).consumed, 0);
-    EXPECT_LT(parse(std::string("\0\n", 2)).consumed, 0);
-    EXPECT_LT(parse("\x7F"
-                    "ELF\x02\x01\x01\n")
-                  .consumed,
-              0);
-    EXPECT_LT(parse("PK\x03\x04\x14\n").consumed, 0);
+    const Parsed nul = parse(std::string("-rw-r--r-- 1 u g 1 Nov 05 14:07 a\0b\n", 36));
+    EXPECT_EQ(nul.consumed, 36);
+    ASSERT_TRUE(nul.entry);
+    EXPECT_EQ(nul.entry->rawName, QByteArray("a\0b", 3));
+    EXPECT_EQ(parse(std::string("\0\n", 2)).consumed, -2);
 }
 
 TEST(ListingParser, NameBytesAreKeptExactlyAndShownAsUtf8OrLatin1)
@@ -434,7 +566,7 @@ TEST(ListingParser, ListingDumpPrintsOneLinePerParserCall)
     EXPECT_EQ(lines[3], "205\t82\tentry\tcaf\xC3\xA9-\xD1\x84\xD0\xB0\xD0\xB9\xD0\xBB.txt\t8\t2\t"
                         "2025-12-06T08:18:00");
     EXPECT_EQ(lines[10], "735\t41\tentry\ttab\\there\t8\t1\t2025-11-05T14:07:00");
-    EXPECT_EQ(lines[11], "776\t-1\terror");
+    EXPECT_EQ(lines[11], "776\t-8\terror");
     EXPECT_EQ(lines[12], "784\t8\tskip");
     EXPECT_EQ(lines[13], "");
 }

@@ -11,9 +11,8 @@ using namespace listingparser;
 
 namespace {
 
-// The longest line accepted, without its line end. A longer one (or that many bytes without a
-// line end) is no listing line: answering "cannot be parsed" keeps the caller from buffering an
-// endless line.
+// The longest line read, without its line end. A longer one is no listing line; it is skipped
+// (in parts while its end has not come) so that an endless line cannot fill the caller's buffer.
 constexpr int64_t kMaxLineLength = 64 * 1024;
 
 bool isBlankLine(std::string_view line)
@@ -25,15 +24,29 @@ bool isBlankLine(std::string_view line)
     return true;
 }
 
-// Control bytes (other than tab) in a line that no reader knows mean the bytes are not a text
-// listing at all, rather than a line of some format not known here.
-bool looksBinary(std::string_view line)
+// Lines that servers print around the entries and that name none: totals, headers of folders
+// and of columns, a shell's answer. Only asked about lines that no reader took.
+bool isHeaderOrSummary(std::string_view line)
 {
-    for (const char c : line) {
-        if (static_cast<unsigned char>(c) < 0x20 && c != '\t')
-            return true;
-    }
-    return false;
+    Tokens tokens(line);
+    const std::string_view first = tokens.next();
+    const std::string_view second = tokens.next();
+    // "total 12", "Total of 3 files, 4/10 blocks.", "Grand total of 2 directories, 9 files."
+    if (equalsNoCase(first, "total") || equalsNoCase(first, "grand"))
+        return true;
+    // VMS "Directory DISK$USER:[ME]", DOS " Directory of C:\FTP", " Volume in drive C is X".
+    if (equalsNoCase(first, "directory") || equalsNoCase(first, "volume"))
+        return true;
+    // MVS member and Tandem column headers; VxWorks' shell answer "value = 0 = 0x0".
+    if ((equalsNoCase(first, "name") && startsWithNoCase(second, "vv.mm")) ||
+        (equalsNoCase(first, "file") && equalsNoCase(second, "code")) ||
+        (equalsNoCase(first, "value") && second == "="))
+        return true;
+    // DOS "   5 File(s)   1,234 bytes" and "   2 Dir(s)  9,876 bytes free".
+    if (startsWithNoCase(second, "file(s)") || startsWithNoCase(second, "dir(s)"))
+        return true;
+    // "ls -R" folder headers: "/pub/incoming:" or "sub:".
+    return line.back() == ':' && line.find(' ') == std::string_view::npos;
 }
 
 // Tries the readers from the most common format on. Each one checks a shape of its own (a mode
@@ -45,13 +58,11 @@ Verdict readLine(std::string_view line, const Clock& clock, Fields& fields)
     if (line.front() == '+')
         return readEplf(line, fields);
     // A reader that gives up may have filled some fields: each one starts afresh.
-    for (const auto reader : {readUnix, readNetWare}) {
-        fields = Fields();
-        if (const Verdict v = reader(line, clock, fields); v != Verdict::NotMine)
-            return v;
-    }
+    fields = Fields();
+    if (const Verdict v = readUnix(line, clock, fields); v != Verdict::NotMine)
+        return v;
     for (const auto reader :
-         {readMlsd, readDos, readOs2, readVxWorks, readVms, readAs400, readMvs}) {
+         {readMlsd, readDos, readOs2, readVxWorks, readVms, readAs400, readTandem, readMvs}) {
         fields = Fields();
         if (const Verdict v = reader(line, fields); v != Verdict::NotMine)
             return v;
@@ -83,25 +94,26 @@ int64_t parseListing(const char* buffer, int64_t length, std::optional<ListingEn
 {
     if (entry)
         entry->reset();
-    if (length <= 0)
+    if (length <= 0 || !buffer)
         return 0;
-    if (!buffer)
-        return -1;
 
     // One line, LF-terminated (RFC 959 says CRLF; some servers send a bare LF).
     const int64_t searched = std::min(length, kMaxLineLength + 1);
     const auto* lf =
         static_cast<const char*>(std::memchr(buffer, '\n', static_cast<size_t>(searched)));
-    if (!lf)
-        return length > kMaxLineLength ? -1 : 0;
-    const int64_t consumed = lf - buffer + 1;
+    if (!lf) {
+        if (length <= kMaxLineLength)
+            return 0;
+        // Too long: skip it through its end, or all of it that is here.
+        lf = static_cast<const char*>(
+            std::memchr(buffer + searched, '\n', static_cast<size_t>(length - searched)));
+        return lf ? -(lf - buffer + 1) : -length;
+    }
+    int64_t consumed = lf - buffer + 1;
 
     std::string_view line(buffer, static_cast<size_t>(consumed - 1));
     if (!line.empty() && line.back() == '\r')
         line.remove_suffix(1);
-    // A NUL never belongs in a listing, nor in any name a server could be asked for.
-    if (std::memchr(line.data(), '\0', line.size()))
-        return -1;
     if (isBlankLine(line))
         return consumed;
 
@@ -109,20 +121,36 @@ int64_t parseListing(const char* buffer, int64_t length, std::optional<ListingEn
     Fields fields;
     switch (readLine(line, clock, fields)) {
     case Verdict::Entry:
+        if (fields.continued) {
+            // A name alone on its line: its columns may follow on the next one, which is then
+            // part of this entry. Wait until that line is here too.
+            const char* next = lf + 1;
+            const int64_t rest = length - consumed;
+            const auto* nextLf = static_cast<const char*>(
+                std::memchr(next, '\n', static_cast<size_t>(std::min(rest, kMaxLineLength + 1))));
+            if (!nextLf && rest <= kMaxLineLength)
+                return 0;
+            std::string_view nextLine(next, nextLf ? static_cast<size_t>(nextLf - next) : 0);
+            if (!nextLine.empty() && nextLine.back() == '\r')
+                nextLine.remove_suffix(1);
+            if (nextLf && readVmsContinuation(nextLine, fields))
+                consumed = nextLf - buffer + 1;
+        }
         // "." and ".." name the folder itself and its parent, which the browser reaches by its
-        // own navigation; like most clients, the listing leaves them out. An empty name
-        // addresses nothing.
-        if (!fields.name.empty() && fields.name != "." && fields.name != "..")
+        // own navigation; like most clients, the listing leaves them out.
+        if (fields.name.empty())
+            return -consumed;
+        if (fields.name != "." && fields.name != "..")
             makeEntry(fields, entry);
         return consumed;
     case Verdict::Nothing:
         return consumed;
+    case Verdict::Broken:
+        return -consumed;
     case Verdict::NotMine:
-        // A line of text that no reader knows (a banner, "total 12", a format not known here)
-        // is passed over so that the rest of the listing still shows.
-        return looksBinary(line) ? -1 : consumed;
+        return isHeaderOrSummary(line) ? consumed : -consumed;
     }
-    return consumed;
+    return -consumed;
 }
 
 } // namespace

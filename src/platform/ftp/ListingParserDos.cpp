@@ -98,7 +98,7 @@ Verdict readOs2(std::string_view line, Fields& out)
     CivilTime t;
     for (int words = 0;; ++words) {
         const std::string_view word = tokens.next();
-        if (parseNumericDate(word, t) && word.size() == 8)
+        if (parseNumericDate(word, t) && word[4] != '-')
             break;
         const bool attributes =
             !word.empty() && word.size() <= 3 && std::all_of(word.begin(), word.end(), isUpper);

@@ -2,6 +2,8 @@
 //   type=file;size=123;modify=20240305140700;perm=r; name with spaces
 //   +i8388621.29609,m824255902,/,\tdev
 
+#include <array>
+
 #include "ListingEntry.h"
 #include "ListingParserPrivate.h"
 
@@ -67,32 +69,61 @@ std::optional<int64_t> factTime(std::string_view value, const Clock& clock)
     return utcMsecs(t, clock);
 }
 
+// After a ";": another "fact=" or a blank before the name, rather than the rest of a name.
+bool looksLikeFactsGoOn(std::string_view line, size_t pos)
+{
+    if (pos >= line.size() || isBlank(line[pos]))
+        return true;
+    const size_t eq = line.find('=', pos);
+    return eq != std::string_view::npos &&
+           line.substr(pos, eq - pos).find_first_of(" \t;") == std::string_view::npos;
+}
+
 } // namespace
 
 Verdict readMlsd(std::string_view line, Fields& out)
 {
-    // "fact=value;...;" then one space, then the name (which may hold anything but a line end).
-    const size_t space = line.find(' ');
-    if (space == std::string_view::npos || space < 3 || line[space - 1] != ';')
-        return Verdict::NotMine;
-    const std::string_view facts = line.substr(0, space);
-    // The facts must all be well formed before any is taken, so that a stray line holding "=" and
-    // ";" is not half read.
-    for (size_t pos = 0; pos < facts.size();) {
-        const size_t end = facts.find(';', pos);
-        const size_t eq = facts.find('=', pos);
-        if (eq == pos || eq >= end)
+    // "fact=value;...;" then one space (or, from some servers, a tab), then the name, which may
+    // hold anything but a line end. Facts come in any order and case, values may hold spaces
+    // ("UNIX.groupname=staff members;"), and some servers leave out the last ";": the value
+    // then ends at the first blank.
+    struct Fact
+    {
+        std::string_view name;
+        std::string_view value;
+    };
+    std::array<Fact, 16> facts;
+    size_t count = 0;
+    size_t pos = 0;
+    for (;;) {
+        const size_t eq = line.find('=', pos);
+        if (eq == std::string_view::npos || eq == pos || count == facts.size())
             return Verdict::NotMine;
-        pos = end + 1;
+        const std::string_view name = line.substr(pos, eq - pos);
+        if (name.find_first_of(" \t;") != std::string_view::npos)
+            return Verdict::NotMine;
+        const size_t semicolon = line.find(';', eq);
+        const size_t blank = line.find_first_of(" \t", eq);
+        if (semicolon == std::string_view::npos ||
+            (blank < semicolon && !looksLikeFactsGoOn(line, semicolon + 1))) {
+            // The last fact without its ";".
+            if (blank == std::string_view::npos)
+                return Verdict::NotMine;
+            facts[count++] = Fact{name, line.substr(eq + 1, blank - eq - 1)};
+            pos = blank + 1;
+            break;
+        }
+        facts[count++] = Fact{name, line.substr(eq + 1, semicolon - eq - 1)};
+        pos = semicolon + 1;
+        if (pos < line.size() && isBlank(line[pos])) {
+            ++pos;
+            break;
+        }
     }
 
     const Clock noClock(nullptr); // MLSD times carry their year
-    for (size_t pos = 0; pos < facts.size();) {
-        const size_t end = facts.find(';', pos);
-        const size_t eq = facts.find('=', pos);
-        const std::string_view name = facts.substr(pos, eq - pos);
-        const std::string_view value = facts.substr(eq + 1, end - eq - 1);
-        pos = end + 1;
+    for (size_t i = 0; i < count; ++i) {
+        const auto& [name, value] = facts[i];
         if (equalsNoCase(name, "type")) {
             if (typeFromFact(value, out.type) == MlsdType::Skip)
                 return Verdict::Nothing;
@@ -102,7 +133,7 @@ Verdict readMlsd(std::string_view line, Fields& out)
             out.msecs = factTime(value, noClock);
         }
     }
-    out.name = line.substr(space + 1);
+    out.name = line.substr(pos);
     return Verdict::Entry;
 }
 

@@ -78,7 +78,7 @@ int64_t Clock::msecs() const
 
 std::optional<int64_t> utcMsecs(const CivilTime& t, const Clock& clock)
 {
-    if (t.hour < 0 || t.hour > 23 || t.minute < 0 || t.minute > 59 || t.second < 0 ||
+    if (t.hour < 0 || t.hour > 24 || t.minute < 0 || t.minute > 59 || t.second < 0 ||
         t.second > 60 || t.millisecond < 0 || t.millisecond > 999)
         return std::nullopt;
     if (t.year != 0)
@@ -89,20 +89,8 @@ std::optional<int64_t> utcMsecs(const CivilTime& t, const Clock& clock)
     // reach a leap year for "Feb 29"; a date that is no date in any year gives none.
     const int64_t now = clock.msecs();
     const int64_t limit = now + kFutureWindowDays * kMsecsPerDay;
-    // The year of "now" changes once a year: keep the last one worked out, and when next year
-    // begins, which tells whether the window reaches into it at all.
-    thread_local int64_t cachedDay = INT64_MIN;
-    thread_local int64_t cachedYear = 0;
-    thread_local int64_t cachedNextYear = 0;
-    const int64_t today = floorDiv(now, kMsecsPerDay);
-    if (today != cachedDay) {
-        cachedYear = yearOfDay(today);
-        cachedNextYear = daysFromCivil(cachedYear + 1, 1, 1) * kMsecsPerDay;
-        cachedDay = today;
-    }
-    const int64_t nowYear = cachedYear;
-    for (int64_t year = limit >= cachedNextYear ? nowYear + 1 : nowYear; year >= nowYear - 8;
-         --year) {
+    const int64_t nowYear = yearOfDay(floorDiv(now, kMsecsPerDay));
+    for (int64_t year = nowYear + 1; year >= nowYear - 8; --year) {
         if (!isValidDate(static_cast<int>(year), t.month, t.day))
             continue;
         const int64_t msecs = msecsOf(static_cast<int>(year), t);
@@ -189,58 +177,408 @@ int parseSmall(std::string_view s, size_t maxDigits)
 
 namespace {
 
-// Month names hashed into 16 slots, one per name (the multiplier was searched for that): one
-// table look-up and one compare per word, whatever the month.
-constexpr uint32_t kMonthHash = 0x2C4A3699u;
-
-constexpr uint32_t monthKey(char a, char b, char c)
+struct MonthName
 {
-    const auto lower = [](char x) {
-        return static_cast<uint32_t>(static_cast<unsigned char>(x) | 0x20);
-    };
-    return (lower(a) << 16) | (lower(b) << 8) | lower(c);
-}
-
-struct MonthSlot
-{
-    uint32_t key = 0;
-    int month = 0;
+    std::string_view name; // lower case where ASCII
+    int month;
 };
 
-constexpr std::array<MonthSlot, 16> makeMonthSlots()
-{
-    constexpr const char* kNames[] = {"jan", "feb", "mar", "apr", "may", "jun",
-                                      "jul", "aug", "sep", "oct", "nov", "dec"};
-    std::array<MonthSlot, 16> table{};
-    for (int i = 0; i < 12; ++i) {
-        const uint32_t key = monthKey(kNames[i][0], kNames[i][1], kNames[i][2]);
-        const uint32_t slot = (key * kMonthHash) >> 28;
-        table[slot] = MonthSlot{key, i + 1};
-    }
-    return table;
-}
+// Month names as ls and servers print them in many languages, abbreviated and in full: English,
+// German, French, Spanish, Italian, Dutch, Swedish, Norwegian, Danish, Finnish, Polish, Czech,
+// Hungarian in UTF-8, and Russian in UTF-8, KOI8-R and CP1251 (lower case and capitalized).
+// Sorted by length, then bytes, for a binary search.
+constexpr MonthName kMonthNames[] = {
+    {"abr", 4},
+    {"ago", 8},
+    {"apr", 4},
+    {"aug", 8},
+    {"avr", 4},
+    {"cze", 6},
+    {"dec", 12},
+    {"des", 12},
+    {"dez", 12},
+    {"dic", 12},
+    {"dub", 4},
+    {"elo", 8},
+    {"ene", 1},
+    {"feb", 2},
+    {"gen", 1},
+    {"giu", 6},
+    {"gru", 12},
+    {"jan", 1},
+    {"jul", 7},
+    {"jun", 6},
+    {"kwi", 4},
+    {"led", 1},
+    {"lip", 7},
+    {"lis", 11},
+    {"lug", 7},
+    {"lut", 2},
+    {"mag", 5},
+    {"mai", 5},
+    {"maj", 5},
+    {"mar", 3},
+    {"may", 5},
+    {"mei", 5},
+    {"mrt", 3},
+    {"mrz", 3},
+    {"nov", 11},
+    {"oct", 10},
+    {"okt", 10},
+    {"ott", 10},
+    {"pro", 12},
+    {"sep", 9},
+    {"set", 9},
+    {"sie", 8},
+    {"srp", 8},
+    {"sty", 1},
+    {"wrz", 9},
+    {"\300\342\343", 8},
+    {"\300\357\360", 4},
+    {"\301\320\322", 4},
+    {"\301\327\307", 8},
+    {"\304\305\313", 12},
+    {"\304\345\352", 12},
+    {"\306\305\327", 2},
+    {"\310\376\353", 7},
+    {"\310\376\355", 6},
+    {"\311\300\314", 7},
+    {"\311\300\316", 6},
+    {"\314\340\351", 5},
+    {"\314\340\360", 3},
+    {"\314\340\377", 5},
+    {"\315\301\312", 5},
+    {"\315\301\321", 5},
+    {"\315\301\322", 3},
+    {"\315\356\377", 11},
+    {"\316\317\321", 11},
+    {"\316\352\362", 10},
+    {"\317\313\324", 10},
+    {"\321\316\327", 1},
+    {"\321\345\355", 9},
+    {"\323\305\316", 9},
+    {"\324\345\342", 2},
+    {"\337\355\342", 1},
+    {"\340\342\343", 8},
+    {"\340\357\360", 4},
+    {"\341\320\322", 4},
+    {"\341\327\307", 8},
+    {"\344\305\313", 12},
+    {"\344\345\352", 12},
+    {"\346\305\327", 2},
+    {"\350\376\353", 7},
+    {"\350\376\355", 6},
+    {"\351\300\314", 7},
+    {"\351\300\316", 6},
+    {"\354\340\351", 5},
+    {"\354\340\360", 3},
+    {"\354\340\377", 5},
+    {"\355\301\312", 5},
+    {"\355\301\321", 5},
+    {"\355\301\322", 3},
+    {"\355\356\377", 11},
+    {"\356\317\321", 11},
+    {"\356\352\362", 10},
+    {"\357\313\324", 10},
+    {"\361\316\327", 1},
+    {"\361\345\355", 9},
+    {"\363\305\316", 9},
+    {"\364\345\342", 2},
+    {"\377\355\342", 1},
+    {"b\305\231e", 3},
+    {"d\303\251c", 12},
+    {"elok", 8},
+    {"febr", 2},
+    {"f\303\251v", 2},
+    {"janv", 1},
+    {"juil", 7},
+    {"juin", 6},
+    {"juli", 7},
+    {"juni", 6},
+    {"j\303\272l", 7},
+    {"j\303\272n", 6},
+    {"kv\304\233", 5},
+    {"loka", 10},
+    {"mars", 3},
+    {"mart", 3},
+    {"mayo", 5},
+    {"m\303\241j", 5},
+    {"m\303\244r", 3},
+    {"pa\305\272", 10},
+    {"sept", 9},
+    {"syys", 9},
+    {"\303\241pr", 4},
+    {"\303\272no", 2},
+    {"\304\215vc", 7},
+    {"\304\215vn", 6},
+    {"\306\305\327\322", 2},
+    {"\310\376\353\374", 7},
+    {"\310\376\353\377", 7},
+    {"\310\376\355\374", 6},
+    {"\310\376\355\377", 6},
+    {"\311\300\314\321", 7},
+    {"\311\300\314\330", 7},
+    {"\311\300\316\321", 6},
+    {"\311\300\316\330", 6},
+    {"\314\340\360\362", 3},
+    {"\315\301\322\324", 3},
+    {"\315\356\377\341", 11},
+    {"\316\317\321\302", 11},
+    {"\321\345\355\362", 9},
+    {"\323\305\316\324", 9},
+    {"\324\345\342\360", 2},
+    {"\346\305\327\322", 2},
+    {"\350\376\353\374", 7},
+    {"\350\376\353\377", 7},
+    {"\350\376\355\374", 6},
+    {"\350\376\355\377", 6},
+    {"\351\300\314\321", 7},
+    {"\351\300\314\330", 7},
+    {"\351\300\316\321", 6},
+    {"\351\300\316\330", 6},
+    {"\354\340\360\362", 3},
+    {"\355\301\322\324", 3},
+    {"\355\356\377\341", 11},
+    {"\356\317\321\302", 11},
+    {"\361\345\355\362", 9},
+    {"\363\305\316\324", 9},
+    {"\364\345\342\360", 2},
+    {"abril", 4},
+    {"ao\303\273t", 8},
+    {"april", 4},
+    {"avril", 4},
+    {"enero", 1},
+    {"f\303\251vr", 2},
+    {"helmi", 2},
+    {"huhti", 4},
+    {"joulu", 12},
+    {"julio", 7},
+    {"junio", 6},
+    {"kes\303\244", 6},
+    {"lokak", 10},
+    {"maart", 3},
+    {"marzo", 3},
+    {"m\303\241rc", 3},
+    {"m\303\244rz", 3},
+    {"syysk", 9},
+    {"szept", 9},
+    {"tammi", 1},
+    {"touko", 5},
+    {"z\303\241\305\231", 9},
+    {"\305\231\303\255j", 10},
+    {"\314\340\360\362\340", 3},
+    {"\315\301\322\324\301", 3},
+    {"\354\340\360\362\340", 3},
+    {"\355\301\322\324\301", 3},
+    {"agosto", 8},
+    {"aprile", 4},
+    {"giugno", 6},
+    {"hein\303\244", 7},
+    {"helmik", 2},
+    {"huhtik", 4},
+    {"januar", 1},
+    {"jouluk", 12},
+    {"kes\303\244k", 6},
+    {"luglio", 7},
+    {"maalis", 3},
+    {"maggio", 5},
+    {"marras", 11},
+    {"m\303\241jus", 5},
+    {"tammik", 1},
+    {"toukok", 5},
+    {"\300\357\360\345\353\377", 4},
+    {"\301\320\322\305\314\321", 4},
+    {"\315\356\377\341\360\377", 11},
+    {"\316\317\321\302\322\321", 11},
+    {"\320\220\320\262\320\263", 8},
+    {"\320\220\320\277\321\200", 4},
+    {"\320\224\320\265\320\272", 12},
+    {"\320\230\321\216\320\273", 7},
+    {"\320\230\321\216\320\275", 6},
+    {"\320\234\320\260\320\271", 5},
+    {"\320\234\320\260\321\200", 3},
+    {"\320\234\320\260\321\217", 5},
+    {"\320\235\320\276\321\217", 11},
+    {"\320\236\320\272\321\202", 10},
+    {"\320\241\320\265\320\275", 9},
+    {"\320\244\320\265\320\262", 2},
+    {"\320\257\320\275\320\262", 1},
+    {"\320\260\320\262\320\263", 8},
+    {"\320\260\320\277\321\200", 4},
+    {"\320\264\320\265\320\272", 12},
+    {"\320\270\321\216\320\273", 7},
+    {"\320\270\321\216\320\275", 6},
+    {"\320\274\320\260\320\271", 5},
+    {"\320\274\320\260\321\200", 3},
+    {"\320\274\320\260\321\217", 5},
+    {"\320\275\320\276\321\217", 11},
+    {"\320\276\320\272\321\202", 10},
+    {"\321\201\320\265\320\275", 9},
+    {"\321\204\320\265\320\262", 2},
+    {"\321\217\320\275\320\262", 1},
+    {"\321\316\327\301\322\321", 1},
+    {"\321\316\327\301\322\330", 1},
+    {"\337\355\342\340\360\374", 1},
+    {"\337\355\342\340\360\377", 1},
+    {"\340\357\360\345\353\377", 4},
+    {"\341\320\322\305\314\321", 4},
+    {"\355\356\377\341\360\377", 11},
+    {"\356\317\321\302\322\321", 11},
+    {"\361\316\327\301\322\321", 1},
+    {"\361\316\327\301\322\330", 1},
+    {"\377\355\342\340\360\374", 1},
+    {"\377\355\342\340\360\377", 1},
+    {"augusti", 8},
+    {"febrero", 2},
+    {"februar", 2},
+    {"gennaio", 1},
+    {"hein\303\244k", 7},
+    {"januari", 1},
+    {"janu\303\241r", 1},
+    {"janvier", 1},
+    {"juillet", 7},
+    {"j\303\272lius", 7},
+    {"j\303\272nius", 6},
+    {"maalisk", 3},
+    {"marrask", 11},
+    {"octobre", 10},
+    {"octubre", 10},
+    {"oktober", 10},
+    {"ottobre", 10},
+    {"\300\342\343\363\361\362\340", 8},
+    {"\301\327\307\325\323\324\301", 8},
+    {"\304\305\313\301\302\322\321", 12},
+    {"\304\345\352\340\341\360\377", 12},
+    {"\306\305\327\322\301\314\321", 2},
+    {"\316\352\362\377\341\360\377", 10},
+    {"\317\313\324\321\302\322\321", 10},
+    {"\324\345\342\360\340\353\377", 2},
+    {"\340\342\343\363\361\362\340", 8},
+    {"\341\327\307\325\323\324\301", 8},
+    {"\344\305\313\301\302\322\321", 12},
+    {"\344\345\352\340\341\360\377", 12},
+    {"\346\305\327\322\301\314\321", 2},
+    {"\356\352\362\377\341\360\377", 10},
+    {"\357\313\324\321\302\322\321", 10},
+    {"\364\345\342\360\340\353\377", 2},
+    {"december", 12},
+    {"desember", 12},
+    {"dezember", 12},
+    {"dicembre", 12},
+    {"febbraio", 2},
+    {"februari", 2},
+    {"febru\303\241r", 2},
+    {"f\303\251vrier", 2},
+    {"m\303\241rcius", 3},
+    {"november", 11},
+    {"novembre", 11},
+    {"okt\303\263ber", 10},
+    {"tammikuu", 1},
+    {"\303\241prilis", 4},
+    {"\320\230\321\216\320\273\321\214", 7},
+    {"\320\230\321\216\320\273\321\217", 7},
+    {"\320\230\321\216\320\275\321\214", 6},
+    {"\320\230\321\216\320\275\321\217", 6},
+    {"\320\234\320\260\321\200\321\202", 3},
+    {"\320\235\320\276\321\217\320\261", 11},
+    {"\320\241\320\265\320\275\321\202", 9},
+    {"\320\244\320\265\320\262\321\200", 2},
+    {"\320\270\321\216\320\273\321\214", 7},
+    {"\320\270\321\216\320\273\321\217", 7},
+    {"\320\270\321\216\320\275\321\214", 6},
+    {"\320\270\321\216\320\275\321\217", 6},
+    {"\320\274\320\260\321\200\321\202", 3},
+    {"\320\275\320\276\321\217\320\261", 11},
+    {"\321\201\320\265\320\275\321\202", 9},
+    {"\321\204\320\265\320\262\321\200", 2},
+    {"\321\345\355\362\377\341\360\377", 9},
+    {"\323\305\316\324\321\302\322\321", 9},
+    {"\361\345\355\362\377\341\360\377", 9},
+    {"\363\305\316\324\321\302\322\321", 9},
+    {"augusztus", 8},
+    {"diciembre", 12},
+    {"d\303\251cembre", 12},
+    {"noviembre", 11},
+    {"septembre", 9},
+    {"settembre", 9},
+    {"septiembre", 9},
+    {"szeptember", 9},
+    {"\320\234\320\260\321\200\321\202\320\260", 3},
+    {"\320\274\320\260\321\200\321\202\320\260", 3},
+    {"\320\220\320\277\321\200\320\265\320\273\321\217", 4},
+    {"\320\235\320\276\321\217\320\261\321\200\321\217", 11},
+    {"\320\257\320\275\320\262\320\260\321\200\321\214", 1},
+    {"\320\257\320\275\320\262\320\260\321\200\321\217", 1},
+    {"\320\260\320\277\321\200\320\265\320\273\321\217", 4},
+    {"\320\275\320\276\321\217\320\261\321\200\321\217", 11},
+    {"\321\217\320\275\320\262\320\260\321\200\321\214", 1},
+    {"\321\217\320\275\320\262\320\260\321\200\321\217", 1},
+    {"\320\220\320\262\320\263\321\203\321\201\321\202\320\260", 8},
+    {"\320\224\320\265\320\272\320\260\320\261\321\200\321\217", 12},
+    {"\320\236\320\272\321\202\321\217\320\261\321\200\321\217", 10},
+    {"\320\244\320\265\320\262\321\200\320\260\320\273\321\217", 2},
+    {"\320\260\320\262\320\263\321\203\321\201\321\202\320\260", 8},
+    {"\320\264\320\265\320\272\320\260\320\261\321\200\321\217", 12},
+    {"\320\276\320\272\321\202\321\217\320\261\321\200\321\217", 10},
+    {"\321\204\320\265\320\262\321\200\320\260\320\273\321\217", 2},
+    {"\320\241\320\265\320\275\321\202\321\217\320\261\321\200\321\217", 9},
+    {"\321\201\320\265\320\275\321\202\321\217\320\261\321\200\321\217", 9},
+};
 
-constexpr std::array<MonthSlot, 16> kMonthSlots = makeMonthSlots();
-
-constexpr bool monthSlotsAreDistinct()
+constexpr bool byLengthThenBytes(std::string_view a, std::string_view b)
 {
-    int filled = 0;
-    for (const MonthSlot& slot : kMonthSlots)
-        filled += slot.month != 0 ? 1 : 0;
-    return filled == 12;
+    return a.size() != b.size() ? a.size() < b.size() : a < b;
 }
-static_assert(monthSlotsAreDistinct(), "two month names share a slot");
 
 } // namespace
 
 int monthFromName(std::string_view s)
 {
-    if (s.size() != 3)
+    // A dot or comma may follow an abbreviation ("déc.", "März,").
+    if (!s.empty() && (s.back() == '.' || s.back() == ','))
+        s.remove_suffix(1);
+    char lower[16];
+    if (s.size() < 3 || s.size() > sizeof lower)
         return 0;
-    // "| 0x20" lowers a letter's case and turns no other byte into a letter.
-    const uint32_t key = monthKey(s[0], s[1], s[2]);
-    const MonthSlot& slot = kMonthSlots[(key * kMonthHash) >> 28];
-    return slot.key == key ? slot.month : 0;
+    // Most servers print English: those without the table.
+    if (s.size() == 3) {
+        const auto key = [](char a, char b, char c) { return (a << 16) | (b << 8) | c; };
+        switch (key(toLower(s[0]), toLower(s[1]), toLower(s[2]))) {
+        case key('j', 'a', 'n'):
+            return 1;
+        case key('f', 'e', 'b'):
+            return 2;
+        case key('m', 'a', 'r'):
+            return 3;
+        case key('a', 'p', 'r'):
+            return 4;
+        case key('m', 'a', 'y'):
+            return 5;
+        case key('j', 'u', 'n'):
+            return 6;
+        case key('j', 'u', 'l'):
+            return 7;
+        case key('a', 'u', 'g'):
+            return 8;
+        case key('s', 'e', 'p'):
+            return 9;
+        case key('o', 'c', 't'):
+            return 10;
+        case key('n', 'o', 'v'):
+            return 11;
+        case key('d', 'e', 'c'):
+            return 12;
+        default:
+            break;
+        }
+    }
+    for (size_t i = 0; i < s.size(); ++i)
+        lower[i] = toLower(s[i]);
+    const std::string_view key(lower, s.size());
+    const auto* found = std::lower_bound(
+        std::begin(kMonthNames), std::end(kMonthNames), key,
+        [](const MonthName& m, std::string_view k) { return byLengthThenBytes(m.name, k); });
+    return found != std::end(kMonthNames) && found->name == key ? found->month : 0;
 }
 
 bool parseClock(std::string_view s, CivilTime& t, bool* hadFraction)
@@ -251,7 +589,9 @@ bool parseClock(std::string_view s, CivilTime& t, bool* hadFraction)
     const int hour = parseSmall(s.substr(0, colon), 2);
     std::string_view rest = s.substr(colon + 1);
     const int minute = parseSmall(rest.substr(0, 2), 2);
-    if (hour < 0 || hour > 23 || minute < 0 || minute > 59 || rest.size() < 2)
+    // "24:00" is the end of a day, as some servers print midnight.
+    if (hour < 0 || hour > 24 || minute < 0 || minute > 59 || rest.size() < 2 ||
+        (hour == 24 && (minute != 0 || rest.size() > 2)))
         return false;
     rest.remove_prefix(2);
     int second = 0;

@@ -4,6 +4,7 @@
 //   WYOSPT 3420   2003/03/24  1   15  FB      80  6160  PO  MY.PDS                    (MVS)
 //   MEMBER1   01.03 2002/08/12 2003/03/24 13:01    45    44     0 USERID            (MVS PDS)
 
+#include <algorithm>
 #include <array>
 
 #include "ListingEntry.h"
@@ -47,8 +48,11 @@ bool parseAs400Date(std::string_view s, CivilTime& t)
     const int first = parseSmall(s.substr(0, 2), 2);
     const int second = parseSmall(s.substr(3, 2), 2);
     const int year = parseSmall(s.substr(6), 4);
-    t.month = s[2] == '/' ? first : second;
-    t.day = s[2] == '/' ? second : first;
+    // With slashes the month comes first, unless the first number can be no month
+    // ("14/05/01").
+    const bool monthFirst = s[2] == '/' && first <= 12;
+    t.month = monthFirst ? first : second;
+    t.day = monthFirst ? second : first;
     t.year = year < 0 ? 0 : fullYear(year, s.size() - 6);
     return year >= 0 && t.month >= 1 && t.day >= 1;
 }
@@ -87,10 +91,38 @@ std::optional<int32_t> as400Type(std::string_view word)
 
 } // namespace
 
+namespace {
+
+bool readVmsColumns(std::string_view columns, Fields& out)
+{
+    // Used blocks (or "used/allocated"), the date and time, owner and protection, in whatever
+    // order the server puts them; "[OWNER]" and "(RWED,...)" are passed over.
+    Tokens tokens(columns);
+    bool any = false;
+    for (std::string_view word = tokens.next(); !word.empty(); word = tokens.next()) {
+        CivilTime t;
+        std::optional<int64_t> used;
+        if (!out.size && parseCount(word.substr(0, word.find('/')), used)) {
+            any = true;
+            if (used && *used <= INT64_MAX / kVmsBlock)
+                out.size = *used * kVmsBlock; // the size rounded up to whole blocks
+        } else if (!out.msecs && parseVmsDate(word, t)) {
+            any = true;
+            Tokens ahead = tokens;
+            if (parseClock(ahead.next(), t))
+                tokens = ahead;
+            const Clock noClock(nullptr);
+            out.msecs = utcMsecs(t, noClock);
+        }
+    }
+    return any;
+}
+
+} // namespace
+
 Verdict readVms(std::string_view line, Fields& out)
 {
-    // NAME.EXT;VERSION first. The name is given without its version (the server then means the
-    // latest one) and folders without their ".DIR", as they are addressed.
+    // NAME.EXT;VERSION first, kept whole: the version is part of the name the server knows.
     if (isBlank(line.front()))
         return Verdict::NotMine;
     Tokens tokens(line);
@@ -99,29 +131,60 @@ Verdict readVms(std::string_view line, Fields& out)
     if (semicolon == std::string_view::npos || semicolon == 0 ||
         parseSmall(first.substr(semicolon + 1), 5) < 0)
         return Verdict::NotMine;
-    std::string_view name = first.substr(0, semicolon);
-    if (name.find_first_of(";=") != std::string_view::npos)
+    const std::string_view base = first.substr(0, semicolon);
+    if (base.find_first_of(";=") != std::string_view::npos)
         return Verdict::NotMine;
+    out.name = first;
     out.type = kEntryTypeRegular;
-    if (name.size() > 4 && equalsNoCase(name.substr(name.size() - 4), ".dir")) {
-        name.remove_suffix(4);
+    if (base.size() > 4 && equalsNoCase(base.substr(base.size() - 4), ".dir"))
         out.type = kEntryTypeDirectory;
-    }
-    out.name = name;
+    // A protected file shows an error text in place of its columns; a long name stands alone
+    // and its columns follow on the next line.
+    const std::string_view columns = tokens.restAfterBlanks();
+    if (columns.empty())
+        out.continued = true;
+    else
+        readVmsColumns(columns, out);
+    return Verdict::Entry;
+}
 
-    // A long name stands alone and its columns follow on the next line (which is then passed
-    // over); a protected file shows an error text in place of its columns. Either way the name
-    // is still an entry.
-    const std::string_view blocks = tokens.next();
-    std::optional<int64_t> used;
-    if (parseCount(blocks.substr(0, blocks.find('/')), used) && used &&
-        *used <= INT64_MAX / kVmsBlock)
-        out.size = *used * kVmsBlock; // used blocks: the size rounded up to whole blocks
+bool readVmsContinuation(std::string_view line, Fields& out)
+{
+    return !line.empty() && isBlank(line.front()) && readVmsColumns(line, out);
+}
+
+namespace {
+
+// "03-Mar-04" (Tandem).
+bool parseTandemDate(std::string_view s, CivilTime& t)
+{
+    if (s.size() != 9 || s[2] != '-' || s[6] != '-')
+        return false;
+    t.day = parseSmall(s.substr(0, 2), 2);
+    t.month = monthFromName(s.substr(3, 3));
+    const int year = parseSmall(s.substr(7, 2), 2);
+    t.year = year < 0 ? 0 : fullYear(year, 2);
+    return t.day >= 1 && t.month != 0 && year >= 0;
+}
+
+} // namespace
+
+Verdict readTandem(std::string_view line, Fields& out)
+{
+    // Name, file code, end-of-file byte count, date, time, owner "group,user", rights.
+    Tokens tokens(line);
+    const std::string_view name = tokens.next();
     CivilTime t;
-    if (parseVmsDate(tokens.next(), t) && parseClock(tokens.next(), t)) {
-        const Clock noClock(nullptr);
-        out.msecs = utcMsecs(t, noClock);
-    }
+    if (!allDigits(tokens.next()) || !parseCount(tokens.next(), out.size) ||
+        !parseTandemDate(tokens.next(), t) || !parseClock(tokens.next(), t))
+        return Verdict::NotMine;
+    const std::string_view owner = tokens.next();
+    if (owner.find(',') == std::string_view::npos)
+        return Verdict::NotMine;
+    out.name = name;
+    out.type = kEntryTypeRegular;
+    const Clock noClock(nullptr);
+    out.msecs = utcMsecs(t, noClock);
     return Verdict::Entry;
 }
 
@@ -171,6 +234,15 @@ Verdict readMvs(std::string_view line, Fields& out)
         ++count;
 
     CivilTime t;
+    // A member listed without statistics: its name alone, 1 to 8 of A-Z, 0-9, $, # and @.
+    if (count == 1 && words[0].size() <= 8 && !isDigit(words[0][0]) &&
+        std::all_of(words[0].begin(), words[0].end(), [](char c) {
+            return isUpper(c) || isDigit(c) || c == '$' || c == '#' || c == '@';
+        })) {
+        out.name = words[0];
+        out.type = kEntryTypeRegular;
+        return Verdict::Entry;
+    }
     // A PDS member: name, version.modification, created, changed, time, ...
     if (count >= 5 && words[1].size() == 5 && words[1][2] == '.' &&
         allDigits(words[1].substr(0, 2)) && allDigits(words[1].substr(3)) &&
@@ -184,11 +256,20 @@ Verdict readMvs(std::string_view line, Fields& out)
         return Verdict::Entry;
     }
     // A data set: volume, unit, referred, extents, used, recfm, lrecl, blksize, dsorg, dsname.
-    // The referred date is when it was last read, not changed: no date is given.
-    if (count == 10 && parseSlashedIsoDate(words[2], t) && allDigits(words[3]) &&
-        allDigits(words[4]) && !words[8].empty() && isUpper(words[8][0])) {
-        out.name = words[9];
-        out.type = words[8].substr(0, 2) == "PO" ? kEntryTypeDirectory : kEntryTypeRegular;
+    // The referred date is when it was last read, not changed: no date is given. Some columns
+    // show "?" or "**NONE**"; migrated and tape data sets show only their name.
+    if (count < 2 || count == words.size())
+        return Verdict::NotMine;
+    const std::string_view dsname = words[count - 1];
+    const bool migrated = equalsNoCase(words[0], "migrated");
+    const bool onTape = count >= 5 && words[1] == "Not" && words[2] == "Direct";
+    const bool dated = parseSlashedIsoDate(words[2], t) || words[2] == "**NONE**";
+    if (migrated || onTape ||
+        (count >= 7 && words[1].size() == 4 && allDigits(words[1]) && dated)) {
+        out.name = dsname;
+        const std::string_view dsorg = words[count - 2];
+        out.type = !migrated && !onTape && dsorg.substr(0, 2) == "PO" ? kEntryTypeDirectory
+                                                                      : kEntryTypeRegular;
         return Verdict::Entry;
     }
     // A qualifier level below the current one.

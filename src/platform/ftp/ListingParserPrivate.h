@@ -19,6 +19,7 @@ enum class Verdict
     NotMine, // not this format: the next reader may try the line
     Nothing, // this format, but the line names no entry (header, summary, "." ...)
     Entry,   // the line names an entry, described in Fields
+    Broken,  // this format and meant as an entry, but the name cannot be found
 };
 
 // An entry as a reader found it; the name is a view into the line.
@@ -28,6 +29,8 @@ struct Fields
     std::optional<int32_t> type;
     std::optional<int64_t> size;
     std::optional<int64_t> msecs; // UTC, milliseconds since 1970-01-01
+    // The line gave only the name; its columns may follow on the next line (VMS).
+    bool continued = false;
 };
 
 // "Now", for dates that carry no year. Read from the system clock only when such a date is met,
@@ -135,7 +138,8 @@ bool startsWithNoCase(std::string_view s, std::string_view lowerWord);
 bool parseCount(std::string_view s, std::optional<int64_t>& value, bool allowCommas = false);
 // A small unsigned number of 1 to maxDigits digits, or -1.
 int parseSmall(std::string_view s, size_t maxDigits);
-// "Jan" .. "Dec" in any case: 1 .. 12, else 0.
+// A month's name, abbreviated or not, in one of the languages servers print them in (a dot or
+// comma after it allowed): 1 .. 12, else 0.
 int monthFromName(std::string_view s);
 // "H:MM", "HH:MM", "HH:MM:SS", "HH:MM:SS.fff" into t. The parts past minutes are optional.
 bool parseClock(std::string_view s, CivilTime& t, bool* hadFraction = nullptr);
@@ -145,13 +149,16 @@ int fullYear(int year, size_t digits);
 // The format readers, one per listing style. Each reads only its own shape and answers NotMine
 // for anything else; the first reader that takes a line has the last word on it.
 Verdict readUnix(std::string_view line, const Clock& clock, Fields& out);
-Verdict readNetWare(std::string_view line, const Clock& clock, Fields& out);
 Verdict readMlsd(std::string_view line, Fields& out);
 Verdict readEplf(std::string_view line, Fields& out);
 Verdict readDos(std::string_view line, Fields& out);
 Verdict readOs2(std::string_view line, Fields& out);
 Verdict readVxWorks(std::string_view line, Fields& out);
 Verdict readVms(std::string_view line, Fields& out);
+// The columns of a VMS entry whose name stood alone on the line before; false when the line is
+// no such continuation.
+bool readVmsContinuation(std::string_view line, Fields& out);
+Verdict readTandem(std::string_view line, Fields& out);
 Verdict readAs400(std::string_view line, Fields& out);
 Verdict readMvs(std::string_view line, Fields& out);
 

@@ -1,16 +1,16 @@
-// Unix "ls -l" style lines, and NetWare's close cousin:
+// Unix "ls -l" style lines, as many servers and locales print them, and NetWare's close cousin:
 //   -rw-r--r--   1 owner    group     5368709120 Dec  6 08:18 big file.bin
 //   lrwxrwxrwx   1 0        0                 10 Dec 31  2001 link -> target.txt
 //   crw-rw-rw-   1 root     root          1,   3 Mar 05 14:07 null
 //   -rw-r--r--   1 owner    group           12 2024-03-05 14:07 iso.txt
+//   -rw-r--r--   1 owner    group           12 14. März, 08:05 german.txt
+//   -rw-r--r--   1 owner    group           12 7月 21日 2004年 japanese.txt
 //   d [RWCEAFMS] owner                    512 Jan 16 18:53 login
-// Servers differ in the columns between the mode and the size (link count, owner, group, any of
-// them missing, names with spaces), so the reader finds the date instead of counting columns:
-// the word before it is the size, and the name starts one blank after it.
+// Servers differ in the columns between the mode and the date (link count, owner, group, any of
+// them missing or run together), so the reader finds the date instead of counting columns: the
+// word before it is the size, and the name starts one blank after it.
 
-#include <algorithm>
-#include <bit>
-#include <cstring>
+#include <array>
 
 #include "ListingEntry.h"
 #include "ListingParserPrivate.h"
@@ -18,6 +18,57 @@
 namespace listingparser {
 
 namespace {
+
+// The words looked at for the date; the name may go on far beyond them.
+constexpr size_t kMaxWords = 16;
+
+// The words after the mode, split off only as far as the date search asks for them.
+class Words final
+{
+public:
+    Words(std::string_view line, size_t from)
+        : m_line(line)
+        , m_tokens(line, from)
+    {}
+    // Word k; empty past the end of the line.
+    std::string_view text(size_t k)
+    {
+        fill(k);
+        return k < m_count ? std::string_view(m_line.data() + m_words[k].begin,
+                                              m_words[k].end - m_words[k].begin)
+                           : std::string_view();
+    }
+    bool has(size_t k)
+    {
+        fill(k);
+        return k < m_count;
+    }
+    // Where word k ends in the line; k must exist.
+    size_t end(size_t k) const { return m_words[k].end; }
+
+private:
+    // Left uninitialized until filled: most lines need only a few.
+    struct Word
+    {
+        size_t begin;
+        size_t end;
+    };
+    void fill(size_t k)
+    {
+        while (m_count <= k && m_count < kMaxWords && !m_done) {
+            const std::string_view text = m_tokens.next();
+            m_done = text.empty();
+            if (!m_done)
+                m_words[m_count++] = Word{m_tokens.pos() - text.size(), m_tokens.pos()};
+        }
+    }
+
+    std::string_view m_line;
+    Tokens m_tokens;
+    std::array<Word, kMaxWords> m_words;
+    size_t m_count = 0;
+    bool m_done = false;
+};
 
 std::optional<int32_t> typeFromModeLetter(char c)
 {
@@ -45,272 +96,326 @@ std::optional<int32_t> typeFromModeLetter(char c)
     }
 }
 
-bool isPermissionLetter(char c)
+// The permissions after the type letter: nine of "rwx-" and their setuid, sticky and locking
+// variants as a rule, but servers also send fewer ("drwxr-x") and other capitals ("-rw----A--").
+// A marker may follow (ACL "+", SELinux ".", macOS "@").
+bool isPermissions(std::string_view s)
 {
-    switch (c) {
-    case '-':
-    case 'r':
-    case 'w':
-    case 'x':
-    case 's': // setuid/setgid with x
-    case 'S': // setuid/setgid without x
-    case 't': // sticky with x
-    case 'T': // sticky without x
-    case 'l': // mandatory locking (System V)
-    case 'L':
-    case '?':
-        return true;
-    default:
+    if (!s.empty() && (s.back() == '+' || s.back() == '.' || s.back() == '@'))
+        s.remove_suffix(1);
+    if (s.size() < 6 || s.size() > 9)
         return false;
+    int usual = 0;
+    int other = 0;
+    for (const char c : s) {
+        switch (c) {
+        case '-':
+        case 'r':
+        case 'w':
+        case 'x':
+            ++usual;
+            break;
+        case 's':
+        case 'S':
+        case 't':
+        case 'T':
+        case 'l':
+        case 'L':
+        case '?':
+            break;
+        default:
+            if (!isUpper(c))
+                return false;
+            ++other;
+        }
     }
+    return usual >= 3 && other <= 2;
 }
 
-// The columns found around the date.
-struct DateColumns
+// NetWare's rights in brackets: "[RWCEAFMS]", "[R----F-]".
+bool isBracketRights(std::string_view s)
 {
-    std::string_view size;
-    CivilTime time;
-    size_t nameBegin = 0;
-};
+    return s.size() >= 3 && s.size() <= 12 && s.front() == '[' && s.back() == ']';
+}
+
+bool isDay(int day)
+{
+    return day >= 1 && day <= 31;
+}
+
+// A day of the month, as "5", "05", "5." or "14,".
+int dayOf(std::string_view s)
+{
+    if (!s.empty() && (s.back() == '.' || s.back() == ','))
+        s.remove_suffix(1);
+    const int day = parseSmall(s, 2);
+    return isDay(day) ? day : -1;
+}
+
+bool isYear(std::string_view s, CivilTime& t)
+{
+    if (s.size() != 4 || !allDigits(s))
+        return false;
+    t.year = parseSmall(s, 4);
+    return t.year > 0;
+}
 
 // "14:07" gives the time of day (the year stays open), "2019" the year (the time stays 00:00).
-bool parseTimeOrYear(std::string_view s, CivilTime& t)
+bool timeOrYear(std::string_view s, CivilTime& t)
 {
-    if (s.size() == 4 && allDigits(s)) {
-        t.year = parseSmall(s, 4);
-        return t.year > 0;
+    return isYear(s, t) || parseClock(s, t);
+}
+
+// A number followed by a CJK unit: "7月", "21日", "2004年", "5월", "3일", "2006년".
+int beforeSuffix(std::string_view s, std::string_view a, std::string_view b = {})
+{
+    for (const std::string_view suffix : {a, b}) {
+        if (!suffix.empty() && s.size() > suffix.size() &&
+            s.substr(s.size() - suffix.size()) == suffix)
+            return parseSmall(s.substr(0, s.size() - suffix.size()), 4);
     }
-    return parseClock(s, t);
+    return -1;
 }
 
-bool parseDay(std::string_view s, CivilTime& t)
+constexpr std::string_view kMonthCjk = "\xE6\x9C\x88"; // 月
+constexpr std::string_view kMonthKo = "\xEC\x9B\x94";  // 월
+constexpr std::string_view kDayCjk = "\xE6\x97\xA5";   // 日
+constexpr std::string_view kDayKo = "\xEC\x9D\xBC";    // 일
+constexpr std::string_view kYearCjk = "\xE5\xB9\xB4";  // 年
+constexpr std::string_view kYearKo = "\xEB\x85\x84";   // 년
+
+// Two or three parts split by sep ("2024-03-05", "11-05", "15-mar-98"); their count, or 0.
+int splitParts(std::string_view s, char sep, std::array<std::string_view, 3>& parts)
 {
-    t.day = parseSmall(s, 2);
-    return t.day >= 1 && t.day <= 31;
+    int n = 0;
+    for (size_t pos = 0; n < 3;) {
+        const size_t end = s.find(sep, pos);
+        parts[n] = s.substr(pos, end == std::string_view::npos ? s.npos : end - pos);
+        if (parts[n++].empty())
+            return 0;
+        if (end == std::string_view::npos)
+            return n >= 2 ? n : 0;
+        pos = end + 1;
+    }
+    return 0;
 }
 
-// "2024-03-05" (ls --time-style=long-iso and full-iso).
-bool parseIsoDate(std::string_view s, CivilTime& t)
+// A date written in one word: "2024-03-05", "2008/03/21", "2010.12.24", "17-02-2011",
+// "15-mar-98", or "11-05" (month and day, no year).
+bool oneWordDate(std::string_view s, CivilTime& t)
 {
-    if (s.size() != 10 || s[4] != '-' || s[7] != '-')
+    if (s.size() < 5 || !isDigit(s[0]))
         return false;
-    t.year = parseSmall(s.substr(0, 4), 4);
-    t.month = parseSmall(s.substr(5, 2), 2);
-    t.day = parseSmall(s.substr(8, 2), 2);
-    return t.year > 0 && t.month >= 1 && t.month <= 12 && t.day >= 1 && t.day <= 31;
-}
-
-// "+0100" after a full-iso time: the listed time is local to that offset.
-bool parseZoneOffset(std::string_view s, int& minutes)
-{
-    if (s.size() != 5 || (s[0] != '+' && s[0] != '-'))
-        return false;
-    const int hours = parseSmall(s.substr(1, 2), 2);
-    const int mins = parseSmall(s.substr(3, 2), 2);
-    if (hours < 0 || hours > 23 || mins < 0 || mins > 59)
-        return false;
-    minutes = (s[0] == '-' ? -1 : 1) * (hours * 60 + mins);
-    return true;
-}
-
-bool isSizeColumn(std::string_view s, bool device)
-{
-    if (s.empty() || !isDigit(s.front()))
-        return false;
-    for (const char c : s) {
-        if (!isDigit(c) && !(device && c == ','))
+    std::array<std::string_view, 3> p;
+    const char sep = s.find('-') != std::string_view::npos   ? '-'
+                     : s.find('/') != std::string_view::npos ? '/'
+                                                             : '.';
+    const int n = splitParts(s, sep, p);
+    if (n == 2) {
+        if (sep != '-')
             return false;
-    }
-    return true;
-}
-
-// Blanks of 64 bytes of a line from base on: bit i is set when line[base + i] is a blank.
-struct BlankWindow
-{
-    size_t base = 0;
-    uint64_t blanks = 0;
-};
-
-// The word that ends before position end (and after from), or an empty view. Read from the
-// window's mask where the word lies inside it, else byte by byte.
-std::string_view wordBefore(std::string_view line, size_t from, size_t end, const BlankWindow& w)
-{
-    if (end > w.base && end - w.base < 64) {
-        const auto below = [](size_t n) { return (uint64_t(1) << n) - 1; };
-        const uint64_t filled = ~w.blanks & below(end - w.base);
-        const uint64_t gaps = w.blanks & below(filled ? 64 - std::countl_zero(filled) : 0);
-        if (filled && gaps) {
-            const size_t wordEnd = w.base + 64 - static_cast<size_t>(std::countl_zero(filled));
-            const size_t wordBegin = w.base + 64 - static_cast<size_t>(std::countl_zero(gaps));
-            if (wordBegin > from)
-                return line.substr(wordBegin, wordEnd - wordBegin);
-        }
-    }
-    while (end > from && isBlank(line[end - 1]))
-        --end;
-    size_t begin = end;
-    while (begin > from && !isBlank(line[begin - 1]))
-        --begin;
-    return line.substr(begin, end - begin);
-}
-
-// The word after position pos, which moves to its end; empty at the end of the line. Read from
-// the window's mask where the word lies inside it, else byte by byte.
-std::string_view nextWord(std::string_view line, size_t& pos, const BlankWindow& w)
-{
-    if (pos >= w.base && pos - w.base < 64) {
-        // Bytes past the line's end are blanks in the mask: a word found here is in the line.
-        const uint64_t words = ~w.blanks >> (pos - w.base);
-        const size_t begin = pos + (words ? static_cast<size_t>(std::countr_zero(words)) : 64);
-        const uint64_t gaps = begin - w.base < 64 ? w.blanks >> (begin - w.base) : 0;
-        if (words && gaps) {
-            pos = begin + static_cast<size_t>(std::countr_zero(gaps));
-            return line.substr(begin, pos - begin);
-        }
-    }
-    const size_t begin = skipBlanks(line, pos);
-    pos = tokenEnd(line, begin);
-    return line.substr(begin, pos - begin);
-}
-
-// Reads "SIZE Mon DD T", "SIZE DD Mon T" or "SIZE YYYY-MM-DD T" around the date word at at (a
-// month when month is not 0, else an ISO date), where T is "HH:MM" or "YYYY". A time with
-// seconds may be followed by a year (BSD ls -T) or, with a fraction, by a zone offset (GNU
-// full-iso); only then, so that a file named "2024" after a plain time stays a name.
-bool readDateAt(std::string_view line, size_t from, size_t at, int month, const BlankWindow& window,
-                bool device, DateColumns& out, int& zoneMinutes)
-{
-    CivilTime t;
-    size_t pos = at;
-    const std::string_view dateWord = nextWord(line, pos, window);
-    const std::string_view before = wordBefore(line, from, at, window);
-    std::string_view size;
-    if (month == 0) {
-        if (!parseIsoDate(dateWord, t) || !isSizeColumn(before, device))
-            return false;
-        size = before;
+        t.month = parseSmall(p[0], 2);
+        t.day = parseSmall(p[1], 2);
+    } else if (n == 3 && p[0].size() == 4) {
+        t.year = parseSmall(p[0], 4);
+        t.month = parseSmall(p[1], 2);
+        t.day = parseSmall(p[2], 2);
+    } else if (n == 3 && sep == '-' && (p[2].size() == 2 || p[2].size() == 4)) {
+        t.day = parseSmall(p[0], 2);
+        t.month = allDigits(p[1]) ? parseSmall(p[1], 2) : monthFromName(p[1]);
+        const int year = parseSmall(p[2], 4);
+        t.year = year < 0 ? -1 : fullYear(year, p[2].size());
     } else {
-        t.month = month;
-        size_t afterDay = pos;
-        if (parseDay(nextWord(line, afterDay, window), t) && isSizeColumn(before, device)) {
-            size = before;
-            pos = afterDay;
-        } else if (parseDay(before, t)) {
-            size = wordBefore(line, from, static_cast<size_t>(before.data() - line.data()), window);
-            if (!isSizeColumn(size, device))
-                return false;
-        } else {
-            return false;
-        }
-    }
-
-    const std::string_view timeWord = nextWord(line, pos, window);
-    const int year = t.year;
-    if (year ? !parseClock(timeWord, t) : !parseTimeOrYear(timeWord, t))
         return false;
-    if (timeWord.size() >= 7 && std::count(timeWord.begin(), timeWord.end(), ':') == 2) {
-        size_t afterExtra = pos;
-        const std::string_view extra = nextWord(line, afterExtra, window);
-        const bool fraction = timeWord.find('.') != std::string_view::npos;
-        if (!year && !fraction && extra.size() == 4 && allDigits(extra)) {
-            t.year = parseSmall(extra, 4);
-            pos = afterExtra;
-        } else if (year && fraction && parseZoneOffset(extra, zoneMinutes)) {
-            pos = afterExtra;
+    }
+    return t.month >= 1 && t.month <= 12 && isDay(t.day) && t.year >= 0;
+}
+
+// Reads a date that starts at word i; answers how many words it takes (0: no date there). A
+// date without a year needs a time or a year after it; one with a year may go without a time.
+// zoneMinutes is the offset from UTC where the line gives one.
+size_t dateAt(Words& w, size_t i, CivilTime& t, int& zoneMinutes)
+{
+    const auto word = [&w](size_t k) { return w.text(k); };
+    const std::string_view a = word(i);
+    const std::string_view b = word(i + 1);
+    const std::string_view c = word(i + 2);
+    t = CivilTime();
+    if (a.empty())
+        return 0;
+
+    if (!isDigit(a[0])) {
+        // "Mon DD T", "Mon DD, YYYY [HH:MM]"; "Mon" in any of the known languages.
+        // The cheap tests first: most words are no month, and a month is followed by a day
+        // and a time or year.
+        const int day = dayOf(b);
+        if (day < 0 || c.empty() || !isDigit(c[0]) || (t.month = monthFromName(a)) == 0)
+            return 0;
+        t.day = day;
+        if (b.back() == ',') {
+            if (!isYear(c, t))
+                return 0;
+            return parseClock(word(i + 3), t) ? 4 : 3;
+        }
+        if (!timeOrYear(c, t))
+            return 0;
+        // BSD "ls -T" prints "Mar  5 14:07:33 2024": a year after a time with seconds.
+        if (t.year == 0 && c.size() >= 7 && isYear(word(i + 3), t))
+            return 4;
+        return 3;
+    }
+
+    // "7月 21日 2004年", "5월 3 14:07", "2006년 3월 9일": only words that end in a non-ASCII byte.
+    const bool cjk = static_cast<unsigned char>(a.back()) >= 0x80;
+    if (const int year = cjk ? beforeSuffix(a, kYearCjk, kYearKo) : -1; year > 0) {
+        t.year = year;
+        t.month = beforeSuffix(b, kMonthCjk, kMonthKo);
+        t.day = beforeSuffix(c, kDayCjk, kDayKo);
+        if (t.month < 1 || t.month > 12 || !isDay(t.day))
+            return 0;
+        return parseClock(word(i + 3), t) ? 4 : 3;
+    }
+    if (const int month = cjk ? beforeSuffix(a, kMonthCjk, kMonthKo) : -1; month > 0) {
+        t.month = month;
+        t.day = beforeSuffix(b, kDayCjk, kDayKo);
+        if (t.day < 0)
+            t.day = parseSmall(b, 2);
+        const int year = beforeSuffix(c, kYearCjk, kYearKo);
+        if (month > 12 || !isDay(t.day) || !(year > 0 ? (t.year = year) : timeOrYear(c, t)))
+            return 0;
+        return 3;
+    }
+
+    // A date in one word, then a time, or for a full date perhaps none. Sizes, the most common
+    // words here, are all digits and no such date.
+    if (!allDigits(a) && oneWordDate(a, t)) {
+        if (parseClock(b, t)) {
+            // GNU "full-iso": "2024-03-05 14:07:33.250000000 +0100".
+            if (b.find('.') != std::string_view::npos && c.size() == 5 &&
+                (c[0] == '+' || c[0] == '-')) {
+                const int hours = parseSmall(c.substr(1, 2), 2);
+                const int minutes = parseSmall(c.substr(3, 2), 2);
+                if (hours >= 0 && hours <= 23 && minutes >= 0 && minutes <= 59) {
+                    zoneMinutes = (c[0] == '-' ? -1 : 1) * (hours * 60 + minutes);
+                    return 3;
+                }
+            }
+            return 2;
+        }
+        if (t.year == 0)
+            return isYear(b, t) ? 2 : 0;
+        return 1;
+    }
+
+    // "15 Oct 12:40", "14. März, 08:05", "9. Dez. 2011".
+    if (const int day = dayOf(a); day > 0) {
+        if (timeOrYear(c, t)) {
+            if (const int month = monthFromName(b); month > 0) {
+                t.day = day;
+                t.month = month;
+                return 3;
+            }
+        }
+        // "7 4 19:02": month and day as numbers, then a time.
+        if (a.size() <= 2 && day <= 12 && dayOf(b) > 0 && b.size() <= 2 && parseClock(c, t)) {
+            t.month = day;
+            t.day = dayOf(b);
+            return 3;
         }
     }
-    out.size = size;
-    out.time = t;
-    out.nameBegin = pos + 1;
-    return true;
+    return 0;
 }
 
-// 0x80 in each byte of x that equals c, 0 in the others (exact, no carries between bytes).
-uint64_t bytesEqual(uint64_t x, unsigned char c)
+// A size as the column shows it: a count, a count with a unit ("12.5k", "3M"), or one run
+// together with the owner's name before it ("webmaster987654321").
+std::optional<int64_t> sizeOf(std::string_view s)
 {
-    constexpr uint64_t kLow7 = 0x7F7F7F7F7F7F7F7FULL;
-    const uint64_t t = x ^ (0x0101010101010101ULL * c);
-    return ~(((t & kLow7) + kLow7) | t | kLow7);
+    std::optional<int64_t> size;
+    if (parseCount(s, size))
+        return size;
+    if (s.empty() || !isDigit(s[0])) {
+        // Owner and size run together when the size fills its column: take the trailing digits
+        // when there are enough of them to be no part of a name.
+        size_t digits = 0;
+        while (digits < s.size() && isDigit(s[s.size() - 1 - digits]))
+            ++digits;
+        if (digits >= 6 && digits < s.size())
+            parseCount(s.substr(s.size() - digits), size);
+        return size;
+    }
+    const char unit = toLower(s.back());
+    const int shift = unit == 'k' ? 10 : unit == 'm' ? 20 : unit == 'g' ? 30 : unit == 't' ? 40 : 0;
+    s.remove_suffix(1);
+    const size_t dot = s.find('.');
+    std::optional<int64_t> whole;
+    std::optional<int64_t> tenths;
+    if (shift == 0 || !parseCount(s.substr(0, dot), whole) || !whole || *whole >= (1 << 20))
+        return std::nullopt;
+    int64_t value = *whole << shift;
+    if (dot != std::string_view::npos) {
+        const std::string_view fraction = s.substr(dot + 1, 1);
+        if (!parseCount(fraction, tenths) || !tenths)
+            return std::nullopt;
+        value += (*tenths << shift) / 10;
+    }
+    return value;
 }
 
-// Bit i set when byte i of the 64 at p is a blank; bytes at or past end count as blanks.
-uint64_t blankBits(const char* p, const char* end)
-{
-    char padded[64];
-    if (end - p < 64) {
-        std::memset(padded, ' ', sizeof padded);
-        std::memcpy(padded, p, static_cast<size_t>(end - p));
-        p = padded;
-    }
-    uint64_t bits = 0;
-    for (int k = 0; k < 8; ++k) {
-        uint64_t x;
-        std::memcpy(&x, p + 8 * k, 8);
-        if constexpr (std::endian::native == std::endian::big)
-            x = __builtin_bswap64(x);
-        const uint64_t marks = bytesEqual(x, ' ') | bytesEqual(x, '\t');
-        // Gathers the eight 0x80 marks into eight bits, byte 0 into bit 0.
-        bits |= (((marks >> 7) * 0x0102040810204080ULL) >> 56) << (8 * k);
-    }
-    return bits;
-}
-
-// Finds the date columns after the mode (which ends at from): the first word of three letters
-// (a month) or of ten characters (an ISO date) that fits one of the patterns above. Words are
-// found 64 bytes at a time from a mask of the blanks rather than byte by byte, which keeps the
-// padded columns before the date cheap; only the few candidate words are looked at closely.
-bool findDateColumns(std::string_view line, size_t from, bool device, DateColumns& out,
-                     int& zoneMinutes)
-{
-    // Each window of 64 bytes decides the starts at its bits 1..52: a start needs the byte
-    // before it and the byte ten after it in the same window.
-    constexpr size_t kStep = 52;
-    constexpr uint64_t kStarts = ((uint64_t(1) << (kStep + 1)) - 1) & ~uint64_t(1);
-    const char* const end = line.data() + line.size();
-    for (size_t base = from; base + 1 < line.size(); base += kStep) {
-        const uint64_t blanks = blankBits(line.data() + base, end);
-        const BlankWindow window{base, blanks};
-        uint64_t starts = (blanks << 1) & ~blanks & ((blanks >> 3) | (blanks >> 10)) & kStarts;
-        while (starts) {
-            const auto bit = static_cast<unsigned>(std::countr_zero(starts));
-            starts &= starts - 1;
-            // Only words of exactly three or ten characters go on, and only when they look
-            // like a month or a date.
-            const uint64_t word = blanks >> bit;
-            const size_t at = base + bit;
-            const int month = (word & 0xF) == 0x8 ? monthFromName(line.substr(at, 3)) : 0;
-            const bool iso = (word & 0x7FF) == 0x400 && line[at + 4] == '-' && line[at + 7] == '-';
-            if ((month || iso) &&
-                readDateAt(line, from, at, month, window, device, out, zoneMinutes))
-                return true;
-        }
-    }
-    return false;
-}
-
-// Shared by both styles once the type is known: date, size, name.
-Verdict readAfterMode(std::string_view line, size_t pos, int32_t type, const Clock& clock,
+// Everything after the mode: date, size, name.
+Verdict readAfterMode(std::string_view line, size_t from, int32_t type, const Clock& clock,
                       Fields& out)
 {
+    Words w(line, from);
     const bool device = type == kEntryTypeCharDevice || type == kEntryTypeBlockDevice;
-    DateColumns columns;
+    CivilTime t;
     int zoneMinutes = 0;
-    if (!findDateColumns(line, pos, device, columns, zoneMinutes))
-        return Verdict::NotMine;
-    if (columns.nameBegin >= line.size())
-        return Verdict::Nothing;
+    size_t nameBegin = 0;
+    std::optional<int64_t> size;
+    bool dated = false;
+    for (size_t i = 0; w.has(i) && !dated; ++i) {
+        const size_t taken = dateAt(w, i, t, zoneMinutes);
+        if (taken == 0)
+            continue;
+        dated = true;
+        nameBegin = w.end(i + taken - 1) + 1;
+        if (i > 0 && !device)
+            size = sizeOf(w.text(i - 1));
+    }
+    if (!dated) {
+        // No date at all: "mode [links] [owner] [group] size name". The size is the last count
+        // among the first few columns. A time after it means a date that could not be read:
+        // better no entry than one with a wrong name.
+        constexpr size_t kNone = kMaxWords;
+        size_t sizeAt = kNone;
+        for (size_t i = 0; w.has(i + 1) && i < 4; ++i) {
+            std::optional<int64_t> count;
+            if (parseCount(w.text(i), count)) {
+                sizeAt = i;
+                size = count;
+            }
+        }
+        if (sizeAt == kNone)
+            return Verdict::Broken;
+        for (size_t i = sizeAt + 1; w.has(i) && i <= sizeAt + 3; ++i) {
+            CivilTime ignored;
+            if (parseClock(w.text(i), ignored))
+                return Verdict::Broken;
+        }
+        nameBegin = w.end(sizeAt) + 1;
+    }
+    if (nameBegin >= line.size())
+        return Verdict::Broken;
 
-    std::string_view name = line.substr(columns.nameBegin);
+    std::string_view name = line.substr(nameBegin);
     if (type == kEntryTypeLink) {
         if (const size_t arrow = name.find(" -> "); arrow != std::string_view::npos)
             name = name.substr(0, arrow);
     }
     out.name = name;
     out.type = type;
-    // A device shows "major, minor" where a file shows its size.
-    if (!device)
-        parseCount(columns.size, out.size);
-    out.msecs = utcMsecs(columns.time, clock);
+    out.size = size;
+    if (dated)
+        out.msecs = utcMsecs(t, clock);
     if (out.msecs)
         *out.msecs -= zoneMinutes * 60'000LL;
     return Verdict::Entry;
@@ -320,36 +425,22 @@ Verdict readAfterMode(std::string_view line, size_t pos, int32_t type, const Clo
 
 Verdict readUnix(std::string_view line, const Clock& clock, Fields& out)
 {
-    // Type letter, nine permission letters, at most one marker (ACL "+", SELinux ".", macOS
-    // "@"), then a blank.
-    if (line.size() < 12)
-        return Verdict::NotMine;
-    const std::optional<int32_t> type = typeFromModeLetter(line[0]);
+    std::optional<int32_t> type = typeFromModeLetter(line[0]);
     if (!type)
         return Verdict::NotMine;
-    for (size_t i = 1; i < 10; ++i) {
-        if (!isPermissionLetter(line[i]))
-            return Verdict::NotMine;
-    }
-    size_t pos = 10;
-    if (line[pos] == '+' || line[pos] == '.' || line[pos] == '@')
-        ++pos;
-    if (!isBlank(line[pos]))
-        return Verdict::NotMine;
-    return readAfterMode(line, pos, *type, clock, out);
-}
+    Tokens tokens(line);
+    const std::string_view mode = tokens.next();
+    if (mode.size() > 1 && isPermissions(mode.substr(1)))
+        return readAfterMode(line, tokens.pos(), *type, clock, out);
 
-Verdict readNetWare(std::string_view line, const Clock& clock, Fields& out)
-{
-    // "d [RWCEAFMS] owner size date name": the rights in brackets instead of a Unix mode.
-    if (line.size() < 6 || (line[0] != 'd' && line[0] != '-') || line[1] != ' ' || line[2] != '[')
+    // NetWare: "d [RWCEAFMS]", "-[R----F-]" or "d[RW---F-]"; only folders and files.
+    if (line[0] != 'd' && line[0] != '-')
         return Verdict::NotMine;
-    const size_t close = line.find(']', 3);
-    if (close == std::string_view::npos || close > 16 || close + 1 >= line.size() ||
-        !isBlank(line[close + 1]))
-        return Verdict::NotMine;
-    const int32_t type = line[0] == 'd' ? kEntryTypeDirectory : kEntryTypeRegular;
-    return readAfterMode(line, close + 1, type, clock, out);
+    if (mode.size() > 1 && isBracketRights(mode.substr(1)))
+        return readAfterMode(line, tokens.pos(), *type, clock, out);
+    if (mode.size() == 1 && isBracketRights(tokens.next()))
+        return readAfterMode(line, tokens.pos(), *type, clock, out);
+    return Verdict::NotMine;
 }
 
 } // namespace listingparser
