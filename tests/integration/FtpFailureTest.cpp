@@ -1,6 +1,8 @@
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTcpServer>
 #include <QTest>
+#include <QTimer>
 
 #include <curl/curl.h>
 #include <gtest/gtest.h>
@@ -101,28 +103,46 @@ TEST(FtpFailures, StalledServerTimesOutWhileHeldOrSlowOwnersDoNot)
     server.resume();
 }
 
-TEST(FtpFailures, AMissingFinalReplyEndsTheTransferWithinTheTimeouts)
+TEST(FtpFailures, ServersWithholdingRepliesEndAtTheTimeoutsWithTheLoopTurning)
 {
     ShortTimeouts shortTimeouts;
     FtpServer::Options options;
     options.hangSuffix = QStringLiteral(".hang");
+    options.silentDele = true;
     FtpServer server(options);
     ASSERT_TRUE(server.start()) << server.log().toStdString();
     writeSparseFile(server.localPath(QStringLiteral("get.hang")), 100000);
+    writeFile(server.localPath(QStringLiteral("victim.txt")), "x");
 
+    // A timer on the main loop: the longest gap between its ticks is the longest the loop was held.
+    QElapsedTimer sinceTick;
+    qint64 longestGap = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout,
+                     [&] { longestGap = std::max(longestGap, sinceTick.restart()); });
+    sinceTick.start();
+    ticker.start(10);
+
+    // No 226 after a download's data.
     const auto download = readUrl(server.url(QStringLiteral("/get.hang")));
     EXPECT_TRUE(download->failed || download->readFailed);
     EXPECT_EQ(download->error.code, CURLE_OPERATION_TIMEDOUT)
         << download->error.message.toStdString();
 
-    // The close's own bound, shorter than the server-reply time-out libcurl waits for inside
-    // one call, ends the wait for the verdict.
+    // No verdict after an upload's data: the close's own bound ends the wait.
     const auto upload = writeUrl(server.url(QStringLiteral("/put.hang")), QByteArray(100000, 'h'));
     EXPECT_TRUE(upload->uploaded);
     EXPECT_FALSE(upload->confirmed);
     EXPECT_EQ(upload->error.code, CURLE_OPERATION_TIMEDOUT);
     EXPECT_TRUE(upload->error.message.contains(QLatin1String("did not confirm")))
         << upload->error.message.toStdString();
+
+    // No answer to DELE.
+    StreamError deleteError;
+    EXPECT_FALSE(CFURLDestroyResource(server.url(QStringLiteral("/victim.txt")), {}, &deleteError));
+    EXPECT_EQ(deleteError.code, CURLE_OPERATION_TIMEDOUT) << deleteError.message.toStdString();
+
+    EXPECT_LT(longestGap, 500);
 }
 
 TEST(FtpFailures, UnreachableAndSilentServersEndWithNetworkErrors)

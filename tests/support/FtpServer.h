@@ -29,6 +29,14 @@ public:
         bool noEpsv = false;
         // The address PASV replies announce instead of the real one.
         QString pasvAddress;
+        // PORT and EPRT answered 550, in a text holding an escape character.
+        bool refuseActive = false;
+        // DELE never answered.
+        bool silentDele = false;
+        // SIZE refused for names holding noSize; the 150 reply names the size of names holding
+        // openingSize.
+        QString noSize;
+        QString openingSize;
         // Log every command and reply (log() shows them).
         bool verbose = false;
     };
