@@ -1,3 +1,6 @@
+#include <cstdlib>
+
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTcpServer>
@@ -143,6 +146,35 @@ TEST(FtpFailures, ServersWithholdingRepliesEndAtTheTimeoutsWithTheLoopTurning)
     EXPECT_EQ(deleteError.code, CURLE_OPERATION_TIMEDOUT) << deleteError.message.toStdString();
 
     EXPECT_LT(longestGap, 500);
+}
+
+TEST(FtpFailures, QuittingEndsATransferThatWaitsForItsFinalReplyAtOnce)
+{
+    // In a child process: the application object goes away, as at the end of main, while
+    // libcurl waits (up to 60 s) for a 226 that never comes.
+    const auto quitWhileWaiting = [] {
+        qint64 quitMs = -1;
+        {
+            FtpServer::Options options;
+            options.hangSuffix = QStringLiteral(".hang");
+            FtpServer server(options);
+            if (!server.start())
+                std::_Exit(2);
+            writeFile(server.localPath(QStringLiteral("get.hang")), pattern(100000));
+            StreamRecorder download(
+                FtpStream::CFReadStreamCreateWithFTPURL(server.url(QStringLiteral("/get.hang"))));
+            download.start();
+            if (!QTest::qWaitFor([&] { return download.receivedSize == 100000; }, 10000))
+                std::_Exit(3);
+            QTest::qWait(300);
+            QElapsedTimer quitting;
+            quitting.start();
+            QCoreApplication::instance()->~QCoreApplication();
+            quitMs = quitting.elapsed();
+        }
+        std::_Exit(quitMs < 5000 ? 0 : 1);
+    };
+    EXPECT_EXIT(quitWhileWaiting(), testing::ExitedWithCode(0), "");
 }
 
 TEST(FtpFailures, UnreachableAndSilentServersEndWithNetworkErrors)

@@ -99,8 +99,9 @@ CurlMulti::~CurlMulti()
         stopping = true;
         for (const curl_socket_t fd : sockets)
             ::shutdown(fd, SHUT_RDWR);
+        // Under the lock: the curl thread cleans the multi handle up once it has seen stopping.
+        curl_multi_wakeup(multi);
     }
-    curl_multi_wakeup(multi);
     thread.join();
     // Streams that outlive the application object lose their transfers here, silently.
     CurlNote lost;
