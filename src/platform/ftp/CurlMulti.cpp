@@ -379,9 +379,12 @@ void CurlMulti::begin(const std::shared_ptr<CurlTransfer>& transfer)
         curl_easy_setopt(easy, CURLOPT_URL, target.parentUrl().constData());
         curl_easy_setopt(easy, CURLOPT_NOBODY, 1L);
         curl_easy_setopt(easy, CURLOPT_POSTQUOTE, t.postCommands);
-        if (t.kind == CurlTransfer::Kind::Delete)
+        if (t.kind == CurlTransfer::Kind::Delete) {
             curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS,
                              static_cast<long>(CurlOptions::timeouts().finish.count()));
+            // A connection of its own, logged in afresh with the delete's login.
+            curl_easy_setopt(easy, CURLOPT_FRESH_CONNECT, 1L);
+        }
         break;
     }
     case CurlTransfer::Kind::Download:
@@ -455,7 +458,7 @@ void CurlMulti::collectFinished()
         if (result == CURLE_ABORTED_BY_CALLBACK && t.abortedWith)
             done.error = *t.abortedWith;
         else if (result != CURLE_OK)
-            done.error = CurlOptions::errorFor(easy, result, t.errorBuffer, t.lastReply);
+            done.error = CurlOptions::errorFor(easy, result, t.errorBuffer, t.lastRefusal);
         end(t);
         running.erase(it);
         note(std::move(done));
@@ -570,7 +573,9 @@ size_t CurlMulti::header(char* data, size_t size, size_t count, void* transfer)
     if (!coded || (line.size() > 3 && line[3] != ' '))
         return length;
     CurlNote reply = noteOf(t->id, CurlNote::Kind::Reply, line.left(3).toInt());
-    t->lastReply = std::exchange(t->replyLines, QByteArray());
+    const QByteArray complete = std::exchange(t->replyLines, QByteArray());
+    if (reply.code >= 400)
+        t->lastRefusal = complete;
     if (t->kind == CurlTransfer::Kind::Download && !t->transferAccepted) {
         if (reply.code == 213 && !t->sizeAnswered) {
             reply.size = sizeReply(line);

@@ -67,8 +67,8 @@ struct CurlTransfer final
     curl_slist* preCommands = nullptr;
     curl_slist* postCommands = nullptr;
     char errorBuffer[CURL_ERROR_SIZE] = {};
-    QByteArray replyLines; // the reply being read, its lines so far
-    QByteArray lastReply;  // the server's last complete reply, code and text
+    QByteArray replyLines;  // the reply being read, its lines so far
+    QByteArray lastRefusal; // the server's last refusal (4xx, 5xx), code and text
     bool sizeAnswered = false;
     bool transferAccepted = false;          // the 1xx reply to RETR, LIST or STOR came
     std::optional<StreamError> abortedWith; // why the transfer was stopped from outside libcurl
