@@ -268,11 +268,15 @@ void FtpStreamPrivate::noted(const CurlNote& note)
             signalOpen();
         break;
     case CurlNote::Kind::Bytes: {
+        // The owner may have read them already, on an earlier event: a has-bytes event always
+        // finds bytes to read.
+        bool waiting = false;
         {
             std::lock_guard guard(transfer->mutex);
             transfer->bytesNoted = false;
+            waiting = !transfer->buffer.isEmpty();
         }
-        if (runningTransfer())
+        if (waiting && runningTransfer())
             signalBytes();
         break;
     }
