@@ -564,9 +564,11 @@ size_t CurlMulti::header(char* data, size_t size, size_t count, void* transfer)
         std::lock_guard guard(t->mutex);
         t->lastActivity = CurlTransfer::Clock::now();
     }
+    // A refusal's words are for a status line: a server's endless reply is cut short.
+    constexpr qsizetype kReplyKept = 1024;
     if (!t->replyLines.isEmpty())
         t->replyLines += ' ';
-    t->replyLines += line;
+    t->replyLines += line.left(std::max<qsizetype>(0, kReplyKept - t->replyLines.size()));
     // A reply ends with a line of its code followed by a space (RFC 959, 4.2).
     const bool coded = line.size() >= 3 && std::all_of(line.begin(), line.begin() + 3,
                                                        [](char c) { return c >= '0' && c <= '9'; });
