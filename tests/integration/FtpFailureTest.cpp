@@ -1,6 +1,11 @@
+#include <cstdlib>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTcpServer>
 #include <QTest>
+#include <QTimer>
 
 #include <curl/curl.h>
 #include <gtest/gtest.h>
@@ -101,28 +106,75 @@ TEST(FtpFailures, StalledServerTimesOutWhileHeldOrSlowOwnersDoNot)
     server.resume();
 }
 
-TEST(FtpFailures, AMissingFinalReplyEndsTheTransferWithinTheTimeouts)
+TEST(FtpFailures, ServersWithholdingRepliesEndAtTheTimeoutsWithTheLoopTurning)
 {
     ShortTimeouts shortTimeouts;
     FtpServer::Options options;
     options.hangSuffix = QStringLiteral(".hang");
+    options.silentDele = true;
     FtpServer server(options);
     ASSERT_TRUE(server.start()) << server.log().toStdString();
     writeSparseFile(server.localPath(QStringLiteral("get.hang")), 100000);
+    writeFile(server.localPath(QStringLiteral("victim.txt")), "x");
 
+    // A timer on the main loop: the longest gap between its ticks is the longest the loop was held.
+    QElapsedTimer sinceTick;
+    qint64 longestGap = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout,
+                     [&] { longestGap = std::max(longestGap, sinceTick.restart()); });
+    sinceTick.start();
+    ticker.start(10);
+
+    // No 226 after a download's data.
     const auto download = readUrl(server.url(QStringLiteral("/get.hang")));
     EXPECT_TRUE(download->failed || download->readFailed);
     EXPECT_EQ(download->error.code, CURLE_OPERATION_TIMEDOUT)
         << download->error.message.toStdString();
 
-    // The close's own bound, shorter than the server-reply time-out libcurl waits for inside
-    // one call, ends the wait for the verdict.
+    // No verdict after an upload's data: the close's own bound ends the wait.
     const auto upload = writeUrl(server.url(QStringLiteral("/put.hang")), QByteArray(100000, 'h'));
     EXPECT_TRUE(upload->uploaded);
     EXPECT_FALSE(upload->confirmed);
     EXPECT_EQ(upload->error.code, CURLE_OPERATION_TIMEDOUT);
     EXPECT_TRUE(upload->error.message.contains(QLatin1String("did not confirm")))
         << upload->error.message.toStdString();
+
+    // No answer to DELE.
+    StreamError deleteError;
+    EXPECT_FALSE(CFURLDestroyResource(server.url(QStringLiteral("/victim.txt")), {}, &deleteError));
+    EXPECT_EQ(deleteError.code, CURLE_OPERATION_TIMEDOUT) << deleteError.message.toStdString();
+
+    EXPECT_LT(longestGap, 500);
+}
+
+TEST(FtpFailures, QuittingEndsATransferThatWaitsForItsFinalReplyAtOnce)
+{
+    // In a child process: the application object goes away, as at the end of main, while
+    // libcurl waits (up to 60 s) for a 226 that never comes.
+    const auto quitWhileWaiting = [] {
+        qint64 quitMs = -1;
+        {
+            FtpServer::Options options;
+            options.hangSuffix = QStringLiteral(".hang");
+            FtpServer server(options);
+            if (!server.start())
+                std::_Exit(2);
+            writeFile(server.localPath(QStringLiteral("get.hang")), pattern(100000));
+            StreamRecorder download(
+                FtpStream::CFReadStreamCreateWithFTPURL(server.url(QStringLiteral("/get.hang"))));
+            download.start();
+            if (!QTest::qWaitFor([&] { return download.receivedSize == 100000; }, 10000))
+                std::_Exit(3);
+            QTest::qWait(300);
+            QElapsedTimer quitting;
+            quitting.start();
+            QCoreApplication::instance()->~QCoreApplication();
+            quitMs = quitting.elapsed();
+        }
+        std::_Exit(quitMs < 5000 ? 0 : 1);
+    };
+    EXPECT_EXIT(quitWhileWaiting(), testing::ExitedWithCode(0), "");
 }
 
 TEST(FtpFailures, UnreachableAndSilentServersEndWithNetworkErrors)

@@ -117,6 +117,47 @@ TEST(FtpReadStream, ServerRefusalsComeInTheFtpDomainWithTheReplyCode)
         EXPECT_TRUE(refused->failed) << path;
         EXPECT_EQ(refused->error.domain, StreamErrorDomain::FTP) << path;
         EXPECT_EQ(refused->error.code, code) << path;
+        EXPECT_TRUE(refused->error.message.startsWith(QString::number(code)))
+            << refused->error.message.toStdString();
         EXPECT_FALSE(refused->eventInsideCall);
     }
+
+    // Active mode refused: the message is the server's own reply, its escapes made visible.
+    FtpServer::Options refusingOptions;
+    refusingOptions.refuseActive = true;
+    FtpServer refusing(refusingOptions);
+    ASSERT_TRUE(refusing.start()) << refusing.log().toStdString();
+    const auto active =
+        readUrl(refusing.url(), {{FtpStreamProperty::kCFStreamPropertyFTPUsePassiveMode, false}});
+    EXPECT_TRUE(active->failed);
+    EXPECT_EQ(active->error.domain, StreamErrorDomain::FTP);
+    EXPECT_EQ(active->error.code, 550);
+    EXPECT_EQ(active->error.message, QStringLiteral("550 Active mode \u241B[1mrefused\u241B[0m."));
+}
+
+TEST(FtpReadStream, TheSizeTheServerAnnouncedIsKnownWhenTheFileOpens)
+{
+    FtpServer::Options options;
+    options.noSize = QStringLiteral("nosize");
+    options.openingSize = QStringLiteral("opensize");
+    FtpServer server(options);
+    ASSERT_TRUE(server.start()) << server.log().toStdString();
+    const auto sizeAtOpen = [&](const QString& name) {
+        writeFile(server.localPath(name), pattern(1000));
+        StreamRecorder recorder(
+            FtpStream::CFReadStreamCreateWithFTPURL(server.url(QLatin1Char('/') + name)));
+        std::optional<std::optional<int64_t>> atOpen;
+        recorder.onEvent = [&](NSStreamEvent event) {
+            if (event == NSStreamEventOpenCompleted)
+                atOpen = recorder.stream()->announcedSize();
+            return false;
+        };
+        recorder.start();
+        EXPECT_TRUE(recorder.waitUntilDone(20000) && recorder.ended) << name.toStdString();
+        EXPECT_TRUE(atOpen.has_value()) << name.toStdString();
+        return atOpen.value_or(std::nullopt);
+    };
+    EXPECT_EQ(sizeAtOpen(QStringLiteral("sized.bin")), 1000);
+    EXPECT_EQ(sizeAtOpen(QStringLiteral("nosize-opensize.bin")), 1000);
+    EXPECT_EQ(sizeAtOpen(QStringLiteral("nosize.bin")), std::nullopt);
 }

@@ -52,6 +52,14 @@ bool FtpServer::start()
         arguments << QStringLiteral("--pasv-address") << options.pasvAddress;
     if (!options.listingFile.isEmpty())
         arguments << QStringLiteral("--listing") << options.listingFile;
+    if (options.refuseActive)
+        arguments << QStringLiteral("--refuse-active");
+    if (options.silentDele)
+        arguments << QStringLiteral("--silent-dele");
+    if (!options.noSize.isEmpty())
+        arguments << QStringLiteral("--no-size") << options.noSize;
+    if (!options.openingSize.isEmpty())
+        arguments << QStringLiteral("--opening-size") << options.openingSize;
     if (options.verbose)
         arguments << QStringLiteral("--verbose");
 

@@ -33,6 +33,14 @@ public:
         QString pasvAddress;
         // A file whose bytes answer every LIST, as a server with odd listings would send them.
         QString listingFile;
+        // PORT and EPRT answered 550, in a text holding an escape character.
+        bool refuseActive = false;
+        // DELE never answered.
+        bool silentDele = false;
+        // SIZE refused for names holding noSize; the 150 reply names the size of names holding
+        // openingSize.
+        QString noSize;
+        QString openingSize;
         // Log every command and reply (log() shows them).
         bool verbose = false;
     };

@@ -45,6 +45,14 @@ def parse_arguments():
                         help="the address PASV replies announce instead of the real one")
     parser.add_argument("--listing", metavar="FILE",
                         help="LIST answers with this file's bytes, whatever the folder")
+
+    parser.add_argument("--refuse-active", action="store_true",
+                        help="answer PORT and EPRT with 550 (its text holding an ESC)")
+    parser.add_argument("--silent-dele", action="store_true", help="never answer DELE")
+    parser.add_argument("--no-size", metavar="MARK",
+                        help="answer SIZE with 550 for names holding MARK")
+    parser.add_argument("--opening-size", metavar="MARK",
+                        help="name the size in the 150 reply to RETR of names holding MARK")
     parser.add_argument("--quiet", action="store_true", help="log warnings only")
     parser.add_argument("--verbose", action="store_true", help="log every command and reply")
     return parser.parse_args()
@@ -97,6 +105,34 @@ def make_handler(options):
             with open(options.listing, "rb") as listing:
                 self.push_dtp_data(listing.read(), cmd="LIST")
             return path
+
+        def refused_active(self, line):
+            self.respond("550 Active mode \x1b[1mrefused\x1b[0m.")
+
+        if options.refuse_active:
+            ftp_PORT = ftp_EPRT = refused_active
+
+        if options.silent_dele:
+            def ftp_DELE(self, path):
+                pass
+
+        def ftp_SIZE(self, path):
+            if options.no_size and options.no_size in os.path.basename(path):
+                self.respond("550 SIZE not allowed here.")
+            else:
+                FTPHandler.ftp_SIZE(self, path)
+
+        def ftp_RETR(self, file):
+            self.opening_size = None
+            if options.opening_size and options.opening_size in os.path.basename(file):
+                self.opening_size = os.path.getsize(file)
+            return FTPHandler.ftp_RETR(self, file)
+
+        def respond(self, resp, *args, **kwargs):
+            if resp[:4] in ("150 ", "125 ") and getattr(self, "opening_size", None) is not None:
+                resp = "%s (%d bytes)" % (resp, self.opening_size)
+                self.opening_size = None
+            FTPHandler.respond(self, resp, *args, **kwargs)
 
         def ftp_EPSV(self, line):
             if options.no_epsv:

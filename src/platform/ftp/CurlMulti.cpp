@@ -1,13 +1,17 @@
 #include "platform/ftp/CurlMulti.h"
 
-#include <poll.h>
-#include <vector>
+#include <algorithm>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <QCoreApplication>
-#include <QSocketNotifier>
+#include <QEventLoop>
+#include <QRegularExpression>
+#include <QTimer>
 
 #include "platform/ftp/CurlOptions.h"
 #include "platform/ftp/FtpStreamPrivate.h"
+#include "platform/ftp/FtpTarget.h"
 
 namespace {
 
@@ -15,6 +19,48 @@ CurlMulti* theDriver = nullptr;
 
 // Events handed to delegates in one go before the loop gets a turn again.
 constexpr int kDeliveryBatch = 64;
+
+// The longest the curl thread sleeps while transfers run. libcurl 7.88 can leave a transfer
+// with no socket to wait on (when the reply to EPSV or PASV comes in the same call that sent
+// the command); the next curl_multi_perform moves it on, so it is never left for long.
+constexpr int kPollWhileRunningMs = 100;
+constexpr int kPollIdleMs = 10000;
+
+StreamError stallError()
+{
+    return CurlOptions::localError(
+        CURLE_OPERATION_TIMEDOUT,
+        QStringLiteral("No data moved for %1 ms").arg(CurlOptions::timeouts().stall.count()));
+}
+
+// "213 <size>": the answer to SIZE.
+std::optional<int64_t> sizeReply(const QByteArray& line)
+{
+    const QByteArray digits = line.mid(4).trimmed();
+    if (digits.isEmpty() || digits.size() > 18 ||
+        !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return std::nullopt;
+    return digits.toLongLong();
+}
+
+// "150 Opening BINARY mode data connection for f (1234 bytes)": the size in a 1xx reply.
+std::optional<int64_t> sizeInOpeningReply(const QByteArray& line)
+{
+    static const QRegularExpression size(QStringLiteral("\\((\\d{1,18}) bytes\\)"));
+    const QRegularExpressionMatch match = size.match(QString::fromLatin1(line));
+    if (!match.hasMatch())
+        return std::nullopt;
+    return match.captured(1).toLongLong();
+}
+
+CurlNote noteOf(uint64_t id, CurlNote::Kind kind, int code = 0)
+{
+    CurlNote made;
+    made.id = id;
+    made.kind = kind;
+    made.code = code;
+    return made;
+}
 
 } // namespace
 
@@ -37,175 +83,99 @@ CurlMulti::CurlMulti()
 {
     CurlOptions::globalInit();
     multi = curl_multi_init();
-    curl_multi_setopt(multi, CURLMOPT_SOCKETFUNCTION, &CurlMulti::socketCallback);
-    curl_multi_setopt(multi, CURLMOPT_SOCKETDATA, this);
-    curl_multi_setopt(multi, CURLMOPT_TIMERFUNCTION, &CurlMulti::timerCallback);
-    curl_multi_setopt(multi, CURLMOPT_TIMERDATA, this);
-
-    curlTimer.setSingleShot(true);
-    connect(&curlTimer, &QTimer::timeout, this, [this] {
-        curlTimerDue.reset();
-        act(CURL_SOCKET_TIMEOUT, 0);
-    });
-    connect(&watchdogTimer, &QTimer::timeout, this, &CurlMulti::watchdog);
+    if (QCoreApplication* app = QCoreApplication::instance())
+        connect(app, &QCoreApplication::aboutToQuit, this, [this] { quitting = true; });
+    thread = std::thread([this] { run(); });
 }
 
 CurlMulti::~CurlMulti()
 {
-    // Streams that outlive the application object lose their transfers here, silently.
+    // Quitting ends every transfer at once: a server withholding a reply holds the curl thread
+    // inside libcurl, and shutting the sockets down ends that wait (and the QUIT the connection
+    // cache would wait for) right away.
     shuttingDown = true;
-    for (auto& [id, stream] : streams)
-        if (stream->transferActive())
-            stream->transferFinished(CURLE_ABORTED_BY_CALLBACK);
+    {
+        std::lock_guard guard(lock);
+        stopping = true;
+        for (const curl_socket_t fd : sockets)
+            ::shutdown(fd, SHUT_RDWR);
+        // Under the lock: the curl thread cleans the multi handle up once it has seen stopping.
+        curl_multi_wakeup(multi);
+    }
+    thread.join();
+    // Streams that outlive the application object lose their transfers here, silently.
+    CurlNote lost;
+    lost.kind = CurlNote::Kind::Finished;
+    lost.result = CURLE_ABORTED_BY_CALLBACK;
+    lost.error =
+        CurlOptions::localError(CURLE_ABORTED_BY_CALLBACK, QStringLiteral("The application quit"));
+    const auto left = listeners;
+    for (const auto& [id, listener] : left) {
+        lost.id = id;
+        listener(lost);
+    }
     theDriver = nullptr;
-    curl_multi_cleanup(multi);
 }
 
-uint64_t CurlMulti::registerStream(FtpStreamPrivate* stream)
+void CurlMulti::listen(uint64_t id, std::function<void(const CurlNote&)> listener)
 {
-    const uint64_t id = nextId++;
-    streams.emplace(id, stream);
-    return id;
+    listeners[id] = std::move(listener);
 }
 
-void CurlMulti::unregisterStream(uint64_t id)
+void CurlMulti::forget(uint64_t id)
 {
+    listeners.erase(id);
     streams.erase(id);
 }
 
-FtpStreamPrivate* CurlMulti::streamForHandle(CURL* easy) const
+void CurlMulti::registerStream(uint64_t id, FtpStreamPrivate* stream)
 {
-    // libcurl's own handles (the one that closes cached connections) carry no id.
-    void* data = nullptr;
-    if (curl_easy_getinfo(easy, CURLINFO_PRIVATE, &data) != CURLE_OK || !data)
-        return nullptr;
-    const auto it = streams.find(static_cast<uint64_t>(reinterpret_cast<uintptr_t>(data)));
-    return it == streams.end() ? nullptr : it->second;
+    streams[id] = stream;
 }
 
-void CurlMulti::addHandle(CURL* easy)
+void CurlMulti::start(const std::shared_ptr<CurlTransfer>& transfer)
 {
-    curl_multi_add_handle(multi, easy);
-    ++handles;
-    if (!watchdogTimer.isActive())
-        watchdogTimer.start(FtpStreamPrivate::kNudgeAfter);
+    command(Command{Command::Kind::Start, transfer->id, transfer});
 }
 
-void CurlMulti::removeHandle(CURL* easy)
+void CurlMulti::resume(uint64_t id)
 {
-    curl_multi_remove_handle(multi, easy);
-    if (--handles == 0)
-        watchdogTimer.stop();
+    command(Command{Command::Kind::Resume, id, nullptr});
 }
 
-int CurlMulti::socketCallback(CURL*, curl_socket_t fd, int what, void* self, void*)
+void CurlMulti::stop(uint64_t id)
 {
-    static_cast<CurlMulti*>(self)->watch(fd, what);
-    return 0;
+    command(Command{Command::Kind::Stop, id, nullptr});
 }
 
-int CurlMulti::timerCallback(CURLM*, long timeoutMs, void* self)
+void CurlMulti::command(Command next)
 {
-    auto* driver = static_cast<CurlMulti*>(self);
-    if (timeoutMs < 0) {
-        driver->curlTimer.stop();
-        driver->curlTimerDue.reset();
-    } else {
-        driver->curlTimer.start(static_cast<int>(timeoutMs));
-        driver->curlTimerDue = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    }
-    return 0;
-}
-
-void CurlMulti::watch(curl_socket_t fd, int what)
-{
-    // libcurl drops and adds a socket again on every pause: keep one notifier per socket and
-    // direction for good and switch it on and off.
-    auto it = watches.find(fd);
-    if (it == watches.end()) {
-        if (what == CURL_POLL_REMOVE)
+    {
+        std::lock_guard guard(lock);
+        // Once the curl thread stops, nothing is left to command.
+        if (stopping)
             return;
-        Watch created;
-        created.read = new QSocketNotifier(fd, QSocketNotifier::Read, this);
-        created.write = new QSocketNotifier(fd, QSocketNotifier::Write, this);
-        connect(created.read, &QSocketNotifier::activated, this,
-                [this, fd] { act(fd, CURL_CSELECT_IN); });
-        connect(created.write, &QSocketNotifier::activated, this,
-                [this, fd] { act(fd, CURL_CSELECT_OUT); });
-        it = watches.emplace(fd, created).first;
+        commands.push_back(std::move(next));
     }
-    Watch& w = it->second;
-    w.wanted = what == CURL_POLL_REMOVE ? 0 : what;
-    w.read->setEnabled(w.wanted == CURL_POLL_IN || w.wanted == CURL_POLL_INOUT);
-    w.write->setEnabled(w.wanted == CURL_POLL_OUT || w.wanted == CURL_POLL_INOUT);
+    curl_multi_wakeup(multi);
 }
 
-void CurlMulti::act(curl_socket_t fd, int flags)
-{
-    int running = 0;
-    curl_multi_socket_action(multi, fd, flags, &running);
-    collectFinished();
-}
+// --- The main thread: notes from the curl thread, events to delegates ---
 
-void CurlMulti::collectFinished()
+void CurlMulti::deliverNotes()
 {
-    int left = 0;
-    while (CURLMsg* message = curl_multi_info_read(multi, &left)) {
-        if (message->msg != CURLMSG_DONE)
-            continue;
-        CURL* easy = message->easy_handle;
-        const CURLcode result = message->data.result;
-        if (FtpStreamPrivate* stream = streamForHandle(easy))
-            stream->transferFinished(result);
-        else
-            removeHandle(easy);
+    std::deque<CurlNote> taken;
+    {
+        std::lock_guard guard(lock);
+        taken.swap(notes);
     }
-}
-
-void CurlMulti::driveUntil(const std::function<bool()>& done, Clock::time_point deadline)
-{
-    std::vector<pollfd> polled;
-    while (!done()) {
-        const auto now = Clock::now();
-        if (now >= deadline)
-            break;
-        auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - now);
-        wait = std::min(wait, std::chrono::milliseconds(100));
-        if (curlTimerDue)
-            wait = std::clamp(
-                std::chrono::duration_cast<std::chrono::milliseconds>(*curlTimerDue - now),
-                std::chrono::milliseconds(0), wait);
-        polled.clear();
-        for (const auto& [fd, w] : watches) {
-            if (!w.wanted)
-                continue;
-            short events = 0;
-            if (w.wanted == CURL_POLL_IN || w.wanted == CURL_POLL_INOUT)
-                events |= POLLIN;
-            if (w.wanted == CURL_POLL_OUT || w.wanted == CURL_POLL_INOUT)
-                events |= POLLOUT;
-            polled.push_back(pollfd{fd, events, 0});
-        }
-        const int ready = ::poll(polled.data(), polled.size(), static_cast<int>(wait.count()));
-        for (int i = 0; ready > 0 && i < static_cast<int>(polled.size()); ++i) {
-            const short got = polled[i].revents;
-            if (!got)
-                continue;
-            int flags = 0;
-            if (got & (POLLIN | POLLHUP))
-                flags |= CURL_CSELECT_IN;
-            if (got & POLLOUT)
-                flags |= CURL_CSELECT_OUT;
-            if (got & (POLLERR | POLLNVAL))
-                flags |= CURL_CSELECT_ERR;
-            act(polled[i].fd, flags);
-        }
-        if (curlTimerDue && Clock::now() >= *curlTimerDue) {
-            curlTimerDue.reset();
-            act(CURL_SOCKET_TIMEOUT, 0);
-        }
-        watchdog();
+    for (const CurlNote& next : taken) {
+        // A listener may forget itself or others: look each one up afresh.
+        const auto it = listeners.find(next.id);
+        if (it != listeners.end())
+            it->second(next);
     }
+    emit notesHandled();
 }
 
 void CurlMulti::post(uint64_t id, NSStreamEvent event)
@@ -256,16 +226,29 @@ void CurlMulti::deliverEvents()
     scheduleDelivery();
 }
 
-void CurlMulti::watchdog()
+bool CurlMulti::waitFor(const std::function<bool()>& done, Clock::time_point deadline)
 {
-    const auto now = Clock::now();
-    std::vector<FtpStreamPrivate*> active;
-    for (const auto& [id, stream] : streams)
-        if (stream->transferActive())
-            active.push_back(stream);
-    // A check only removes a handle or nudges it and queues events; no stream goes away meanwhile.
-    for (FtpStreamPrivate* stream : active)
-        stream->watch(now);
+    if (done())
+        return true;
+    if (quitting || shuttingDown)
+        return false;
+    QEventLoop loop;
+    QTimer limit;
+    limit.setSingleShot(true);
+    connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
+    connect(this, &CurlMulti::notesHandled, &loop, [&] {
+        if (done())
+            loop.quit();
+    });
+    if (QCoreApplication* app = QCoreApplication::instance())
+        connect(app, &QCoreApplication::aboutToQuit, &loop, &QEventLoop::quit);
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+    limit.start(std::max<std::chrono::milliseconds>(left, std::chrono::milliseconds(0)));
+    takeHold();
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    releaseHold();
+    return done();
 }
 
 void CurlMulti::takeHold()
@@ -279,4 +262,349 @@ void CurlMulti::releaseHold()
         --holds;
     if (holds == 0 && theDriver)
         theDriver->scheduleDelivery();
+}
+
+// --- The curl thread ---
+
+void CurlMulti::note(CurlNote next)
+{
+    bool first = false;
+    {
+        std::lock_guard guard(lock);
+        first = notes.empty();
+        notes.push_back(std::move(next));
+    }
+    if (first)
+        QMetaObject::invokeMethod(this, &CurlMulti::deliverNotes, Qt::QueuedConnection);
+}
+
+void CurlMulti::run()
+{
+    for (;;) {
+        std::vector<Command> todo;
+        bool quit = false;
+        {
+            std::lock_guard guard(lock);
+            todo.swap(commands);
+            quit = stopping;
+        }
+        if (quit)
+            break;
+        for (Command& next : todo) {
+            if (next.kind == Command::Kind::Start) {
+                begin(next.transfer);
+                continue;
+            }
+            const auto it = running.find(next.id);
+            if (it == running.end())
+                continue;
+            if (next.kind == Command::Kind::Resume) {
+                // libcurl may hand over the chunk it held before curl_easy_pause returns.
+                CurlTransfer& t = *it->second;
+                const CURLcode rc = curl_easy_pause(t.easy, CURLPAUSE_CONT);
+                if (rc != CURLE_OK) {
+                    CurlNote failed{t.id, CurlNote::Kind::Finished,
+                                    0,    std::nullopt,
+                                    rc,   CurlOptions::errorFor(t.easy, rc, t.errorBuffer)};
+                    end(t);
+                    running.erase(it);
+                    note(std::move(failed));
+                }
+            } else {
+                end(*it->second);
+                running.erase(it);
+            }
+        }
+        if (!running.empty()) {
+            int active = 0;
+            curl_multi_perform(multi, &active);
+            collectFinished();
+        }
+        curl_multi_poll(multi, nullptr, 0, running.empty() ? kPollIdleMs : kPollWhileRunningMs,
+                        nullptr);
+    }
+    for (auto& [id, transfer] : running)
+        end(*transfer);
+    running.clear();
+    curl_multi_cleanup(multi);
+    multi = nullptr;
+}
+
+void CurlMulti::begin(const std::shared_ptr<CurlTransfer>& transfer)
+{
+    CurlTransfer& t = *transfer;
+    CurlNote failed;
+    failed.id = t.id;
+    failed.kind = CurlNote::Kind::Finished;
+    failed.result = CURLE_FAILED_INIT;
+    t.easy = curl_easy_init();
+    if (!t.easy) {
+        failed.error =
+            CurlOptions::localError(CURLE_OUT_OF_MEMORY, QStringLiteral("No transfer handle"));
+        note(failed);
+        return;
+    }
+    CURL* easy = t.easy;
+    const FtpTarget target(t.url);
+    // The handle carries the transfer's id, not its address.
+    curl_easy_setopt(easy, CURLOPT_PRIVATE, reinterpret_cast<void*>(static_cast<uintptr_t>(t.id)));
+    if (const auto problem = CurlOptions::apply(easy, t.properties, target, t.errorBuffer)) {
+        end(t);
+        failed.error = *problem;
+        note(failed);
+        return;
+    }
+    // The driver outlives every connection libcurl keeps: it is the sockets' callback data.
+    curl_easy_setopt(easy, CURLOPT_OPENSOCKETFUNCTION, &CurlMulti::openSocket);
+    curl_easy_setopt(easy, CURLOPT_OPENSOCKETDATA, this);
+    curl_easy_setopt(easy, CURLOPT_CLOSESOCKETFUNCTION, &CurlMulti::closeSocket);
+    curl_easy_setopt(easy, CURLOPT_CLOSESOCKETDATA, this);
+    // The server's replies, one line at a time: the start of the transfer, announced sizes,
+    // and the words of a refusal.
+    curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &CurlMulti::header);
+    curl_easy_setopt(easy, CURLOPT_HEADERDATA, &t);
+    // Called at least once a second, also while libcurl waits for a reply inside one call.
+    curl_easy_setopt(easy, CURLOPT_NOPROGRESS, 0L);
+    curl_easy_setopt(easy, CURLOPT_XFERINFOFUNCTION, &CurlMulti::progress);
+    curl_easy_setopt(easy, CURLOPT_XFERINFODATA, &t);
+
+    switch (t.kind) {
+    case CurlTransfer::Kind::MakeFolder:
+    case CurlTransfer::Kind::Delete: {
+        // POSTQUOTE runs after the CWD into the parent; QUOTE would run before it.
+        const QByteArray verb = t.kind == CurlTransfer::Kind::MakeFolder ? "MKD "
+                                : target.isFolder()                      ? "RMD "
+                                                                         : "DELE ";
+        t.postCommands = curl_slist_append(nullptr, QByteArray(verb + target.name()).constData());
+        curl_easy_setopt(easy, CURLOPT_URL, target.parentUrl().constData());
+        curl_easy_setopt(easy, CURLOPT_NOBODY, 1L);
+        curl_easy_setopt(easy, CURLOPT_POSTQUOTE, t.postCommands);
+        if (t.kind == CurlTransfer::Kind::Delete) {
+            curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS,
+                             static_cast<long>(CurlOptions::timeouts().finish.count()));
+            // A connection of its own, logged in afresh with the delete's login.
+            curl_easy_setopt(easy, CURLOPT_FRESH_CONNECT, 1L);
+        }
+        break;
+    }
+    case CurlTransfer::Kind::Download:
+        // libcurl asks no SIZE itself when it ignores the 150 reply's size: ask it here, in
+        // binary mode right before RETR; the "*" lets a server without SIZE go on to RETR.
+        t.preCommands =
+            curl_slist_append(nullptr, QByteArray("*SIZE " + target.name()).constData());
+        curl_easy_setopt(easy, CURLOPT_PREQUOTE, t.preCommands);
+        [[fallthrough]];
+    case CurlTransfer::Kind::Listing:
+        // A URL ending in "/" lists the folder with plain LIST (not every server has MLSD).
+        curl_easy_setopt(easy, CURLOPT_URL, target.url().constData());
+        curl_easy_setopt(easy, CURLOPT_DIRLISTONLY, 0L);
+        curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &CurlMulti::receive);
+        curl_easy_setopt(easy, CURLOPT_WRITEDATA, &t);
+        curl_easy_setopt(easy, CURLOPT_BUFFERSIZE, CurlTransfer::kCurlBufferSize);
+        // The size in a 150 reply may be wrong: the data ends when the server closes it.
+        curl_easy_setopt(easy, CURLOPT_IGNORE_CONTENT_LENGTH, 1L);
+        break;
+    case CurlTransfer::Kind::Upload:
+        curl_easy_setopt(easy, CURLOPT_URL, target.url().constData());
+        curl_easy_setopt(easy, CURLOPT_UPLOAD, 1L);
+        curl_easy_setopt(easy, CURLOPT_READFUNCTION, &CurlMulti::send);
+        curl_easy_setopt(easy, CURLOPT_READDATA, &t);
+        curl_easy_setopt(easy, CURLOPT_UPLOAD_BUFFERSIZE, CurlTransfer::kCurlBufferSize);
+        break;
+    }
+    {
+        std::lock_guard guard(t.mutex);
+        t.lastActivity = CurlTransfer::Clock::now();
+    }
+    curl_multi_add_handle(multi, easy);
+    running.emplace(t.id, transfer);
+}
+
+void CurlMulti::end(CurlTransfer& transfer)
+{
+    if (!transfer.easy)
+        return;
+    curl_multi_remove_handle(multi, transfer.easy);
+    curl_easy_cleanup(transfer.easy);
+    transfer.easy = nullptr;
+    curl_slist_free_all(transfer.preCommands);
+    curl_slist_free_all(transfer.postCommands);
+    transfer.preCommands = transfer.postCommands = nullptr;
+}
+
+void CurlMulti::collectFinished()
+{
+    int left = 0;
+    while (CURLMsg* message = curl_multi_info_read(multi, &left)) {
+        if (message->msg != CURLMSG_DONE)
+            continue;
+        CURL* easy = message->easy_handle;
+        const CURLcode result = message->data.result;
+        void* data = nullptr;
+        curl_easy_getinfo(easy, CURLINFO_PRIVATE, &data);
+        const auto it = running.find(static_cast<uint64_t>(reinterpret_cast<uintptr_t>(data)));
+        if (it == running.end()) {
+            curl_multi_remove_handle(multi, easy);
+            continue;
+        }
+        CurlTransfer& t = *it->second;
+        CurlNote done;
+        done.id = t.id;
+        done.kind = CurlNote::Kind::Finished;
+        done.result = result;
+        long reply = 0;
+        curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &reply);
+        done.code = static_cast<int>(reply);
+        if (result == CURLE_ABORTED_BY_CALLBACK && t.abortedWith)
+            done.error = *t.abortedWith;
+        else if (result != CURLE_OK)
+            done.error = CurlOptions::errorFor(easy, result, t.errorBuffer, t.lastRefusal);
+        end(t);
+        running.erase(it);
+        note(std::move(done));
+    }
+}
+
+curl_socket_t CurlMulti::openSocket(void* self, curlsocktype, curl_sockaddr* address)
+{
+    auto* driver = static_cast<CurlMulti*>(self);
+    const curl_socket_t fd =
+        ::socket(address->family, address->socktype | SOCK_CLOEXEC, address->protocol);
+    if (fd == CURL_SOCKET_BAD)
+        return fd;
+    std::lock_guard guard(driver->lock);
+    driver->sockets.insert(fd);
+    return fd;
+}
+
+int CurlMulti::closeSocket(void* self, curl_socket_t fd)
+{
+    auto* driver = static_cast<CurlMulti*>(self);
+    // Closed under the lock, so that the shutdown at exit never meets a number reused meanwhile.
+    std::lock_guard guard(driver->lock);
+    driver->sockets.erase(fd);
+    return ::close(fd);
+}
+
+size_t CurlMulti::receive(char* data, size_t size, size_t count, void* transfer)
+{
+    auto* t = static_cast<CurlTransfer*>(transfer);
+    const auto length = static_cast<int64_t>(size * count);
+    // libcurl lists in ASCII mode and turns every CRLF (and a lone CR) into LF on the way in;
+    // the listing gets its CRLF line ends back, as RFC 959 servers send them.
+    const bool listing = t->kind == CurlTransfer::Kind::Listing;
+    const int64_t lineEnds = listing ? std::count(data, data + length, '\n') : 0;
+    const int64_t needed = length + lineEnds;
+    bool tell = false;
+    {
+        std::lock_guard guard(t->mutex);
+        // An empty buffer takes any chunk (libcurl's are at most kCurlBufferSize, twice that
+        // once line ends are restored); otherwise keep the buffer within its limit and let
+        // libcurl hold the chunk until the owner has read.
+        if (!t->buffer.isEmpty() && needed > t->buffer.space()) {
+            t->receivePaused = true;
+            return CURL_WRITEFUNC_PAUSE;
+        }
+        if (needed > t->buffer.space())
+            return 0;
+        if (lineEnds == 0) {
+            t->buffer.append(data, length);
+        } else {
+            const char* const end = data + length;
+            for (const char* line = data; line < end;) {
+                const char* lf = std::find(line, end, '\n');
+                t->buffer.append(line, lf - line);
+                if (lf < end)
+                    t->buffer.append("\r\n", 2);
+                line = lf + 1;
+            }
+        }
+        t->maxBuffered = std::max(t->maxBuffered, t->buffer.size());
+        t->lastActivity = CurlTransfer::Clock::now();
+        tell = !std::exchange(t->bytesNoted, true);
+    }
+    if (tell && theDriver)
+        theDriver->note(noteOf(t->id, CurlNote::Kind::Bytes));
+    return static_cast<size_t>(length);
+}
+
+size_t CurlMulti::send(char* out, size_t size, size_t count, void* transfer)
+{
+    auto* t = static_cast<CurlTransfer*>(transfer);
+    size_t given = 0;
+    bool tell = false;
+    {
+        // libcurl asks for bytes only once the server has accepted STOR and the data
+        // connection is up.
+        std::lock_guard guard(t->mutex);
+        const int64_t n = t->buffer.take(out, static_cast<int64_t>(size * count));
+        if (n > 0) {
+            t->lastActivity = CurlTransfer::Clock::now();
+            given = static_cast<size_t>(n);
+        } else if (!t->endOfData) {
+            t->sendPaused = true;
+            given = CURL_READFUNC_PAUSE;
+        }
+        // Room in the buffer is news for the owner, told in order with the rest.
+        tell = !t->endOfData && !std::exchange(t->spaceNoted, true);
+    }
+    if (tell && theDriver)
+        theDriver->note(noteOf(t->id, CurlNote::Kind::Space));
+    return given;
+}
+
+size_t CurlMulti::header(char* data, size_t size, size_t count, void* transfer)
+{
+    auto* t = static_cast<CurlTransfer*>(transfer);
+    const size_t length = size * count;
+    QByteArray line(data, static_cast<qsizetype>(length));
+    while (line.endsWith('\n') || line.endsWith('\r'))
+        line.chop(1);
+    {
+        std::lock_guard guard(t->mutex);
+        t->lastActivity = CurlTransfer::Clock::now();
+    }
+    // A refusal's words are for a status line: a server's endless reply is cut short.
+    constexpr qsizetype kReplyKept = 1024;
+    if (!t->replyLines.isEmpty())
+        t->replyLines += ' ';
+    t->replyLines += line.left(std::max<qsizetype>(0, kReplyKept - t->replyLines.size()));
+    // A reply ends with a line of its code followed by a space (RFC 959, 4.2).
+    const bool coded = line.size() >= 3 && std::all_of(line.begin(), line.begin() + 3,
+                                                       [](char c) { return c >= '0' && c <= '9'; });
+    if (!coded || (line.size() > 3 && line[3] != ' '))
+        return length;
+    CurlNote reply = noteOf(t->id, CurlNote::Kind::Reply, line.left(3).toInt());
+    const QByteArray complete = std::exchange(t->replyLines, QByteArray());
+    if (reply.code >= 400)
+        t->lastRefusal = complete;
+    if (t->kind == CurlTransfer::Kind::Download && !t->transferAccepted) {
+        if (reply.code == 213 && !t->sizeAnswered) {
+            reply.size = sizeReply(line);
+            t->sizeAnswered = reply.size.has_value();
+        } else if (reply.code / 100 == 1 && !t->sizeAnswered) {
+            reply.size = sizeInOpeningReply(line);
+        }
+    }
+    if (reply.code / 100 == 1)
+        t->transferAccepted = true;
+    if (theDriver)
+        theDriver->note(std::move(reply));
+    return length;
+}
+
+int CurlMulti::progress(void* transfer, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
+{
+    auto* t = static_cast<CurlTransfer*>(transfer);
+    if (t->stopRequested)
+        return 1;
+    // A transfer paused for its owner (a full download buffer, an upload waiting for bytes,
+    // whether the owner is busy or held by a modal alert) is waiting, not stalled.
+    std::lock_guard guard(t->mutex);
+    if (!t->receivePaused && !t->sendPaused &&
+        CurlTransfer::Clock::now() - t->lastActivity >= CurlOptions::timeouts().stall) {
+        t->abortedWith = stallError();
+        return 1;
+    }
+    return 0;
 }

@@ -4,24 +4,31 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
-#include <optional>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <thread>
 #include <unordered_map>
 #include <vector>
 
 #include <QObject>
-#include <QTimer>
 
 #include <curl/curl.h>
 
+#include "platform/ftp/CurlTransfer.h"
 #include "platform/ftp/FtpStream.h"
 
 class FtpStreamPrivate;
-class QSocketNotifier;
 
-// The one libcurl multi handle of the process, driven by the Qt main loop, and the queue
-// through which stream events reach their delegates. Streams register under an id; queued
-// events and each easy handle's CURLOPT_PRIVATE carry that id, never a pointer, so an event or
-// a callback meant for a stream that is gone finds nothing and is dropped.
+// The one libcurl multi handle of the process, run on a thread of its own, and the queue
+// through which stream events reach their delegates on the main thread.
+//
+// libcurl waits for some server replies with a blocking read inside one call (the final reply
+// after a transfer's data, the replies to quote commands), so it never runs on the main thread:
+// the curl thread owns the multi handle and every easy handle, the main thread hands it
+// commands (start, resume, stop) and gets CurlNotes back, posted to this object and handed out
+// in order to whoever listens under the transfer's id. Stream events are queued under the
+// stream's id as well, never a pointer, so an event for a stream that is gone is dropped.
 class CurlMulti final : public QObject
 {
     Q_OBJECT
@@ -35,37 +42,45 @@ public:
     static CurlMulti* existing();
     ~CurlMulti() override;
 
-    uint64_t registerStream(FtpStreamPrivate* stream);
-    void unregisterStream(uint64_t id);
-    // The stream an easy handle belongs to, or none (a handle of libcurl's own, or a stream gone).
-    FtpStreamPrivate* streamForHandle(CURL* easy) const;
+    // Ids for transfers and streams; notes for an id go to its listener (main thread).
+    uint64_t newId() { return nextId++; }
+    void listen(uint64_t id, std::function<void(const CurlNote&)> listener);
+    void forget(uint64_t id);
+    void registerStream(uint64_t id, FtpStreamPrivate* stream);
 
-    void addHandle(CURL* easy);
-    void removeHandle(CURL* easy);
+    // Commands for the curl thread. A stopped transfer says nothing more.
+    void start(const std::shared_ptr<CurlTransfer>& transfer);
+    void resume(uint64_t id);
+    void stop(uint64_t id);
 
     // Queues an event; it reaches the delegate later, from the event loop.
     void post(uint64_t id, NSStreamEvent event);
     // Queues events ahead of all others: those a stream parked while it was off the loop.
     void postFirst(uint64_t id, const std::vector<NSStreamEvent>& events);
 
-    /* BLOCKING */
-    // Runs libcurl without the Qt loop until done() holds or the deadline passes: an upload's
-    // close waits so for the server's verdict. Other transfers move on meanwhile; their events
-    // are queued, none is delivered.
-    void driveUntil(const std::function<bool()>& done, Clock::time_point deadline);
+    // Runs the event loop until done() holds, the deadline passes or the application quits,
+    // with user input left waiting and stream events held: the window keeps painting while an
+    // answer the caller needs before it goes on is awaited. Answers done().
+    bool waitFor(const std::function<bool()>& done, Clock::time_point deadline);
 
     // The modal hold: while held, no delegate call is made.
     static void takeHold();
     static void releaseHold();
 
-    Q_DISABLE_COPY_MOVE(CurlMulti)
+signals:
+    void notesHandled();
 
 private:
-    struct Watch
+    struct Command
     {
-        QSocketNotifier* read = nullptr;
-        QSocketNotifier* write = nullptr;
-        int wanted = 0; // CURL_POLL_*, 0 when libcurl does not want the socket
+        enum class Kind
+        {
+            Start,
+            Resume,
+            Stop
+        } kind;
+        uint64_t id;
+        std::shared_ptr<CurlTransfer> transfer;
     };
     struct QueuedEvent
     {
@@ -74,26 +89,46 @@ private:
     };
 
     CurlMulti();
-    static int socketCallback(CURL* easy, curl_socket_t fd, int what, void* self, void* socketData);
-    static int timerCallback(CURLM* multi, long timeoutMs, void* self);
-    void watch(curl_socket_t fd, int what);
-    void act(curl_socket_t fd, int flags);
-    void collectFinished();
+    void command(Command next);
+    void deliverNotes();
     void scheduleDelivery();
     void deliverEvents();
-    void watchdog();
 
-    CURLM* multi = nullptr;
-    std::unordered_map<curl_socket_t, Watch> watches;
-    QTimer curlTimer;
-    std::optional<Clock::time_point> curlTimerDue;
-    QTimer watchdogTimer; // stall checks and nudges, while transfers run
-    int handles = 0;
+    // The curl thread.
+    void run();
+    void begin(const std::shared_ptr<CurlTransfer>& transfer);
+    void end(CurlTransfer& transfer);
+    void collectFinished();
+    void checkStalls();
+    void note(CurlNote next);
+    static curl_socket_t openSocket(void* self, curlsocktype, curl_sockaddr* address);
+    static int closeSocket(void* self, curl_socket_t fd);
+    static size_t receive(char* data, size_t size, size_t count, void* transfer);
+    static size_t send(char* out, size_t size, size_t count, void* transfer);
+    static size_t header(char* data, size_t size, size_t count, void* transfer);
+    static int progress(void* transfer, curl_off_t, curl_off_t, curl_off_t, curl_off_t);
 
+    // Main thread.
     uint64_t nextId = 1;
+    std::unordered_map<uint64_t, std::function<void(const CurlNote&)>> listeners;
     std::unordered_map<uint64_t, FtpStreamPrivate*> streams;
     std::deque<QueuedEvent> events;
     bool deliveryScheduled = false;
     bool shuttingDown = false;
+    bool quitting = false;
     static int holds;
+
+    // Between the threads, under the lock.
+    std::mutex lock;
+    std::vector<Command> commands;
+    std::deque<CurlNote> notes;
+    bool stopping = false;
+    std::set<curl_socket_t> sockets; // every socket libcurl opened and has not closed
+
+    // Curl thread only.
+    CURLM* multi = nullptr;
+    std::unordered_map<uint64_t, std::shared_ptr<CurlTransfer>> running;
+    std::thread thread;
+
+    Q_DISABLE_COPY_MOVE(CurlMulti)
 };

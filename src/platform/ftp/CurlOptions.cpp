@@ -1,16 +1,19 @@
 #include "platform/ftp/CurlOptions.h"
 
+#include <atomic>
 #include <cmath>
 
+#include "platform/Log.h"
 #include "platform/ftp/FtpTarget.h"
 
 namespace CurlOptions {
 
 namespace {
 
-double& scaleValue()
+// Set on the main thread, read on the curl thread too.
+std::atomic<double>& scaleValue()
 {
-    static double scale = [] {
+    static std::atomic<double> scale = [] {
         bool ok = false;
         const double fromEnvironment =
             qEnvironmentVariable("TANDREL_FTP_TIMEOUT_SCALE").toDouble(&ok);
@@ -221,15 +224,20 @@ std::optional<StreamError> apply(CURL* easy, const FtpStreamProperties& properti
     return std::nullopt;
 }
 
-StreamError errorFor(CURL* easy, CURLcode result, const char* errorBuffer)
+StreamError errorFor(CURL* easy, CURLcode result, const char* errorBuffer,
+                     const QByteArray& serverReply)
 {
     long reply = 0;
     curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &reply);
     QString message = QString::fromUtf8(curl_easy_strerror(result));
     if (errorBuffer && errorBuffer[0])
         message += QStringLiteral(": ") + QString::fromUtf8(errorBuffer).trimmed();
-    if (!isTransportFailure(result) && reply >= 400)
+    if (!isTransportFailure(result) && reply >= 400) {
+        // The server's own words say why, not libcurl's reading of them.
+        if (serverReply.startsWith(QByteArray::number(reply)))
+            message = Log::printable(QString::fromUtf8(serverReply));
         return StreamError{StreamErrorDomain::FTP, static_cast<int>(reply), message};
+    }
     return StreamError{StreamErrorDomain::Network, static_cast<int>(result), message};
 }
 

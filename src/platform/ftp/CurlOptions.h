@@ -36,8 +36,10 @@ std::optional<StreamError> apply(CURL* easy, const FtpStreamProperties& properti
                                  const FtpTarget& target, char* errorBuffer);
 
 // A finished transfer's failure: the FTP domain with the server's reply code where the server
-// refused, the Network domain with libcurl's code for everything else.
-StreamError errorFor(CURL* easy, CURLcode result, const char* errorBuffer);
+// refused, in the words of its reply when it is known; the Network domain with libcurl's code
+// and text for everything else.
+StreamError errorFor(CURL* easy, CURLcode result, const char* errorBuffer,
+                     const QByteArray& serverReply = {});
 // A failure found before or outside libcurl, in the Network domain.
 StreamError localError(CURLcode code, const QString& message);
 

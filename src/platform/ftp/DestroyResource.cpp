@@ -1,4 +1,5 @@
 #include "platform/Log.h"
+#include "platform/ftp/CurlMulti.h"
 #include "platform/ftp/CurlOptions.h"
 #include "platform/ftp/FtpStream.h"
 #include "platform/ftp/FtpTarget.h"
@@ -15,10 +16,10 @@ bool failed(StreamError* out, const StreamError& error)
 
 } // namespace
 
-/* BLOCKING */
-// One easy handle run to its end on the calling thread: DELE, or RMD for a folder URL, sent as
-// a POSTQUOTE command after the CWD into the parent folder (a QUOTE command would run before
-// that CWD, in the wrong folder). Bounded by the connect and the overall time-outs.
+// DELE, or RMD for a folder URL, sent as a POSTQUOTE command after the CWD into the parent folder
+// (a QUOTE command would run before that CWD, in the wrong folder). The curl thread runs it;
+// the caller waits with the event loop running, user input and stream events held, bounded by
+// the connect and the overall time-outs, and not at all once the application quits.
 bool CFURLDestroyResource(const QUrl& url, const FtpStreamProperties& properties,
                           StreamError* error)
 {
@@ -30,27 +31,29 @@ bool CFURLDestroyResource(const QUrl& url, const FtpStreamProperties& properties
                                                ? QStringLiteral("The URL names no file or folder")
                                                : target.problem()));
 
-    CurlOptions::globalInit();
-    CURL* easy = curl_easy_init();
-    if (!easy)
-        return failed(error, CurlOptions::localError(CURLE_OUT_OF_MEMORY,
-                                                     QStringLiteral("No transfer handle")));
-    char errorBuffer[CURL_ERROR_SIZE] = {};
-    curl_slist* commands = nullptr;
-    std::optional<StreamError> problem = CurlOptions::apply(easy, properties, target, errorBuffer);
-    if (!problem) {
-        const QByteArray command = (target.isFolder() ? "RMD " : "DELE ") + target.name();
-        commands = curl_slist_append(nullptr, command.constData());
-        curl_easy_setopt(easy, CURLOPT_URL, target.parentUrl().constData());
-        curl_easy_setopt(easy, CURLOPT_NOBODY, 1L);
-        curl_easy_setopt(easy, CURLOPT_POSTQUOTE, commands);
-        curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS,
-                         static_cast<long>(CurlOptions::timeouts().finish.count()));
-        const CURLcode result = curl_easy_perform(easy);
-        if (result != CURLE_OK)
-            problem = CurlOptions::errorFor(easy, result, errorBuffer);
+    CurlMulti& multi = CurlMulti::instance();
+    const uint64_t id = multi.newId();
+    std::optional<CurlNote> outcome;
+    multi.listen(id, [&outcome](const CurlNote& note) {
+        if (note.kind == CurlNote::Kind::Finished)
+            outcome = note;
+    });
+    const auto transfer =
+        std::make_shared<CurlTransfer>(id, CurlTransfer::Kind::Delete, url, properties);
+    multi.start(transfer);
+    // libcurl's own time-out ends the transfer first; this bound only backs it up.
+    const auto limit = CurlOptions::timeouts().finish;
+    multi.waitFor([&outcome] { return outcome.has_value(); },
+                  CurlMulti::Clock::now() + limit + std::chrono::seconds(1));
+    multi.forget(id);
+    if (!outcome) {
+        transfer->stopRequested = true;
+        multi.stop(id);
+        return failed(
+            error,
+            CurlOptions::localError(
+                CURLE_OPERATION_TIMEDOUT,
+                QStringLiteral("The server did not answer within %1 ms").arg(limit.count())));
     }
-    curl_easy_cleanup(easy);
-    curl_slist_free_all(commands);
-    return problem ? failed(error, *problem) : true;
+    return outcome->result == CURLE_OK ? true : failed(error, outcome->error);
 }

@@ -89,12 +89,12 @@ std::optional<int64_t> FtpStream::announcedSize() const
 
 int64_t FtpStream::bufferedBytes() const
 {
-    return d->buffer.size();
+    return d->bufferedBytes();
 }
 
 int64_t FtpStream::maxBufferedBytes() const
 {
-    return d->maxBuffered;
+    return d->maxBufferedBytes();
 }
 
 void FtpStream::setTimeoutScale(double scale)

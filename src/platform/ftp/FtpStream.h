@@ -9,7 +9,8 @@
 #include <QUrl>
 #include <QVariant>
 
-// FTP streams on the Qt main loop. A read stream delivers a file's bytes, or for a URL ending
+// FTP streams on the Qt main loop (libcurl runs them on a thread of its own; every call and
+// every event is on the main thread). A read stream delivers a file's bytes, or for a URL ending
 // in "/" the folder's raw listing (LIST; its lines end in CRLF, whatever libcurl's ASCII mode
 // made of them on the way); a write stream stores the bytes written as a file, or for a
 // URL ending in "/" creates that folder when opened. Events reach the delegate later, through
@@ -99,11 +100,13 @@ public:
     void open();
     // Up to maxLength bytes (> 0), 0 at the end of the data, negative on failure. Called on a
     // has-bytes event it never waits; called without one it waits for bytes like a blocking
-    // read, bounded by the no-data time-out.
+    // read, bounded by the no-data time-out (a wait as close's, below).
     int64_t read(char* buffer, int64_t maxLength);
     // Bytes accepted (possibly fewer than offered), negative on failure.
     int64_t write(const char* buffer, int64_t length);
-    // Stops the transfer. For an upload, completes the remote file first (bounded wait).
+    // Stops the transfer. For an upload, completes the remote file first: a bounded wait for the
+    // server's verdict with the event loop running, user input and stream events held meanwhile,
+    // over at once when the application quits.
     void close();
 
     // The error after an ErrorOccurred event (or a negative read/write).
@@ -132,8 +135,9 @@ private:
 };
 
 // Deletes the file, or for a URL ending in "/" the folder, that url names. The URL carries the
-// login; properties, when given, add passive mode and proxy as for a stream. Blocks until the
-// server answers, bounded by time-outs; true only when the server confirmed the deletion.
+// login; properties, when given, add passive mode and proxy as for a stream. Waits until the
+// server answers, bounded by time-outs, as an upload's close waits for its verdict; true only
+// when the server confirmed the deletion.
 // error, when given, tells why not (the FTP domain with the reply code of a refusal).
 bool CFURLDestroyResource(const QUrl& url, const FtpStreamProperties& properties = {},
                           StreamError* error = nullptr);

@@ -2,25 +2,96 @@
 
 #include <algorithm>
 
+#include <QLoggingCategory>
+
+#include "platform/Assert.h"
 #include "platform/ftp/CurlMulti.h"
 #include "platform/ftp/CurlOptions.h"
+#include "platform/ftp/FtpTarget.h"
+
+namespace {
+
+// QT_LOGGING_RULES="tandrel.stream.debug=true" shows every change of state in debug builds.
+Q_LOGGING_CATEGORY(streamLog, "tandrel.stream", QtWarningMsg)
+
+} // namespace
 
 FtpStreamPrivate::FtpStreamPrivate(FtpStream* q, FtpStream::Direction direction, const QUrl& url)
     : q(q)
     , direction(direction)
     , url(url)
-    , id(CurlMulti::instance().registerStream(this))
+    , id(CurlMulti::instance().newId())
     , folderTarget(FtpTarget(url).isFolder())
-{}
+{
+    CurlMulti& multi = CurlMulti::instance();
+    multi.registerStream(id, this);
+    multi.listen(id, [this](const CurlNote& note) { noted(note); });
+}
 
 FtpStreamPrivate::~FtpStreamPrivate()
 {
-    detach();
+    stopTransfer();
     if (CurlMulti* multi = CurlMulti::existing())
-        multi->unregisterStream(id);
-    if (easy)
-        curl_easy_cleanup(easy);
-    curl_slist_free_all(commands);
+        multi->forget(id);
+}
+
+const char* FtpStreamPrivate::name(State state)
+{
+    switch (state) {
+    case State::Created:
+        return "Created";
+    case State::Starting:
+        return "Starting";
+    case State::Open:
+        return "Open";
+    case State::Sending:
+        return "Sending";
+    case State::Finishing:
+        return "Finishing";
+    case State::Done:
+        return "Done";
+    case State::Ended:
+        return "Ended";
+    case State::Failed:
+        return "Failed";
+    case State::Closed:
+        return "Closed";
+    }
+    return "?";
+}
+
+void FtpStreamPrivate::setState(State next)
+{
+    const auto allowed = [this](State to) {
+        switch (state) {
+        case State::Created:
+            return to == State::Starting;
+        case State::Starting:
+            return to == State::Open || to == State::Finishing || to == State::Done;
+        case State::Open:
+            return to == State::Sending || to == State::Finishing || to == State::Done ||
+                   to == State::Ended;
+        case State::Sending:
+            return to == State::Finishing;
+        case State::Done:
+            return to == State::Ended;
+        case State::Finishing:
+        case State::Ended:
+        case State::Failed:
+        case State::Closed:
+            return false;
+        }
+        return false;
+    };
+    // Any state but Closed may fail (or close); nothing follows Closed.
+    TANDREL_ASSERT(state != State::Closed);
+    TANDREL_ASSERT(next == State::Closed || (next == State::Failed && state != State::Failed) ||
+                   allowed(next));
+#ifndef NDEBUG
+    qCDebug(streamLog, "stream %llu: %s -> %s", static_cast<unsigned long long>(id), name(state),
+            name(next));
+#endif
+    state = next;
 }
 
 void FtpStreamPrivate::setProperty(const QVariant& value, FtpStreamProperty key)
@@ -48,7 +119,7 @@ void FtpStreamPrivate::open()
 {
     if (state != State::Created)
         return;
-    state = State::Running;
+    setState(State::Starting);
     const FtpTarget target(url);
     if (!target.isValid()) {
         fail(CurlOptions::localError(CURLE_URL_MALFORMAT, target.problem()));
@@ -59,91 +130,57 @@ void FtpStreamPrivate::open()
                                      QStringLiteral("No folder name to create")));
         return;
     }
-    CurlOptions::globalInit();
-    easy = curl_easy_init();
-    if (!easy) {
-        fail(CurlOptions::localError(CURLE_OUT_OF_MEMORY, QStringLiteral("No transfer handle")));
-        return;
-    }
-    if (!configure(target))
-        return;
-    lastActivity = Clock::now();
-    inMulti = true;
-    CurlMulti::instance().addHandle(easy);
-}
-
-bool FtpStreamPrivate::configure(const FtpTarget& target)
-{
-    // The handle carries the stream's id, not its address: see CurlMulti::streamForHandle.
-    curl_easy_setopt(easy, CURLOPT_PRIVATE, reinterpret_cast<void*>(static_cast<uintptr_t>(id)));
-    if (const auto problem = CurlOptions::apply(easy, properties, target, errorBuffer)) {
-        fail(*problem);
-        return false;
-    }
-    // Server replies mark progress and the start of the transfer (its 1xx reply).
-    curl_easy_setopt(easy, CURLOPT_VERBOSE, 1L);
-    curl_easy_setopt(easy, CURLOPT_DEBUGFUNCTION, &FtpStreamPrivate::debug);
-    curl_easy_setopt(easy, CURLOPT_DEBUGDATA, nullptr);
-    // libcurl waits for the reply after the data inside one call, blocking, for as long as the
-    // server-reply time-out; its progress callback, still called every second meanwhile, keeps
-    // the close's own, shorter bound.
-    curl_easy_setopt(easy, CURLOPT_NOPROGRESS, 0L);
-    curl_easy_setopt(easy, CURLOPT_XFERINFOFUNCTION, &FtpStreamPrivate::progress);
-    curl_easy_setopt(easy, CURLOPT_XFERINFODATA, this);
-
-    if (makesFolder()) {
-        // POSTQUOTE runs after the CWD into the parent; QUOTE would run before it.
-        commands = curl_slist_append(nullptr, QByteArray("MKD " + target.name()).constData());
-        curl_easy_setopt(easy, CURLOPT_URL, target.parentUrl().constData());
-        curl_easy_setopt(easy, CURLOPT_NOBODY, 1L);
-        curl_easy_setopt(easy, CURLOPT_POSTQUOTE, commands);
-    } else if (direction == FtpStream::Direction::Read) {
-        // A URL ending in "/" lists the folder with plain LIST (not every server has MLSD).
-        curl_easy_setopt(easy, CURLOPT_URL, target.url().constData());
-        curl_easy_setopt(easy, CURLOPT_DIRLISTONLY, 0L);
-        curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &FtpStreamPrivate::receive);
-        curl_easy_setopt(easy, CURLOPT_WRITEDATA, this);
-        curl_easy_setopt(easy, CURLOPT_BUFFERSIZE, kCurlBufferSize);
-        // The size in a 150 reply may be wrong: the data ends when the server closes it.
-        curl_easy_setopt(easy, CURLOPT_IGNORE_CONTENT_LENGTH, 1L);
-    } else {
-        curl_easy_setopt(easy, CURLOPT_URL, target.url().constData());
-        curl_easy_setopt(easy, CURLOPT_UPLOAD, 1L);
-        curl_easy_setopt(easy, CURLOPT_READFUNCTION, &FtpStreamPrivate::send);
-        curl_easy_setopt(easy, CURLOPT_READDATA, this);
-        curl_easy_setopt(easy, CURLOPT_UPLOAD_BUFFERSIZE, kCurlBufferSize);
-    }
-    return true;
+    using Kind = CurlTransfer::Kind;
+    const Kind kind = direction == FtpStream::Direction::Read
+                          ? (folderTarget ? Kind::Listing : Kind::Download)
+                          : (folderTarget ? Kind::MakeFolder : Kind::Upload);
+    transfer = std::make_shared<CurlTransfer>(id, kind, url, properties);
+    CurlMulti::instance().start(transfer);
 }
 
 int64_t FtpStreamPrivate::read(char* out, int64_t maxLength)
 {
-    if (direction != FtpStream::Direction::Read || !out || maxLength <= 0)
+    if (direction != FtpStream::Direction::Read || !out || maxLength <= 0 || !transfer)
         return -1;
-    if (state == State::Running && buffer.isEmpty()) {
+    const auto empty = [this] {
+        std::lock_guard guard(transfer->mutex);
+        return transfer->buffer.isEmpty();
+    };
+    if (runningTransfer() && empty()) {
         // Read without a has-bytes event first: wait as a blocking read would, bounded.
-        CurlMulti::instance().driveUntil(
-            [this] { return !buffer.isEmpty() || state != State::Running; },
-            Clock::now() + CurlOptions::timeouts().stall);
-        if (state == State::Running && buffer.isEmpty())
+        CurlMulti::instance().waitFor([&] { return !runningTransfer() || !empty(); },
+                                      CurlMulti::Clock::now() + CurlOptions::timeouts().stall);
+        if (runningTransfer() && empty())
             fail(CurlOptions::localError(CURLE_OPERATION_TIMEDOUT,
                                          QStringLiteral("No data arrived")));
     }
-    if (state != State::Running && state != State::Done)
+    if (!runningTransfer() && state != State::Done && state != State::Ended)
         return -1;
 
-    const int64_t n = buffer.take(out, maxLength);
-    bytesSignalled = false;
+    int64_t n = 0;
+    bool remaining = false;
+    bool resume = false;
+    {
+        std::lock_guard guard(transfer->mutex);
+        n = transfer->buffer.take(out, maxLength);
+        remaining = !transfer->buffer.isEmpty();
+        if (transfer->receivePaused && transfer->buffer.size() < CurlTransfer::kResumeBelow) {
+            transfer->receivePaused = false;
+            transfer->lastActivity = CurlTransfer::Clock::now();
+            resume = true;
+        }
+    }
+    if (resume)
+        CurlMulti::instance().resume(id);
+    awaiting &= ~NSStreamEventHasBytesAvailable;
     if (n == 0) {
-        if (!endSignalled) {
-            endSignalled = true;
+        if (state == State::Done) {
+            setState(State::Ended);
             post(NSStreamEventEndEncountered);
         }
         return 0;
     }
-    if (receivePaused && buffer.size() < kResumeBelow)
-        resumeReceiving();
-    if (!buffer.isEmpty() || state == State::Done)
+    if (remaining || state == State::Done)
         signalBytes();
     return n;
 }
@@ -151,20 +188,23 @@ int64_t FtpStreamPrivate::read(char* out, int64_t maxLength)
 int64_t FtpStreamPrivate::write(const char* data, int64_t length)
 {
     if (direction != FtpStream::Direction::Write || makesFolder() || !data || length < 0 ||
-        state != State::Running)
+        !runningTransfer())
         return -1;
-    const int64_t n = buffer.append(data, length);
-    maxBuffered = std::max(maxBuffered, buffer.size());
-    spaceSignalled = false;
-    if (n > 0 && sendPaused) {
-        sendPaused = false;
-        lastActivity = Clock::now();
-        const CURLcode rc = curl_easy_pause(easy, CURLPAUSE_CONT);
-        if (rc != CURLE_OK) {
-            fail(CurlOptions::errorFor(easy, rc, errorBuffer));
-            return -1;
+    int64_t n = 0;
+    bool resume = false;
+    {
+        std::lock_guard guard(transfer->mutex);
+        n = transfer->buffer.append(data, length);
+        transfer->maxBuffered = std::max(transfer->maxBuffered, transfer->buffer.size());
+        if (n > 0 && transfer->sendPaused) {
+            transfer->sendPaused = false;
+            transfer->lastActivity = CurlTransfer::Clock::now();
+            resume = true;
         }
     }
+    if (resume)
+        CurlMulti::instance().resume(id);
+    awaiting &= ~NSStreamEventHasSpaceAvailable;
     signalSpace();
     return n;
 }
@@ -173,42 +213,101 @@ void FtpStreamPrivate::close()
 {
     if (state == State::Closed)
         return;
-    if (direction == FtpStream::Direction::Write && !makesFolder() && state == State::Running) {
-        // Removing the handle now would cut the remote file short without a word: send the
+    if (direction == FtpStream::Direction::Write && !makesFolder() && runningTransfer()) {
+        // Stopping the transfer now would cut the remote file short without a word: send the
         // end of the data and wait, bounded, for the server's verdict on the stored file.
-        closing = true;
-        endOfData = true;
-        if (sendPaused) {
-            sendPaused = false;
-            curl_easy_pause(easy, CURLPAUSE_CONT);
+        setState(State::Finishing);
+        bool resume = false;
+        {
+            std::lock_guard guard(transfer->mutex);
+            transfer->endOfData = true;
+            resume = std::exchange(transfer->sendPaused, false);
         }
+        if (resume)
+            CurlMulti::instance().resume(id);
         const auto limit = CurlOptions::timeouts().finish;
-        closeDeadline = Clock::now() + limit;
-        CurlMulti::instance().driveUntil([this] { return finished; }, closeDeadline);
-        long reply = 0;
-        curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &reply);
-        confirmed = finished && result == CURLE_OK && (reply == 226 || reply == 250);
-        if (!finished || (result == CURLE_ABORTED_BY_CALLBACK && abortedWith))
+        CurlMulti::instance().waitFor([this] { return verdict.has_value(); },
+                                      CurlMulti::Clock::now() + limit);
+        confirmed = verdict && verdict->result == CURLE_OK &&
+                    (verdict->code == 226 || verdict->code == 250);
+        if (!verdict || verdict->result == CURLE_ABORTED_BY_CALLBACK)
             error = CurlOptions::localError(
                 CURLE_OPERATION_TIMEDOUT,
                 QStringLiteral("The server did not confirm the upload within %1 ms")
                     .arg(limit.count()));
-        else if (result != CURLE_OK)
-            error = failureOf(result);
+        else if (verdict->result != CURLE_OK)
+            error = verdict->error;
     }
-    detach();
-    state = State::Closed;
+    stopTransfer();
+    setState(State::Closed);
 }
 
-void FtpStreamPrivate::transferFinished(CURLcode code)
+int64_t FtpStreamPrivate::bufferedBytes() const
 {
-    finished = true;
-    result = code;
-    detach();
-    if (closing || state != State::Running)
+    if (!transfer)
+        return 0;
+    std::lock_guard guard(transfer->mutex);
+    return transfer->buffer.size();
+}
+
+int64_t FtpStreamPrivate::maxBufferedBytes() const
+{
+    if (!transfer)
+        return 0;
+    std::lock_guard guard(transfer->mutex);
+    return transfer->maxBuffered;
+}
+
+void FtpStreamPrivate::noted(const CurlNote& note)
+{
+    switch (note.kind) {
+    case CurlNote::Kind::Reply:
+        if (note.size)
+            announcedSize = note.size;
+        if (note.code / 100 == 1 && !makesFolder())
+            signalOpen();
+        break;
+    case CurlNote::Kind::Bytes: {
+        // The owner may have read them already, on an earlier event: a has-bytes event always
+        // finds bytes to read.
+        bool waiting = false;
+        {
+            std::lock_guard guard(transfer->mutex);
+            transfer->bytesNoted = false;
+            waiting = !transfer->buffer.isEmpty();
+        }
+        if (waiting && runningTransfer())
+            signalBytes();
+        break;
+    }
+    case CurlNote::Kind::Space: {
+        {
+            std::lock_guard guard(transfer->mutex);
+            transfer->spaceNoted = false;
+        }
+        if (state == State::Starting || state == State::Open) {
+            signalOpen();
+            setState(State::Sending);
+        }
+        signalSpace();
+        break;
+    }
+    case CurlNote::Kind::Finished:
+        finished(note);
+        break;
+    }
+}
+
+void FtpStreamPrivate::finished(const CurlNote& note)
+{
+    if (state == State::Finishing) {
+        verdict = note;
         return;
-    if (code != CURLE_OK) {
-        fail(failureOf(code));
+    }
+    if (!runningTransfer())
+        return;
+    if (note.result != CURLE_OK) {
+        fail(note.error);
         return;
     }
     if (direction == FtpStream::Direction::Write && !makesFolder()) {
@@ -216,134 +315,20 @@ void FtpStreamPrivate::transferFinished(CURLcode code)
                                      QStringLiteral("The server ended the upload early")));
         return;
     }
-    state = State::Done;
+    signalOpen();
     if (makesFolder()) {
-        signalOpen();
-        endSignalled = true;
+        setState(State::Ended);
         post(NSStreamEventEndEncountered);
     } else {
         // The last has-bytes event: read() answers 0 on it once the buffer is empty.
+        setState(State::Done);
         signalBytes();
     }
 }
 
-void FtpStreamPrivate::controlReply(int code)
-{
-    lastActivity = Clock::now();
-    if (code >= 100 && code < 200 && !makesFolder())
-        signalOpen();
-}
-
-void FtpStreamPrivate::watch(Clock::time_point now)
-{
-    // A transfer paused for its owner (a full download buffer, an upload waiting for bytes,
-    // whether the owner is busy or held by a modal alert) is waiting, not stalled.
-    if (!inMulti || receivePaused || sendPaused)
-        return;
-    if (!closing && now - lastActivity >= CurlOptions::timeouts().stall) {
-        fail(stallError());
-        return;
-    }
-    if (now - lastActivity >= kNudgeAfter && now - lastNudge >= kNudgeAfter) {
-        lastNudge = now;
-        nudge();
-    }
-}
-
-void FtpStreamPrivate::nudge()
-{
-    // libcurl 7.88 driven through curl_multi_socket_action can leave a transfer with no socket
-    // to watch and only its connect time-out pending: when the reply to EPSV or PASV is read in
-    // the same call that sent the command, the DO phase ends at once and the data connection is
-    // never started, until that time-out fails it. Pausing and resuming makes libcurl run the
-    // transfer again right away; for one that is merely waiting it changes nothing.
-    curl_easy_pause(easy, CURLPAUSE_RECV);
-    curl_easy_pause(easy, CURLPAUSE_CONT);
-}
-
-size_t FtpStreamPrivate::receive(char* data, size_t size, size_t count, void* self)
-{
-    auto* d = static_cast<FtpStreamPrivate*>(self);
-    const auto length = static_cast<int64_t>(size * count);
-    // libcurl lists in ASCII mode and turns every CRLF (and a lone CR) into LF on the way in;
-    // the listing gets its CRLF line ends back, as RFC 959 servers send them.
-    const int64_t lineEnds = d->folderTarget ? std::count(data, data + length, '\n') : 0;
-    const int64_t needed = length + lineEnds;
-    // An empty buffer takes any chunk (libcurl's are at most kCurlBufferSize, twice that once
-    // line ends are restored); otherwise keep the buffer within its limit and let libcurl hold
-    // the chunk until the owner has read.
-    if (!d->buffer.isEmpty() && needed > d->buffer.space()) {
-        d->receivePaused = true;
-        return CURL_WRITEFUNC_PAUSE;
-    }
-    if (needed > d->buffer.space())
-        return 0;
-    if (lineEnds == 0) {
-        d->buffer.append(data, length);
-    } else {
-        const char* const end = data + length;
-        for (const char* line = data; line < end;) {
-            const char* lf = std::find(line, end, '\n');
-            d->buffer.append(line, lf - line);
-            if (lf < end)
-                d->buffer.append("\r\n", 2);
-            line = lf + 1;
-        }
-    }
-    d->maxBuffered = std::max(d->maxBuffered, d->buffer.size());
-    d->lastActivity = Clock::now();
-    d->signalBytes();
-    return static_cast<size_t>(length);
-}
-
-size_t FtpStreamPrivate::send(char* out, size_t size, size_t count, void* self)
-{
-    auto* d = static_cast<FtpStreamPrivate*>(self);
-    // libcurl asks for bytes only once the server has accepted STOR and the data connection is up.
-    d->uploadAccepted = true;
-    const int64_t n = d->buffer.take(out, static_cast<int64_t>(size * count));
-    if (n > 0) {
-        d->lastActivity = Clock::now();
-        d->signalSpace();
-        return static_cast<size_t>(n);
-    }
-    if (d->endOfData)
-        return 0;
-    d->sendPaused = true;
-    d->signalSpace();
-    return CURL_READFUNC_PAUSE;
-}
-
-int FtpStreamPrivate::progress(void* self, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
-{
-    auto* d = static_cast<FtpStreamPrivate*>(self);
-    const auto now = Clock::now();
-    if (d->closing ? now >= d->closeDeadline
-                   : !d->receivePaused && !d->sendPaused &&
-                         now - d->lastActivity >= CurlOptions::timeouts().stall) {
-        d->abortedWith = d->stallError();
-        return 1;
-    }
-    return 0;
-}
-
-int FtpStreamPrivate::debug(CURL* easy, curl_infotype type, char* data, size_t size, void*)
-{
-    if (type != CURLINFO_HEADER_IN || size < 3)
-        return 0;
-    for (size_t i = 0; i < 3; ++i)
-        if (data[i] < '0' || data[i] > '9')
-            return 0;
-    const int code = (data[0] - '0') * 100 + (data[1] - '0') * 10 + (data[2] - '0');
-    if (CurlMulti* multi = CurlMulti::existing())
-        if (FtpStreamPrivate* d = multi->streamForHandle(easy))
-            d->controlReply(code);
-    return 0;
-}
-
 void FtpStreamPrivate::post(NSStreamEvent event)
 {
-    if (state == State::Closed || closing)
+    if (state == State::Closed || state == State::Finishing)
         return;
     if (CurlMulti* multi = CurlMulti::existing())
         multi->post(id, event);
@@ -351,72 +336,49 @@ void FtpStreamPrivate::post(NSStreamEvent event)
 
 void FtpStreamPrivate::signalOpen()
 {
-    if (openSignalled)
+    if (state != State::Starting)
         return;
-    openSignalled = true;
+    setState(State::Open);
     post(NSStreamEventOpenCompleted);
 }
 
 void FtpStreamPrivate::signalBytes()
 {
-    if (bytesSignalled)
+    if (awaiting & NSStreamEventHasBytesAvailable)
         return;
     signalOpen();
-    bytesSignalled = true;
+    awaiting |= NSStreamEventHasBytesAvailable;
     post(NSStreamEventHasBytesAvailable);
 }
 
 void FtpStreamPrivate::signalSpace()
 {
-    if (spaceSignalled || !uploadAccepted || state != State::Running || endOfData ||
-        buffer.space() == 0)
+    if ((awaiting & NSStreamEventHasSpaceAvailable) || state != State::Sending)
         return;
-    signalOpen();
-    spaceSignalled = true;
+    {
+        std::lock_guard guard(transfer->mutex);
+        if (transfer->endOfData || transfer->buffer.space() == 0)
+            return;
+    }
+    awaiting |= NSStreamEventHasSpaceAvailable;
     post(NSStreamEventHasSpaceAvailable);
 }
 
-void FtpStreamPrivate::resumeReceiving()
+void FtpStreamPrivate::stopTransfer()
 {
-    receivePaused = false;
-    lastActivity = Clock::now();
-    // libcurl may hand over the chunk it held before curl_easy_pause returns.
-    const CURLcode rc = curl_easy_pause(easy, CURLPAUSE_CONT);
-    if (rc != CURLE_OK)
-        fail(CurlOptions::errorFor(easy, rc, errorBuffer));
-}
-
-void FtpStreamPrivate::detach()
-{
-    receivePaused = false;
-    sendPaused = false;
-    if (!inMulti)
+    if (!transfer || (!runningTransfer() && state != State::Finishing))
         return;
-    inMulti = false;
+    transfer->stopRequested = true;
     if (CurlMulti* multi = CurlMulti::existing())
-        multi->removeHandle(easy);
-}
-
-StreamError FtpStreamPrivate::stallError() const
-{
-    return CurlOptions::localError(
-        CURLE_OPERATION_TIMEDOUT,
-        QStringLiteral("No data moved for %1 ms").arg(CurlOptions::timeouts().stall.count()));
-}
-
-StreamError FtpStreamPrivate::failureOf(CURLcode code) const
-{
-    if (code == CURLE_ABORTED_BY_CALLBACK && abortedWith)
-        return *abortedWith;
-    return CurlOptions::errorFor(easy, code, errorBuffer);
+        multi->stop(id);
 }
 
 void FtpStreamPrivate::fail(const StreamError& failure)
 {
-    detach();
     if (state == State::Closed || state == State::Failed)
         return;
-    state = State::Failed;
+    stopTransfer();
+    setState(State::Failed);
     error = failure;
     post(NSStreamEventErrorOccurred);
 }

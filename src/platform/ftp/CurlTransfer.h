@@ -1,0 +1,95 @@
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <mutex>
+#include <optional>
+
+#include <QByteArray>
+#include <QUrl>
+
+#include <curl/curl.h>
+
+#include "platform/ftp/FtpStream.h"
+#include "platform/ftp/StreamBuffer.h"
+
+// One libcurl transfer as the curl thread runs it and its owner on the main thread sees it.
+// The owner fills in what to do and hands it over; from then on the easy handle and everything
+// under "curl thread only" belong to the curl thread, the fields under "shared" are read and
+// changed under the mutex by both, and what the owner learns comes to it as CurlNotes.
+struct CurlTransfer final
+{
+    using Clock = std::chrono::steady_clock;
+
+    enum class Kind
+    {
+        Download,   // RETR into the buffer
+        Listing,    // LIST into the buffer, CRLF line ends restored
+        Upload,     // STOR from the buffer
+        MakeFolder, // MKD in the parent folder
+        Delete,     // DELE or RMD in the parent folder
+    };
+
+    // A download pauses when a chunk would take its buffer past this and resumes below
+    // kResumeBelow; an upload's buffer holds as much.
+    static constexpr int64_t kBufferLimit = 256 * 1024;
+    static constexpr int64_t kResumeBelow = 64 * 1024;
+    static constexpr long kCurlBufferSize = 128 * 1024;
+
+    CurlTransfer(uint64_t id, Kind kind, const QUrl& url, const FtpStreamProperties& properties)
+        : id(id)
+        , kind(kind)
+        , url(url)
+        , properties(properties)
+    {}
+
+    const uint64_t id;
+    const Kind kind;
+    const QUrl url;
+    const FtpStreamProperties properties;
+
+    // Shared, under the mutex.
+    std::mutex mutex;
+    StreamBuffer buffer{kBufferLimit};
+    int64_t maxBuffered = 0;
+    bool receivePaused = false; // the download waits for its owner to read
+    bool sendPaused = false;    // the upload waits for its owner to write
+    bool endOfData = false;     // the upload has no more bytes
+    bool bytesNoted = false;    // a note about new bytes is on its way to the owner
+    bool spaceNoted = false;    // likewise about room for an upload's bytes
+    Clock::time_point lastActivity = Clock::now();
+    // The owner has let go: the curl thread stops the transfer at its next chance.
+    std::atomic<bool> stopRequested{false};
+
+    // Curl thread only.
+    CURL* easy = nullptr;
+    curl_slist* preCommands = nullptr;
+    curl_slist* postCommands = nullptr;
+    char errorBuffer[CURL_ERROR_SIZE] = {};
+    QByteArray replyLines;  // the reply being read, its lines so far
+    QByteArray lastRefusal; // the server's last refusal (4xx, 5xx), code and text
+    bool sizeAnswered = false;
+    bool transferAccepted = false;          // the 1xx reply to RETR, LIST or STOR came
+    std::optional<StreamError> abortedWith; // why the transfer was stopped from outside libcurl
+
+    Q_DISABLE_COPY_MOVE(CurlTransfer)
+};
+
+// What the curl thread tells a transfer's owner, delivered on the main thread in order.
+struct CurlNote final
+{
+    enum class Kind
+    {
+        Reply,    // a complete server reply: code, and size when it announced the file's size
+        Bytes,    // new bytes wait in a download's buffer
+        Space,    // the server takes the upload: libcurl asks for bytes
+        Finished, // libcurl is done: result, code (the last reply's), error when it failed
+    };
+    uint64_t id = 0;
+    Kind kind = Kind::Reply;
+    int code = 0;
+    std::optional<int64_t> size;
+    CURLcode result = CURLE_OK;
+    StreamError error;
+};
