@@ -2,6 +2,7 @@
 #include "platform/ftp/CurlOptions.h"
 #include "platform/ftp/FtpStream.h"
 #include "platform/ftp/FtpTarget.h"
+#include "platform/ftp/TlsPolicy.h"
 
 namespace {
 
@@ -44,11 +45,13 @@ bool CFURLDestroyResource(const QUrl& url, const FtpStreamProperties& properties
         curl_easy_setopt(easy, CURLOPT_URL, target.parentUrl().constData());
         curl_easy_setopt(easy, CURLOPT_NOBODY, 1L);
         curl_easy_setopt(easy, CURLOPT_POSTQUOTE, commands);
+        const auto tls = TlsPolicy::configure(easy, properties, target.parentUrl(), &problem);
         curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS,
                          static_cast<long>(CurlOptions::timeouts().finish.count()));
-        const CURLcode result = curl_easy_perform(easy);
+        const CURLcode result = problem ? CURLE_OK : curl_easy_perform(easy);
         if (result != CURLE_OK)
-            problem = CurlOptions::errorFor(easy, result, errorBuffer);
+            problem =
+                tls->describe(result).value_or(CurlOptions::errorFor(easy, result, errorBuffer));
     }
     curl_easy_cleanup(easy);
     curl_slist_free_all(commands);

@@ -113,7 +113,21 @@ bool FtpStreamPrivate::configure(const FtpTarget& target)
         curl_easy_setopt(easy, CURLOPT_READDATA, this);
         curl_easy_setopt(easy, CURLOPT_UPLOAD_BUFFERSIZE, kCurlBufferSize);
     }
-    return true;
+    return configureTls(makesFolder() ? target.parentUrl() : target.url());
+}
+
+bool FtpStreamPrivate::configureTls(const QByteArray& transferUrl)
+{
+    std::optional<StreamError> problem;
+    tls = TlsPolicy::configure(easy, properties, transferUrl, &problem);
+    if (problem)
+        fail(*problem);
+    return !problem;
+}
+
+ConnectionSecurity FtpStreamPrivate::security() const
+{
+    return tls ? tls->security() : ConnectionSecurity{};
 }
 
 int64_t FtpStreamPrivate::read(char* out, int64_t maxLength)
@@ -408,6 +422,9 @@ StreamError FtpStreamPrivate::failureOf(CURLcode code) const
 {
     if (code == CURLE_ABORTED_BY_CALLBACK && abortedWith)
         return *abortedWith;
+    if (tls)
+        if (auto plain = tls->describe(code))
+            return *plain;
     return CurlOptions::errorFor(easy, code, errorBuffer);
 }
 

@@ -10,6 +10,7 @@
 #include "platform/ftp/FtpStream.h"
 #include "platform/ftp/FtpTarget.h"
 #include "platform/ftp/StreamBuffer.h"
+#include "platform/ftp/TlsPolicy.h"
 
 // One FTP transfer on one libcurl easy handle, behind an FtpStream. A read stream buffers what
 // libcurl receives and hands it out in read(); a write stream buffers what write() accepts and
@@ -51,6 +52,7 @@ public:
     void controlReply(int code);
     // Fails a transfer that has stalled; nudges one that has been idle a while.
     void watch(Clock::time_point now);
+    ConnectionSecurity security() const;
 
     FtpStream* const q;
     const FtpStream::Direction direction;
@@ -81,6 +83,7 @@ private:
 
     bool makesFolder() const { return direction == FtpStream::Direction::Write && folderTarget; }
     bool configure(const FtpTarget& target);
+    bool configureTls(const QByteArray& transferUrl);
     void post(NSStreamEvent event);
     void signalOpen();
     void signalBytes();
@@ -118,4 +121,6 @@ private:
     bool endSignalled = false;
     Clock::time_point lastActivity;
     Clock::time_point lastNudge;
+
+    std::unique_ptr<TlsPolicy> tls; // set once the handle is configured
 };
