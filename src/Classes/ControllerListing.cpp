@@ -90,6 +90,7 @@ void Controller::streamHandleEvent(FtpStream* aStream, NSStreamEvent eventCode)
     switch (eventCode) {
     case NSStreamEventOpenCompleted:
         updateStatus(QStringLiteral("Opened connection"));
+        showSecurity(networkStream->security());
         break;
     case NSStreamEventHasBytesAvailable: {
         updateStatus(QStringLiteral("Receiving"));
@@ -106,6 +107,10 @@ void Controller::streamHandleEvent(FtpStream* aStream, NSStreamEvent eventCode)
         break;
     }
     case NSStreamEventErrorOccurred: {
+        if (decideOnSecurity(networkStream->security())) {
+            startReceive(getCurrentFTPURL());
+            break;
+        }
         const StreamError error = networkStream->streamError();
         stopReceiveWithStatus(QStringLiteral("Stream open error"));
         // The fixed status stays in `status`; the line under the table also tells the reason.
