@@ -36,8 +36,7 @@ enum NSStreamEvent : uint64_t {
 // ProxyUser and ProxyPassword log in to the proxy. A proxy that cannot be used as given (no
 // host, a port that is not a number from 1 to 65535) fails the stream: there is never a quiet
 // direct connection instead.
-enum class FtpStreamProperty
-{
+enum class FtpStreamProperty {
     kCFStreamPropertyFTPUserName,
     kCFStreamPropertyFTPPassword,
     kCFStreamPropertyFTPUsePassiveMode,
