@@ -54,6 +54,12 @@ void VsftpdServer::stop()
     process.stop();
     for (qint64 id : sessions)
         ::kill(static_cast<pid_t>(id), SIGKILL);
+    // Until their sockets are closed, a client may still take a cached connection for alive.
+    for (qint64 id : sessions) {
+        const QDir fds(QStringLiteral("/proc/%1/fd").arg(id));
+        for (int wait = 0; wait < 200 && fds.exists() && !fds.isEmpty(); ++wait)
+            usleep(10000);
+    }
 }
 
 QString VsftpdServer::root() const

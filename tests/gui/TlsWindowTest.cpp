@@ -1,0 +1,82 @@
+#include <sys/stat.h>
+
+#include <QComboBox>
+#include <QLabel>
+#include <QTest>
+
+#include "TestCertificates.h"
+#include "VsftpdServer.h"
+#include "WindowFixture.h"
+#include "platform/TrustedCertificates.h"
+#include "platform/UserDefaults.h"
+
+using Kind = Toolkit::SecurityAlert::Kind;
+
+TEST_F(WindowFixture, UnknownCertificatesAreAskedAboutPinnedAndAChangedOneIsRefused)
+{
+    TestCertificates certificates;
+    ASSERT_TRUE(certificates.ok()) << certificates.problem().toStdString();
+    const TestCertificates::Pair first = certificates.selfSigned(QStringLiteral("first"));
+    VsftpdServer vsftpd;
+    if (!vsftpd.start({first.certificate, first.key, false, true, 0}))
+        GTEST_SKIP() << vsftpd.problem().toStdString();
+    startApp();
+    Controller* c = controller();
+    c->encryptionPopUp->setCurrentIndex(1); // Require TLS
+
+    toolkit.answerSecurityAlert(Toolkit::kDefaultReturn);
+    connectAnonymously(vsftpd.port());
+    ASSERT_TRUE(waitForListing());
+    ASSERT_TRUE(waitForListing()); // the listing again, after the trust
+    EXPECT_EQ(c->status, "List succeeded") << c->statusLabel->text().toStdString();
+    ASSERT_EQ(toolkit.securityAlertsShown.size(), 1);
+    const Toolkit::SecurityAlert asked = toolkit.securityAlertsShown.constFirst();
+    const QString hostPort = QStringLiteral("127.0.0.1:%1").arg(vsftpd.port());
+    EXPECT_EQ(asked.kind, Kind::Untrusted);
+    EXPECT_EQ(asked.host, hostPort);
+    EXPECT_EQ(asked.problem, "The server's certificate is self-signed");
+    EXPECT_EQ(asked.certificate.subject, "CN=first");
+    EXPECT_EQ(asked.certificate.fingerprint, certificates.fingerprint(first.certificate));
+    EXPECT_FALSE(asked.certificate.validUntil.isEmpty());
+    EXPECT_EQ(c->securityLabel->toolTip(), "TLS 1.3, certificate trusted by you");
+    EXPECT_EQ(UserDefaults::standardUserDefaults().objectForKey("Encryption").toString(),
+              "require");
+    struct stat store = {};
+    ASSERT_EQ(stat(QFile::encodeName(TrustedCertificates::storePath()).constData(), &store), 0);
+    EXPECT_EQ(store.st_mode & 0777, 0600u);
+
+    // Trusted now: the next connect asks nothing.
+    c->disconnectItem->trigger();
+    connectAnonymously(vsftpd.port());
+    ASSERT_TRUE(waitForListing());
+    EXPECT_EQ(c->status, "List succeeded");
+    EXPECT_EQ(toolkit.securityAlertsShown.size(), 1);
+
+    // Another key on the same host and port: a warning naming both, and Cancel stops.
+    c->disconnectItem->trigger();
+    vsftpd.stop();
+    const TestCertificates::Pair second = certificates.selfSigned(QStringLiteral("second"));
+    ASSERT_TRUE(vsftpd.start({second.certificate, second.key, false, true, vsftpd.port()}));
+    toolkit.answerSecurityAlert(Toolkit::kAlternateReturn);
+    connectAnonymously(vsftpd.port());
+    ASSERT_TRUE(waitForListing());
+    ASSERT_EQ(toolkit.securityAlertsShown.size(), 2) << c->statusLabel->text().toStdString();
+    const Toolkit::SecurityAlert warned = toolkit.securityAlertsShown.constLast();
+    EXPECT_EQ(warned.kind, Kind::Changed);
+    EXPECT_EQ(warned.previousFingerprint, asked.certificate.fingerprint);
+    EXPECT_EQ(warned.certificate.fingerprint, certificates.fingerprint(second.certificate));
+    EXPECT_EQ(c->statusLabel->text(),
+              "Stream open error: The server's certificate is not the one you trusted");
+    EXPECT_EQ(TrustedCertificates::trusted(hostPort)->fingerprint, asked.certificate.fingerprint);
+}
+
+TEST_F(WindowFixture, APlainServerIsUsedIfTlsIsOptionalAndTheLockSaysSo)
+{
+    startServer();
+    startApp();
+    EXPECT_EQ(controller()->encryptionPopUp->currentIndex(), 0); // no Encryption stored
+    connectAnonymously();
+    ASSERT_TRUE(waitForListing());
+    EXPECT_EQ(controller()->status, "List succeeded");
+    EXPECT_EQ(controller()->securityLabel->toolTip(), "Not encrypted");
+}
