@@ -18,7 +18,7 @@ TEST_F(WindowFixture, UnknownCertificatesAreAskedAboutPinnedAndAChangedOneIsRefu
     ASSERT_TRUE(certificates.ok()) << certificates.problem().toStdString();
     const TestCertificates::Pair first = certificates.selfSigned(QStringLiteral("first"));
     VsftpdServer vsftpd;
-    if (!vsftpd.start({first.certificate, first.key, false, true, 0}))
+    if (!vsftpd.start({first.certificate, first.key, false, true}))
         GTEST_SKIP() << vsftpd.problem().toStdString();
     startApp();
     Controller* c = controller();
@@ -52,13 +52,15 @@ TEST_F(WindowFixture, UnknownCertificatesAreAskedAboutPinnedAndAChangedOneIsRefu
     EXPECT_EQ(c->status, "List succeeded");
     EXPECT_EQ(toolkit.securityAlertsShown.size(), 1);
 
-    // Another key on the same host and port: a warning naming both, and Cancel stops.
+    // Another key where the first was trusted: a warning naming both, and Cancel stops.
     c->disconnectItem->trigger();
-    vsftpd.stop();
     const TestCertificates::Pair second = certificates.selfSigned(QStringLiteral("second"));
-    ASSERT_TRUE(vsftpd.start({second.certificate, second.key, false, true, vsftpd.port()}));
+    VsftpdServer changed;
+    ASSERT_TRUE(changed.start({second.certificate, second.key, false, true}));
+    const QString changedHostPort = QStringLiteral("127.0.0.1:%1").arg(changed.port());
+    ASSERT_TRUE(TrustedCertificates::trust(changedHostPort, asked.certificate));
     toolkit.answerSecurityAlert(Toolkit::kAlternateReturn);
-    connectAnonymously(vsftpd.port());
+    connectAnonymously(changed.port());
     ASSERT_TRUE(waitForListing());
     ASSERT_EQ(toolkit.securityAlertsShown.size(), 2) << c->statusLabel->text().toStdString();
     const Toolkit::SecurityAlert warned = toolkit.securityAlertsShown.constLast();
@@ -67,7 +69,8 @@ TEST_F(WindowFixture, UnknownCertificatesAreAskedAboutPinnedAndAChangedOneIsRefu
     EXPECT_EQ(warned.certificate.fingerprint, certificates.fingerprint(second.certificate));
     EXPECT_EQ(c->statusLabel->text(),
               "Stream open error: The server's certificate is not the one you trusted");
-    EXPECT_EQ(TrustedCertificates::trusted(hostPort)->fingerprint, asked.certificate.fingerprint);
+    EXPECT_EQ(TrustedCertificates::trusted(changedHostPort)->fingerprint,
+              asked.certificate.fingerprint);
 }
 
 TEST_F(WindowFixture, APlainServerIsUsedIfTlsIsOptionalAndTheLockSaysSo)

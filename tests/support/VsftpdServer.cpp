@@ -88,7 +88,7 @@ bool VsftpdServer::start(const Options& options)
         failure = QStringLiteral("vsftpd needs root to start");
         return false;
     }
-    listeningPort = options.port ? options.port : LoopbackPort::pickFree();
+    listeningPort = LoopbackPort::pickFree();
     const QString config = folder.filePath(QStringLiteral("vsftpd.conf"));
     QFile file(config);
     if (!file.open(QIODevice::WriteOnly)) {

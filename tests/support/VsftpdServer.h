@@ -21,7 +21,6 @@ public:
         bool implicitTls = false; // TLS from the first byte
         // Anonymous uploads, folder creation and deletion in /incoming.
         bool writable = false;
-        quint16 port = 0; // 0: a free one
     };
 
     VsftpdServer();
