@@ -169,6 +169,7 @@ public:
     void connectSecurityOutlets();
     void loadEncryption();
     void saveEncryption();
+    // Idle (editable): the choice can be changed and the lock is blank.
     void setEncryptionEditable(bool editable);
     // After a listing failed on TLS: asks the user where a decision can help (trust the
     // certificate, allow plain text) and answers whether to list again.

@@ -34,7 +34,6 @@ void Controller::connectSecurityOutlets()
     securityLabel = window->findChild<QLabel*>(QStringLiteral("securityLabel"));
     TANDREL_ASSERT(encryptionLabel && encryptionPopUp && securityLabel);
     connect(encryptionPopUp, &QComboBox::activated, this, [this] { armSaveItem(); });
-    showSecurity(ConnectionSecurity{});
 }
 
 void Controller::loadEncryption()
@@ -61,6 +60,11 @@ void Controller::setEncryptionEditable(bool editable)
 {
     encryptionPopUp->setEnabled(editable);
     setLook(encryptionLabel, editable);
+    // Idle: no connection, no lock.
+    if (editable) {
+        securityLabel->clear();
+        securityLabel->setToolTip(QString());
+    }
 }
 
 bool Controller::decideOnSecurity(const ConnectionSecurity& security)

@@ -85,6 +85,20 @@ TEST_F(WindowFixture, APlainServerIsUsedIfTlsIsOptionalAndTheLockSaysSo)
     ASSERT_TRUE(waitForListing());
     EXPECT_EQ(controller()->status, "List succeeded");
     EXPECT_EQ(controller()->securityLabel->toolTip(), "Not encrypted");
+
+    // Once reached with TLS, the host is not used in plain text again without asking.
+    controller()->disconnectItem->trigger();
+    EXPECT_EQ(controller()->securityLabel->toolTip(), "");
+    ASSERT_TRUE(
+        TrustedCertificates::rememberTls(QStringLiteral("127.0.0.1:%1").arg(server->port())));
+    toolkit.answerSecurityAlert(Toolkit::kDefaultReturn);
+    connectAnonymously();
+    ASSERT_TRUE(waitForListing());
+    ASSERT_EQ(toolkit.securityAlertsShown.size(), 1);
+    EXPECT_EQ(toolkit.securityAlertsShown.constFirst().kind, Kind::PlainText);
+    EXPECT_EQ(toolkit.securityAlertsShown.constFirst().problem, "The server does not offer TLS");
+    EXPECT_EQ(controller()->status, "List succeeded");
+    EXPECT_EQ(controller()->securityLabel->toolTip(), "Not encrypted");
 }
 
 TEST_F(WindowFixture, UploadAndDownloadOverVerifiedTlsShowTheSameProgressAsPlainFtp)
