@@ -270,7 +270,11 @@ std::unique_ptr<TlsPolicy> TlsPolicy::configure(CURL* easy, const FtpStreamPrope
     const QUrl parsed(QString::fromLatin1(url));
     const std::string host = parsed.host().toStdString();
     const int defaultPort = policy->mode == Encryption::Implicit ? 990 : 21;
-    policy->hostPort = parsed.host() + QLatin1Char(':') + QString::number(parsed.port(defaultPort));
+    // "host:port", an IPv6 address in brackets.
+    const QString hostText = parsed.host().contains(QLatin1Char(':'))
+                                 ? QLatin1Char('[') + parsed.host() + QLatin1Char(']')
+                                 : parsed.host();
+    policy->hostPort = hostText + QLatin1Char(':') + QString::number(parsed.port(defaultPort));
 
     if (policy->mode == Encryption::None) {
         curl_easy_setopt(easy, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_NONE));
