@@ -284,6 +284,9 @@ FtpStreamProperties MiscTool::streamProperties()
         properties[FtpStreamProperty::kCFStreamPropertyFTPProxyPassword] =
             storedText("ProxyPassword");
     }
+    // A store from before the setting existed reads as "if-available".
+    properties[FtpStreamProperty::Encryption] =
+        keyOfEncryption(encryptionFromKey(storedText("Encryption")));
     return properties;
 }
 

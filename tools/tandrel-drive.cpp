@@ -14,6 +14,12 @@
 // --timing prints each step's seconds, and at the end of the run, or before a failure ends it,
 //   stall-max-ms <TAB> the longest time the event loop was held (between ticks of a 5 ms timer)
 //   peak-rss-kib <TAB> the process's peak resident memory
+//
+// --encryption MODE chooses if-available, require, implicit or none. An untrusted or changed
+// certificate is trusted only when its SHA-256 fingerprint is the --trust-fingerprint HEX given
+// (as `openssl x509 -noout -fingerprint -sha256` prints it); otherwise the dialog is cancelled.
+// After connecting, one line tells the protection: encryption <TAB> tls1.3 verified | tls1.2
+// trusted | none.
 
 #include <cstdio>
 #include <functional>
@@ -23,6 +29,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QLabel>
@@ -53,6 +60,8 @@ struct Options
     bool active = false;
     QString proxyHost, proxyPort, proxyUser, proxyPassword;
     QString downloadFolder;
+    QString encryption;
+    QString trustFingerprint;
     bool timing = false;
     int timeoutSeconds = 300;
     QStringList steps;
@@ -82,6 +91,7 @@ class DriveToolkit final : public Toolkit
 public:
     QStringList panelPaths;
     QStringList promptTexts;
+    QString trustFingerprint;
 
     AlertAnswer runModalAlert(const Alert& alert) override
     {
@@ -96,6 +106,15 @@ public:
         if (panelPaths.isEmpty())
             return {};
         return {kDefaultReturn, panelPaths.takeFirst()};
+    }
+    int runModalSecurityAlert(const SecurityAlert& alert) override
+    {
+        print({QStringLiteral("alert"), alert.problem, alert.certificate.fingerprint});
+        const bool matches =
+            !trustFingerprint.isEmpty() &&
+            alert.certificate.fingerprint.compare(trustFingerprint, Qt::CaseInsensitive) == 0;
+        return alert.kind != SecurityAlert::Kind::PlainText && matches ? kDefaultReturn
+                                                                       : kAlternateReturn;
     }
     void beginSheet(QDialog* /*sheet*/, QWidget* /*window*/) override {}
     void endSheet(QDialog* /*sheet*/) override {}
@@ -115,6 +134,8 @@ Options parseOptions(const QStringList& args)
         {QStringLiteral("--proxy-user"), &Options::proxyUser},
         {QStringLiteral("--proxy-password"), &Options::proxyPassword},
         {QStringLiteral("--download-folder"), &Options::downloadFolder},
+        {QStringLiteral("--encryption"), &Options::encryption},
+        {QStringLiteral("--trust-fingerprint"), &Options::trustFingerprint},
     };
     for (qsizetype i = 1; i < args.size(); ++i) {
         const QString& arg = args[i];
@@ -211,6 +232,16 @@ public:
         controller->proxyPortField->setText(options.proxyPort);
         controller->proxyUserField->setText(options.proxyUser);
         controller->proxyPasswordField->setText(options.proxyPassword);
+        if (!options.encryption.isEmpty()) {
+            static const QStringList modes = {QStringLiteral("if-available"),
+                                              QStringLiteral("require"), QStringLiteral("implicit"),
+                                              QStringLiteral("none")};
+            if (!modes.contains(options.encryption))
+                fail(QStringLiteral("--encryption takes one of ") + modes.join(QLatin1Char(' ')));
+            controller->encryptionPopUp->setCurrentIndex(
+                static_cast<int>(modes.indexOf(options.encryption)));
+        }
+        toolkit->trustFingerprint = options.trustFingerprint;
     }
 
     void connect()
@@ -229,6 +260,8 @@ public:
 
     void run()
     {
+        waitForListing(QStringLiteral("connect"));
+        printEncryption();
         for (qsizetype i = 0; i < options.steps.size(); ++i) {
             const QString step = options.steps[i];
             QString argument;
@@ -411,6 +444,23 @@ private:
             return;
         print(now);
         lastQueueDisplay = std::move(now);
+    }
+
+    void printEncryption()
+    {
+        const ConnectionSecurity& security = controller->connectionSecurity;
+        const QString protocol = security.protocol.toLower().remove(QLatin1Char('v'));
+        switch (security.state) {
+        case ConnectionSecurity::State::Plain:
+            print({QStringLiteral("encryption"), QStringLiteral("none")});
+            break;
+        case ConnectionSecurity::State::Verified:
+            print({QStringLiteral("encryption"), protocol + QStringLiteral(" verified")});
+            break;
+        case ConnectionSecurity::State::TrustedByUser:
+            print({QStringLiteral("encryption"), protocol + QStringLiteral(" trusted")});
+            break;
+        }
     }
 
     void printRows()

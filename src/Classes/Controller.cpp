@@ -97,6 +97,8 @@ void Controller::connectOutlets(QWidget* mainWindow, QDialog* panel)
     progress = outlet<QProgressBar>(window, "progress");
     progress0 = outlet<QProgressBar>(window, "progress0");
 
+    connectSecurityOutlets();
+
     serverTable->setModel(tableModel);
     serverTable->verticalHeader()->hide();
     serverTable->horizontalHeader()->setStretchLastSection(true);
@@ -196,6 +198,7 @@ void Controller::setAllStates(bool idle)
     setLook(passwordLabel, idle);
     passwordField->setEnabled(idle);
     setLook(passwordField, idle);
+    setEncryptionEditable(idle);
     useProxyCheckBox->setEnabled(idle);
     const std::pair<QLabel*, QLineEdit*> proxyRows[] = {{proxyHostLabel, proxyHostField},
                                                         {nullptr, proxyPortField},

@@ -15,6 +15,7 @@
 
 class QAction;
 class QCheckBox;
+class QComboBox;
 class QDialog;
 class QLabel;
 class QLineEdit;
@@ -161,6 +162,24 @@ public:
 
     // Shows a text in the status line under the table (the operations report failures there).
     void showStatus(const QString& text);
+
+    // Connection security: the Encryption choice on the FTP tab (saved with the FTP group) and
+    // the lock beside the browser buttons.
+    QLabel* encryptionLabel = nullptr;
+    QComboBox* encryptionPopUp = nullptr;
+    QLabel* securityLabel = nullptr;
+    // What protected the latest listing's connection.
+    ConnectionSecurity connectionSecurity;
+    void connectSecurityOutlets();
+    void loadEncryption();
+    void saveEncryption();
+    // Idle (editable): the choice can be changed and the lock is blank.
+    void setEncryptionEditable(bool editable);
+    // After a listing failed on TLS: asks the user where a decision can help (trust the
+    // certificate, allow plain text) and answers whether to list again.
+    bool decideOnSecurity(const ConnectionSecurity& security);
+    // Shows the connection's protection; remembers hosts reached with TLS.
+    void showSecurity(const ConnectionSecurity& security);
 
 signals:
     // The listing stopped, with its final status ("List succeeded" or a failure).

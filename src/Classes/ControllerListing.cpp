@@ -97,6 +97,7 @@ void Controller::streamHandleEvent(FtpStream* aStream, NSStreamEvent eventCode)
     switch (eventCode) {
     case NSStreamEventOpenCompleted:
         updateStatus(QStringLiteral("Opened connection"));
+        showSecurity(networkStream->security());
         break;
     case NSStreamEventHasBytesAvailable: {
         updateStatus(QStringLiteral("Receiving"));
@@ -105,6 +106,8 @@ void Controller::streamHandleEvent(FtpStream* aStream, NSStreamEvent eventCode)
         if (count < 0) {
             stopReceiveWithStatus(QStringLiteral("Network read error"));
         } else if (count == 0) {
+            // The data connection's handshake is known by now, on a reused connection too.
+            showSecurity(networkStream->security());
             stopReceiveWithStatus(std::nullopt);
         } else {
             listData->append(buffer, count);
@@ -113,6 +116,10 @@ void Controller::streamHandleEvent(FtpStream* aStream, NSStreamEvent eventCode)
         break;
     }
     case NSStreamEventErrorOccurred: {
+        if (decideOnSecurity(networkStream->security())) {
+            startReceive(getCurrentFTPURL());
+            break;
+        }
         const StreamError error = networkStream->streamError();
         stopReceiveWithStatus(QStringLiteral("Stream open error"));
         // The fixed status stays in `status`; the line under the table also tells the reason.

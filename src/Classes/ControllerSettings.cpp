@@ -69,6 +69,7 @@ void Controller::initUserDefaults()
     anonymousCheckBox->setChecked(store().integerForKey(QStringLiteral("Anonymous")) != 0);
     loadField(userField, QStringLiteral("User"));
     loadField(passwordField, QStringLiteral("Password"));
+    loadEncryption();
     const bool useProxy = store().integerForKey(QStringLiteral("UseProxy")) != 0;
     useProxyCheckBox->setChecked(useProxy);
     for (const auto& [field, key] : proxyFieldKeys(*this)) {
@@ -89,6 +90,7 @@ void Controller::saveFTPAction()
     store().setInteger(checkState(anonymousCheckBox), QStringLiteral("Anonymous"));
     store().setValue(userField->text(), QStringLiteral("User"));
     store().setValue(passwordField->text(), QStringLiteral("Password"));
+    saveEncryption();
     store().synchronize();
 }
 

@@ -14,6 +14,8 @@ ScriptedToolkit::~ScriptedToolkit()
     Toolkit::setShared(nullptr);
     EXPECT_TRUE(alertAnswers.isEmpty()) << alertAnswers.size() << " alert answer(s) unused";
     EXPECT_TRUE(panelAnswers.isEmpty()) << panelAnswers.size() << " open panel answer(s) unused";
+    EXPECT_TRUE(securityAnswers.isEmpty())
+        << securityAnswers.size() << " security answer(s) unused";
 }
 
 void ScriptedToolkit::answerAlert(int code, const QString& text)
@@ -57,4 +59,19 @@ void ScriptedToolkit::endSheet(QDialog* sheet)
     sheet->hide();
     if (sheetShown == sheet)
         sheetShown = nullptr;
+}
+
+void ScriptedToolkit::answerSecurityAlert(int code)
+{
+    securityAnswers.append(code);
+}
+
+int ScriptedToolkit::runModalSecurityAlert(const SecurityAlert& alert)
+{
+    securityAlertsShown.append(alert);
+    if (securityAnswers.isEmpty()) {
+        ADD_FAILURE() << "unexpected security alert: " << alert.problem.toStdString();
+        return kAlternateReturn;
+    }
+    return securityAnswers.takeFirst();
 }

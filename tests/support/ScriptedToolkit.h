@@ -14,14 +14,17 @@ public:
 
     void answerAlert(int code, const QString& text = QString());
     void answerOpenPanel(int code, const QString& path = QString());
+    void answerSecurityAlert(int code);
 
     AlertAnswer runModalAlert(const Alert& alert) override;
     OpenPanelAnswer runModalOpenPanel(const OpenPanel& panel) override;
     void beginSheet(QDialog* sheet, QWidget* window) override;
     void endSheet(QDialog* sheet) override;
+    int runModalSecurityAlert(const SecurityAlert& alert) override;
 
     QList<Alert> alertsShown;
     QList<OpenPanel> panelsShown;
+    QList<SecurityAlert> securityAlertsShown;
     QDialog* sheetShown = nullptr;
 
     Q_DISABLE_COPY_MOVE(ScriptedToolkit)
@@ -29,4 +32,5 @@ public:
 private:
     QList<AlertAnswer> alertAnswers;
     QList<OpenPanelAnswer> panelAnswers;
+    QList<int> securityAnswers;
 };

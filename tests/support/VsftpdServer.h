@@ -12,10 +12,22 @@
 class VsftpdServer final
 {
 public:
+    struct Options
+    {
+        // TLS with this certificate and key (PEM files): AUTH TLS, required for the login and
+        // the data, with the data connections reusing the control connection's session.
+        QString certificate;
+        QString key;
+        bool implicitTls = false; // TLS from the first byte
+        // Anonymous uploads, folder creation and deletion in /incoming.
+        bool writable = false;
+    };
+
     VsftpdServer();
     ~VsftpdServer();
 
-    bool start();
+    bool start() { return start(Options{}); }
+    bool start(const Options& options);
     // Why start() failed.
     QString problem() const { return failure; }
     quint16 port() const { return listeningPort; }
@@ -24,7 +36,9 @@ public:
     QString localPath(const QString& relative) const;
     QUrl url(const QString& path = QStringLiteral("/")) const;
 
-    void stop() { process.stop(); }
+    // Stops the server and the session processes it forked for open connections, so that the
+    // next connection to this port meets whatever server starts next.
+    void stop();
 
     Q_DISABLE_COPY_MOVE(VsftpdServer)
 

@@ -188,6 +188,10 @@ TEST(MiscTool, StreamPropertiesFollowTheSavedLoginModeAndProxy)
     EXPECT_TRUE(p[P::kCFStreamPropertyFTPPassword].toString().isEmpty());
     EXPECT_EQ(p[P::kCFStreamPropertyFTPUsePassiveMode].toBool(), true);
     EXPECT_FALSE(p.count(P::kCFStreamPropertyFTPProxyHost));
+    EXPECT_EQ(p[P::Encryption].toString(), "if-available"); // no Encryption key stored
+
+    EXPECT_EQ(propertiesWith({{"Encryption", "implicit"}})[P::Encryption].toString(), "implicit");
+    EXPECT_EQ(propertiesWith({{"Encryption", "bogus"}})[P::Encryption].toString(), "if-available");
 
     p = propertiesWith({{"Anonymous", 0LL}, {"User", ""}, {"Passive", 0LL}, {"UseProxy", 1LL},
                         {"ProxyHost", "proxy"}, {"ProxyPort", ""}, {"ProxyUser", ""},

@@ -62,6 +62,16 @@ CurlNote noteOf(uint64_t id, CurlNote::Kind kind, int code = 0)
     return made;
 }
 
+// A note about data. The first one also tells what protects the connection: a reused control
+// connection has no handshake of its own, so only the data connection's, done by now, tells.
+CurlNote dataNote(CurlTransfer& t, CurlNote::Kind kind)
+{
+    CurlNote data = noteOf(t.id, kind);
+    if (t.tls && !std::exchange(t.dataSecurityNoted, true))
+        data.security = t.tls->security();
+    return data;
+}
+
 } // namespace
 
 int CurlMulti::holds = 0;
@@ -303,9 +313,9 @@ void CurlMulti::run()
                 CurlTransfer& t = *it->second;
                 const CURLcode rc = curl_easy_pause(t.easy, CURLPAUSE_CONT);
                 if (rc != CURLE_OK) {
-                    CurlNote failed{t.id, CurlNote::Kind::Finished,
-                                    0,    std::nullopt,
-                                    rc,   CurlOptions::errorFor(t.easy, rc, t.errorBuffer)};
+                    CurlNote failed = noteOf(t.id, CurlNote::Kind::Finished);
+                    failed.result = rc;
+                    failed.error = CurlOptions::errorFor(t.easy, rc, t.errorBuffer);
                     end(t);
                     running.erase(it);
                     note(std::move(failed));
@@ -412,6 +422,18 @@ void CurlMulti::begin(const std::shared_ptr<CurlTransfer>& transfer)
         curl_easy_setopt(easy, CURLOPT_UPLOAD_BUFFERSIZE, CurlTransfer::kCurlBufferSize);
         break;
     }
+    // TLS as the Encryption property asks (implicit TLS sets the URL again, as ftps://).
+    const bool inParent =
+        t.kind == CurlTransfer::Kind::MakeFolder || t.kind == CurlTransfer::Kind::Delete;
+    std::optional<StreamError> tlsProblem;
+    t.tls = TlsPolicy::configure(easy, t.properties, inParent ? target.parentUrl() : target.url(),
+                                 &tlsProblem);
+    if (tlsProblem) {
+        end(t);
+        failed.error = *tlsProblem;
+        note(failed);
+        return;
+    }
     {
         std::lock_guard guard(t.mutex);
         t.lastActivity = CurlTransfer::Clock::now();
@@ -430,6 +452,7 @@ void CurlMulti::end(CurlTransfer& transfer)
     curl_slist_free_all(transfer.preCommands);
     curl_slist_free_all(transfer.postCommands);
     transfer.preCommands = transfer.postCommands = nullptr;
+    transfer.tls.reset();
 }
 
 void CurlMulti::collectFinished()
@@ -455,10 +478,16 @@ void CurlMulti::collectFinished()
         long reply = 0;
         curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &reply);
         done.code = static_cast<int>(reply);
+        const std::optional<StreamError> tlsFailure =
+            t.tls && result != CURLE_OK ? t.tls->describe(result) : std::nullopt;
         if (result == CURLE_ABORTED_BY_CALLBACK && t.abortedWith)
             done.error = *t.abortedWith;
+        else if (tlsFailure)
+            done.error = *tlsFailure;
         else if (result != CURLE_OK)
             done.error = CurlOptions::errorFor(easy, result, t.errorBuffer, t.lastRefusal);
+        if (t.tls)
+            done.security = t.tls->security();
         end(t);
         running.erase(it);
         note(std::move(done));
@@ -524,7 +553,7 @@ size_t CurlMulti::receive(char* data, size_t size, size_t count, void* transfer)
         tell = !std::exchange(t->bytesNoted, true);
     }
     if (tell && theDriver)
-        theDriver->note(noteOf(t->id, CurlNote::Kind::Bytes));
+        theDriver->note(dataNote(*t, CurlNote::Kind::Bytes));
     return static_cast<size_t>(length);
 }
 
@@ -549,7 +578,7 @@ size_t CurlMulti::send(char* out, size_t size, size_t count, void* transfer)
         tell = !t->endOfData && !std::exchange(t->spaceNoted, true);
     }
     if (tell && theDriver)
-        theDriver->note(noteOf(t->id, CurlNote::Kind::Space));
+        theDriver->note(dataNote(*t, CurlNote::Kind::Space));
     return given;
 }
 
@@ -578,6 +607,8 @@ size_t CurlMulti::header(char* data, size_t size, size_t count, void* transfer)
     const QByteArray complete = std::exchange(t->replyLines, QByteArray());
     if (reply.code >= 400)
         t->lastRefusal = complete;
+    if (t->tls)
+        reply.security = t->tls->security();
     if (t->kind == CurlTransfer::Kind::Download && !t->transferAccepted) {
         if (reply.code == 213 && !t->sizeAnswered) {
             reply.size = sizeReply(line);

@@ -13,6 +13,7 @@
 
 #include "platform/ftp/FtpStream.h"
 #include "platform/ftp/StreamBuffer.h"
+#include "platform/ftp/TlsPolicy.h"
 
 // One libcurl transfer as the curl thread runs it and its owner on the main thread sees it.
 // The owner fills in what to do and hands it over; from then on the easy handle and everything
@@ -72,6 +73,8 @@ struct CurlTransfer final
     bool sizeAnswered = false;
     bool transferAccepted = false;          // the 1xx reply to RETR, LIST or STOR came
     std::optional<StreamError> abortedWith; // why the transfer was stopped from outside libcurl
+    std::unique_ptr<TlsPolicy> tls;         // the transfer's TLS options and what they saw
+    bool dataSecurityNoted = false;         // the first data's note told the connection's TLS
 
     Q_DISABLE_COPY_MOVE(CurlTransfer)
 };
@@ -92,4 +95,6 @@ struct CurlNote final
     std::optional<int64_t> size;
     CURLcode result = CURLE_OK;
     StreamError error;
+    // With a reply or at the end: what protected the connection so far.
+    std::optional<ConnectionSecurity> security;
 };

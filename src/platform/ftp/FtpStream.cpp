@@ -82,6 +82,11 @@ bool FtpStream::serverConfirmed() const
     return d->confirmed;
 }
 
+ConnectionSecurity FtpStream::security() const
+{
+    return d->security();
+}
+
 std::optional<int64_t> FtpStream::announcedSize() const
 {
     return d->announcedSize;
@@ -100,4 +105,9 @@ int64_t FtpStream::maxBufferedBytes() const
 void FtpStream::setTimeoutScale(double scale)
 {
     CurlOptions::setScale(scale);
+}
+
+void FtpStream::setCertificateAuthorities(const QString& pemFile)
+{
+    TlsPolicy::setCertificateAuthorities(pemFile);
 }

@@ -9,6 +9,8 @@
 #include <QUrl>
 #include <QVariant>
 
+#include "platform/ftp/ConnectionSecurity.h"
+
 // FTP streams on the Qt main loop (libcurl runs them on a thread of its own; every call and
 // every event is on the main thread). A read stream delivers a file's bytes, or for a URL ending
 // in "/" the folder's raw listing (LIST; its lines end in CRLF, whatever libcurl's ASCII mode
@@ -43,6 +45,9 @@ enum class FtpStreamProperty {
     kCFStreamPropertyFTPProxyPort,
     kCFStreamPropertyFTPProxyUser,
     kCFStreamPropertyFTPProxyPassword,
+    // The Encryption setting's text ("if-available", "require", "implicit", "none"); absent
+    // means if-available. TLS options and certificate trust: see TlsPolicy.
+    Encryption,
 };
 using FtpStreamProperties = std::map<FtpStreamProperty, QVariant>;
 
@@ -116,6 +121,9 @@ public:
     // For a file's read stream, from OpenCompleted on: the size the server announced for the
     // file (its SIZE reply, else the "(N bytes)" of its 150 reply); none when it announced none.
     std::optional<int64_t> announcedSize() const;
+    // What protected the connection so far (TLS version, how the certificate was trusted) and,
+    // after a TLS failure, what the user could decide about it.
+    ConnectionSecurity security() const;
 
     // Bytes held in the stream's buffer now, and the most it ever held: a read stream keeps at
     // most 256 KiB however large the file, pausing the transfer until its owner reads.
@@ -126,6 +134,9 @@ public:
     // upload's final verdict 30 s) by scale; tests shorten them. TANDREL_FTP_TIMEOUT_SCALE in
     // the environment sets the starting value.
     static void setTimeoutScale(double scale);
+    // The certificate authorities (a PEM file) that TLS connections trust instead of the
+    // system's; empty goes back to the system's. Tests trust their own authority with it.
+    static void setCertificateAuthorities(const QString& pemFile);
 
     Q_DISABLE_COPY_MOVE(FtpStream)
 

@@ -260,6 +260,8 @@ int64_t FtpStreamPrivate::maxBufferedBytes() const
 
 void FtpStreamPrivate::noted(const CurlNote& note)
 {
+    if (note.security)
+        lastSecurity = *note.security;
     switch (note.kind) {
     case CurlNote::Kind::Reply:
         if (note.size)

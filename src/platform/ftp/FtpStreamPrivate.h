@@ -38,6 +38,8 @@ public:
     bool deliverable() const { return scheduled && delegate && state != State::Closed; }
     bool offTheLoop() const { return !scheduled && state != State::Closed; }
     void park(NSStreamEvent event);
+    // What protected the connection, as the curl thread last told it.
+    ConnectionSecurity security() const { return lastSecurity; }
 
     FtpStream* const q;
     const FtpStream::Direction direction;
@@ -46,6 +48,7 @@ public:
     StreamError error;
     bool confirmed = false;               // an upload's close: the server confirmed the file
     std::optional<int64_t> announcedSize; // what the server said the file's size is
+    ConnectionSecurity lastSecurity;
 
     Q_DISABLE_COPY_MOVE(FtpStreamPrivate)
 

@@ -106,3 +106,47 @@ void QtToolkit::endSheet(QDialog* sheet)
 {
     sheet->hide();
 }
+
+int QtToolkit::runModalSecurityAlert(const SecurityAlert& alert)
+{
+    StreamModalHold hold;
+    const bool plain = alert.kind == SecurityAlert::Kind::PlainText;
+    QString message;
+    switch (alert.kind) {
+    case SecurityAlert::Kind::Untrusted:
+        message = QStringLiteral("The certificate of %1 is not trusted").arg(alert.host);
+        break;
+    case SecurityAlert::Kind::Changed:
+        message = QStringLiteral("The certificate of %1 has changed since you trusted it")
+                      .arg(alert.host);
+        break;
+    case SecurityAlert::Kind::PlainText:
+        message =
+            QStringLiteral("%1 was used with TLS before but does not offer it now").arg(alert.host);
+        break;
+    }
+    QMessageBox box(plain || alert.kind == SecurityAlert::Kind::Changed ? QMessageBox::Critical
+                                                                        : QMessageBox::Warning,
+                    QApplication::applicationDisplayName(), message, QMessageBox::NoButton,
+                    QApplication::activeWindow());
+    QStringList details{alert.problem};
+    if (!plain) {
+        const CertificateDetails& c = alert.certificate;
+        details << QString() << QStringLiteral("Subject: %1").arg(c.subject)
+                << QStringLiteral("Issuer: %1").arg(c.issuer)
+                << QStringLiteral("Valid from %1 until %2").arg(c.validFrom, c.validUntil)
+                << QStringLiteral("SHA-256: %1").arg(c.fingerprint);
+        if (!alert.previousFingerprint.isEmpty())
+            details << QStringLiteral("Trusted before: %1").arg(alert.previousFingerprint);
+    } else {
+        details << QStringLiteral("Without TLS, the password and the files travel readable.");
+    }
+    box.setInformativeText(details.join(QLatin1Char('\n')));
+    QPushButton* accept = box.addButton(plain ? QStringLiteral("Connect without encryption")
+                                              : QStringLiteral("Trust this certificate"),
+                                        QMessageBox::AcceptRole);
+    QPushButton* cancel = box.addButton(QStringLiteral("Cancel"), QMessageBox::RejectRole);
+    box.setDefaultButton(alert.kind == SecurityAlert::Kind::Untrusted ? accept : cancel);
+    box.exec();
+    return box.clickedButton() == accept ? kDefaultReturn : kAlternateReturn;
+}

@@ -11,6 +11,7 @@ public:
     OpenPanelAnswer runModalOpenPanel(const OpenPanel& panel) override;
     void beginSheet(QDialog* sheet, QWidget* window) override;
     void endSheet(QDialog* sheet) override;
+    int runModalSecurityAlert(const SecurityAlert& alert) override;
 
     Q_DISABLE_COPY_MOVE(QtToolkit)
 };

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include "platform/ftp/ConnectionSecurity.h"
+
 class QDialog;
 class QWidget;
 
@@ -46,6 +48,24 @@ public:
         QString path;                // the chosen file, or the folder shown when confirmed
     };
 
+    // A question about a connection's security. The default button (kDefaultReturn) trusts
+    // the certificate or allows plain text; for a changed certificate and for plain text the
+    // dialog starts on Cancel.
+    struct SecurityAlert
+    {
+        enum class Kind
+        {
+            Untrusted, // the certificate could not be verified
+            Changed,   // not the certificate trusted before for this host
+            PlainText, // a host once used with TLS now offers none
+        };
+        Kind kind = Kind::Untrusted;
+        QString host; // "host:port"
+        QString problem;
+        CertificateDetails certificate; // for Untrusted and Changed
+        QString previousFingerprint;    // for Changed
+    };
+
     virtual ~Toolkit() = default;
 
     // Modal runs hold every stream event until they return.
@@ -54,6 +74,8 @@ public:
     // A sheet is modal for its window only; stream events go on.
     virtual void beginSheet(QDialog* sheet, QWidget* window) = 0;
     virtual void endSheet(QDialog* sheet) = 0;
+    // Modal as an alert. A toolkit that cannot ask answers Cancel.
+    virtual int runModalSecurityAlert(const SecurityAlert& /*alert*/) { return kAlternateReturn; }
 
     // The toolkit in use: Qt's dialogs unless another was installed.
     static Toolkit& shared();

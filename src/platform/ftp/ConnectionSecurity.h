@@ -1,0 +1,56 @@
+#pragma once
+
+#include <optional>
+
+#include <QByteArray>
+#include <QString>
+
+// How an FTP connection is protected: the user's choice, and what a transfer found out.
+
+// The Encryption setting. A missing or unknown value means IfAvailable.
+enum class Encryption
+{
+    IfAvailable, // AUTH TLS when the server offers it; plain text otherwise
+    Require,     // AUTH TLS or nothing: no login is sent to a server without TLS
+    Implicit,    // TLS from the first byte (ftps://, usually port 990)
+    None,        // plain FTP
+};
+
+Encryption encryptionFromKey(const QString& key);
+QString keyOfEncryption(Encryption encryption);
+
+// What a server's certificate says, for the user to judge.
+struct CertificateDetails
+{
+    QString subject;
+    QString issuer;
+    QString validFrom; // ISO 8601, UTC
+    QString validUntil;
+    QString fingerprint;     // SHA-256 of the certificate, "AB:CD:..." as openssl prints it
+    QByteArray publicKeyPin; // "sha256//" + base64 of the SHA-256 of the SubjectPublicKeyInfo
+};
+
+struct ConnectionSecurity
+{
+    enum class State
+    {
+        Plain,         // no TLS
+        Verified,      // TLS, the certificate vouched for by a known authority
+        TrustedByUser, // TLS, the certificate pinned by the user
+    };
+    // Why a transfer stopped, where the user can do something about it.
+    enum class Problem
+    {
+        None,
+        Untrusted,       // the certificate could not be verified: ask whether to trust it
+        Changed,         // the certificate is not the one trusted before: warn
+        TlsNoLongerUsed, // the host was used with TLS before and now offers none: ask
+        Other,           // any other TLS failure, told in the stream's error
+    };
+
+    State state = State::Plain;
+    QString protocol; // "TLSv1.3", "TLSv1.2"; empty without TLS
+    Problem problem = Problem::None;
+    QString hostPort;                              // "host:port" as the trust store keys it
+    std::optional<CertificateDetails> certificate; // what the server presented, when it did
+};

@@ -1,0 +1,396 @@
+#include "platform/ftp/TlsPolicy.h"
+
+#include <map>
+#include <mutex>
+#include <openssl/evp.h>
+#include <openssl/ssl.h>
+#include <openssl/x509.h>
+#include <openssl/x509v3.h>
+#include <string>
+#include <vector>
+
+#include <QCryptographicHash>
+#include <QDateTime>
+#include <QUrl>
+
+#include "platform/TrustedCertificates.h"
+
+namespace {
+
+// What the OpenSSL callbacks saw of one transfer's handshakes.
+struct Capture
+{
+    bool verifying = true;       // return OpenSSL's verdict; false: the pin decides afterwards
+    std::string host;            // the name the certificate must carry
+    int verifyError = X509_V_OK; // the first problem of the chain
+    bool nameMismatch = false;
+    std::vector<unsigned char> leaf; // the server's own certificate, DER
+    std::string protocol;
+    bool handshakeDone = false;
+};
+
+std::mutex captureLock;
+std::map<uint64_t, Capture> captures;
+uint64_t lastCaptureId = 0;
+
+QString& caFile()
+{
+    static QString file;
+    return file;
+}
+
+int exIndex()
+{
+    static const int index = SSL_CTX_get_ex_new_index(0, nullptr, nullptr, nullptr, nullptr);
+    return index;
+}
+
+uint64_t captureIdOf(const SSL* ssl)
+{
+    return reinterpret_cast<uintptr_t>(SSL_CTX_get_ex_data(SSL_get_SSL_CTX(ssl), exIndex()));
+}
+
+void keepLeaf(Capture& capture, X509* cert)
+{
+    if (!cert || !capture.leaf.empty())
+        return;
+    const int length = i2d_X509(cert, nullptr);
+    if (length <= 0)
+        return;
+    capture.leaf.resize(static_cast<size_t>(length));
+    unsigned char* out = capture.leaf.data();
+    i2d_X509(cert, &out);
+}
+
+bool nameMatches(X509* cert, const std::string& host)
+{
+    if (X509_check_ip_asc(cert, host.c_str(), 0) == 1)
+        return true;
+    return X509_check_host(cert, host.data(), host.size(), 0, nullptr) == 1;
+}
+
+// Called by OpenSSL for each certificate of the chain and each problem found in it.
+int verifyCallback(int ok, X509_STORE_CTX* store)
+{
+    auto* ssl =
+        static_cast<SSL*>(X509_STORE_CTX_get_ex_data(store, SSL_get_ex_data_X509_STORE_CTX_idx()));
+    if (!ssl)
+        return ok;
+    const std::lock_guard<std::mutex> guard(captureLock);
+    const auto it = captures.find(captureIdOf(ssl));
+    if (it == captures.end())
+        return ok;
+    Capture& capture = it->second;
+    X509* leaf = X509_STORE_CTX_get0_cert(store);
+    if (capture.leaf.empty() && leaf) {
+        keepLeaf(capture, leaf);
+        capture.nameMismatch = !nameMatches(leaf, capture.host);
+        capture.protocol = SSL_get_version(ssl);
+    }
+    if (!ok && capture.verifyError == X509_V_OK)
+        capture.verifyError = X509_STORE_CTX_get_error(store);
+    return capture.verifying ? ok : 1;
+}
+
+// Called by OpenSSL as a handshake goes; a resumed session (data connections) skips the
+// verification but ends here too.
+void infoCallback(const SSL* ssl, int where, int /*ret*/)
+{
+    if (!(where & SSL_CB_HANDSHAKE_DONE))
+        return;
+    const std::lock_guard<std::mutex> guard(captureLock);
+    const auto it = captures.find(captureIdOf(ssl));
+    if (it == captures.end())
+        return;
+    it->second.handshakeDone = true;
+    it->second.protocol = SSL_get_version(ssl);
+    keepLeaf(it->second, SSL_get0_peer_certificate(ssl));
+}
+
+CURLcode sslContextCallback(CURL* /*easy*/, void* sslContext, void* userData)
+{
+    auto* context = static_cast<SSL_CTX*>(sslContext);
+    SSL_CTX_set_ex_data(context, exIndex(), userData);
+    // Always asked, so the certificate is seen even when the pin alone decides.
+    SSL_CTX_set_verify(context, SSL_VERIFY_PEER, verifyCallback);
+    SSL_CTX_set_info_callback(context, infoCallback);
+    return CURLE_OK;
+}
+
+QString nameText(const X509_NAME* name)
+{
+    BIO* bio = BIO_new(BIO_s_mem());
+    X509_NAME_print_ex(bio, name, 0, XN_FLAG_RFC2253);
+    char* data = nullptr;
+    const long length = BIO_get_mem_data(bio, &data);
+    const QString text = QString::fromUtf8(data, length);
+    BIO_free(bio);
+    return text;
+}
+
+QString timeText(const ASN1_TIME* time)
+{
+    tm parts{};
+    if (!time || ASN1_TIME_to_tm(time, &parts) != 1)
+        return QString();
+    const QDateTime at(QDate(parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday),
+                       QTime(parts.tm_hour, parts.tm_min, parts.tm_sec), Qt::UTC);
+    return at.toString(Qt::ISODate);
+}
+
+std::optional<CertificateDetails> detailsOf(const std::vector<unsigned char>& der)
+{
+    const unsigned char* in = der.data();
+    X509* cert = d2i_X509(nullptr, &in, static_cast<long>(der.size()));
+    if (!cert)
+        return std::nullopt;
+    CertificateDetails details;
+    details.subject = nameText(X509_get_subject_name(cert));
+    details.issuer = nameText(X509_get_issuer_name(cert));
+    details.validFrom = timeText(X509_get0_notBefore(cert));
+    details.validUntil = timeText(X509_get0_notAfter(cert));
+    const QByteArray digest = QCryptographicHash::hash(
+        QByteArray(reinterpret_cast<const char*>(der.data()), static_cast<qsizetype>(der.size())),
+        QCryptographicHash::Sha256);
+    details.fingerprint = QString::fromLatin1(digest.toHex(':').toUpper());
+    unsigned char* key = nullptr;
+    const int keyLength = i2d_X509_PUBKEY(X509_get_X509_PUBKEY(cert), &key);
+    if (keyLength > 0)
+        details.publicKeyPin = "sha256//" + QCryptographicHash::hash(
+                                                QByteArray(reinterpret_cast<char*>(key), keyLength),
+                                                QCryptographicHash::Sha256)
+                                                .toBase64();
+    OPENSSL_free(key);
+    X509_free(cert);
+    return details;
+}
+
+QString plainReason(int verifyError, bool nameMismatch)
+{
+    switch (verifyError) {
+    case X509_V_OK:
+        return nameMismatch ? QStringLiteral("The server's certificate is for another host name")
+                            : QStringLiteral("The server's certificate could not be verified");
+    case X509_V_ERR_CERT_HAS_EXPIRED:
+        return QStringLiteral("The server's certificate has expired");
+    case X509_V_ERR_CERT_NOT_YET_VALID:
+        return QStringLiteral("The server's certificate is not valid yet");
+    case X509_V_ERR_DEPTH_ZERO_SELF_SIGNED_CERT:
+    case X509_V_ERR_SELF_SIGNED_CERT_IN_CHAIN:
+        return QStringLiteral("The server's certificate is self-signed");
+    case X509_V_ERR_UNABLE_TO_GET_ISSUER_CERT:
+    case X509_V_ERR_UNABLE_TO_GET_ISSUER_CERT_LOCALLY:
+    case X509_V_ERR_UNABLE_TO_VERIFY_LEAF_SIGNATURE:
+        return QStringLiteral("The server's certificate was issued by an unknown authority");
+    case X509_V_ERR_CERT_REVOKED:
+        return QStringLiteral("The server's certificate has been revoked");
+    default:
+        return QStringLiteral("The server's certificate could not be verified: %1")
+            .arg(QString::fromUtf8(X509_verify_cert_error_string(verifyError)));
+    }
+}
+
+// libcurl keeps TLS sessions per easy handle; a transfer that reuses a cached control
+// connection would then open its data connection without the control connection's session,
+// and servers that require the reuse (vsftpd's require_ssl_reuse) refuse it with 522. One
+// share object holds the sessions for every transfer. Its lock covers transfers run on other
+// threads (the blocking delete).
+std::mutex shareLocks[CURL_LOCK_DATA_LAST];
+
+void lockShare(CURL*, curl_lock_data data, curl_lock_access, void*)
+{
+    shareLocks[data].lock();
+}
+
+void unlockShare(CURL*, curl_lock_data data, void*)
+{
+    shareLocks[data].unlock();
+}
+
+CURLSH* sessionShare()
+{
+    static CURLSH* const share = [] {
+        CURLSH* made = curl_share_init();
+        curl_share_setopt(made, CURLSHOPT_LOCKFUNC, &lockShare);
+        curl_share_setopt(made, CURLSHOPT_UNLOCKFUNC, &unlockShare);
+        curl_share_setopt(made, CURLSHOPT_SHARE, CURL_LOCK_DATA_SSL_SESSION);
+        return made;
+    }();
+    return share;
+}
+
+Capture snapshot(uint64_t id)
+{
+    const std::lock_guard<std::mutex> guard(captureLock);
+    const auto it = captures.find(id);
+    return it == captures.end() ? Capture{} : it->second;
+}
+
+} // namespace
+
+Encryption encryptionFromKey(const QString& key)
+{
+    if (key == QLatin1String("require"))
+        return Encryption::Require;
+    if (key == QLatin1String("implicit"))
+        return Encryption::Implicit;
+    if (key == QLatin1String("none"))
+        return Encryption::None;
+    return Encryption::IfAvailable;
+}
+
+QString keyOfEncryption(Encryption encryption)
+{
+    switch (encryption) {
+    case Encryption::Require:
+        return QStringLiteral("require");
+    case Encryption::Implicit:
+        return QStringLiteral("implicit");
+    case Encryption::None:
+        return QStringLiteral("none");
+    case Encryption::IfAvailable:
+        break;
+    }
+    return QStringLiteral("if-available");
+}
+
+void TlsPolicy::setCertificateAuthorities(const QString& pemFile)
+{
+    caFile() = pemFile;
+}
+
+std::unique_ptr<TlsPolicy> TlsPolicy::configure(CURL* easy, const FtpStreamProperties& properties,
+                                                const QByteArray& url,
+                                                std::optional<StreamError>* problem)
+{
+    std::unique_ptr<TlsPolicy> policy(new TlsPolicy);
+    const auto setting = properties.find(FtpStreamProperty::Encryption);
+    policy->mode = setting == properties.end() ? Encryption::IfAvailable
+                                               : encryptionFromKey(setting->second.toString());
+    const QUrl parsed(QString::fromLatin1(url));
+    const std::string host = parsed.host().toStdString();
+    const int defaultPort = policy->mode == Encryption::Implicit ? 990 : 21;
+    // "host:port", an IPv6 address in brackets.
+    const QString hostText = parsed.host().contains(QLatin1Char(':'))
+                                 ? QLatin1Char('[') + parsed.host() + QLatin1Char(']')
+                                 : parsed.host();
+    policy->hostPort = hostText + QLatin1Char(':') + QString::number(parsed.port(defaultPort));
+
+    if (policy->mode == Encryption::None) {
+        curl_easy_setopt(easy, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_NONE));
+        return policy;
+    }
+    if (policy->mode == Encryption::Implicit) {
+        const QByteArray secure = "ftps" + url.mid(url.indexOf(':'));
+        curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "ftps");
+        curl_easy_setopt(easy, CURLOPT_URL, secure.constData());
+    }
+    // A host once reached with TLS is not used in plain text again unless the user said so.
+    policy->upgraded = policy->mode == Encryption::IfAvailable &&
+                       TrustedCertificates::usedWithTls(policy->hostPort) &&
+                       !TrustedCertificates::plainAllowedThisRun(policy->hostPort);
+    const bool required = policy->mode != Encryption::IfAvailable || policy->upgraded;
+    curl_easy_setopt(easy, CURLOPT_USE_SSL,
+                     static_cast<long>(required ? CURLUSESSL_ALL : CURLUSESSL_TRY));
+    curl_easy_setopt(easy, CURLOPT_FTPSSLAUTH, static_cast<long>(CURLFTPAUTH_TLS));
+    curl_easy_setopt(easy, CURLOPT_FTP_SSL_CCC, static_cast<long>(CURLFTPSSL_CCC_NONE));
+    curl_easy_setopt(easy, CURLOPT_SHARE, sessionShare());
+
+    const auto trusted = TrustedCertificates::trusted(policy->hostPort);
+    policy->pinned = trusted.has_value();
+    if (policy->pinned) {
+        // The user's pinned key, and nothing else, is accepted for this host.
+        curl_easy_setopt(easy, CURLOPT_SSL_VERIFYPEER, 0L);
+        curl_easy_setopt(easy, CURLOPT_SSL_VERIFYHOST, 0L);
+        curl_easy_setopt(easy, CURLOPT_PINNEDPUBLICKEY, trusted->publicKeyPin.constData());
+    } else {
+        curl_easy_setopt(easy, CURLOPT_SSL_VERIFYPEER, 1L);
+        curl_easy_setopt(easy, CURLOPT_SSL_VERIFYHOST, 2L);
+    }
+    if (!caFile().isEmpty())
+        curl_easy_setopt(easy, CURLOPT_CAINFO, caFile().toLocal8Bit().constData());
+
+    {
+        const std::lock_guard<std::mutex> guard(captureLock);
+        policy->id = ++lastCaptureId;
+        Capture& capture = captures[policy->id];
+        capture.verifying = !policy->pinned;
+        capture.host = host;
+    }
+    curl_easy_setopt(easy, CURLOPT_SSL_CTX_DATA,
+                     reinterpret_cast<void*>(static_cast<uintptr_t>(policy->id)));
+    if (curl_easy_setopt(easy, CURLOPT_SSL_CTX_FUNCTION, &sslContextCallback) != CURLE_OK)
+        *problem = StreamError{StreamErrorDomain::Network, CURLE_NOT_BUILT_IN,
+                               QStringLiteral("This libcurl cannot watch TLS certificates")};
+    return policy;
+}
+
+TlsPolicy::~TlsPolicy()
+{
+    if (id == 0)
+        return;
+    const std::lock_guard<std::mutex> guard(captureLock);
+    captures.erase(id);
+}
+
+std::optional<StreamError> TlsPolicy::describe(CURLcode code)
+{
+    failure = code;
+    const Capture capture = snapshot(id);
+    QString text;
+    switch (code) {
+    case CURLE_USE_SSL_FAILED:
+        text = QStringLiteral("The server does not offer TLS");
+        break;
+    case CURLE_PEER_FAILED_VERIFICATION:
+        text = plainReason(capture.verifyError, capture.nameMismatch);
+        break;
+    case CURLE_SSL_PINNEDPUBKEYNOTMATCH:
+        text = QStringLiteral("The server's certificate is not the one you trusted");
+        break;
+    case CURLE_SSL_CONNECT_ERROR:
+        text = mode == Encryption::Implicit && capture.leaf.empty()
+                   ? QStringLiteral("The server does not offer TLS")
+                   : QStringLiteral("The TLS handshake with the server failed");
+        break;
+    case CURLE_SSL_CACERT_BADFILE:
+        text = QStringLiteral("The certificate authorities could not be read");
+        break;
+    default:
+        return std::nullopt;
+    }
+    return StreamError{StreamErrorDomain::Network, static_cast<int>(code), text};
+}
+
+ConnectionSecurity TlsPolicy::security() const
+{
+    ConnectionSecurity security;
+    security.hostPort = hostPort;
+    const Capture capture = snapshot(id);
+    if (!capture.leaf.empty())
+        security.certificate = detailsOf(capture.leaf);
+    if (capture.handshakeDone) {
+        security.state =
+            pinned ? ConnectionSecurity::State::TrustedByUser : ConnectionSecurity::State::Verified;
+        security.protocol = QString::fromStdString(capture.protocol);
+    }
+    switch (failure) {
+    case CURLE_OK:
+        break;
+    case CURLE_PEER_FAILED_VERIFICATION:
+        security.problem = security.certificate ? ConnectionSecurity::Problem::Untrusted
+                                                : ConnectionSecurity::Problem::Other;
+        break;
+    case CURLE_SSL_PINNEDPUBKEYNOTMATCH:
+        security.problem = security.certificate ? ConnectionSecurity::Problem::Changed
+                                                : ConnectionSecurity::Problem::Other;
+        break;
+    case CURLE_USE_SSL_FAILED:
+        security.problem = upgraded ? ConnectionSecurity::Problem::TlsNoLongerUsed
+                                    : ConnectionSecurity::Problem::Other;
+        break;
+    default:
+        security.problem = ConnectionSecurity::Problem::Other;
+    }
+    return security;
+}

@@ -1,0 +1,162 @@
+#include <sys/stat.h>
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+
+#include "DownloadDelegate.h"
+#include "TestCertificates.h"
+#include "UploadDelegate.h"
+#include "VsftpdServer.h"
+#include "WindowFixture.h"
+#include "platform/TrustedCertificates.h"
+#include "platform/UserDefaults.h"
+
+using Kind = Toolkit::SecurityAlert::Kind;
+
+TEST_F(WindowFixture, UnknownCertificatesAreAskedAboutPinnedAndAChangedOneIsRefused)
+{
+    TestCertificates certificates;
+    ASSERT_TRUE(certificates.ok()) << certificates.problem().toStdString();
+    const TestCertificates::Pair first = certificates.selfSigned(QStringLiteral("first"));
+    VsftpdServer vsftpd;
+    if (!vsftpd.start({first.certificate, first.key, false, true}))
+        GTEST_SKIP() << vsftpd.problem().toStdString();
+    startApp();
+    Controller* c = controller();
+    c->encryptionPopUp->setCurrentIndex(1); // Require TLS
+
+    toolkit.answerSecurityAlert(Toolkit::kDefaultReturn);
+    connectAnonymously(vsftpd.port());
+    ASSERT_TRUE(waitForListing());
+    ASSERT_TRUE(waitForListing()); // the listing again, after the trust
+    EXPECT_EQ(c->status, "List succeeded") << c->statusLabel->text().toStdString();
+    ASSERT_EQ(toolkit.securityAlertsShown.size(), 1);
+    const Toolkit::SecurityAlert asked = toolkit.securityAlertsShown.constFirst();
+    const QString hostPort = QStringLiteral("127.0.0.1:%1").arg(vsftpd.port());
+    EXPECT_EQ(asked.kind, Kind::Untrusted);
+    EXPECT_EQ(asked.host, hostPort);
+    EXPECT_EQ(asked.problem, "The server's certificate is self-signed");
+    EXPECT_EQ(asked.certificate.subject, "CN=first");
+    EXPECT_EQ(asked.certificate.fingerprint, certificates.fingerprint(first.certificate));
+    EXPECT_FALSE(asked.certificate.validUntil.isEmpty());
+    EXPECT_EQ(c->securityLabel->toolTip(), "TLS 1.3, certificate trusted by you");
+    EXPECT_EQ(UserDefaults::standardUserDefaults().objectForKey("Encryption").toString(),
+              "require");
+    struct stat store = {};
+    ASSERT_EQ(stat(QFile::encodeName(TrustedCertificates::storePath()).constData(), &store), 0);
+    EXPECT_EQ(store.st_mode & 0777, 0600u);
+
+    // Trusted now: the next connect asks nothing.
+    c->disconnectItem->trigger();
+    connectAnonymously(vsftpd.port());
+    ASSERT_TRUE(waitForListing());
+    EXPECT_EQ(c->status, "List succeeded");
+    EXPECT_EQ(toolkit.securityAlertsShown.size(), 1);
+
+    // Another key where the first was trusted: a warning naming both, and Cancel stops.
+    c->disconnectItem->trigger();
+    const TestCertificates::Pair second = certificates.selfSigned(QStringLiteral("second"));
+    VsftpdServer changed;
+    ASSERT_TRUE(changed.start({second.certificate, second.key, false, true}));
+    const QString changedHostPort = QStringLiteral("127.0.0.1:%1").arg(changed.port());
+    ASSERT_TRUE(TrustedCertificates::trust(changedHostPort, asked.certificate));
+    toolkit.answerSecurityAlert(Toolkit::kAlternateReturn);
+    connectAnonymously(changed.port());
+    ASSERT_TRUE(waitForListing());
+    ASSERT_EQ(toolkit.securityAlertsShown.size(), 2) << c->statusLabel->text().toStdString();
+    const Toolkit::SecurityAlert warned = toolkit.securityAlertsShown.constLast();
+    EXPECT_EQ(warned.kind, Kind::Changed);
+    EXPECT_EQ(warned.previousFingerprint, asked.certificate.fingerprint);
+    EXPECT_EQ(warned.certificate.fingerprint, certificates.fingerprint(second.certificate));
+    EXPECT_EQ(c->statusLabel->text(),
+              "Stream open error: The server's certificate is not the one you trusted");
+    EXPECT_EQ(TrustedCertificates::trusted(changedHostPort)->fingerprint,
+              asked.certificate.fingerprint);
+}
+
+TEST_F(WindowFixture, APlainServerIsUsedIfTlsIsOptionalAndTheLockSaysSo)
+{
+    startServer();
+    startApp();
+    EXPECT_EQ(controller()->encryptionPopUp->currentIndex(), 0); // no Encryption stored
+    connectAnonymously();
+    ASSERT_TRUE(waitForListing());
+    EXPECT_EQ(controller()->status, "List succeeded");
+    EXPECT_EQ(controller()->securityLabel->toolTip(), "Not encrypted");
+
+    // Once reached with TLS, the host is not used in plain text again without asking.
+    controller()->disconnectItem->trigger();
+    EXPECT_EQ(controller()->securityLabel->toolTip(), "");
+    ASSERT_TRUE(
+        TrustedCertificates::rememberTls(QStringLiteral("127.0.0.1:%1").arg(server->port())));
+    toolkit.answerSecurityAlert(Toolkit::kDefaultReturn);
+    connectAnonymously();
+    ASSERT_TRUE(waitForListing());
+    ASSERT_EQ(toolkit.securityAlertsShown.size(), 1);
+    EXPECT_EQ(toolkit.securityAlertsShown.constFirst().kind, Kind::PlainText);
+    EXPECT_EQ(toolkit.securityAlertsShown.constFirst().problem, "The server does not offer TLS");
+    EXPECT_EQ(controller()->status, "List succeeded");
+    EXPECT_EQ(controller()->securityLabel->toolTip(), "Not encrypted");
+}
+
+TEST_F(WindowFixture, UploadAndDownloadOverVerifiedTlsShowTheSameProgressAsPlainFtp)
+{
+    TestCertificates certificates;
+    ASSERT_TRUE(certificates.ok()) << certificates.problem().toStdString();
+    const TestCertificates::Pair pair =
+        certificates.issued(QStringLiteral("server"), QStringLiteral("IP:127.0.0.1"));
+    VsftpdServer vsftpd;
+    if (!vsftpd.start({pair.certificate, pair.key, false, true}))
+        GTEST_SKIP() << vsftpd.problem().toStdString();
+    struct TrustTestAuthority
+    {
+        explicit TrustTestAuthority(const QString& pem)
+        {
+            FtpStream::setCertificateAuthorities(pem);
+        }
+        ~TrustTestAuthority() { FtpStream::setCertificateAuthorities(QString()); }
+    } authority(certificates.authority());
+    startApp();
+    Controller* c = controller();
+    c->encryptionPopUp->setCurrentIndex(1); // Require TLS
+    connectAnonymously(vsftpd.port());
+    ASSERT_TRUE(waitForListing());
+    EXPECT_EQ(c->securityLabel->toolTip(), "TLS 1.3, certificate verified");
+    doubleClickRow(rowNamed(QStringLiteral("incoming")));
+    ASSERT_TRUE(waitForListing());
+    c->downloadFolder = downloads.path();
+
+    const QByteArray content = pattern(100000);
+    const QTemporaryDir local;
+    const QString path = local.filePath(QStringLiteral("source.bin"));
+    writeFile(path, content);
+    OperationRecorder up(app->uploadDelegate(), c);
+    toolkit.answerOpenPanel(Toolkit::kDefaultReturn, path);
+    c->uploadButton->click();
+    ASSERT_TRUE(up.waitForEnd());
+    EXPECT_FALSE(up.status) << c->statusLabel->text().toStdString();
+    EXPECT_EQ(up.states,
+              (QStringList{"|0|100", "32%|32|68", "65%|65|35", "98%|98|2", "100%|100|0", "|0|0"}));
+    EXPECT_TRUE(readFile(vsftpd.localPath(QStringLiteral("incoming/source.bin"))) == content);
+    ASSERT_TRUE(waitForListing());
+
+    OperationRecorder down(app->downloadDelegate(), c);
+    {
+        // Held until the whole file is in, so that every read is a full chunk but the last.
+        StreamModalHold hold;
+        downloadRow(QStringLiteral("source.bin"));
+        ASSERT_TRUE(app->downloadDelegate()->networkStream);
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] {
+                return app->downloadDelegate()->networkStream->bufferedBytes() == content.size();
+            },
+            20000));
+    }
+    ASSERT_TRUE(down.waitForEnd());
+    EXPECT_FALSE(down.status) << c->statusLabel->text().toStdString();
+    EXPECT_EQ(down.states,
+              (QStringList{"|0|0", "32%|32|32", "65%|65|65", "98%|98|98", "100%|100|100", "|0|0"}));
+    EXPECT_TRUE(readFile(downloads.filePath(QStringLiteral("source.bin"))) == content);
+}

@@ -1,0 +1,236 @@
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include "FtpServer.h"
+#include "ShortTimeouts.h"
+#include "StreamRecorder.h"
+#include "TempSettings.h"
+#include "TestCertificates.h"
+#include "TinyProxy.h"
+#include "VsftpdServer.h"
+#include "platform/TrustedCertificates.h"
+#include "platform/ftp/FtpStream.h"
+
+namespace {
+
+using P = FtpStreamProperty;
+
+FtpStreamProperties anonymous(const QString& encryption)
+{
+    return {{P::kCFStreamPropertyFTPUserName, QStringLiteral("anonymous")},
+            {P::kCFStreamPropertyFTPPassword, QString()},
+            {P::kCFStreamPropertyFTPUsePassiveMode, true},
+            {P::Encryption, encryption}};
+}
+
+struct Outcome
+{
+    std::unique_ptr<StreamRecorder> recorder;
+    ConnectionSecurity security; // as the stream told it at its last event
+};
+
+Outcome run(std::unique_ptr<FtpStream> stream, const FtpStreamProperties& properties,
+            const QByteArray& upload = {})
+{
+    for (const auto& [key, value] : properties)
+        stream->setProperty(value, key);
+    auto recorder = std::make_unique<StreamRecorder>(std::move(stream));
+    recorder->upload = upload;
+    auto security = std::make_shared<ConnectionSecurity>();
+    StreamRecorder* r = recorder.get();
+    recorder->onEvent = [security, r](NSStreamEvent) {
+        if (r->stream())
+            *security = r->stream()->security();
+        return false;
+    };
+    recorder->start();
+    EXPECT_TRUE(recorder->waitUntilDone(120000));
+    return {std::move(recorder), *security};
+}
+
+Outcome list(const QUrl& url, const FtpStreamProperties& properties)
+{
+    return run(FtpStream::CFReadStreamCreateWithFTPURL(url), properties);
+}
+
+QByteArray fileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
+}
+
+// A TLS vsftpd with a certificate that the test authority issued for 127.0.0.1.
+class FtpTls : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(certificates.ok()) << certificates.problem().toStdString();
+        FtpStream::setCertificateAuthorities(certificates.authority());
+    }
+    void TearDown() override { FtpStream::setCertificateAuthorities(QString()); }
+
+    bool startServer(const TestCertificates::Pair& pair, bool implicitTls = false)
+    {
+        if (!server.start({pair.certificate, pair.key, implicitTls, true})) {
+            problem = server.problem();
+            return false;
+        }
+        return true;
+    }
+    QUrl url(const QString& path) const { return server.url(path); }
+
+    TempSettings settings;
+    TestCertificates certificates;
+    VsftpdServer server;
+    QString problem;
+};
+
+} // namespace
+
+TEST_F(FtpTls, TransfersAreByteExactAndConfirmedOverVerifiedTls)
+{
+    if (!startServer(certificates.issued(QStringLiteral("server"), QStringLiteral("IP:127.0.0.1"))))
+        GTEST_SKIP() << problem.toStdString();
+    const FtpStreamProperties tls = anonymous(QStringLiteral("require"));
+    // 0 bytes, one TLS record's worth and more, and a large file whose data connection closes
+    // while TLS 1.3 session tickets may still be in flight.
+    for (const qsizetype size : {qsizetype(0), qsizetype(100000), qsizetype(50) << 20}) {
+        const QByteArray bytes = pattern(size);
+        const QString name = QStringLiteral("incoming/up-%1.bin").arg(size);
+        const Outcome up =
+            run(FtpStream::CFWriteStreamCreateWithFTPURL(url(QLatin1Char('/') + name)), tls, bytes);
+        EXPECT_TRUE(up.recorder->confirmed) << size << up.recorder->error.message.toStdString();
+        EXPECT_TRUE(fileBytes(server.localPath(name)) == bytes) << size;
+        EXPECT_EQ(up.security.state, ConnectionSecurity::State::Verified) << size;
+    }
+    const Outcome down =
+        run(FtpStream::CFReadStreamCreateWithFTPURL(url(QStringLiteral("/incoming/up-100000.bin"))),
+            tls);
+    EXPECT_TRUE(down.recorder->ended) << down.recorder->error.message.toStdString();
+    EXPECT_TRUE(down.recorder->received == pattern(100000));
+    EXPECT_EQ(down.security.protocol, QStringLiteral("TLSv1.3"));
+
+    const Outcome made =
+        run(FtpStream::CFWriteStreamCreateWithFTPURL(url(QStringLiteral("/incoming/made/"))), tls);
+    EXPECT_TRUE(made.recorder->ended) << made.recorder->error.message.toStdString();
+    EXPECT_TRUE(QDir(server.localPath(QStringLiteral("incoming/made"))).exists());
+    StreamError error;
+    EXPECT_TRUE(CFURLDestroyResource(url(QStringLiteral("/incoming/up-0.bin")), tls, &error))
+        << error.message.toStdString();
+    EXPECT_FALSE(QFile::exists(server.localPath(QStringLiteral("incoming/up-0.bin"))));
+
+    // "If available" takes TLS when offered, and the listing names what it holds.
+    const Outcome listing = list(url(QStringLiteral("/incoming/")), anonymous("if-available"));
+    EXPECT_TRUE(listing.recorder->received.contains("up-100000.bin"));
+    EXPECT_EQ(listing.security.state, ConnectionSecurity::State::Verified);
+}
+
+TEST_F(FtpTls, ImplicitTlsAndTlsThroughAnHttpProxy)
+{
+    if (!startServer(certificates.issued(QStringLiteral("server"), QStringLiteral("IP:127.0.0.1")),
+                     true))
+        GTEST_SKIP() << problem.toStdString();
+    const Outcome implicitList = list(url(QStringLiteral("/")), anonymous("implicit"));
+    EXPECT_TRUE(implicitList.recorder->ended) << implicitList.recorder->error.message.toStdString();
+    EXPECT_EQ(implicitList.security.state, ConnectionSecurity::State::Verified);
+
+    TinyProxy proxy(QStringLiteral("pu"), QStringLiteral("pp"));
+    if (!proxy.start())
+        GTEST_SKIP() << "tinyproxy cannot run here: " << proxy.problem().toStdString();
+    FtpStreamProperties viaProxy = anonymous(QStringLiteral("implicit"));
+    viaProxy[P::kCFStreamPropertyFTPProxyHost] = QStringLiteral("127.0.0.1");
+    viaProxy[P::kCFStreamPropertyFTPProxyPort] = QString::number(proxy.port());
+    viaProxy[P::kCFStreamPropertyFTPProxyUser] = QStringLiteral("pu");
+    viaProxy[P::kCFStreamPropertyFTPProxyPassword] = QStringLiteral("pp");
+    const QByteArray bytes = pattern(300000);
+    const Outcome up =
+        run(FtpStream::CFWriteStreamCreateWithFTPURL(url(QStringLiteral("/incoming/proxied.bin"))),
+            viaProxy, bytes);
+    EXPECT_TRUE(up.recorder->confirmed) << up.recorder->error.message.toStdString();
+    EXPECT_TRUE(fileBytes(server.localPath(QStringLiteral("incoming/proxied.bin"))) == bytes);
+    const Outcome listing = list(url(QStringLiteral("/incoming/")), viaProxy);
+    EXPECT_TRUE(listing.recorder->received.contains("proxied.bin"));
+    EXPECT_EQ(listing.security.state, ConnectionSecurity::State::Verified);
+    EXPECT_TRUE(proxy.log().contains(QStringLiteral("CONNECT"))) << proxy.log().toStdString();
+}
+
+TEST_F(FtpTls, CertificateProblemsStopBeforeTheLoginAndAreNamedPlainly)
+{
+    struct Case
+    {
+        TestCertificates::Pair pair;
+        const char* text;
+    };
+    const Case cases[] = {
+        {certificates.issued(QStringLiteral("old"), QStringLiteral("IP:127.0.0.1"), -1),
+         "The server's certificate has expired"},
+        {certificates.issued(QStringLiteral("other"), QStringLiteral("DNS:other.example")),
+         "The server's certificate is for another host name"},
+        {certificates.selfSigned(QStringLiteral("self")),
+         "The server's certificate is self-signed"},
+    };
+    for (const Case& c : cases) {
+        server.stop();
+        if (!startServer(c.pair))
+            GTEST_SKIP() << problem.toStdString();
+        const Outcome outcome = list(url(QStringLiteral("/")), anonymous("if-available"));
+        EXPECT_TRUE(outcome.recorder->failed) << c.text;
+        EXPECT_EQ(outcome.recorder->error.message, QString::fromLatin1(c.text));
+        EXPECT_EQ(outcome.security.problem, ConnectionSecurity::Problem::Untrusted) << c.text;
+        ASSERT_TRUE(outcome.security.certificate) << c.text;
+        EXPECT_EQ(outcome.security.certificate->fingerprint,
+                  certificates.fingerprint(c.pair.certificate));
+    }
+
+    // The last one pinned: accepted as trusted; another key where it was pinned is refused.
+    const Outcome refused = list(url(QStringLiteral("/")), anonymous("require"));
+    ASSERT_TRUE(
+        TrustedCertificates::trust(refused.security.hostPort, *refused.security.certificate));
+    const Outcome trusted = list(url(QStringLiteral("/")), anonymous("require"));
+    EXPECT_TRUE(trusted.recorder->ended) << trusted.recorder->error.message.toStdString();
+    EXPECT_EQ(trusted.security.state, ConnectionSecurity::State::TrustedByUser);
+    const TestCertificates::Pair other = certificates.selfSigned(QStringLiteral("new"));
+    VsftpdServer next;
+    ASSERT_TRUE(next.start({other.certificate, other.key, false, true}));
+    ASSERT_TRUE(TrustedCertificates::trust(QStringLiteral("127.0.0.1:%1").arg(next.port()),
+                                           *refused.security.certificate));
+    const Outcome changed = list(next.url(QStringLiteral("/")), anonymous("require"));
+    EXPECT_TRUE(changed.recorder->failed);
+    EXPECT_EQ(changed.security.problem, ConnectionSecurity::Problem::Changed);
+    EXPECT_EQ(changed.recorder->error.message,
+              QStringLiteral("The server's certificate is not the one you trusted"));
+}
+
+TEST(FtpTlsRefusal, RequiredTlsIsNeverDowngradedAndSendsNoLogin)
+{
+    ShortTimeouts shortTimeouts;
+    TempSettings settings;
+    FtpServer::Options options;
+    options.verbose = true;
+    FtpServer server(options);
+    ASSERT_TRUE(server.start()) << server.log().toStdString();
+    // A plain connection first: the next transfers must not reuse it.
+    EXPECT_TRUE(list(server.url(), anonymous(QStringLiteral("none"))).recorder->ended);
+    const qsizetype logStart = server.commandLog().size();
+    for (const char* mode : {"require", "implicit"}) {
+        const Outcome refused = list(server.url(), anonymous(QString::fromLatin1(mode)));
+        EXPECT_TRUE(refused.recorder->failed) << mode;
+        EXPECT_EQ(refused.recorder->error.message, QStringLiteral("The server does not offer TLS"))
+            << mode << refused.recorder->error.message.toStdString();
+    }
+    const QString log = server.commandLog().mid(logStart);
+    EXPECT_FALSE(log.contains(QStringLiteral("USER"))) << log.toStdString();
+    EXPECT_FALSE(log.contains(QStringLiteral("PASS"))) << log.toStdString();
+
+    // If-available uses plain text here, but not for a host once reached with TLS.
+    EXPECT_EQ(list(server.url(), anonymous("if-available")).security.state,
+              ConnectionSecurity::State::Plain);
+    ASSERT_TRUE(
+        TrustedCertificates::rememberTls(QStringLiteral("127.0.0.1:%1").arg(server.port())));
+    const Outcome asked = list(server.url(), anonymous("if-available"));
+    EXPECT_TRUE(asked.recorder->failed);
+    EXPECT_EQ(asked.security.problem, ConnectionSecurity::Problem::TlsNoLongerUsed);
+}
