@@ -142,14 +142,10 @@ TEST_F(Browser, AHundredThousandEntriesFillTheTableProgressively)
 
 TEST_F(Browser, FailuresShowInTheStatusLine)
 {
-    FtpServer::Options options;
-    options.anonymous = false;
-    options.user = QStringLiteral("alice");
-    options.password = QStringLiteral("right");
-    startServer(options);
+    startServer(FtpServer::loginOnly());
     startApp();
     Controller* c = controller();
-    connectAs(QStringLiteral("alice"), QStringLiteral("wrong"));
+    connectAs(FtpServer::loginOnly().user, QStringLiteral("wrong"));
     ASSERT_TRUE(waitForListing());
     EXPECT_EQ(c->status, "Stream open error");
     EXPECT_TRUE(c->statusLabel->text().contains("530")) << c->statusLabel->text().toStdString();

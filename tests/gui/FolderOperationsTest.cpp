@@ -148,11 +148,7 @@ TEST_F(FolderOperations, DeleteConfirmsThenRemovesFilesAndEmptyFoldersButNotFull
 
 TEST_F(FolderOperations, DeleteLogsInWithReservedCharactersInUserAndPassword)
 {
-    FtpServer::Options options;
-    options.anonymous = false;
-    options.anonymousWrite = false;
-    options.user = QStringLiteral("we@ird");
-    options.password = QStringLiteral("@:/?#% ");
+    const FtpServer::Options options = FtpServer::loginOnly();
     startServer(options);
     writeFile(root() + "/victim.txt", "x");
     startApp();

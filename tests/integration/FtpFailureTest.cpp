@@ -2,7 +2,6 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QTcpServer>
 #include <QTest>
 #include <QTimer>
@@ -15,17 +14,6 @@
 #include "ShortTimeouts.h"
 #include "StreamRecorder.h"
 #include "platform/ftp/FtpStream.h"
-
-namespace {
-
-void writeSparseFile(const QString& path, qsizetype size)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
-    file.resize(size);
-}
-
-} // namespace
 
 TEST(FtpFailures, ServerKilledMidTransferEndsWithAnError)
 {

@@ -96,11 +96,7 @@ TEST(FtpReadStream, ActiveAndPassiveModesBothTransfer)
 
 TEST(FtpReadStream, ServerRefusalsComeInTheFtpDomainWithTheReplyCode)
 {
-    FtpServer::Options options;
-    options.anonymous = false;
-    options.anonymousWrite = false;
-    options.user = QStringLiteral("we@ird:us/er");
-    options.password = QStringLiteral("p@:/?#% x");
+    const FtpServer::Options options = FtpServer::loginOnly();
     FtpServer server(options);
     ASSERT_TRUE(server.start()) << server.log().toStdString();
     writeFile(server.localPath(QStringLiteral("a.txt")), "alpha\n");

@@ -1,7 +1,6 @@
 #include <algorithm>
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 #include <gtest/gtest.h>
@@ -9,16 +8,6 @@
 #include "FtpServer.h"
 #include "StreamRecorder.h"
 #include "platform/ftp/FtpStream.h"
-
-namespace {
-
-QByteArray fileContent(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-} // namespace
 
 TEST(FtpWriteStream, UploadAcceptsPartialWritesAndCloseCompletesTheFile)
 {
@@ -40,12 +29,12 @@ TEST(FtpWriteStream, UploadAcceptsPartialWritesAndCloseCompletesTheFile)
     // A listing made right after the close shows the whole file.
     EXPECT_TRUE(
         readUrl(server.url())->received.contains(" " + QByteArray::number(content.size()) + " "));
-    EXPECT_TRUE(fileContent(server.localPath(QStringLiteral("up load.bin"))) == content);
+    EXPECT_TRUE(readFile(server.localPath(QStringLiteral("up load.bin"))) == content);
 
     // An empty file: closed on the first has-space, stored empty and confirmed.
     const auto empty = writeUrl(server.url(QStringLiteral("/empty.txt")));
     EXPECT_TRUE(empty->uploaded && empty->confirmed);
-    EXPECT_EQ(fileContent(server.localPath(QStringLiteral("empty.txt"))), "");
+    EXPECT_EQ(readFile(server.localPath(QStringLiteral("empty.txt"))), "");
 }
 
 TEST(FtpWriteStream, UploadRefusedBeforeOrAfterTheDataIsNeverConfirmed)

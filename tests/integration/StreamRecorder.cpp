@@ -152,18 +152,3 @@ std::unique_ptr<StreamRecorder> writeUrl(const QUrl& url, const QByteArray& uplo
 {
     return runStream(FtpStream::CFWriteStreamCreateWithFTPURL(url), properties, upload);
 }
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
-    ASSERT_EQ(file.write(bytes), bytes.size()) << path.toStdString();
-}
-
-QByteArray pattern(qsizetype size)
-{
-    QByteArray bytes(size, Qt::Uninitialized);
-    for (qsizetype i = 0; i < size; ++i)
-        bytes[i] = static_cast<char>((i * 7919) >> 3);
-    return bytes;
-}

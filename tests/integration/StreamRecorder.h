@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 
+#include "TestFiles.h"
 #include "platform/ftp/FtpStream.h"
 
 class QFile;
@@ -74,7 +75,3 @@ std::unique_ptr<StreamRecorder> readUrl(const QUrl& url,
                                         const FtpStreamProperties& properties = {});
 std::unique_ptr<StreamRecorder> writeUrl(const QUrl& url, const QByteArray& upload = {},
                                          const FtpStreamProperties& properties = {});
-
-void writeFile(const QString& path, const QByteArray& bytes);
-// Bytes that differ from their neighbours, so that a lost or repeated chunk shows.
-QByteArray pattern(qsizetype size);

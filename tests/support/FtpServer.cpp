@@ -22,6 +22,15 @@ FtpServer::FtpServer(const Options& options)
     : options(options)
 {}
 
+FtpServer::Options FtpServer::loginOnly()
+{
+    Options options;
+    options.anonymous = options.anonymousWrite = false;
+    options.user = QStringLiteral("we@ird:us/er");
+    options.password = QStringLiteral("p@:/?#% x");
+    return options;
+}
+
 FtpServer::~FtpServer()
 {
     process.stop();
