@@ -1,6 +1,5 @@
 #include "StreamRecorder.h"
 
-#include <QFile>
 #include <QScopedValueRollback>
 #include <QTest>
 
@@ -80,10 +79,8 @@ void StreamRecorder::streamHandleEvent(FtpStream* aStream, NSStreamEvent eventCo
 
 void StreamRecorder::handleBytes()
 {
-    if (!reads)
-        return;
     maxBuffered = std::max(maxBuffered, networkStream->maxBufferedBytes());
-    QByteArray chunk(readSize, Qt::Uninitialized);
+    QByteArray chunk(32768, Qt::Uninitialized);
     int64_t n = 0;
     {
         const QScopedValueRollback<bool> inside(insideCall, true);
@@ -98,10 +95,7 @@ void StreamRecorder::handleBytes()
         stop();
     } else {
         receivedSize += n;
-        if (sink)
-            sink->write(chunk.constData(), n);
-        else
-            received.append(chunk.constData(), n);
+        received.append(chunk.constData(), n);
     }
 }
 

@@ -120,9 +120,6 @@ TEST(MiscTool, StreamPropertiesFollowTheSavedLoginModeAndProxy)
     ASSERT_TRUE(p.count(P::kCFStreamPropertyFTPUsePassiveMode));
     EXPECT_EQ(p[P::kCFStreamPropertyFTPUsePassiveMode].toBool(), false);
     EXPECT_EQ(p[P::kCFStreamPropertyFTPProxyHost].toString(), "proxy");
-    for (P key : {P::kCFStreamPropertyFTPProxyPort, P::kCFStreamPropertyFTPProxyUser,
-                  P::kCFStreamPropertyFTPProxyPassword})
-        EXPECT_TRUE(p.count(key) && p[key].toString().isEmpty());
 
     // A switch holding 2: anonymous counts as on, passive and proxy as off.
     p = propertiesWith({{"Anonymous", 2LL}, {"Passive", 2LL}, {"UseProxy", 2LL}});
