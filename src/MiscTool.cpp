@@ -31,11 +31,6 @@ QString serverPart()
     return text;
 }
 
-QString login()
-{
-    return storedText("User") + QLatin1Char(':') + storedText("Password") + QLatin1Char('@');
-}
-
 // The text after "scheme://authority/", or "" when url has no such part.
 QString pathAfterServer(const QString& url)
 {
@@ -55,29 +50,6 @@ QString decodedOrAsIs(const QString& text)
 QString MiscTool::getFTPURL()
 {
     return QStringLiteral("ftp://") + serverPart();
-}
-
-QString MiscTool::getFullFTPURL()
-{
-    return QStringLiteral("ftp://") + login() + serverPart();
-}
-
-QString MiscTool::convert2FullFTPURL(const QString& url)
-{
-    const QString root = getFTPURL();
-    const qsizetype at = url.indexOf(root);
-    if (at >= 0)
-        return getFullFTPURL() + url.mid(at + root.size());
-
-    // The root changed since url was made: keep url's own server, with the saved login.
-    const qsizetype scheme = url.indexOf(QLatin1String("://"));
-    const qsizetype start = scheme < 0 ? 0 : scheme + 3;
-    qsizetype end = url.indexOf(QLatin1Char('/'), start);
-    if (end < 0)
-        end = url.size();
-    QString server = url.mid(start, end - start);
-    server = server.mid(server.lastIndexOf(QLatin1Char('@')) + 1);
-    return QStringLiteral("ftp://") + login() + server + url.mid(end);
 }
 
 std::optional<QUrl> MiscTool::smartURLForString(const QString& str)
@@ -138,16 +110,6 @@ QString MiscTool::getFileDate(const ListingEntry& entry)
         sDateFormatter = QLocale::system();
     return sDateFormatter->toString(entry.kCFFTPResourceModDate->toLocalTime(),
                                     QLocale::ShortFormat);
-}
-
-bool MiscTool::hasDateFormatter()
-{
-    return sDateFormatter.has_value();
-}
-
-void MiscTool::discardDateFormatter()
-{
-    sDateFormatter.reset();
 }
 
 QString MiscTool::serverAddressProblem()

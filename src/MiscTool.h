@@ -18,10 +18,6 @@ public:
 
     // "ftp://" Host ":" Port "/" [Directory "/"], from the store, verbatim.
     static QString getFTPURL();
-    // The same with User ":" Password "@" in front of the host; only the delete uses it.
-    static QString getFullFTPURL();
-    // The place named by url (a text below the root URL, unescaped) with the login put in.
-    static QString convert2FullFTPURL(const QString& url);
     // A text as an ftp URL: trimmed, "ftp://" added when no scheme is given; no URL for an
     // empty text, another scheme, or a text the strict parser refuses.
     static std::optional<QUrl> smartURLForString(const QString& str);
@@ -50,9 +46,4 @@ public:
     static uint64_t getLocalFileSize(const QString& path);
     static QString getUserHome();
     static QString getDownloadFolder();
-
-    // Whether the shared date formatter exists yet (it is made on first use).
-    static bool hasDateFormatter();
-    // Drops the shared date formatter, so that each test starts without one.
-    static void discardDateFormatter();
 };

@@ -2,7 +2,6 @@
 
 #include <QAction>
 #include <QCheckBox>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -149,31 +148,4 @@ int WindowFixture::enabledBrowserButtons() const
                                       c->uploadButton, c->createDirButton, c->deleteButton})
         enabled += button->isEnabled() ? 1 : 0;
     return enabled;
-}
-
-void WindowFixture::writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
-    ASSERT_EQ(file.write(bytes), bytes.size()) << path.toStdString();
-}
-
-void WindowFixture::writeSparseFile(const QString& path, qint64 size)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.resize(size)) << path.toStdString();
-}
-
-QByteArray WindowFixture::readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-QByteArray WindowFixture::pattern(qsizetype size)
-{
-    QByteArray bytes(size, Qt::Uninitialized);
-    for (qsizetype i = 0; i < size; ++i)
-        bytes[i] = static_cast<char>((i * 7919) >> 3);
-    return bytes;
 }

@@ -11,6 +11,7 @@
 #include "ScriptedToolkit.h"
 #include "TandrelApp.h"
 #include "TempSettings.h"
+#include "TestFiles.h"
 
 // What one remote operation shows and how it ends: each state of the queue display it signals,
 // as "label|progress|progress0", and its final status.
@@ -61,13 +62,6 @@ protected:
     QString queueState() const;
     // How many of the six browser buttons are enabled.
     int enabledBrowserButtons() const;
-
-    static void writeFile(const QString& path, const QByteArray& bytes);
-    // A sparse file of that size: far more than the stream's buffer and the sockets' hold.
-    static void writeSparseFile(const QString& path, qint64 size = 24 * 1024 * 1024);
-    static QByteArray readFile(const QString& path);
-    // Bytes that differ from their neighbours, so that a lost or repeated chunk shows.
-    static QByteArray pattern(qsizetype size);
 
     Controller* controller() const { return app->controller(); }
     QString root() const { return server->root(); }

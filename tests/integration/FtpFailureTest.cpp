@@ -2,7 +2,6 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QTcpServer>
 #include <QTest>
 #include <QTimer>
@@ -15,40 +14,6 @@
 #include "ShortTimeouts.h"
 #include "StreamRecorder.h"
 #include "platform/ftp/FtpStream.h"
-
-namespace {
-
-void writeSparseFile(const QString& path, qsizetype size)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
-    file.resize(size);
-}
-
-} // namespace
-
-TEST(FtpFailures, ServerKilledMidTransferEndsWithAnError)
-{
-    ShortTimeouts shortTimeouts;
-    FtpServer server;
-    ASSERT_TRUE(server.start()) << server.log().toStdString();
-    writeSparseFile(server.localPath(QStringLiteral("big.bin")), 64 * 1024 * 1024);
-
-    StreamRecorder recorder(
-        FtpStream::CFReadStreamCreateWithFTPURL(server.url(QStringLiteral("/big.bin"))));
-    recorder.onEvent = [&](NSStreamEvent event) {
-        if (event == NSStreamEventHasBytesAvailable && recorder.receivedSize > 1024 * 1024)
-            server.kill();
-        return false;
-    };
-    recorder.start();
-    ASSERT_TRUE(recorder.waitUntilDone(20000));
-    EXPECT_TRUE(recorder.failed || recorder.readFailed);
-    EXPECT_FALSE(recorder.ended);
-    EXPECT_LT(recorder.receivedSize, 64 * 1024 * 1024);
-    EXPECT_EQ(recorder.error.domain, StreamErrorDomain::Network)
-        << recorder.error.message.toStdString();
-}
 
 TEST(FtpFailures, StalledServerTimesOutWhileHeldOrSlowOwnersDoNot)
 {

@@ -1,10 +1,15 @@
+#include <QApplication>
+#include <QDialog>
+#include <QElapsedTimer>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include "FtpServer.h"
 #include "StreamRecorder.h"
 #include "platform/ftp/FtpStream.h"
+#include "platform/toolkit/QtToolkit.h"
 
 TEST(FtpStreamEvents, HeldEventsWaitAndArriveInOrderOnceTheLastHoldEnds)
 {
@@ -84,4 +89,44 @@ TEST(FtpStreamEvents, StreamsStoppedInsideTheirHandlersOrWithEventsQueuedGetNoMo
     EXPECT_EQ(removed.events, (std::vector<NSStreamEvent>{NSStreamEventOpenCompleted,
                                                           NSStreamEventHasBytesAvailable,
                                                           NSStreamEventHasBytesAvailable}));
+}
+
+TEST(FtpStreamEvents, TheDesktopsModalDialogsHoldEventsUntilTheyClose)
+{
+    FtpServer server;
+    ASSERT_TRUE(server.start()) << server.log().toStdString();
+    writeFile(server.localPath(QStringLiteral("small.txt")), "small\n");
+    QtToolkit toolkit;
+    // Runs a real dialog while a download's bytes arrive; a timer closes it 300 ms after they
+    // are all in (or after 10 s), noting what its delegate got meanwhile.
+    const auto whileShown = [&](const std::function<void()>& runDialog) {
+        StreamRecorder recorder(
+            FtpStream::CFReadStreamCreateWithFTPURL(server.url(QStringLiteral("/small.txt"))));
+        recorder.start();
+        QDialog* shown = nullptr;
+        size_t eventsWhileShown = 0;
+        QTimer closer;
+        QElapsedTimer waited;
+        QElapsedTimer allIn;
+        waited.start();
+        QObject::connect(&closer, &QTimer::timeout, [&] {
+            if (!allIn.isValid() && recorder.stream()->bufferedBytes() == 6)
+                allIn.start();
+            if ((!allIn.isValid() || allIn.elapsed() < 300) && waited.elapsed() < 10000)
+                return;
+            shown = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            eventsWhileShown = recorder.events.size();
+            if (shown)
+                shown->reject();
+            closer.stop();
+        });
+        closer.start(50);
+        runDialog();
+        EXPECT_TRUE(shown);
+        EXPECT_EQ(eventsWhileShown, 0u);
+        ASSERT_TRUE(recorder.waitUntilDone(10000));
+        EXPECT_EQ(recorder.received, "small\n");
+    };
+    whileShown([&] { toolkit.runModalAlert({Toolkit::AlertStyle::Warning, QStringLiteral("?")}); });
+    whileShown([&] { toolkit.runModalOpenPanel({}); });
 }

@@ -1,6 +1,5 @@
 #include "StreamRecorder.h"
 
-#include <QFile>
 #include <QScopedValueRollback>
 #include <QTest>
 
@@ -80,10 +79,8 @@ void StreamRecorder::streamHandleEvent(FtpStream* aStream, NSStreamEvent eventCo
 
 void StreamRecorder::handleBytes()
 {
-    if (!reads)
-        return;
     maxBuffered = std::max(maxBuffered, networkStream->maxBufferedBytes());
-    QByteArray chunk(readSize, Qt::Uninitialized);
+    QByteArray chunk(32768, Qt::Uninitialized);
     int64_t n = 0;
     {
         const QScopedValueRollback<bool> inside(insideCall, true);
@@ -98,10 +95,7 @@ void StreamRecorder::handleBytes()
         stop();
     } else {
         receivedSize += n;
-        if (sink)
-            sink->write(chunk.constData(), n);
-        else
-            received.append(chunk.constData(), n);
+        received.append(chunk.constData(), n);
     }
 }
 
@@ -151,19 +145,4 @@ std::unique_ptr<StreamRecorder> writeUrl(const QUrl& url, const QByteArray& uplo
                                          const FtpStreamProperties& properties)
 {
     return runStream(FtpStream::CFWriteStreamCreateWithFTPURL(url), properties, upload);
-}
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
-    ASSERT_EQ(file.write(bytes), bytes.size()) << path.toStdString();
-}
-
-QByteArray pattern(qsizetype size)
-{
-    QByteArray bytes(size, Qt::Uninitialized);
-    for (qsizetype i = 0; i < size; ++i)
-        bytes[i] = static_cast<char>((i * 7919) >> 3);
-    return bytes;
 }

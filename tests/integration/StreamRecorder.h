@@ -6,12 +6,11 @@
 
 #include <QByteArray>
 
+#include "TestFiles.h"
 #include "platform/ftp/FtpStream.h"
 
-class QFile;
-
 // A stream delegate for the integration tests, driving its stream the way Tandrel's operations
-// do: reads on has-bytes (32 KiB at a time by default), writes its upload on has-space and
+// do: reads on has-bytes (32 KiB at a time), writes its upload on has-space and
 // closes once all is written, and on every end stops the stream from inside its own handler
 // (off the loop, no delegate, closed, destroyed). It records every event, and whether any
 // arrived while one of the stream's own calls was running.
@@ -34,11 +33,6 @@ public:
 
     // Runs first on every event; answering true skips the default handling.
     std::function<bool(NSStreamEvent)> onEvent;
-    // Read on has-bytes (set false to leave the bytes in the stream).
-    bool reads = true;
-    int64_t readSize = 32768;
-    // Where read bytes go: the file when set, else received.
-    QFile* sink = nullptr;
     // The upload's bytes, offered up to offerSize at a time.
     QByteArray upload;
     int64_t offerSize = 32768;
@@ -74,7 +68,3 @@ std::unique_ptr<StreamRecorder> readUrl(const QUrl& url,
                                         const FtpStreamProperties& properties = {});
 std::unique_ptr<StreamRecorder> writeUrl(const QUrl& url, const QByteArray& upload = {},
                                          const FtpStreamProperties& properties = {});
-
-void writeFile(const QString& path, const QByteArray& bytes);
-// Bytes that differ from their neighbours, so that a lost or repeated chunk shows.
-QByteArray pattern(qsizetype size);

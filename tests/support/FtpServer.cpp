@@ -22,6 +22,15 @@ FtpServer::FtpServer(const Options& options)
     : options(options)
 {}
 
+FtpServer::Options FtpServer::loginOnly()
+{
+    Options options;
+    options.anonymous = options.anonymousWrite = false;
+    options.user = QStringLiteral("we@ird:us/er");
+    options.password = QStringLiteral("p@:/?#% x");
+    return options;
+}
+
 FtpServer::~FtpServer()
 {
     process.stop();
@@ -40,28 +49,21 @@ bool FtpServer::start()
                   << options.password;
     for (const QString& readOnly : options.readOnlyFolders)
         arguments << QStringLiteral("--read-only") << readOnly;
-    if (!options.refuseSuffix.isEmpty())
-        arguments << QStringLiteral("--refuse-suffix") << options.refuseSuffix;
-    if (!options.hangSuffix.isEmpty())
-        arguments << QStringLiteral("--hang-suffix") << options.hangSuffix;
-    if (!options.shortSuffix.isEmpty())
-        arguments << QStringLiteral("--short-suffix") << options.shortSuffix;
-    if (options.noEpsv)
-        arguments << QStringLiteral("--no-epsv");
-    if (!options.pasvAddress.isEmpty())
-        arguments << QStringLiteral("--pasv-address") << options.pasvAddress;
-    if (!options.listingFile.isEmpty())
-        arguments << QStringLiteral("--listing") << options.listingFile;
-    if (options.refuseActive)
-        arguments << QStringLiteral("--refuse-active");
-    if (options.silentDele)
-        arguments << QStringLiteral("--silent-dele");
-    if (!options.noSize.isEmpty())
-        arguments << QStringLiteral("--no-size") << options.noSize;
-    if (!options.openingSize.isEmpty())
-        arguments << QStringLiteral("--opening-size") << options.openingSize;
-    if (options.verbose)
-        arguments << QStringLiteral("--verbose");
+    const std::pair<const char*, QString> valued[] = {
+        {"--refuse-suffix", options.refuseSuffix}, {"--hang-suffix", options.hangSuffix},
+        {"--short-suffix", options.shortSuffix},   {"--pasv-address", options.pasvAddress},
+        {"--listing", options.listingFile},        {"--no-size", options.noSize},
+        {"--opening-size", options.openingSize}};
+    for (const auto& [flag, value] : valued)
+        if (!value.isEmpty())
+            arguments << QString::fromLatin1(flag) << value;
+    const std::pair<const char*, bool> switches[] = {{"--no-epsv", options.noEpsv},
+                                                     {"--refuse-active", options.refuseActive},
+                                                     {"--silent-dele", options.silentDele},
+                                                     {"--verbose", options.verbose}};
+    for (const auto& [flag, on] : switches)
+        if (on)
+            arguments << QString::fromLatin1(flag);
 
     // Debian's pyftpdlib is installed for the system interpreter, whatever is first on PATH.
     if (!process.start(QStringLiteral("/usr/bin/python3"), arguments))

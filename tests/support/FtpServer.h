@@ -47,6 +47,8 @@ public:
 
     FtpServer();
     explicit FtpServer(const Options& options);
+    // No anonymous login; one user whose name and password hold URL-reserved characters.
+    static Options loginOnly();
     ~FtpServer();
 
     // Starts the server and waits, bounded, until it names its port; false with the reason in

@@ -23,38 +23,27 @@ WRITE_PERMS = "elradfmwMT"
 
 def parse_arguments():
     parser = argparse.ArgumentParser(description=__doc__)
-    parser.add_argument("--root", required=True, help="folder served as /")
-    parser.add_argument("--host", default="127.0.0.1")
-    parser.add_argument("--port", type=int, default=0, help="0 picks a free port")
-    parser.add_argument("--anonymous", action="store_true", help="anonymous login, read only")
-    parser.add_argument("--anonymous-write", action="store_true",
-                        help="anonymous login that may also write")
-    parser.add_argument("--user", help="a named user, who may write")
-    parser.add_argument("--password", default="", help="the named user's password")
-    parser.add_argument("--read-only", action="append", default=[], metavar="FOLDER",
-                        help="a folder below the root where nobody may write")
-    parser.add_argument("--refuse-suffix", metavar="SUFFIX",
-                        help="uploads to names ending so get 552 after the data")
-    parser.add_argument("--hang-suffix", metavar="SUFFIX",
-                        help="transfers of names ending so never get their final reply")
-    parser.add_argument("--short-suffix", metavar="SUFFIX",
-                        help="downloads of names ending so send half the file and answer 226")
-    parser.add_argument("--no-epsv", action="store_true",
-                        help="answer EPSV with 500, so that clients fall back to PASV")
-    parser.add_argument("--pasv-address", metavar="IP",
-                        help="the address PASV replies announce instead of the real one")
-    parser.add_argument("--listing", metavar="FILE",
-                        help="LIST answers with this file's bytes, whatever the folder")
-
-    parser.add_argument("--refuse-active", action="store_true",
-                        help="answer PORT and EPRT with 550 (its text holding an ESC)")
-    parser.add_argument("--silent-dele", action="store_true", help="never answer DELE")
-    parser.add_argument("--no-size", metavar="MARK",
-                        help="answer SIZE with 550 for names holding MARK")
-    parser.add_argument("--opening-size", metavar="MARK",
-                        help="name the size in the 150 reply to RETR of names holding MARK")
-    parser.add_argument("--quiet", action="store_true", help="log warnings only")
-    parser.add_argument("--verbose", action="store_true", help="log every command and reply")
+    add = parser.add_argument
+    add("--root", required=True, help="folder served as /")
+    add("--host", default="127.0.0.1")
+    add("--port", type=int, default=0, help="0 picks a free port")
+    add("--anonymous", action="store_true", help="anonymous login, read only")
+    add("--anonymous-write", action="store_true", help="anonymous login that may also write")
+    add("--user", help="a named user, who may write")
+    add("--password", default="", help="the named user's password")
+    add("--read-only", action="append", default=[], help="a folder where nobody may write")
+    add("--refuse-suffix", help="uploads to names ending so get 552 after the data")
+    add("--hang-suffix", help="transfers of names ending so never get their final reply")
+    add("--short-suffix", help="downloads of names ending so send half the file, then 226")
+    add("--no-epsv", action="store_true", help="answer EPSV with 500, so clients use PASV")
+    add("--pasv-address", help="the address PASV replies announce instead of the real one")
+    add("--listing", help="LIST answers with this file's bytes, whatever the folder")
+    add("--refuse-active", action="store_true", help="answer PORT and EPRT with 550 (and ESC)")
+    add("--silent-dele", action="store_true", help="never answer DELE")
+    add("--no-size", help="answer SIZE with 550 for names holding this")
+    add("--opening-size", help="name the size in the 150 reply to RETR of names holding this")
+    add("--quiet", action="store_true", help="log warnings only")
+    add("--verbose", action="store_true", help="log every command and reply")
     return parser.parse_args()
 
 
