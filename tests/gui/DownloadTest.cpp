@@ -287,6 +287,9 @@ TEST_F(Download, AFileThatGrewAfterTheListingComesWholeAndNeverShowsMoreThan100P
             EXPECT_LE(label.chopped(1).toInt(), 100) << state.toStdString();
         }
     }
+    // The last change before the reset counts the bytes, as for an unknown size.
+    EXPECT_TRUE(recorder.states[recorder.states.size() - 2].startsWith("293.0 KB|"))
+        << recorder.states.join(' ').toStdString();
 }
 
 TEST_F(Download, TheDefaultFolderIsMadeWhenMissingAChosenOneThatVanishedIsNamed)
