@@ -11,12 +11,6 @@ CreateDirDelegate::CreateDirDelegate(QObject* parent)
     : RemoteOperation(parent)
 {}
 
-CreateDirDelegate::~CreateDirDelegate()
-{
-    if (networkStream)
-        networkStream->setDelegate(nullptr);
-}
-
 std::optional<QString> CreateDirDelegate::getNewDir()
 {
     Toolkit::Alert alert;
@@ -63,12 +57,8 @@ void CreateDirDelegate::createDirAction()
         stopCreateWithStatus(QStringLiteral("Invalid URL"));
         return;
     }
-    networkStream = FtpStream::CFWriteStreamCreateWithFTPURL(*url);
-    MiscTool::setProperty(*networkStream);
-    networkStream->setDelegate(this);
-    networkStream->scheduleInRunLoop();
     // Nothing is ever written: the stream creates the folder and then reports its end.
-    networkStream->open();
+    networkStream.open(FtpStream::Direction::Write, *url, MiscTool::streamProperties(), this);
 }
 
 void CreateDirDelegate::streamHandleEvent(FtpStream* aStream, NSStreamEvent eventCode)
@@ -96,12 +86,7 @@ void CreateDirDelegate::streamHandleEvent(FtpStream* aStream, NSStreamEvent even
 
 void CreateDirDelegate::stopCreateWithStatus(const std::optional<QString>& statusText)
 {
-    if (networkStream) {
-        networkStream->removeFromRunLoop();
-        networkStream->setDelegate(nullptr);
-        networkStream->close();
-        networkStream.reset();
-    }
+    networkStream.stop();
     if (statusText)
         showFailure(*statusText, failureDetail);
     else

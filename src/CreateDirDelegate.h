@@ -6,7 +6,7 @@
 #include <QString>
 
 #include "RemoteOperation.h"
-#include "platform/ftp/FtpStream.h"
+#include "platform/ftp/OwnedStream.h"
 
 // Creates a folder, named in a prompt, inside the folder the browser shows: a write stream on
 // the new folder's URL (ending in "/") makes the server create it; on success the listing is
@@ -17,7 +17,6 @@ class CreateDirDelegate final : public RemoteOperation, public FtpStreamDelegate
 
 public:
     explicit CreateDirDelegate(QObject* parent = nullptr);
-    ~CreateDirDelegate() override;
 
     // Action of the create-folder button.
     void createDirAction();
@@ -27,7 +26,7 @@ public:
     // Ends the request: no status for success.
     void stopCreateWithStatus(const std::optional<QString>& statusText);
 
-    std::unique_ptr<FtpStream> networkStream;
+    OwnedStream networkStream;
 
     Q_DISABLE_COPY_MOVE(CreateDirDelegate)
 

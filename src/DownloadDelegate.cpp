@@ -49,12 +49,6 @@ DownloadDelegate::DownloadDelegate(QObject* parent)
     : RemoteOperation(parent)
 {}
 
-DownloadDelegate::~DownloadDelegate()
-{
-    if (networkStream)
-        networkStream->setDelegate(nullptr);
-}
-
 void DownloadDelegate::download()
 {
     const ListingEntry* entry = selectedEntry();
@@ -123,11 +117,7 @@ void DownloadDelegate::startReceive(const QString& url, const QString& localFile
         stopReceiveWithStatus(QStringLiteral("File write error"));
         return;
     }
-    networkStream = FtpStream::CFReadStreamCreateWithFTPURL(*remote);
-    MiscTool::setProperty(*networkStream);
-    networkStream->setDelegate(this);
-    networkStream->scheduleInRunLoop();
-    networkStream->open();
+    networkStream.open(FtpStream::Direction::Read, *remote, MiscTool::streamProperties(), this);
 }
 
 bool DownloadDelegate::createPartialFile()
@@ -181,8 +171,8 @@ void DownloadDelegate::streamHandleEvent(FtpStream* aStream, NSStreamEvent event
 
 void DownloadDelegate::moveOneChunk()
 {
-    char buffer[kChunkSize];
-    const int64_t count = networkStream->read(buffer, kChunkSize);
+    char buffer[OwnedStream::kChunkSize];
+    const int64_t count = networkStream->read(buffer, OwnedStream::kChunkSize);
     if (count < 0) {
         failureDetail = networkStream->streamError().message;
         stopReceiveWithStatus(QStringLiteral("Network read error"));
@@ -216,12 +206,7 @@ void DownloadDelegate::moveOneChunk()
 
 void DownloadDelegate::stopReceiveWithStatus(const std::optional<QString>& statusText)
 {
-    if (networkStream) {
-        networkStream->removeFromRunLoop();
-        networkStream->setDelegate(nullptr);
-        networkStream->close();
-        networkStream.reset();
-    }
+    networkStream.stop();
     std::optional<QString> status = statusText;
     if (fileStream) {
         // On disk before the rename, so that a crash right after never leaves an empty file in

@@ -8,7 +8,7 @@
 #include <QString>
 
 #include "RemoteOperation.h"
-#include "platform/ftp/FtpStream.h"
+#include "platform/ftp/OwnedStream.h"
 
 // Copies the file selected in the listing into the download folder, one chunk of at most
 // 32,768 bytes per has-bytes event, showing the progress in the queue display. The bytes go to
@@ -19,10 +19,7 @@ class DownloadDelegate final : public RemoteOperation, public FtpStreamDelegate
     Q_OBJECT
 
 public:
-    static constexpr int64_t kChunkSize = 32768;
-
     explicit DownloadDelegate(QObject* parent = nullptr);
-    ~DownloadDelegate() override;
 
     // Action of the download button.
     void download();
@@ -37,7 +34,7 @@ public:
     // The size shown in progress: the server's announced size, else the listing's (0: unknown).
     int64_t fileSize = 0;
     int64_t receivedBytes = 0;
-    std::unique_ptr<FtpStream> networkStream;
+    OwnedStream networkStream;
     std::unique_ptr<QFile> fileStream;
     // The file being made, and the partial file the bytes go to until the end.
     QString localFile;

@@ -286,9 +286,3 @@ FtpStreamProperties MiscTool::streamProperties()
     }
     return properties;
 }
-
-void MiscTool::setProperty(FtpStream& stream)
-{
-    for (const auto& [key, value] : streamProperties())
-        stream.setProperty(value, key);
-}

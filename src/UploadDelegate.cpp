@@ -37,12 +37,6 @@ UploadDelegate::UploadDelegate(QObject* parent)
     : RemoteOperation(parent)
 {}
 
-UploadDelegate::~UploadDelegate()
-{
-    if (networkStream)
-        networkStream->setDelegate(nullptr);
-}
-
 void UploadDelegate::uploadAction()
 {
     if (!beginOperation())
@@ -106,11 +100,7 @@ void UploadDelegate::startSend(const QString& path)
         stopSendWithStatus(QStringLiteral("File read error"));
         return;
     }
-    networkStream = FtpStream::CFWriteStreamCreateWithFTPURL(*remote);
-    MiscTool::setProperty(*networkStream);
-    networkStream->setDelegate(this);
-    networkStream->scheduleInRunLoop();
-    networkStream->open();
+    networkStream.open(FtpStream::Direction::Write, *remote, MiscTool::streamProperties(), this);
 }
 
 void UploadDelegate::streamHandleEvent(FtpStream* aStream, NSStreamEvent eventCode)
@@ -139,7 +129,7 @@ void UploadDelegate::streamHandleEvent(FtpStream* aStream, NSStreamEvent eventCo
 void UploadDelegate::sendStep()
 {
     if (bufferOffset == bufferLimit) {
-        const int64_t count = readSome(*fileStream, sendBuffer.data(), kBufferSize);
+        const int64_t count = readSome(*fileStream, sendBuffer.data(), OwnedStream::kChunkSize);
         if (count < 0) {
             failureDetail = QString::fromLocal8Bit(std::strerror(errno));
             stopSendWithStatus(QStringLiteral("File read error"));
@@ -168,25 +158,16 @@ void UploadDelegate::finishSend()
 {
     // Closing sends the end of the data and waits, bounded, for the server's reply on the
     // stored file: a refusal after the data (552, 451) or a lost connection is no success.
-    networkStream->removeFromRunLoop();
-    networkStream->setDelegate(nullptr);
-    networkStream->close();
-    const bool confirmed = networkStream->serverConfirmed();
-    failureDetail = networkStream->streamError().message;
-    networkStream.reset();
-    stopSendWithStatus(
-        confirmed ? std::nullopt
-                  : std::optional<QString>(QStringLiteral("Upload not confirmed by the server")));
+    const StreamEnd end = networkStream.stop();
+    failureDetail = end.error.message;
+    stopSendWithStatus(end.serverConfirmed ? std::nullopt
+                                           : std::optional<QString>(QStringLiteral(
+                                                 "Upload not confirmed by the server")));
 }
 
 void UploadDelegate::stopSendWithStatus(const std::optional<QString>& statusText)
 {
-    if (networkStream) {
-        networkStream->removeFromRunLoop();
-        networkStream->setDelegate(nullptr);
-        networkStream->close();
-        networkStream.reset();
-    }
+    networkStream.stop();
     if (fileStream) {
         fileStream->close();
         fileStream.reset();

@@ -9,7 +9,7 @@
 #include <QString>
 
 #include "RemoteOperation.h"
-#include "platform/ftp/FtpStream.h"
+#include "platform/ftp/OwnedStream.h"
 
 // Sends one local file, chosen in an open panel, into the folder the browser shows, under its
 // own name. Each has-space event refills the send buffer from the file when it is empty and
@@ -20,10 +20,7 @@ class UploadDelegate final : public RemoteOperation, public FtpStreamDelegate
     Q_OBJECT
 
 public:
-    static constexpr int64_t kBufferSize = 32768;
-
     explicit UploadDelegate(QObject* parent = nullptr);
-    ~UploadDelegate() override;
 
     // Action of the upload button.
     void uploadAction();
@@ -39,7 +36,7 @@ public:
 
     int64_t fileSize = 0;
     int64_t sentBytes = 0;
-    std::unique_ptr<FtpStream> networkStream;
+    OwnedStream networkStream;
     std::unique_ptr<QFile> fileStream;
     // The bytes from bufferOffset up to bufferLimit wait to be sent.
     uint64_t bufferOffset = 0;
@@ -53,6 +50,6 @@ private:
     // The whole file is sent: closing the stream asks the server for its verdict.
     void finishSend();
 
-    std::array<char, kBufferSize> sendBuffer{};
+    std::array<char, OwnedStream::kChunkSize> sendBuffer{};
     QString failureDetail;
 };

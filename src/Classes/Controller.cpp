@@ -36,10 +36,7 @@ Controller::Controller(QObject* parent)
 {
 }
 
-Controller::~Controller()
-{
-    closeListingStream();
-}
+Controller::~Controller() = default;
 
 void Controller::connectOutlets(QWidget* mainWindow, QDialog* panel)
 {

@@ -7,11 +7,11 @@
 #include <QList>
 #include <QObject>
 #include <QString>
-#include <QStringList>
 #include <QStringConverter>
+#include <QStringList>
 
 #include "ListingEntry.h"
-#include "platform/ftp/FtpStream.h"
+#include "platform/ftp/OwnedStream.h"
 
 class QAction;
 class QCheckBox;
@@ -71,7 +71,7 @@ public:
     // Listing.
     void startReceive(const QString& url);
     void stopReceiveWithStatus(const std::optional<QString>& statusText);
-    bool isReceiving() const { return networkStream != nullptr; }
+    bool isReceiving() const { return static_cast<bool>(networkStream); }
     void streamHandleEvent(FtpStream* aStream, NSStreamEvent eventCode) override;
     void parseListData();
     static ListingEntry entryByReencodingNameInEntry(const ListingEntry& entry,
@@ -98,7 +98,7 @@ public:
     QStringList ftpURLStack;
     QString downloadFolder;
     std::optional<QList<ListingEntry>> listEntries;
-    std::unique_ptr<FtpStream> networkStream;
+    OwnedStream networkStream;
     std::optional<QByteArray> listData;
     // Lines of the running listing that could not be read and were skipped.
     int unreadableLines = 0;
@@ -171,7 +171,6 @@ private:
     void applyProxyAppearance();
     void setLook(QWidget* control, bool active);
     void setAnimating(bool animating);
-    void closeListingStream();
 
     ListingTableModel* tableModel = nullptr;
 };

@@ -6,7 +6,7 @@
 
 #include <QByteArray>
 
-#include "platform/ftp/FtpStream.h"
+#include "platform/ftp/OwnedStream.h"
 
 class QFile;
 
@@ -19,11 +19,10 @@ class StreamRecorder final : public FtpStreamDelegate
 {
 public:
     explicit StreamRecorder(std::unique_ptr<FtpStream> stream);
-    ~StreamRecorder() override;
 
     FtpStream* stream() const { return networkStream.get(); }
-    // Schedules the stream with this delegate and opens it.
-    void start();
+    // Applies the properties, schedules the stream with this delegate and opens it.
+    void start(const FtpStreamProperties& properties = {});
     // The operations' stop: off the loop, no delegate, closed, destroyed.
     void stop();
     // Waits, bounded, until the stream has ended one way or another.
@@ -36,12 +35,12 @@ public:
     std::function<bool(NSStreamEvent)> onEvent;
     // Read on has-bytes (set false to leave the bytes in the stream).
     bool reads = true;
-    int64_t readSize = 32768;
+    int64_t readSize = OwnedStream::kChunkSize;
     // Where read bytes go: the file when set, else received.
     QFile* sink = nullptr;
     // The upload's bytes, offered up to offerSize at a time.
     QByteArray upload;
-    int64_t offerSize = 32768;
+    int64_t offerSize = OwnedStream::kChunkSize;
 
     std::vector<NSStreamEvent> events;
     QByteArray received;
@@ -62,7 +61,7 @@ private:
     void handleBytes();
     void handleSpace();
 
-    std::unique_ptr<FtpStream> networkStream;
+    OwnedStream networkStream;
     bool insideCall = false;
 };
 
