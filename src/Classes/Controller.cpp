@@ -3,6 +3,8 @@
 #include "Classes/ListingTableModel.h"
 #include "MiscTool.h"
 #include "platform/Assert.h"
+#include "ui_CustomWindow.h"
+#include "ui_FtpSettingPanel.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -17,19 +19,6 @@
 #include <QTableView>
 #include <QToolBar>
 
-namespace {
-
-template <typename T>
-T* outlet(QWidget* root, const char* name)
-{
-    T* found = root->objectName() == QLatin1String(name) ? qobject_cast<T*>(root)
-                                                         : root->findChild<T*>(QLatin1String(name));
-    TANDREL_ASSERT(found != nullptr);
-    return found;
-}
-
-} // namespace
-
 Controller::Controller(QObject* parent)
     : QObject(parent)
     , tableModel(new ListingTableModel(this))
@@ -38,61 +27,61 @@ Controller::Controller(QObject* parent)
 
 Controller::~Controller() = default;
 
-void Controller::connectOutlets(QWidget* mainWindow, QDialog* panel)
+void Controller::connectOutlets(QWidget* mainWindow, const Ui::CustomWindow& ui, QDialog* panel,
+                                const Ui::FtpSettingPanel& panelUi)
 {
     window = mainWindow;
     ftpSettingPanel = panel;
-    tabView = outlet<QTabWidget>(window, "tabView");
-    ftpTabViewItem = outlet<QWidget>(window, "ftpTabViewItem");
-    proxyTabViewItem = outlet<QWidget>(window, "proxyTabViewItem");
-    serverTabViewItem = outlet<QWidget>(window, "serverTabViewItem");
-    queueTabViewItem = outlet<QWidget>(window, "queueTabViewItem");
-    serverButton = outlet<QPushButton>(window, "serverButton");
-    localButton = outlet<QPushButton>(panel, "localButton");
-    downloadFolderPathLabel = outlet<QLabel>(panel, "downloadFolderPathLabel");
+    tabView = ui.tabView;
+    ftpTabViewItem = ui.ftpTabViewItem;
+    proxyTabViewItem = ui.proxyTabViewItem;
+    serverTabViewItem = ui.serverTabViewItem;
+    queueTabViewItem = ui.queueTabViewItem;
+    serverButton = ui.serverButton;
+    localButton = panelUi.localButton;
+    downloadFolderPathLabel = panelUi.downloadFolderPathLabel;
 
-    hostLabel = outlet<QLabel>(window, "hostLabel");
-    hostField = outlet<QLineEdit>(window, "hostField");
-    portField = outlet<QLineEdit>(window, "portField");
-    directoryLabel = outlet<QLabel>(window, "directoryLabel");
-    directoryField = outlet<QLineEdit>(window, "directoryField");
-    passiveCheckBox = outlet<QCheckBox>(window, "passiveCheckBox");
-    anonymousCheckBox = outlet<QCheckBox>(window, "anonymousCheckBox");
-    userLabel = outlet<QLabel>(window, "userLabel");
-    userField = outlet<QLineEdit>(window, "userField");
-    passwordLabel = outlet<QLabel>(window, "passwordLabel");
-    passwordField = outlet<QLineEdit>(window, "passwordField");
+    hostLabel = ui.hostLabel;
+    hostField = ui.hostField;
+    portField = ui.portField;
+    directoryLabel = ui.directoryLabel;
+    directoryField = ui.directoryField;
+    passiveCheckBox = ui.passiveCheckBox;
+    anonymousCheckBox = ui.anonymousCheckBox;
+    userLabel = ui.userLabel;
+    userField = ui.userField;
+    passwordLabel = ui.passwordLabel;
+    passwordField = ui.passwordField;
 
-    useProxyCheckBox = outlet<QCheckBox>(window, "useProxyCheckBox");
-    proxyHostLabel = outlet<QLabel>(window, "proxyHostLabel");
-    proxyHostField = outlet<QLineEdit>(window, "proxyHostField");
-    proxyPortField = outlet<QLineEdit>(window, "proxyPortField");
-    proxyUserLabel = outlet<QLabel>(window, "proxyUserLabel");
-    proxyUserField = outlet<QLineEdit>(window, "proxyUserField");
-    proxyPasswordLabel = outlet<QLabel>(window, "proxyPasswordLabel");
-    proxyPasswordField = outlet<QLineEdit>(window, "proxyPasswordField");
+    useProxyCheckBox = ui.useProxyCheckBox;
+    proxyHostLabel = ui.proxyHostLabel;
+    proxyHostField = ui.proxyHostField;
+    proxyPortField = ui.proxyPortField;
+    proxyUserLabel = ui.proxyUserLabel;
+    proxyUserField = ui.proxyUserField;
+    proxyPasswordLabel = ui.proxyPasswordLabel;
+    proxyPasswordField = ui.proxyPasswordField;
 
-    toolbar = outlet<QToolBar>(window, "toolbar");
-    connectItem = window->findChild<QAction*>(QStringLiteral("connectItem"));
-    disconnectItem = window->findChild<QAction*>(QStringLiteral("disconnectItem"));
-    saveItem = window->findChild<QAction*>(QStringLiteral("saveItem"));
-    TANDREL_ASSERT(connectItem && disconnectItem && saveItem);
-    progressIndicator = outlet<QProgressBar>(window, "progressIndicator");
+    toolbar = ui.toolbar;
+    connectItem = ui.connectItem;
+    disconnectItem = ui.disconnectItem;
+    saveItem = ui.saveItem;
+    progressIndicator = ui.progressIndicator;
 
-    serverTable = outlet<QTableView>(window, "serverTable");
-    ftpLocationLabel = outlet<QLabel>(window, "ftpLocationLabel");
-    statusLabel = outlet<QLabel>(window, "statusLabel");
-    preButton = outlet<QPushButton>(window, "preButton");
-    reloadButton = outlet<QPushButton>(window, "reloadButton");
-    downloadButton = outlet<QPushButton>(window, "downloadButton");
-    uploadButton = outlet<QPushButton>(window, "uploadButton");
-    createDirButton = outlet<QPushButton>(window, "createDirButton");
-    deleteButton = outlet<QPushButton>(window, "deleteButton");
+    serverTable = ui.serverTable;
+    ftpLocationLabel = ui.ftpLocationLabel;
+    statusLabel = ui.statusLabel;
+    preButton = ui.preButton;
+    reloadButton = ui.reloadButton;
+    downloadButton = ui.downloadButton;
+    uploadButton = ui.uploadButton;
+    createDirButton = ui.createDirButton;
+    deleteButton = ui.deleteButton;
 
-    taskTypeLabel = outlet<QLabel>(window, "taskTypeLabel");
-    percentageLabel = outlet<QLabel>(window, "percentageLabel");
-    progress = outlet<QProgressBar>(window, "progress");
-    progress0 = outlet<QProgressBar>(window, "progress0");
+    taskTypeLabel = ui.taskTypeLabel;
+    percentageLabel = ui.percentageLabel;
+    progress = ui.progress;
+    progress0 = ui.progress0;
 
     serverTable->setModel(tableModel);
     serverTable->verticalHeader()->hide();
@@ -114,8 +103,7 @@ void Controller::connectOutlets(QWidget* mainWindow, QDialog* panel)
     connect(useProxyCheckBox, &QCheckBox::clicked, this, &Controller::useProxyAction);
     connect(serverButton, &QPushButton::clicked, this, &Controller::setServer);
     connect(localButton, &QPushButton::clicked, this, &Controller::setLocal);
-    connect(outlet<QPushButton>(panel, "panelCloseButton"), &QPushButton::clicked, this,
-            &Controller::closeAction);
+    connect(panelUi.panelCloseButton, &QPushButton::clicked, this, &Controller::closeAction);
     connect(preButton, &QPushButton::clicked, this, &Controller::preAction);
     connect(reloadButton, &QPushButton::clicked, this, &Controller::reloadAction);
 }

@@ -25,6 +25,10 @@ class QTableView;
 class QToolBar;
 class QWidget;
 class ListingTableModel;
+namespace Ui {
+class CustomWindow;
+class FtpSettingPanel;
+} // namespace Ui
 
 // The main window's controller: the settings panel and the settings store, the interface
 // states, the listing of the current remote folder, navigation and the listing table.
@@ -36,9 +40,10 @@ public:
     explicit Controller(QObject* parent = nullptr);
     ~Controller() override;
 
-    // Finds every outlet by object name in the window and the settings panel and wires the
-    // actions. Every outlet must exist.
-    void connectOutlets(QWidget* window, QDialog* panel);
+    // Takes every outlet from the widgets that the window's and the settings panel's interface
+    // files made, and wires the actions.
+    void connectOutlets(QWidget* window, const Ui::CustomWindow& ui, QDialog* panel,
+                        const Ui::FtpSettingPanel& panelUi);
     // Start-up, once the outlets are connected: texts, settings, start state.
     void awakeFromNib();
 
