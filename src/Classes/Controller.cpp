@@ -7,6 +7,7 @@
 #include "ui_FtpSettingPanel.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
 #include <QHeaderView>
@@ -146,14 +147,13 @@ void Controller::initLocalizable()
 
 void Controller::setLook(QWidget* control, bool active)
 {
-    QPalette palette = control->palette();
-    const QColor text = active ? QColor(Qt::black) : QColor(Qt::gray);
-    palette.setColor(QPalette::WindowText, text);
-    palette.setColor(QPalette::Text, text);
-    if (qobject_cast<QLineEdit*>(control))
-        palette.setColor(QPalette::Base, active
-                                             ? QColor(Qt::white)
-                                             : ftpSettingPanel->palette().color(QPalette::Window));
+    // The inactive look is the style's own disabled look, so that a dark theme keeps both looks
+    // readable; the active look is the style's palette unchanged.
+    QPalette palette = QApplication::palette(control);
+    if (!active)
+        for (const QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::Base})
+            for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive})
+                palette.setColor(group, role, palette.color(QPalette::Disabled, role));
     control->setPalette(palette);
 }
 
