@@ -23,13 +23,10 @@ public:
     // The name prompt: the name typed, asked again after OK on an empty field; none on Cancel.
     std::optional<QString> getNewDir();
     void streamHandleEvent(FtpStream* aStream, NSStreamEvent eventCode) override;
-    // Ends the request: no status for success.
-    void stopCreateWithStatus(const std::optional<QString>& statusText);
+    // Ends the request; a success lists the folder again.
+    void stopCreateWithStatus(const OperationOutcome& status);
 
     OwnedStream networkStream;
 
     Q_DISABLE_COPY_MOVE(CreateDirDelegate)
-
-private:
-    QString failureDetail;
 };

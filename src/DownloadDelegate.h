@@ -26,8 +26,8 @@ public:
     // Opens the partial file for localFile and the read stream on url.
     void startReceive(const QString& url, const QString& localFile);
     void streamHandleEvent(FtpStream* aStream, NSStreamEvent eventCode) override;
-    // Ends the download: no status for success (the partial file becomes the target).
-    void stopReceiveWithStatus(const std::optional<QString>& statusText);
+    // Ends the download; on success the partial file becomes the target.
+    void stopReceiveWithStatus(const OperationOutcome& status);
     // Writes a status text to the log.
     void updateStatus(const QString& statusText);
 
@@ -45,13 +45,13 @@ public:
 private:
     void moveOneChunk();
     bool createPartialFile();
-    // Makes the default download folder when it is missing; false, with a status, when the
-    // folder cannot be used.
-    bool prepareDownloadFolder();
+    // Makes the default download folder when it is missing; why the folder cannot be used, else
+    // none.
+    std::optional<OperationOutcome> prepareDownloadFolder();
+    // Ends the download with a failure of that kind.
+    void fail(OperationOutcome::Kind kind, const QString& detail = {});
     // The size the listing gave for the file, and the size the download must reach to count
     // as complete (the server's announced size wins); none when neither is known.
     std::optional<int64_t> listedSize;
     std::optional<int64_t> expectedSize;
-    // Why the running download failed, beyond its status text.
-    QString failureDetail;
 };

@@ -27,10 +27,8 @@ public:
     // Opens the local file and the write stream on the remote file of the same name.
     void startSend(const QString& path);
     void streamHandleEvent(FtpStream* aStream, NSStreamEvent eventCode) override;
-    // Ends the upload: no status for success.
-    void stopSendWithStatus(const std::optional<QString>& statusText);
-    // Shows a failed upload's status in the status line.
-    void updateStatus(const QString& statusText);
+    // Ends the upload; a success lists the folder again.
+    void stopSendWithStatus(const OperationOutcome& status);
     // The send buffer's first byte.
     const char* buffer() const { return sendBuffer.data(); }
 
@@ -50,6 +48,8 @@ private:
     // The whole file is sent: closing the stream asks the server for its verdict.
     void finishSend();
 
+    // Ends the upload with a failure of that kind.
+    void fail(OperationOutcome::Kind kind, const QString& detail = {});
+
     std::array<char, OwnedStream::kChunkSize> sendBuffer{};
-    QString failureDetail;
 };

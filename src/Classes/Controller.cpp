@@ -1,11 +1,5 @@
 #include "Classes/Controller.h"
 
-#include "Classes/ListingTableModel.h"
-#include "MiscTool.h"
-#include "platform/Assert.h"
-#include "ui_CustomWindow.h"
-#include "ui_FtpSettingPanel.h"
-
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -19,6 +13,13 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QToolBar>
+
+#include "Classes/ListingTableModel.h"
+#include "Classes/QueueDisplay.h"
+#include "MiscTool.h"
+#include "platform/Assert.h"
+#include "ui_CustomWindow.h"
+#include "ui_FtpSettingPanel.h"
 
 Controller::Controller(QObject* parent)
     : QObject(parent)
@@ -83,6 +84,7 @@ void Controller::connectOutlets(QWidget* mainWindow, const Ui::CustomWindow& ui,
     percentageLabel = ui.percentageLabel;
     progress = ui.progress;
     progress0 = ui.progress0;
+    queueDisplay = new QueueDisplay(taskTypeLabel, progress, progress0, percentageLabel, this);
 
     serverTable->setModel(tableModel);
     serverTable->verticalHeader()->hide();

@@ -25,6 +25,7 @@ class QTableView;
 class QToolBar;
 class QWidget;
 class ListingTableModel;
+class QueueDisplay;
 namespace Ui {
 class CustomWindow;
 class FtpSettingPanel;
@@ -163,6 +164,8 @@ public:
     QLabel* percentageLabel = nullptr;
     QProgressBar* progress = nullptr;
     QProgressBar* progress0 = nullptr;
+    // What paints those four, for the download and the upload.
+    QueueDisplay* queueDisplay = nullptr;
 
     // Shows a text in the status line under the table (the operations report failures there).
     void showStatus(const QString& text);
