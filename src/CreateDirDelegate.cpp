@@ -40,9 +40,7 @@ void CreateDirDelegate::createDirAction()
     const QByteArray bytes = name->toUtf8();
     if (const QString why = RemoteName::whyNotAddressable(bytes); !why.isEmpty()) {
         abandonOperation();
-        OperationOutcome refused = outcome(OperationOutcome::Kind::NameRefused, why);
-        refused.subject = *name;
-        report(refused);
+        refuseName(*name, why);
         return;
     }
     const std::optional<QUrl> folder = MiscTool::smartURLForString(controller->getCurrentFTPURL());

@@ -18,9 +18,7 @@ void DeleteDelegate::deleteAction()
         return;
     // Nothing to confirm for a name no request can carry.
     if (const QString why = RemoteName::whyNotAddressable(rawNameOf(*entry)); !why.isEmpty()) {
-        OperationOutcome refused = outcome(OperationOutcome::Kind::NameRefused, why);
-        refused.subject = MiscTool::getFileName(*entry).value_or(QString());
-        report(refused);
+        refuseName(MiscTool::getFileName(*entry).value_or(QString()), why);
         return;
     }
     if (!beginOperation())

@@ -76,10 +76,7 @@ void DownloadDelegate::download()
     if (why.isEmpty() && !isDirectlyInside(localPath, controller->downloadFolder))
         why = QStringLiteral("not a plain file name");
     if (!why.isEmpty()) {
-        OperationOutcome refused = outcome(OperationOutcome::Kind::NameRefused, why);
-        refused.subject = name;
-        updateStatus(refused.statusLine());
-        report(refused);
+        updateStatus(refuseName(name, why).statusLine());
         return;
     }
     if (const std::optional<OperationOutcome> unusable = prepareDownloadFolder()) {

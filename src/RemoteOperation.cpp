@@ -64,6 +64,14 @@ void RemoteOperation::report(const OperationOutcome& result)
     controller->showStatus(result.statusLine());
 }
 
+OperationOutcome RemoteOperation::refuseName(const QString& name, const QString& why)
+{
+    OperationOutcome refused = outcome(OperationOutcome::Kind::NameRefused, why);
+    refused.subject = name;
+    report(refused);
+    return refused;
+}
+
 const ListingEntry* RemoteOperation::selectedEntry() const
 {
     const int row = controller->selectedRow();

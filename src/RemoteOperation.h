@@ -54,6 +54,8 @@ protected:
     void endOperation(const OperationOutcome& outcome);
     // Shows an outcome in the status line.
     void report(const OperationOutcome& outcome);
+    // Refuses to start on a name no request may carry, saying why in the status line.
+    OperationOutcome refuseName(const QString& name, const QString& why);
 
     // The entry of the selected row, or none.
     const ListingEntry* selectedEntry() const;

@@ -55,9 +55,7 @@ void UploadDelegate::uploadAction()
     if (const QString why = RemoteName::whyNotAddressable(QFile::encodeName(name));
         !why.isEmpty()) {
         abandonOperation();
-        OperationOutcome refused = outcome(OperationOutcome::Kind::NameRefused, why);
-        refused.subject = name;
-        report(refused);
+        refuseName(name, why);
         return;
     }
 
