@@ -13,11 +13,11 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 
-#include "platform/ftp/FtpStream.h"
+#include "platform/ftp/OwnedStream.h"
 
 namespace {
 
-constexpr int64_t kChunk = 32768;
+constexpr int64_t kChunk = OwnedStream::kChunkSize;
 
 class Transfer final : public FtpStreamDelegate
 {
@@ -27,12 +27,7 @@ public:
         , fd(fd)
     {}
 
-    void start()
-    {
-        networkStream->setDelegate(this);
-        networkStream->scheduleInRunLoop();
-        networkStream->open();
-    }
+    void start() { networkStream.open({}, this); }
 
     void streamHandleEvent(FtpStream*, NSStreamEvent event) override
     {
@@ -83,15 +78,11 @@ private:
     void stop(bool ok)
     {
         const bool upload = networkStream->direction() == FtpStream::Direction::Write;
-        networkStream->removeFromRunLoop();
-        networkStream->setDelegate(nullptr);
-        networkStream->close();
-        succeeded = ok && (!upload || networkStream->serverConfirmed());
-        networkStream.reset();
+        succeeded = ok && (!upload || networkStream.stop().serverConfirmed);
         QCoreApplication::quit();
     }
 
-    std::unique_ptr<FtpStream> networkStream;
+    OwnedStream networkStream;
     int fd;
     char buffer[kChunk];
     int64_t offset = 0;

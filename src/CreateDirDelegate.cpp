@@ -3,19 +3,12 @@
 #include "Classes/Controller.h"
 #include "MiscTool.h"
 #include "platform/Assert.h"
-#include "platform/Log.h"
 #include "platform/RemoteName.h"
 #include "platform/toolkit/Toolkit.h"
 
 CreateDirDelegate::CreateDirDelegate(QObject* parent)
-    : RemoteOperation(parent)
+    : RemoteOperation(OperationOutcome::Action::CreateFolder, parent)
 {}
-
-CreateDirDelegate::~CreateDirDelegate()
-{
-    if (networkStream)
-        networkStream->setDelegate(nullptr);
-}
 
 std::optional<QString> CreateDirDelegate::getNewDir()
 {
@@ -47,11 +40,9 @@ void CreateDirDelegate::createDirAction()
     const QByteArray bytes = name->toUtf8();
     if (const QString why = RemoteName::whyNotAddressable(bytes); !why.isEmpty()) {
         abandonOperation();
-        controller->showStatus(
-            QStringLiteral("Refused to create \"%1\": %2").arg(Log::printable(*name), why));
+        refuseName(*name, why);
         return;
     }
-    failureDetail.clear();
     const std::optional<QUrl> folder = MiscTool::smartURLForString(controller->getCurrentFTPURL());
     QString text = folder ? folder->toString(QUrl::FullyEncoded) : QString();
     if (!text.endsWith(QLatin1Char('/')))
@@ -60,15 +51,11 @@ void CreateDirDelegate::createDirAction()
         folder ? MiscTool::smartURLForString(text + escapeComponent(bytes) + QLatin1Char('/'))
                : std::nullopt;
     if (!url) {
-        stopCreateWithStatus(QStringLiteral("Invalid URL"));
+        stopCreateWithStatus(outcome(OperationOutcome::Kind::InvalidUrl));
         return;
     }
-    networkStream = FtpStream::CFWriteStreamCreateWithFTPURL(*url);
-    MiscTool::setProperty(*networkStream);
-    networkStream->setDelegate(this);
-    networkStream->scheduleInRunLoop();
     // Nothing is ever written: the stream creates the folder and then reports its end.
-    networkStream->open();
+    networkStream.open(FtpStream::Direction::Write, *url, MiscTool::streamProperties(), this);
 }
 
 void CreateDirDelegate::streamHandleEvent(FtpStream* aStream, NSStreamEvent eventCode)
@@ -76,17 +63,19 @@ void CreateDirDelegate::streamHandleEvent(FtpStream* aStream, NSStreamEvent even
     TANDREL_ASSERT(aStream == networkStream.get());
     switch (eventCode) {
     case NSStreamEventEndEncountered:
-        stopCreateWithStatus(std::nullopt);
+        stopCreateWithStatus(outcome(OperationOutcome::Kind::Succeeded));
         break;
     case NSStreamEventOpenCompleted:
         break;
     case NSStreamEventErrorOccurred: {
         // A refusal is told by the server's reply code; anything else by what went wrong.
         const StreamError error = networkStream->streamError();
-        const bool refused = error.domain == StreamErrorDomain::FTP;
-        failureDetail = refused ? QString() : error.message;
-        stopCreateWithStatus(refused ? QStringLiteral("FTP error %1").arg(error.code)
-                                     : QStringLiteral("Stream open error"));
+        OperationOutcome status = outcome(OperationOutcome::Kind::StreamOpenError, error.message);
+        if (error.domain == StreamErrorDomain::FTP) {
+            status = outcome(OperationOutcome::Kind::ServerRefused);
+            status.replyCode = error.code;
+        }
+        stopCreateWithStatus(status);
         break;
     }
     default:
@@ -94,17 +83,12 @@ void CreateDirDelegate::streamHandleEvent(FtpStream* aStream, NSStreamEvent even
     }
 }
 
-void CreateDirDelegate::stopCreateWithStatus(const std::optional<QString>& statusText)
+void CreateDirDelegate::stopCreateWithStatus(const OperationOutcome& status)
 {
-    if (networkStream) {
-        networkStream->removeFromRunLoop();
-        networkStream->setDelegate(nullptr);
-        networkStream->close();
-        networkStream.reset();
-    }
-    if (statusText)
-        showFailure(*statusText, failureDetail);
-    else
+    networkStream.stop();
+    if (status.succeeded())
         controller->reloadAction();
-    endOperation(statusText);
+    else
+        report(status);
+    endOperation(status);
 }

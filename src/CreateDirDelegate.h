@@ -6,7 +6,7 @@
 #include <QString>
 
 #include "RemoteOperation.h"
-#include "platform/ftp/FtpStream.h"
+#include "platform/ftp/OwnedStream.h"
 
 // Creates a folder, named in a prompt, inside the folder the browser shows: a write stream on
 // the new folder's URL (ending in "/") makes the server create it; on success the listing is
@@ -17,20 +17,16 @@ class CreateDirDelegate final : public RemoteOperation, public FtpStreamDelegate
 
 public:
     explicit CreateDirDelegate(QObject* parent = nullptr);
-    ~CreateDirDelegate() override;
 
     // Action of the create-folder button.
     void createDirAction();
     // The name prompt: the name typed, asked again after OK on an empty field; none on Cancel.
     std::optional<QString> getNewDir();
     void streamHandleEvent(FtpStream* aStream, NSStreamEvent eventCode) override;
-    // Ends the request: no status for success.
-    void stopCreateWithStatus(const std::optional<QString>& statusText);
+    // Ends the request; a success lists the folder again.
+    void stopCreateWithStatus(const OperationOutcome& status);
 
-    std::unique_ptr<FtpStream> networkStream;
+    OwnedStream networkStream;
 
     Q_DISABLE_COPY_MOVE(CreateDirDelegate)
-
-private:
-    QString failureDetail;
 };

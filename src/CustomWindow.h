@@ -18,6 +18,9 @@ public:
     explicit CustomWindow(QWidget* parent = nullptr, Qt::WindowFlags flags = {});
     ~CustomWindow() override;
 
+    // The widgets its interface file made.
+    const Ui::CustomWindow& outlets() const { return *ui; }
+
     // Where the last mouse press landed, in the window's own coordinates.
     QPointF initialLocation;
 

@@ -2,14 +2,13 @@
 
 #include "Classes/Controller.h"
 #include "MiscTool.h"
-#include "platform/Log.h"
 #include "platform/RemoteName.h"
 #include "platform/UrlText.h"
 #include "platform/ftp/FtpStream.h"
 #include "platform/toolkit/Toolkit.h"
 
 DeleteDelegate::DeleteDelegate(QObject* parent)
-    : RemoteOperation(parent)
+    : RemoteOperation(OperationOutcome::Action::Delete, parent)
 {}
 
 void DeleteDelegate::deleteAction()
@@ -19,9 +18,7 @@ void DeleteDelegate::deleteAction()
         return;
     // Nothing to confirm for a name no request can carry.
     if (const QString why = RemoteName::whyNotAddressable(rawNameOf(*entry)); !why.isEmpty()) {
-        controller->showStatus(
-            QStringLiteral("Refused to delete \"%1\": %2")
-                .arg(Log::printable(MiscTool::getFileName(*entry).value_or(QString())), why));
+        refuseName(MiscTool::getFileName(*entry).value_or(QString()), why);
         return;
     }
     if (!beginOperation())
@@ -37,16 +34,16 @@ void DeleteDelegate::deleteAction()
     }
     if (deleteFTPFileOrFolder()) {
         controller->reloadAction();
-        endOperation(std::nullopt);
+        endOperation(outcome(OperationOutcome::Kind::Succeeded));
     } else {
-        controller->showStatus(failureStatus);
-        endOperation(failureStatus);
+        report(failure);
+        endOperation(failure);
     }
 }
 
 bool DeleteDelegate::deleteFTPFileOrFolder()
 {
-    failureStatus = QStringLiteral("Delete failed");
+    failure = outcome(OperationOutcome::Kind::DeleteFailed);
     const ListingEntry* entry = selectedEntry();
     if (!entry)
         return false;
@@ -55,7 +52,7 @@ bool DeleteDelegate::deleteFTPFileOrFolder()
     const std::optional<QUrl> url =
         RemoteName::isAddressable(name) ? credentialedURL(name, folder) : std::nullopt;
     if (!url) {
-        failureStatus += QStringLiteral(": Invalid URL");
+        failure = outcome(OperationOutcome::Kind::InvalidUrl);
         return false;
     }
     // The login is the URL's; passive mode and the proxy come from the settings, as for every
@@ -68,9 +65,9 @@ bool DeleteDelegate::deleteFTPFileOrFolder()
     if (CFURLDestroyResource(*url, properties, &error))
         return true;
     if (error.domain == StreamErrorDomain::FTP)
-        failureStatus += QStringLiteral(": FTP error %1").arg(error.code);
-    else if (!error.message.isEmpty())
-        failureStatus += QStringLiteral(": ") + error.message;
+        failure.replyCode = error.code;
+    else
+        failure.detail = error.message;
     return false;
 }
 

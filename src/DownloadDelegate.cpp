@@ -10,6 +10,7 @@
 #include <QFileInfo>
 
 #include "Classes/Controller.h"
+#include "Classes/QueueDisplay.h"
 #include "MiscTool.h"
 #include "platform/Assert.h"
 #include "platform/Log.h"
@@ -46,14 +47,8 @@ bool isSameFolder(const QString& a, const QString& b)
 } // namespace
 
 DownloadDelegate::DownloadDelegate(QObject* parent)
-    : RemoteOperation(parent)
+    : RemoteOperation(OperationOutcome::Action::Download, parent)
 {}
-
-DownloadDelegate::~DownloadDelegate()
-{
-    if (networkStream)
-        networkStream->setDelegate(nullptr);
-}
 
 void DownloadDelegate::download()
 {
@@ -81,14 +76,13 @@ void DownloadDelegate::download()
     if (why.isEmpty() && !isDirectlyInside(localPath, controller->downloadFolder))
         why = QStringLiteral("not a plain file name");
     if (!why.isEmpty()) {
-        const QString text =
-            QStringLiteral("Refused to download \"%1\": %2").arg(Log::printable(name), why);
-        Log::line(text);
-        controller->showStatus(text);
+        updateStatus(refuseName(name, why).statusLine());
         return;
     }
-    if (!prepareDownloadFolder())
+    if (const std::optional<OperationOutcome> unusable = prepareDownloadFolder()) {
+        report(*unusable);
         return;
+    }
     if (!beginOperation())
         return;
 
@@ -101,8 +95,7 @@ void DownloadDelegate::download()
     listedSize = entry->kCFFTPResourceSize ? std::optional<int64_t>(fileSize) : std::nullopt;
 
     controller->setButtonsState(false);
-    showQueueStart(kArrow, "Download", localPath);
-    emit queueDisplayChanged();
+    queueDisplay().showStart(kArrow, Controller::localizedString("Download"), localPath, false);
     startReceive(url, localPath);
 }
 
@@ -112,22 +105,15 @@ void DownloadDelegate::startReceive(const QString& url, const QString& localFile
         return;
     receivedBytes = 0;
     expectedSize = listedSize;
-    failureDetail.clear();
     localFile = localFilePath;
     const std::optional<QUrl> remote = MiscTool::smartURLForString(url);
     if (!remote) {
-        stopReceiveWithStatus(QStringLiteral("Invalid URL"));
+        fail(OperationOutcome::Kind::InvalidUrl);
         return;
     }
-    if (!createPartialFile()) {
-        stopReceiveWithStatus(QStringLiteral("File write error"));
+    if (!createPartialFile())
         return;
-    }
-    networkStream = FtpStream::CFReadStreamCreateWithFTPURL(*remote);
-    MiscTool::setProperty(*networkStream);
-    networkStream->setDelegate(this);
-    networkStream->scheduleInRunLoop();
-    networkStream->open();
+    networkStream.open(FtpStream::Direction::Read, *remote, MiscTool::streamProperties(), this);
 }
 
 bool DownloadDelegate::createPartialFile()
@@ -143,11 +129,12 @@ bool DownloadDelegate::createPartialFile()
             return true;
         }
         if (!existsOrDangles(candidate)) {
-            failureDetail = file->errorString();
+            fail(OperationOutcome::Kind::FileWriteError, file->errorString());
             return false;
         }
     }
-    failureDetail = QStringLiteral("No free name for the partial file");
+    fail(OperationOutcome::Kind::FileWriteError,
+         QStringLiteral("No free name for the partial file"));
     return false;
 }
 
@@ -169,8 +156,7 @@ void DownloadDelegate::streamHandleEvent(FtpStream* aStream, NSStreamEvent event
         TANDREL_ASSERT(NO);
         break;
     case NSStreamEventErrorOccurred:
-        failureDetail = networkStream->streamError().message;
-        stopReceiveWithStatus(QStringLiteral("Stream open error"));
+        fail(OperationOutcome::Kind::StreamOpenError, networkStream->streamError().message);
         break;
     case NSStreamEventEndEncountered:
         break; // the read that answers 0 ends the download
@@ -181,11 +167,10 @@ void DownloadDelegate::streamHandleEvent(FtpStream* aStream, NSStreamEvent event
 
 void DownloadDelegate::moveOneChunk()
 {
-    char buffer[kChunkSize];
-    const int64_t count = networkStream->read(buffer, kChunkSize);
+    char buffer[OwnedStream::kChunkSize];
+    const int64_t count = networkStream->read(buffer, OwnedStream::kChunkSize);
     if (count < 0) {
-        failureDetail = networkStream->streamError().message;
-        stopReceiveWithStatus(QStringLiteral("Network read error"));
+        fail(OperationOutcome::Kind::NetworkReadError, networkStream->streamError().message);
         return;
     }
     if (count == 0) {
@@ -193,59 +178,56 @@ void DownloadDelegate::moveOneChunk()
         // a server may close the data connection early and still confirm it. More bytes than
         // announced is a file that grew meanwhile.
         if (expectedSize && receivedBytes < *expectedSize) {
-            stopReceiveWithStatus(QStringLiteral("Download incomplete: %1 of %2 bytes")
-                                      .arg(receivedBytes)
-                                      .arg(*expectedSize));
+            OperationOutcome incomplete = outcome(OperationOutcome::Kind::DownloadIncomplete);
+            incomplete.doneBytes = receivedBytes;
+            incomplete.expectedBytes = *expectedSize;
+            stopReceiveWithStatus(incomplete);
             return;
         }
-        stopReceiveWithStatus(std::nullopt);
+        stopReceiveWithStatus(outcome(OperationOutcome::Kind::Succeeded));
         return;
     }
     for (int64_t written = 0; written < count;) {
         const qint64 n = fileStream->write(buffer + written, count - written);
         if (n <= 0) {
-            failureDetail = fileStream->errorString();
-            stopReceiveWithStatus(QStringLiteral("File write error"));
+            fail(OperationOutcome::Kind::FileWriteError, fileStream->errorString());
             return;
         }
         written += n;
         receivedBytes += n;
-        showQueueProgress(receivedBytes, fileSize, false);
+        queueDisplay().showProgress(receivedBytes, fileSize);
     }
 }
 
-void DownloadDelegate::stopReceiveWithStatus(const std::optional<QString>& statusText)
+void DownloadDelegate::fail(OperationOutcome::Kind kind, const QString& detail)
 {
-    if (networkStream) {
-        networkStream->removeFromRunLoop();
-        networkStream->setDelegate(nullptr);
-        networkStream->close();
-        networkStream.reset();
-    }
-    std::optional<QString> status = statusText;
+    stopReceiveWithStatus(outcome(kind, detail));
+}
+
+void DownloadDelegate::stopReceiveWithStatus(const OperationOutcome& statusValue)
+{
+    networkStream.stop();
+    OperationOutcome status = statusValue;
+    const auto writeFailed = [&](const QString& detail) {
+        status = outcome(OperationOutcome::Kind::FileWriteError, detail);
+    };
     if (fileStream) {
         // On disk before the rename, so that a crash right after never leaves an empty file in
         // place of the old one.
-        if (!status && ::fsync(fileStream->handle()) != 0) {
-            failureDetail = QString::fromLocal8Bit(std::strerror(errno));
-            status = QStringLiteral("File write error");
-        }
+        if (status.succeeded() && ::fsync(fileStream->handle()) != 0)
+            writeFailed(QString::fromLocal8Bit(std::strerror(errno)));
         fileStream->close();
-        if (!status && fileStream->error() != QFileDevice::NoError) {
-            failureDetail = fileStream->errorString();
-            status = QStringLiteral("File write error");
-        }
+        if (status.succeeded() && fileStream->error() != QFileDevice::NoError)
+            writeFailed(fileStream->errorString());
         fileStream.reset();
     }
-    if (!status && !partialFile.isEmpty() &&
+    if (status.succeeded() && !partialFile.isEmpty() &&
         std::rename(QFile::encodeName(partialFile).constData(),
-                    QFile::encodeName(localFile).constData()) != 0) {
-        failureDetail = QString::fromLocal8Bit(std::strerror(errno));
-        status = QStringLiteral("File write error");
-    }
+                    QFile::encodeName(localFile).constData()) != 0)
+        writeFailed(QString::fromLocal8Bit(std::strerror(errno)));
     // A failure leaves the data received so far beside the target; an empty partial file
     // holds nothing worth keeping.
-    if (status && !partialFile.isEmpty() && receivedBytes == 0)
+    if (!status.succeeded() && !partialFile.isEmpty() && receivedBytes == 0)
         QFile::remove(partialFile);
     partialFile.clear();
 
@@ -255,32 +237,30 @@ void DownloadDelegate::stopReceiveWithStatus(const std::optional<QString>& statu
     receivedBytes = 0;
     listedSize.reset();
     controller->setButtonsState(true);
-    resetQueueDisplay();
-    if (status) {
-        updateStatus(*status);
-        showFailure(*status, failureDetail);
+    queueDisplay().reset();
+    if (!status.succeeded()) {
+        updateStatus(status.statusText().value_or(QString()));
+        report(status);
     }
     endOperation(status);
 }
 
-bool DownloadDelegate::prepareDownloadFolder()
+std::optional<OperationOutcome> DownloadDelegate::prepareDownloadFolder()
 {
     const QString folder = controller->downloadFolder;
     if (QFileInfo(folder).isDir())
-        return true;
+        return std::nullopt;
     // A fresh account may have no Downloads folder yet: the default one is made, private to
     // the user. A folder the user chose and that has gone is not made again behind their back.
+    OperationOutcome unusable = outcome(OperationOutcome::Kind::DownloadFolderMissing);
     if (isSameFolder(folder, MiscTool::getDownloadFolder())) {
         if (::mkdir(QFile::encodeName(folder).constData(), 0700) == 0)
-            return true;
-        controller->showStatus(
-            QStringLiteral("Cannot create the download folder \"%1\": %2")
-                .arg(Log::printable(folder), QString::fromLocal8Bit(std::strerror(errno))));
-        return false;
+            return std::nullopt;
+        unusable = outcome(OperationOutcome::Kind::DownloadFolderNotMade,
+                           QString::fromLocal8Bit(std::strerror(errno)));
     }
-    controller->showStatus(
-        QStringLiteral("The download folder \"%1\" does not exist").arg(Log::printable(folder)));
-    return false;
+    unusable.subject = folder;
+    return unusable;
 }
 
 void DownloadDelegate::updateStatus(const QString& statusText)

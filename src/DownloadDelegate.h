@@ -8,7 +8,7 @@
 #include <QString>
 
 #include "RemoteOperation.h"
-#include "platform/ftp/FtpStream.h"
+#include "platform/ftp/OwnedStream.h"
 
 // Copies the file selected in the listing into the download folder, one chunk of at most
 // 32,768 bytes per has-bytes event, showing the progress in the queue display. The bytes go to
@@ -19,25 +19,22 @@ class DownloadDelegate final : public RemoteOperation, public FtpStreamDelegate
     Q_OBJECT
 
 public:
-    static constexpr int64_t kChunkSize = 32768;
-
     explicit DownloadDelegate(QObject* parent = nullptr);
-    ~DownloadDelegate() override;
 
     // Action of the download button.
     void download();
     // Opens the partial file for localFile and the read stream on url.
     void startReceive(const QString& url, const QString& localFile);
     void streamHandleEvent(FtpStream* aStream, NSStreamEvent eventCode) override;
-    // Ends the download: no status for success (the partial file becomes the target).
-    void stopReceiveWithStatus(const std::optional<QString>& statusText);
+    // Ends the download; on success the partial file becomes the target.
+    void stopReceiveWithStatus(const OperationOutcome& status);
     // Writes a status text to the log.
     void updateStatus(const QString& statusText);
 
     // The size shown in progress: the server's announced size, else the listing's (0: unknown).
     int64_t fileSize = 0;
     int64_t receivedBytes = 0;
-    std::unique_ptr<FtpStream> networkStream;
+    OwnedStream networkStream;
     std::unique_ptr<QFile> fileStream;
     // The file being made, and the partial file the bytes go to until the end.
     QString localFile;
@@ -48,13 +45,13 @@ public:
 private:
     void moveOneChunk();
     bool createPartialFile();
-    // Makes the default download folder when it is missing; false, with a status, when the
-    // folder cannot be used.
-    bool prepareDownloadFolder();
+    // Makes the default download folder when it is missing; why the folder cannot be used, else
+    // none.
+    std::optional<OperationOutcome> prepareDownloadFolder();
+    // Ends the download with a failure of that kind.
+    void fail(OperationOutcome::Kind kind, const QString& detail = {});
     // The size the listing gave for the file, and the size the download must reach to count
     // as complete (the server's announced size wins); none when neither is known.
     std::optional<int64_t> listedSize;
     std::optional<int64_t> expectedSize;
-    // Why the running download failed, beyond its status text.
-    QString failureDetail;
 };

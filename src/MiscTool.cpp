@@ -251,9 +251,3 @@ FtpStreamProperties MiscTool::streamProperties()
         keyOfEncryption(encryptionFromKey(storedText("Encryption")));
     return properties;
 }
-
-void MiscTool::setProperty(FtpStream& stream)
-{
-    for (const auto& [key, value] : streamProperties())
-        stream.setProperty(value, key);
-}

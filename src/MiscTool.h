@@ -31,9 +31,7 @@ public:
     static QString hostProblem(const QString& host);
     static QString portProblem(const QString& port);
 
-    // Applies the saved login, passive mode and proxy to a stream not yet opened.
-    static void setProperty(FtpStream& stream);
-    // The same settings as stream properties, read afresh from the store.
+    // The saved login, passive mode and proxy as stream properties, read afresh from the store.
     static FtpStreamProperties streamProperties();
 
     static int32_t getFileType(const ListingEntry& entry);

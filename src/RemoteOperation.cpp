@@ -1,15 +1,13 @@
 #include "RemoteOperation.h"
 
-#include <QLabel>
-#include <QProgressBar>
-
 #include "Classes/Controller.h"
 #include "MiscTool.h"
 
 RemoteOperation* RemoteOperation::sRunning = nullptr;
 
-RemoteOperation::RemoteOperation(QObject* parent)
+RemoteOperation::RemoteOperation(OperationOutcome::Action action, QObject* parent)
     : QObject(parent)
+    , action(action)
 {}
 
 RemoteOperation::~RemoteOperation()
@@ -30,11 +28,19 @@ QString RemoteOperation::escapeComponent(const QByteArray& bytes)
     return QString::fromLatin1(bytes.toPercentEncoding());
 }
 
+OperationOutcome RemoteOperation::outcome(OperationOutcome::Kind kind, const QString& detail) const
+{
+    OperationOutcome result;
+    result.action = action;
+    result.kind = kind;
+    result.detail = detail;
+    return result;
+}
+
 bool RemoteOperation::beginOperation()
 {
     if (sRunning) {
-        controller->showStatus(QStringLiteral("Refused: another transfer or folder operation is "
-                                              "still running"));
+        report(outcome(OperationOutcome::Kind::Busy));
         return false;
     }
     sRunning = this;
@@ -47,10 +53,23 @@ void RemoteOperation::abandonOperation()
         sRunning = nullptr;
 }
 
-void RemoteOperation::endOperation(const std::optional<QString>& status)
+void RemoteOperation::endOperation(const OperationOutcome& result)
 {
     abandonOperation();
-    emit finished(status);
+    emit finished(result);
+}
+
+void RemoteOperation::report(const OperationOutcome& result)
+{
+    controller->showStatus(result.statusLine());
+}
+
+OperationOutcome RemoteOperation::refuseName(const QString& name, const QString& why)
+{
+    OperationOutcome refused = outcome(OperationOutcome::Kind::NameRefused, why);
+    refused.subject = name;
+    report(refused);
+    return refused;
 }
 
 const ListingEntry* RemoteOperation::selectedEntry() const
@@ -61,51 +80,7 @@ const ListingEntry* RemoteOperation::selectedEntry() const
     return &controller->listEntries->at(row);
 }
 
-void RemoteOperation::showQueueStart(const QString& arrow, const char* key,
-                                     const QString& localPath)
+QueueDisplay& RemoteOperation::queueDisplay() const
 {
-    const QString action = Controller::localizedString(key);
-    controller->taskTypeLabel->setText(arrow);
-    controller->taskTypeLabel->setToolTip(action);
-    controller->progress->setToolTip(localPath);
-    controller->progress->show();
-    controller->progress0->setToolTip(action + QLatin1Char(':') + localPath);
-    controller->progress0->show();
-}
-
-void RemoteOperation::showQueueProgress(int64_t doneBytes, int64_t totalBytes,
-                                        bool emptyingSecondBar)
-{
-    // A server that understated the size would show more than 100%: count the bytes instead.
-    if (totalBytes > 0 && doneBytes <= totalBytes) {
-        // Whole numbers: signed 64-bit division truncates, so 100 only when all is done.
-        const int64_t percent = doneBytes * 100 / totalBytes;
-        const float p = static_cast<float>(percent);
-        controller->progress->setValue(static_cast<int>(p));
-        controller->progress0->setValue(static_cast<int>(emptyingSecondBar ? 100.0f - p : p));
-        controller->percentageLabel->setText(QString::asprintf("%.0f%%", static_cast<double>(p)));
-    } else {
-        controller->percentageLabel->setText(
-            MiscTool::convertBytes(static_cast<uint64_t>(doneBytes)));
-    }
-    emit queueDisplayChanged();
-}
-
-void RemoteOperation::resetQueueDisplay()
-{
-    controller->taskTypeLabel->setText(QString());
-    controller->taskTypeLabel->setToolTip(QString());
-    controller->progress->setToolTip(QString());
-    controller->progress->setValue(0);
-    controller->progress->hide();
-    controller->percentageLabel->setText(QString());
-    controller->progress0->setToolTip(QString());
-    controller->progress0->setValue(0);
-    controller->progress0->hide();
-    emit queueDisplayChanged();
-}
-
-void RemoteOperation::showFailure(const QString& status, const QString& detail)
-{
-    controller->showStatus(detail.isEmpty() ? status : status + QStringLiteral(": ") + detail);
+    return *controller->queueDisplay;
 }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstdint>
 #include <optional>
 
 #include <QByteArray>
@@ -8,8 +7,10 @@
 #include <QString>
 
 #include "ListingEntry.h"
+#include "OperationOutcome.h"
 
 class Controller;
+class QueueDisplay;
 
 // What the window's four remote operations share: the controller outlet, the queue display
 // they drive, and the rule that one of them runs at a time. A second start while one runs (a
@@ -20,7 +21,7 @@ class RemoteOperation : public QObject
     Q_OBJECT
 
 public:
-    explicit RemoteOperation(QObject* parent = nullptr);
+    explicit RemoteOperation(OperationOutcome::Action action, QObject* parent = nullptr);
     ~RemoteOperation() override;
 
     // Outlet: set once at start-up.
@@ -38,35 +39,29 @@ public:
     static QString escapeComponent(const QByteArray& bytes);
 
 signals:
-    // The operation ended: no status after a success, its status text after a failure.
-    void finished(const std::optional<QString>& status);
-    // The download or upload set its queue display: at the start, after each chunk, at the reset.
-    void queueDisplayChanged();
+    // The operation ended, with how.
+    void finished(const OperationOutcome& outcome);
 
 protected:
+    // An outcome of this operation's action.
+    OperationOutcome outcome(OperationOutcome::Kind kind, const QString& detail = {}) const;
     // Takes the slot; when another operation holds it, says so in the status line and answers
     // false.
     bool beginOperation();
     // Gives the slot back without a result: the user cancelled, or a start was refused.
     void abandonOperation();
     // Gives the slot back and reports the end.
-    void endOperation(const std::optional<QString>& status);
+    void endOperation(const OperationOutcome& outcome);
+    // Shows an outcome in the status line.
+    void report(const OperationOutcome& outcome);
+    // Refuses to start on a name no request may carry, saying why in the status line.
+    OperationOutcome refuseName(const QString& name, const QString& why);
 
     // The entry of the selected row, or none.
     const ListingEntry* selectedEntry() const;
-
-    // The queue display of a transfer starting: the arrow, the tool tips, both bars shown.
-    void showQueueStart(const QString& arrow, const char* key, const QString& localPath);
-    // After each chunk: the whole percentage done, on both bars (the second one emptying for an
-    // upload). Without a size, or past the size announced, the label counts the bytes and the
-    // bars stay as they are.
-    void showQueueProgress(int64_t doneBytes, int64_t totalBytes, bool emptyingSecondBar);
-    // At the end, success or failure: everything cleared and hidden, in the window's reading
-    // order.
-    void resetQueueDisplay();
-    // A failure's status in the status line, with the reason behind it when there is one.
-    void showFailure(const QString& status, const QString& detail);
+    QueueDisplay& queueDisplay() const;
 
 private:
+    const OperationOutcome::Action action;
     static RemoteOperation* sRunning;
 };

@@ -32,7 +32,7 @@ TandrelApp::TandrelApp()
 {
     Ui::FtpSettingPanel panelUi;
     panelUi.setupUi(settingPanel);
-    mainController->connectOutlets(mainWindow.get(), settingPanel);
+    mainController->connectOutlets(mainWindow.get(), mainWindow->outlets(), settingPanel, panelUi);
     Controller* controller = mainController.get();
     download->controller = controller;
     upload->controller = controller;

@@ -5,12 +5,11 @@
 #include <unistd.h>
 
 #include <QFileInfo>
-#include <QProgressBar>
 
 #include "Classes/Controller.h"
+#include "Classes/QueueDisplay.h"
 #include "MiscTool.h"
 #include "platform/Assert.h"
-#include "platform/Log.h"
 #include "platform/RemoteName.h"
 #include "platform/UrlText.h"
 #include "platform/toolkit/Toolkit.h"
@@ -34,14 +33,8 @@ int64_t readSome(QFile& file, char* buffer, int64_t maxLength)
 } // namespace
 
 UploadDelegate::UploadDelegate(QObject* parent)
-    : RemoteOperation(parent)
+    : RemoteOperation(OperationOutcome::Action::Upload, parent)
 {}
-
-UploadDelegate::~UploadDelegate()
-{
-    if (networkStream)
-        networkStream->setDelegate(nullptr);
-}
 
 void UploadDelegate::uploadAction()
 {
@@ -58,20 +51,17 @@ void UploadDelegate::uploadAction()
     }
     const QString path = answer.path;
     // The name goes into an FTP command: a line break in it is refused before anything is sent.
-    if (const QString why =
-            RemoteName::whyNotAddressable(QFile::encodeName(QFileInfo(path).fileName()));
+    const QString name = QFileInfo(path).fileName();
+    if (const QString why = RemoteName::whyNotAddressable(QFile::encodeName(name));
         !why.isEmpty()) {
         abandonOperation();
-        controller->showStatus(QStringLiteral("Refused to upload \"%1\": %2")
-                                   .arg(Log::printable(QFileInfo(path).fileName()), why));
+        refuseName(name, why);
         return;
     }
 
     controller->setButtonsState(false);
     fileSize = static_cast<int64_t>(MiscTool::getLocalFileSize(path));
-    showQueueStart(kArrow, "Upload", path);
-    controller->progress0->setValue(100);
-    emit queueDisplayChanged();
+    queueDisplay().showStart(kArrow, Controller::localizedString("Upload"), path, true);
     startSend(path);
 }
 
@@ -82,7 +72,6 @@ void UploadDelegate::startSend(const QString& path)
     sentBytes = 0;
     bufferOffset = 0;
     bufferLimit = 0;
-    failureDetail.clear();
 
     // The folder's URL escaped exactly once, then the file's name as one path component.
     const std::optional<QByteArray> folder =
@@ -94,7 +83,7 @@ void UploadDelegate::startSend(const QString& path)
                                           escapeComponent(name))
             : std::nullopt;
     if (!remote) {
-        stopSendWithStatus(QStringLiteral("Invalid URL"));
+        fail(OperationOutcome::Kind::InvalidUrl);
         return;
     }
 
@@ -102,15 +91,10 @@ void UploadDelegate::startSend(const QString& path)
     // anything, so that no remote file of that name is emptied for nothing.
     fileStream = std::make_unique<QFile>(path);
     if (!fileStream->open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
-        failureDetail = fileStream->errorString();
-        stopSendWithStatus(QStringLiteral("File read error"));
+        fail(OperationOutcome::Kind::FileReadError, fileStream->errorString());
         return;
     }
-    networkStream = FtpStream::CFWriteStreamCreateWithFTPURL(*remote);
-    MiscTool::setProperty(*networkStream);
-    networkStream->setDelegate(this);
-    networkStream->scheduleInRunLoop();
-    networkStream->open();
+    networkStream.open(FtpStream::Direction::Write, *remote, MiscTool::streamProperties(), this);
 }
 
 void UploadDelegate::streamHandleEvent(FtpStream* aStream, NSStreamEvent eventCode)
@@ -126,8 +110,7 @@ void UploadDelegate::streamHandleEvent(FtpStream* aStream, NSStreamEvent eventCo
         sendStep();
         break;
     case NSStreamEventErrorOccurred:
-        failureDetail = networkStream->streamError().message;
-        stopSendWithStatus(QStringLiteral("Stream open error"));
+        fail(OperationOutcome::Kind::StreamOpenError, networkStream->streamError().message);
         break;
     case NSStreamEventEndEncountered:
         break;
@@ -139,10 +122,10 @@ void UploadDelegate::streamHandleEvent(FtpStream* aStream, NSStreamEvent eventCo
 void UploadDelegate::sendStep()
 {
     if (bufferOffset == bufferLimit) {
-        const int64_t count = readSome(*fileStream, sendBuffer.data(), kBufferSize);
+        const int64_t count = readSome(*fileStream, sendBuffer.data(), OwnedStream::kChunkSize);
         if (count < 0) {
-            failureDetail = QString::fromLocal8Bit(std::strerror(errno));
-            stopSendWithStatus(QStringLiteral("File read error"));
+            fail(OperationOutcome::Kind::FileReadError,
+                 QString::fromLocal8Bit(std::strerror(errno)));
             return;
         }
         if (count == 0) {
@@ -155,38 +138,32 @@ void UploadDelegate::sendStep()
     const int64_t written = networkStream->write(sendBuffer.data() + bufferOffset,
                                                  static_cast<int64_t>(bufferLimit - bufferOffset));
     if (written < 0) {
-        failureDetail = networkStream->streamError().message;
-        stopSendWithStatus(QStringLiteral("Network write error"));
+        fail(OperationOutcome::Kind::NetworkWriteError, networkStream->streamError().message);
         return;
     }
     bufferOffset += static_cast<uint64_t>(written);
     sentBytes += written;
-    showQueueProgress(sentBytes, fileSize, true);
+    queueDisplay().showProgress(sentBytes, fileSize);
 }
 
 void UploadDelegate::finishSend()
 {
     // Closing sends the end of the data and waits, bounded, for the server's reply on the
     // stored file: a refusal after the data (552, 451) or a lost connection is no success.
-    networkStream->removeFromRunLoop();
-    networkStream->setDelegate(nullptr);
-    networkStream->close();
-    const bool confirmed = networkStream->serverConfirmed();
-    failureDetail = networkStream->streamError().message;
-    networkStream.reset();
-    stopSendWithStatus(
-        confirmed ? std::nullopt
-                  : std::optional<QString>(QStringLiteral("Upload not confirmed by the server")));
+    const StreamEnd end = networkStream.stop();
+    stopSendWithStatus(end.serverConfirmed ? outcome(OperationOutcome::Kind::Succeeded)
+                                           : outcome(OperationOutcome::Kind::UploadNotConfirmed,
+                                                     end.error.message));
 }
 
-void UploadDelegate::stopSendWithStatus(const std::optional<QString>& statusText)
+void UploadDelegate::fail(OperationOutcome::Kind kind, const QString& detail)
 {
-    if (networkStream) {
-        networkStream->removeFromRunLoop();
-        networkStream->setDelegate(nullptr);
-        networkStream->close();
-        networkStream.reset();
-    }
+    stopSendWithStatus(outcome(kind, detail));
+}
+
+void UploadDelegate::stopSendWithStatus(const OperationOutcome& status)
+{
+    networkStream.stop();
     if (fileStream) {
         fileStream->close();
         fileStream.reset();
@@ -196,15 +173,10 @@ void UploadDelegate::stopSendWithStatus(const std::optional<QString>& statusText
     fileSize = 0;
     sentBytes = 0;
     controller->setButtonsState(true);
-    resetQueueDisplay();
-    if (statusText)
-        updateStatus(*statusText);
-    else
+    queueDisplay().reset();
+    if (status.succeeded())
         controller->reloadAction();
-    endOperation(statusText);
-}
-
-void UploadDelegate::updateStatus(const QString& statusText)
-{
-    showFailure(statusText, failureDetail);
+    else
+        report(status);
+    endOperation(status);
 }

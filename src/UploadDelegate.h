@@ -9,7 +9,7 @@
 #include <QString>
 
 #include "RemoteOperation.h"
-#include "platform/ftp/FtpStream.h"
+#include "platform/ftp/OwnedStream.h"
 
 // Sends one local file, chosen in an open panel, into the folder the browser shows, under its
 // own name. Each has-space event refills the send buffer from the file when it is empty and
@@ -20,26 +20,21 @@ class UploadDelegate final : public RemoteOperation, public FtpStreamDelegate
     Q_OBJECT
 
 public:
-    static constexpr int64_t kBufferSize = 32768;
-
     explicit UploadDelegate(QObject* parent = nullptr);
-    ~UploadDelegate() override;
 
     // Action of the upload button.
     void uploadAction();
     // Opens the local file and the write stream on the remote file of the same name.
     void startSend(const QString& path);
     void streamHandleEvent(FtpStream* aStream, NSStreamEvent eventCode) override;
-    // Ends the upload: no status for success.
-    void stopSendWithStatus(const std::optional<QString>& statusText);
-    // Shows a failed upload's status in the status line.
-    void updateStatus(const QString& statusText);
+    // Ends the upload; a success lists the folder again.
+    void stopSendWithStatus(const OperationOutcome& status);
     // The send buffer's first byte.
     const char* buffer() const { return sendBuffer.data(); }
 
     int64_t fileSize = 0;
     int64_t sentBytes = 0;
-    std::unique_ptr<FtpStream> networkStream;
+    OwnedStream networkStream;
     std::unique_ptr<QFile> fileStream;
     // The bytes from bufferOffset up to bufferLimit wait to be sent.
     uint64_t bufferOffset = 0;
@@ -53,6 +48,8 @@ private:
     // The whole file is sent: closing the stream asks the server for its verdict.
     void finishSend();
 
-    std::array<char, kBufferSize> sendBuffer{};
-    QString failureDetail;
+    // Ends the upload with a failure of that kind.
+    void fail(OperationOutcome::Kind kind, const QString& detail = {});
+
+    std::array<char, OwnedStream::kChunkSize> sendBuffer{};
 };

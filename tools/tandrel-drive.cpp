@@ -43,6 +43,7 @@
 #include <QTimer>
 
 #include "Classes/Controller.h"
+#include "Classes/QueueDisplay.h"
 #include "CreateDirDelegate.h"
 #include "CustomWindow.h"
 #include "DeleteDelegate.h"
@@ -185,15 +186,13 @@ public:
                  app->downloadDelegate(), app->uploadDelegate(), app->createDirDelegate(),
                  app->deleteDelegate()})
             QObject::connect(operation, &RemoteOperation::finished,
-                             [this](const std::optional<QString>& status) {
+                             [this](const OperationOutcome& outcome) {
                                  operationEnded = true;
                                  wake();
-                                 operationStatus = status;
+                                 operationStatus = outcome.statusText();
                              });
-        for (RemoteOperation* operation : std::initializer_list<RemoteOperation*>{
-                 app->downloadDelegate(), app->uploadDelegate()})
-            QObject::connect(operation, &RemoteOperation::queueDisplayChanged,
-                             [this] { printQueueDisplay(); });
+        QObject::connect(controller->queueDisplay, &QueueDisplay::changed,
+                         [this] { printQueueDisplay(); });
         // The event loop's longest stall: the gap between ticks of a 5 ms timer.
         QObject::connect(&stallTimer, &QTimer::timeout, [this] {
             if (sinceTick.isValid())

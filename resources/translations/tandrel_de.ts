@@ -99,5 +99,77 @@
         <source>Connected</source>
         <translation>Verbunden</translation>
     </message>
+    <message id="StatusBusy">
+        <source>Refused: another transfer or folder operation is still running</source>
+        <translation>Abgelehnt: eine andere Übertragung oder Ordneraktion läuft noch</translation>
+    </message>
+    <message id="StatusRefusedDownload">
+        <source>Refused to download "%1": %2</source>
+        <translation>Herunterladen von „%1“ abgelehnt: %2</translation>
+    </message>
+    <message id="StatusRefusedUpload">
+        <source>Refused to upload "%1": %2</source>
+        <translation>Hochladen von „%1“ abgelehnt: %2</translation>
+    </message>
+    <message id="StatusRefusedCreate">
+        <source>Refused to create "%1": %2</source>
+        <translation>Anlegen von „%1“ abgelehnt: %2</translation>
+    </message>
+    <message id="StatusRefusedDelete">
+        <source>Refused to delete "%1": %2</source>
+        <translation>Löschen von „%1“ abgelehnt: %2</translation>
+    </message>
+    <message id="StatusDownloadFolderMissing">
+        <source>The download folder "%1" does not exist</source>
+        <translation>Der Download-Ordner „%1“ existiert nicht</translation>
+    </message>
+    <message id="StatusDownloadFolderNotMade">
+        <source>Cannot create the download folder "%1": %2</source>
+        <translation>Der Download-Ordner „%1“ kann nicht angelegt werden: %2</translation>
+    </message>
+    <message id="StatusInvalidUrl">
+        <source>Invalid URL</source>
+        <translation>Ungültige URL</translation>
+    </message>
+    <message id="StatusStreamOpenError">
+        <source>Stream open error</source>
+        <translation>Fehler beim Öffnen der Verbindung</translation>
+    </message>
+    <message id="StatusFtpError">
+        <source>FTP error %1</source>
+        <translation>FTP-Fehler %1</translation>
+    </message>
+    <message id="StatusNetworkReadError">
+        <source>Network read error</source>
+        <translation>Fehler beim Lesen vom Netz</translation>
+    </message>
+    <message id="StatusNetworkWriteError">
+        <source>Network write error</source>
+        <translation>Fehler beim Schreiben ins Netz</translation>
+    </message>
+    <message id="StatusFileReadError">
+        <source>File read error</source>
+        <translation>Fehler beim Lesen der Datei</translation>
+    </message>
+    <message id="StatusFileWriteError">
+        <source>File write error</source>
+        <translation>Fehler beim Schreiben der Datei</translation>
+    </message>
+    <message id="StatusDownloadIncomplete">
+        <source>Download incomplete: %1 of %2 bytes</source>
+        <translation>Download unvollständig: %1 von %2 Bytes</translation>
+    </message>
+    <message id="StatusUploadNotConfirmed">
+        <source>Upload not confirmed by the server</source>
+        <translation>Upload vom Server nicht bestätigt</translation>
+    </message>
+    <message id="StatusDeleteFailed">
+        <source>Delete failed</source>
+        <translation>Löschen fehlgeschlagen</translation>
+    </message>
+    <message id="StatusDeleteFailedBecause">
+        <source>Delete failed: %1</source>
+        <translation>Löschen fehlgeschlagen: %1</translation>
+    </message>
 </context>
 </TS>

@@ -99,5 +99,77 @@
         <source>Connected</source>
         <translation>Connected</translation>
     </message>
+    <message id="StatusBusy">
+        <source>Refused: another transfer or folder operation is still running</source>
+        <translation>Refused: another transfer or folder operation is still running</translation>
+    </message>
+    <message id="StatusRefusedDownload">
+        <source>Refused to download "%1": %2</source>
+        <translation>Refused to download "%1": %2</translation>
+    </message>
+    <message id="StatusRefusedUpload">
+        <source>Refused to upload "%1": %2</source>
+        <translation>Refused to upload "%1": %2</translation>
+    </message>
+    <message id="StatusRefusedCreate">
+        <source>Refused to create "%1": %2</source>
+        <translation>Refused to create "%1": %2</translation>
+    </message>
+    <message id="StatusRefusedDelete">
+        <source>Refused to delete "%1": %2</source>
+        <translation>Refused to delete "%1": %2</translation>
+    </message>
+    <message id="StatusDownloadFolderMissing">
+        <source>The download folder "%1" does not exist</source>
+        <translation>The download folder "%1" does not exist</translation>
+    </message>
+    <message id="StatusDownloadFolderNotMade">
+        <source>Cannot create the download folder "%1": %2</source>
+        <translation>Cannot create the download folder "%1": %2</translation>
+    </message>
+    <message id="StatusInvalidUrl">
+        <source>Invalid URL</source>
+        <translation>Invalid URL</translation>
+    </message>
+    <message id="StatusStreamOpenError">
+        <source>Stream open error</source>
+        <translation>Stream open error</translation>
+    </message>
+    <message id="StatusFtpError">
+        <source>FTP error %1</source>
+        <translation>FTP error %1</translation>
+    </message>
+    <message id="StatusNetworkReadError">
+        <source>Network read error</source>
+        <translation>Network read error</translation>
+    </message>
+    <message id="StatusNetworkWriteError">
+        <source>Network write error</source>
+        <translation>Network write error</translation>
+    </message>
+    <message id="StatusFileReadError">
+        <source>File read error</source>
+        <translation>File read error</translation>
+    </message>
+    <message id="StatusFileWriteError">
+        <source>File write error</source>
+        <translation>File write error</translation>
+    </message>
+    <message id="StatusDownloadIncomplete">
+        <source>Download incomplete: %1 of %2 bytes</source>
+        <translation>Download incomplete: %1 of %2 bytes</translation>
+    </message>
+    <message id="StatusUploadNotConfirmed">
+        <source>Upload not confirmed by the server</source>
+        <translation>Upload not confirmed by the server</translation>
+    </message>
+    <message id="StatusDeleteFailed">
+        <source>Delete failed</source>
+        <translation>Delete failed</translation>
+    </message>
+    <message id="StatusDeleteFailedBecause">
+        <source>Delete failed: %1</source>
+        <translation>Delete failed: %1</translation>
+    </message>
 </context>
 </TS>

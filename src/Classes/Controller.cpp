@@ -1,10 +1,7 @@
 #include "Classes/Controller.h"
 
-#include "Classes/ListingTableModel.h"
-#include "MiscTool.h"
-#include "platform/Assert.h"
-
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
 #include <QHeaderView>
@@ -17,18 +14,12 @@
 #include <QTableView>
 #include <QToolBar>
 
-namespace {
-
-template <typename T>
-T* outlet(QWidget* root, const char* name)
-{
-    T* found = root->objectName() == QLatin1String(name) ? qobject_cast<T*>(root)
-                                                         : root->findChild<T*>(QLatin1String(name));
-    TANDREL_ASSERT(found != nullptr);
-    return found;
-}
-
-} // namespace
+#include "Classes/ListingTableModel.h"
+#include "Classes/QueueDisplay.h"
+#include "MiscTool.h"
+#include "platform/Assert.h"
+#include "ui_CustomWindow.h"
+#include "ui_FtpSettingPanel.h"
 
 Controller::Controller(QObject* parent)
     : QObject(parent)
@@ -36,68 +27,66 @@ Controller::Controller(QObject* parent)
 {
 }
 
-Controller::~Controller()
-{
-    closeListingStream();
-}
+Controller::~Controller() = default;
 
-void Controller::connectOutlets(QWidget* mainWindow, QDialog* panel)
+void Controller::connectOutlets(QWidget* mainWindow, const Ui::CustomWindow& ui, QDialog* panel,
+                                const Ui::FtpSettingPanel& panelUi)
 {
     window = mainWindow;
     ftpSettingPanel = panel;
-    tabView = outlet<QTabWidget>(window, "tabView");
-    ftpTabViewItem = outlet<QWidget>(window, "ftpTabViewItem");
-    proxyTabViewItem = outlet<QWidget>(window, "proxyTabViewItem");
-    serverTabViewItem = outlet<QWidget>(window, "serverTabViewItem");
-    queueTabViewItem = outlet<QWidget>(window, "queueTabViewItem");
-    serverButton = outlet<QPushButton>(window, "serverButton");
-    localButton = outlet<QPushButton>(panel, "localButton");
-    downloadFolderPathLabel = outlet<QLabel>(panel, "downloadFolderPathLabel");
+    tabView = ui.tabView;
+    ftpTabViewItem = ui.ftpTabViewItem;
+    proxyTabViewItem = ui.proxyTabViewItem;
+    serverTabViewItem = ui.serverTabViewItem;
+    queueTabViewItem = ui.queueTabViewItem;
+    serverButton = ui.serverButton;
+    localButton = panelUi.localButton;
+    downloadFolderPathLabel = panelUi.downloadFolderPathLabel;
 
-    hostLabel = outlet<QLabel>(window, "hostLabel");
-    hostField = outlet<QLineEdit>(window, "hostField");
-    portField = outlet<QLineEdit>(window, "portField");
-    directoryLabel = outlet<QLabel>(window, "directoryLabel");
-    directoryField = outlet<QLineEdit>(window, "directoryField");
-    passiveCheckBox = outlet<QCheckBox>(window, "passiveCheckBox");
-    anonymousCheckBox = outlet<QCheckBox>(window, "anonymousCheckBox");
-    userLabel = outlet<QLabel>(window, "userLabel");
-    userField = outlet<QLineEdit>(window, "userField");
-    passwordLabel = outlet<QLabel>(window, "passwordLabel");
-    passwordField = outlet<QLineEdit>(window, "passwordField");
+    hostLabel = ui.hostLabel;
+    hostField = ui.hostField;
+    portField = ui.portField;
+    directoryLabel = ui.directoryLabel;
+    directoryField = ui.directoryField;
+    passiveCheckBox = ui.passiveCheckBox;
+    anonymousCheckBox = ui.anonymousCheckBox;
+    userLabel = ui.userLabel;
+    userField = ui.userField;
+    passwordLabel = ui.passwordLabel;
+    passwordField = ui.passwordField;
 
-    useProxyCheckBox = outlet<QCheckBox>(window, "useProxyCheckBox");
-    proxyHostLabel = outlet<QLabel>(window, "proxyHostLabel");
-    proxyHostField = outlet<QLineEdit>(window, "proxyHostField");
-    proxyPortField = outlet<QLineEdit>(window, "proxyPortField");
-    proxyUserLabel = outlet<QLabel>(window, "proxyUserLabel");
-    proxyUserField = outlet<QLineEdit>(window, "proxyUserField");
-    proxyPasswordLabel = outlet<QLabel>(window, "proxyPasswordLabel");
-    proxyPasswordField = outlet<QLineEdit>(window, "proxyPasswordField");
+    useProxyCheckBox = ui.useProxyCheckBox;
+    proxyHostLabel = ui.proxyHostLabel;
+    proxyHostField = ui.proxyHostField;
+    proxyPortField = ui.proxyPortField;
+    proxyUserLabel = ui.proxyUserLabel;
+    proxyUserField = ui.proxyUserField;
+    proxyPasswordLabel = ui.proxyPasswordLabel;
+    proxyPasswordField = ui.proxyPasswordField;
 
-    toolbar = outlet<QToolBar>(window, "toolbar");
-    connectItem = window->findChild<QAction*>(QStringLiteral("connectItem"));
-    disconnectItem = window->findChild<QAction*>(QStringLiteral("disconnectItem"));
-    saveItem = window->findChild<QAction*>(QStringLiteral("saveItem"));
-    TANDREL_ASSERT(connectItem && disconnectItem && saveItem);
-    progressIndicator = outlet<QProgressBar>(window, "progressIndicator");
+    toolbar = ui.toolbar;
+    connectItem = ui.connectItem;
+    disconnectItem = ui.disconnectItem;
+    saveItem = ui.saveItem;
+    progressIndicator = ui.progressIndicator;
 
-    serverTable = outlet<QTableView>(window, "serverTable");
-    ftpLocationLabel = outlet<QLabel>(window, "ftpLocationLabel");
-    statusLabel = outlet<QLabel>(window, "statusLabel");
-    preButton = outlet<QPushButton>(window, "preButton");
-    reloadButton = outlet<QPushButton>(window, "reloadButton");
-    downloadButton = outlet<QPushButton>(window, "downloadButton");
-    uploadButton = outlet<QPushButton>(window, "uploadButton");
-    createDirButton = outlet<QPushButton>(window, "createDirButton");
-    deleteButton = outlet<QPushButton>(window, "deleteButton");
+    serverTable = ui.serverTable;
+    ftpLocationLabel = ui.ftpLocationLabel;
+    statusLabel = ui.statusLabel;
+    preButton = ui.preButton;
+    reloadButton = ui.reloadButton;
+    downloadButton = ui.downloadButton;
+    uploadButton = ui.uploadButton;
+    createDirButton = ui.createDirButton;
+    deleteButton = ui.deleteButton;
 
-    taskTypeLabel = outlet<QLabel>(window, "taskTypeLabel");
-    percentageLabel = outlet<QLabel>(window, "percentageLabel");
-    progress = outlet<QProgressBar>(window, "progress");
-    progress0 = outlet<QProgressBar>(window, "progress0");
+    taskTypeLabel = ui.taskTypeLabel;
+    percentageLabel = ui.percentageLabel;
+    progress = ui.progress;
+    progress0 = ui.progress0;
+    queueDisplay = new QueueDisplay(taskTypeLabel, progress, progress0, percentageLabel, this);
 
-    connectSecurityOutlets();
+    connectSecurityOutlets(ui);
 
     serverTable->setModel(tableModel);
     serverTable->verticalHeader()->hide();
@@ -119,8 +108,7 @@ void Controller::connectOutlets(QWidget* mainWindow, QDialog* panel)
     connect(useProxyCheckBox, &QCheckBox::clicked, this, &Controller::useProxyAction);
     connect(serverButton, &QPushButton::clicked, this, &Controller::setServer);
     connect(localButton, &QPushButton::clicked, this, &Controller::setLocal);
-    connect(outlet<QPushButton>(panel, "panelCloseButton"), &QPushButton::clicked, this,
-            &Controller::closeAction);
+    connect(panelUi.panelCloseButton, &QPushButton::clicked, this, &Controller::closeAction);
     connect(preButton, &QPushButton::clicked, this, &Controller::preAction);
     connect(reloadButton, &QPushButton::clicked, this, &Controller::reloadAction);
 }
@@ -163,14 +151,13 @@ void Controller::initLocalizable()
 
 void Controller::setLook(QWidget* control, bool active)
 {
-    QPalette palette = control->palette();
-    const QColor text = active ? QColor(Qt::black) : QColor(Qt::gray);
-    palette.setColor(QPalette::WindowText, text);
-    palette.setColor(QPalette::Text, text);
-    if (qobject_cast<QLineEdit*>(control))
-        palette.setColor(QPalette::Base, active
-                                             ? QColor(Qt::white)
-                                             : ftpSettingPanel->palette().color(QPalette::Window));
+    // The inactive look is the style's own disabled look, so that a dark theme keeps both looks
+    // readable; the active look is the style's palette unchanged.
+    QPalette palette = QApplication::palette(control);
+    if (!active)
+        for (const QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::Base})
+            for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive})
+                palette.setColor(group, role, palette.color(QPalette::Disabled, role));
     control->setPalette(palette);
 }
 

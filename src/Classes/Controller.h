@@ -7,11 +7,11 @@
 #include <QList>
 #include <QObject>
 #include <QString>
-#include <QStringList>
 #include <QStringConverter>
+#include <QStringList>
 
 #include "ListingEntry.h"
-#include "platform/ftp/FtpStream.h"
+#include "platform/ftp/OwnedStream.h"
 
 class QAction;
 class QCheckBox;
@@ -26,6 +26,11 @@ class QTableView;
 class QToolBar;
 class QWidget;
 class ListingTableModel;
+class QueueDisplay;
+namespace Ui {
+class CustomWindow;
+class FtpSettingPanel;
+} // namespace Ui
 
 // The main window's controller: the settings panel and the settings store, the interface
 // states, the listing of the current remote folder, navigation and the listing table.
@@ -37,9 +42,10 @@ public:
     explicit Controller(QObject* parent = nullptr);
     ~Controller() override;
 
-    // Finds every outlet by object name in the window and the settings panel and wires the
-    // actions. Every outlet must exist.
-    void connectOutlets(QWidget* window, QDialog* panel);
+    // Takes every outlet from the widgets that the window's and the settings panel's interface
+    // files made, and wires the actions.
+    void connectOutlets(QWidget* window, const Ui::CustomWindow& ui, QDialog* panel,
+                        const Ui::FtpSettingPanel& panelUi);
     // Start-up, once the outlets are connected: texts, settings, start state.
     void awakeFromNib();
 
@@ -72,7 +78,7 @@ public:
     // Listing.
     void startReceive(const QString& url);
     void stopReceiveWithStatus(const std::optional<QString>& statusText);
-    bool isReceiving() const { return networkStream != nullptr; }
+    bool isReceiving() const { return static_cast<bool>(networkStream); }
     void streamHandleEvent(FtpStream* aStream, NSStreamEvent eventCode) override;
     void parseListData();
     static ListingEntry entryByReencodingNameInEntry(const ListingEntry& entry,
@@ -99,7 +105,7 @@ public:
     QStringList ftpURLStack;
     QString downloadFolder;
     std::optional<QList<ListingEntry>> listEntries;
-    std::unique_ptr<FtpStream> networkStream;
+    OwnedStream networkStream;
     std::optional<QByteArray> listData;
     // Lines of the running listing that could not be read and were skipped.
     int unreadableLines = 0;
@@ -159,6 +165,8 @@ public:
     QLabel* percentageLabel = nullptr;
     QProgressBar* progress = nullptr;
     QProgressBar* progress0 = nullptr;
+    // What paints those four, for the download and the upload.
+    QueueDisplay* queueDisplay = nullptr;
 
     // Shows a text in the status line under the table (the operations report failures there).
     void showStatus(const QString& text);
@@ -170,7 +178,7 @@ public:
     QLabel* securityLabel = nullptr;
     // What protected the latest listing's connection.
     ConnectionSecurity connectionSecurity;
-    void connectSecurityOutlets();
+    void connectSecurityOutlets(const Ui::CustomWindow& ui);
     void loadEncryption();
     void saveEncryption();
     // Idle (editable): the choice can be changed and the lock is blank.
@@ -190,7 +198,6 @@ private:
     void applyProxyAppearance();
     void setLook(QWidget* control, bool active);
     void setAnimating(bool animating);
-    void closeListingStream();
 
     ListingTableModel* tableModel = nullptr;
 };

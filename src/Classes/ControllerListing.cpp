@@ -13,16 +13,10 @@
 #include <QProgressBar>
 #include <QTableView>
 
-namespace {
-
-constexpr int64_t kReadChunk = 32768;
-
-} // namespace
-
 void Controller::startReceive(const QString& url)
 {
     // One listing at a time: a listing still running is dropped without a status of its own.
-    closeListingStream();
+    networkStream.stop();
     listData.emplace();
     const std::optional<QUrl> urlObject = UrlText::urlWithString(url);
     if (!urlObject) {
@@ -30,27 +24,13 @@ void Controller::startReceive(const QString& url)
         stopReceiveWithStatus(QStringLiteral("Invalid URL"));
         return;
     }
-    networkStream = FtpStream::CFReadStreamCreateWithFTPURL(*urlObject);
-    MiscTool::setProperty(*networkStream);
-    networkStream->setDelegate(this);
-    networkStream->scheduleInRunLoop();
-    networkStream->open();
+    networkStream.open(FtpStream::Direction::Read, *urlObject, MiscTool::streamProperties(), this);
     receiveDidStart();
-}
-
-void Controller::closeListingStream()
-{
-    if (!networkStream)
-        return;
-    networkStream->removeFromRunLoop();
-    networkStream->setDelegate(nullptr);
-    networkStream->close();
-    networkStream.reset();
 }
 
 void Controller::stopReceiveWithStatus(const std::optional<QString>& statusText)
 {
-    closeListingStream();
+    networkStream.stop();
     receiveDidStopWithStatus(statusText);
     listData.reset();
 }
@@ -101,8 +81,8 @@ void Controller::streamHandleEvent(FtpStream* aStream, NSStreamEvent eventCode)
         break;
     case NSStreamEventHasBytesAvailable: {
         updateStatus(QStringLiteral("Receiving"));
-        char buffer[kReadChunk];
-        const int64_t count = networkStream->read(buffer, kReadChunk);
+        char buffer[OwnedStream::kChunkSize];
+        const int64_t count = networkStream->read(buffer, OwnedStream::kChunkSize);
         if (count < 0) {
             stopReceiveWithStatus(QStringLiteral("Network read error"));
         } else if (count == 0) {

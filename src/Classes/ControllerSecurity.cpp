@@ -11,6 +11,7 @@
 #include "platform/TrustedCertificates.h"
 #include "platform/UserDefaults.h"
 #include "platform/toolkit/Toolkit.h"
+#include "ui_CustomWindow.h"
 
 namespace {
 
@@ -27,12 +28,11 @@ QString protocolWords(const QString& protocol)
 
 } // namespace
 
-void Controller::connectSecurityOutlets()
+void Controller::connectSecurityOutlets(const Ui::CustomWindow& ui)
 {
-    encryptionLabel = window->findChild<QLabel*>(QStringLiteral("encryptionLabel"));
-    encryptionPopUp = window->findChild<QComboBox*>(QStringLiteral("encryptionPopUp"));
-    securityLabel = window->findChild<QLabel*>(QStringLiteral("securityLabel"));
-    TANDREL_ASSERT(encryptionLabel && encryptionPopUp && securityLabel);
+    encryptionLabel = ui.encryptionLabel;
+    encryptionPopUp = ui.encryptionPopUp;
+    securityLabel = ui.securityLabel;
     connect(encryptionPopUp, &QComboBox::activated, this, [this] { armSaveItem(); });
 }
 

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "Classes/QueueDisplay.h"
 #include "MiscTool.h"
 #include "UploadDelegate.h"
 #include "WindowFixture.h"
@@ -109,7 +110,7 @@ TEST_F(Upload, BytesTheNetworkDidNotTakeAreOfferedFirstAtTheNextEvent)
     };
     QList<Step> steps;
     QObject context;
-    QObject::connect(up, &RemoteOperation::queueDisplayChanged, &context, [&] {
+    QObject::connect(c->queueDisplay, &QueueDisplay::changed, &context, [&] {
         steps.append({up->bufferOffset, up->bufferLimit, up->sentBytes});
     });
     OperationRecorder recorder(up, c);

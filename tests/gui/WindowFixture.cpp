@@ -9,6 +9,7 @@
 #include <QTableView>
 #include <QTest>
 
+#include "Classes/QueueDisplay.h"
 #include "CustomWindow.h"
 
 namespace {
@@ -25,12 +26,12 @@ QString queueStateOf(const Controller* controller)
 
 OperationRecorder::OperationRecorder(RemoteOperation* operation, Controller* controller)
 {
-    QObject::connect(operation, &RemoteOperation::queueDisplayChanged, &context,
+    QObject::connect(controller->queueDisplay, &QueueDisplay::changed, &context,
                      [this, controller] { states.append(queueStateOf(controller)); });
     QObject::connect(operation, &RemoteOperation::finished, &context,
-                     [this](const std::optional<QString>& result) {
+                     [this](const OperationOutcome& result) {
                          ended = true;
-                         status = result;
+                         status = result.statusText();
                      });
 }
 

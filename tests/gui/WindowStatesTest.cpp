@@ -24,9 +24,12 @@ UserDefaults& store()
     return UserDefaults::standardUserDefaults();
 }
 
+// The inactive look shows the style's disabled colours on a control that stays usable.
 bool looksInactive(QWidget* control)
 {
-    return control->palette().color(QPalette::Text) == QColor(Qt::gray);
+    const QPalette& palette = control->palette();
+    return palette.color(QPalette::Text) == palette.color(QPalette::Disabled, QPalette::Text) &&
+           palette.color(QPalette::Text) != QApplication::palette(control).color(QPalette::Text);
 }
 
 } // namespace

@@ -9,35 +9,25 @@ StreamRecorder::StreamRecorder(std::unique_ptr<FtpStream> stream)
     : networkStream(std::move(stream))
 {}
 
-StreamRecorder::~StreamRecorder()
+void StreamRecorder::start(const FtpStreamProperties& properties)
 {
-    if (networkStream)
-        networkStream->setDelegate(nullptr);
-}
-
-void StreamRecorder::start()
-{
-    networkStream->setDelegate(this);
-    networkStream->scheduleInRunLoop();
     const QScopedValueRollback<bool> inside(insideCall, true);
-    networkStream->open();
+    networkStream.open(properties, this);
 }
 
 void StreamRecorder::stop()
 {
     if (!networkStream)
         return;
-    networkStream->removeFromRunLoop();
-    networkStream->setDelegate(nullptr);
+    StreamEnd end;
     {
         const QScopedValueRollback<bool> inside(insideCall, true);
-        networkStream->close();
+        end = networkStream.stop();
     }
-    confirmed = networkStream->serverConfirmed();
-    maxBuffered = std::max(maxBuffered, networkStream->maxBufferedBytes());
+    confirmed = end.serverConfirmed;
+    maxBuffered = std::max(maxBuffered, end.maxBufferedBytes);
     if (error.domain == StreamErrorDomain::None)
-        error = networkStream->streamError();
-    networkStream.reset();
+        error = end.error;
     stopped = true;
 }
 
@@ -80,7 +70,7 @@ void StreamRecorder::streamHandleEvent(FtpStream* aStream, NSStreamEvent eventCo
 void StreamRecorder::handleBytes()
 {
     maxBuffered = std::max(maxBuffered, networkStream->maxBufferedBytes());
-    QByteArray chunk(32768, Qt::Uninitialized);
+    QByteArray chunk(OwnedStream::kChunkSize, Qt::Uninitialized);
     int64_t n = 0;
     {
         const QScopedValueRollback<bool> inside(insideCall, true);
@@ -127,11 +117,9 @@ std::unique_ptr<StreamRecorder> runStream(std::unique_ptr<FtpStream> stream,
                                           const FtpStreamProperties& properties,
                                           const QByteArray& upload, int timeoutMs)
 {
-    for (const auto& [key, value] : properties)
-        stream->setProperty(value, key);
     auto recorder = std::make_unique<StreamRecorder>(std::move(stream));
     recorder->upload = upload;
-    recorder->start();
+    recorder->start(properties);
     EXPECT_TRUE(recorder->waitUntilDone(timeoutMs));
     return recorder;
 }

@@ -7,7 +7,7 @@
 #include <QByteArray>
 
 #include "TestFiles.h"
-#include "platform/ftp/FtpStream.h"
+#include "platform/ftp/OwnedStream.h"
 
 // A stream delegate for the integration tests, driving its stream the way Tandrel's operations
 // do: reads on has-bytes (32 KiB at a time), writes its upload on has-space and
@@ -18,11 +18,10 @@ class StreamRecorder final : public FtpStreamDelegate
 {
 public:
     explicit StreamRecorder(std::unique_ptr<FtpStream> stream);
-    ~StreamRecorder() override;
 
     FtpStream* stream() const { return networkStream.get(); }
-    // Schedules the stream with this delegate and opens it.
-    void start();
+    // Applies the properties, schedules the stream with this delegate and opens it.
+    void start(const FtpStreamProperties& properties = {});
     // The operations' stop: off the loop, no delegate, closed, destroyed.
     void stop();
     // Waits, bounded, until the stream has ended one way or another.
@@ -35,7 +34,7 @@ public:
     std::function<bool(NSStreamEvent)> onEvent;
     // The upload's bytes, offered up to offerSize at a time.
     QByteArray upload;
-    int64_t offerSize = 32768;
+    int64_t offerSize = OwnedStream::kChunkSize;
 
     std::vector<NSStreamEvent> events;
     QByteArray received;
@@ -56,7 +55,7 @@ private:
     void handleBytes();
     void handleSpace();
 
-    std::unique_ptr<FtpStream> networkStream;
+    OwnedStream networkStream;
     bool insideCall = false;
 };
 

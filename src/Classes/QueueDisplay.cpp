@@ -1,0 +1,60 @@
+#include "Classes/QueueDisplay.h"
+
+#include <QLabel>
+#include <QProgressBar>
+
+#include "MiscTool.h"
+
+QueueDisplay::QueueDisplay(QLabel* taskTypeLabel, QProgressBar* progress, QProgressBar* progress0,
+                           QLabel* percentageLabel, QObject* parent)
+    : QObject(parent)
+    , taskTypeLabel(taskTypeLabel)
+    , progress(progress)
+    , progress0(progress0)
+    , percentageLabel(percentageLabel)
+{}
+
+void QueueDisplay::showStart(const QString& arrow, const QString& action, const QString& localPath,
+                             bool emptyingSecondBar)
+{
+    emptying = emptyingSecondBar;
+    taskTypeLabel->setText(arrow);
+    taskTypeLabel->setToolTip(action);
+    progress->setToolTip(localPath);
+    progress->show();
+    progress0->setToolTip(action + QLatin1Char(':') + localPath);
+    progress0->show();
+    if (emptying)
+        progress0->setValue(100);
+    emit changed();
+}
+
+void QueueDisplay::showProgress(int64_t doneBytes, int64_t totalBytes)
+{
+    // A server that understated the size would show more than 100%: count the bytes instead.
+    if (totalBytes > 0 && doneBytes <= totalBytes) {
+        // Whole numbers: signed 64-bit division truncates, so 100 only when all is done.
+        const int64_t percent = doneBytes * 100 / totalBytes;
+        const float p = static_cast<float>(percent);
+        progress->setValue(static_cast<int>(p));
+        progress0->setValue(static_cast<int>(emptying ? 100.0f - p : p));
+        percentageLabel->setText(QString::asprintf("%.0f%%", static_cast<double>(p)));
+    } else {
+        percentageLabel->setText(MiscTool::convertBytes(static_cast<uint64_t>(doneBytes)));
+    }
+    emit changed();
+}
+
+void QueueDisplay::reset()
+{
+    taskTypeLabel->setText(QString());
+    taskTypeLabel->setToolTip(QString());
+    progress->setToolTip(QString());
+    progress->setValue(0);
+    progress->hide();
+    percentageLabel->setText(QString());
+    progress0->setToolTip(QString());
+    progress0->setValue(0);
+    progress0->hide();
+    emit changed();
+}

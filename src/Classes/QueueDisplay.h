@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstdint>
+
+#include <QObject>
+#include <QString>
+
+class QLabel;
+class QProgressBar;
+
+// The queue tab's display of the running download or upload: the arrow, two bars and the whole
+// percentage. The transfers tell it what happens; only it paints those widgets.
+class QueueDisplay final : public QObject
+{
+    Q_OBJECT
+
+public:
+    QueueDisplay(QLabel* taskTypeLabel, QProgressBar* progress, QProgressBar* progress0,
+                 QLabel* percentageLabel, QObject* parent = nullptr);
+
+    // A transfer starts: the arrow with the action as its tool tip, the local path on the bars,
+    // both shown; an upload's second bar starts full and empties.
+    void showStart(const QString& arrow, const QString& action, const QString& localPath,
+                   bool emptyingSecondBar);
+    // After each chunk: the whole percentage done, on both bars. Without a size, or past the size
+    // announced, the label counts the bytes and the bars stay as they are.
+    void showProgress(int64_t doneBytes, int64_t totalBytes);
+    // At the end, success or failure: everything cleared and hidden, in the window's reading
+    // order.
+    void reset();
+
+    Q_DISABLE_COPY_MOVE(QueueDisplay)
+
+signals:
+    // The display changed: at the start, after each chunk, at the reset.
+    void changed();
+
+private:
+    QLabel* taskTypeLabel;
+    QProgressBar* progress;
+    QProgressBar* progress0;
+    QLabel* percentageLabel;
+    bool emptying = false;
+};

@@ -1,0 +1,107 @@
+#include "OperationOutcome.h"
+
+#include "platform/Log.h"
+
+namespace {
+
+// The status texts are fixed English unless the string table has a translation of the id.
+QString text(const char* id, const char* english)
+{
+    const QString translated = qtTrId(id);
+    return translated == QLatin1String(id) ? QString::fromUtf8(english) : translated;
+}
+
+QString refusedText(OperationOutcome::Action action)
+{
+    switch (action) {
+    case OperationOutcome::Action::Download:
+        //% "Refused to download \"%1\": %2"
+        return text("StatusRefusedDownload", "Refused to download \"%1\": %2");
+    case OperationOutcome::Action::Upload:
+        //% "Refused to upload \"%1\": %2"
+        return text("StatusRefusedUpload", "Refused to upload \"%1\": %2");
+    case OperationOutcome::Action::CreateFolder:
+        //% "Refused to create \"%1\": %2"
+        return text("StatusRefusedCreate", "Refused to create \"%1\": %2");
+    case OperationOutcome::Action::Delete:
+        //% "Refused to delete \"%1\": %2"
+        return text("StatusRefusedDelete", "Refused to delete \"%1\": %2");
+    }
+    return QString();
+}
+
+} // namespace
+
+std::optional<QString> OperationOutcome::statusText() const
+{
+    //% "FTP error %1"
+    const auto ftpError = [this] { return text("StatusFtpError", "FTP error %1").arg(replyCode); };
+    switch (kind) {
+    case Kind::Succeeded:
+        return std::nullopt;
+    case Kind::Busy:
+        //% "Refused: another transfer or folder operation is still running"
+        return text("StatusBusy", "Refused: another transfer or folder operation is still running");
+    case Kind::NameRefused:
+        return refusedText(action).arg(Log::printable(subject), detail);
+    case Kind::DownloadFolderMissing:
+        //% "The download folder \"%1\" does not exist"
+        return text("StatusDownloadFolderMissing", "The download folder \"%1\" does not exist")
+            .arg(Log::printable(subject));
+    case Kind::DownloadFolderNotMade:
+        //% "Cannot create the download folder \"%1\": %2"
+        return text("StatusDownloadFolderNotMade", "Cannot create the download folder \"%1\": %2")
+            .arg(Log::printable(subject), detail);
+    case Kind::InvalidUrl: {
+        //% "Invalid URL"
+        const QString invalid = text("StatusInvalidUrl", "Invalid URL");
+        if (action != Action::Delete)
+            return invalid;
+        //% "Delete failed: %1"
+        return text("StatusDeleteFailedBecause", "Delete failed: %1").arg(invalid);
+    }
+    case Kind::StreamOpenError:
+        //% "Stream open error"
+        return text("StatusStreamOpenError", "Stream open error");
+    case Kind::ServerRefused:
+        return ftpError();
+    case Kind::NetworkReadError:
+        //% "Network read error"
+        return text("StatusNetworkReadError", "Network read error");
+    case Kind::NetworkWriteError:
+        //% "Network write error"
+        return text("StatusNetworkWriteError", "Network write error");
+    case Kind::FileReadError:
+        //% "File read error"
+        return text("StatusFileReadError", "File read error");
+    case Kind::FileWriteError:
+        //% "File write error"
+        return text("StatusFileWriteError", "File write error");
+    case Kind::DownloadIncomplete:
+        //% "Download incomplete: %1 of %2 bytes"
+        return text("StatusDownloadIncomplete", "Download incomplete: %1 of %2 bytes")
+            .arg(doneBytes)
+            .arg(expectedBytes);
+    case Kind::UploadNotConfirmed:
+        //% "Upload not confirmed by the server"
+        return text("StatusUploadNotConfirmed", "Upload not confirmed by the server");
+    case Kind::DeleteFailed:
+        if (replyCode == 0 && detail.isEmpty())
+            //% "Delete failed"
+            return text("StatusDeleteFailed", "Delete failed");
+        return text("StatusDeleteFailedBecause", "Delete failed: %1")
+            .arg(replyCode != 0 ? ftpError() : detail);
+    }
+    return std::nullopt;
+}
+
+QString OperationOutcome::statusLine() const
+{
+    const QString status = statusText().value_or(QString());
+    // Texts that name their reason themselves carry no detail after them.
+    const bool detailShown = kind == Kind::NameRefused || kind == Kind::DownloadFolderNotMade ||
+                             kind == Kind::DeleteFailed;
+    if (detail.isEmpty() || detailShown)
+        return status;
+    return status + QStringLiteral(": ") + detail;
+}

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include <QString>
+
+// How a remote operation ended, or why it did not start: one value, which statusText turns into
+// the words the window shows. Nothing else composes an operation's status.
+struct OperationOutcome
+{
+    enum class Action
+    {
+        Download,
+        Upload,
+        CreateFolder,
+        Delete
+    };
+
+    enum class Kind
+    {
+        Succeeded,
+        // Not started: another operation holds the one slot.
+        Busy,
+        // Not started: subject is the name as shown, detail why no request may carry it.
+        NameRefused,
+        // Not started: subject is the download folder, which the user chose and has gone.
+        DownloadFolderMissing,
+        // Not started: subject is the default download folder, detail why it cannot be made.
+        DownloadFolderNotMade,
+        InvalidUrl,
+        // The stream failed: connection, login, proxy, time-out, or the server's refusal.
+        StreamOpenError,
+        // The server refused with replyCode, and that is all there is to say.
+        ServerRefused,
+        NetworkReadError,
+        NetworkWriteError,
+        FileReadError,
+        FileWriteError,
+        // The server confirmed a download that holds doneBytes of expectedBytes.
+        DownloadIncomplete,
+        UploadNotConfirmed,
+        // The deletion was not confirmed: replyCode when refused, else detail when known.
+        DeleteFailed,
+    };
+
+    Action action = Action::Download;
+    Kind kind = Kind::Succeeded;
+    // The server's FTP reply code, for a refusal.
+    int replyCode = 0;
+    // Why, beyond the kind: a system or network error message.
+    QString detail;
+    QString subject;
+    int64_t doneBytes = 0;
+    int64_t expectedBytes = 0;
+
+    bool succeeded() const { return kind == Kind::Succeeded; }
+    // The fixed status text of a failure (none after a success), from the string table.
+    std::optional<QString> statusText() const;
+    // What the status line shows: the status text with the reason behind it, when there is one.
+    QString statusLine() const;
+};
