@@ -7,12 +7,14 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 
 #include "LoopbackPort.h"
 
 namespace {
 
 const char* const kVsftpd = "/usr/sbin/vsftpd";
+const char* const kDbLoad = "/usr/bin/db_load";
 
 } // namespace
 
@@ -54,6 +56,10 @@ void VsftpdServer::stop()
     process.stop();
     for (qint64 id : sessions)
         ::kill(static_cast<pid_t>(id), SIGKILL);
+    if (!pamService.isEmpty()) {
+        QFile::remove(pamService);
+        pamService.clear();
+    }
     // Until their sockets are closed, a client may still take a cached connection for alive.
     for (qint64 id : sessions) {
         const QDir fds(QStringLiteral("/proc/%1/fd").arg(id));
@@ -100,19 +106,29 @@ bool VsftpdServer::start(const Options& options)
                               "listen_address=127.0.0.1\n"
                               "listen_port=%1\n"
                               "background=NO\n"
-                              "anonymous_enable=YES\n"
-                              "no_anon_password=YES\n"
-                              "anon_root=%2\n"
-                              "local_enable=NO\n"
-                              "secure_chroot_dir=%3\n"
+                              "secure_chroot_dir=%2\n"
                               "seccomp_sandbox=NO\n"
                               "pasv_enable=YES\n"
                               "connect_from_port_20=NO\n"
                               "xferlog_enable=NO\n"
                               "syslog_enable=NO\n")
                    .arg(listeningPort)
-                   .arg(root(), folder.filePath(QStringLiteral("empty")))
+                   .arg(folder.filePath(QStringLiteral("empty")))
                    .toUtf8());
+    if (options.user.isEmpty()) {
+        file.write(QStringLiteral("anonymous_enable=YES\nno_anon_password=YES\nanon_root=%1\n"
+                                  "local_enable=NO\n")
+                       .arg(root())
+                       .toUtf8());
+    } else {
+        if (!writeLogins(options))
+            return false;
+        // Guests get the anonymous user's rights, so the settings below serve both.
+        file.write(QStringLiteral("anonymous_enable=NO\nlocal_enable=YES\nguest_enable=YES\n"
+                                  "guest_username=ftp\nlocal_root=%1\npam_service_name=%2\n")
+                       .arg(root(), QFileInfo(pamService).fileName())
+                       .toUtf8());
+    }
     if (options.writable) {
         // The anonymous root itself must not be writable for vsftpd to serve it.
         const QString incoming = localPath(QStringLiteral("incoming"));
@@ -146,5 +162,45 @@ bool VsftpdServer::start(const Options& options)
         process.stop();
         return false;
     }
+    return true;
+}
+
+bool VsftpdServer::writeLogins(const Options& options)
+{
+    if (!QFileInfo(QString::fromLatin1(kDbLoad)).isExecutable()) {
+        failure = QStringLiteral("db_load is not installed (db-util)");
+        return false;
+    }
+    // db_load -T reads key and value lines, with backslashes as escapes.
+    const auto line = [](QString text) {
+        return text.replace(QLatin1Char('\\'), QStringLiteral("\\\\")).toUtf8() + '\n';
+    };
+    const QString users = folder.filePath(QStringLiteral("users"));
+    QFile::remove(users + QStringLiteral(".db"));
+    QProcess load;
+    load.setProcessChannelMode(QProcess::MergedChannels);
+    load.start(QString::fromLatin1(kDbLoad),
+               {QStringLiteral("-T"), QStringLiteral("-t"), QStringLiteral("hash"),
+                users + QStringLiteral(".db")});
+    load.write(line(options.user) + line(options.password));
+    load.closeWriteChannel();
+    if (!load.waitForFinished(10000) || load.exitCode() != 0) {
+        failure = QStringLiteral("db_load failed: %1").arg(QString::fromLocal8Bit(load.readAll()));
+        return false;
+    }
+    // PAM reads its services from /etc/pam.d only, and lowercases their names. The process and
+    // port make this one's name its own.
+    pamService =
+        QStringLiteral("/etc/pam.d/tandrel-vsftpd-%1-%2").arg(getpid()).arg(listeningPort);
+    QFile service(pamService);
+    if (!service.open(QIODevice::WriteOnly)) {
+        failure = QStringLiteral("cannot write %1").arg(pamService);
+        pamService.clear();
+        return false;
+    }
+    service.write(QStringLiteral("auth required pam_userdb.so db=%1\n"
+                                 "account required pam_userdb.so db=%1\n")
+                      .arg(users)
+                      .toUtf8());
     return true;
 }
