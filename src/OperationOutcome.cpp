@@ -4,7 +4,9 @@
 
 namespace {
 
-// The status texts are fixed English unless the string table has a translation of the id.
+// The status texts are fixed English unless the string table has a translation of the id; the
+// German table leaves the transfer's own short texts ("File write error", ...) in English, as
+// the log and the users' reports know them.
 QString text(const char* id, const char* english)
 {
     const QString translated = qtTrId(id);

@@ -127,33 +127,9 @@
         <source>Cannot create the download folder "%1": %2</source>
         <translation>Der Download-Ordner „%1“ kann nicht angelegt werden: %2</translation>
     </message>
-    <message id="StatusInvalidUrl">
-        <source>Invalid URL</source>
-        <translation>Ungültige URL</translation>
-    </message>
-    <message id="StatusStreamOpenError">
-        <source>Stream open error</source>
-        <translation>Fehler beim Öffnen der Verbindung</translation>
-    </message>
     <message id="StatusFtpError">
         <source>FTP error %1</source>
         <translation>FTP-Fehler %1</translation>
-    </message>
-    <message id="StatusNetworkReadError">
-        <source>Network read error</source>
-        <translation>Fehler beim Lesen vom Netz</translation>
-    </message>
-    <message id="StatusNetworkWriteError">
-        <source>Network write error</source>
-        <translation>Fehler beim Schreiben ins Netz</translation>
-    </message>
-    <message id="StatusFileReadError">
-        <source>File read error</source>
-        <translation>Fehler beim Lesen der Datei</translation>
-    </message>
-    <message id="StatusFileWriteError">
-        <source>File write error</source>
-        <translation>Fehler beim Schreiben der Datei</translation>
     </message>
     <message id="StatusDownloadIncomplete">
         <source>Download incomplete: %1 of %2 bytes</source>
