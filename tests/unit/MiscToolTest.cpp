@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ctime>
+
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -131,6 +133,35 @@ TEST(MiscTool, DateFormatterIsMadeOnlyForTheFirstEntryWithADate)
     EXPECT_TRUE(MiscTool::hasDateFormatter());
     EXPECT_EQ(text, QLocale::system().toString(dated.kCFFTPResourceModDate->toLocalTime(),
                                                QLocale::ShortFormat));
+}
+
+// The formatter keeps the zone's offset between transitions: dates on both sides of a
+// daylight-saving change, and in another year, show as the C library's local time does.
+TEST(MiscTool, DatesShowInLocalTimeAcrossDaylightSavingChanges)
+{
+    const QByteArray oldTz = qgetenv("TZ");
+    qputenv("TZ", "Europe/Berlin");
+    tzset();
+    MiscTool::discardDateFormatter();
+    ListingEntry dated = entry(8, 1);
+    const QDateTime spring(QDate(2024, 3, 31), QTime(1, 0), Qt::UTC); // 02:00 -> 03:00 local
+    ASSERT_EQ(spring.toLocalTime().offsetFromUtc(), 7200);
+    for (const QDateTime& utc :
+         {spring.addSecs(-60), spring, spring.addSecs(60), spring.addSecs(-7200),
+          QDateTime(QDate(2024, 10, 27), QTime(0, 59), Qt::UTC),
+          QDateTime(QDate(2024, 10, 27), QTime(1, 0), Qt::UTC),
+          QDateTime(QDate(2019, 7, 1), QTime(12, 0), Qt::UTC), spring.addSecs(60)}) {
+        dated.kCFFTPResourceModDate = utc;
+        EXPECT_EQ(MiscTool::getFileDate(dated),
+                  QLocale::system().toString(utc.toLocalTime(), QLocale::ShortFormat))
+            << utc.toString(Qt::ISODate).toStdString();
+    }
+    if (oldTz.isNull())
+        qunsetenv("TZ");
+    else
+        qputenv("TZ", oldTz);
+    tzset();
+    MiscTool::discardDateFormatter();
 }
 
 TEST(MiscTool, ServerAddressesAreHostNamesIPv4OrBracketedIPv6AndPorts1To65535)
