@@ -9,6 +9,8 @@
 #include "platform/UrlText.h"
 #include "platform/ftp/ListingParser.h"
 
+#include <algorithm>
+
 #include <QLabel>
 #include <QProgressBar>
 #include <QTableView>
@@ -16,6 +18,13 @@
 namespace {
 
 constexpr int64_t kReadChunk = 32768;
+
+bool isUtf8Of(const QByteArray& bytes, const QString& name)
+{
+    const bool ascii = std::all_of(bytes.begin(), bytes.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    return ascii ? bytes.size() == name.size() : name.toUtf8() == bytes;
+}
 
 } // namespace
 
@@ -162,6 +171,10 @@ ListingEntry Controller::entryByReencodingNameInEntry(const ListingEntry& entry,
         entry.rawName.isEmpty() ? entry.kCFFTPResourceName->toLatin1() : entry.rawName;
     if (encoding == QStringConverter::Utf8) {
         newEntry.kCFFTPResourceName = decodeListingName(bytes);
+        // Bytes that are the shown name's UTF-8 need not be kept twice: a long listing holds
+        // one copy of each name.
+        if (isUtf8Of(bytes, *newEntry.kCFFTPResourceName))
+            newEntry.rawName.clear();
     } else {
         QStringDecoder decoder(encoding);
         const QString name = decoder.decode(bytes);
