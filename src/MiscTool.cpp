@@ -27,10 +27,15 @@ struct DateFormatter
     qint64 spanBegin = 1; // the span [spanBegin, spanEnd) in msecs since 1970; empty at first
     qint64 spanEnd = 0;
     int offsetSeconds = 0;
+    // Files saved together list with the same time: the text of the last date made.
+    std::optional<qint64> lastMsecs;
+    QString lastText;
 
     QString format(const QDateTime& date)
     {
         const qint64 msecs = date.toMSecsSinceEpoch();
+        if (msecs == lastMsecs)
+            return lastText;
         if (msecs < spanBegin || msecs >= spanEnd) {
             if (!zone.isValid())
                 return locale.toString(date.toLocalTime(), QLocale::ShortFormat);
@@ -42,9 +47,11 @@ struct DateFormatter
             spanEnd = after.atUtc.isValid() ? after.atUtc.toMSecsSinceEpoch()
                                             : std::numeric_limits<qint64>::max();
         }
-        return locale.toString(
+        lastText = locale.toString(
             QDateTime::fromMSecsSinceEpoch(msecs, Qt::OffsetFromUTC, offsetSeconds),
             QLocale::ShortFormat);
+        lastMsecs = msecs;
+        return lastText;
     }
 };
 
