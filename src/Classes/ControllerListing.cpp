@@ -83,6 +83,7 @@ void Controller::receiveDidStopWithStatus(const std::optional<QString>& statusTe
                     ? QStringLiteral(" (1 line could not be read)")
                     : QStringLiteral(" (%1 lines could not be read)").arg(unreadableLines);
     unreadableLines = 0;
+    tableModel->showAppendedRows();
     updateStatus(text);
     setAnimating(false);
     emit listingStopped(text);
