@@ -47,9 +47,9 @@ struct DateFormatter
             spanEnd = after.atUtc.isValid() ? after.atUtc.toMSecsSinceEpoch()
                                             : std::numeric_limits<qint64>::max();
         }
-        lastText = locale.toString(
-            QDateTime::fromMSecsSinceEpoch(msecs, Qt::OffsetFromUTC, offsetSeconds),
-            QLocale::ShortFormat);
+        lastText =
+            locale.toString(QDateTime::fromMSecsSinceEpoch(msecs, Qt::OffsetFromUTC, offsetSeconds),
+                            QLocale::ShortFormat);
         lastMsecs = msecs;
         return lastText;
     }
