@@ -64,7 +64,8 @@ void ListingTableModel::rowsAppended(int first, int last)
         reloadData();
         return;
     }
-    if (fillTimer.isActive())
+    // Rows added outside a listing show at once.
+    if (fillTimer.isActive() && controller->isReceiving())
         return;
     showAppendedRows();
     fillTimer.start();

@@ -136,8 +136,8 @@ TEST_F(Browser, AHundredThousandEntriesFillTheTableProgressively)
     ASSERT_TRUE(waitForListing(180000));
     EXPECT_EQ(c->status, "List succeeded");
     EXPECT_EQ(c->numberOfRowsInTableView(), 100000);
-    // Many chunks, one table update each: the rows arrived while the user could watch.
-    EXPECT_GT(batches.size(), 10);
+    // The rows showed in batches while they arrived, not all at the end.
+    EXPECT_GT(batches.size(), 3);
 }
 
 TEST_F(Browser, FailuresShowInTheStatusLine)
