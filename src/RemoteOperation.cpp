@@ -65,6 +65,7 @@ void RemoteOperation::showQueueStart(const QString& arrow, const char* key,
                                      const QString& localPath)
 {
     const QString action = Controller::localizedString(key);
+    shownPercent = -1;
     controller->taskTypeLabel->setText(arrow);
     controller->taskTypeLabel->setToolTip(action);
     controller->progress->setToolTip(localPath);
@@ -80,11 +81,18 @@ void RemoteOperation::showQueueProgress(int64_t doneBytes, int64_t totalBytes,
     if (totalBytes > 0 && doneBytes <= totalBytes) {
         // Whole numbers: signed 64-bit division truncates, so 100 only when all is done.
         const int64_t percent = doneBytes * 100 / totalBytes;
+        // A GiB is 32,768 chunks and 101 percentages: the widgets change only with the number.
+        if (percent == shownPercent) {
+            emit queueDisplayChanged();
+            return;
+        }
+        shownPercent = percent;
         const float p = static_cast<float>(percent);
         controller->progress->setValue(static_cast<int>(p));
         controller->progress0->setValue(static_cast<int>(emptyingSecondBar ? 100.0f - p : p));
         controller->percentageLabel->setText(QString::asprintf("%.0f%%", static_cast<double>(p)));
     } else {
+        shownPercent = -1;
         controller->percentageLabel->setText(
             MiscTool::convertBytes(static_cast<uint64_t>(doneBytes)));
     }
@@ -93,6 +101,7 @@ void RemoteOperation::showQueueProgress(int64_t doneBytes, int64_t totalBytes,
 
 void RemoteOperation::resetQueueDisplay()
 {
+    shownPercent = -1;
     controller->taskTypeLabel->setText(QString());
     controller->taskTypeLabel->setToolTip(QString());
     controller->progress->setToolTip(QString());

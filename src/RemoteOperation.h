@@ -69,4 +69,6 @@ protected:
 
 private:
     static RemoteOperation* sRunning;
+    // The percentage the queue display shows now; -1 when it shows none.
+    int64_t shownPercent = -1;
 };
