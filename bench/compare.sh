@@ -3,7 +3,8 @@
 # the table or every byte on disk, exit) against the whole `curl` command, on the same loopback
 # servers (vsftpd and pyftpdlib), run in turn (curl, Tandrel, curl, Tandrel, ...) under
 # /usr/bin/time. Prints the medians of wall time, CPU time (user + system) and peak memory per
-# server, and Tandrel's wall time as a multiple of curl's.
+# server, Tandrel's wall time as a multiple of curl's, and the longest time Tandrel's event loop
+# was held (the drive's stall-max-ms, which must stay within 50 ms).
 #   bench/compare.sh [pairs]        (default 5 pairs of runs per row)
 # "clean" runs remove the previous output and sync before each run; "back to back" runs write
 # over the previous run's file while its pages may still be written back, as a user who fetches
@@ -16,10 +17,22 @@ ensure_packages "${BUILD_PACKAGES[@]}" "${BENCH_PACKAGES[@]}"
 
 build="$here/build-bench"
 if [ ! -f "$build/CMakeCache.txt" ]; then
-    cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTANDREL_BENCH=ON >/dev/null
+    launcher=()
+    command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+    cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTANDREL_BENCH=ON \
+        "${launcher[@]}" >/dev/null
 fi
 cmake --build "$build" --target tandrel-drive >/dev/null
 drive="$build/tools/tandrel-drive"
+
+# The machine, and whether it is quiet enough for wall times to mean much.
+echo "machine: $(nproc) CPUs ($(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -n 1))," \
+    "$(awk '/MemTotal/ { printf "%.0f GiB", $2 / 1048576 }' /proc/meminfo) RAM," \
+    "$(uname -sr), $(df -T /var/tmp | awk 'NR == 2 { print $2 }') on /var/tmp;" \
+    "curl $(curl --version | head -n 1 | cut -d' ' -f2); load $(cut -d' ' -f1-3 /proc/loadavg)"
+if awk -v n="$(nproc)" '{ exit !($1 > n / 2) }' /proc/loadavg; then
+    echo "warning: the machine is busy; wall times will be noisy (CPU times less so)" >&2
+fi
 
 # On the disk, not in memory: writing a file back is part of what is measured.
 work="$(mktemp -d /var/tmp/tandrel-compare.XXXXXX)"
@@ -103,17 +116,20 @@ for server in "${servers[@]}"; do
     done
 done
 
-# Runs a command under /usr/bin/time: appends "wall cpu peak-kib" to the file $1.
+# Runs a command under /usr/bin/time: appends "wall cpu peak-kib stall-ms" to the file $1 (the
+# stall is what tandrel-drive --timing prints, 0 for curl).
 timed()
 {
-    local into="$1"
+    local into="$1" stall
     shift
     /usr/bin/time -f "%e %U %S %M" -o "$work/time" "$@" >"$work/stdout" 2>"$work/stderr" || {
         echo "failed: $*" >&2
         tail -n 5 "$work/stderr" >&2
         exit 1
     }
-    awk '{ printf "%.3f %.3f %d\n", $1, $2 + $3, $4 }' "$work/time" >>"$into"
+    stall="$(awk -F'\t' '$1 == "stall-max-ms" { print $2 }' "$work/stdout")"
+    awk -v stall="${stall:-0}" '{ printf "%.3f %.3f %d %d\n", $1, $2 + $3, $4, stall }' \
+        "$work/time" >>"$into"
 }
 
 expect_size()
@@ -135,24 +151,25 @@ median()
     sort -n | awk '{ v[NR] = $1 } END { if (NR % 2) print v[(NR + 1) / 2]; else print (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
 }
 
-# "wall cpu peak-kib" medians of a file of runs.
+# "wall cpu peak-kib" medians of a file of runs, and the largest stall.
 medians()
 {
-    echo "$(cut -d' ' -f1 "$1" | median) $(cut -d' ' -f2 "$1" | median) $(cut -d' ' -f3 "$1" | median)"
+    echo "$(cut -d' ' -f1 "$1" | median) $(cut -d' ' -f2 "$1" | median)" \
+        "$(cut -d' ' -f3 "$1" | median) $(cut -d' ' -f4 "$1" | sort -n | tail -n 1)"
 }
 
 gib=$((1024 * 1024 * 1024))
-printf '%-10s %-36s %9s %9s %7s %8s %8s %8s %8s\n' server work "curl s" "Tandrel s" ratio \
-    "curl cpu" "T cpu" "curl MiB" "T MiB"
+printf '%-10s %-36s %9s %9s %7s %8s %8s %8s %8s %8s\n' server work "curl s" "Tandrel s" ratio \
+    "curl cpu" "T cpu" "curl MiB" "T MiB" "T stall"
 row()
 {
-    local server="$1" name="$2" cw cc cm tw tc tm
-    read -r cw cc cm < <(medians "$work/curl.runs")
-    read -r tw tc tm < <(medians "$work/tandrel.runs")
+    local server="$1" name="$2" cw cc cm cs tw tc tm ts
+    read -r cw cc cm cs < <(medians "$work/curl.runs")
+    read -r tw tc tm ts < <(medians "$work/tandrel.runs")
     awk -v s="$server" -v n="$name" -v cw="$cw" -v tw="$tw" -v cc="$cc" -v tc="$tc" \
-        -v cm="$cm" -v tm="$tm" 'BEGIN {
+        -v cm="$cm" -v tm="$tm" -v ts="$ts" 'BEGIN {
             ratio = (cw > 0) ? sprintf("%.2fx", tw / cw) : "-"
-            printf "%-10s %-36s %9.2f %9.2f %7s %8.2f %8.2f %8.1f %8.1f\n", s, n, cw, tw, ratio, cc, tc, cm / 1024, tm / 1024
+            printf "%-10s %-36s %9.2f %9.2f %7s %8.2f %8.2f %8.1f %8.1f %5d ms\n", s, n, cw, tw, ratio, cc, tc, cm / 1024, tm / 1024, ts
         }'
     rm -f "$work/curl.runs" "$work/tandrel.runs"
 }
@@ -226,4 +243,5 @@ for server in "${servers[@]}"; do
     done
     row "$server" "start, connect, list 20 entries"
 done
-echo "medians of $pairs pairs; ratio = Tandrel wall / curl wall; cpu = user + system seconds"
+echo "medians of $pairs pairs; ratio = Tandrel wall / curl wall; cpu = user + system seconds;" \
+    "T stall = the longest event-loop stall of any Tandrel run"

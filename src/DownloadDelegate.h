@@ -44,6 +44,8 @@ public:
 
 private:
     void moveOneChunk();
+    // Hands what was written to the disk as the download goes, a window at a time.
+    void writeBack();
     bool createPartialFile();
     // Makes the default download folder when it is missing; why the folder cannot be used, else
     // none.
@@ -54,4 +56,6 @@ private:
     // as complete (the server's announced size wins); none when neither is known.
     std::optional<int64_t> listedSize;
     std::optional<int64_t> expectedSize;
+    // Where the part of the file not yet handed to the disk begins.
+    int64_t writeBackFrom = 0;
 };

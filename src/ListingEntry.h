@@ -27,6 +27,9 @@ struct ListingEntry
     std::optional<int32_t> kCFFTPResourceType;
     std::optional<int64_t> kCFFTPResourceSize;
     std::optional<QDateTime> kCFFTPResourceModDate;
-    // The server's own name bytes, so that every operation can address the entry exactly.
+    // The server's own name bytes, so that every operation can address the entry exactly;
+    // empty when they are the UTF-8 of the name.
     QByteArray rawName;
 };
+// Moved in memory as plain bytes when a list of entries grows.
+Q_DECLARE_TYPEINFO(ListingEntry, Q_RELOCATABLE_TYPE);

@@ -1,6 +1,7 @@
 #include "MiscTool.h"
 
 #include <arpa/inet.h>
+#include <limits>
 #include <pwd.h>
 #include <unistd.h>
 
@@ -8,6 +9,7 @@
 #include <QFileInfo>
 #include <QLocale>
 #include <QRegularExpression>
+#include <QTimeZone>
 
 #include "platform/Log.h"
 #include "platform/UrlText.h"
@@ -15,7 +17,45 @@
 
 namespace {
 
-std::optional<QLocale> sDateFormatter;
+// The shared date formatter: the system locale's short format, and the local time zone's
+// offset from UTC over the span between two of its transitions. Converting each date through
+// the C library would read the zone file's status again for every row of a listing.
+struct DateFormatter
+{
+    QLocale locale = QLocale::system();
+    QTimeZone zone = QTimeZone::systemTimeZone();
+    qint64 spanBegin = 1; // the span [spanBegin, spanEnd) in msecs since 1970; empty at first
+    qint64 spanEnd = 0;
+    int offsetSeconds = 0;
+    // Files saved together list with the same time: the text of the last date made.
+    std::optional<qint64> lastMsecs;
+    QString lastText;
+
+    QString format(const QDateTime& date)
+    {
+        const qint64 msecs = date.toMSecsSinceEpoch();
+        if (msecs == lastMsecs)
+            return lastText;
+        if (msecs < spanBegin || msecs >= spanEnd) {
+            if (!zone.isValid())
+                return locale.toString(date.toLocalTime(), QLocale::ShortFormat);
+            offsetSeconds = zone.offsetFromUtc(date);
+            const QTimeZone::OffsetData before = zone.previousTransition(date.addMSecs(1));
+            const QTimeZone::OffsetData after = zone.nextTransition(date);
+            spanBegin = before.atUtc.isValid() ? before.atUtc.toMSecsSinceEpoch()
+                                               : std::numeric_limits<qint64>::min();
+            spanEnd = after.atUtc.isValid() ? after.atUtc.toMSecsSinceEpoch()
+                                            : std::numeric_limits<qint64>::max();
+        }
+        lastText =
+            locale.toString(QDateTime::fromMSecsSinceEpoch(msecs, Qt::OffsetFromUTC, offsetSeconds),
+                            QLocale::ShortFormat);
+        lastMsecs = msecs;
+        return lastText;
+    }
+};
+
+std::optional<DateFormatter> sDateFormatter;
 
 QString storedText(const char* key)
 {
@@ -107,9 +147,8 @@ QString MiscTool::getFileDate(const ListingEntry& entry)
     if (!entry.kCFFTPResourceModDate)
         return QString();
     if (!sDateFormatter)
-        sDateFormatter = QLocale::system();
-    return sDateFormatter->toString(entry.kCFFTPResourceModDate->toLocalTime(),
-                                    QLocale::ShortFormat);
+        sDateFormatter.emplace();
+    return sDateFormatter->format(*entry.kCFFTPResourceModDate);
 }
 
 QString MiscTool::serverAddressProblem()

@@ -9,9 +9,22 @@
 #include "platform/UrlText.h"
 #include "platform/ftp/ListingParser.h"
 
+#include <algorithm>
+
 #include <QLabel>
 #include <QProgressBar>
 #include <QTableView>
+
+namespace {
+
+bool isUtf8Of(const QByteArray& bytes, const QString& name)
+{
+    const bool ascii = std::all_of(bytes.begin(), bytes.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    return ascii ? bytes.size() == name.size() : name.toUtf8() == bytes;
+}
+
+} // namespace
 
 void Controller::startReceive(const QString& url)
 {
@@ -54,6 +67,7 @@ void Controller::receiveDidStopWithStatus(const std::optional<QString>& statusTe
                     ? QStringLiteral(" (1 line could not be read)")
                     : QStringLiteral(" (%1 lines could not be read)").arg(unreadableLines);
     unreadableLines = 0;
+    tableModel->showAppendedRows();
     updateStatus(text);
     setAnimating(false);
     emit listingStopped(text);
@@ -149,6 +163,10 @@ ListingEntry Controller::entryByReencodingNameInEntry(const ListingEntry& entry,
         entry.rawName.isEmpty() ? entry.kCFFTPResourceName->toLatin1() : entry.rawName;
     if (encoding == QStringConverter::Utf8) {
         newEntry.kCFFTPResourceName = decodeListingName(bytes);
+        // Bytes that are the shown name's UTF-8 need not be kept twice: a long listing holds
+        // one copy of each name.
+        if (isUtf8Of(bytes, *newEntry.kCFFTPResourceName))
+            newEntry.rawName.clear();
     } else {
         QStringDecoder decoder(encoding);
         const QString name = decoder.decode(bytes);

@@ -36,6 +36,9 @@ ListingTableModel::ListingTableModel(Controller* controller)
     : QAbstractTableModel(controller)
     , controller(controller)
 {
+    fillTimer.setSingleShot(true);
+    fillTimer.setInterval(kFillIntervalMs);
+    connect(&fillTimer, &QTimer::timeout, this, &ListingTableModel::showAppendedRows);
 }
 
 const QStringList& ListingTableModel::columnIdentifiers()
@@ -49,6 +52,7 @@ const QStringList& ListingTableModel::columnIdentifiers()
 
 void ListingTableModel::reloadData()
 {
+    fillTimer.stop();
     beginResetModel();
     shownRows = controller->numberOfRowsInTableView();
     endResetModel();
@@ -56,12 +60,28 @@ void ListingTableModel::reloadData()
 
 void ListingTableModel::rowsAppended(int first, int last)
 {
-    if (first != shownRows) {
+    if (first < shownRows || last + 1 != controller->numberOfRowsInTableView()) {
         reloadData();
         return;
     }
-    beginInsertRows({}, first, last);
-    shownRows = last + 1;
+    // Rows added outside a listing show at once.
+    if (fillTimer.isActive() && controller->isReceiving())
+        return;
+    showAppendedRows();
+    fillTimer.start();
+}
+
+void ListingTableModel::showAppendedRows()
+{
+    const int rows = controller->numberOfRowsInTableView();
+    if (rows < shownRows) {
+        reloadData();
+        return;
+    }
+    if (rows == shownRows)
+        return;
+    beginInsertRows({}, shownRows, rows - 1);
+    shownRows = rows;
     endInsertRows();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QTimer>
 
 class Controller;
 
@@ -19,8 +20,14 @@ public:
     // Everything may have changed: the view asks again.
     void reloadData();
     // Rows were appended to the controller's entries; cheaper than a reload and keeps the
-    // selection while a long listing arrives.
+    // selection while a long listing arrives. The first rows show at once; rows that a running
+    // listing adds within kFillIntervalMs are shown together when it has passed, so that a long
+    // listing repaints the table some tens of times a second rather than once per chunk.
     void rowsAppended(int first, int last);
+    // Shows every appended row now: the listing has ended.
+    void showAppendedRows();
+
+    static constexpr int kFillIntervalMs = 25;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -32,4 +39,5 @@ public:
 private:
     Controller* controller;
     int shownRows = 0;
+    QTimer fillTimer;
 };

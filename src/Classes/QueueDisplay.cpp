@@ -18,6 +18,7 @@ void QueueDisplay::showStart(const QString& arrow, const QString& action, const 
                              bool emptyingSecondBar)
 {
     emptying = emptyingSecondBar;
+    shownPercent = -1;
     taskTypeLabel->setText(arrow);
     taskTypeLabel->setToolTip(action);
     progress->setToolTip(localPath);
@@ -35,11 +36,16 @@ void QueueDisplay::showProgress(int64_t doneBytes, int64_t totalBytes)
     if (totalBytes > 0 && doneBytes <= totalBytes) {
         // Whole numbers: signed 64-bit division truncates, so 100 only when all is done.
         const int64_t percent = doneBytes * 100 / totalBytes;
-        const float p = static_cast<float>(percent);
-        progress->setValue(static_cast<int>(p));
-        progress0->setValue(static_cast<int>(emptying ? 100.0f - p : p));
-        percentageLabel->setText(QString::asprintf("%.0f%%", static_cast<double>(p)));
+        // A GiB is 32,768 chunks and 101 percentages: the widgets change only with the number.
+        if (percent != shownPercent) {
+            shownPercent = percent;
+            const float p = static_cast<float>(percent);
+            progress->setValue(static_cast<int>(p));
+            progress0->setValue(static_cast<int>(emptying ? 100.0f - p : p));
+            percentageLabel->setText(QString::asprintf("%.0f%%", static_cast<double>(p)));
+        }
     } else {
+        shownPercent = -1;
         percentageLabel->setText(MiscTool::convertBytes(static_cast<uint64_t>(doneBytes)));
     }
     emit changed();
@@ -47,6 +53,7 @@ void QueueDisplay::showProgress(int64_t doneBytes, int64_t totalBytes)
 
 void QueueDisplay::reset()
 {
+    shownPercent = -1;
     taskTypeLabel->setText(QString());
     taskTypeLabel->setToolTip(QString());
     progress->setToolTip(QString());

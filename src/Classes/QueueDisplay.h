@@ -41,4 +41,6 @@ private:
     QProgressBar* progress0;
     QLabel* percentageLabel;
     bool emptying = false;
+    // The percentage shown now; -1 when none is.
+    int64_t shownPercent = -1;
 };

@@ -127,6 +127,8 @@ TEST(FtpStreamEvents, TheDesktopsModalDialogsHoldEventsUntilTheyClose)
         ASSERT_TRUE(recorder.waitUntilDone(10000));
         EXPECT_EQ(recorder.received, "small\n");
     };
-    whileShown([&] { toolkit.runModalAlert({Toolkit::AlertStyle::Warning, QStringLiteral("?")}); });
+    Toolkit::Alert alert;
+    alert.messageText = QStringLiteral("?");
+    whileShown([&] { toolkit.runModalAlert(alert); });
     whileShown([&] { toolkit.runModalOpenPanel({}); });
 }

@@ -1,8 +1,16 @@
 #include "ServerProcess.h"
 
 #include <csignal>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
 
 #include <QFile>
+#include <QThread>
+
+extern char** environ;
 
 namespace {
 
@@ -14,11 +22,7 @@ QString readAll(const QString& path)
 
 } // namespace
 
-ServerProcess::ServerProcess()
-{
-    process.setStandardOutputFile(work.filePath(QStringLiteral("stdout.log")));
-    process.setStandardErrorFile(work.filePath(QStringLiteral("stderr.log")));
-}
+ServerProcess::ServerProcess() = default;
 
 ServerProcess::~ServerProcess()
 {
@@ -27,18 +31,63 @@ ServerProcess::~ServerProcess()
 
 bool ServerProcess::start(const QString& program, const QStringList& arguments)
 {
-    process.start(program, arguments);
-    return process.waitForStarted(5000);
+    if (child > 0)
+        return false;
+    QList<QByteArray> words{QFile::encodeName(program)};
+    for (const QString& argument : arguments)
+        words.append(argument.toLocal8Bit());
+    std::vector<char*> argv;
+    for (QByteArray& word : words)
+        argv.push_back(word.data());
+    argv.push_back(nullptr);
+    const QByteArray out = QFile::encodeName(work.filePath(QStringLiteral("stdout.log")));
+    const QByteArray err = QFile::encodeName(work.filePath(QStringLiteral("stderr.log")));
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, out.constData(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, err.constData(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    pid_t pid = -1;
+    const int rc = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (rc != 0)
+        return false;
+    child = pid;
+    suspended = false;
+    return true;
+}
+
+bool ServerProcess::ended() const
+{
+    if (child <= 0)
+        return true;
+    int status = 0;
+    if (::waitpid(child, &status, WNOHANG) == 0)
+        return false;
+    child = -1;
+    return true;
+}
+
+bool ServerProcess::waitForEnd(int msecs)
+{
+    for (int waited = 0; waited < msecs; waited += 10) {
+        if (ended())
+            return true;
+        QThread::msleep(10);
+    }
+    return ended();
 }
 
 bool ServerProcess::isRunning() const
 {
-    return process.state() == QProcess::Running;
+    return !ended();
 }
 
 qint64 ServerProcess::pid() const
 {
-    return process.processId();
+    return child;
 }
 
 QString ServerProcess::output() const
@@ -56,10 +105,11 @@ void ServerProcess::stop()
     if (!isRunning())
         return;
     resume();
-    ::kill(static_cast<pid_t>(pid()), SIGTERM);
-    if (!process.waitForFinished(3000)) {
-        ::kill(static_cast<pid_t>(pid()), SIGKILL);
-        process.waitForFinished(3000);
+    const pid_t pid = child;
+    ::kill(pid, SIGTERM);
+    if (!waitForEnd(3000)) {
+        ::kill(pid, SIGKILL);
+        waitForEnd(3000);
     }
 }
 
@@ -67,8 +117,8 @@ void ServerProcess::kill()
 {
     if (!isRunning())
         return;
-    ::kill(static_cast<pid_t>(pid()), SIGKILL);
-    process.waitForFinished(3000);
+    ::kill(child, SIGKILL);
+    waitForEnd(3000);
 }
 
 void ServerProcess::suspend()

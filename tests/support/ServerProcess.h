@@ -1,13 +1,16 @@
 #pragma once
 
-#include <QProcess>
+#include <sys/types.h>
+
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
 
 // A helper server (FTP server, proxy) run by a test: its standard output and error go to files,
 // so that a busy server never blocks on a full pipe while the test does not read, and it is
-// stopped by its process id, never by name.
+// stopped by its process id, never by name. Started with posix_spawn rather than QProcess, whose
+// child runs Qt code in the test's own memory before exec (clone with CLONE_VM) and so corrupts
+// ThreadSanitizer's view of the test's threads.
 class ServerProcess final
 {
 public:
@@ -33,7 +36,11 @@ public:
     Q_DISABLE_COPY_MOVE(ServerProcess)
 
 private:
+    // Whether it ran and has ended; reaps it when it has.
+    bool ended() const;
+    bool waitForEnd(int msecs);
+
     QTemporaryDir work;
-    QProcess process;
+    mutable pid_t child = -1;
     bool suspended = false;
 };

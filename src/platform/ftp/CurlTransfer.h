@@ -32,11 +32,13 @@ struct CurlTransfer final
         Delete,     // DELE or RMD in the parent folder
     };
 
-    // A download pauses when a chunk would take its buffer past this and resumes below
-    // kResumeBelow; an upload's buffer holds as much.
+    // A download pauses when a chunk would take its buffer past this and resumes as soon as
+    // one whole chunk of libcurl's fits again, so that the curl thread refills the buffer while
+    // its owner still reads from it (resuming only when it is nearly empty leaves each side
+    // waiting for the other in turn). An upload's buffer holds as much.
     static constexpr int64_t kBufferLimit = 256 * 1024;
-    static constexpr int64_t kResumeBelow = 64 * 1024;
     static constexpr long kCurlBufferSize = 128 * 1024;
+    static constexpr int64_t kResumeBelow = kBufferLimit - kCurlBufferSize + 1;
 
     CurlTransfer(uint64_t id, Kind kind, const QUrl& url, const FtpStreamProperties& properties)
         : id(id)
