@@ -224,7 +224,8 @@ TEST_F(Browser, ALongListingFillsTheTableByChunksAndCountsTheLinesItCannotRead)
     EXPECT_EQ(c->status, "List succeeded (2 lines could not be read)");
     EXPECT_EQ(c->statusLabel->text(), c->status);
     EXPECT_EQ(c->numberOfRowsInTableView(), 8002);
-    EXPECT_GT(batches.size(), 5); // the rows arrived while the user could watch
+    // Rows show while the listing arrives (every 25 ms at most), and the rest at its end.
+    EXPECT_GE(batches.size(), 2);
     EXPECT_EQ(cell("FileSize", rowNamed(QStringLiteral("good-7999"))), "2.0 KB");
     // The NUL shows as its picture; a size that is no count shows as unknown.
     EXPECT_GE(rowNamed(QString::fromUtf8("nul\u2400name")), 0);
