@@ -10,7 +10,6 @@
 #include "TestCertificates.h"
 #include "TinyProxy.h"
 #include "VsftpdServer.h"
-#include "platform/TrustedCertificates.h"
 #include "platform/ftp/FtpStream.h"
 
 namespace {
@@ -34,8 +33,6 @@ struct Outcome
 Outcome run(std::unique_ptr<FtpStream> stream, const FtpStreamProperties& properties,
             const QByteArray& upload = {})
 {
-    for (const auto& [key, value] : properties)
-        stream->setProperty(value, key);
     auto recorder = std::make_unique<StreamRecorder>(std::move(stream));
     recorder->upload = upload;
     auto security = std::make_shared<ConnectionSecurity>();
@@ -45,7 +42,7 @@ Outcome run(std::unique_ptr<FtpStream> stream, const FtpStreamProperties& proper
             *security = r->stream()->security();
         return false;
     };
-    recorder->start();
+    recorder->start(properties);
     EXPECT_TRUE(recorder->waitUntilDone(120000));
     return {std::move(recorder), *security};
 }
@@ -53,12 +50,6 @@ Outcome run(std::unique_ptr<FtpStream> stream, const FtpStreamProperties& proper
 Outcome list(const QUrl& url, const FtpStreamProperties& properties)
 {
     return run(FtpStream::CFReadStreamCreateWithFTPURL(url), properties);
-}
-
-QByteArray fileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
 }
 
 // A TLS vsftpd with a certificate that the test authority issued for 127.0.0.1.
@@ -103,7 +94,7 @@ TEST_F(FtpTls, TransfersAreByteExactAndConfirmedOverVerifiedTls)
         const Outcome up =
             run(FtpStream::CFWriteStreamCreateWithFTPURL(url(QLatin1Char('/') + name)), tls, bytes);
         EXPECT_TRUE(up.recorder->confirmed) << size << up.recorder->error.message.toStdString();
-        EXPECT_TRUE(fileBytes(server.localPath(name)) == bytes) << size;
+        EXPECT_TRUE(readFile(server.localPath(name)) == bytes) << size;
         EXPECT_EQ(up.security.state, ConnectionSecurity::State::Verified) << size;
     }
     const Outcome down =
@@ -148,7 +139,7 @@ TEST_F(FtpTls, NamedLoginOverRequiredTls)
         run(FtpStream::CFWriteStreamCreateWithFTPURL(url(QStringLiteral("/incoming/named.bin"))),
             login(password), bytes);
     EXPECT_TRUE(up.recorder->confirmed) << up.recorder->error.message.toStdString();
-    EXPECT_TRUE(fileBytes(server.localPath(QStringLiteral("incoming/named.bin"))) == bytes);
+    EXPECT_TRUE(readFile(server.localPath(QStringLiteral("incoming/named.bin"))) == bytes);
     EXPECT_EQ(up.security.state, ConnectionSecurity::State::Verified);
     const Outcome listing = list(url(QStringLiteral("/incoming/")), login(password));
     EXPECT_TRUE(listing.recorder->ended) << listing.recorder->error.message.toStdString();
@@ -182,7 +173,7 @@ TEST_F(FtpTls, ImplicitTlsAndTlsThroughAnHttpProxy)
         run(FtpStream::CFWriteStreamCreateWithFTPURL(url(QStringLiteral("/incoming/proxied.bin"))),
             viaProxy, bytes);
     EXPECT_TRUE(up.recorder->confirmed) << up.recorder->error.message.toStdString();
-    EXPECT_TRUE(fileBytes(server.localPath(QStringLiteral("incoming/proxied.bin"))) == bytes);
+    EXPECT_TRUE(readFile(server.localPath(QStringLiteral("incoming/proxied.bin"))) == bytes);
     const Outcome listing = list(url(QStringLiteral("/incoming/")), viaProxy);
     EXPECT_TRUE(listing.recorder->received.contains("proxied.bin"));
     EXPECT_EQ(listing.security.state, ConnectionSecurity::State::Verified);
@@ -216,24 +207,6 @@ TEST_F(FtpTls, CertificateProblemsStopBeforeTheLoginAndAreNamedPlainly)
         EXPECT_EQ(outcome.security.certificate->fingerprint,
                   certificates.fingerprint(c.pair.certificate));
     }
-
-    // The last one pinned: accepted as trusted; another key where it was pinned is refused.
-    const Outcome refused = list(url(QStringLiteral("/")), anonymous("require"));
-    ASSERT_TRUE(
-        TrustedCertificates::trust(refused.security.hostPort, *refused.security.certificate));
-    const Outcome trusted = list(url(QStringLiteral("/")), anonymous("require"));
-    EXPECT_TRUE(trusted.recorder->ended) << trusted.recorder->error.message.toStdString();
-    EXPECT_EQ(trusted.security.state, ConnectionSecurity::State::TrustedByUser);
-    const TestCertificates::Pair other = certificates.selfSigned(QStringLiteral("new"));
-    VsftpdServer next;
-    ASSERT_TRUE(next.start({other.certificate, other.key, false, true}));
-    ASSERT_TRUE(TrustedCertificates::trust(QStringLiteral("127.0.0.1:%1").arg(next.port()),
-                                           *refused.security.certificate));
-    const Outcome changed = list(next.url(QStringLiteral("/")), anonymous("require"));
-    EXPECT_TRUE(changed.recorder->failed);
-    EXPECT_EQ(changed.security.problem, ConnectionSecurity::Problem::Changed);
-    EXPECT_EQ(changed.recorder->error.message,
-              QStringLiteral("The server's certificate is not the one you trusted"));
 }
 
 TEST(FtpTlsRefusal, RequiredTlsIsNeverDowngradedAndSendsNoLogin)
@@ -256,13 +229,4 @@ TEST(FtpTlsRefusal, RequiredTlsIsNeverDowngradedAndSendsNoLogin)
     const QString log = server.commandLog().mid(logStart);
     EXPECT_FALSE(log.contains(QStringLiteral("USER"))) << log.toStdString();
     EXPECT_FALSE(log.contains(QStringLiteral("PASS"))) << log.toStdString();
-
-    // If-available uses plain text here, but not for a host once reached with TLS.
-    EXPECT_EQ(list(server.url(), anonymous("if-available")).security.state,
-              ConnectionSecurity::State::Plain);
-    ASSERT_TRUE(
-        TrustedCertificates::rememberTls(QStringLiteral("127.0.0.1:%1").arg(server.port())));
-    const Outcome asked = list(server.url(), anonymous("if-available"));
-    EXPECT_TRUE(asked.recorder->failed);
-    EXPECT_EQ(asked.security.problem, ConnectionSecurity::Problem::TlsNoLongerUsed);
 }
