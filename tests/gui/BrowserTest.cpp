@@ -65,9 +65,7 @@ TEST_F(Browser, NavigatesIntoSpacedAndAccentedFoldersAndBackOut)
     QDir(root()).mkpath(QStringLiteral("é"));
     writeFile(root() + "/a b/c d/inner.txt", "0123456789");
     writeFile(root() + "/a b/file.txt", "0123456789");
-    startApp();
-    connectAnonymously();
-    ASSERT_TRUE(waitForListing());
+    connectAndList();
     Controller* c = controller();
     const QString rootUrl = this->rootUrl();
     EXPECT_FALSE(c->preButton->isEnabled());
@@ -116,18 +114,6 @@ TEST_F(Browser, NavigatesIntoSpacedAndAccentedFoldersAndBackOut)
     EXPECT_TRUE(c->connectItem->isEnabled());
 }
 
-TEST_F(Browser, FailuresShowInTheStatusLine)
-{
-    startServer(FtpServer::loginOnly());
-    startApp();
-    Controller* c = controller();
-    connectAs(FtpServer::loginOnly().user, QStringLiteral("wrong"));
-    ASSERT_TRUE(waitForListing());
-    EXPECT_EQ(c->status, "Stream open error");
-    EXPECT_TRUE(c->statusLabel->text().contains("530")) << c->statusLabel->text().toStdString();
-    EXPECT_EQ(c->numberOfRowsInTableView(), 0);
-}
-
 TEST_F(Browser, ConnectRefusesAHostOrPortThatCannotNameAServer)
 {
     startServer();
@@ -161,9 +147,7 @@ TEST_F(Browser, ConnectRefusesAHostOrPortThatCannotNameAServer)
 TEST_F(Browser, CommandInjectingNamesAreRefusedAndListingsReplaceEachOther)
 {
     startServer();
-    startApp();
-    connectAnonymously();
-    ASSERT_TRUE(waitForListing());
+    connectAndList();
     Controller* c = controller();
 
     // A listed folder name that is not one plain name (it would inject a command, or walk

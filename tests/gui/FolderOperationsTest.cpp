@@ -39,10 +39,10 @@ protected:
     }
 };
 
-TEST_F(FolderOperations, CreateAsksAgainAfterAnEmptyNameAndCreatesASpacedName)
+TEST_F(FolderOperations, CreateAsksForANameAndRefusesAnExistingFolderOrAPath)
 {
     startServer();
-    startApp();
+    QDir(root()).mkdir(QStringLiteral("taken"));
     connectAndList();
     Controller* c = controller();
     const int listings = listingsEnded;
@@ -70,24 +70,16 @@ TEST_F(FolderOperations, CreateAsksAgainAfterAnEmptyNameAndCreatesASpacedName)
     ASSERT_TRUE(waitForListing());
     EXPECT_EQ(listingsEnded, listings + 1);
     EXPECT_EQ(cell("FolderOrFile", rowNamed(QStringLiteral("new dir"))), kFolderSymbol);
-}
 
-TEST_F(FolderOperations, CreateRefusesAnExistingFolderOrAPathWithoutListingAgain)
-{
-    startServer();
-    QDir(root()).mkdir(QStringLiteral("taken"));
-    startApp();
-    connectAndList();
-    Controller* c = controller();
-    const int listings = listingsEnded;
-
+    // An existing folder: the server's refusal, and no listing again.
+    const int afterCreate = listingsEnded;
     toolkit.answerAlert(Toolkit::kDefaultReturn, QStringLiteral("taken"));
     OperationRecorder existing(createDir(), c);
     c->createDirButton->click();
     ASSERT_TRUE(existing.waitForEnd());
     EXPECT_EQ(c->statusLabel->text(), "FTP error 550");
     EXPECT_FALSE(c->isReceiving());
-    EXPECT_EQ(listingsEnded, listings);
+    EXPECT_EQ(listingsEnded, afterCreate);
 
     // A name that is not one folder never reaches the server.
     for (const QString& name : {QStringLiteral(".."), QStringLiteral("x\r\nRMD taken")}) {
@@ -97,7 +89,7 @@ TEST_F(FolderOperations, CreateRefusesAnExistingFolderOrAPathWithoutListingAgain
         EXPECT_FALSE(createDir()->networkStream);
     }
     EXPECT_EQ(QDir(root()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
-              QStringList{"taken"});
+              (QStringList{"new dir", "taken"}));
     EXPECT_EQ(RemoteOperation::running(), nullptr);
 }
 
@@ -108,7 +100,6 @@ TEST_F(FolderOperations, DeleteConfirmsThenRemovesFilesAndEmptyFoldersButNotFull
     QDir(root()).mkpath(QStringLiteral("full"));
     writeFile(root() + "/a file.txt", "x");
     writeFile(root() + "/full/inside.txt", "x");
-    startApp();
     connectAndList();
     Controller* c = controller();
 
@@ -145,12 +136,20 @@ TEST_F(FolderOperations, DeleteConfirmsThenRemovesFilesAndEmptyFoldersButNotFull
     EXPECT_EQ(listingsEnded, before);
 }
 
-TEST_F(FolderOperations, DeleteLogsInWithReservedCharactersInUserAndPassword)
+TEST_F(FolderOperations, NamedLoginsFailWithTheCodeOrDeleteWithReservedCharacters)
 {
     const FtpServer::Options options = FtpServer::loginOnly();
     startServer(options);
     writeFile(root() + "/victim.txt", "x");
     startApp();
+    connectAs(options.user, QStringLiteral("wrong"));
+    ASSERT_TRUE(waitForListing());
+    EXPECT_EQ(controller()->status, "Stream open error");
+    EXPECT_TRUE(controller()->statusLabel->text().contains("530"))
+        << controller()->statusLabel->text().toStdString();
+    EXPECT_EQ(controller()->numberOfRowsInTableView(), 0);
+
+    controller()->disconnectItem->trigger();
     connectAs(options.user, options.password);
     ASSERT_TRUE(waitForListing());
     ASSERT_EQ(controller()->status, "List succeeded");

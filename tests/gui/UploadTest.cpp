@@ -36,7 +36,6 @@ protected:
 TEST_F(Upload, ShowsPercentagesWithTheSecondBarEmptyingThenListsTheFolderAgain)
 {
     startServer();
-    startApp();
     connectAndList();
     Controller* c = controller();
     const QByteArray content = pattern(100000);
@@ -85,7 +84,6 @@ TEST_F(Upload, ShowsPercentagesWithTheSecondBarEmptyingThenListsTheFolderAgain)
 TEST_F(Upload, BytesTheNetworkDidNotTakeAreOfferedFirstAtTheNextEvent)
 {
     startServer();
-    startApp();
     connectAndList();
     Controller* c = controller();
     UploadDelegate* up = upload();
@@ -151,33 +149,11 @@ TEST_F(Upload, BytesTheNetworkDidNotTakeAreOfferedFirstAtTheNextEvent)
     EXPECT_TRUE(readFile(server->localPath(QStringLiteral("piped.bin"))) == content);
 }
 
-TEST_F(Upload, AServerThatRefusesTheStoredFileFailsTheUpload)
+TEST_F(Upload, CancelANameThatWouldSplitACommandOrARefusedStoreChangeNothing)
 {
     FtpServer::Options options;
     options.refuseSuffix = QStringLiteral(".refused");
     startServer(options);
-    startApp();
-    connectAndList();
-    Controller* c = controller();
-
-    writeFile(local.filePath(QStringLiteral("x.refused")), pattern(50000));
-    const int listings = listingsEnded;
-    OperationRecorder recorder(upload(), c);
-    uploadFile(local.filePath(QStringLiteral("x.refused")));
-    ASSERT_TRUE(recorder.waitForEnd());
-    ASSERT_TRUE(recorder.status);
-    EXPECT_EQ(*recorder.status, "Upload not confirmed by the server");
-    EXPECT_TRUE(c->statusLabel->text().startsWith(*recorder.status));
-    // No new listing; the window is ready for the next operation.
-    EXPECT_EQ(listingsEnded, listings);
-    EXPECT_EQ(queueState(), "|0|0");
-    EXPECT_EQ(enabledBrowserButtons(), 6);
-}
-
-TEST_F(Upload, CancelOrANameThatWouldSplitACommandChangesNothing)
-{
-    startServer();
-    startApp();
     connectAndList();
     Controller* c = controller();
     const int listings = listingsEnded;
@@ -196,4 +172,16 @@ TEST_F(Upload, CancelOrANameThatWouldSplitACommandChangesNothing)
     EXPECT_EQ(enabledBrowserButtons(), 5);
     EXPECT_EQ(listingsEnded, listings);
     EXPECT_TRUE(QDir(root()).isEmpty());
+
+    // A server that refuses the stored file: the upload fails, and no new listing.
+    writeFile(local.filePath(QStringLiteral("x.refused")), pattern(50000));
+    OperationRecorder recorder(upload(), c);
+    uploadFile(local.filePath(QStringLiteral("x.refused")));
+    ASSERT_TRUE(recorder.waitForEnd());
+    ASSERT_TRUE(recorder.status);
+    EXPECT_EQ(*recorder.status, "Upload not confirmed by the server");
+    EXPECT_TRUE(c->statusLabel->text().startsWith(*recorder.status));
+    EXPECT_EQ(listingsEnded, listings);
+    EXPECT_EQ(queueState(), "|0|0");
+    EXPECT_EQ(enabledBrowserButtons(), 6);
 }

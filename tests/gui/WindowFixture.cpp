@@ -79,6 +79,8 @@ void WindowFixture::connectAs(const QString& user, const QString& password, quin
 
 void WindowFixture::connectAndList()
 {
+    if (!app)
+        startApp();
     connectAnonymously();
     ASSERT_TRUE(waitForListing());
     ASSERT_EQ(controller()->status, "List succeeded");
