@@ -31,7 +31,6 @@ TEST_F(Browser, ConnectListsTheRootWithSymbolsSizesAndNamesAndSavesTheSettings)
     writeFile(root() + QString::fromUtf8("/esc\x1b[31mred\u202Egnp.exe"), QByteArray(3, 'x'));
     startApp();
     connectAnonymously();
-    Controller* c = controller();
     EXPECT_FALSE(c->connectItem->isEnabled());
     EXPECT_TRUE(c->disconnectItem->isEnabled());
     EXPECT_EQ(c->tabView->currentWidget(), c->serverTabViewItem);
@@ -66,7 +65,6 @@ TEST_F(Browser, NavigatesIntoSpacedAndAccentedFoldersAndBackOut)
     writeFile(root() + "/a b/c d/inner.txt", "0123456789");
     writeFile(root() + "/a b/file.txt", "0123456789");
     connectAndList();
-    Controller* c = controller();
     const QString rootUrl = this->rootUrl();
     EXPECT_FALSE(c->preButton->isEnabled());
 
@@ -118,7 +116,6 @@ TEST_F(Browser, ConnectRefusesAHostOrPortThatCannotNameAServer)
 {
     startServer();
     startApp();
-    Controller* c = controller();
     for (const auto& [host, port] : std::initializer_list<std::pair<QString, QString>>{
              {"x@127.0.0.1", "21"}, {"127.0.0.1", "0"}}) {
         c->hostField->setText(host);
@@ -148,7 +145,6 @@ TEST_F(Browser, CommandInjectingNamesAreRefusedAndListingsReplaceEachOther)
 {
     startServer();
     connectAndList();
-    Controller* c = controller();
 
     // A listed folder name that is not one plain name (it would inject a command, or walk
     // more or other than one level) is refused before the folder stack changes.
@@ -197,7 +193,6 @@ TEST_F(Browser, ALongListingFillsTheTableByChunksAndCountsTheLinesItCannotRead)
     options.listingFile = listingFile;
     startServer(options);
     startApp();
-    Controller* c = controller();
     // Every reset, insertion and cell the model reports is checked as it happens.
     QAbstractItemModelTester tester(c->serverTable->model(),
                                     QAbstractItemModelTester::FailureReportingMode::Fatal);

@@ -66,7 +66,6 @@ TEST_F(Download, ShowsWholePercentagesPerChunkThenResetsTheQueueDisplay)
     writeFile(root() + "/data.bin", content);
     writeFile(root() + "/empty.txt", {});
     connectAndList();
-    Controller* c = controller();
     const int listings = listingsEnded;
     const QString local = downloads.filePath(QStringLiteral("data.bin"));
 
@@ -117,7 +116,6 @@ TEST_F(Download, AnExistingFileIsReplacedOnSuccessAndUntouchedOnAnyFailure)
     const QByteArray content = pattern(1000000);
     writeFile(root() + "/big.short", content);
     connectAndList();
-    Controller* c = controller();
 
     // Success replaces an existing file, without a question.
     writeFile(downloads.filePath(QStringLiteral("small.txt")), "old content, longer than new");
@@ -193,7 +191,6 @@ TEST_F(Download, NoSelectionAFolderOrANameThatLeavesTheFolderOrSplitsACommandIsR
     writeFile(root() + "/...", "three dots");
     QDir(root()).mkdir(QStringLiteral("sub"));
     connectAndList();
-    Controller* c = controller();
 
     c->downloadButton->click();
     EXPECT_TRUE(toolkit.alertsShown.isEmpty());
@@ -267,7 +264,6 @@ TEST_F(Download, TheDefaultFolderIsMadeWhenMissingAChosenOneThatVanishedIsNamed)
     startServer();
     writeFile(root() + "/a.txt", "a");
     connectAndList();
-    Controller* c = controller();
 
     // A chosen folder that has gone: refused, nothing made, nothing fetched.
     const QString gone = downloads.filePath(QStringLiteral("gone"));

@@ -44,7 +44,6 @@ TEST_F(FolderOperations, CreateAsksForANameAndRefusesAnExistingFolderOrAPath)
     startServer();
     QDir(root()).mkdir(QStringLiteral("taken"));
     connectAndList();
-    Controller* c = controller();
     const int listings = listingsEnded;
 
     toolkit.answerAlert(Toolkit::kAlternateReturn);
@@ -101,7 +100,6 @@ TEST_F(FolderOperations, DeleteConfirmsThenRemovesFilesAndEmptyFoldersButNotFull
     writeFile(root() + "/a file.txt", "x");
     writeFile(root() + "/full/inside.txt", "x");
     connectAndList();
-    Controller* c = controller();
 
     c->deleteButton->click();
     EXPECT_TRUE(toolkit.alertsShown.isEmpty());
@@ -168,7 +166,6 @@ TEST_F(FolderOperations, DeleteGoesThroughTheProxyAndNeverAroundIt)
     if (!proxy.start())
         GTEST_SKIP() << "tinyproxy cannot run here: " << proxy.problem().toStdString();
     startApp();
-    Controller* c = controller();
     c->useProxyCheckBox->click();
     c->proxyHostField->setText(QStringLiteral("127.0.0.1"));
     c->proxyPortField->setText(QString::number(proxy.port()));
@@ -206,7 +203,6 @@ TEST_F(FolderOperations, OneOperationRunsAtATimeOthersAreRefused)
     startServer();
     writeFile(root() + "/victim.txt", "x");
     startApp();
-    Controller* c = controller();
     connectAnonymously(stalled.port());
     ASSERT_TRUE(waitForListing());
     c->downloadFolder = downloads.path();
@@ -267,7 +263,6 @@ TEST_F(FolderOperations, AgainstVsftpdRefusalsShowTheCodeAndLatin1NamesWork)
     ASSERT_EQ(::write(fd, "latin", 5), 5);
     ::close(fd);
     startApp();
-    Controller* c = controller();
     connectAnonymously(vsftpd.port());
     ASSERT_TRUE(waitForListing());
     ASSERT_EQ(c->status, "List succeeded");

@@ -37,7 +37,6 @@ TEST_F(Upload, ShowsPercentagesWithTheSecondBarEmptyingThenListsTheFolderAgain)
 {
     startServer();
     connectAndList();
-    Controller* c = controller();
     const QByteArray content = pattern(100000);
     const QString path = local.filePath(QStringLiteral("up.bin"));
     writeFile(path, content);
@@ -85,7 +84,6 @@ TEST_F(Upload, BytesTheNetworkDidNotTakeAreOfferedFirstAtTheNextEvent)
 {
     startServer();
     connectAndList();
-    Controller* c = controller();
     UploadDelegate* up = upload();
 
     // The file is a pipe that hands out 10,000 bytes a read: refills that do not add up to the
@@ -155,7 +153,6 @@ TEST_F(Upload, CancelANameThatWouldSplitACommandOrARefusedStoreChangeNothing)
     options.refuseSuffix = QStringLiteral(".refused");
     startServer(options);
     connectAndList();
-    Controller* c = controller();
     const int listings = listingsEnded;
     toolkit.answerOpenPanel(Toolkit::kAlternateReturn);
     c->uploadButton->click();

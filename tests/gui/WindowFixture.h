@@ -72,6 +72,7 @@ protected:
     ScriptedToolkit toolkit;
     std::unique_ptr<FtpServer> server;
     std::unique_ptr<TandrelApp> app;
+    Controller* c = nullptr; // the window's, once started
     int listingsEnded = 0;
     QTemporaryDir downloads;
 };

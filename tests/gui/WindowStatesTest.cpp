@@ -48,7 +48,6 @@ TEST_F(WindowStates, StartUpOnAnEmptyStoreSeedsTheSettingsAndShowsTheIdleState)
     EXPECT_FALSE(store().objectForKey(QStringLiteral("Anonymous")).isValid());
     EXPECT_FALSE(store().objectForKey(QStringLiteral("UseProxy")).isValid());
 
-    Controller* c = controller();
     EXPECT_TRUE(c->passiveCheckBox->isChecked());
     EXPECT_FALSE(c->anonymousCheckBox->isChecked());
     EXPECT_TRUE(c->proxyHostField->isReadOnly() && looksInactive(c->proxyHostField));
@@ -74,7 +73,6 @@ TEST_F(WindowStates, StartUpLoadsStoredValuesAndAlwaysBeginsInPassiveMode)
     settings.restart();
     startApp();
 
-    Controller* c = controller();
     EXPECT_EQ(store().integerForKey(QStringLiteral("Passive")), 1);
     EXPECT_TRUE(c->passiveCheckBox->isChecked());
     EXPECT_TRUE(c->anonymousCheckBox->isChecked());
@@ -87,7 +85,6 @@ TEST_F(WindowStates, StartUpLoadsStoredValuesAndAlwaysBeginsInPassiveMode)
 TEST_F(WindowStates, EditsArmTheSaveItemAndTheTogglesRefillFromTheStore)
 {
     startApp();
-    Controller* c = controller();
     QTest::keyClicks(c->hostField, "x");
     EXPECT_TRUE(c->saveItem->isEnabled());
     c->saveItem->trigger();
@@ -132,7 +129,6 @@ TEST_F(WindowStates, EditsArmTheSaveItemAndTheTogglesRefillFromTheStore)
 TEST_F(WindowStates, TheLocalFolderChooserAndTheSettingsSheet)
 {
     startApp();
-    Controller* c = controller();
     c->serverButton->click();
     EXPECT_EQ(toolkit.sheetShown, app->panel());
     // The sheet shows where downloads go beside the chooser.
