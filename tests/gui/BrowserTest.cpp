@@ -31,7 +31,6 @@ TEST_F(Browser, ConnectListsTheRootWithSymbolsSizesAndNamesAndSavesTheSettings)
     writeFile(root() + QString::fromUtf8("/esc\x1b[31mred\u202Egnp.exe"), QByteArray(3, 'x'));
     startApp();
     connectAnonymously();
-    Controller* c = controller();
     EXPECT_FALSE(c->connectItem->isEnabled());
     EXPECT_TRUE(c->disconnectItem->isEnabled());
     EXPECT_EQ(c->tabView->currentWidget(), c->serverTabViewItem);
@@ -65,10 +64,7 @@ TEST_F(Browser, NavigatesIntoSpacedAndAccentedFoldersAndBackOut)
     QDir(root()).mkpath(QStringLiteral("é"));
     writeFile(root() + "/a b/c d/inner.txt", "0123456789");
     writeFile(root() + "/a b/file.txt", "0123456789");
-    startApp();
-    connectAnonymously();
-    ASSERT_TRUE(waitForListing());
-    Controller* c = controller();
+    connectAndList();
     const QString rootUrl = this->rootUrl();
     EXPECT_FALSE(c->preButton->isEnabled());
 
@@ -116,23 +112,10 @@ TEST_F(Browser, NavigatesIntoSpacedAndAccentedFoldersAndBackOut)
     EXPECT_TRUE(c->connectItem->isEnabled());
 }
 
-TEST_F(Browser, FailuresShowInTheStatusLine)
-{
-    startServer(FtpServer::loginOnly());
-    startApp();
-    Controller* c = controller();
-    connectAs(FtpServer::loginOnly().user, QStringLiteral("wrong"));
-    ASSERT_TRUE(waitForListing());
-    EXPECT_EQ(c->status, "Stream open error");
-    EXPECT_TRUE(c->statusLabel->text().contains("530")) << c->statusLabel->text().toStdString();
-    EXPECT_EQ(c->numberOfRowsInTableView(), 0);
-}
-
 TEST_F(Browser, ConnectRefusesAHostOrPortThatCannotNameAServer)
 {
     startServer();
     startApp();
-    Controller* c = controller();
     for (const auto& [host, port] : std::initializer_list<std::pair<QString, QString>>{
              {"x@127.0.0.1", "21"}, {"127.0.0.1", "0"}}) {
         c->hostField->setText(host);
@@ -161,10 +144,7 @@ TEST_F(Browser, ConnectRefusesAHostOrPortThatCannotNameAServer)
 TEST_F(Browser, CommandInjectingNamesAreRefusedAndListingsReplaceEachOther)
 {
     startServer();
-    startApp();
-    connectAnonymously();
-    ASSERT_TRUE(waitForListing());
-    Controller* c = controller();
+    connectAndList();
 
     // A listed folder name that is not one plain name (it would inject a command, or walk
     // more or other than one level) is refused before the folder stack changes.
@@ -213,7 +193,6 @@ TEST_F(Browser, ALongListingFillsTheTableByChunksAndCountsTheLinesItCannotRead)
     options.listingFile = listingFile;
     startServer(options);
     startApp();
-    Controller* c = controller();
     // Every reset, insertion and cell the model reports is checked as it happens.
     QAbstractItemModelTester tester(c->serverTable->model(),
                                     QAbstractItemModelTester::FailureReportingMode::Fatal);

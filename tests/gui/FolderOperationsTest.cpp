@@ -39,12 +39,11 @@ protected:
     }
 };
 
-TEST_F(FolderOperations, CreateAsksAgainAfterAnEmptyNameAndCreatesASpacedName)
+TEST_F(FolderOperations, CreateAsksForANameAndRefusesAnExistingFolderOrAPath)
 {
     startServer();
-    startApp();
+    QDir(root()).mkdir(QStringLiteral("taken"));
     connectAndList();
-    Controller* c = controller();
     const int listings = listingsEnded;
 
     toolkit.answerAlert(Toolkit::kAlternateReturn);
@@ -70,24 +69,16 @@ TEST_F(FolderOperations, CreateAsksAgainAfterAnEmptyNameAndCreatesASpacedName)
     ASSERT_TRUE(waitForListing());
     EXPECT_EQ(listingsEnded, listings + 1);
     EXPECT_EQ(cell("FolderOrFile", rowNamed(QStringLiteral("new dir"))), kFolderSymbol);
-}
 
-TEST_F(FolderOperations, CreateRefusesAnExistingFolderOrAPathWithoutListingAgain)
-{
-    startServer();
-    QDir(root()).mkdir(QStringLiteral("taken"));
-    startApp();
-    connectAndList();
-    Controller* c = controller();
-    const int listings = listingsEnded;
-
+    // An existing folder: the server's refusal, and no listing again.
+    const int afterCreate = listingsEnded;
     toolkit.answerAlert(Toolkit::kDefaultReturn, QStringLiteral("taken"));
     OperationRecorder existing(createDir(), c);
     c->createDirButton->click();
     ASSERT_TRUE(existing.waitForEnd());
     EXPECT_EQ(c->statusLabel->text(), "FTP error 550");
     EXPECT_FALSE(c->isReceiving());
-    EXPECT_EQ(listingsEnded, listings);
+    EXPECT_EQ(listingsEnded, afterCreate);
 
     // A name that is not one folder never reaches the server.
     for (const QString& name : {QStringLiteral(".."), QStringLiteral("x\r\nRMD taken")}) {
@@ -97,7 +88,7 @@ TEST_F(FolderOperations, CreateRefusesAnExistingFolderOrAPathWithoutListingAgain
         EXPECT_FALSE(createDir()->networkStream);
     }
     EXPECT_EQ(QDir(root()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
-              QStringList{"taken"});
+              (QStringList{"new dir", "taken"}));
     EXPECT_EQ(RemoteOperation::running(), nullptr);
 }
 
@@ -108,9 +99,7 @@ TEST_F(FolderOperations, DeleteConfirmsThenRemovesFilesAndEmptyFoldersButNotFull
     QDir(root()).mkpath(QStringLiteral("full"));
     writeFile(root() + "/a file.txt", "x");
     writeFile(root() + "/full/inside.txt", "x");
-    startApp();
     connectAndList();
-    Controller* c = controller();
 
     c->deleteButton->click();
     EXPECT_TRUE(toolkit.alertsShown.isEmpty());
@@ -145,12 +134,20 @@ TEST_F(FolderOperations, DeleteConfirmsThenRemovesFilesAndEmptyFoldersButNotFull
     EXPECT_EQ(listingsEnded, before);
 }
 
-TEST_F(FolderOperations, DeleteLogsInWithReservedCharactersInUserAndPassword)
+TEST_F(FolderOperations, NamedLoginsFailWithTheCodeOrDeleteWithReservedCharacters)
 {
     const FtpServer::Options options = FtpServer::loginOnly();
     startServer(options);
     writeFile(root() + "/victim.txt", "x");
     startApp();
+    connectAs(options.user, QStringLiteral("wrong"));
+    ASSERT_TRUE(waitForListing());
+    EXPECT_EQ(controller()->status, "Stream open error");
+    EXPECT_TRUE(controller()->statusLabel->text().contains("530"))
+        << controller()->statusLabel->text().toStdString();
+    EXPECT_EQ(controller()->numberOfRowsInTableView(), 0);
+
+    controller()->disconnectItem->trigger();
     connectAs(options.user, options.password);
     ASSERT_TRUE(waitForListing());
     ASSERT_EQ(controller()->status, "List succeeded");
@@ -169,7 +166,6 @@ TEST_F(FolderOperations, DeleteGoesThroughTheProxyAndNeverAroundIt)
     if (!proxy.start())
         GTEST_SKIP() << "tinyproxy cannot run here: " << proxy.problem().toStdString();
     startApp();
-    Controller* c = controller();
     c->useProxyCheckBox->click();
     c->proxyHostField->setText(QStringLiteral("127.0.0.1"));
     c->proxyPortField->setText(QString::number(proxy.port()));
@@ -207,7 +203,6 @@ TEST_F(FolderOperations, OneOperationRunsAtATimeOthersAreRefused)
     startServer();
     writeFile(root() + "/victim.txt", "x");
     startApp();
-    Controller* c = controller();
     connectAnonymously(stalled.port());
     ASSERT_TRUE(waitForListing());
     c->downloadFolder = downloads.path();
@@ -268,7 +263,6 @@ TEST_F(FolderOperations, AgainstVsftpdRefusalsShowTheCodeAndLatin1NamesWork)
     ASSERT_EQ(::write(fd, "latin", 5), 5);
     ::close(fd);
     startApp();
-    Controller* c = controller();
     connectAnonymously(vsftpd.port());
     ASSERT_TRUE(waitForListing());
     ASSERT_EQ(c->status, "List succeeded");

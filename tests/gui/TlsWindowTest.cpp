@@ -24,7 +24,6 @@ TEST_F(WindowFixture, UnknownCertificatesAreAskedAboutPinnedAndAChangedOneIsRefu
     if (!vsftpd.start({first.certificate, first.key, false, true}))
         GTEST_SKIP() << vsftpd.problem().toStdString();
     startApp();
-    Controller* c = controller();
     c->encryptionPopUp->setCurrentIndex(1); // Require TLS
 
     toolkit.answerSecurityAlert(Toolkit::kDefaultReturn);
@@ -119,7 +118,6 @@ TEST_F(WindowFixture, UploadAndDownloadOverVerifiedTlsShowTheSameProgressAsPlain
         ~TrustTestAuthority() { FtpStream::setCertificateAuthorities(QString()); }
     } authority(certificates.authority());
     startApp();
-    Controller* c = controller();
     c->encryptionPopUp->setCurrentIndex(1); // Require TLS
     connectAnonymously(vsftpd.port());
     ASSERT_TRUE(waitForListing());

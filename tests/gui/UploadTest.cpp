@@ -36,9 +36,7 @@ protected:
 TEST_F(Upload, ShowsPercentagesWithTheSecondBarEmptyingThenListsTheFolderAgain)
 {
     startServer();
-    startApp();
     connectAndList();
-    Controller* c = controller();
     const QByteArray content = pattern(100000);
     const QString path = local.filePath(QStringLiteral("up.bin"));
     writeFile(path, content);
@@ -85,9 +83,7 @@ TEST_F(Upload, ShowsPercentagesWithTheSecondBarEmptyingThenListsTheFolderAgain)
 TEST_F(Upload, BytesTheNetworkDidNotTakeAreOfferedFirstAtTheNextEvent)
 {
     startServer();
-    startApp();
     connectAndList();
-    Controller* c = controller();
     UploadDelegate* up = upload();
 
     // The file is a pipe that hands out 10,000 bytes a read: refills that do not add up to the
@@ -151,35 +147,12 @@ TEST_F(Upload, BytesTheNetworkDidNotTakeAreOfferedFirstAtTheNextEvent)
     EXPECT_TRUE(readFile(server->localPath(QStringLiteral("piped.bin"))) == content);
 }
 
-TEST_F(Upload, AServerThatRefusesTheStoredFileFailsTheUpload)
+TEST_F(Upload, CancelANameThatWouldSplitACommandOrARefusedStoreChangeNothing)
 {
     FtpServer::Options options;
     options.refuseSuffix = QStringLiteral(".refused");
     startServer(options);
-    startApp();
     connectAndList();
-    Controller* c = controller();
-
-    writeFile(local.filePath(QStringLiteral("x.refused")), pattern(50000));
-    const int listings = listingsEnded;
-    OperationRecorder recorder(upload(), c);
-    uploadFile(local.filePath(QStringLiteral("x.refused")));
-    ASSERT_TRUE(recorder.waitForEnd());
-    ASSERT_TRUE(recorder.status);
-    EXPECT_EQ(*recorder.status, "Upload not confirmed by the server");
-    EXPECT_TRUE(c->statusLabel->text().startsWith(*recorder.status));
-    // No new listing; the window is ready for the next operation.
-    EXPECT_EQ(listingsEnded, listings);
-    EXPECT_EQ(queueState(), "|0|0");
-    EXPECT_EQ(enabledBrowserButtons(), 6);
-}
-
-TEST_F(Upload, CancelOrANameThatWouldSplitACommandChangesNothing)
-{
-    startServer();
-    startApp();
-    connectAndList();
-    Controller* c = controller();
     const int listings = listingsEnded;
     toolkit.answerOpenPanel(Toolkit::kAlternateReturn);
     c->uploadButton->click();
@@ -196,4 +169,16 @@ TEST_F(Upload, CancelOrANameThatWouldSplitACommandChangesNothing)
     EXPECT_EQ(enabledBrowserButtons(), 5);
     EXPECT_EQ(listingsEnded, listings);
     EXPECT_TRUE(QDir(root()).isEmpty());
+
+    // A server that refuses the stored file: the upload fails, and no new listing.
+    writeFile(local.filePath(QStringLiteral("x.refused")), pattern(50000));
+    OperationRecorder recorder(upload(), c);
+    uploadFile(local.filePath(QStringLiteral("x.refused")));
+    ASSERT_TRUE(recorder.waitForEnd());
+    ASSERT_TRUE(recorder.status);
+    EXPECT_EQ(*recorder.status, "Upload not confirmed by the server");
+    EXPECT_TRUE(c->statusLabel->text().startsWith(*recorder.status));
+    EXPECT_EQ(listingsEnded, listings);
+    EXPECT_EQ(queueState(), "|0|0");
+    EXPECT_EQ(enabledBrowserButtons(), 6);
 }

@@ -49,6 +49,7 @@ void WindowFixture::startServer(const FtpServer::Options& options)
 void WindowFixture::startApp()
 {
     app = std::make_unique<TandrelApp>();
+    c = app->controller();
     app->window()->show();
     QObject::connect(controller(), &Controller::listingStopped, [this] { ++listingsEnded; });
 }
@@ -65,7 +66,6 @@ void WindowFixture::connectAnonymously(quint16 port)
 
 void WindowFixture::connectAs(const QString& user, const QString& password, quint16 port)
 {
-    Controller* c = controller();
     c->hostField->setText(QStringLiteral("127.0.0.1"));
     c->portField->setText(QString::number(port ? port : server->port()));
     if (c->anonymousCheckBox->isChecked() != user.isEmpty())
@@ -79,6 +79,8 @@ void WindowFixture::connectAs(const QString& user, const QString& password, quin
 
 void WindowFixture::connectAndList()
 {
+    if (!app)
+        startApp();
     connectAnonymously();
     ASSERT_TRUE(waitForListing());
     ASSERT_EQ(controller()->status, "List succeeded");
@@ -143,7 +145,6 @@ QString WindowFixture::queueState() const
 
 int WindowFixture::enabledBrowserButtons() const
 {
-    const Controller* c = controller();
     int enabled = 0;
     for (const QPushButton* button : {c->preButton, c->reloadButton, c->downloadButton,
                                       c->uploadButton, c->createDirButton, c->deleteButton})

@@ -43,7 +43,8 @@ protected:
     // anonymously or with a named login.
     void connectAnonymously(quint16 port = 0);
     void connectAs(const QString& user, const QString& password, quint16 port = 0);
-    // Connects anonymously, waits for the root's listing and points downloads at a fresh folder.
+    // Connects anonymously (starting the window first if the test has not), waits for the root's
+    // listing and points downloads at a fresh folder.
     void connectAndList();
     // Waits, bounded, until the running listing ends; false on time-out.
     bool waitForListing(int timeoutMs = 60000);
@@ -71,6 +72,7 @@ protected:
     ScriptedToolkit toolkit;
     std::unique_ptr<FtpServer> server;
     std::unique_ptr<TandrelApp> app;
+    Controller* c = nullptr; // the window's, once started
     int listingsEnded = 0;
     QTemporaryDir downloads;
 };

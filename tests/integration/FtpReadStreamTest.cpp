@@ -18,22 +18,7 @@ QByteArray fetch(const QUrl& url, const FtpStreamProperties& properties = {})
 
 } // namespace
 
-TEST(FtpReadStream, AnEmptyListingIsOpenThenOneHasBytesThatReadsNothing)
-{
-    FtpServer server;
-    ASSERT_TRUE(server.start()) << server.log().toStdString();
-    QDir root(server.root());
-
-    // An empty folder: open, then one has-bytes on which read answers 0.
-    root.mkdir(QStringLiteral("empty"));
-    const auto empty = readUrl(server.url(QStringLiteral("/empty/")));
-    EXPECT_TRUE(empty->ended);
-    EXPECT_TRUE(empty->received.isEmpty());
-    EXPECT_EQ(empty->events, (std::vector<NSStreamEvent>{NSStreamEventOpenCompleted,
-                                                         NSStreamEventHasBytesAvailable}));
-}
-
-TEST(FtpReadStream, ActiveAndPassiveModesBothTransfer)
+TEST(FtpReadStream, BothDataModesTransferAnEmptyListingReadsNothingSizesAreKnownAtOpen)
 {
     // EPSV is refused and the PASV reply names an address nobody listens on: data connections
     // must go to the control connection's address all the same.
@@ -41,9 +26,20 @@ TEST(FtpReadStream, ActiveAndPassiveModesBothTransfer)
     options.noEpsv = true;
     options.pasvAddress = QStringLiteral("192.0.2.1");
     options.verbose = true;
+    // Without SIZE, the size comes from the opening reply or stays unknown.
+    options.noSize = QStringLiteral("nosize");
+    options.openingSize = QStringLiteral("opensize");
     FtpServer server(options);
     ASSERT_TRUE(server.start()) << server.log().toStdString();
     writeFile(server.localPath(QStringLiteral("a.txt")), "alpha\n");
+
+    // An empty folder: open, then one has-bytes on which read answers 0.
+    QDir(server.root()).mkdir(QStringLiteral("empty"));
+    const auto empty = readUrl(server.url(QStringLiteral("/empty/")));
+    EXPECT_TRUE(empty->ended);
+    EXPECT_TRUE(empty->received.isEmpty());
+    EXPECT_EQ(empty->events, (std::vector<NSStreamEvent>{NSStreamEventOpenCompleted,
+                                                         NSStreamEventHasBytesAvailable}));
 
     for (const bool passive : {true, false}) {
         const qsizetype logStart = server.commandLog().size();
@@ -55,6 +51,26 @@ TEST(FtpReadStream, ActiveAndPassiveModesBothTransfer)
         EXPECT_EQ(log.contains(QLatin1String("<- PASV")), passive) << log.toStdString();
         EXPECT_EQ(log.contains(QLatin1String("<- EPRT")), !passive) << log.toStdString();
     }
+
+    // The size the server announced is known when the file opens.
+    const auto sizeAtOpen = [&](const QString& name) {
+        writeFile(server.localPath(name), pattern(1000));
+        StreamRecorder recorder(
+            FtpStream::CFReadStreamCreateWithFTPURL(server.url(QLatin1Char('/') + name)));
+        std::optional<std::optional<int64_t>> atOpen;
+        recorder.onEvent = [&](NSStreamEvent event) {
+            if (event == NSStreamEventOpenCompleted)
+                atOpen = recorder.stream()->announcedSize();
+            return false;
+        };
+        recorder.start();
+        EXPECT_TRUE(recorder.waitUntilDone(20000) && recorder.ended) << name.toStdString();
+        EXPECT_TRUE(atOpen.has_value()) << name.toStdString();
+        return atOpen.value_or(std::nullopt);
+    };
+    EXPECT_EQ(sizeAtOpen(QStringLiteral("sized.bin")), 1000);
+    EXPECT_EQ(sizeAtOpen(QStringLiteral("nosize-opensize.bin")), 1000);
+    EXPECT_EQ(sizeAtOpen(QStringLiteral("nosize.bin")), std::nullopt);
 }
 
 TEST(FtpReadStream, ServerRefusalsComeInTheFtpDomainWithTheReplyCode)
@@ -92,31 +108,4 @@ TEST(FtpReadStream, ServerRefusalsComeInTheFtpDomainWithTheReplyCode)
     EXPECT_EQ(active->error.domain, StreamErrorDomain::FTP);
     EXPECT_EQ(active->error.code, 550);
     EXPECT_EQ(active->error.message, QStringLiteral("550 Active mode \u241B[1mrefused\u241B[0m."));
-}
-
-TEST(FtpReadStream, TheSizeTheServerAnnouncedIsKnownWhenTheFileOpens)
-{
-    FtpServer::Options options;
-    options.noSize = QStringLiteral("nosize");
-    options.openingSize = QStringLiteral("opensize");
-    FtpServer server(options);
-    ASSERT_TRUE(server.start()) << server.log().toStdString();
-    const auto sizeAtOpen = [&](const QString& name) {
-        writeFile(server.localPath(name), pattern(1000));
-        StreamRecorder recorder(
-            FtpStream::CFReadStreamCreateWithFTPURL(server.url(QLatin1Char('/') + name)));
-        std::optional<std::optional<int64_t>> atOpen;
-        recorder.onEvent = [&](NSStreamEvent event) {
-            if (event == NSStreamEventOpenCompleted)
-                atOpen = recorder.stream()->announcedSize();
-            return false;
-        };
-        recorder.start();
-        EXPECT_TRUE(recorder.waitUntilDone(20000) && recorder.ended) << name.toStdString();
-        EXPECT_TRUE(atOpen.has_value()) << name.toStdString();
-        return atOpen.value_or(std::nullopt);
-    };
-    EXPECT_EQ(sizeAtOpen(QStringLiteral("sized.bin")), 1000);
-    EXPECT_EQ(sizeAtOpen(QStringLiteral("nosize-opensize.bin")), 1000);
-    EXPECT_EQ(sizeAtOpen(QStringLiteral("nosize.bin")), std::nullopt);
 }

@@ -6,9 +6,11 @@
 #include "StreamRecorder.h"
 #include "platform/ftp/FtpStream.h"
 
-TEST(FtpWriteStream, UploadAcceptsPartialWritesAndCloseCompletesTheFile)
+TEST(FtpWriteStream, UploadAcceptsPartialWritesAndOneRefusedBeforeTheDataIsNeverConfirmed)
 {
-    FtpServer server;
+    FtpServer::Options options;
+    options.readOnlyFolders = {QStringLiteral("locked")};
+    FtpServer server(options);
     ASSERT_TRUE(server.start()) << server.log().toStdString();
     const QByteArray content = pattern(3 * 1024 * 1024 + 17);
 
@@ -24,14 +26,6 @@ TEST(FtpWriteStream, UploadAcceptsPartialWritesAndCloseCompletesTheFile)
     EXPECT_LE(upload.maxBuffered, 256 * 1024);
     EXPECT_FALSE(upload.eventInsideCall);
     EXPECT_TRUE(readFile(server.localPath(QStringLiteral("up load.bin"))) == content);
-}
-
-TEST(FtpWriteStream, UploadRefusedBeforeTheDataIsNeverConfirmed)
-{
-    FtpServer::Options options;
-    options.readOnlyFolders = {QStringLiteral("locked")};
-    FtpServer server(options);
-    ASSERT_TRUE(server.start()) << server.log().toStdString();
 
     // STOR itself refused: an error event, and never a has-space.
     const auto locked = writeUrl(server.url(QStringLiteral("/locked/x.txt")), "data");

@@ -42,6 +42,7 @@ void StreamRecorder::streamHandleEvent(FtpStream* aStream, NSStreamEvent eventCo
         eventInsideCall = true;
     EXPECT_EQ(aStream, networkStream.get());
     events.push_back(eventCode);
+    security = aStream->security();
     if (onEvent && onEvent(eventCode))
         return;
     switch (eventCode) {

@@ -49,6 +49,7 @@ public:
     bool stopped = false;
     bool confirmed = false; // the server's verdict on the upload, at stop
     StreamError error;
+    ConnectionSecurity security; // as the stream told it at its last event
     bool eventInsideCall = false;
 
 private:

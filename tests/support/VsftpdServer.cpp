@@ -95,39 +95,25 @@ bool VsftpdServer::start(const Options& options)
         return false;
     }
     listeningPort = LoopbackPort::pickFree();
-    const QString config = folder.filePath(QStringLiteral("vsftpd.conf"));
-    QFile file(config);
-    if (!file.open(QIODevice::WriteOnly)) {
-        failure = QStringLiteral("cannot write %1").arg(config);
-        return false;
-    }
-    file.write(QStringLiteral("listen=YES\n"
-                              "listen_ipv6=NO\n"
-                              "listen_address=127.0.0.1\n"
-                              "listen_port=%1\n"
-                              "background=NO\n"
-                              "secure_chroot_dir=%2\n"
-                              "seccomp_sandbox=NO\n"
-                              "pasv_enable=YES\n"
-                              "connect_from_port_20=NO\n"
-                              "xferlog_enable=NO\n"
-                              "syslog_enable=NO\n")
-                   .arg(listeningPort)
-                   .arg(folder.filePath(QStringLiteral("empty")))
-                   .toUtf8());
+    // The settings as "key=value"; the fixed ones are written space-separated.
+    QStringList settings;
+    const auto add = [&settings](const char* fixed) {
+        settings += QString::fromLatin1(fixed).split(QLatin1Char(' '));
+    };
+    add("listen=YES listen_ipv6=NO listen_address=127.0.0.1 background=NO seccomp_sandbox=NO "
+        "pasv_enable=YES connect_from_port_20=NO xferlog_enable=NO syslog_enable=NO");
+    settings << QStringLiteral("listen_port=%1").arg(listeningPort)
+             << "secure_chroot_dir=" + folder.filePath(QStringLiteral("empty"));
     if (options.user.isEmpty()) {
-        file.write(QStringLiteral("anonymous_enable=YES\nno_anon_password=YES\nanon_root=%1\n"
-                                  "local_enable=NO\n")
-                       .arg(root())
-                       .toUtf8());
+        add("anonymous_enable=YES no_anon_password=YES local_enable=NO");
+        settings << "anon_root=" + root();
     } else {
         if (!writeLogins(options))
             return false;
         // Guests get the anonymous user's rights, so the settings below serve both.
-        file.write(QStringLiteral("anonymous_enable=NO\nlocal_enable=YES\nguest_enable=YES\n"
-                                  "guest_username=ftp\nlocal_root=%1\npam_service_name=%2\n")
-                       .arg(root(), QFileInfo(pamService).fileName())
-                       .toUtf8());
+        add("anonymous_enable=NO local_enable=YES guest_enable=YES guest_username=ftp");
+        settings << "local_root=" + root()
+                 << "pam_service_name=" + QFileInfo(pamService).fileName();
     }
     if (options.writable) {
         // The anonymous root itself must not be writable for vsftpd to serve it.
@@ -135,19 +121,23 @@ bool VsftpdServer::start(const Options& options)
         QDir().mkpath(incoming);
         if (const passwd* ftp = getpwnam("ftp"))
             (void)chown(incoming.toLocal8Bit().constData(), ftp->pw_uid, ftp->pw_gid);
-        file.write("write_enable=YES\nanon_upload_enable=YES\nanon_mkdir_write_enable=YES\n"
-                   "anon_other_write_enable=YES\nanon_umask=022\n");
+        add("write_enable=YES anon_upload_enable=YES anon_mkdir_write_enable=YES "
+            "anon_other_write_enable=YES anon_umask=022");
     } else {
-        file.write("write_enable=NO\n");
+        add("write_enable=NO");
     }
-    if (!options.certificate.isEmpty())
-        file.write(QStringLiteral("ssl_enable=YES\nallow_anon_ssl=YES\n"
-                                  "force_anon_logins_ssl=YES\nforce_anon_data_ssl=YES\n"
-                                  "require_ssl_reuse=YES\nssl_ciphers=HIGH\n"
-                                  "implicit_ssl=%1\nrsa_cert_file=%2\nrsa_private_key_file=%3\n")
-                       .arg(options.implicitTls ? QStringLiteral("YES") : QStringLiteral("NO"),
-                            options.certificate, options.key)
-                       .toUtf8());
+    if (!options.certificate.isEmpty()) {
+        add("ssl_enable=YES allow_anon_ssl=YES force_anon_logins_ssl=YES force_anon_data_ssl=YES "
+            "require_ssl_reuse=YES ssl_ciphers=HIGH");
+        add(options.implicitTls ? "implicit_ssl=YES" : "implicit_ssl=NO");
+        settings << "rsa_cert_file=" + options.certificate << "rsa_private_key_file=" + options.key;
+    }
+    const QString config = folder.filePath(QStringLiteral("vsftpd.conf"));
+    QFile file(config);
+    if (!file.open(QIODevice::WriteOnly) || file.write(settings.join('\n').toUtf8() + '\n') < 0) {
+        failure = QStringLiteral("cannot write %1").arg(config);
+        return false;
+    }
     file.close();
     // vsftpd refuses a configuration file that others may write.
     QFile::setPermissions(config, QFile::ReadOwner | QFile::WriteOwner);

@@ -71,20 +71,13 @@ void expectEntry(const Row& row, const QDateTime& now = kNow)
     }
 }
 
-void expectNothing(const std::string& line)
+// A line that names no entry is consumed whole; one that looks like no entry and no header
+// is reported, as a negative count.
+void expectNothing(const std::string& line, bool reported = false)
 {
     SCOPED_TRACE(line);
     const Parsed p = parse(line + "\n");
-    EXPECT_EQ(p.consumed, static_cast<int64_t>(line.size() + 1));
-    EXPECT_FALSE(p.entry);
-}
-
-// A line that looks like no entry and no header: skipped whole, and said so.
-void expectUnreadable(const std::string& line)
-{
-    SCOPED_TRACE(line);
-    const Parsed p = parse(line + "\n");
-    EXPECT_EQ(p.consumed, -static_cast<int64_t>(line.size() + 1));
+    EXPECT_EQ(p.consumed, static_cast<int64_t>(line.size() + 1) * (reported ? -1 : 1));
     EXPECT_FALSE(p.entry);
 }
 
@@ -94,22 +87,6 @@ QString sampleDir()
 }
 
 } // namespace
-
-TEST(ListingParser, UnixLinesOfTheRecordedServers)
-{
-    const Row rows[] = {
-        {"-rw-r--r--   2 root     root     1073741824 Dec 06 07:35 big1g.bin", "big1g.bin", 8,
-         1073741824, "2025-12-06T07:35:00"},
-        {"drwxr-xr-x   3 root     root         4096 Dec 06 07:39 with space", "with space", 4, 4096,
-         "2025-12-06T07:39:00"},
-        {"lrwxrwxrwx   1 root     root            9 Dec 06 07:39 link_to_hello -> hello.txt",
-         "link_to_hello", 10, 9, "2025-12-06T07:39:00"},
-        {"drwxr-xr-x    2 0        0            4096 Dec 06 07:40 \xC3\xBCn\xC3\xAF",
-         "\xC3\xBCn\xC3\xAF", 4, 4096, "2025-12-06T07:40:00"},
-    };
-    for (const Row& row : rows)
-        expectEntry(row);
-}
 
 TEST(ListingParser, RecordedListingsParseWholeLineByLine)
 {
@@ -139,27 +116,6 @@ TEST(ListingParser, RecordedListingsParseWholeLineByLine)
     }
 }
 
-TEST(ListingParser, UnixVariantsFindTheDateWhateverTheColumnsBeforeIt)
-{
-    const Row rows[] = {
-        {"-rw-r--r--   1 user     12 Nov 05 14:07 no-group", "no-group", 8, 12, kNov5},
-        {"-rw-r--r-- 1 user Domain Users 12 Nov 05 14:07 group-with-space", "group-with-space", 8,
-         12, kNov5},
-        {"-rw-r--r--   1 u g 12 2024-03-05 14:07 long-iso", "long-iso", 8, 12, kMar5},
-        {"-rw-r--r--   1 u g 12 2024-03-05 14:07:33.250000000 +0100 full-iso", "full-iso", 8, 12,
-         "2024-03-05T13:07:33"},
-        {"-rw-r--r--   1 u g 12 Nov 05 14:07 2024", "2024", 8, 12, kNov5},
-        {"-rw-r--r--   1 u g 12 Feb 30 14:07 no-such-day", "no-such-day", 8, 12, nullptr},
-        {"-rw-r--r--   1 a-very-long-owner-name-that-goes-on-and-on  a-group-name-just-as-long-"
-         "as-that 123456 Nov 05 14:07 far out",
-         "far out", 8, 123456, kNov5},
-        {"d [RWCEAFMS] supervisor            512 Oct 16 18:53    login", "   login", 4, 512,
-         "2025-10-16T18:53:00"},
-    };
-    for (const Row& row : rows)
-        expectEntry(row);
-}
-
 TEST(ListingParser, UnixDatesInOtherLanguagesAndOrders)
 {
     const char* const oct15 = "2025-10-15T12:40:00";
@@ -185,7 +141,7 @@ TEST(ListingParser, UnixDatesInOtherLanguagesAndOrders)
         expectEntry(row);
 }
 
-TEST(ListingParser, UnixLinesWithMissingOrFusedColumns)
+TEST(ListingParser, UnixLinesFindTheDateWhateverTheColumnsBeforeIt)
 {
     const Row rows[] = {
         {"-rw-r--r-- 1 owner 12 Nov 05 14:07 no-group", "no-group", 8, 12, kNov5},
@@ -197,11 +153,23 @@ TEST(ListingParser, UnixLinesWithMissingOrFusedColumns)
         {"d[RW---F-] 1 admin 512 Sep 03  2009 netware-fused", "netware-fused", 4, 512,
          "2009-09-03T00:00:00"},
         {"-rw-r--r-- 1 u g -5 Nov 05 14:07 negative", "negative", 8, kNoSize, kNov5},
+        {"-rw-r--r-- 1 user Domain Users 12 Nov 05 14:07 group-with-space", "group-with-space", 8,
+         12, kNov5},
+        {"-rw-r--r--   1 u g 12 2024-03-05 14:07 long-iso", "long-iso", 8, 12, kMar5},
+        {"-rw-r--r--   1 u g 12 2024-03-05 14:07:33.250000000 +0100 full-iso", "full-iso", 8, 12,
+         "2024-03-05T13:07:33"},
+        {"-rw-r--r--   1 u g 12 Nov 05 14:07 2024", "2024", 8, 12, kNov5},
+        {"-rw-r--r--   1 u g 12 Feb 30 14:07 no-such-day", "no-such-day", 8, 12, nullptr},
+        {"-rw-r--r--   1 a-very-long-owner-name-that-goes-on-and-on  a-group-name-just-as-long-"
+         "as-that 123456 Nov 05 14:07 far out",
+         "far out", 8, 123456, kNov5},
+        {"d [RWCEAFMS] supervisor            512 Oct 16 18:53    login", "   login", 4, 512,
+         "2025-10-16T18:53:00"},
     };
     for (const Row& row : rows)
         expectEntry(row);
     // A month no table knows: no entry rather than one named "Xyz 05 14:07 f".
-    expectUnreadable("-rw-r--r-- 1 u g 12 Xyz 05 14:07 f");
+    expectNothing("-rw-r--r-- 1 u g 12 Xyz 05 14:07 f", true);
 }
 
 TEST(ListingParser, NamesKeepTheirSpacesLinksLoseTheirTargetDevicesHaveNoSize)
@@ -230,7 +198,7 @@ TEST(ListingParser, DosAndIisLines)
     };
     for (const Row& row : rows)
         expectEntry(row);
-    expectUnreadable("03-05-24  13:07PM       <DIR>          no such hour");
+    expectNothing("03-05-24  13:07PM       <DIR>          no such hour", true);
 }
 
 TEST(ListingParser, OtherServersFormats)
@@ -269,13 +237,6 @@ TEST(ListingParser, OtherServersFormats)
     };
     for (const Row& row : rows)
         expectEntry(row);
-    for (const char* line :
-         {"Directory USER1:[FOO]", "Total of 3 files, 4/10 blocks.",
-          "Volume Unit    Referred Ext Used Recfm Lrecl BlkSz Dsorg Dsname",
-          "File  Code  EOF  Last Modification  Owner  RWEP",
-          "Name     VV.MM   Created       Changed      Size  Init   Mod   Id", "value = 0 = 0x0"})
-        expectNothing(line);
-
     // A VMS name alone: its columns on the next line belong to it, once that line is here.
     const std::string name = "VERYLONGFILENAMEINDEED.TXT;12\r\n";
     const std::string columns = "        2/4       5-MAR-2024 14:07:00  [G,O]  (R,R,,)\r\n";
@@ -302,7 +263,7 @@ TEST(ListingParser, EplfLines)
     };
     for (const Row& row : rows)
         expectEntry(row);
-    expectUnreadable("+i1.2,m824255902,/");
+    expectNothing("+i1.2,m824255902,/", true);
 }
 
 TEST(ListingParser, MlsdFactsLines)
@@ -332,12 +293,15 @@ TEST(ListingParser, LinesThatNameNothingAreConsumedWithoutAnEntry)
          {"", "\t \r", "total 123", "drwxr-xr-x 3 u g 4096 Dec  6 08:18 .",
           "drwxr-xr-x 5 u g 4096 Dec  6 08:18 ..", "03-05-24  02:07PM       <DIR>          .",
           "+/,\t..", "/pub/incoming:", "Total of 3 files, 4/10 blocks.", "value = 0 = 0x0",
-          "   5 File(s)          1,234 bytes"})
+          "   5 File(s)          1,234 bytes", "Directory USER1:[FOO]",
+          "Volume Unit    Referred Ext Used Recfm Lrecl BlkSz Dsorg Dsname",
+          "File  Code  EOF  Last Modification  Owner  RWEP",
+          "Name     VV.MM   Created       Changed      Size  Init   Mod   Id"})
         expectNothing(line);
     for (const char* line :
          {"-rw-r--r--   1 user group 12 Nov 05 14:07", "-rw-r--r--   1 user group 12 Nov 05 14:07 ",
           "\xC3\xA9t\xC3\xA9 2024", "no listing line at all", "PK\x03\x04\x14"})
-        expectUnreadable(line);
+        expectNothing(line, true);
 }
 
 TEST(ListingParser, AnUnfinishedLineIsWaitedForAndOneLineIsConsumedPerCall)
@@ -378,7 +342,6 @@ TEST(ListingParser, YearlessDatesTakeTheYearThatKeepsThemWithinSixMonthsAhead)
         {at(2024, 12, 31), "Jan 01 00:01", "2025-01-01T00:01:00"},
         {at(2024, 6, 15), "Dec 14 23:59", "2024-12-14T23:59:00"}, // 182 days ahead
         {at(2024, 6, 15), "Dec 16 00:00", "2023-12-16T00:00:00"}, // 184 days ahead
-        {at(2024, 7, 3), "Jan 01 00:00", "2025-01-01T00:00:00"},
         {at(2025, 3, 1), "Feb 29 12:00", "2024-02-29T12:00:00"},
         {at(2027, 1, 10), "Feb 29 12:00", "2024-02-29T12:00:00"},
     };
