@@ -1,10 +1,10 @@
 #include "CustomWindow.h"
 
-#include "ui_CustomWindow.h"
-
 #include <QApplication>
 #include <QMouseEvent>
 #include <QScreen>
+
+#include "ui_CustomWindow.h"
 
 CustomWindow::CustomWindow(QWidget* parent, Qt::WindowFlags /*flags*/)
     : QMainWindow(parent, Qt::Window | Qt::FramelessWindowHint)

@@ -8,7 +8,8 @@
 #include <QString>
 
 // Directory-entry type codes of a listing entry, as the directory interface numbers them.
-enum ListingEntryType : int32_t {
+enum ListingEntryType : int32_t
+{
     kEntryTypeUnknown = 0,
     kEntryTypeFifo = 1,
     kEntryTypeCharDevice = 2,

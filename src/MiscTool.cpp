@@ -95,7 +95,9 @@ QString MiscTool::getFTPURL()
 std::optional<QUrl> MiscTool::smartURLForString(const QString& str)
 {
     // Spaces, tabs and the other Zs characters; line breaks are not trimmed.
-    auto blank = [](QChar c) { return c == QLatin1Char('\t') || c.category() == QChar::Separator_Space; };
+    auto blank = [](QChar c) {
+        return c == QLatin1Char('\t') || c.category() == QChar::Separator_Space;
+    };
     qsizetype begin = 0;
     qsizetype end = str.size();
     while (begin < end && blank(str[begin]))

@@ -1,9 +1,9 @@
-#include "CustomWindow.h"
-#include "TandrelApp.h"
-
 #include <QApplication>
 #include <QIcon>
 #include <QLocale>
+
+#include "CustomWindow.h"
+#include "TandrelApp.h"
 
 int main(int argc, char* argv[])
 {

@@ -24,8 +24,7 @@
 Controller::Controller(QObject* parent)
     : QObject(parent)
     , tableModel(new ListingTableModel(this))
-{
-}
+{}
 
 Controller::~Controller() = default;
 
@@ -155,7 +154,8 @@ void Controller::setLook(QWidget* control, bool active)
     // readable; the active look is the style's palette unchanged.
     QPalette palette = QApplication::palette(control);
     if (!active)
-        for (const QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::Base})
+        for (const QPalette::ColorRole role :
+             {QPalette::WindowText, QPalette::Text, QPalette::Base})
             for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive})
                 palette.setColor(group, role, palette.color(QPalette::Disabled, role));
     control->setPalette(palette);
@@ -218,9 +218,9 @@ void Controller::initStates()
     disconnectItem->setEnabled(false);
     saveItem->setEnabled(false);
     if (anonymousCheckBox->isChecked())
-        for (QWidget* control : {static_cast<QWidget*>(userLabel), static_cast<QWidget*>(userField),
-                                 static_cast<QWidget*>(passwordLabel),
-                                 static_cast<QWidget*>(passwordField)})
+        for (QWidget* control :
+             {static_cast<QWidget*>(userLabel), static_cast<QWidget*>(userField),
+              static_cast<QWidget*>(passwordLabel), static_cast<QWidget*>(passwordField)})
             setLook(control, false);
     applyProxyAppearance();
     if (!listEntries)

@@ -1,19 +1,18 @@
 // Navigation through the remote folders and the listing table's cells.
 
-#include "Classes/Controller.h"
-
-#include "Classes/ListingTableModel.h"
-#include "MiscTool.h"
-#include "platform/Log.h"
-#include "platform/RemoteName.h"
-#include "platform/UrlText.h"
-
 #include <QAction>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>
+
+#include "Classes/Controller.h"
+#include "Classes/ListingTableModel.h"
+#include "MiscTool.h"
+#include "platform/Log.h"
+#include "platform/RemoteName.h"
+#include "platform/UrlText.h"
 
 void Controller::connectAction()
 {

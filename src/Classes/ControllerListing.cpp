@@ -1,19 +1,18 @@
 // The listing of the current remote folder: one read stream, its bytes parsed line by line as
 // they arrive, the table filled once per received chunk.
 
-#include "Classes/Controller.h"
-
-#include "Classes/ListingTableModel.h"
-#include "MiscTool.h"
-#include "platform/Assert.h"
-#include "platform/UrlText.h"
-#include "platform/ftp/ListingParser.h"
-
 #include <algorithm>
 
 #include <QLabel>
 #include <QProgressBar>
 #include <QTableView>
+
+#include "Classes/Controller.h"
+#include "Classes/ListingTableModel.h"
+#include "MiscTool.h"
+#include "platform/Assert.h"
+#include "platform/UrlText.h"
+#include "platform/ftp/ListingParser.h"
 
 namespace {
 

@@ -1,12 +1,6 @@
 // The settings panel and the settings store: loading at start-up, saving both groups, the
 // checkbox rules, the sheet and the local folder chooser.
 
-#include "Classes/Controller.h"
-
-#include "MiscTool.h"
-#include "platform/UserDefaults.h"
-#include "platform/toolkit/Toolkit.h"
-
 #include <array>
 
 #include <QAction>
@@ -15,6 +9,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+
+#include "Classes/Controller.h"
+#include "MiscTool.h"
+#include "platform/UserDefaults.h"
+#include "platform/toolkit/Toolkit.h"
 
 namespace {
 
@@ -152,13 +151,11 @@ void Controller::useProxyAction()
 void Controller::applyProxyAppearance()
 {
     const bool useProxy = useProxyCheckBox->isChecked();
-    for (QWidget* control : {static_cast<QWidget*>(proxyHostLabel),
-                             static_cast<QWidget*>(proxyHostField),
-                             static_cast<QWidget*>(proxyPortField),
-                             static_cast<QWidget*>(proxyUserLabel),
-                             static_cast<QWidget*>(proxyUserField),
-                             static_cast<QWidget*>(proxyPasswordLabel),
-                             static_cast<QWidget*>(proxyPasswordField)})
+    for (QWidget* control :
+         {static_cast<QWidget*>(proxyHostLabel), static_cast<QWidget*>(proxyHostField),
+          static_cast<QWidget*>(proxyPortField), static_cast<QWidget*>(proxyUserLabel),
+          static_cast<QWidget*>(proxyUserField), static_cast<QWidget*>(proxyPasswordLabel),
+          static_cast<QWidget*>(proxyPasswordField)})
         setLook(control, useProxy);
     for (const auto& [field, key] : proxyFieldKeys(*this)) {
         field->setReadOnly(!useProxy);

@@ -1,12 +1,12 @@
 #include "Classes/ListingTableModel.h"
 
-#include "Classes/Controller.h"
-
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QHash>
 #include <QPainter>
 #include <QPixmap>
+
+#include "Classes/Controller.h"
 
 namespace {
 
@@ -44,8 +44,7 @@ ListingTableModel::ListingTableModel(Controller* controller)
 const QStringList& ListingTableModel::columnIdentifiers()
 {
     static const QStringList identifiers = {QStringLiteral("FolderOrFile"),
-                                            QStringLiteral("FileName"),
-                                            QStringLiteral("FileSize"),
+                                            QStringLiteral("FileName"), QStringLiteral("FileSize"),
                                             QStringLiteral("ModifiedTime")};
     return identifiers;
 }

@@ -1,10 +1,10 @@
 #include "platform/Assert.h"
 
-#include "platform/Log.h"
-
 #include <cstdlib>
 
 #include <QString>
+
+#include "platform/Log.h"
 
 void tandrelAssertFailed(const char* function, const char* file, int line, const char* expression)
 {

@@ -5,8 +5,8 @@
 [[noreturn]] void tandrelAssertFailed(const char* function, const char* file, int line,
                                       const char* expression);
 
-#define TANDREL_ASSERT(expr)                                                                   \
-    ((expr) ? static_cast<void>(0)                                                             \
+#define TANDREL_ASSERT(expr)                                                                       \
+    ((expr) ? static_cast<void>(0)                                                                 \
             : tandrelAssertFailed(__PRETTY_FUNCTION__, __FILE__, __LINE__, #expr))
 
 // For event codes that cannot occur: TANDREL_ASSERT(NO) reports the expression "NO".

@@ -1,7 +1,5 @@
 #include "platform/UserDefaults.h"
 
-#include "platform/Log.h"
-
 #include <sys/stat.h>
 
 #include <QDir>
@@ -11,6 +9,8 @@
 #include <QJsonObject>
 #include <QSettings>
 #include <QStandardPaths>
+
+#include "platform/Log.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include "ScriptedToolkit.h"
 
-#include <gtest/gtest.h>
-
 #include <QDialog>
+
+#include <gtest/gtest.h>
 
 ScriptedToolkit::ScriptedToolkit()
 {

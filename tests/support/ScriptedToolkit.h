@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/toolkit/Toolkit.h"
-
 #include <QList>
+
+#include "platform/toolkit/Toolkit.h"
 
 // Answers alerts and open panels from a queue instead of a person, and records what was
 // shown. An alert or panel with no queued answer fails the test. Installed while it lives.

@@ -180,8 +180,7 @@ bool VsftpdServer::writeLogins(const Options& options)
     }
     // PAM reads its services from /etc/pam.d only, and lowercases their names. The process and
     // port make this one's name its own.
-    pamService =
-        QStringLiteral("/etc/pam.d/tandrel-vsftpd-%1-%2").arg(getpid()).arg(listeningPort);
+    pamService = QStringLiteral("/etc/pam.d/tandrel-vsftpd-%1-%2").arg(getpid()).arg(listeningPort);
     QFile service(pamService);
     if (!service.open(QIODevice::WriteOnly)) {
         failure = QStringLiteral("cannot write %1").arg(pamService);

@@ -1,8 +1,9 @@
 #include "MiscTool.h"
-#include "TempSettings.h"
-#include "platform/UserDefaults.h"
 
 #include <gtest/gtest.h>
+
+#include "TempSettings.h"
+#include "platform/UserDefaults.h"
 
 namespace {
 
@@ -103,9 +104,12 @@ using P = FtpStreamProperty;
 TEST(MiscTool, StreamPropertiesFollowTheSavedLoginModeAndProxy)
 {
     TempSettings settings;
-    FtpStreamProperties p = propertiesWith({{"Anonymous", 1LL}, {"User", "alice"},
-                                            {"Password", "secret"}, {"Passive", 1LL},
-                                            {"UseProxy", 0LL}, {"ProxyHost", "proxy"}});
+    FtpStreamProperties p = propertiesWith({{"Anonymous", 1LL},
+                                            {"User", "alice"},
+                                            {"Password", "secret"},
+                                            {"Passive", 1LL},
+                                            {"UseProxy", 0LL},
+                                            {"ProxyHost", "proxy"}});
     EXPECT_EQ(p[P::kCFStreamPropertyFTPUserName].toString(), "anonymous");
     EXPECT_TRUE(p[P::kCFStreamPropertyFTPPassword].toString().isEmpty());
     EXPECT_EQ(p[P::kCFStreamPropertyFTPUsePassiveMode].toBool(), true);
@@ -115,8 +119,13 @@ TEST(MiscTool, StreamPropertiesFollowTheSavedLoginModeAndProxy)
     EXPECT_EQ(propertiesWith({{"Encryption", "implicit"}})[P::Encryption].toString(), "implicit");
     EXPECT_EQ(propertiesWith({{"Encryption", "bogus"}})[P::Encryption].toString(), "if-available");
 
-    p = propertiesWith({{"Anonymous", 0LL}, {"User", ""}, {"Passive", 0LL}, {"UseProxy", 1LL},
-                        {"ProxyHost", "proxy"}, {"ProxyPort", ""}, {"ProxyUser", ""},
+    p = propertiesWith({{"Anonymous", 0LL},
+                        {"User", ""},
+                        {"Passive", 0LL},
+                        {"UseProxy", 1LL},
+                        {"ProxyHost", "proxy"},
+                        {"ProxyPort", ""},
+                        {"ProxyUser", ""},
                         {"ProxyPassword", ""}});
     ASSERT_TRUE(p.count(P::kCFStreamPropertyFTPUserName));
     EXPECT_EQ(p[P::kCFStreamPropertyFTPUserName].toString(), "");

@@ -32,8 +32,9 @@ TEST(UrlText, StrictParserRefusesWhatIsNotAWellFormedUrl)
     EXPECT_EQ(url->port(), 21);
     EXPECT_TRUE(UrlText::urlWithString(QStringLiteral("ftp://u:p@h:21/x")));
     EXPECT_TRUE(UrlText::urlWithString(QStringLiteral("ftp://h:/")));
-    for (const char* bad : {"", "ftp://h:21/a b/", "ftp://h:21/é/", "ftp://h:21/%", "ftp://h:21/%4g",
-                            "ftp://h:21/a\tb", "ftp://h:21/a\nb", "ftp://h:21/<x>", "ftp://h:x/"})
+    for (const char* bad :
+         {"", "ftp://h:21/a b/", "ftp://h:21/é/", "ftp://h:21/%", "ftp://h:21/%4g",
+          "ftp://h:21/a\tb", "ftp://h:21/a\nb", "ftp://h:21/<x>", "ftp://h:x/"})
         EXPECT_FALSE(UrlText::urlWithString(QString::fromUtf8(bad))) << bad;
 }
 

@@ -1,12 +1,13 @@
-#include "TempSettings.h"
 #include "platform/UserDefaults.h"
-
-#include <gtest/gtest.h>
 
 #include <sys/stat.h>
 
 #include <QDir>
 #include <QFile>
+
+#include <gtest/gtest.h>
+
+#include "TempSettings.h"
 
 namespace {
 
@@ -49,7 +50,9 @@ TEST(UserDefaults, FileIsPrivateToTheUser)
     auto& store = UserDefaults::standardUserDefaults();
     store.setObject(QStringLiteral("secret"), QStringLiteral("ProxyPassword"));
     ASSERT_TRUE(store.synchronize());
-    struct stat st{};
+    struct stat st
+    {
+    };
     ASSERT_EQ(::stat(QFile::encodeName(UserDefaults::storePath()).constData(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0600u);
     EXPECT_TRUE(UserDefaults::storePath().startsWith(settings.configHome()));

@@ -18,7 +18,8 @@
 // URL ending in "/" creates that folder when opened. Events reach the delegate later, through
 // the event loop, never from inside open/read/write/close, and never after close or removal.
 
-enum NSStreamEvent : uint64_t {
+enum NSStreamEvent : uint64_t
+{
     NSStreamEventNone = 0,
     NSStreamEventOpenCompleted = 1,
     NSStreamEventHasBytesAvailable = 2,
@@ -37,7 +38,8 @@ enum NSStreamEvent : uint64_t {
 // ProxyUser and ProxyPassword log in to the proxy. A proxy that cannot be used as given (no
 // host, a port that is not a number from 1 to 65535) fails the stream: there is never a quiet
 // direct connection instead.
-enum class FtpStreamProperty {
+enum class FtpStreamProperty
+{
     kCFStreamPropertyFTPUserName,
     kCFStreamPropertyFTPPassword,
     kCFStreamPropertyFTPUsePassiveMode,
@@ -51,7 +53,8 @@ enum class FtpStreamProperty {
 };
 using FtpStreamProperties = std::map<FtpStreamProperty, QVariant>;
 
-enum class StreamErrorDomain {
+enum class StreamErrorDomain
+{
     None,
     // The server refused: code is its FTP reply code (530, 550, 552, 553, ...).
     FTP,
@@ -89,7 +92,11 @@ public:
 class FtpStream final
 {
 public:
-    enum class Direction { Read, Write };
+    enum class Direction
+    {
+        Read,
+        Write
+    };
 
     static std::unique_ptr<FtpStream> CFReadStreamCreateWithFTPURL(const QUrl& url);
     static std::unique_ptr<FtpStream> CFWriteStreamCreateWithFTPURL(const QUrl& url);

@@ -1,13 +1,13 @@
 #include "platform/toolkit/QtToolkit.h"
 
-#include "platform/ftp/FtpStream.h"
-
 #include <QApplication>
 #include <QDialog>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
+
+#include "platform/ftp/FtpStream.h"
 
 namespace {
 
@@ -64,12 +64,12 @@ Toolkit::AlertAnswer QtToolkit::runModalAlert(const Alert& alert)
         return {ok ? kDefaultReturn : kAlternateReturn, dialog.textValue()};
     }
 
-    QMessageBox box(iconFor(alert.style), QApplication::applicationDisplayName(),
-                    alert.messageText, QMessageBox::NoButton, parent);
+    QMessageBox box(iconFor(alert.style), QApplication::applicationDisplayName(), alert.messageText,
+                    QMessageBox::NoButton, parent);
     box.setInformativeText(alert.informativeText);
-    QPushButton* defaultButton = box.addButton(
-        alert.defaultButton.isEmpty() ? QStringLiteral("OK") : alert.defaultButton,
-        QMessageBox::AcceptRole);
+    QPushButton* defaultButton =
+        box.addButton(alert.defaultButton.isEmpty() ? QStringLiteral("OK") : alert.defaultButton,
+                      QMessageBox::AcceptRole);
     if (!alert.alternateButton.isEmpty())
         box.addButton(alert.alternateButton, QMessageBox::RejectRole);
     box.setDefaultButton(defaultButton);

@@ -12,7 +12,12 @@ class QWidget;
 class Toolkit
 {
 public:
-    enum class AlertStyle { Warning, Informational, Critical };
+    enum class AlertStyle
+    {
+        Warning,
+        Informational,
+        Critical
+    };
 
     // Answers of a modal alert: the default button, or the alternate one (Cancel).
     static constexpr int kDefaultReturn = 1;
@@ -23,8 +28,8 @@ public:
         AlertStyle style = AlertStyle::Warning;
         QString messageText;
         QString informativeText;
-        QString defaultButton;   // empty: the platform's single default button
-        QString alternateButton; // empty: no second button
+        QString defaultButton;     // empty: the platform's single default button
+        QString alternateButton;   // empty: no second button
         bool hasTextField = false; // a single-line text field for the user's answer
     };
 
