@@ -61,7 +61,8 @@ bool DeleteDelegate::deleteFTPFileOrFolder()
     properties.erase(FtpStreamProperty::kCFStreamPropertyFTPUserName);
     properties.erase(FtpStreamProperty::kCFStreamPropertyFTPPassword);
     StreamError error;
-    /* BLOCKING */
+    // Waits for the server's answer with the event loop turning (user input held back), so
+    // the window keeps painting; bounded by the delete's time-out.
     if (CFURLDestroyResource(*url, properties, &error))
         return true;
     if (error.domain == StreamErrorDomain::FTP)
