@@ -17,11 +17,8 @@ cleanup()
     rm -rf "$work" "$out"
 }
 trap cleanup EXIT
+source "$here/bench/loopback.sh"
 
-free_port()
-{
-    /usr/bin/python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'
-}
 
 mkdir -p "$work/root/incoming" "$work/empty" "$out"
 chmod 755 "$work/root" "$work/empty"
@@ -33,27 +30,7 @@ chmod 644 "$work/root/"*.bin
 port="$(free_port)"
 if [ "$(id -u)" -eq 0 ] && [ -x /usr/sbin/vsftpd ]; then
     chown ftp "$work/root/incoming"
-    cat >"$work/vsftpd.conf" <<CONF
-listen=YES
-listen_ipv6=NO
-listen_address=127.0.0.1
-listen_port=$port
-background=NO
-anonymous_enable=YES
-no_anon_password=YES
-anon_root=$work/root
-local_enable=NO
-write_enable=YES
-anon_upload_enable=YES
-anon_umask=022
-secure_chroot_dir=$work/empty
-seccomp_sandbox=NO
-pasv_enable=YES
-connect_from_port_20=NO
-xferlog_enable=NO
-syslog_enable=NO
-CONF
-    chmod 600 "$work/vsftpd.conf"
+    write_vsftpd_conf "$work/vsftpd.conf" "$port" "$work/root" "$work/empty"
     /usr/sbin/vsftpd "$work/vsftpd.conf" >"$work/server.log" 2>&1 &
     server_pid=$!
     server=vsftpd

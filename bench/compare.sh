@@ -13,6 +13,7 @@ set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 pairs="${1:-5}"
 source "$here/scripts/packages.sh"
+source "$here/bench/loopback.sh"
 ensure_packages "${BUILD_PACKAGES[@]}" "${BENCH_PACKAGES[@]}"
 
 build="$here/build-bench"
@@ -68,38 +69,13 @@ for i in range(20):
     open(os.path.join(small, "note-%02d.txt" % i), "w").close()
 PY
 
-free_port()
-{
-    /usr/bin/python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'
-}
 
 servers=()
 declare -A ports
 if [ "$(id -u)" -eq 0 ] && [ -x /usr/sbin/vsftpd ]; then
     chown ftp "$work/root/incoming"
     ports[vsftpd]="$(free_port)"
-    cat >"$work/vsftpd.conf" <<CONF
-listen=YES
-listen_ipv6=NO
-listen_address=127.0.0.1
-listen_port=${ports[vsftpd]}
-background=NO
-anonymous_enable=YES
-no_anon_password=YES
-anon_root=$work/root
-local_enable=NO
-write_enable=YES
-anon_upload_enable=YES
-anon_other_write_enable=YES
-anon_umask=022
-secure_chroot_dir=$work/empty
-seccomp_sandbox=NO
-pasv_enable=YES
-connect_from_port_20=NO
-xferlog_enable=NO
-syslog_enable=NO
-CONF
-    chmod 600 "$work/vsftpd.conf"
+    write_vsftpd_conf "$work/vsftpd.conf" "${ports[vsftpd]}" "$work/root" "$work/empty"
     /usr/sbin/vsftpd "$work/vsftpd.conf" >"$work/vsftpd.log" 2>&1 &
     pids+=($!)
     servers+=(vsftpd)
