@@ -97,7 +97,9 @@ public:
     QString getCurrentFTPURL() const;
     int numberOfRowsInTableView() const;
     QString tableViewObjectValue(const QString& columnIdentifier, int row) const;
-    // The selected row of the listing table, -1 when none.
+    // The selected rows of the listing table as rows of listEntries, in the order the table
+    // shows them; selectedRow() is the first of them, -1 when none.
+    QList<int> selectedRows() const;
     int selectedRow() const;
 
     // Values of the controller's own.

@@ -1,5 +1,7 @@
 // Navigation through the remote folders and the listing table's cells.
 
+#include <algorithm>
+
 #include <QAction>
 #include <QItemSelectionModel>
 #include <QLabel>
@@ -115,10 +117,19 @@ int Controller::numberOfRowsInTableView() const
     return listEntries ? static_cast<int>(listEntries->size()) : 0;
 }
 
+QList<int> Controller::selectedRows() const
+{
+    QList<int> rows;
+    for (const QModelIndex& index : serverTable->selectionModel()->selectedRows())
+        rows.append(index.row());
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
 int Controller::selectedRow() const
 {
-    const QModelIndexList rows = serverTable->selectionModel()->selectedRows();
-    return rows.isEmpty() ? -1 : rows.constFirst().row();
+    const QList<int> rows = selectedRows();
+    return rows.isEmpty() ? -1 : rows.constFirst();
 }
 
 QString Controller::tableViewObjectValue(const QString& columnIdentifier, int row) const
