@@ -56,23 +56,29 @@ DownloadDelegate::DownloadDelegate(QObject* parent)
 
 void DownloadDelegate::download()
 {
-    const ListingEntry* entry = selectedEntry();
-    if (!entry)
-        return;
-    const QString size = MiscTool::getFileSize(*entry);
+    if (const ListingEntry* entry = selectedEntry())
+        startDownload(*entry, controller->getCurrentFTPURL());
+}
+
+std::optional<OperationOutcome> DownloadDelegate::startDownload(const ListingEntry& listed,
+                                                                const QString& folderURL)
+{
+    // A copy: the listing may be reloaded while the download runs.
+    const ListingEntry entry = listed;
+    const QString size = MiscTool::getFileSize(entry);
     if (size == QLatin1String("-")) {
         Toolkit::Alert alert;
         alert.style = Toolkit::AlertStyle::Informational;
         alert.messageText = Controller::localizedString("NotSupportAlert");
         alert.informativeText = Controller::localizedString("DirDownloadNotSupport");
         Toolkit::shared().runModalAlert(alert);
-        return;
+        return outcome(OperationOutcome::Kind::NotAFile);
     }
 
     // The server's bytes must address one file, and the shown name becomes a local file name:
     // it must stay one entry of the download folder and show in a file manager as it is.
-    const QByteArray rawName = rawNameOf(*entry);
-    const QString name = MiscTool::getFileName(*entry).value_or(QString());
+    const QByteArray rawName = rawNameOf(entry);
+    const QString name = MiscTool::getFileName(entry).value_or(QString());
     const QString localPath = QDir(controller->downloadFolder).filePath(name);
     QString why = RemoteName::whyNotAddressable(rawName);
     if (why.isEmpty())
@@ -80,27 +86,28 @@ void DownloadDelegate::download()
     if (why.isEmpty() && !isDirectlyInside(localPath, controller->downloadFolder))
         why = QStringLiteral("not a plain file name");
     if (!why.isEmpty()) {
-        updateStatus(refuseName(name, why).statusLine());
-        return;
+        const OperationOutcome refused = refuseName(name, why);
+        updateStatus(refused.statusLine());
+        return refused;
     }
     if (const std::optional<OperationOutcome> unusable = prepareDownloadFolder()) {
         report(*unusable);
-        return;
+        return unusable;
     }
     if (!beginOperation())
-        return;
+        return outcome(OperationOutcome::Kind::Busy);
 
     // Built from the server's own name bytes and escaped exactly once, whether or not the
     // folder URL held escapes.
-    const std::optional<QByteArray> folder =
-        UrlText::percentDecodedBytes(controller->getCurrentFTPURL());
+    const std::optional<QByteArray> folder = UrlText::percentDecodedBytes(folderURL);
     const QString url = folder ? UrlText::addPercentEscapes(*folder + rawName) : QString();
     fileSize = size.toLongLong();
-    listedSize = entry->kCFFTPResourceSize ? std::optional<int64_t>(fileSize) : std::nullopt;
+    listedSize = entry.kCFFTPResourceSize ? std::optional<int64_t>(fileSize) : std::nullopt;
 
     controller->setButtonsState(false);
     queueDisplay().showStart(kArrow, Controller::localizedString("Download"), localPath, false);
     startReceive(url, localPath);
+    return std::nullopt;
 }
 
 void DownloadDelegate::startReceive(const QString& url, const QString& localFilePath)

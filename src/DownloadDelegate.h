@@ -21,8 +21,12 @@ class DownloadDelegate final : public RemoteOperation, public FtpStreamDelegate
 public:
     explicit DownloadDelegate(QObject* parent = nullptr);
 
-    // Action of the download button.
+    // Downloads the selected row.
     void download();
+    // Downloads one listed entry of the folder at folderURL; a folder gets the alert. Why it did
+    // not start (already shown in the status line), or none when it runs.
+    std::optional<OperationOutcome> startDownload(const ListingEntry& entry,
+                                                  const QString& folderURL);
     // Opens the partial file for localFile and the read stream on url.
     void startReceive(const QString& url, const QString& localFile);
     void streamHandleEvent(FtpStream* aStream, NSStreamEvent eventCode) override;

@@ -44,6 +44,9 @@ std::optional<QString> OperationOutcome::statusText() const
     case Kind::Busy:
         //% "Refused: another transfer or folder operation is still running"
         return text("StatusBusy", "Refused: another transfer or folder operation is still running");
+    case Kind::NotAFile:
+        //% "Not a file"
+        return text("StatusNotAFile", "Not a file");
     case Kind::NameRefused:
         return refusedText(action).arg(Log::printable(subject), detail);
     case Kind::DownloadFolderMissing:

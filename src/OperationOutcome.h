@@ -22,6 +22,8 @@ struct OperationOutcome
         Succeeded,
         // Not started: another operation holds the one slot.
         Busy,
+        // Not started: a folder was to be downloaded; the alert said why.
+        NotAFile,
         // Not started: subject is the name as shown, detail why no request may carry it.
         NameRefused,
         // Not started: subject is the download folder, which the user chose and has gone.

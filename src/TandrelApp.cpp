@@ -1,17 +1,24 @@
 #include "TandrelApp.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDialog>
+#include <QHeaderView>
+#include <QKeySequence>
 #include <QLocale>
 #include <QPushButton>
+#include <QShortcut>
+#include <QTableView>
 #include <QTranslator>
 
 #include "Classes/Controller.h"
+#include "Classes/TransferQueue.h"
 #include "CreateDirDelegate.h"
 #include "CustomWindow.h"
 #include "DeleteDelegate.h"
 #include "DownloadDelegate.h"
 #include "UploadDelegate.h"
+#include "ui_CustomWindow.h"
 #include "ui_FtpSettingPanel.h"
 
 // The images live in the static core library, whose resource initialiser the linker would drop.
@@ -38,8 +45,15 @@ TandrelApp::TandrelApp()
     upload->controller = controller;
     createDir->controller = controller;
     remove->controller = controller;
-    QObject::connect(controller->downloadButton, &QPushButton::clicked, download.get(),
-                     &DownloadDelegate::download);
+    queue = std::make_unique<TransferQueue>(controller, download.get(), upload.get());
+    queue->watchOperation(createDir.get());
+    queue->watchOperation(remove.get());
+    queue->acceptDrops(controller->serverTable->viewport());
+    showQueue(mainWindow->outlets());
+    QObject::connect(controller->downloadButton, &QPushButton::clicked, queue.get(),
+                     &TransferQueue::downloadSelection);
+    QObject::connect(controller->disconnectItem, &QAction::triggered, queue.get(),
+                     &TransferQueue::dropWaiting);
     QObject::connect(controller->uploadButton, &QPushButton::clicked, upload.get(),
                      &UploadDelegate::uploadAction);
     QObject::connect(controller->createDirButton, &QPushButton::clicked, createDir.get(),
@@ -49,10 +63,32 @@ TandrelApp::TandrelApp()
     mainController->awakeFromNib();
 }
 
+void TandrelApp::showQueue(const Ui::CustomWindow& ui)
+{
+    QTableView* table = ui.queueTable;
+    table->setModel(queue.get());
+    table->horizontalHeader()->setSectionResizeMode(TransferQueue::NameColumn,
+                                                    QHeaderView::Stretch);
+    TransferQueue* transfers = queue.get();
+    const auto removeSelected = [table, transfers] {
+        QList<int> rows;
+        for (const QModelIndex& index : table->selectionModel()->selectedRows())
+            rows.append(index.row());
+        transfers->removeWaiting(rows);
+    };
+    QObject::connect(ui.removeTransferButton, &QPushButton::clicked, table, removeSelected);
+    auto* deleteKey = new QShortcut(QKeySequence::Delete, table);
+    deleteKey->setContext(Qt::WidgetShortcut);
+    QObject::connect(deleteKey, &QShortcut::activated, table, removeSelected);
+    QObject::connect(ui.clearTransfersButton, &QPushButton::clicked, transfers,
+                     &TransferQueue::clearFinished);
+}
+
 TandrelApp::~TandrelApp()
 {
-    // The operations use the controller, whose outlets point into the window: they go first,
-    // then the controller.
+    // The queue and the operations use the controller, whose outlets point into the window: they
+    // go first, then the controller.
+    queue.reset();
     remove.reset();
     createDir.reset();
     upload.reset();

@@ -10,10 +10,15 @@ class Controller;
 class CreateDirDelegate;
 class DeleteDelegate;
 class DownloadDelegate;
+class TransferQueue;
 class UploadDelegate;
+namespace Ui {
+class CustomWindow;
+}
 
 // Everything the main interface file creates, made and connected as at start-up: the window,
-// the settings panel, the controller and the four remote operations with their buttons. The
+// the settings panel, the controller, the four remote operations with their buttons and the
+// transfer queue with its tab. The
 // app, the GUI tests and tandrel-drive use it.
 class TandrelApp final
 {
@@ -31,8 +36,12 @@ public:
     UploadDelegate* uploadDelegate() const { return upload.get(); }
     CreateDirDelegate* createDirDelegate() const { return createDir.get(); }
     DeleteDelegate* deleteDelegate() const { return remove.get(); }
+    TransferQueue* transferQueue() const { return queue.get(); }
 
 private:
+    // The Queue tab's list of transfers, its Remove button and Delete key, its Clear button.
+    void showQueue(const Ui::CustomWindow& ui);
+
     std::unique_ptr<CustomWindow> mainWindow;
     QDialog* settingPanel = nullptr; // owned by the window
     std::unique_ptr<Controller> mainController;
@@ -40,4 +49,5 @@ private:
     std::unique_ptr<UploadDelegate> upload;
     std::unique_ptr<CreateDirDelegate> createDir;
     std::unique_ptr<DeleteDelegate> remove;
+    std::unique_ptr<TransferQueue> queue;
 };

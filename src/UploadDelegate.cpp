@@ -43,26 +43,33 @@ void UploadDelegate::uploadAction()
     Toolkit::OpenPanel panel;
     panel.canChooseFiles = true;
     panel.canChooseDirectories = false;
-    panel.allowsMultipleSelection = false;
+    panel.allowsMultipleSelection = true;
     const Toolkit::OpenPanelAnswer answer = Toolkit::shared().runModalOpenPanel(panel);
-    if (answer.code != Toolkit::kDefaultReturn) {
-        abandonOperation();
+    abandonOperation();
+    if (answer.code != Toolkit::kDefaultReturn)
         return;
-    }
-    const QString path = answer.path;
+    emit filesChosen(answer.paths.isEmpty() ? QStringList{answer.path} : answer.paths);
+}
+
+std::optional<OperationOutcome> UploadDelegate::startUpload(const QString& path,
+                                                            const QString& folderURL)
+{
+    if (!beginOperation())
+        return outcome(OperationOutcome::Kind::Busy);
     // The name goes into an FTP command: a line break in it is refused before anything is sent.
     const QString name = QFileInfo(path).fileName();
     if (const QString why = RemoteName::whyNotAddressable(QFile::encodeName(name));
         !why.isEmpty()) {
         abandonOperation();
-        refuseName(name, why);
-        return;
+        return refuseName(name, why);
     }
 
+    remoteFolder = folderURL;
     controller->setButtonsState(false);
     fileSize = static_cast<int64_t>(MiscTool::getLocalFileSize(path));
     queueDisplay().showStart(kArrow, Controller::localizedString("Upload"), path, true);
     startSend(path);
+    return std::nullopt;
 }
 
 void UploadDelegate::startSend(const QString& path)
@@ -74,8 +81,8 @@ void UploadDelegate::startSend(const QString& path)
     bufferLimit = 0;
 
     // The folder's URL escaped exactly once, then the file's name as one path component.
-    const std::optional<QByteArray> folder =
-        UrlText::percentDecodedBytes(controller->getCurrentFTPURL());
+    const std::optional<QByteArray> folder = UrlText::percentDecodedBytes(
+        remoteFolder.isEmpty() ? controller->getCurrentFTPURL() : remoteFolder);
     const QByteArray name = QFile::encodeName(QFileInfo(path).fileName());
     const std::optional<QUrl> remote =
         folder && RemoteName::isAddressable(name)
@@ -173,8 +180,9 @@ void UploadDelegate::stopSendWithStatus(const OperationOutcome& status)
     fileSize = 0;
     sentBytes = 0;
     controller->setButtonsState(true);
+    remoteFolder.clear();
     queueDisplay().reset();
-    if (status.succeeded())
+    if (status.succeeded() && reloadAfterSuccess)
         controller->reloadAction();
     else
         report(status);

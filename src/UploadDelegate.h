@@ -7,6 +7,7 @@
 
 #include <QFile>
 #include <QString>
+#include <QStringList>
 
 #include "RemoteOperation.h"
 #include "platform/ftp/OwnedStream.h"
@@ -22,8 +23,11 @@ class UploadDelegate final : public RemoteOperation, public FtpStreamDelegate
 public:
     explicit UploadDelegate(QObject* parent = nullptr);
 
-    // Action of the upload button.
+    // Action of the upload button: asks for one or more files, which filesChosen hands on.
     void uploadAction();
+    // Sends the local file at path into the folder at folderURL. Why it did not start (already
+    // shown in the status line), or none when it runs.
+    std::optional<OperationOutcome> startUpload(const QString& path, const QString& folderURL);
     // Opens the local file and the write stream on the remote file of the same name.
     void startSend(const QString& path);
     void streamHandleEvent(FtpStream* aStream, NSStreamEvent eventCode) override;
@@ -39,8 +43,14 @@ public:
     // The bytes from bufferOffset up to bufferLimit wait to be sent.
     uint64_t bufferOffset = 0;
     uint64_t bufferLimit = 0;
+    // Whether a success lists the folder again; off while more uploads follow at once.
+    bool reloadAfterSuccess = true;
 
     Q_DISABLE_COPY_MOVE(UploadDelegate)
+
+signals:
+    // The open panel's answer: the files to upload, in the order chosen.
+    void filesChosen(const QStringList& paths);
 
 private:
     // One has-space event: at most one file read and one network write.
@@ -52,4 +62,6 @@ private:
     void fail(OperationOutcome::Kind kind, const QString& detail = {});
 
     std::array<char, OwnedStream::kChunkSize> sendBuffer{};
+    // The folder the file goes into; the one shown when empty.
+    QString remoteFolder;
 };

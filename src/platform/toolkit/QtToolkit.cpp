@@ -91,7 +91,7 @@ Toolkit::OpenPanelAnswer QtToolkit::runModalOpenPanel(const OpenPanel& panel)
     }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
-    return {kDefaultReturn, dialog.selectedFiles().constFirst()};
+    return {kDefaultReturn, dialog.selectedFiles().constFirst(), dialog.selectedFiles()};
 }
 
 void QtToolkit::beginSheet(QDialog* sheet, QWidget* window)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include "platform/ftp/ConnectionSecurity.h"
 
@@ -51,6 +52,7 @@ public:
     {
         int code = kAlternateReturn; // kDefaultReturn when the user confirmed
         QString path;                // the chosen file, or the folder shown when confirmed
+        QStringList paths;           // every chosen file, where several may be chosen
     };
 
     // A question about a connection's security. The default button (kDefaultReturn) trusts

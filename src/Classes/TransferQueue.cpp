@@ -1,0 +1,421 @@
+#include "Classes/TransferQueue.h"
+
+#include <algorithm>
+
+#include <QAction>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QMimeData>
+#include <QTimer>
+#include <QUrl>
+#include <QWidget>
+
+#include "Classes/Controller.h"
+#include "Classes/QueueDisplay.h"
+#include "DownloadDelegate.h"
+#include "MiscTool.h"
+#include "UploadDelegate.h"
+#include "platform/Log.h"
+
+namespace {
+
+// The running row is repainted at most this often: a chunk arrives every few microseconds.
+constexpr qint64 kShowEveryMs = 250;
+
+// Fixed English unless the string table translates the id.
+QString text(const char* id, const char* english)
+{
+    const QString translated = qtTrId(id);
+    return translated == QLatin1String(id) ? QString::fromUtf8(english) : translated;
+}
+
+QString duration(int64_t seconds)
+{
+    if (seconds >= 3600)
+        return QStringLiteral("%1:%2:%3")
+            .arg(seconds / 3600)
+            .arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'))
+            .arg(seconds % 60, 2, 10, QLatin1Char('0'));
+    return QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
+}
+
+bool isFolder(const ListingEntry& entry)
+{
+    return MiscTool::getFileSize(entry) == QLatin1String("-");
+}
+
+} // namespace
+
+TransferQueue::TransferQueue(Controller* controller, DownloadDelegate* download,
+                             UploadDelegate* upload, QObject* parent)
+    : QAbstractTableModel(parent)
+    , controller(controller)
+    , download(download)
+    , upload(upload)
+{
+    for (RemoteOperation* operation :
+         {static_cast<RemoteOperation*>(download), static_cast<RemoteOperation*>(upload)})
+        connect(operation, &RemoteOperation::finished, this, &TransferQueue::transferEnded);
+    connect(upload, &UploadDelegate::filesChosen, this,
+            [this](const QStringList& paths) { uploadFiles(paths); });
+    connect(controller->queueDisplay, &QueueDisplay::changed, this, &TransferQueue::progressed);
+}
+
+void TransferQueue::watchOperation(RemoteOperation* operation)
+{
+    connect(operation, &RemoteOperation::finished, this, [this] { scheduleNext(); });
+}
+
+void TransferQueue::downloadSelection()
+{
+    const QList<int> rows = controller->selectedRows();
+    if (rows.isEmpty() || !controller->listEntries)
+        return;
+    const QString folderURL = controller->getCurrentFTPURL();
+    QList<Transfer> batch;
+    int folders = 0;
+    for (const int row : rows) {
+        if (row < 0 || row >= controller->listEntries->size())
+            continue;
+        const ListingEntry& entry = controller->listEntries->at(row);
+        if (isFolder(entry)) {
+            // One folder alone is told why it cannot be downloaded, as ever.
+            if (rows.size() == 1)
+                download->startDownload(entry, folderURL);
+            ++folders;
+            continue;
+        }
+        Transfer transfer;
+        transfer.direction = Direction::Download;
+        transfer.name = Log::printable(MiscTool::getFileName(entry).value_or(QString()));
+        transfer.folderURL = folderURL;
+        transfer.entry = entry;
+        transfer.size = entry.kCFFTPResourceSize ? *entry.kCFFTPResourceSize : -1;
+        batch.append(transfer);
+    }
+    enqueue(batch);
+    if (rows.size() > 1)
+        noteSkippedFolders(folders);
+}
+
+void TransferQueue::uploadFiles(const QStringList& paths, int skippedFolders)
+{
+    const QString folderURL = controller->getCurrentFTPURL();
+    QList<Transfer> batch;
+    for (const QString& path : paths) {
+        Transfer transfer;
+        transfer.direction = Direction::Upload;
+        transfer.name = Log::printable(QFileInfo(path).fileName());
+        transfer.localPath = path;
+        transfer.folderURL = folderURL;
+        transfer.size = static_cast<int64_t>(MiscTool::getLocalFileSize(path));
+        batch.append(transfer);
+    }
+    enqueue(batch);
+    noteSkippedFolders(skippedFolders);
+}
+
+void TransferQueue::noteSkippedFolders(int count)
+{
+    if (count == 1)
+        //% "Skipped 1 folder"
+        controller->showStatus(text("StatusSkippedFolder", "Skipped 1 folder"));
+    else if (count > 1)
+        //% "Skipped %1 folders"
+        controller->showStatus(text("StatusSkippedFolders", "Skipped %1 folders").arg(count));
+}
+
+void TransferQueue::enqueue(const QList<Transfer>& batch)
+{
+    if (batch.isEmpty())
+        return;
+    const int first = static_cast<int>(items.size());
+    beginInsertRows({}, first, first + static_cast<int>(batch.size()) - 1);
+    items.append(batch);
+    endInsertRows();
+    // Started at once when the slot is free, so that one file behaves as it always did.
+    if (running < 0 && !RemoteOperation::running())
+        startNext();
+}
+
+void TransferQueue::scheduleNext()
+{
+    if (startScheduled)
+        return;
+    startScheduled = true;
+    // Out of the ending operation's own stream event: the next one opens its streams afresh.
+    QTimer::singleShot(0, this, &TransferQueue::startNext);
+}
+
+void TransferQueue::startNext()
+{
+    startScheduled = false;
+    if (running >= 0 || RemoteOperation::running())
+        return; // the slot's end schedules the next attempt
+    const int row = firstWaiting();
+    if (row < 0) {
+        if (holdingButtons) {
+            holdingButtons = false;
+            controller->setButtonsState(true);
+        }
+        if (reloadOwed) {
+            reloadOwed = false;
+            controller->reloadAction();
+        }
+        emit drained();
+        return;
+    }
+    Transfer& transfer = items[row];
+    transfer.state = State::Running;
+    transfer.clock.start();
+    sinceShown.start();
+    running = row;
+    rowChanged(row);
+    // Copies: a start that fails at once ends the transfer before it answers.
+    const Transfer started = transfer;
+    std::optional<OperationOutcome> refused;
+    if (started.direction == Direction::Download) {
+        refused = download->startDownload(started.entry, started.folderURL);
+    } else {
+        upload->reloadAfterSuccess = !uploadWaitsAfter(row);
+        refused = upload->startUpload(started.localPath, started.folderURL);
+    }
+    if (refused)
+        transferEnded(*refused);
+}
+
+void TransferQueue::transferEnded(const OperationOutcome& outcome)
+{
+    if (running < 0) {
+        scheduleNext(); // an operation started elsewhere freed the slot
+        return;
+    }
+    Transfer& transfer = items[running];
+    const int row = running;
+    running = -1;
+    transfer.state = State::Finished;
+    transfer.succeeded = outcome.succeeded();
+    //% "Done"
+    transfer.outcome = outcome.succeeded() ? text("QueueDone", "Done") : outcome.statusLine();
+    if (transfer.succeeded && transfer.size >= 0)
+        transfer.doneBytes = transfer.size;
+    const double seconds = static_cast<double>(transfer.clock.elapsed()) / 1000.0;
+    transfer.bytesPerSecond = seconds > 0 ? static_cast<double>(transfer.doneBytes) / seconds : 0;
+    if (transfer.direction == Direction::Upload && transfer.succeeded)
+        reloadOwed = !upload->reloadAfterSuccess;
+    rowChanged(row);
+    // The browser stays locked through the hop to the next transfer.
+    if (firstWaiting() >= 0 && controller->disconnectItem->isEnabled()) {
+        holdingButtons = true;
+        controller->setButtonsState(false);
+    }
+    scheduleNext();
+}
+
+void TransferQueue::progressed()
+{
+    if (running < 0)
+        return;
+    Transfer& transfer = items[running];
+    const bool down = transfer.direction == Direction::Download;
+    // The operation counts from 0 and sets its counters back to 0 at the end: keep the most.
+    const int64_t done = down ? download->receivedBytes : upload->sentBytes;
+    transfer.doneBytes = std::max(transfer.doneBytes, done);
+    const int64_t announced = down ? download->fileSize : 0;
+    if (announced > 0)
+        transfer.size = announced;
+    if (sinceShown.elapsed() < kShowEveryMs)
+        return;
+    sinceShown.start();
+    const double seconds = static_cast<double>(transfer.clock.elapsed()) / 1000.0;
+    transfer.bytesPerSecond = seconds > 0 ? static_cast<double>(transfer.doneBytes) / seconds : 0;
+    rowChanged(running);
+}
+
+void TransferQueue::rowChanged(int row)
+{
+    emit dataChanged(index(row, 0), index(row, ColumnCount - 1));
+}
+
+int TransferQueue::firstWaiting() const
+{
+    for (int row = 0; row < items.size(); ++row)
+        if (items[row].state == State::Waiting)
+            return row;
+    return -1;
+}
+
+bool TransferQueue::uploadWaitsAfter(int row) const
+{
+    return std::any_of(items.begin() + row + 1, items.end(), [](const Transfer& transfer) {
+        return transfer.state == State::Waiting && transfer.direction == Direction::Upload;
+    });
+}
+
+bool TransferQueue::cancelRunning()
+{
+    // The download and the upload have no way to stop from outside yet: the running transfer
+    // is not removed. Once they have one, it is called here.
+    return false;
+}
+
+void TransferQueue::removeWaiting(const QList<int>& rows)
+{
+    QList<int> sorted = rows;
+    std::sort(sorted.begin(), sorted.end(), std::greater<>());
+    sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
+    for (const int row : sorted) {
+        if (row < 0 || row >= items.size())
+            continue;
+        if (row == running) {
+            cancelRunning();
+            continue;
+        }
+        if (items[row].state != State::Waiting)
+            continue;
+        beginRemoveRows({}, row, row);
+        items.removeAt(row);
+        endRemoveRows();
+        if (running > row)
+            --running;
+    }
+}
+
+void TransferQueue::clearFinished()
+{
+    for (int row = static_cast<int>(items.size()) - 1; row >= 0; --row) {
+        if (items[row].state != State::Finished)
+            continue;
+        beginRemoveRows({}, row, row);
+        items.removeAt(row);
+        endRemoveRows();
+        if (running > row)
+            --running;
+    }
+}
+
+void TransferQueue::dropWaiting()
+{
+    holdingButtons = false;
+    reloadOwed = false;
+    for (int row = 0; row < items.size(); ++row) {
+        if (items[row].state != State::Waiting)
+            continue;
+        items[row].state = State::Finished;
+        //% "Not started: disconnected"
+        items[row].outcome = text("QueueDisconnected", "Not started: disconnected");
+        rowChanged(row);
+    }
+}
+
+void TransferQueue::acceptDrops(QWidget* target)
+{
+    target->setAcceptDrops(true);
+    target->installEventFilter(this);
+}
+
+bool TransferQueue::eventFilter(QObject* watched, QEvent* event)
+{
+    const QEvent::Type type = event->type();
+    if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop)
+        return QAbstractTableModel::eventFilter(watched, event);
+    auto* drop = static_cast<QDropEvent*>(event);
+    // Local files only, and only while connected: the folder shown is where they go.
+    const QList<QUrl> urls = drop->mimeData()->urls();
+    const bool anyLocal =
+        std::any_of(urls.begin(), urls.end(), [](const QUrl& url) { return url.isLocalFile(); });
+    if (!anyLocal || !controller->disconnectItem->isEnabled()) {
+        drop->ignore();
+        return true;
+    }
+    drop->acceptProposedAction();
+    if (type != QEvent::Drop)
+        return true;
+    QStringList files;
+    int folders = 0;
+    for (const QUrl& url : urls) {
+        if (!url.isLocalFile())
+            continue;
+        const QFileInfo info(url.toLocalFile());
+        if (info.isDir())
+            ++folders;
+        else
+            files.append(info.absoluteFilePath());
+    }
+    uploadFiles(files, folders);
+    return true;
+}
+
+int TransferQueue::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(items.size());
+}
+
+int TransferQueue::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant TransferQueue::data(const QModelIndex& index, int role) const
+{
+    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= items.size())
+        return {};
+    const Transfer& transfer = items[index.row()];
+    const bool runningNow = transfer.state == State::Running;
+    switch (index.column()) {
+    case NameColumn:
+        return QString((transfer.direction == Direction::Download ? QStringLiteral("\u2193 ")
+                                                                  : QStringLiteral("\u2191 ")) +
+                       transfer.name);
+    case SizeColumn:
+        return transfer.size >= 0 ? MiscTool::convertBytes(static_cast<uint64_t>(transfer.size))
+                                  : QStringLiteral("--");
+    case SpeedColumn:
+        if (transfer.state == State::Waiting || transfer.bytesPerSecond <= 0)
+            return QString();
+        return MiscTool::convertBytes(static_cast<uint64_t>(transfer.bytesPerSecond)) +
+               QStringLiteral("/s");
+    case TimeLeftColumn:
+        if (!runningNow || transfer.bytesPerSecond <= 0 || transfer.size < 0)
+            return QString();
+        return duration(static_cast<int64_t>(
+            static_cast<double>(std::max<int64_t>(0, transfer.size - transfer.doneBytes)) /
+            transfer.bytesPerSecond));
+    case OutcomeColumn:
+        if (transfer.state == State::Waiting)
+            //% "Waiting"
+            return text("QueueWaiting", "Waiting");
+        if (runningNow)
+            //% "Running"
+            return text("QueueRunning", "Running");
+        return transfer.outcome;
+    default:
+        return {};
+    }
+}
+
+QVariant TransferQueue::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return {};
+    switch (section) {
+    case NameColumn:
+        //% "Name"
+        return text("QueueName", "Name");
+    case SizeColumn:
+        //% "Size"
+        return text("QueueSize", "Size");
+    case SpeedColumn:
+        //% "Speed"
+        return text("QueueSpeed", "Speed");
+    case TimeLeftColumn:
+        //% "Time left"
+        return text("QueueTimeLeft", "Time left");
+    case OutcomeColumn:
+        //% "Outcome"
+        return text("QueueOutcome", "Outcome");
+    default:
+        return {};
+    }
+}

@@ -1,0 +1,137 @@
+#pragma once
+
+#include <cstdint>
+
+#include <QAbstractTableModel>
+#include <QElapsedTimer>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include "ListingEntry.h"
+#include "OperationOutcome.h"
+
+class Controller;
+class DownloadDelegate;
+class RemoteOperation;
+class UploadDelegate;
+class QWidget;
+
+// The downloads and uploads asked for, run one after another through the window's download and
+// upload operations, and the table the Queue tab shows of them. A transfer waits until the
+// operation slot is free (no transfer, folder creation or deletion runs), then runs; when it
+// ends, whatever the outcome, the next one starts. The browser stays locked from the first
+// start until the queue is empty, so more transfers come only from drops on the table.
+class TransferQueue final : public QAbstractTableModel
+{
+    Q_OBJECT
+
+public:
+    enum class Direction
+    {
+        Download,
+        Upload
+    };
+
+    enum class State
+    {
+        Waiting,
+        Running,
+        Finished
+    };
+
+    enum Column
+    {
+        NameColumn,
+        SizeColumn,
+        SpeedColumn,
+        TimeLeftColumn,
+        OutcomeColumn,
+        ColumnCount
+    };
+
+    struct Transfer
+    {
+        Direction direction = Direction::Download;
+        QString name;
+        // The file sent, for an upload.
+        QString localPath;
+        // The remote folder, as it was shown when the transfer was asked for.
+        QString folderURL;
+        // The entry as listed, for a download.
+        ListingEntry entry;
+        // Bytes; -1 when not known.
+        int64_t size = -1;
+        State state = State::Waiting;
+        bool succeeded = false;
+        // How it ended, as the status line says it.
+        QString outcome;
+        int64_t doneBytes = 0;
+        double bytesPerSecond = 0;
+        QElapsedTimer clock;
+    };
+
+    TransferQueue(Controller* controller, DownloadDelegate* download, UploadDelegate* upload,
+                  QObject* parent = nullptr);
+
+    // Another operation that takes the slot: its end may let a waiting transfer start.
+    void watchOperation(RemoteOperation* operation);
+    // Action of the download button: the selected files, one after another, into the download
+    // folder. Folders among several rows are skipped with a note; a folder alone gets the alert.
+    void downloadSelection();
+    // Local files to send into the folder shown; skippedFolders are noted in the status line.
+    void uploadFiles(const QStringList& paths, int skippedFolders = 0);
+    // Takes the waiting transfers among rows off the queue.
+    void removeWaiting(const QList<int>& rows);
+    // Takes the finished rows off the list.
+    void clearFinished();
+    // The connection ended: waiting transfers do not start on whatever server comes next.
+    void dropWaiting();
+    // Files dropped from a file manager onto target (the listing table's viewport) upload.
+    void acceptDrops(QWidget* target);
+
+    bool isEmpty() const { return running < 0 && firstWaiting() < 0; }
+    const QList<Transfer>& transfers() const { return items; }
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+
+    Q_DISABLE_COPY_MOVE(TransferQueue)
+
+signals:
+    // Nothing waits and nothing runs any more.
+    void drained();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void enqueue(const QList<Transfer>& batch);
+    void scheduleNext();
+    void startNext();
+    void transferEnded(const OperationOutcome& outcome);
+    // The running transfer's bytes; its row changes at most a few times a second.
+    void progressed();
+    void rowChanged(int row);
+    int firstWaiting() const;
+    bool uploadWaitsAfter(int row) const;
+    // Stops the running transfer where the operations can be stopped; false where they cannot.
+    bool cancelRunning();
+    void noteSkippedFolders(int count);
+
+    Controller* controller;
+    DownloadDelegate* download;
+    UploadDelegate* upload;
+    QList<Transfer> items;
+    // The row running now, -1 when none.
+    int running = -1;
+    bool startScheduled = false;
+    // The queue disabled the browser buttons between two transfers.
+    bool holdingButtons = false;
+    // An upload succeeded without listing its folder again, since more were to follow.
+    bool reloadOwed = false;
+    QElapsedTimer sinceShown;
+};
