@@ -47,7 +47,7 @@ TEST_F(Upload, ShowsPercentagesWithTheSecondBarEmptyingThenListsTheFolderAgain)
     ASSERT_EQ(toolkit.panelsShown.size(), 1);
     const Toolkit::OpenPanel& panel = toolkit.panelsShown.first();
     EXPECT_TRUE(panel.canChooseFiles);
-    EXPECT_FALSE(panel.canChooseDirectories || panel.allowsMultipleSelection);
+    EXPECT_FALSE(panel.canChooseDirectories);
     EXPECT_EQ(c->taskTypeLabel->text(), kUpArrow);
     EXPECT_EQ(c->progress0->toolTip(), "Upload:" + path);
     EXPECT_FALSE(c->progress->isHidden() || c->progress0->isHidden());

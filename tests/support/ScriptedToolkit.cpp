@@ -25,7 +25,12 @@ void ScriptedToolkit::answerAlert(int code, const QString& text)
 
 void ScriptedToolkit::answerOpenPanel(int code, const QString& path)
 {
-    panelAnswers.append({code, path});
+    panelAnswers.append({code, path, {}});
+}
+
+void ScriptedToolkit::answerOpenPanel(int code, const QStringList& paths)
+{
+    panelAnswers.append({code, paths.value(0), paths});
 }
 
 Toolkit::AlertAnswer ScriptedToolkit::runModalAlert(const Alert& alert)

@@ -14,6 +14,8 @@ public:
 
     void answerAlert(int code, const QString& text = QString());
     void answerOpenPanel(int code, const QString& path = QString());
+    // Several files chosen at once.
+    void answerOpenPanel(int code, const QStringList& paths);
     void answerSecurityAlert(int code);
 
     AlertAnswer runModalAlert(const Alert& alert) override;
