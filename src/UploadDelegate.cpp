@@ -38,14 +38,12 @@ UploadDelegate::UploadDelegate(QObject* parent)
 
 void UploadDelegate::uploadAction()
 {
-    if (!beginOperation())
-        return;
+    // No slot is taken here: files chosen while another operation runs wait for it in the queue.
     Toolkit::OpenPanel panel;
     panel.canChooseFiles = true;
     panel.canChooseDirectories = false;
     panel.allowsMultipleSelection = true;
     const Toolkit::OpenPanelAnswer answer = Toolkit::shared().runModalOpenPanel(panel);
-    abandonOperation();
     if (answer.code != Toolkit::kDefaultReturn)
         return;
     emit filesChosen(answer.paths.isEmpty() ? QStringList{answer.path} : answer.paths);

@@ -137,6 +137,9 @@ void TransferQueue::enqueue(const QList<Transfer>& batch)
     // Started at once when the slot is free, so that one file behaves as it always did.
     if (running < 0 && !RemoteOperation::running())
         startNext();
+    else
+        //% "Queued until the running operation ends"
+        controller->showStatus(text("StatusQueued", "Queued until the running operation ends"));
 }
 
 void TransferQueue::scheduleNext()

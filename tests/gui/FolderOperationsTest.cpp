@@ -194,7 +194,7 @@ TEST_F(FolderOperations, DeleteGoesThroughTheProxyAndNeverAroundIt)
     EXPECT_EQ(server->connections(), afterProxy);
 }
 
-TEST_F(FolderOperations, OneOperationRunsAtATimeOthersAreRefused)
+TEST_F(FolderOperations, OneOperationRunsAtATimeFolderOperationsAreRefusedTransfersWait)
 {
     // A download from a server that stops answering keeps running.
     FtpServer stalled;
@@ -227,12 +227,14 @@ TEST_F(FolderOperations, OneOperationRunsAtATimeOthersAreRefused)
     const QString refused = QStringLiteral("Refused: another transfer or folder operation is "
                                            "still running");
     selectRow(rowNamed(QStringLiteral("victim.txt")));
-    for (QPushButton* button :
-         {c->downloadButton, c->uploadButton, c->createDirButton, c->deleteButton}) {
+    for (QPushButton* button : {c->createDirButton, c->deleteButton}) {
         c->showStatus(QString());
         button->click();
         EXPECT_EQ(c->statusLabel->text(), refused) << button->objectName().toStdString();
     }
+    // A download asked for meanwhile waits for the slot.
+    c->downloadButton->click();
+    EXPECT_EQ(c->statusLabel->text(), "Queued until the running operation ends");
     // No dialog was shown, nothing was touched, and the download still has its own stream.
     EXPECT_TRUE(toolkit.alertsShown.isEmpty() && toolkit.panelsShown.isEmpty());
     EXPECT_TRUE(QFileInfo::exists(root() + "/victim.txt"));
@@ -241,10 +243,13 @@ TEST_F(FolderOperations, OneOperationRunsAtATimeOthersAreRefused)
     EXPECT_FALSE(running.ended);
     EXPECT_FALSE(QFileInfo::exists(downloads.filePath(QStringLiteral("victim.txt"))));
 
-    // Once it ends, the next operation may start.
+    // Once it ends, the waiting download runs.
+    OperationRecorder next(download, c);
     stalled.kill();
     ASSERT_TRUE(running.waitForEnd());
     EXPECT_TRUE(running.status);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return next.ended && !next.status; }, 20000));
+    EXPECT_EQ(readFile(downloads.filePath(QStringLiteral("victim.txt"))), "x");
     EXPECT_EQ(RemoteOperation::running(), nullptr);
 }
 
