@@ -5,10 +5,15 @@
 //   tandrel-drive --host 127.0.0.1 --port 2121 --anonymous list cd "a b" up reload
 //   tandrel-drive ... --download-folder /tmp/in get "a b.txt" put /tmp/x.bin mkdir new rm old.txt
 //
-// Steps: list, cd NAME, up, reload; get NAME (download the row), put LOCALPATH (upload that
-// file), mkdir NAME (create a folder), rm NAME (delete the row, confirmed). While a download or
-// upload runs, every change of the queue display prints
+// Steps: list, cd NAME, up, reload; get NAME (download the row), put LOCALPATH... (upload those
+// files, chosen together in the open panel), mkdir NAME (create a folder), rm NAME (delete the
+// row, confirmed); select NAME... (click the first name's row, Ctrl-click the others'),
+// get-selected (download the selection and wait until the queue is empty). The names of select
+// and the files of put run up to the next word that names a step, or the end. While a download
+// or upload runs, every change of the queue display prints
 //   progress <TAB> percentage label <TAB> first bar's value <TAB> second bar's value
+// and get-selected and put end with one line per transfer they queued:
+//   queue <TAB> name <TAB> outcome (Done, or the failure as the status line tells it)
 // A step that fails prints the window's status line as a "status" line (and with --timing the
 // figures below), then ends the run with exit status 1 and the reason on standard error.
 // --timing prints each step's seconds, and at the end of the run, or before a failure ends it,
@@ -44,6 +49,7 @@
 
 #include "Classes/Controller.h"
 #include "Classes/QueueDisplay.h"
+#include "Classes/TransferQueue.h"
 #include "CreateDirDelegate.h"
 #include "CustomWindow.h"
 #include "DeleteDelegate.h"
@@ -75,6 +81,14 @@ void print(const QStringList& fields, bool flush = true)
         std::fflush(stdout);
 }
 
+// Every step's word: a list of names or files ends before the next of them.
+const QStringList kSteps = {
+    QStringLiteral("list"),         QStringLiteral("cd"),  QStringLiteral("up"),
+    QStringLiteral("reload"),       QStringLiteral("get"), QStringLiteral("put"),
+    QStringLiteral("mkdir"),        QStringLiteral("rm"),  QStringLiteral("select"),
+    QStringLiteral("get-selected"),
+};
+
 // What the driver prints before a failure ends the run, once it drives a window.
 std::function<void()> beforeFailing;
 
@@ -91,7 +105,8 @@ std::function<void()> beforeFailing;
 class DriveToolkit final : public Toolkit
 {
 public:
-    QStringList panelPaths;
+    // One list of files for each open panel to come.
+    QList<QStringList> panelPaths;
     QStringList promptTexts;
     QString trustFingerprint;
 
@@ -107,7 +122,8 @@ public:
     {
         if (panelPaths.isEmpty())
             return {};
-        return {kDefaultReturn, panelPaths.takeFirst()};
+        const QStringList paths = panelPaths.takeFirst();
+        return {kDefaultReturn, paths.value(0), paths};
     }
     int runModalSecurityAlert(const SecurityAlert& alert) override
     {
@@ -192,6 +208,10 @@ public:
                                  wake();
                                  operationStatus = outcome.statusText();
                              });
+        QObject::connect(app->transferQueue(), &TransferQueue::drained, [this] {
+            queueDrained = true;
+            wake();
+        });
         QObject::connect(controller->queueDisplay, &QueueDisplay::changed,
                          [this] { printQueueDisplay(); });
         // The event loop's longest stall: the gap between ticks of a 5 ms timer.
@@ -253,7 +273,7 @@ public:
         if (!controller->isReceiving())
             listingRunning = false;
         if (!options.downloadFolder.isEmpty()) {
-            toolkit->panelPaths.append(options.downloadFolder);
+            toolkit->panelPaths.append({options.downloadFolder});
             controller->setLocal();
         }
     }
@@ -265,13 +285,21 @@ public:
         for (qsizetype i = 0; i < options.steps.size(); ++i) {
             const QString step = options.steps[i];
             QString argument;
+            QStringList arguments;
             static const QStringList withArgument = {QStringLiteral("cd"), QStringLiteral("get"),
-                                                     QStringLiteral("put"), QStringLiteral("mkdir"),
-                                                     QStringLiteral("rm")};
+                                                     QStringLiteral("mkdir"), QStringLiteral("rm")};
+            static const QStringList withArguments = {QStringLiteral("put"),
+                                                      QStringLiteral("select")};
             if (withArgument.contains(step)) {
                 if (++i >= options.steps.size())
                     fail(step + QStringLiteral(" needs an argument"));
                 argument = options.steps[i];
+            } else if (withArguments.contains(step)) {
+                while (i + 1 < options.steps.size() && !kSteps.contains(options.steps[i + 1]))
+                    arguments.append(options.steps[++i]);
+                if (arguments.isEmpty())
+                    fail(step + QStringLiteral(" needs at least one argument"));
+                argument = arguments.join(QLatin1Char(' '));
             }
             QElapsedTimer clock;
             clock.start();
@@ -288,8 +316,12 @@ public:
                 selectRow(argument);
                 operate(app->downloadDelegate(), controller->downloadButton, step, argument);
             } else if (step == QLatin1String("put")) {
-                toolkit->panelPaths.append(argument);
-                operate(app->uploadDelegate(), controller->uploadButton, step, argument);
+                toolkit->panelPaths.append(arguments);
+                runQueue(controller->uploadButton, step + QLatin1Char(' ') + argument, true);
+            } else if (step == QLatin1String("select")) {
+                selectRows(arguments);
+            } else if (step == QLatin1String("get-selected")) {
+                runQueue(controller->downloadButton, step, false);
             } else if (step == QLatin1String("mkdir")) {
                 toolkit->promptTexts.append(argument);
                 operate(app->createDirDelegate(), controller->createDirButton, step, argument);
@@ -362,6 +394,14 @@ private:
     // Clicks the row of that name, as a user selects it; answers where it clicked.
     QPoint selectRow(const QString& name)
     {
+        const QPoint at = rowPoint(name);
+        QTest::mouseClick(controller->serverTable->viewport(), Qt::LeftButton, {}, at);
+        return at;
+    }
+
+    // The middle of the name cell of that row, scrolled into view.
+    QPoint rowPoint(const QString& name)
+    {
         QTableView* table = controller->serverTable;
         const int rows = controller->numberOfRowsInTableView();
         for (int row = 0; row < rows; ++row) {
@@ -369,9 +409,7 @@ private:
                 continue;
             const QModelIndex index = table->model()->index(row, 1);
             table->scrollTo(index);
-            const QPoint at = table->visualRect(index).center();
-            QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, at);
-            return at;
+            return table->visualRect(index).center();
         }
         fail(QStringLiteral("no row named %1").arg(name));
     }
@@ -402,6 +440,55 @@ private:
             waitForListing(what);
             printRows();
         }
+    }
+
+    // Clicks the first name's row and Ctrl-clicks the others', as a user selects several.
+    void selectRows(const QStringList& names)
+    {
+        selectRow(names.first());
+        QTableView* table = controller->serverTable;
+        for (const QString& name : names.mid(1))
+            QTest::mouseClick(table->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                              rowPoint(name));
+    }
+
+    // Presses a button that queues transfers and waits, bounded, until the queue is empty, and
+    // when uploads listed the folder again, for that listing. One line per transfer queued.
+    void runQueue(QPushButton* button, const QString& what, bool reloads)
+    {
+        if (!button->isEnabled())
+            fail(what + QStringLiteral(": the button is disabled"));
+        TransferQueue* queue = app->transferQueue();
+        const int first = queue->rowCount();
+        lastQueueDisplay = queueDisplay();
+        queueDrained = false;
+        listingRunning = reloads;
+        button->click();
+        if (queue->rowCount() == first) {
+            listingRunning = false;
+            fail(what + QStringLiteral(": nothing queued: ") + controller->statusLabel->text());
+        }
+        // A note on what was left out ("Skipped 1 folder").
+        if (controller->statusLabel->text() != controller->status)
+            print({QStringLiteral("status"), controller->statusLabel->text()});
+        if (!runUntil([this] { return queueDrained; }))
+            fail(what + QStringLiteral(": the queue did not end in time"));
+        // A listing, if any, started before the queue said it was empty.
+        if (!controller->isReceiving())
+            listingRunning = false;
+        if (reloads) {
+            waitForListing(what);
+            printRows();
+        }
+        bool allDone = true;
+        for (int row = first; row < queue->rowCount(); ++row) {
+            const TransferQueue::Transfer& transfer = queue->transfers().at(row);
+            allDone = allDone && transfer.succeeded;
+            print({QStringLiteral("queue"), transfer.name,
+                   queue->data(queue->index(row, TransferQueue::OutcomeColumn)).toString()});
+        }
+        if (!allDone)
+            fail(what + QStringLiteral(": not every transfer succeeded"));
     }
 
     // Runs the event loop until done() holds, woken by the ends of listings and operations,
@@ -483,6 +570,7 @@ private:
     Options options;
     bool listingRunning = false;
     bool operationEnded = false;
+    bool queueDrained = false;
     QEventLoop* waiting = nullptr;
     std::optional<QString> operationStatus;
     QStringList lastQueueDisplay;
