@@ -147,5 +147,53 @@
         <source>Delete failed: %1</source>
         <translation>Löschen fehlgeschlagen: %1</translation>
     </message>
+    <message id="StatusSkippedFolder">
+        <source>Skipped 1 folder</source>
+        <translation>1 Ordner übersprungen</translation>
+    </message>
+    <message id="StatusSkippedFolders">
+        <source>Skipped %1 folders</source>
+        <translation>%1 Ordner übersprungen</translation>
+    </message>
+    <message id="StatusQueued">
+        <source>Queued until the running operation ends</source>
+        <translation>Wartet, bis die laufende Aktion endet</translation>
+    </message>
+    <message id="QueueDone">
+        <source>Done</source>
+        <translation>Fertig</translation>
+    </message>
+    <message id="QueueWaiting">
+        <source>Waiting</source>
+        <translation>Wartet</translation>
+    </message>
+    <message id="QueueRunning">
+        <source>Running</source>
+        <translation>Läuft</translation>
+    </message>
+    <message id="QueueDisconnected">
+        <source>Not started: disconnected</source>
+        <translation>Nicht gestartet: Verbindung getrennt</translation>
+    </message>
+    <message id="QueueName">
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+    <message id="QueueSize">
+        <source>Size</source>
+        <translation>Größe</translation>
+    </message>
+    <message id="QueueSpeed">
+        <source>Speed</source>
+        <translation>Geschwindigkeit</translation>
+    </message>
+    <message id="QueueTimeLeft">
+        <source>Time left</source>
+        <translation>Restzeit</translation>
+    </message>
+    <message id="QueueOutcome">
+        <source>Outcome</source>
+        <translation>Ergebnis</translation>
+    </message>
 </context>
 </TS>

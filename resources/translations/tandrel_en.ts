@@ -171,5 +171,53 @@
         <source>Delete failed: %1</source>
         <translation>Delete failed: %1</translation>
     </message>
+    <message id="StatusSkippedFolder">
+        <source>Skipped 1 folder</source>
+        <translation>Skipped 1 folder</translation>
+    </message>
+    <message id="StatusSkippedFolders">
+        <source>Skipped %1 folders</source>
+        <translation>Skipped %1 folders</translation>
+    </message>
+    <message id="StatusQueued">
+        <source>Queued until the running operation ends</source>
+        <translation>Queued until the running operation ends</translation>
+    </message>
+    <message id="QueueDone">
+        <source>Done</source>
+        <translation>Done</translation>
+    </message>
+    <message id="QueueWaiting">
+        <source>Waiting</source>
+        <translation>Waiting</translation>
+    </message>
+    <message id="QueueRunning">
+        <source>Running</source>
+        <translation>Running</translation>
+    </message>
+    <message id="QueueDisconnected">
+        <source>Not started: disconnected</source>
+        <translation>Not started: disconnected</translation>
+    </message>
+    <message id="QueueName">
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+    <message id="QueueSize">
+        <source>Size</source>
+        <translation>Size</translation>
+    </message>
+    <message id="QueueSpeed">
+        <source>Speed</source>
+        <translation>Speed</translation>
+    </message>
+    <message id="QueueTimeLeft">
+        <source>Time left</source>
+        <translation>Time left</translation>
+    </message>
+    <message id="QueueOutcome">
+        <source>Outcome</source>
+        <translation>Outcome</translation>
+    </message>
 </context>
 </TS>
