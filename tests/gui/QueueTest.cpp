@@ -128,7 +128,7 @@ TEST_F(Queue, FilesDroppedOnTheTableUploadIntoTheFolderShown)
     EXPECT_GE(rowNamed("two.txt"), 0);
 }
 
-TEST_F(Queue, AWaitingTransferCanBeRemovedAndFinishedOnesCleared)
+TEST_F(Queue, AWaitingTransferCanBeRemovedADisconnectDropsTheRestFinishedOnesAreCleared)
 {
     startServer();
     for (const char* name : {"a.bin", "b.bin", "d.bin"})
@@ -150,11 +150,13 @@ TEST_F(Queue, AWaitingTransferCanBeRemovedAndFinishedOnesCleared)
     button("removeTransferButton")->click();
     EXPECT_EQ(queueRows().size(), 2);
 
+    // A disconnect lets the running one end but starts no waiting one on the next server.
+    c->disconnectItem->trigger();
     ASSERT_TRUE(waitForQueue());
-    EXPECT_EQ(queueRows(), (QStringList{"↓ a.bin|Done", "↓ d.bin|Done"}));
+    EXPECT_EQ(queueRows(), (QStringList{"↓ a.bin|Done", "↓ d.bin|Not started: disconnected"}));
     EXPECT_TRUE(QFile::exists(downloads.filePath("a.bin")));
     EXPECT_FALSE(QFile::exists(downloads.filePath("b.bin")));
-    EXPECT_TRUE(QFile::exists(downloads.filePath("d.bin")));
+    EXPECT_FALSE(QFile::exists(downloads.filePath("d.bin")));
     button("clearTransfersButton")->click();
     EXPECT_EQ(queue()->rowCount(), 0);
 }
