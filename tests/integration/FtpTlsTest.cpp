@@ -99,38 +99,6 @@ TEST_F(FtpTls, TransfersAreByteExactAndConfirmedOverVerifiedTls)
     EXPECT_EQ(listing->security.state, ConnectionSecurity::State::Verified);
 }
 
-TEST_F(FtpTls, NamedLoginOverRequiredTls)
-{
-    const TestCertificates::Pair pair =
-        certificates.issued(QStringLiteral("server"), QStringLiteral("IP:127.0.0.1"));
-    const QString user = QStringLiteral("tandrel-tls");
-    const QString password = QStringLiteral("p@ss:w/rd%20#?;"); // reserved in URLs
-    if (!server.start({pair.certificate, pair.key, false, true, user, password}))
-        GTEST_SKIP() << server.problem().toStdString();
-    const auto login = [&](const QString& secret) {
-        FtpStreamProperties properties = anonymous(QStringLiteral("require"));
-        properties[P::kCFStreamPropertyFTPUserName] = user;
-        properties[P::kCFStreamPropertyFTPPassword] = secret;
-        return properties;
-    };
-
-    const QByteArray bytes = pattern(100000);
-    const auto up =
-        run(FtpStream::CFWriteStreamCreateWithFTPURL(url(QStringLiteral("/incoming/named.bin"))),
-            login(password), bytes);
-    EXPECT_TRUE(up->confirmed) << up->error.message.toStdString();
-    EXPECT_TRUE(readFile(server.localPath(QStringLiteral("incoming/named.bin"))) == bytes);
-    EXPECT_EQ(up->security.state, ConnectionSecurity::State::Verified);
-    const auto listing = readUrl(url(QStringLiteral("/incoming/")), login(password));
-    EXPECT_TRUE(listing->ended) << listing->error.message.toStdString();
-    EXPECT_TRUE(listing->received.contains("named.bin"));
-
-    const auto refused = readUrl(url(QStringLiteral("/incoming/")), login(QStringLiteral("wrong")));
-    EXPECT_TRUE(refused->failed);
-    EXPECT_EQ(refused->error.domain, StreamErrorDomain::FTP);
-    EXPECT_EQ(refused->error.code, 530) << refused->error.message.toStdString();
-}
-
 TEST_F(FtpTls, ImplicitTlsAndTlsThroughAnHttpProxy)
 {
     if (!startServer(certificates.issued(QStringLiteral("server"), QStringLiteral("IP:127.0.0.1")),
