@@ -12,9 +12,9 @@ public:
     ScriptedToolkit();
     ~ScriptedToolkit() override;
 
-    void answerAlert(int code, const QString& text = QString());
-    void answerOpenPanel(int code, const QString& path = QString());
-    void answerSecurityAlert(int code);
+    void answerAlert(int code, const QString& text = {}) { alertAnswers.append({code, text}); }
+    void answerOpenPanel(int code, const QString& path = {}) { panelAnswers.append({code, path}); }
+    void answerSecurityAlert(int code) { securityAnswers.append(code); }
 
     AlertAnswer runModalAlert(const Alert& alert) override;
     OpenPanelAnswer runModalOpenPanel(const OpenPanel& panel) override;
