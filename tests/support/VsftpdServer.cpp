@@ -62,16 +62,6 @@ void VsftpdServer::stop()
     }
 }
 
-QString VsftpdServer::root() const
-{
-    return folder.filePath(QStringLiteral("root"));
-}
-
-QString VsftpdServer::localPath(const QString& relative) const
-{
-    return QDir(root()).filePath(relative);
-}
-
 QUrl VsftpdServer::url(const QString& path) const
 {
     return QUrl(QStringLiteral("ftp://127.0.0.1:%1%2").arg(listeningPort).arg(path),

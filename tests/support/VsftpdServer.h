@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDir>
 #include <QString>
 #include <QTemporaryDir>
 #include <QUrl>
@@ -32,8 +33,8 @@ public:
     QString problem() const { return failure; }
     quint16 port() const { return listeningPort; }
 
-    QString root() const;
-    QString localPath(const QString& relative) const;
+    QString root() const { return folder.filePath(QStringLiteral("root")); }
+    QString localPath(const QString& relative) const { return QDir(root()).filePath(relative); }
     QUrl url(const QString& path = QStringLiteral("/")) const;
 
     // Stops the server and the session processes it forked for open connections, so that the
