@@ -45,18 +45,13 @@ protected:
 
     bool startServer(const TestCertificates::Pair& pair, bool implicitTls = false)
     {
-        if (!server.start({pair.certificate, pair.key, implicitTls, true})) {
-            problem = server.problem();
-            return false;
-        }
-        return true;
+        return server.start({pair.certificate, pair.key, implicitTls, true});
     }
     QUrl url(const QString& path) const { return server.url(path); }
 
     TempSettings settings;
     TestCertificates certificates;
     VsftpdServer server;
-    QString problem;
 };
 
 } // namespace
@@ -64,7 +59,7 @@ protected:
 TEST_F(FtpTls, TransfersAreByteExactAndConfirmedOverVerifiedTls)
 {
     if (!startServer(certificates.issued(QStringLiteral("server"), QStringLiteral("IP:127.0.0.1"))))
-        GTEST_SKIP() << problem.toStdString();
+        GTEST_SKIP() << server.problem().toStdString();
     const FtpStreamProperties tls = anonymous(QStringLiteral("require"));
     // 0 bytes, one TLS record's worth and more, and a large file whose data connection closes
     // while TLS 1.3 session tickets may still be in flight.
@@ -103,7 +98,7 @@ TEST_F(FtpTls, ImplicitTlsAndTlsThroughAnHttpProxy)
 {
     if (!startServer(certificates.issued(QStringLiteral("server"), QStringLiteral("IP:127.0.0.1")),
                      true))
-        GTEST_SKIP() << problem.toStdString();
+        GTEST_SKIP() << server.problem().toStdString();
     const auto implicitList = readUrl(url(QStringLiteral("/")), anonymous("implicit"));
     EXPECT_TRUE(implicitList->ended) << implicitList->error.message.toStdString();
     EXPECT_EQ(implicitList->security.state, ConnectionSecurity::State::Verified);
@@ -146,7 +141,7 @@ TEST_F(FtpTls, CertificateProblemsStopBeforeTheLoginAndAreNamedPlainly)
     for (const Case& c : cases) {
         server.stop();
         if (!startServer(c.pair))
-            GTEST_SKIP() << problem.toStdString();
+            GTEST_SKIP() << server.problem().toStdString();
         const auto outcome = readUrl(url(QStringLiteral("/")), anonymous("if-available"));
         EXPECT_TRUE(outcome->failed) << c.text;
         EXPECT_EQ(outcome->error.message, QString::fromLatin1(c.text));
