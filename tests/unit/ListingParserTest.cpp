@@ -81,11 +81,6 @@ void expectNothing(const std::string& line, bool reported = false)
     EXPECT_FALSE(p.entry);
 }
 
-QString sampleDir()
-{
-    return qEnvironmentVariable("TANDREL_SOURCE_DIR", TANDREL_SOURCE_DIR) + "/fuzz/corpus";
-}
-
 } // namespace
 
 TEST(ListingParser, RecordedListingsParseWholeLineByLine)
@@ -99,7 +94,8 @@ TEST(ListingParser, RecordedListingsParseWholeLineByLine)
     };
     for (const auto& [file, expected] : samples) {
         SCOPED_TRACE(file);
-        QFile f(sampleDir() + "/" + file);
+        QFile f(qEnvironmentVariable("TANDREL_SOURCE_DIR", TANDREL_SOURCE_DIR) + "/fuzz/corpus/" +
+                file);
         ASSERT_TRUE(f.open(QIODevice::ReadOnly));
         const QByteArray bytes = f.readAll();
         int entries = 0;
