@@ -2,8 +2,6 @@
 
 #include <QComboBox>
 #include <QLabel>
-#include <QPushButton>
-#include <QTest>
 
 #include "TestCertificates.h"
 #include "VsftpdServer.h"
@@ -13,7 +11,7 @@
 
 using Kind = Toolkit::SecurityAlert::Kind;
 
-TEST_F(WindowFixture, UnknownCertificatesAreAskedAboutPinnedAndAChangedOneIsRefused)
+TEST_F(WindowFixture, UnknownCertificatesAreAskedAboutPinnedAChangedOneRefusedIssuedOnesVerified)
 {
     TestCertificates certificates;
     ASSERT_TRUE(certificates.ok()) << certificates.problem().toStdString();
@@ -71,6 +69,20 @@ TEST_F(WindowFixture, UnknownCertificatesAreAskedAboutPinnedAndAChangedOneIsRefu
               "Stream open error: The server's certificate is not the one you trusted");
     EXPECT_EQ(TrustedCertificates::trusted(changedHostPort)->fingerprint,
               asked.certificate.fingerprint);
+
+    // One the test authority issued: verified, and the lock says so.
+    c->disconnectItem->trigger();
+    const TestCertificates::Pair issued =
+        certificates.issued(QStringLiteral("server"), QStringLiteral("IP:127.0.0.1"));
+    VsftpdServer verified;
+    ASSERT_TRUE(verified.start({issued.certificate, issued.key, false, true}));
+    FtpStream::setCertificateAuthorities(certificates.authority());
+    connectAnonymously(verified.port());
+    const bool listed = waitForListing();
+    FtpStream::setCertificateAuthorities(QString());
+    ASSERT_TRUE(listed);
+    EXPECT_EQ(c->status, "List succeeded") << c->statusLabel->text().toStdString();
+    EXPECT_EQ(c->securityLabel->toolTip(), "TLS 1.3, certificate verified");
 }
 
 TEST_F(WindowFixture, APlainServerIsUsedIfTlsIsOptionalAndTheLockSaysSo)
@@ -96,26 +108,4 @@ TEST_F(WindowFixture, APlainServerIsUsedIfTlsIsOptionalAndTheLockSaysSo)
     EXPECT_EQ(toolkit.securityAlertsShown.constFirst().problem, "The server does not offer TLS");
     EXPECT_EQ(controller()->status, "List succeeded");
     EXPECT_EQ(controller()->securityLabel->toolTip(), "Not encrypted");
-}
-
-// Transfers over TLS are checked byte for byte against vsftpd in the integration tests; the
-// window's part is the lock.
-TEST_F(WindowFixture, AVerifiedCertificateIsNamedSoOnTheLock)
-{
-    TestCertificates certificates;
-    ASSERT_TRUE(certificates.ok()) << certificates.problem().toStdString();
-    const TestCertificates::Pair pair =
-        certificates.issued(QStringLiteral("server"), QStringLiteral("IP:127.0.0.1"));
-    VsftpdServer vsftpd;
-    if (!vsftpd.start({pair.certificate, pair.key, false, true}))
-        GTEST_SKIP() << vsftpd.problem().toStdString();
-    FtpStream::setCertificateAuthorities(certificates.authority());
-    startApp();
-    c->encryptionPopUp->setCurrentIndex(1); // Require TLS
-    connectAnonymously(vsftpd.port());
-    const bool listed = waitForListing();
-    FtpStream::setCertificateAuthorities(QString());
-    ASSERT_TRUE(listed);
-    EXPECT_EQ(c->status, "List succeeded") << c->statusLabel->text().toStdString();
-    EXPECT_EQ(c->securityLabel->toolTip(), "TLS 1.3, certificate verified");
 }
