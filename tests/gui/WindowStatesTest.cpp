@@ -105,7 +105,8 @@ TEST_F(WindowStates, StartUpLoadsStoredValuesAndAlwaysBeginsInPassiveMode)
                                      {"Port", "2121"},
                                      {"User", "anonymous"},
                                      {"ProxyHost", "proxy.local"},
-                                     {"ProxyPort", "3128"}})
+                                     {"ProxyPort", "3128"},
+                                     {"Directory", "pub/in"}})
         store().setObject(QString::fromLatin1(value), QString::fromLatin1(key));
     store().setInteger(0, QStringLiteral("Passive"));
     store().setInteger(1, QStringLiteral("Anonymous"));
@@ -120,7 +121,7 @@ TEST_F(WindowStates, StartUpLoadsStoredValuesAndAlwaysBeginsInPassiveMode)
     EXPECT_TRUE(looksInactive(c->userField));
     EXPECT_FALSE(c->proxyHostField->isReadOnly() || looksInactive(c->proxyHostField));
     EXPECT_EQ(c->proxyHostField->text(), "proxy.local");
-    EXPECT_EQ(c->ftpURLStack, QStringList{"ftp://h:2121/"});
+    EXPECT_EQ(c->ftpURLStack, QStringList{"ftp://h:2121/pub/in/"}); // the stored folder first
 }
 
 TEST_F(WindowStates, TheSettingsSheetTheLocalFolderChooserAndDraggingTheWindow)
