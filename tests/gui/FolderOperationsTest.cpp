@@ -40,8 +40,7 @@ protected:
     }
 };
 
-// A named login whose name and password hold URL-reserved characters: the folder operations
-// build their own URLs from it.
+// A named login with URL-reserved characters: the folder operations build their URLs from it.
 TEST_F(FolderOperations, CreateAsksForANameDeleteConfirmsAndBothRefuseWhatIsNotOneName)
 {
     const FtpServer::Options options = FtpServer::loginOnly();
