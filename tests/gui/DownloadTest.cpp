@@ -25,30 +25,27 @@ QStringList folderEntries(const QString& path)
 
 // A download folder that is full after 64 KiB: past a limit on the size of the files this
 // process writes, writes fail with EFBIG.
-class SmallDisk final
+struct SmallDisk
 {
-public:
     SmallDisk()
     {
         getrlimit(RLIMIT_FSIZE, &previous);
         rlimit small = previous;
         small.rlim_cur = 64 * 1024;
         previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-        limited = setrlimit(RLIMIT_FSIZE, &small) == 0;
+        works = setrlimit(RLIMIT_FSIZE, &small) == 0;
     }
     ~SmallDisk()
     {
-        if (limited)
+        if (works)
             setrlimit(RLIMIT_FSIZE, &previous);
         std::signal(SIGXFSZ, previousHandler);
     }
-    bool works() const { return limited; }
     Q_DISABLE_COPY_MOVE(SmallDisk)
 
-private:
-    bool limited = false;
     rlimit previous{};
     void (*previousHandler)(int) = SIG_DFL;
+    bool works = false;
 };
 
 } // namespace
@@ -137,7 +134,7 @@ TEST_F(Download, AnExistingFileIsReplacedOnSuccessAndUntouchedOnAnyFailure)
     EXPECT_TRUE(readFile(local + ".part") == content.left(500000));
 
     // A full disk: a file write error, and only the partial file.
-    if (SmallDisk disk; disk.works()) {
+    if (SmallDisk disk; disk.works) {
         OperationRecorder full(download(), c);
         downloadRow(QStringLiteral("big.bin"));
         ASSERT_TRUE(full.waitForEnd());

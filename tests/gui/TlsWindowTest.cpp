@@ -2,12 +2,8 @@
 
 #include <QComboBox>
 #include <QLabel>
-#include <QPushButton>
-#include <QTest>
 
-#include "DownloadDelegate.h"
 #include "TestCertificates.h"
-#include "UploadDelegate.h"
 #include "VsftpdServer.h"
 #include "WindowFixture.h"
 #include "platform/TrustedCertificates.h"
@@ -15,7 +11,7 @@
 
 using Kind = Toolkit::SecurityAlert::Kind;
 
-TEST_F(WindowFixture, UnknownCertificatesAreAskedAboutPinnedAndAChangedOneIsRefused)
+TEST_F(WindowFixture, UnknownCertificatesAreAskedAboutPinnedAChangedOneRefusedIssuedOnesVerified)
 {
     TestCertificates certificates;
     ASSERT_TRUE(certificates.ok()) << certificates.problem().toStdString();
@@ -73,6 +69,20 @@ TEST_F(WindowFixture, UnknownCertificatesAreAskedAboutPinnedAndAChangedOneIsRefu
               "Stream open error: The server's certificate is not the one you trusted");
     EXPECT_EQ(TrustedCertificates::trusted(changedHostPort)->fingerprint,
               asked.certificate.fingerprint);
+
+    // One the test authority issued: verified, and the lock says so.
+    c->disconnectItem->trigger();
+    const TestCertificates::Pair issued =
+        certificates.issued(QStringLiteral("server"), QStringLiteral("IP:127.0.0.1"));
+    VsftpdServer verified;
+    ASSERT_TRUE(verified.start({issued.certificate, issued.key, false, true}));
+    FtpStream::setCertificateAuthorities(certificates.authority());
+    connectAnonymously(verified.port());
+    const bool listed = waitForListing();
+    FtpStream::setCertificateAuthorities(QString());
+    ASSERT_TRUE(listed);
+    EXPECT_EQ(c->status, "List succeeded") << c->statusLabel->text().toStdString();
+    EXPECT_EQ(c->securityLabel->toolTip(), "TLS 1.3, certificate verified");
 }
 
 TEST_F(WindowFixture, APlainServerIsUsedIfTlsIsOptionalAndTheLockSaysSo)
@@ -98,63 +108,4 @@ TEST_F(WindowFixture, APlainServerIsUsedIfTlsIsOptionalAndTheLockSaysSo)
     EXPECT_EQ(toolkit.securityAlertsShown.constFirst().problem, "The server does not offer TLS");
     EXPECT_EQ(controller()->status, "List succeeded");
     EXPECT_EQ(controller()->securityLabel->toolTip(), "Not encrypted");
-}
-
-TEST_F(WindowFixture, UploadAndDownloadOverVerifiedTlsShowTheSameProgressAsPlainFtp)
-{
-    TestCertificates certificates;
-    ASSERT_TRUE(certificates.ok()) << certificates.problem().toStdString();
-    const TestCertificates::Pair pair =
-        certificates.issued(QStringLiteral("server"), QStringLiteral("IP:127.0.0.1"));
-    VsftpdServer vsftpd;
-    if (!vsftpd.start({pair.certificate, pair.key, false, true}))
-        GTEST_SKIP() << vsftpd.problem().toStdString();
-    struct TrustTestAuthority
-    {
-        explicit TrustTestAuthority(const QString& pem)
-        {
-            FtpStream::setCertificateAuthorities(pem);
-        }
-        ~TrustTestAuthority() { FtpStream::setCertificateAuthorities(QString()); }
-    } authority(certificates.authority());
-    startApp();
-    c->encryptionPopUp->setCurrentIndex(1); // Require TLS
-    connectAnonymously(vsftpd.port());
-    ASSERT_TRUE(waitForListing());
-    EXPECT_EQ(c->securityLabel->toolTip(), "TLS 1.3, certificate verified");
-    doubleClickRow(rowNamed(QStringLiteral("incoming")));
-    ASSERT_TRUE(waitForListing());
-    c->downloadFolder = downloads.path();
-
-    const QByteArray content = pattern(100000);
-    const QTemporaryDir local;
-    const QString path = local.filePath(QStringLiteral("source.bin"));
-    writeFile(path, content);
-    OperationRecorder up(app->uploadDelegate(), c);
-    toolkit.answerOpenPanel(Toolkit::kDefaultReturn, path);
-    c->uploadButton->click();
-    ASSERT_TRUE(up.waitForEnd());
-    EXPECT_FALSE(up.status) << c->statusLabel->text().toStdString();
-    EXPECT_EQ(up.states,
-              (QStringList{"|0|100", "32%|32|68", "65%|65|35", "98%|98|2", "100%|100|0", "|0|0"}));
-    EXPECT_TRUE(readFile(vsftpd.localPath(QStringLiteral("incoming/source.bin"))) == content);
-    ASSERT_TRUE(waitForListing());
-
-    OperationRecorder down(app->downloadDelegate(), c);
-    {
-        // Held until the whole file is in, so that every read is a full chunk but the last.
-        StreamModalHold hold;
-        downloadRow(QStringLiteral("source.bin"));
-        ASSERT_TRUE(app->downloadDelegate()->networkStream);
-        ASSERT_TRUE(QTest::qWaitFor(
-            [&] {
-                return app->downloadDelegate()->networkStream->bufferedBytes() == content.size();
-            },
-            20000));
-    }
-    ASSERT_TRUE(down.waitForEnd());
-    EXPECT_FALSE(down.status) << c->statusLabel->text().toStdString();
-    EXPECT_EQ(down.states,
-              (QStringList{"|0|0", "32%|32|32", "65%|65|65", "98%|98|98", "100%|100|100", "|0|0"}));
-    EXPECT_TRUE(readFile(downloads.filePath(QStringLiteral("source.bin"))) == content);
 }

@@ -54,16 +54,6 @@ void WindowFixture::startApp()
     QObject::connect(controller(), &Controller::listingStopped, [this] { ++listingsEnded; });
 }
 
-QString WindowFixture::rootUrl() const
-{
-    return QStringLiteral("ftp://127.0.0.1:%1/").arg(server->port());
-}
-
-void WindowFixture::connectAnonymously(quint16 port)
-{
-    connectAs(QString(), QString(), port);
-}
-
 void WindowFixture::connectAs(const QString& user, const QString& password, quint16 port)
 {
     c->hostField->setText(QStringLiteral("127.0.0.1"));
@@ -87,22 +77,12 @@ void WindowFixture::connectAndList()
     controller()->downloadFolder = downloads.path();
 }
 
-bool WindowFixture::waitForListing(int timeoutMs)
-{
-    return QTest::qWaitFor([this] { return !controller()->isReceiving(); }, timeoutMs);
-}
-
 int WindowFixture::rowNamed(const QString& name) const
 {
     for (int row = 0; row < controller()->numberOfRowsInTableView(); ++row)
         if (cell("FileName", row) == name)
             return row;
     return -1;
-}
-
-QString WindowFixture::cell(const char* column, int row) const
-{
-    return controller()->tableViewObjectValue(QLatin1String(column), row);
 }
 
 void WindowFixture::doubleClickRow(int row)

@@ -3,6 +3,8 @@
 #include <memory>
 #include <optional>
 
+#include <QTest>
+
 #include <gtest/gtest.h>
 
 #include "Classes/Controller.h"
@@ -41,16 +43,22 @@ protected:
     void startApp();
     // Types the server's address (port 0: the fixture's server) into the settings and connects,
     // anonymously or with a named login.
-    void connectAnonymously(quint16 port = 0);
+    void connectAnonymously(quint16 port = 0) { connectAs({}, {}, port); }
     void connectAs(const QString& user, const QString& password, quint16 port = 0);
     // Connects anonymously (starting the window first if the test has not), waits for the root's
     // listing and points downloads at a fresh folder.
     void connectAndList();
     // Waits, bounded, until the running listing ends; false on time-out.
-    bool waitForListing(int timeoutMs = 60000);
+    bool waitForListing(int timeoutMs = 60000)
+    {
+        return QTest::qWaitFor([this] { return !c->isReceiving(); }, timeoutMs);
+    }
     // The row whose name cell is name, -1 when none.
     int rowNamed(const QString& name) const;
-    QString cell(const char* column, int row) const;
+    QString cell(const char* column, int row) const
+    {
+        return c->tableViewObjectValue(QLatin1String(column), row);
+    }
     // Selects the row and double-clicks it, as a user does.
     void doubleClickRow(int row);
     // Clicks the row, as a user selects it.
@@ -66,7 +74,7 @@ protected:
 
     Controller* controller() const { return app->controller(); }
     QString root() const { return server->root(); }
-    QString rootUrl() const;
+    QString rootUrl() const { return QStringLiteral("ftp://127.0.0.1:%1/").arg(server->port()); }
 
     TempSettings settings;
     ScriptedToolkit toolkit;

@@ -1,6 +1,5 @@
 #include "StreamRecorder.h"
 
-#include <QScopedValueRollback>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -11,19 +10,14 @@ StreamRecorder::StreamRecorder(std::unique_ptr<FtpStream> stream)
 
 void StreamRecorder::start(const FtpStreamProperties& properties)
 {
-    const QScopedValueRollback<bool> inside(insideCall, true);
-    networkStream.open(properties, this);
+    inside([&] { networkStream.open(properties, this); });
 }
 
 void StreamRecorder::stop()
 {
     if (!networkStream)
         return;
-    StreamEnd end;
-    {
-        const QScopedValueRollback<bool> inside(insideCall, true);
-        end = networkStream.stop();
-    }
+    const StreamEnd end = inside([this] { return networkStream.stop(); });
     confirmed = end.serverConfirmed;
     maxBuffered = std::max(maxBuffered, end.maxBufferedBytes);
     if (error.domain == StreamErrorDomain::None)
@@ -72,11 +66,7 @@ void StreamRecorder::handleBytes()
 {
     maxBuffered = std::max(maxBuffered, networkStream->maxBufferedBytes());
     QByteArray chunk(OwnedStream::kChunkSize, Qt::Uninitialized);
-    int64_t n = 0;
-    {
-        const QScopedValueRollback<bool> inside(insideCall, true);
-        n = networkStream->read(chunk.data(), chunk.size());
-    }
+    const int64_t n = inside([&] { return networkStream->read(chunk.data(), chunk.size()); });
     if (n < 0) {
         readFailed = true;
         error = networkStream->streamError();
@@ -85,7 +75,6 @@ void StreamRecorder::handleBytes()
         ended = true;
         stop();
     } else {
-        receivedSize += n;
         received.append(chunk.constData(), n);
     }
 }
@@ -98,11 +87,8 @@ void StreamRecorder::handleSpace()
         return;
     }
     const int64_t offered = std::min<int64_t>(offerSize, upload.size() - uploadOffset);
-    int64_t n = 0;
-    {
-        const QScopedValueRollback<bool> inside(insideCall, true);
-        n = networkStream->write(upload.constData() + uploadOffset, offered);
-    }
+    const int64_t n =
+        inside([&] { return networkStream->write(upload.constData() + uploadOffset, offered); });
     if (n < 0) {
         failed = true;
         error = networkStream->streamError();

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include <QByteArray>
+#include <QScopedValueRollback>
 
 #include "TestFiles.h"
 #include "platform/ftp/OwnedStream.h"
@@ -38,7 +39,6 @@ public:
 
     std::vector<NSStreamEvent> events;
     QByteArray received;
-    int64_t receivedSize = 0;
     int64_t maxBuffered = 0;
     int64_t uploadOffset = 0;
     int partialWrites = 0;
@@ -53,6 +53,12 @@ public:
     bool eventInsideCall = false;
 
 private:
+    // Runs one of the stream's own calls, noting that it runs.
+    template <typename Call> auto inside(Call call)
+    {
+        const QScopedValueRollback<bool> running(insideCall, true);
+        return call();
+    }
     void handleBytes();
     void handleSpace();
 

@@ -1,18 +1,8 @@
 #include "FtpServer.h"
 
 #include <QDeadlineTimer>
-#include <QDir>
 #include <QRegularExpression>
 #include <QThread>
-
-namespace {
-
-QString scriptPath()
-{
-    return QStringLiteral(TANDREL_TEST_SUPPORT_DIR "/ftpserver.py");
-}
-
-} // namespace
 
 FtpServer::FtpServer()
     : FtpServer(Options{})
@@ -25,25 +15,19 @@ FtpServer::FtpServer(const Options& options)
 FtpServer::Options FtpServer::loginOnly()
 {
     Options options;
-    options.anonymous = options.anonymousWrite = false;
+    options.anonymous = false;
     options.user = QStringLiteral("we@ird:us/er");
     options.password = QStringLiteral("p@:/?#% x");
     return options;
 }
 
-FtpServer::~FtpServer()
-{
-    process.stop();
-}
-
 bool FtpServer::start()
 {
-    QStringList arguments{scriptPath(), QStringLiteral("--root"), folder.path(),
-                          QStringLiteral("--port"), QStringLiteral("0")};
-    if (options.anonymousWrite)
+    QStringList arguments{QStringLiteral(TANDREL_TEST_SUPPORT_DIR "/ftpserver.py"),
+                          QStringLiteral("--root"), folder.path(), QStringLiteral("--port"),
+                          QStringLiteral("0")};
+    if (options.anonymous)
         arguments << QStringLiteral("--anonymous-write");
-    else if (options.anonymous)
-        arguments << QStringLiteral("--anonymous");
     if (!options.user.isEmpty())
         arguments << QStringLiteral("--user") << options.user << QStringLiteral("--password")
                   << options.password;
@@ -83,23 +67,8 @@ bool FtpServer::start()
     return false;
 }
 
-QString FtpServer::localPath(const QString& relative) const
-{
-    return QDir(folder.path()).filePath(relative);
-}
-
 QUrl FtpServer::url(const QString& path) const
 {
     return QUrl(QStringLiteral("ftp://127.0.0.1:%1%2").arg(listeningPort).arg(path),
                 QUrl::StrictMode);
-}
-
-int FtpServer::connections() const
-{
-    return static_cast<int>(process.output().count(QLatin1String("\nCONNECT ")));
-}
-
-QString FtpServer::log() const
-{
-    return process.output() + process.errors();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDir>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -14,8 +15,7 @@ class FtpServer final
 public:
     struct Options
     {
-        bool anonymous = true;
-        bool anonymousWrite = true;
+        bool anonymous = true; // and may write
         // A named user who may write, when user is not empty.
         QString user;
         QString password;
@@ -49,24 +49,25 @@ public:
     explicit FtpServer(const Options& options);
     // No anonymous login; one user whose name and password hold URL-reserved characters.
     static Options loginOnly();
-    ~FtpServer();
 
     // Starts the server and waits, bounded, until it names its port; false with the reason in
     // log() when it does not.
     bool start();
-    bool isRunning() const { return process.isRunning(); }
     quint16 port() const { return listeningPort; }
 
     QString root() const { return folder.path(); }
     // The local path of a file below the root.
-    QString localPath(const QString& relative) const;
+    QString localPath(const QString& relative) const { return QDir(root()).filePath(relative); }
     // ftp://127.0.0.1:<port> followed by path (escaped as given), which begins with "/".
     QUrl url(const QString& path = QStringLiteral("/")) const;
 
     // Control connections the server has accepted so far.
-    int connections() const;
+    int connections() const
+    {
+        return static_cast<int>(process.output().count(QLatin1String("\nCONNECT ")));
+    }
     // What the server printed, for failure messages.
-    QString log() const;
+    QString log() const { return process.output() + process.errors(); }
     // The server's own log: logins and transfers, every command and reply when verbose.
     QString commandLog() const { return process.errors(); }
 

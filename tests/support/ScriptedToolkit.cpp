@@ -18,21 +18,6 @@ ScriptedToolkit::~ScriptedToolkit()
         << securityAnswers.size() << " security answer(s) unused";
 }
 
-void ScriptedToolkit::answerAlert(int code, const QString& text)
-{
-    alertAnswers.append({code, text});
-}
-
-void ScriptedToolkit::answerOpenPanel(int code, const QString& path)
-{
-    panelAnswers.append({code, path, {}});
-}
-
-void ScriptedToolkit::answerOpenPanel(int code, const QStringList& paths)
-{
-    panelAnswers.append({code, paths.value(0), paths});
-}
-
 Toolkit::AlertAnswer ScriptedToolkit::runModalAlert(const Alert& alert)
 {
     alertsShown.append(alert);
@@ -64,11 +49,6 @@ void ScriptedToolkit::endSheet(QDialog* sheet)
     sheet->hide();
     if (sheetShown == sheet)
         sheetShown = nullptr;
-}
-
-void ScriptedToolkit::answerSecurityAlert(int code)
-{
-    securityAnswers.append(code);
 }
 
 int ScriptedToolkit::runModalSecurityAlert(const SecurityAlert& alert)

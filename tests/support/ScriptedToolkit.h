@@ -12,11 +12,17 @@ public:
     ScriptedToolkit();
     ~ScriptedToolkit() override;
 
-    void answerAlert(int code, const QString& text = QString());
-    void answerOpenPanel(int code, const QString& path = QString());
+    void answerAlert(int code, const QString& text = {}) { alertAnswers.append({code, text}); }
+    void answerOpenPanel(int code, const QString& path = {})
+    {
+        panelAnswers.append({code, path, {}});
+    }
     // Several files chosen at once.
-    void answerOpenPanel(int code, const QStringList& paths);
-    void answerSecurityAlert(int code);
+    void answerOpenPanel(int code, const QStringList& paths)
+    {
+        panelAnswers.append({code, paths.value(0), paths});
+    }
+    void answerSecurityAlert(int code) { securityAnswers.append(code); }
 
     AlertAnswer runModalAlert(const Alert& alert) override;
     OpenPanelAnswer runModalOpenPanel(const OpenPanel& panel) override;

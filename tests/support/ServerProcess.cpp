@@ -12,23 +12,6 @@
 
 extern char** environ;
 
-namespace {
-
-QString readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-}
-
-} // namespace
-
-ServerProcess::ServerProcess() = default;
-
-ServerProcess::~ServerProcess()
-{
-    stop();
-}
-
 bool ServerProcess::start(const QString& program, const QStringList& arguments)
 {
     if (child > 0)
@@ -80,24 +63,10 @@ bool ServerProcess::waitForEnd(int msecs)
     return ended();
 }
 
-bool ServerProcess::isRunning() const
+QString ServerProcess::readLog(const char* name) const
 {
-    return !ended();
-}
-
-qint64 ServerProcess::pid() const
-{
-    return child;
-}
-
-QString ServerProcess::output() const
-{
-    return readAll(work.filePath(QStringLiteral("stdout.log")));
-}
-
-QString ServerProcess::errors() const
-{
-    return readAll(work.filePath(QStringLiteral("stderr.log")));
+    QFile file(work.filePath(QLatin1String(name)));
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
 }
 
 void ServerProcess::stop()
@@ -124,7 +93,7 @@ void ServerProcess::kill()
 void ServerProcess::suspend()
 {
     if (isRunning() && !suspended) {
-        ::kill(static_cast<pid_t>(pid()), SIGSTOP);
+        ::kill(child, SIGSTOP);
         suspended = true;
     }
 }
@@ -132,7 +101,7 @@ void ServerProcess::suspend()
 void ServerProcess::resume()
 {
     if (isRunning() && suspended) {
-        ::kill(static_cast<pid_t>(pid()), SIGCONT);
+        ::kill(child, SIGCONT);
         suspended = false;
     }
 }

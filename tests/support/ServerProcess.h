@@ -14,14 +14,14 @@
 class ServerProcess final
 {
 public:
-    ServerProcess();
-    ~ServerProcess();
+    ServerProcess() = default;
+    ~ServerProcess() { stop(); }
 
     bool start(const QString& program, const QStringList& arguments);
-    bool isRunning() const;
-    qint64 pid() const;
-    QString output() const;
-    QString errors() const;
+    bool isRunning() const { return !ended(); }
+    qint64 pid() const { return child; }
+    QString output() const { return readLog("stdout.log"); }
+    QString errors() const { return readLog("stderr.log"); }
     // The folder beside the log files, for configuration files.
     QString workFolder() const { return work.path(); }
 
@@ -39,6 +39,7 @@ private:
     // Whether it ran and has ended; reaps it when it has.
     bool ended() const;
     bool waitForEnd(int msecs);
+    QString readLog(const char* name) const;
 
     QTemporaryDir work;
     mutable pid_t child = -1;

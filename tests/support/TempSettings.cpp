@@ -1,7 +1,5 @@
 #include "TempSettings.h"
 
-#include "platform/UserDefaults.h"
-
 TempSettings::TempSettings()
     : previous(qgetenv("XDG_CONFIG_HOME"))
     , hadPrevious(qEnvironmentVariableIsSet("XDG_CONFIG_HOME"))
@@ -17,9 +15,4 @@ TempSettings::~TempSettings()
         qputenv("XDG_CONFIG_HOME", previous);
     else
         qunsetenv("XDG_CONFIG_HOME");
-}
-
-void TempSettings::restart()
-{
-    UserDefaults::resetStandardUserDefaults();
 }

@@ -5,19 +5,21 @@
 namespace {
 
 // P-256 keys: made in milliseconds, unlike RSA.
-const QStringList kNewKey = {
-    QStringLiteral("-newkey"), QStringLiteral("ec"), QStringLiteral("-pkeyopt"),
-    QStringLiteral("ec_paramgen_curve:prime256v1"), QStringLiteral("-nodes")};
+const QString kNewKey = QStringLiteral("-newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes");
+
+// The words of an openssl command line; the temporary folder's paths hold no spaces.
+QStringList words(const QString& line)
+{
+    return line.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+}
 
 } // namespace
 
 TestCertificates::TestCertificates()
 {
-    run(QStringList{QStringLiteral("req"), QStringLiteral("-x509")} + kNewKey +
-        QStringList{QStringLiteral("-keyout"), path(QStringLiteral("ca.key")),
-                    QStringLiteral("-out"), authority(), QStringLiteral("-days"),
-                    QStringLiteral("2"), QStringLiteral("-subj"),
-                    QStringLiteral("/CN=Tandrel Test Authority")});
+    run(words(QStringLiteral("req -x509 %1 -keyout %2 -out %3 -days 2 -subj")
+                  .arg(kNewKey, path(QStringLiteral("ca.key")), authority())) +
+        QStringList{QStringLiteral("/CN=Tandrel Test Authority")});
 }
 
 QString TestCertificates::authority() const
@@ -35,35 +37,29 @@ TestCertificates::Pair TestCertificates::issued(const QString& name, const QStri
     if (file.open(QIODevice::WriteOnly))
         file.write(QStringLiteral("subjectAltName=%1\n").arg(subjectAltName).toUtf8());
     file.close();
-    run(QStringList{QStringLiteral("req"), QStringLiteral("-new")} + kNewKey +
-        QStringList{QStringLiteral("-keyout"), pair.key, QStringLiteral("-out"), request,
-                    QStringLiteral("-subj"), QStringLiteral("/CN=") + name});
+    run(words(QStringLiteral("req -new %1 -keyout %2 -out %3 -subj /CN=%4")
+                  .arg(kNewKey, pair.key, request, name)));
     // A negative day count makes a certificate that ended before it is used.
-    run({QStringLiteral("x509"), QStringLiteral("-req"), QStringLiteral("-in"), request,
-         QStringLiteral("-CA"), authority(), QStringLiteral("-CAkey"),
-         path(QStringLiteral("ca.key")), QStringLiteral("-CAcreateserial"), QStringLiteral("-days"),
-         QString::number(days), QStringLiteral("-extfile"), extensions, QStringLiteral("-out"),
-         pair.certificate});
+    run(words(QStringLiteral("x509 -req -in %1 -CA %2 -CAkey %3 -CAcreateserial -days %4 "
+                             "-extfile %5 -out %6")
+                  .arg(request, authority(), path(QStringLiteral("ca.key")), QString::number(days),
+                       extensions, pair.certificate)));
     return pair;
 }
 
 TestCertificates::Pair TestCertificates::selfSigned(const QString& name)
 {
     const Pair pair{path(name + QStringLiteral(".pem")), path(name + QStringLiteral(".key"))};
-    run(QStringList{QStringLiteral("req"), QStringLiteral("-x509")} + kNewKey +
-        QStringList{QStringLiteral("-keyout"), pair.key, QStringLiteral("-out"), pair.certificate,
-                    QStringLiteral("-days"), QStringLiteral("2"), QStringLiteral("-subj"),
-                    QStringLiteral("/CN=") + name, QStringLiteral("-addext"),
-                    QStringLiteral("subjectAltName=IP:127.0.0.1")});
+    run(words(QStringLiteral("req -x509 %1 -keyout %2 -out %3 -days 2 -subj /CN=%4 "
+                             "-addext subjectAltName=IP:127.0.0.1")
+                  .arg(kNewKey, pair.key, pair.certificate, name)));
     return pair;
 }
 
 QString TestCertificates::fingerprint(const QString& certificate)
 {
     QByteArray output;
-    run({QStringLiteral("x509"), QStringLiteral("-noout"), QStringLiteral("-fingerprint"),
-         QStringLiteral("-sha256"), QStringLiteral("-in"), certificate},
-        &output);
+    run(words(QStringLiteral("x509 -noout -fingerprint -sha256 -in %1").arg(certificate)), &output);
     // "sha256 Fingerprint=AB:CD:..."
     return QString::fromLatin1(output.mid(output.indexOf('=') + 1).trimmed());
 }

@@ -6,16 +6,6 @@
 
 #include "LoopbackPort.h"
 
-TinyProxy::TinyProxy(const QString& user, const QString& password)
-    : user(user)
-    , password(password)
-{}
-
-TinyProxy::~TinyProxy()
-{
-    process.stop();
-}
-
 bool TinyProxy::start()
 {
     const QString program = QStringLiteral("/usr/bin/tinyproxy");
@@ -31,16 +21,12 @@ bool TinyProxy::start()
         return false;
     }
     // No ConnectPort line: CONNECT may reach any port, the FTP data ports included.
-    file.write(QStringLiteral("Port %1\n"
-                              "Listen 127.0.0.1\n"
-                              "Timeout 60\n"
-                              "Allow 127.0.0.1\n"
-                              "BasicAuth %2 %3\n"
-                              "MaxClients 50\n"
-                              "LogLevel Info\n")
-                   .arg(listeningPort)
-                   .arg(user, password)
-                   .toUtf8());
+    file.write(
+        QStringLiteral("Port %1\nListen 127.0.0.1\nTimeout 60\nAllow 127.0.0.1\nBasicAuth %2 %3\n"
+                       "MaxClients 50\nLogLevel Info\n")
+            .arg(listeningPort)
+            .arg(user, password)
+            .toUtf8());
     file.close();
     if (!process.start(program, {QStringLiteral("-d"), QStringLiteral("-c"), config})) {
         failure = QStringLiteral("tinyproxy did not start");

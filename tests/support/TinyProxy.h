@@ -10,8 +10,10 @@
 class TinyProxy final
 {
 public:
-    TinyProxy(const QString& user, const QString& password);
-    ~TinyProxy();
+    TinyProxy(const QString& user, const QString& password)
+        : user(user)
+        , password(password)
+    {}
 
     bool start();
     QString problem() const { return failure; }

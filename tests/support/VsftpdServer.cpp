@@ -7,14 +7,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 
 #include "LoopbackPort.h"
 
 namespace {
 
 const char* const kVsftpd = "/usr/sbin/vsftpd";
-const char* const kDbLoad = "/usr/bin/db_load";
 
 } // namespace
 
@@ -56,26 +54,12 @@ void VsftpdServer::stop()
     process.stop();
     for (qint64 id : sessions)
         ::kill(static_cast<pid_t>(id), SIGKILL);
-    if (!pamService.isEmpty()) {
-        QFile::remove(pamService);
-        pamService.clear();
-    }
     // Until their sockets are closed, a client may still take a cached connection for alive.
     for (qint64 id : sessions) {
         const QDir fds(QStringLiteral("/proc/%1/fd").arg(id));
         for (int wait = 0; wait < 200 && fds.exists() && !fds.isEmpty(); ++wait)
             usleep(10000);
     }
-}
-
-QString VsftpdServer::root() const
-{
-    return folder.filePath(QStringLiteral("root"));
-}
-
-QString VsftpdServer::localPath(const QString& relative) const
-{
-    return QDir(root()).filePath(relative);
 }
 
 QUrl VsftpdServer::url(const QString& path) const
@@ -104,17 +88,8 @@ bool VsftpdServer::start(const Options& options)
         "pasv_enable=YES connect_from_port_20=NO xferlog_enable=NO syslog_enable=NO");
     settings << QStringLiteral("listen_port=%1").arg(listeningPort)
              << "secure_chroot_dir=" + folder.filePath(QStringLiteral("empty"));
-    if (options.user.isEmpty()) {
-        add("anonymous_enable=YES no_anon_password=YES local_enable=NO");
-        settings << "anon_root=" + root();
-    } else {
-        if (!writeLogins(options))
-            return false;
-        // Guests get the anonymous user's rights, so the settings below serve both.
-        add("anonymous_enable=NO local_enable=YES guest_enable=YES guest_username=ftp");
-        settings << "local_root=" + root()
-                 << "pam_service_name=" + QFileInfo(pamService).fileName();
-    }
+    add("anonymous_enable=YES no_anon_password=YES local_enable=NO");
+    settings << "anon_root=" + root();
     if (options.writable) {
         // The anonymous root itself must not be writable for vsftpd to serve it.
         const QString incoming = localPath(QStringLiteral("incoming"));
@@ -152,44 +127,5 @@ bool VsftpdServer::start(const Options& options)
         process.stop();
         return false;
     }
-    return true;
-}
-
-bool VsftpdServer::writeLogins(const Options& options)
-{
-    if (!QFileInfo(QString::fromLatin1(kDbLoad)).isExecutable()) {
-        failure = QStringLiteral("db_load is not installed (db-util)");
-        return false;
-    }
-    // db_load -T reads key and value lines, with backslashes as escapes.
-    const auto line = [](QString text) {
-        return text.replace(QLatin1Char('\\'), QStringLiteral("\\\\")).toUtf8() + '\n';
-    };
-    const QString users = folder.filePath(QStringLiteral("users"));
-    QFile::remove(users + QStringLiteral(".db"));
-    QProcess load;
-    load.setProcessChannelMode(QProcess::MergedChannels);
-    load.start(QString::fromLatin1(kDbLoad),
-               {QStringLiteral("-T"), QStringLiteral("-t"), QStringLiteral("hash"),
-                users + QStringLiteral(".db")});
-    load.write(line(options.user) + line(options.password));
-    load.closeWriteChannel();
-    if (!load.waitForFinished(10000) || load.exitCode() != 0) {
-        failure = QStringLiteral("db_load failed: %1").arg(QString::fromLocal8Bit(load.readAll()));
-        return false;
-    }
-    // PAM reads its services from /etc/pam.d only, and lowercases their names. The process and
-    // port make this one's name its own.
-    pamService = QStringLiteral("/etc/pam.d/tandrel-vsftpd-%1-%2").arg(getpid()).arg(listeningPort);
-    QFile service(pamService);
-    if (!service.open(QIODevice::WriteOnly)) {
-        failure = QStringLiteral("cannot write %1").arg(pamService);
-        pamService.clear();
-        return false;
-    }
-    service.write(QStringLiteral("auth required pam_userdb.so db=%1\n"
-                                 "account required pam_userdb.so db=%1\n")
-                      .arg(users)
-                      .toUtf8());
     return true;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDir>
 #include <QString>
 #include <QTemporaryDir>
 #include <QUrl>
@@ -9,10 +10,6 @@
 // A second, C-written FTP server for tests: /usr/sbin/vsftpd with a configuration of its own
 // (anonymous read-only login, 127.0.0.1, a free port, in the foreground), never the system's
 // service. Where it cannot run (not installed, not root), start() says why.
-//
-// A named login needs no system account: vsftpd checks it through a PAM service of the
-// fixture's own (a uniquely named file in /etc/pam.d, removed at stop) that looks the user up
-// in a Berkeley DB made with db_load, and serves it as the "ftp" user like an anonymous one.
 class VsftpdServer final
 {
 public:
@@ -25,9 +22,6 @@ public:
         bool implicitTls = false; // TLS from the first byte
         // Anonymous uploads, folder creation and deletion in /incoming.
         bool writable = false;
-        // A named login with this password instead of the anonymous one (same root, rights).
-        QString user = {};
-        QString password = {};
     };
 
     VsftpdServer();
@@ -39,8 +33,8 @@ public:
     QString problem() const { return failure; }
     quint16 port() const { return listeningPort; }
 
-    QString root() const;
-    QString localPath(const QString& relative) const;
+    QString root() const { return folder.filePath(QStringLiteral("root")); }
+    QString localPath(const QString& relative) const { return QDir(root()).filePath(relative); }
     QUrl url(const QString& path = QStringLiteral("/")) const;
 
     // Stops the server and the session processes it forked for open connections, so that the
@@ -50,11 +44,8 @@ public:
     Q_DISABLE_COPY_MOVE(VsftpdServer)
 
 private:
-    bool writeLogins(const Options& options);
-
     QTemporaryDir folder; // the configuration, an empty chroot folder and the served root
     ServerProcess process;
     quint16 listeningPort = 0;
     QString failure;
-    QString pamService; // the PAM service file this server reads its logins through
 };

@@ -5,21 +5,6 @@
 #include "TempSettings.h"
 #include "platform/UserDefaults.h"
 
-namespace {
-
-void saveServer(const QString& host, const QString& port, const QString& directory,
-                const QString& user = QString(), const QString& password = QString())
-{
-    auto& store = UserDefaults::standardUserDefaults();
-    store.setObject(host, QStringLiteral("Host"));
-    store.setObject(port, QStringLiteral("Port"));
-    store.setObject(directory, QStringLiteral("Directory"));
-    store.setObject(user, QStringLiteral("User"));
-    store.setObject(password, QStringLiteral("Password"));
-}
-
-} // namespace
-
 TEST(MiscTool, ConvertBytesAcrossEveryUnitBoundary)
 {
     const std::pair<uint64_t, const char*> cases[] = {
@@ -33,20 +18,6 @@ TEST(MiscTool, ConvertBytesAcrossEveryUnitBoundary)
     };
     for (const auto& [bytes, text] : cases)
         EXPECT_EQ(MiscTool::convertBytes(bytes), QString::fromLatin1(text)) << bytes;
-}
-
-TEST(MiscTool, RootUrlsAreBuiltVerbatimFromTheStore)
-{
-    TempSettings settings;
-    saveServer("h", "21", "");
-    EXPECT_EQ(MiscTool::getFTPURL(), "ftp://h:21/");
-    saveServer("h", "21", "pub/incoming", "u", "p w@");
-    EXPECT_EQ(MiscTool::getFTPURL(), "ftp://h:21/pub/incoming/");
-    saveServer("h", "", "/pub");
-    EXPECT_EQ(MiscTool::getFTPURL(), "ftp://h://pub/");
-    saveServer("my host", "21", "a b");
-    EXPECT_EQ(MiscTool::getFTPURL(), "ftp://my host:21/a b/");
-    EXPECT_FALSE(MiscTool::smartURLForString(MiscTool::getFTPURL()));
 }
 
 TEST(MiscTool, SmartUrlTrimsAddsTheSchemeAndRefusesOthers)

@@ -17,7 +17,7 @@ const QString kPassive = QStringLiteral("Passive");
 
 } // namespace
 
-TEST(UserDefaults, KeepsStringsIntegersAndAbsenceApartAcrossARestart)
+TEST(UserDefaults, KeepsStringsIntegersAndAbsenceApartAcrossARestartInAPrivateFile)
 {
     TempSettings settings;
     {
@@ -30,6 +30,11 @@ TEST(UserDefaults, KeepsStringsIntegersAndAbsenceApartAcrossARestart)
         store.setObject(QStringLiteral("p@ss wörd"), QStringLiteral("Password"));
         EXPECT_TRUE(store.synchronize());
     }
+    // The file holds passwords: private to the user, below the config folder.
+    struct stat st = {};
+    ASSERT_EQ(::stat(QFile::encodeName(UserDefaults::storePath()).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    EXPECT_TRUE(UserDefaults::storePath().startsWith(settings.configHome()));
     settings.restart();
     auto& store = UserDefaults::standardUserDefaults();
     const QVariant host = store.objectForKey(kHost);
@@ -44,50 +49,28 @@ TEST(UserDefaults, KeepsStringsIntegersAndAbsenceApartAcrossARestart)
     EXPECT_EQ(store.integerForKey(QStringLiteral("Anonymous")), 0);
 }
 
-TEST(UserDefaults, FileIsPrivateToTheUser)
-{
-    TempSettings settings;
-    auto& store = UserDefaults::standardUserDefaults();
-    store.setObject(QStringLiteral("secret"), QStringLiteral("ProxyPassword"));
-    ASSERT_TRUE(store.synchronize());
-    struct stat st
-    {
-    };
-    ASSERT_EQ(::stat(QFile::encodeName(UserDefaults::storePath()).constData(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0600u);
-    EXPECT_TRUE(UserDefaults::storePath().startsWith(settings.configHome()));
-}
-
-TEST(UserDefaults, CorruptFileIsKeptAsideAndTheStoreStartsEmpty)
+TEST(UserDefaults, CorruptFilesAreKeptAsideNeverOverwrittenAndTheStoreStartsEmpty)
 {
     TempSettings settings;
     const QString path = UserDefaults::storePath();
     QDir().mkpath(QFileInfo(path).absolutePath());
-    for (const QByteArray& junk : {QByteArray("[1,2]"), QByteArray("\xff\xfe\x00garbage", 10)}) {
-        QFile::remove(path);
-        QFile::remove(path + ".corrupt");
+    const QByteArray junk[] = {QByteArray("[1,2]"), QByteArray("\xff\xfe\x00garbage", 10)};
+    const QString aside[] = {path + ".corrupt", path + ".corrupt.1"};
+    for (int i = 0; i < 2; ++i) {
         QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(junk);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(junk[i]);
         file.close();
         settings.restart();
-
         auto& store = UserDefaults::standardUserDefaults();
         EXPECT_FALSE(store.objectForKey(kHost).isValid());
-        QFile aside(path + ".corrupt");
-        ASSERT_TRUE(aside.open(QIODevice::ReadOnly));
-        EXPECT_EQ(aside.readAll(), junk);
         store.setObject(QStringLiteral("h2"), kHost);
         EXPECT_TRUE(store.synchronize());
     }
-    // A second corrupt file does not overwrite the first one kept aside.
-    QFile::remove(path + ".corrupt.1");
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write("not json");
-    file.close();
-    settings.restart();
-    UserDefaults::standardUserDefaults();
-    EXPECT_TRUE(QFile::exists(path + ".corrupt"));
-    EXPECT_TRUE(QFile::exists(path + ".corrupt.1"));
+    // The second corrupt file went beside the first one kept aside.
+    for (int i = 0; i < 2; ++i) {
+        QFile kept(aside[i]);
+        ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+        EXPECT_EQ(kept.readAll(), junk[i]);
+    }
 }
