@@ -12,12 +12,16 @@
 #include "platform/Assert.h"
 #include "platform/RemoteName.h"
 #include "platform/UrlText.h"
+#include "platform/UserDefaults.h"
 #include "platform/toolkit/Toolkit.h"
 
 namespace {
 
 // The upward arrow with the emoji presentation selector.
 const QString kArrow = QStringLiteral("\u2B06\uFE0F");
+
+// The settings key of the folder the upload's open panel showed last.
+const QString kUploadFolderKey = QStringLiteral("UploadFolder");
 
 // One read(2): a pipe or a device answers what it has, as a stream does, where QFile would
 // wait until the whole buffer is filled.
@@ -44,12 +48,19 @@ void UploadDelegate::uploadAction()
     panel.canChooseFiles = true;
     panel.canChooseDirectories = false;
     panel.allowsMultipleSelection = false;
+    // It opens where the last upload was chosen, else in the home folder.
+    auto& store = UserDefaults::standardUserDefaults();
+    const QString lastFolder = store.objectForKey(kUploadFolderKey).toString();
+    panel.directory = !lastFolder.isEmpty() && QFileInfo(lastFolder).isDir()
+                          ? lastFolder
+                          : MiscTool::getUserHome();
     const Toolkit::OpenPanelAnswer answer = Toolkit::shared().runModalOpenPanel(panel);
     if (answer.code != Toolkit::kDefaultReturn) {
         abandonOperation();
         return;
     }
     const QString path = answer.path;
+    store.setObject(QFileInfo(path).absolutePath(), kUploadFolderKey);
     // The name goes into an FTP command: a line break in it is refused before anything is sent.
     const QString name = QFileInfo(path).fileName();
     if (const QString why = RemoteName::whyNotAddressable(QFile::encodeName(name));
