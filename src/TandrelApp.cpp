@@ -7,10 +7,12 @@
 #include <QTranslator>
 
 #include "Classes/Controller.h"
+#include "Classes/ListingSortFilter.h"
 #include "CreateDirDelegate.h"
 #include "CustomWindow.h"
 #include "DeleteDelegate.h"
 #include "DownloadDelegate.h"
+#include "RenameDelegate.h"
 #include "UploadDelegate.h"
 #include "ui_FtpSettingPanel.h"
 
@@ -29,6 +31,7 @@ TandrelApp::TandrelApp()
     , upload(std::make_unique<UploadDelegate>())
     , createDir(std::make_unique<CreateDirDelegate>())
     , remove(std::make_unique<DeleteDelegate>())
+    , rename(std::make_unique<RenameDelegate>())
 {
     Ui::FtpSettingPanel panelUi;
     panelUi.setupUi(settingPanel);
@@ -38,6 +41,7 @@ TandrelApp::TandrelApp()
     upload->controller = controller;
     createDir->controller = controller;
     remove->controller = controller;
+    rename->controller = controller;
     QObject::connect(controller->downloadButton, &QPushButton::clicked, download.get(),
                      &DownloadDelegate::download);
     QObject::connect(controller->uploadButton, &QPushButton::clicked, upload.get(),
@@ -46,6 +50,10 @@ TandrelApp::TandrelApp()
                      &CreateDirDelegate::createDirAction);
     QObject::connect(controller->deleteButton, &QPushButton::clicked, remove.get(),
                      &DeleteDelegate::deleteAction);
+    // Queued: the name cell's editor has closed before the request blocks and the folder is
+    // listed again.
+    QObject::connect(controller->tableSorter, &ListingSortFilter::renameRequested, rename.get(),
+                     &RenameDelegate::renameEntry, Qt::QueuedConnection);
     mainController->awakeFromNib();
 }
 
@@ -53,6 +61,7 @@ TandrelApp::~TandrelApp()
 {
     // The operations use the controller, whose outlets point into the window: they go first,
     // then the controller.
+    rename.reset();
     remove.reset();
     createDir.reset();
     upload.reset();

@@ -10,6 +10,7 @@ class Controller;
 class CreateDirDelegate;
 class DeleteDelegate;
 class DownloadDelegate;
+class RenameDelegate;
 class UploadDelegate;
 
 // Everything the main interface file creates, made and connected as at start-up: the window,
@@ -31,6 +32,7 @@ public:
     UploadDelegate* uploadDelegate() const { return upload.get(); }
     CreateDirDelegate* createDirDelegate() const { return createDir.get(); }
     DeleteDelegate* deleteDelegate() const { return remove.get(); }
+    RenameDelegate* renameDelegate() const { return rename.get(); }
 
 private:
     std::unique_ptr<CustomWindow> mainWindow;
@@ -40,4 +42,5 @@ private:
     std::unique_ptr<UploadDelegate> upload;
     std::unique_ptr<CreateDirDelegate> createDir;
     std::unique_ptr<DeleteDelegate> remove;
+    std::unique_ptr<RenameDelegate> rename;
 };
