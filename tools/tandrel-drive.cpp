@@ -417,8 +417,10 @@ private:
         editor->insert(newName); // keyClicks types ASCII only
         listingRunning = true;
         QTest::keyClick(editor, Qt::Key_Return);
-        // The request starts once the editor has closed, with the next pass of the event loop.
-        QCoreApplication::processEvents();
+        // The editor commits with the next pass of the event loop and the request starts with
+        // the pass after it.
+        for (int pass = 0; pass < 3 && !operationEnded && !operation->isRunning(); ++pass)
+            QCoreApplication::processEvents();
         if (!operationEnded && !operation->isRunning()) {
             listingRunning = false;
             fail(what + QStringLiteral(": not started: ") + controller->statusLabel->text());
