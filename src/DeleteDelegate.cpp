@@ -2,6 +2,7 @@
 
 #include "Classes/Controller.h"
 #include "MiscTool.h"
+#include "platform/Log.h"
 #include "platform/RemoteName.h"
 #include "platform/UrlText.h"
 #include "platform/ftp/FtpStream.h"
@@ -23,9 +24,14 @@ void DeleteDelegate::deleteAction()
     }
     if (!beginOperation())
         return;
+    // The confirmation says what goes: a file or a folder, and its name as shown.
+    const bool folder = MiscTool::getFileSize(*entry) == QLatin1String("-");
     Toolkit::Alert alert;
     alert.messageText = Controller::localizedString("DeleteConfirm");
-    alert.informativeText = Controller::localizedString("DeleteInfo");
+    alert.informativeText =
+        Controller::localizedString(folder ? "DeleteFolderNamed" : "DeleteFileNamed")
+            .arg(Log::printable(MiscTool::getFileName(*entry).value_or(QString()))) +
+        QLatin1Char('\n') + Controller::localizedString("DeleteInfo");
     alert.defaultButton = Controller::localizedString("OK");
     alert.alternateButton = Controller::localizedString("Cancel");
     if (Toolkit::shared().runModalAlert(alert).code != Toolkit::kDefaultReturn) {

@@ -28,6 +28,9 @@ QString refusedText(OperationOutcome::Action action)
     case OperationOutcome::Action::Delete:
         //% "Refused to delete \"%1\": %2"
         return text("StatusRefusedDelete", "Refused to delete \"%1\": %2");
+    case OperationOutcome::Action::Rename:
+        //% "Refused to rename \"%1\": %2"
+        return text("StatusRefusedRename", "Refused to rename \"%1\": %2");
     }
     return QString();
 }
@@ -96,6 +99,10 @@ std::optional<QString> OperationOutcome::statusText() const
             return text("StatusDeleteFailed", "Delete failed");
         return text("StatusDeleteFailedBecause", "Delete failed: %1")
             .arg(replyCode != 0 ? ftpError() : detail);
+    case Kind::RenameFailed:
+        //% "Rename failed: %1"
+        return text("StatusRenameFailed", "Rename failed: %1")
+            .arg(detail.isEmpty() ? ftpError() : detail);
     }
     return std::nullopt;
 }
@@ -105,7 +112,7 @@ QString OperationOutcome::statusLine() const
     const QString status = statusText().value_or(QString());
     // Texts that name their reason themselves carry no detail after them.
     const bool detailShown = kind == Kind::NameRefused || kind == Kind::DownloadFolderNotMade ||
-                             kind == Kind::DeleteFailed;
+                             kind == Kind::DeleteFailed || kind == Kind::RenameFailed;
     if (detail.isEmpty() || detailShown)
         return status;
     return status + QStringLiteral(": ") + detail;

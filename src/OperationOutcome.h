@@ -14,7 +14,8 @@ struct OperationOutcome
         Download,
         Upload,
         CreateFolder,
-        Delete
+        Delete,
+        Rename
     };
 
     enum class Kind
@@ -44,6 +45,8 @@ struct OperationOutcome
         UploadNotConfirmed,
         // The deletion was not confirmed: replyCode when refused, else detail when known.
         DeleteFailed,
+        // The rename was not confirmed: detail is the server's reply (code and words) or why.
+        RenameFailed,
     };
 
     Action action = Action::Download;

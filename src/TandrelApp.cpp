@@ -12,11 +12,13 @@
 #include <QTranslator>
 
 #include "Classes/Controller.h"
+#include "Classes/ListingSortFilter.h"
 #include "Classes/TransferQueue.h"
 #include "CreateDirDelegate.h"
 #include "CustomWindow.h"
 #include "DeleteDelegate.h"
 #include "DownloadDelegate.h"
+#include "RenameDelegate.h"
 #include "UploadDelegate.h"
 #include "ui_CustomWindow.h"
 #include "ui_FtpSettingPanel.h"
@@ -36,6 +38,7 @@ TandrelApp::TandrelApp()
     , upload(std::make_unique<UploadDelegate>())
     , createDir(std::make_unique<CreateDirDelegate>())
     , remove(std::make_unique<DeleteDelegate>())
+    , rename(std::make_unique<RenameDelegate>())
 {
     Ui::FtpSettingPanel panelUi;
     panelUi.setupUi(settingPanel);
@@ -45,6 +48,7 @@ TandrelApp::TandrelApp()
     upload->controller = controller;
     createDir->controller = controller;
     remove->controller = controller;
+    rename->controller = controller;
     queue = std::make_unique<TransferQueue>(controller, download.get(), upload.get());
     queue->watchOperation(createDir.get());
     queue->watchOperation(remove.get());
@@ -60,6 +64,10 @@ TandrelApp::TandrelApp()
                      &CreateDirDelegate::createDirAction);
     QObject::connect(controller->deleteButton, &QPushButton::clicked, remove.get(),
                      &DeleteDelegate::deleteAction);
+    // Queued: the name cell's editor has closed before the request blocks and the folder is
+    // listed again.
+    QObject::connect(controller->tableSorter, &ListingSortFilter::renameRequested, rename.get(),
+                     &RenameDelegate::renameEntry, Qt::QueuedConnection);
     mainController->awakeFromNib();
 }
 
@@ -89,6 +97,7 @@ TandrelApp::~TandrelApp()
     // The queue and the operations use the controller, whose outlets point into the window: they
     // go first, then the controller.
     queue.reset();
+    rename.reset();
     remove.reset();
     createDir.reset();
     upload.reset();

@@ -11,6 +11,7 @@ class CreateDirDelegate;
 class DeleteDelegate;
 class DownloadDelegate;
 class TransferQueue;
+class RenameDelegate;
 class UploadDelegate;
 namespace Ui {
 class CustomWindow;
@@ -37,6 +38,7 @@ public:
     CreateDirDelegate* createDirDelegate() const { return createDir.get(); }
     DeleteDelegate* deleteDelegate() const { return remove.get(); }
     TransferQueue* transferQueue() const { return queue.get(); }
+    RenameDelegate* renameDelegate() const { return rename.get(); }
 
 private:
     // The Queue tab's list of transfers, its Remove button and Delete key, its Clear button.
@@ -50,4 +52,5 @@ private:
     std::unique_ptr<CreateDirDelegate> createDir;
     std::unique_ptr<DeleteDelegate> remove;
     std::unique_ptr<TransferQueue> queue;
+    std::unique_ptr<RenameDelegate> rename;
 };

@@ -12,12 +12,16 @@
 #include "platform/Assert.h"
 #include "platform/RemoteName.h"
 #include "platform/UrlText.h"
+#include "platform/UserDefaults.h"
 #include "platform/toolkit/Toolkit.h"
 
 namespace {
 
 // The upward arrow with the emoji presentation selector.
 const QString kArrow = QStringLiteral("\u2B06\uFE0F");
+
+// The settings key of the folder the upload's open panel showed last.
+const QString kUploadFolderKey = QStringLiteral("UploadFolder");
 
 // One read(2): a pipe or a device answers what it has, as a stream does, where QFile would
 // wait until the whole buffer is filled.
@@ -43,10 +47,18 @@ void UploadDelegate::uploadAction()
     panel.canChooseFiles = true;
     panel.canChooseDirectories = false;
     panel.allowsMultipleSelection = true;
+    // It opens where the last upload was chosen, else in the home folder.
+    auto& store = UserDefaults::standardUserDefaults();
+    const QString lastFolder = store.objectForKey(kUploadFolderKey).toString();
+    panel.directory = !lastFolder.isEmpty() && QFileInfo(lastFolder).isDir()
+                          ? lastFolder
+                          : MiscTool::getUserHome();
     const Toolkit::OpenPanelAnswer answer = Toolkit::shared().runModalOpenPanel(panel);
     if (answer.code != Toolkit::kDefaultReturn)
         return;
-    emit filesChosen(answer.paths.isEmpty() ? QStringList{answer.path} : answer.paths);
+    const QStringList paths = answer.paths.isEmpty() ? QStringList{answer.path} : answer.paths;
+    store.setObject(QFileInfo(paths.constFirst()).absolutePath(), kUploadFolderKey);
+    emit filesChosen(paths);
 }
 
 std::optional<OperationOutcome> UploadDelegate::startUpload(const QString& path,

@@ -8,9 +8,12 @@
 // Steps: list, cd NAME, up, reload; get NAME (download the row), put LOCALPATH... (upload those
 // files, chosen together in the open panel), mkdir NAME (create a folder), rm NAME (delete the
 // row, confirmed); select NAME... (click the first name's row, Ctrl-click the others'),
-// get-selected (download the selection and wait until the queue is empty). The names of select
-// and the files of put run up to the next word that names a step, or the end. While a download
-// or upload runs, every change of the queue display prints
+// get-selected (download the selection and wait until the queue is empty); sort COLUMN asc|desc
+// (click the header of FileName, FileSize or ModifiedTime until it sorts that way), filter TEXT
+// (type into the filter field), rename OLD NEW (F2 on the row, the new name typed into the
+// editor). The names of select and the files of put run up to the next word that names a step,
+// or the end. Rows print in the order the table shows them. While a download or upload runs,
+// every change of the queue display prints
 //   progress <TAB> percentage label <TAB> first bar's value <TAB> second bar's value
 // and get-selected and put end with one line per transfer they queued:
 //   queue <TAB> name <TAB> outcome (Done, or the failure as the status line tells it)
@@ -37,6 +40,7 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -48,12 +52,14 @@
 #include <QTimer>
 
 #include "Classes/Controller.h"
+#include "Classes/ListingTableModel.h"
 #include "Classes/QueueDisplay.h"
 #include "Classes/TransferQueue.h"
 #include "CreateDirDelegate.h"
 #include "CustomWindow.h"
 #include "DeleteDelegate.h"
 #include "DownloadDelegate.h"
+#include "RenameDelegate.h"
 #include "TandrelApp.h"
 #include "UploadDelegate.h"
 #include "platform/toolkit/Toolkit.h"
@@ -83,10 +89,11 @@ void print(const QStringList& fields, bool flush = true)
 
 // Every step's word: a list of names or files ends before the next of them.
 const QStringList kSteps = {
-    QStringLiteral("list"),         QStringLiteral("cd"),  QStringLiteral("up"),
-    QStringLiteral("reload"),       QStringLiteral("get"), QStringLiteral("put"),
-    QStringLiteral("mkdir"),        QStringLiteral("rm"),  QStringLiteral("select"),
-    QStringLiteral("get-selected"),
+    QStringLiteral("list"),         QStringLiteral("cd"),   QStringLiteral("up"),
+    QStringLiteral("reload"),       QStringLiteral("get"),  QStringLiteral("put"),
+    QStringLiteral("mkdir"),        QStringLiteral("rm"),   QStringLiteral("select"),
+    QStringLiteral("get-selected"), QStringLiteral("sort"), QStringLiteral("filter"),
+    QStringLiteral("rename"),
 };
 
 // What the driver prints before a failure ends the run, once it drives a window.
@@ -201,7 +208,7 @@ public:
         });
         for (RemoteOperation* operation : std::initializer_list<RemoteOperation*>{
                  app->downloadDelegate(), app->uploadDelegate(), app->createDirDelegate(),
-                 app->deleteDelegate()})
+                 app->deleteDelegate(), app->renameDelegate()})
             QObject::connect(operation, &RemoteOperation::finished,
                              [this](const OperationOutcome& outcome) {
                                  operationEnded = true;
@@ -287,10 +294,13 @@ public:
             QString argument;
             QStringList arguments;
             static const QStringList withArgument = {QStringLiteral("cd"), QStringLiteral("get"),
-                                                     QStringLiteral("mkdir"), QStringLiteral("rm")};
+                                                     QStringLiteral("mkdir"), QStringLiteral("rm"),
+                                                     QStringLiteral("filter")};
             static const QStringList withArguments = {QStringLiteral("put"),
                                                       QStringLiteral("select")};
-            if (withArgument.contains(step)) {
+            static const QStringList withTwo = {QStringLiteral("sort"), QStringLiteral("rename")};
+            QString second;
+            if (withArgument.contains(step) || withTwo.contains(step)) {
                 if (++i >= options.steps.size())
                     fail(step + QStringLiteral(" needs an argument"));
                 argument = options.steps[i];
@@ -300,6 +310,11 @@ public:
                 if (arguments.isEmpty())
                     fail(step + QStringLiteral(" needs at least one argument"));
                 argument = arguments.join(QLatin1Char(' '));
+            }
+            if (withTwo.contains(step)) {
+                if (++i >= options.steps.size())
+                    fail(step + QStringLiteral(" needs two arguments"));
+                second = options.steps[i];
             }
             QElapsedTimer clock;
             clock.start();
@@ -328,6 +343,14 @@ public:
             } else if (step == QLatin1String("rm")) {
                 selectRow(argument);
                 operate(app->deleteDelegate(), controller->deleteButton, step, argument);
+            } else if (step == QLatin1String("sort")) {
+                sortBy(argument, second);
+            } else if (step == QLatin1String("filter")) {
+                controller->filterField->clear();
+                controller->filterField->insert(argument);
+                printRows();
+            } else if (step == QLatin1String("rename")) {
+                rename(argument, second);
             } else {
                 fail(QStringLiteral("unknown step ") + step);
             }
@@ -391,6 +414,61 @@ private:
         printRows();
     }
 
+    // Clicks the column's header until the table is sorted by it in that direction.
+    void sortBy(const QString& column, const QString& direction)
+    {
+        const int section = ListingTableModel::columnIdentifiers().indexOf(column);
+        if (section < 1 ||
+            (direction != QLatin1String("asc") && direction != QLatin1String("desc")))
+            fail(QStringLiteral("sort: needs FileName, FileSize or ModifiedTime and asc or desc"));
+        const Qt::SortOrder order =
+            direction == QLatin1String("asc") ? Qt::AscendingOrder : Qt::DescendingOrder;
+        QHeaderView* header = controller->serverTable->horizontalHeader();
+        for (int clicks = 0; clicks < 2; ++clicks) {
+            if (header->sortIndicatorSection() == section && header->sortIndicatorOrder() == order)
+                break;
+            const QPoint at(header->sectionViewportPosition(section) + 5, header->height() / 2);
+            QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
+        }
+        printRows();
+    }
+
+    // Presses F2 on the row, types the new name into the editor and commits it; waits for the
+    // rename and the listing after it.
+    void rename(const QString& oldName, const QString& newName)
+    {
+        const QString what = QStringLiteral("rename ") + oldName;
+        RemoteOperation* operation = app->renameDelegate();
+        selectRow(oldName);
+        QTableView* table = controller->serverTable;
+        QTest::keyClick(table, Qt::Key_F2);
+        auto* editor = table->viewport()->findChild<QLineEdit*>();
+        if (!editor)
+            fail(what + QStringLiteral(": no editor opened"));
+        operationEnded = false;
+        operationStatus.reset();
+        editor->selectAll();
+        editor->insert(newName); // keyClicks types ASCII only
+        listingRunning = true;
+        QTest::keyClick(editor, Qt::Key_Return);
+        // The editor commits with the next pass of the event loop and the request starts with
+        // the pass after it.
+        for (int pass = 0; pass < 3 && !operationEnded && !operation->isRunning(); ++pass)
+            QCoreApplication::processEvents();
+        if (!operationEnded && !operation->isRunning()) {
+            listingRunning = false;
+            fail(what + QStringLiteral(": not started: ") + controller->statusLabel->text());
+        }
+        if (!runUntil([this] { return operationEnded; }))
+            fail(what + QStringLiteral(": did not end in time"));
+        if (operationStatus) {
+            listingRunning = false;
+            fail(what + QStringLiteral(": ") + controller->statusLabel->text());
+        }
+        waitForListing(what);
+        printRows();
+    }
+
     // Clicks the row of that name, as a user selects it; answers where it clicked.
     QPoint selectRow(const QString& name)
     {
@@ -407,7 +485,9 @@ private:
         for (int row = 0; row < rows; ++row) {
             if (controller->tableViewObjectValue(QStringLiteral("FileName"), row) != name)
                 continue;
-            const QModelIndex index = table->model()->index(row, 1);
+            const QModelIndex index = controller->tableIndexOfRow(row);
+            if (!index.isValid())
+                fail(QStringLiteral("the row %1 is filtered out").arg(name));
             table->scrollTo(index);
             return table->visualRect(index).center();
         }
@@ -552,14 +632,17 @@ private:
 
     void printRows()
     {
-        const int rows = controller->numberOfRowsInTableView();
-        for (int row = 0; row < rows; ++row)
+        const QAbstractItemModel* shown = controller->serverTable->model();
+        const int rows = shown->rowCount();
+        for (int at = 0; at < rows; ++at) {
+            const int row = controller->listRowOfTableIndex(shown->index(at, 0));
             print({QStringLiteral("row"),
                    controller->tableViewObjectValue(QStringLiteral("FolderOrFile"), row),
                    controller->tableViewObjectValue(QStringLiteral("FileName"), row),
                    controller->tableViewObjectValue(QStringLiteral("FileSize"), row),
                    controller->tableViewObjectValue(QStringLiteral("ModifiedTime"), row)},
                   false);
+        }
         // One flush for all rows: a write per row would be the driver's cost, not the window's.
         std::fflush(stdout);
     }

@@ -195,5 +195,69 @@
         <source>Outcome</source>
         <translation>Ergebnis</translation>
     </message>
+    <message id="Filter">
+        <source>Filter</source>
+        <translation>Filter</translation>
+    </message>
+    <message id="FilterTip">
+        <source>Show only the names that contain this text (Ctrl+F)</source>
+        <translation>Nur Namen zeigen, die diesen Text enthalten (Strg+F)</translation>
+    </message>
+    <message id="PreButtonTip">
+        <source>Parent folder (Backspace, Alt+Up)</source>
+        <translation>Übergeordneter Ordner (Rücktaste, Alt+Hoch)</translation>
+    </message>
+    <message id="ReloadButtonTip">
+        <source>List this folder again (F5)</source>
+        <translation>Diesen Ordner neu auflisten (F5)</translation>
+    </message>
+    <message id="DownloadButtonTip">
+        <source>Download the selected file (Enter)</source>
+        <translation>Ausgewählte Datei herunterladen (Eingabetaste)</translation>
+    </message>
+    <message id="UploadButtonTip">
+        <source>Upload a file into this folder (Ctrl+U)</source>
+        <translation>Eine Datei in diesen Ordner hochladen (Strg+U)</translation>
+    </message>
+    <message id="CreateDirButtonTip">
+        <source>Create a folder here (Ctrl+Shift+N)</source>
+        <translation>Hier einen Ordner anlegen (Strg+Umschalt+N)</translation>
+    </message>
+    <message id="DeleteButtonTip">
+        <source>Delete the selected file or folder (Delete)</source>
+        <translation>Ausgewählte Datei oder Ordner löschen (Entf)</translation>
+    </message>
+    <message id="MenuDownload">
+        <source>Download</source>
+        <translation>Herunterladen</translation>
+    </message>
+    <message id="MenuRename">
+        <source>Rename (F2)</source>
+        <translation>Umbenennen (F2)</translation>
+    </message>
+    <message id="MenuDelete">
+        <source>Delete</source>
+        <translation>Löschen</translation>
+    </message>
+    <message id="MenuCopyURL">
+        <source>Copy URL</source>
+        <translation>URL kopieren</translation>
+    </message>
+    <message id="DeleteFileNamed">
+        <source>The file “%1” will be deleted.</source>
+        <translation>Die Datei „%1“ wird gelöscht.</translation>
+    </message>
+    <message id="DeleteFolderNamed">
+        <source>The folder “%1” will be deleted.</source>
+        <translation>Der Ordner „%1“ wird gelöscht.</translation>
+    </message>
+    <message id="StatusRefusedRename">
+        <source>Refused to rename "%1": %2</source>
+        <translation>Umbenennen von „%1“ abgelehnt: %2</translation>
+    </message>
+    <message id="StatusRenameFailed">
+        <source>Rename failed: %1</source>
+        <translation>Umbenennen fehlgeschlagen: %1</translation>
+    </message>
 </context>
 </TS>

@@ -219,5 +219,69 @@
         <source>Outcome</source>
         <translation>Outcome</translation>
     </message>
+    <message id="Filter">
+        <source>Filter</source>
+        <translation>Filter</translation>
+    </message>
+    <message id="FilterTip">
+        <source>Show only the names that contain this text (Ctrl+F)</source>
+        <translation>Show only the names that contain this text (Ctrl+F)</translation>
+    </message>
+    <message id="PreButtonTip">
+        <source>Parent folder (Backspace, Alt+Up)</source>
+        <translation>Parent folder (Backspace, Alt+Up)</translation>
+    </message>
+    <message id="ReloadButtonTip">
+        <source>List this folder again (F5)</source>
+        <translation>List this folder again (F5)</translation>
+    </message>
+    <message id="DownloadButtonTip">
+        <source>Download the selected file (Enter)</source>
+        <translation>Download the selected file (Enter)</translation>
+    </message>
+    <message id="UploadButtonTip">
+        <source>Upload a file into this folder (Ctrl+U)</source>
+        <translation>Upload a file into this folder (Ctrl+U)</translation>
+    </message>
+    <message id="CreateDirButtonTip">
+        <source>Create a folder here (Ctrl+Shift+N)</source>
+        <translation>Create a folder here (Ctrl+Shift+N)</translation>
+    </message>
+    <message id="DeleteButtonTip">
+        <source>Delete the selected file or folder (Delete)</source>
+        <translation>Delete the selected file or folder (Delete)</translation>
+    </message>
+    <message id="MenuDownload">
+        <source>Download</source>
+        <translation>Download</translation>
+    </message>
+    <message id="MenuRename">
+        <source>Rename (F2)</source>
+        <translation>Rename (F2)</translation>
+    </message>
+    <message id="MenuDelete">
+        <source>Delete</source>
+        <translation>Delete</translation>
+    </message>
+    <message id="MenuCopyURL">
+        <source>Copy URL</source>
+        <translation>Copy URL</translation>
+    </message>
+    <message id="DeleteFileNamed">
+        <source>The file “%1” will be deleted.</source>
+        <translation>The file “%1” will be deleted.</translation>
+    </message>
+    <message id="DeleteFolderNamed">
+        <source>The folder “%1” will be deleted.</source>
+        <translation>The folder “%1” will be deleted.</translation>
+    </message>
+    <message id="StatusRefusedRename">
+        <source>Refused to rename "%1": %2</source>
+        <translation>Refused to rename "%1": %2</translation>
+    </message>
+    <message id="StatusRenameFailed">
+        <source>Rename failed: %1</source>
+        <translation>Rename failed: %1</translation>
+    </message>
 </context>
 </TS>

@@ -14,6 +14,8 @@
 #include <QTableView>
 #include <QToolBar>
 
+#include "Classes/BrowserInput.h"
+#include "Classes/ListingSortFilter.h"
 #include "Classes/ListingTableModel.h"
 #include "Classes/QueueDisplay.h"
 #include "MiscTool.h"
@@ -23,8 +25,11 @@
 
 Controller::Controller(QObject* parent)
     : QObject(parent)
+    , tableSorter(new ListingSortFilter(this))
     , tableModel(new ListingTableModel(this))
-{}
+{
+    tableSorter->setSourceModel(tableModel);
+}
 
 Controller::~Controller() = default;
 
@@ -87,7 +92,8 @@ void Controller::connectOutlets(QWidget* mainWindow, const Ui::CustomWindow& ui,
 
     connectSecurityOutlets(ui);
 
-    serverTable->setModel(tableModel);
+    filterField = ui.filterField;
+    serverTable->setModel(tableSorter);
     serverTable->verticalHeader()->hide();
     serverTable->horizontalHeader()->setStretchLastSection(true);
     serverTable->setColumnWidth(0, 32);
@@ -110,6 +116,7 @@ void Controller::connectOutlets(QWidget* mainWindow, const Ui::CustomWindow& ui,
     connect(panelUi.panelCloseButton, &QPushButton::clicked, this, &Controller::closeAction);
     connect(preButton, &QPushButton::clicked, this, &Controller::preAction);
     connect(reloadButton, &QPushButton::clicked, this, &Controller::reloadAction);
+    browserInput = new BrowserInput(this);
 }
 
 void Controller::awakeFromNib()

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QModelIndex>
 #include <QObject>
 #include <QString>
 #include <QStringConverter>
@@ -25,6 +26,8 @@ class QTabWidget;
 class QTableView;
 class QToolBar;
 class QWidget;
+class BrowserInput;
+class ListingSortFilter;
 class ListingTableModel;
 class QueueDisplay;
 namespace Ui {
@@ -101,6 +104,11 @@ public:
     // shows them; selectedRow() is the first of them, -1 when none.
     QList<int> selectedRows() const;
     int selectedRow() const;
+    // Where the entry at listEntries row shows in the table (invalid while filtered out), and
+    // the reverse; selectListRow makes it the one selected row and scrolls to it.
+    QModelIndex tableIndexOfRow(int row, int column = 1) const;
+    int listRowOfTableIndex(const QModelIndex& index) const;
+    void selectListRow(int row);
 
     // Values of the controller's own.
     QString FTP_URL;
@@ -156,6 +164,11 @@ public:
     QTableView* serverTable = nullptr;
     QLabel* ftpLocationLabel = nullptr;
     QLabel* statusLabel = nullptr;
+    // Above the table: shows only the names holding its text.
+    QLineEdit* filterField = nullptr;
+    // The table's order and filter, and its keys and row menu.
+    ListingSortFilter* tableSorter = nullptr;
+    BrowserInput* browserInput = nullptr;
     QPushButton* preButton = nullptr;
     QPushButton* reloadButton = nullptr;
     QPushButton* downloadButton = nullptr;

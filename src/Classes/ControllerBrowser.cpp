@@ -10,6 +10,7 @@
 #include <QTableView>
 
 #include "Classes/Controller.h"
+#include "Classes/ListingSortFilter.h"
 #include "Classes/ListingTableModel.h"
 #include "MiscTool.h"
 #include "platform/Log.h"
@@ -119,11 +120,33 @@ int Controller::numberOfRowsInTableView() const
 
 QList<int> Controller::selectedRows() const
 {
+    QList<QModelIndex> indexes = serverTable->selectionModel()->selectedRows();
+    std::sort(indexes.begin(), indexes.end(),
+              [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
     QList<int> rows;
-    for (const QModelIndex& index : serverTable->selectionModel()->selectedRows())
-        rows.append(index.row());
-    std::sort(rows.begin(), rows.end());
+    for (const QModelIndex& index : indexes)
+        rows.append(listRowOfTableIndex(index));
     return rows;
+}
+
+QModelIndex Controller::tableIndexOfRow(int row, int column) const
+{
+    return tableSorter->mapFromSource(tableModel->index(row, column));
+}
+
+int Controller::listRowOfTableIndex(const QModelIndex& index) const
+{
+    return tableSorter->mapToSource(index).row();
+}
+
+void Controller::selectListRow(int row)
+{
+    const QModelIndex index = tableIndexOfRow(row);
+    if (!index.isValid())
+        return;
+    serverTable->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
+                                                              QItemSelectionModel::Rows);
+    serverTable->scrollTo(index);
 }
 
 int Controller::selectedRow() const

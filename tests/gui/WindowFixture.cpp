@@ -91,13 +91,13 @@ void WindowFixture::doubleClickRow(int row)
     selectRow(row);
     QTableView* table = controller()->serverTable;
     QTest::mouseDClick(table->viewport(), Qt::LeftButton, {},
-                       table->visualRect(table->model()->index(row, 1)).center());
+                       table->visualRect(controller()->tableIndexOfRow(row)).center());
 }
 
 void WindowFixture::selectRow(int row)
 {
     QTableView* table = controller()->serverTable;
-    const QModelIndex index = table->model()->index(row, 1);
+    const QModelIndex index = controller()->tableIndexOfRow(row);
     table->scrollTo(index);
     QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualRect(index).center());
 }

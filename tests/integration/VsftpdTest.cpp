@@ -1,3 +1,5 @@
+#include <QFileInfo>
+
 #include <gtest/gtest.h>
 
 #include "ShortTimeouts.h"
@@ -19,4 +21,24 @@ TEST(Vsftpd, BackToBackTransfersOnOneConnectionNeverWaitForATimeout)
             readUrl(server.url(i % 2 ? QStringLiteral("/a.txt") : QStringLiteral("/")));
         EXPECT_TRUE(recorder->ended) << i << ": " << recorder->error.message.toStdString();
     }
+}
+
+TEST(Vsftpd, RenameMovesTheEntryAndReportsARefusalWithTheServersWords)
+{
+    VsftpdServer::Options options;
+    options.writable = true;
+    VsftpdServer server;
+    if (!server.start(options))
+        GTEST_SKIP() << "vsftpd cannot run here: " << server.problem().toStdString();
+    writeFile(server.localPath(QStringLiteral("incoming/old.txt")), "alpha\n");
+    StreamError error;
+    EXPECT_TRUE(CFURLRenameResource(server.url(QStringLiteral("/incoming/old.txt")), "new name.txt",
+                                    {}, &error))
+        << error.message.toStdString();
+    EXPECT_TRUE(QFileInfo::exists(server.localPath(QStringLiteral("incoming/new name.txt"))));
+    EXPECT_FALSE(
+        CFURLRenameResource(server.url(QStringLiteral("/incoming/old.txt")), "x.txt", {}, &error));
+    EXPECT_EQ(error.domain, StreamErrorDomain::FTP);
+    EXPECT_EQ(error.code, 550);
+    EXPECT_TRUE(error.message.startsWith("550 ")) << error.message.toStdString();
 }

@@ -380,21 +380,31 @@ void CurlMulti::begin(const std::shared_ptr<CurlTransfer>& transfer)
 
     switch (t.kind) {
     case CurlTransfer::Kind::MakeFolder:
-    case CurlTransfer::Kind::Delete: {
+    case CurlTransfer::Kind::Delete:
+    case CurlTransfer::Kind::Rename: {
         // POSTQUOTE runs after the CWD into the parent; QUOTE would run before it.
-        const QByteArray verb = t.kind == CurlTransfer::Kind::MakeFolder ? "MKD "
-                                : target.isFolder()                      ? "RMD "
-                                                                         : "DELE ";
-        t.postCommands = curl_slist_append(nullptr, QByteArray(verb + target.name()).constData());
+        if (t.kind == CurlTransfer::Kind::Rename) {
+            // RFC 959, 4.1.3: RNFR names the entry, RNTO its new name in the same folder.
+            t.postCommands =
+                curl_slist_append(nullptr, QByteArray("RNFR " + target.name()).constData());
+            t.postCommands =
+                curl_slist_append(t.postCommands, QByteArray("RNTO " + t.renameTo).constData());
+        } else {
+            const QByteArray verb = t.kind == CurlTransfer::Kind::MakeFolder ? "MKD "
+                                    : target.isFolder()                      ? "RMD "
+                                                                             : "DELE ";
+            t.postCommands =
+                curl_slist_append(nullptr, QByteArray(verb + target.name()).constData());
+        }
         curl_easy_setopt(easy, CURLOPT_URL, target.parentUrl().constData());
         curl_easy_setopt(easy, CURLOPT_NOBODY, 1L);
         curl_easy_setopt(easy, CURLOPT_POSTQUOTE, t.postCommands);
-        if (t.kind == CurlTransfer::Kind::Delete) {
+        if (t.kind != CurlTransfer::Kind::MakeFolder)
             curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS,
                              static_cast<long>(CurlOptions::timeouts().finish.count()));
-            // A connection of its own, logged in afresh with the delete's login.
+        // A connection of its own, logged in afresh with the delete's login.
+        if (t.kind == CurlTransfer::Kind::Delete)
             curl_easy_setopt(easy, CURLOPT_FRESH_CONNECT, 1L);
-        }
         break;
     }
     case CurlTransfer::Kind::Download:
@@ -423,8 +433,9 @@ void CurlMulti::begin(const std::shared_ptr<CurlTransfer>& transfer)
         break;
     }
     // TLS as the Encryption property asks (implicit TLS sets the URL again, as ftps://).
-    const bool inParent =
-        t.kind == CurlTransfer::Kind::MakeFolder || t.kind == CurlTransfer::Kind::Delete;
+    const bool inParent = t.kind == CurlTransfer::Kind::MakeFolder ||
+                          t.kind == CurlTransfer::Kind::Delete ||
+                          t.kind == CurlTransfer::Kind::Rename;
     std::optional<StreamError> tlsProblem;
     t.tls = TlsPolicy::configure(easy, t.properties, inParent ? target.parentUrl() : target.url(),
                                  &tlsProblem);

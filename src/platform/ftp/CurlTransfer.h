@@ -30,6 +30,7 @@ struct CurlTransfer final
         Upload,     // STOR from the buffer
         MakeFolder, // MKD in the parent folder
         Delete,     // DELE or RMD in the parent folder
+        Rename,     // RNFR and RNTO in the parent folder
     };
 
     // A download pauses when a chunk would take its buffer past this and resumes as soon as
@@ -51,6 +52,8 @@ struct CurlTransfer final
     const Kind kind;
     const QUrl url;
     const FtpStreamProperties properties;
+    // A rename's new name, set by the owner before the start.
+    QByteArray renameTo;
 
     // Shared, under the mutex.
     std::mutex mutex;

@@ -160,6 +160,13 @@ private:
 bool CFURLDestroyResource(const QUrl& url, const FtpStreamProperties& properties = {},
                           StreamError* error = nullptr);
 
+// Renames the file, or for a URL ending in "/" the folder, that url names to newName in the same
+// folder (RNFR, RNTO), waiting as CFURLDestroyResource does; the login comes from properties or
+// the URL. true only when the server confirmed it; error tells why not (the FTP domain with the
+// reply code and the server's words for a refusal).
+bool CFURLRenameResource(const QUrl& url, const QByteArray& newName,
+                         const FtpStreamProperties& properties, StreamError* error = nullptr);
+
 // While one of these exists, no stream event reaches a delegate; held events are delivered
 // afterwards, in order. Modal alerts and open panels take it; a window-modal sheet does not.
 class StreamModalHold final

@@ -1,0 +1,201 @@
+#include "Classes/BrowserInput.h"
+
+#include <algorithm>
+
+#include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QShortcut>
+#include <QTabWidget>
+#include <QTableView>
+
+#include "Classes/Controller.h"
+#include "Classes/ListingSortFilter.h"
+#include "MiscTool.h"
+#include "RemoteOperation.h"
+#include "platform/UrlText.h"
+#include "platform/UserDefaults.h"
+
+BrowserInput::BrowserInput(Controller* controller)
+    : QObject(controller)
+    , controller(controller)
+{
+    QTableView* table = controller->serverTable;
+    // The server's order until a header is clicked; a click sorts by that column, a second
+    // click reverses.
+    table->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    table->horizontalHeader()->setSortIndicatorShown(true);
+    table->setSortingEnabled(true);
+
+    controller->filterField->setPlaceholderText(Controller::localizedString("Filter"));
+    connect(controller->filterField, &QLineEdit::textChanged, controller->tableSorter,
+            &ListingSortFilter::setNameFilter);
+
+    table->installEventFilter(this);
+    table->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(table, &QWidget::customContextMenuRequested, this, &BrowserInput::showRowMenu);
+    rowMenu = new QMenu(table);
+    downloadItem = rowMenu->addAction(Controller::localizedString("MenuDownload"));
+    renameItem = rowMenu->addAction(Controller::localizedString("MenuRename"));
+    deleteItem = rowMenu->addAction(Controller::localizedString("MenuDelete"));
+    rowMenu->addSeparator();
+    copyURLItem = rowMenu->addAction(Controller::localizedString("MenuCopyURL"));
+    connect(downloadItem, &QAction::triggered, controller->downloadButton, &QPushButton::click);
+    connect(renameItem, &QAction::triggered, this, &BrowserInput::renameAction);
+    connect(deleteItem, &QAction::triggered, controller->deleteButton, &QPushButton::click);
+    connect(copyURLItem, &QAction::triggered, this, &BrowserInput::copyURLAction);
+
+    // Keys of the whole window: none of them is one a text field takes.
+    const auto windowKey = [this](const QKeySequence& key, const std::function<void()>& action) {
+        auto* shortcut = new QShortcut(key, this->controller->window);
+        connect(shortcut, &QShortcut::activated, this, [this, action] {
+            if (connected())
+                action();
+        });
+    };
+    const auto clickIfEnabled = [](QPushButton* button) {
+        return [button] {
+            if (button->isEnabled())
+                button->click();
+        };
+    };
+    windowKey(QKeySequence(Qt::Key_F5), clickIfEnabled(controller->reloadButton));
+    windowKey(QKeySequence(Qt::CTRL | Qt::Key_U), clickIfEnabled(controller->uploadButton));
+    windowKey(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_N),
+              clickIfEnabled(controller->createDirButton));
+    windowKey(QKeySequence(Qt::CTRL | Qt::Key_F), [controller] {
+        controller->tabView->setCurrentWidget(controller->serverTabViewItem);
+        controller->filterField->setFocus(Qt::ShortcutFocusReason);
+        controller->filterField->selectAll();
+    });
+    setToolTips();
+}
+
+void BrowserInput::setToolTips()
+{
+    controller->preButton->setToolTip(Controller::localizedString("PreButtonTip"));
+    controller->reloadButton->setToolTip(Controller::localizedString("ReloadButtonTip"));
+    controller->downloadButton->setToolTip(Controller::localizedString("DownloadButtonTip"));
+    controller->uploadButton->setToolTip(Controller::localizedString("UploadButtonTip"));
+    controller->createDirButton->setToolTip(Controller::localizedString("CreateDirButtonTip"));
+    controller->deleteButton->setToolTip(Controller::localizedString("DeleteButtonTip"));
+    controller->filterField->setToolTip(Controller::localizedString("FilterTip"));
+}
+
+bool BrowserInput::connected() const
+{
+    return controller->disconnectItem->isEnabled();
+}
+
+bool BrowserInput::eventFilter(QObject* watched, QEvent* event)
+{
+    QTableView* table = controller->serverTable;
+    if (watched != table || event->type() != QEvent::KeyPress || !connected())
+        return false;
+    // Keys that the name editor leaves alone come on to the table: not while it is open.
+    const auto editors = table->viewport()->findChildren<QLineEdit*>(Qt::FindDirectChildrenOnly);
+    if (std::any_of(editors.begin(), editors.end(), [](QLineEdit* e) { return e->isVisible(); }))
+        return false;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
+    const auto click = [](QPushButton* button) {
+        if (button->isEnabled())
+            button->click();
+        return true;
+    };
+    switch (key->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (modifiers != Qt::NoModifier)
+            return false;
+        openSelected();
+        return true;
+    case Qt::Key_Backspace:
+        return modifiers == Qt::NoModifier && click(controller->preButton);
+    case Qt::Key_Up:
+        return modifiers == Qt::AltModifier && click(controller->preButton);
+    case Qt::Key_Delete:
+        return modifiers == Qt::NoModifier && click(controller->deleteButton);
+    case Qt::Key_F2:
+        if (modifiers != Qt::NoModifier)
+            return false;
+        renameAction();
+        return true;
+    default:
+        // Letters go on to the table's own search, which looks through the names.
+        return false;
+    }
+}
+
+void BrowserInput::openSelected()
+{
+    const int row = controller->selectedRow();
+    if (row < 0 || !controller->reloadButton->isEnabled())
+        return;
+    if (MiscTool::getFileSize(controller->listEntries->at(row)) == QLatin1String("-"))
+        controller->doubleClickAction();
+    else if (controller->downloadButton->isEnabled())
+        controller->downloadButton->click();
+}
+
+void BrowserInput::renameAction()
+{
+    // A rename changes the folder: not while the browser is locked by a transfer.
+    const int row = controller->selectedRow();
+    if (row < 0 || !connected() || !controller->deleteButton->isEnabled())
+        return;
+    const QModelIndex index = controller->tableIndexOfRow(row);
+    controller->serverTable->selectionModel()->setCurrentIndex(index,
+                                                               QItemSelectionModel::NoUpdate);
+    controller->serverTable->edit(index);
+}
+
+void BrowserInput::copyURLAction()
+{
+    const QString url = entryURL(controller->selectedRow());
+    if (!url.isEmpty())
+        QGuiApplication::clipboard()->setText(url);
+}
+
+QString BrowserInput::entryURL(int row) const
+{
+    if (row < 0 || !controller->listEntries || row >= controller->listEntries->size())
+        return QString();
+    const ListingEntry& entry = controller->listEntries->at(row);
+    const std::optional<QByteArray> folder =
+        UrlText::percentDecodedBytes(controller->getCurrentFTPURL());
+    const QLatin1String scheme("ftp://");
+    if (!folder || !folder->startsWith("ftp://"))
+        return QString();
+    // The name as one path component: "?" or "#" in it stay part of the name.
+    const bool isFolder = MiscTool::getFileSize(entry) == QLatin1String("-");
+    const QString plain = UrlText::addPercentEscapes(*folder) +
+                          RemoteOperation::escapeComponent(RemoteOperation::rawNameOf(entry)) +
+                          (isFolder ? QStringLiteral("/") : QString());
+    auto& store = UserDefaults::standardUserDefaults();
+    const QString user = store.objectForKey(QStringLiteral("User")).toString();
+    if (store.integerForKey(QStringLiteral("Anonymous")) != 0 || user.isEmpty())
+        return plain;
+    return scheme + RemoteOperation::escapeComponent(user.toUtf8()) + QLatin1Char('@') +
+           plain.mid(scheme.size());
+}
+
+void BrowserInput::showRowMenu(const QPoint& position)
+{
+    QTableView* table = controller->serverTable;
+    const QModelIndex index = table->indexAt(position);
+    if (!index.isValid() || !connected())
+        return;
+    if (!table->selectionModel()->isRowSelected(index.row(), index.parent()))
+        table->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
+                                                            QItemSelectionModel::Rows);
+    downloadItem->setEnabled(controller->downloadButton->isEnabled());
+    renameItem->setEnabled(controller->deleteButton->isEnabled());
+    deleteItem->setEnabled(controller->deleteButton->isEnabled());
+    rowMenu->popup(table->viewport()->mapToGlobal(position));
+}

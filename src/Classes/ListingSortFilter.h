@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QSortFilterProxyModel>
+
+class Controller;
+struct ListingEntry;
+
+// Between the listing table and its model: the order the user chose by clicking a column
+// header (folders first, names in natural order, sizes by bytes, dates by time) and the filter
+// on names. Until a header is clicked and while the filter is empty it passes the server's
+// order through. The name cell can be edited in place; a commit is handed on as a rename.
+class ListingSortFilter final : public QSortFilterProxyModel
+{
+    Q_OBJECT
+
+public:
+    explicit ListingSortFilter(Controller* controller);
+
+    // Shows only the entries whose name holds text, compared without regard to case.
+    void setNameFilter(const QString& text);
+    QString nameFilter() const { return filterText; }
+
+    // Natural order of names: digit runs compare by their number ("file2" before "file10"),
+    // everything else without regard to case; negative, 0 or positive.
+    static int naturalCompare(QStringView a, QStringView b);
+
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    // Keyboard search starts in the icon column, which has no text: it searches the names.
+    QModelIndexList match(const QModelIndex& start, int role, const QVariant& value, int hits,
+                          Qt::MatchFlags flags) const override;
+
+signals:
+    // The user committed a new name for the entry at listEntries row.
+    void renameRequested(int row, const QString& newName);
+
+protected:
+    bool filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const override;
+    bool lessThan(const QModelIndex& left, const QModelIndex& right) const override;
+
+private:
+    const ListingEntry* entryAt(int row) const;
+
+    Controller* controller;
+    QString filterText;
+};

@@ -1,0 +1,223 @@
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+#include <QTranslator>
+
+#include "Classes/BrowserInput.h"
+#include "Classes/ListingSortFilter.h"
+#include "DownloadDelegate.h"
+#include "MiscTool.h"
+#include "RenameDelegate.h"
+#include "UploadDelegate.h"
+#include "WindowFixture.h"
+
+class SortFilterRename : public WindowFixture
+{
+protected:
+    // The names in the order the table shows them.
+    QStringList shownNames() const
+    {
+        const QAbstractItemModel* shown = c->serverTable->model();
+        QStringList names;
+        for (int at = 0; at < shown->rowCount(); ++at)
+            names.append(shown->index(at, 1).data().toString());
+        return names;
+    }
+
+    void clickHeader(int section)
+    {
+        QHeaderView* header = c->serverTable->horizontalHeader();
+        QTest::mouseClick(
+            header->viewport(), Qt::LeftButton, {},
+            QPoint(header->sectionViewportPosition(section) + 5, header->height() / 2));
+    }
+
+    void key(int keyCode, Qt::KeyboardModifiers modifiers = {})
+    {
+        QTest::keyClick(c->serverTable, static_cast<Qt::Key>(keyCode), modifiers);
+    }
+
+    // F2 on the row, the name typed, Return; the request runs with the next event loop pass.
+    void renameRow(const QString& from, const QString& to)
+    {
+        selectRow(rowNamed(from));
+        key(Qt::Key_F2);
+        auto* editor = c->serverTable->viewport()->findChild<QLineEdit*>();
+        ASSERT_NE(editor, nullptr);
+        editor->selectAll();
+        editor->insert(to); // keyClicks types ASCII only
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTest::qWait(50);
+    }
+
+    void activate()
+    {
+        c->window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(c->window));
+        c->serverTable->setFocus();
+    }
+};
+
+TEST_F(SortFilterRename, HeadersSortNaturallyFoldersFirstAndTheFilterHoldsAcrossReloads)
+{
+    startServer();
+    for (const char* name : {"zdir", "adir"})
+        QDir(root()).mkdir(QLatin1String(name));
+    writeFile(root() + "/file10.txt", QByteArray(10, 'x'));
+    writeFile(root() + "/file2.txt", QByteArray(300, 'x'));
+    writeFile(root() + "/File1.txt", QByteArray(20, 'x'));
+    connectAndList();
+    activate();
+
+    clickHeader(1);
+    const QStringList ascending = {"adir", "zdir", "File1.txt", "file2.txt", "file10.txt"};
+    EXPECT_EQ(shownNames(), ascending);
+    clickHeader(1);
+    EXPECT_EQ(shownNames(), (QStringList{"zdir", "adir", "file10.txt", "file2.txt", "File1.txt"}));
+    clickHeader(2); // by bytes, folders still first
+    EXPECT_EQ(shownNames(), (QStringList{"adir", "zdir", "file10.txt", "File1.txt", "file2.txt"}));
+    EXPECT_LT(ListingSortFilter::naturalCompare(u"a1", u"a01"), 0);
+    EXPECT_LT(ListingSortFilter::naturalCompare(u"x9y", u"X10"), 0);
+
+    // The selection answers rows of the listing, whatever the order shown.
+    clickHeader(1);
+    selectRow(rowNamed(QStringLiteral("file10.txt")));
+    EXPECT_EQ(cell("FileName", c->selectedRow()), "file10.txt");
+
+    // Ctrl+F goes to the filter; typing there filters and leaves the table's keys alone.
+    QTest::keyClick(c->window, Qt::Key_F, Qt::ControlModifier);
+    EXPECT_TRUE(c->filterField->hasFocus());
+    QTest::keyClicks(c->filterField, QStringLiteral("FILE1"));
+    QTest::keyClick(c->filterField, Qt::Key_Backspace);
+    QTest::keyClicks(c->filterField, QStringLiteral("1"));
+    EXPECT_EQ(shownNames(), (QStringList{"File1.txt", "file10.txt"}));
+    EXPECT_EQ(c->ftpURLStack.size(), 1);
+
+    activate();
+    const int listings = listingsEnded;
+    QTest::keyClick(c->window, Qt::Key_F5);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return listingsEnded > listings; }, 30000));
+    EXPECT_EQ(shownNames(), (QStringList{"File1.txt", "file10.txt"}));
+    c->filterField->clear();
+    EXPECT_EQ(shownNames(), ascending);
+
+    // Into a folder and back: still sorted by name.
+    selectRow(rowNamed(QStringLiteral("zdir")));
+    key(Qt::Key_Return);
+    EXPECT_EQ(c->ftpLocationLabel->text(), "/zdir/");
+    ASSERT_TRUE(waitForListing());
+    key(Qt::Key_Up, Qt::AltModifier);
+    EXPECT_EQ(c->ftpLocationLabel->text(), "/");
+    ASSERT_TRUE(waitForListing());
+    EXPECT_EQ(shownNames(), ascending);
+}
+
+TEST_F(SortFilterRename, F2RenamesInPlaceAndRefusalsSayWhy)
+{
+    startServer();
+    writeFile(root() + "/old.txt", "x");
+    connectAndList();
+    activate();
+
+    renameRow(QStringLiteral("old.txt"), QStringLiteral("new é.txt"));
+    ASSERT_TRUE(waitForListing());
+    EXPECT_TRUE(QFileInfo::exists(root() + QString::fromUtf8("/new é.txt")));
+    EXPECT_FALSE(QFileInfo::exists(root() + "/old.txt"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return c->selectedRow() >= 0; }, 5000));
+    EXPECT_EQ(cell("FileName", c->selectedRow()), QString::fromUtf8("new é.txt"));
+
+    // A new name the check refuses never reaches the server.
+    const int listings = listingsEnded;
+    renameRow(QString::fromUtf8("new é.txt"), QStringLiteral("../up.txt"));
+    EXPECT_TRUE(c->statusLabel->text().startsWith("Refused to rename \"../up.txt\""))
+        << c->statusLabel->text().toStdString();
+    EXPECT_TRUE(QFileInfo::exists(root() + QString::fromUtf8("/new é.txt")));
+
+    // The server's refusal, code and words, and no listing again.
+    addListedEntry("ghost.txt");
+    renameRow(QStringLiteral("ghost.txt"), QStringLiteral("real.txt"));
+    EXPECT_TRUE(c->statusLabel->text().startsWith("Rename failed: 550 "))
+        << c->statusLabel->text().toStdString();
+    EXPECT_EQ(listingsEnded, listings);
+    EXPECT_EQ(RemoteOperation::running(), nullptr);
+}
+
+TEST_F(SortFilterRename, KeysAndTheRowMenuActOnlyWhileConnected)
+{
+    startServer();
+    QDir(root()).mkdir(QStringLiteral("sub"));
+    writeFile(root() + "/a b.txt", "0123456789");
+    writeFile(root() + "/beta.txt", "x");
+    // The English table: the tool tips and the confirmation as a user reads them.
+    QTranslator english;
+    ASSERT_TRUE(english.load(QStringLiteral(":/i18n/tandrel_en.qm")));
+    QApplication::installTranslator(&english);
+    startApp();
+    activate();
+    QTest::keyClick(c->window, Qt::Key_U, Qt::ControlModifier);
+    EXPECT_TRUE(toolkit.panelsShown.isEmpty()); // not connected
+    connectAndList();
+    activate();
+    EXPECT_TRUE(c->reloadButton->toolTip().contains("F5"));
+    EXPECT_TRUE(c->preButton->toolTip().contains("Backspace"));
+
+    // Typing a name's first letters selects it, from the icon column too.
+    c->serverTable->setCurrentIndex(c->serverTable->model()->index(0, 0));
+    QTest::keyClicks(c->serverTable, QStringLiteral("be"));
+    EXPECT_EQ(cell("FileName", c->selectedRow()), "beta.txt");
+
+    // Delete asks, naming the entry; Cancel keeps it.
+    selectRow(rowNamed(QStringLiteral("a b.txt")));
+    toolkit.answerAlert(Toolkit::kAlternateReturn);
+    key(Qt::Key_Delete);
+    ASSERT_EQ(toolkit.alertsShown.size(), 1);
+    EXPECT_TRUE(toolkit.alertsShown.first().informativeText.contains("\u201ca b.txt\u201d"));
+
+    // The row menu's URL: escaped, no password.
+    c->browserInput->copyURLItem->trigger();
+    EXPECT_EQ(QApplication::clipboard()->text(), rootUrl() + "a%20b.txt");
+
+    // Enter downloads a file, and opens a folder; Backspace comes back.
+    OperationRecorder download(app->downloadDelegate(), c);
+    key(Qt::Key_Return);
+    ASSERT_TRUE(download.waitForEnd());
+    EXPECT_TRUE(QFileInfo::exists(downloads.path() + "/a b.txt"));
+    selectRow(rowNamed(QStringLiteral("sub")));
+    key(Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(c->ftpLocationLabel->text(), "/sub/");
+    ASSERT_TRUE(waitForListing());
+    key(Qt::Key_Backspace);
+    EXPECT_EQ(c->ftpLocationLabel->text(), "/");
+    ASSERT_TRUE(waitForListing());
+
+    // Ctrl+U: the open panel starts at home, then where the last upload came from.
+    QTemporaryDir local;
+    writeFile(local.path() + "/up.txt", "up");
+    toolkit.answerOpenPanel(Toolkit::kDefaultReturn, local.path() + "/up.txt");
+    OperationRecorder upload(app->uploadDelegate(), c);
+    QTest::keyClick(c->window, Qt::Key_U, Qt::ControlModifier);
+    ASSERT_EQ(toolkit.panelsShown.size(), 1);
+    EXPECT_EQ(toolkit.panelsShown.last().directory, MiscTool::getUserHome());
+    ASSERT_TRUE(upload.waitForEnd());
+    ASSERT_TRUE(waitForListing());
+    toolkit.answerOpenPanel(Toolkit::kAlternateReturn);
+    QTest::keyClick(c->window, Qt::Key_U, Qt::ControlModifier);
+    ASSERT_EQ(toolkit.panelsShown.size(), 2);
+    EXPECT_EQ(toolkit.panelsShown.last().directory, local.path());
+
+    c->disconnectItem->trigger();
+    activate();
+    const int listings = listingsEnded;
+    QTest::keyClick(c->window, Qt::Key_F5);
+    QTest::qWait(100);
+    EXPECT_EQ(listingsEnded, listings);
+}
