@@ -181,7 +181,8 @@ void DownloadDelegate::moveOneChunk()
             return;
         }
     }
-    const int64_t count = networkStream->read(pending.get() + pendingBytes, OwnedStream::kChunkSize);
+    const int64_t count =
+        networkStream->read(pending.get() + pendingBytes, OwnedStream::kChunkSize);
     if (count < 0) {
         fail(OperationOutcome::Kind::NetworkReadError, networkStream->streamError().message);
         return;
