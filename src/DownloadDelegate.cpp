@@ -116,6 +116,7 @@ void DownloadDelegate::startReceive(const QString& url, const QString& localFile
         return;
     receivedBytes = 0;
     writeBackFrom = 0;
+    pendingBytes = 0;
     expectedSize = listedSize;
     localFile = localFilePath;
     const std::optional<QUrl> remote = MiscTool::smartURLForString(url);
@@ -179,8 +180,16 @@ void DownloadDelegate::streamHandleEvent(FtpStream* aStream, NSStreamEvent event
 
 void DownloadDelegate::moveOneChunk()
 {
-    char buffer[OwnedStream::kChunkSize];
-    const int64_t count = networkStream->read(buffer, OwnedStream::kChunkSize);
+    if (!pending)
+        pending = std::make_unique_for_overwrite<char[]>(kWriteSize);
+    if (kWriteSize - pendingBytes < OwnedStream::kChunkSize) {
+        if (const std::optional<QString> problem = writePending()) {
+            fail(OperationOutcome::Kind::FileWriteError, *problem);
+            return;
+        }
+    }
+    const int64_t count =
+        networkStream->read(pending.get() + pendingBytes, OwnedStream::kChunkSize);
     if (count < 0) {
         fail(OperationOutcome::Kind::NetworkReadError, networkStream->streamError().message);
         return;
@@ -199,17 +208,26 @@ void DownloadDelegate::moveOneChunk()
         stopReceiveWithStatus(outcome(OperationOutcome::Kind::Succeeded));
         return;
     }
-    for (int64_t written = 0; written < count;) {
-        const qint64 n = fileStream->write(buffer + written, count - written);
+    pendingBytes += count;
+    receivedBytes += count;
+    queueDisplay().showProgress(receivedBytes, fileSize);
+    writeBack();
+}
+
+std::optional<QString> DownloadDelegate::writePending()
+{
+    int64_t written = 0;
+    while (written < pendingBytes) {
+        const qint64 n = fileStream->write(pending.get() + written, pendingBytes - written);
         if (n <= 0) {
-            fail(OperationOutcome::Kind::FileWriteError, fileStream->errorString());
-            return;
+            // What the file did not take is lost either way: the download ends here.
+            pendingBytes = 0;
+            return fileStream->errorString();
         }
         written += n;
-        receivedBytes += n;
-        queueDisplay().showProgress(receivedBytes, fileSize);
     }
-    writeBack();
+    pendingBytes = 0;
+    return std::nullopt;
 }
 
 void DownloadDelegate::writeBack()
@@ -218,7 +236,7 @@ void DownloadDelegate::writeBack()
     // the file stays within two windows, and a wait is for one window only. Failures show at
     // the fsync that ends the download.
     const int fd = fileStream->handle();
-    while (receivedBytes - writeBackFrom >= kWriteBackWindow) {
+    while (receivedBytes - pendingBytes - writeBackFrom >= kWriteBackWindow) {
         ::sync_file_range(fd, writeBackFrom, kWriteBackWindow, SYNC_FILE_RANGE_WRITE);
         if (writeBackFrom >= kWriteBackWindow)
             ::sync_file_range(fd, writeBackFrom - kWriteBackWindow, kWriteBackWindow,
@@ -241,6 +259,9 @@ void DownloadDelegate::stopReceiveWithStatus(const OperationOutcome& statusValue
         status = outcome(OperationOutcome::Kind::FileWriteError, detail);
     };
     if (fileStream) {
+        // Bytes received before a failure are kept in the partial file too.
+        if (const std::optional<QString> problem = writePending(); problem && status.succeeded())
+            writeFailed(*problem);
         // On disk before the rename, so that a crash right after never leaves an empty file in
         // place of the old one.
         if (status.succeeded() && ::fsync(fileStream->handle()) != 0)
@@ -250,6 +271,7 @@ void DownloadDelegate::stopReceiveWithStatus(const OperationOutcome& statusValue
             writeFailed(fileStream->errorString());
         fileStream.reset();
     }
+    pending.reset();
     if (status.succeeded() && !partialFile.isEmpty() &&
         std::rename(QFile::encodeName(partialFile).constData(),
                     QFile::encodeName(localFile).constData()) != 0)

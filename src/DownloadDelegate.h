@@ -62,4 +62,12 @@ private:
     std::optional<int64_t> expectedSize;
     // Where the part of the file not yet handed to the disk begins.
     int64_t writeBackFrom = 0;
+    // Chunks go to the file in writes of up to kWriteSize bytes: received chunks are read
+    // straight into this buffer and written out once the next one might not fit, before the
+    // file is synced and whenever the download stops.
+    static constexpr int64_t kWriteSize = 256 * 1024;
+    std::unique_ptr<char[]> pending;
+    int64_t pendingBytes = 0;
+    // Writes the pending bytes to the file; the reason when that failed.
+    std::optional<QString> writePending();
 };

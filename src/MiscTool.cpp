@@ -1,6 +1,7 @@
 #include "MiscTool.h"
 
 #include <arpa/inet.h>
+#include <charconv>
 #include <limits>
 #include <pwd.h>
 #include <unistd.h>
@@ -56,6 +57,18 @@ struct DateFormatter
 };
 
 std::optional<DateFormatter> sDateFormatter;
+
+// The value with the given digits after the point, then the unit: what "%.2f GB" prints, at a
+// fraction of printf's cost (the size column formats one text per row shown).
+QString fixedPoint(double value, int precision, const char* unit)
+{
+    char text[64];
+    const auto [end, error] =
+        std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, precision);
+    if (error != std::errc())
+        return QString::asprintf("%.*f%s", precision, value, unit);
+    return QLatin1String(text, end) + QLatin1String(unit);
+}
 
 QString storedText(const char* key)
 {
@@ -144,6 +157,18 @@ QString MiscTool::getFileSize(const ListingEntry& entry)
     return QStringLiteral("-");
 }
 
+bool MiscTool::isFolderSize(const ListingEntry& entry)
+{
+    return entry.kCFFTPResourceSize && getFileType(entry) != kEntryTypeRegular;
+}
+
+int64_t MiscTool::fileSizeNumber(const ListingEntry& entry)
+{
+    return entry.kCFFTPResourceSize && getFileType(entry) == kEntryTypeRegular
+               ? *entry.kCFFTPResourceSize
+               : 0;
+}
+
 QString MiscTool::getFileDate(const ListingEntry& entry)
 {
     if (!entry.kCFFTPResourceModDate)
@@ -230,14 +255,14 @@ QString MiscTool::convertBytes(uint64_t bytes)
     const float mb = kb * kb;
     const float gb = mb * kb;
     if (x >= gb)
-        return QString::asprintf("%.2f GB", static_cast<double>(x / gb));
+        return fixedPoint(static_cast<double>(x / gb), 2, " GB");
     if (x >= mb)
-        return QString::asprintf("%.1f MB", static_cast<double>(x / mb));
+        return fixedPoint(static_cast<double>(x / mb), 1, " MB");
     if (x >= kb)
-        return QString::asprintf("%.1f KB", static_cast<double>(x / kb));
+        return fixedPoint(static_cast<double>(x / kb), 1, " KB");
     if (bytes == 0)
         return QStringLiteral("--");
-    return QString::asprintf("%lld Bytes", static_cast<long long>(bytes));
+    return QString::number(bytes) + QLatin1String(" Bytes");
 }
 
 uint64_t MiscTool::getLocalFileSize(const QString& path)

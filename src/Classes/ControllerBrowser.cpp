@@ -160,14 +160,14 @@ QString Controller::tableViewObjectValue(const QString& columnIdentifier, int ro
     if (!listEntries || row < 0 || row >= listEntries->size())
         return QString();
     const ListingEntry& entry = listEntries->at(row);
-    const bool folder = MiscTool::getFileSize(entry) == QLatin1String("-");
     if (columnIdentifier == QLatin1String("FolderOrFile"))
-        return folder ? QStringLiteral("\U0001F4C1") : QStringLiteral("\U0001F4C4");
+        return MiscTool::isFolderSize(entry) ? QStringLiteral("\U0001F4C1")
+                                             : QStringLiteral("\U0001F4C4");
     if (columnIdentifier == QLatin1String("FileName"))
         return Log::printable(MiscTool::getFileName(entry).value_or(QString()));
     if (columnIdentifier == QLatin1String("FileSize"))
         return MiscTool::convertBytes(
-            static_cast<uint64_t>(std::max<qint64>(0, MiscTool::getFileSize(entry).toLongLong())));
+            static_cast<uint64_t>(std::max<int64_t>(0, MiscTool::fileSizeNumber(entry))));
     if (columnIdentifier == QLatin1String("ModifiedTime"))
         return MiscTool::getFileDate(entry);
     return QString();

@@ -16,11 +16,20 @@
 
 namespace {
 
+bool isAscii(const QByteArray& bytes)
+{
+    return std::all_of(bytes.begin(), bytes.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+bool isAscii(const QString& text)
+{
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
+}
+
 bool isUtf8Of(const QByteArray& bytes, const QString& name)
 {
-    const bool ascii = std::all_of(bytes.begin(), bytes.end(),
-                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-    return ascii ? bytes.size() == name.size() : name.toUtf8() == bytes;
+    return isAscii(bytes) ? bytes.size() == name.size() : name.toUtf8() == bytes;
 }
 
 } // namespace
@@ -156,6 +165,15 @@ ListingEntry Controller::entryByReencodingNameInEntry(const ListingEntry& entry,
     ListingEntry newEntry = entry;
     if (!entry.kCFFTPResourceName)
         return newEntry;
+    // Most names are ASCII, which reads the same in UTF-8 as in the parser's one character per
+    // byte: the name made by the parser is kept rather than decoded again.
+    const QByteArray& raw = entry.rawName;
+    const QString& parsed = *entry.kCFFTPResourceName;
+    if (encoding == QStringConverter::Utf8 &&
+        (raw.isEmpty() ? isAscii(parsed) : isAscii(raw) && parsed == QLatin1String(raw))) {
+        newEntry.rawName.clear();
+        return newEntry;
+    }
     // The parser keeps the server's bytes; read them in the given encoding. Bytes that are not
     // valid in it still show, one character per byte.
     const QByteArray bytes =

@@ -1,5 +1,6 @@
 #include "platform/Log.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <syslog.h>
 
@@ -15,13 +16,25 @@ bool isBidiControl(char16_t c)
            c == 0x200F || c == 0x061C;
 }
 
+bool needsPicture(char16_t c)
+{
+    return c < 0x20 || c == 0x7F || (c >= 0x80 && c < 0xA0) || isBidiControl(c);
+}
+
 } // namespace
 
 QString printable(const QString& message)
 {
+    // Most texts have nothing to replace: they are handed back as they are, without a copy.
+    const auto first = std::find_if(message.cbegin(), message.cend(),
+                                    [](QChar ch) { return needsPicture(ch.unicode()); });
+    if (first == message.cend())
+        return message;
     QString out;
     out.reserve(message.size());
-    for (QChar ch : message) {
+    out.append(message.constData(), first - message.cbegin());
+    for (auto it = first; it != message.cend(); ++it) {
+        const QChar ch = *it;
         const char16_t c = ch.unicode();
         if (c < 0x20)
             out += QChar(0x2400 + c); // the Control Pictures: NUL, CR, LF, ESC, ...
