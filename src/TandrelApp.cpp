@@ -1,5 +1,6 @@
 #include "TandrelApp.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDialog>
 #include <QLocale>
@@ -46,6 +47,10 @@ TandrelApp::TandrelApp()
                      &CreateDirDelegate::createDirAction);
     QObject::connect(controller->deleteButton, &QPushButton::clicked, remove.get(),
                      &DeleteDelegate::deleteAction);
+    QObject::connect(controller->cancelButton, &QPushButton::clicked, controller,
+                     &RemoteOperation::cancelRunning);
+    QObject::connect(controller->cancelItem, &QAction::triggered, controller,
+                     &RemoteOperation::cancelRunning);
     mainController->awakeFromNib();
 }
 

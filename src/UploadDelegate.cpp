@@ -156,6 +156,14 @@ void UploadDelegate::finishSend()
                                                      end.error.message));
 }
 
+void UploadDelegate::cancel()
+{
+    if (!isTransferring())
+        return;
+    networkStream.abort();
+    stopSendWithStatus(outcome(OperationOutcome::Kind::Cancelled));
+}
+
 void UploadDelegate::fail(OperationOutcome::Kind kind, const QString& detail)
 {
     stopSendWithStatus(outcome(kind, detail));

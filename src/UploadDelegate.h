@@ -29,6 +29,10 @@ public:
     void streamHandleEvent(FtpStream* aStream, NSStreamEvent eventCode) override;
     // Ends the upload; a success lists the folder again.
     void stopSendWithStatus(const OperationOutcome& status);
+    bool isTransferring() const override { return isRunning() && networkStream; }
+    // Aborts the stream without waiting for the server's verdict; the server may keep what it
+    // stored so far.
+    void cancel() override;
     // The send buffer's first byte.
     const char* buffer() const { return sendBuffer.data(); }
 

@@ -167,6 +167,9 @@ public:
     QLabel* percentageLabel = nullptr;
     QProgressBar* progress = nullptr;
     QProgressBar* progress0 = nullptr;
+    // Shown while a transfer runs; it and Esc (cancelItem) cancel it.
+    QPushButton* cancelButton = nullptr;
+    QAction* cancelItem = nullptr;
     // What paints those four, for the download and the upload.
     QueueDisplay* queueDisplay = nullptr;
 
