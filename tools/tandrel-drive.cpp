@@ -6,8 +6,10 @@
 //   tandrel-drive ... --download-folder /tmp/in get "a b.txt" put /tmp/x.bin mkdir new rm old.txt
 //
 // Steps: list, cd NAME, up, reload; get NAME (download the row), put LOCALPATH (upload that
-// file), mkdir NAME (create a folder), rm NAME (delete the row, confirmed). While a download or
-// upload runs, every change of the queue display prints
+// file), mkdir NAME (create a folder), rm NAME (delete the row, confirmed); cancel-at PERCENT
+// (the next download or upload is cancelled with the Cancel button when its percentage first
+// reaches PERCENT; that step then prints the status line, "Cancelled", and the run goes on).
+// While a download or upload runs, every change of the queue display prints
 //   progress <TAB> percentage label <TAB> first bar's value <TAB> second bar's value
 // A step that fails prints the window's status line as a "status" line (and with --timing the
 // figures below), then ends the run with exit status 1 and the reason on standard error.
@@ -265,9 +267,9 @@ public:
         for (qsizetype i = 0; i < options.steps.size(); ++i) {
             const QString step = options.steps[i];
             QString argument;
-            static const QStringList withArgument = {QStringLiteral("cd"), QStringLiteral("get"),
-                                                     QStringLiteral("put"), QStringLiteral("mkdir"),
-                                                     QStringLiteral("rm")};
+            static const QStringList withArgument = {
+                QStringLiteral("cd"),    QStringLiteral("get"), QStringLiteral("put"),
+                QStringLiteral("mkdir"), QStringLiteral("rm"),  QStringLiteral("cancel-at")};
             if (withArgument.contains(step)) {
                 if (++i >= options.steps.size())
                     fail(step + QStringLiteral(" needs an argument"));
@@ -276,6 +278,14 @@ public:
             QElapsedTimer clock;
             clock.start();
             waitForListing(step);
+            cancelled = false;
+            if (step == QLatin1String("cancel-at")) {
+                bool ok = false;
+                cancelAt = argument.toInt(&ok);
+                if (!ok || *cancelAt < 0 || *cancelAt > 100)
+                    fail(QStringLiteral("cancel-at takes a percentage from 0 to 100"));
+                continue;
+            }
             if (step == QLatin1String("list")) {
                 printRows();
             } else if (step == QLatin1String("cd")) {
@@ -302,7 +312,8 @@ public:
             if (options.timing)
                 print({QStringLiteral("time"), step,
                        QString::number(clock.nsecsElapsed() / 1e9, 'f', 3)});
-            print({QStringLiteral("status"), controller->status});
+            print({QStringLiteral("status"),
+                   cancelled ? controller->statusLabel->text() : controller->status});
         }
         if (options.timing)
             printFigures();
@@ -396,6 +407,10 @@ private:
         }
         if (!runUntil([this] { return operationEnded; }))
             fail(what + QStringLiteral(": did not end in time"));
+        // A transfer that ended before the cancel reached it was not cancelled.
+        cancelled = cancelled && operationStatus;
+        if (cancelled)
+            return;
         if (operationStatus)
             fail(what + QStringLiteral(": ") + controller->statusLabel->text());
         if (reloads) {
@@ -444,6 +459,13 @@ private:
             return;
         print(now);
         lastQueueDisplay = std::move(now);
+        const QString label = controller->percentageLabel->text();
+        if (cancelAt && label.endsWith(QLatin1Char('%')) && label.chopped(1).toInt() >= *cancelAt) {
+            cancelAt.reset();
+            cancelled = true;
+            // Pressed from the event loop, as a user's click comes.
+            QTimer::singleShot(0, controller->cancelButton, &QPushButton::click);
+        }
     }
 
     void printEncryption()
@@ -485,6 +507,9 @@ private:
     bool operationEnded = false;
     QEventLoop* waiting = nullptr;
     std::optional<QString> operationStatus;
+    // cancel-at: the percentage at which the next transfer is cancelled; whether it was.
+    std::optional<int> cancelAt;
+    bool cancelled = false;
     QStringList lastQueueDisplay;
     QTimer stallTimer;
     QElapsedTimer sinceTick;
