@@ -200,8 +200,7 @@ TEST_F(FolderOperations, OneOperationRunsAtATimeOthersAreRefused)
     FtpServer stalled;
     ASSERT_TRUE(stalled.start()) << stalled.log().toStdString();
     writeSparseFile(stalled.localPath(QStringLiteral("big.bin")));
-    startServer();
-    writeFile(root() + "/victim.txt", "x");
+    writeFile(stalled.localPath(QStringLiteral("victim.txt")), "x");
     startApp();
     connectAnonymously(stalled.port());
     ASSERT_TRUE(waitForListing());
@@ -219,11 +218,14 @@ TEST_F(FolderOperations, OneOperationRunsAtATimeOthersAreRefused)
     ASSERT_TRUE(QTest::qWaitFor([&] { return download->receivedBytes > 0; }, 20000));
     const FtpStream* stream = download->networkStream.get();
 
-    // A disconnect leaves it running; a new connect, here to another server, enables the
-    // buttons again.
+    // Disconnect asks first, and keeping the transfer keeps the connection. Only something
+    // outside the window's own buttons could start another operation now: the slot refuses it.
+    toolkit.answerAlert(Toolkit::kAlternateReturn);
     c->disconnectItem->trigger();
-    connectAndList();
-    ASSERT_EQ(enabledBrowserButtons(), 5);
+    ASSERT_EQ(toolkit.alertsShown.size(), 1);
+    EXPECT_TRUE(c->disconnectItem->isEnabled());
+    toolkit.alertsShown.clear();
+    c->setButtonsState(true);
     const QString refused = QStringLiteral("Refused: another transfer or folder operation is "
                                            "still running");
     selectRow(rowNamed(QStringLiteral("victim.txt")));
@@ -235,7 +237,7 @@ TEST_F(FolderOperations, OneOperationRunsAtATimeOthersAreRefused)
     }
     // No dialog was shown, nothing was touched, and the download still has its own stream.
     EXPECT_TRUE(toolkit.alertsShown.isEmpty() && toolkit.panelsShown.isEmpty());
-    EXPECT_TRUE(QFileInfo::exists(root() + "/victim.txt"));
+    EXPECT_TRUE(QFileInfo::exists(stalled.localPath(QStringLiteral("victim.txt"))));
     EXPECT_TRUE(download->isRunning());
     EXPECT_EQ(download->networkStream.get(), stream);
     EXPECT_FALSE(running.ended);
