@@ -29,7 +29,10 @@ public:
     void streamHandleEvent(FtpStream* aStream, NSStreamEvent eventCode) override;
     // Ends the upload; a success lists the folder again.
     void stopSendWithStatus(const OperationOutcome& status);
-    bool isTransferring() const override { return isRunning() && networkStream; }
+    bool isTransferring() const override
+    {
+        return isRunning() && networkStream && !awaitingVerdict;
+    }
     // Aborts the stream without waiting for the server's verdict; the server may keep what it
     // stored so far.
     void cancel() override;
@@ -56,4 +59,7 @@ private:
     void fail(OperationOutcome::Kind kind, const QString& detail = {});
 
     std::array<char, OwnedStream::kChunkSize> sendBuffer{};
+    // All is sent and the stream's close waits for the server's verdict, running the event
+    // loop: a cancel arriving meanwhile (a timer's) must not pull the stream from under it.
+    bool awaitingVerdict = false;
 };
