@@ -409,8 +409,10 @@ private:
             fail(what + QStringLiteral(": did not end in time"));
         // A transfer that ended before the cancel reached it was not cancelled.
         cancelled = cancelled && operationStatus;
-        if (cancelled)
+        if (cancelled) {
+            listingRunning = false; // a cancelled upload lists nothing again
             return;
+        }
         if (operationStatus)
             fail(what + QStringLiteral(": ") + controller->statusLabel->text());
         if (reloads) {
