@@ -19,6 +19,8 @@ CustomWindow::CustomWindow(QWidget* parent, Qt::WindowFlags /*flags*/)
     ui->toolbar->addAction(ui->saveItem);
     // No title bar: the window carries its own quit and minimise controls, and Ctrl+Q.
     addAction(ui->quitItem);
+    // Esc cancels the running transfer, wherever the focus is in the window.
+    addAction(ui->cancelItem);
     connect(ui->quitItem, &QAction::triggered, qApp, &QApplication::quit);
     connect(ui->closeButton, &QToolButton::clicked, qApp, &QApplication::quit);
     connect(ui->minimizeButton, &QToolButton::clicked, this, &QWidget::showMinimized);

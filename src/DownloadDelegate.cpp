@@ -13,6 +13,7 @@
 #include "Classes/Controller.h"
 #include "Classes/QueueDisplay.h"
 #include "MiscTool.h"
+#include "PartialRecord.h"
 #include "platform/Assert.h"
 #include "platform/Log.h"
 #include "platform/RemoteName.h"
@@ -117,6 +118,9 @@ void DownloadDelegate::startReceive(const QString& url, const QString& localFile
     receivedBytes = 0;
     writeBackFrom = 0;
     pendingBytes = 0;
+    resumeFrom = 0;
+    resumeRefused = false;
+    announcedSize.reset();
     expectedSize = listedSize;
     localFile = localFilePath;
     const std::optional<QUrl> remote = MiscTool::smartURLForString(url);
@@ -124,21 +128,44 @@ void DownloadDelegate::startReceive(const QString& url, const QString& localFile
         fail(OperationOutcome::Kind::InvalidUrl);
         return;
     }
+    remoteUrl = *remote;
+    remoteText = remote->toString(QUrl::RemovePassword | QUrl::FullyEncoded);
+    loginUser =
+        MiscTool::streamProperties()[FtpStreamProperty::kCFStreamPropertyFTPUserName].toString();
     if (!createPartialFile())
         return;
-    networkStream.open(FtpStream::Direction::Read, *remote, MiscTool::streamProperties(), this);
+    if (resumeFrom > 0) {
+        // The progress starts at the share the partial file holds.
+        receivedBytes = writeBackFrom = resumeFrom;
+        fileSize = recordedSize;
+        queueDisplay().showProgress(receivedBytes, fileSize);
+    }
+    openStream();
+}
+
+void DownloadDelegate::openStream()
+{
+    FtpStreamProperties properties = MiscTool::streamProperties();
+    if (resumeFrom > 0)
+        properties[FtpStreamProperty::FileTransferOffset] = static_cast<qint64>(resumeFrom);
+    networkStream.open(FtpStream::Direction::Read, remoteUrl, properties, this);
 }
 
 bool DownloadDelegate::createPartialFile()
 {
-    // Created exclusively (O_EXCL): an existing file or link of that name is never opened.
+    // A partial file of this very file is continued; any other file or link of a candidate's
+    // name is never opened: a new partial file is created exclusively (O_EXCL).
     for (int n = 0; n < kPartialNameTries; ++n) {
         const QString candidate = n == 0 ? localFile + QStringLiteral(".part")
                                          : QStringLiteral("%1.%2.part").arg(localFile).arg(n);
+        if (continuePartialFile(candidate))
+            return true;
         auto file = std::make_unique<QFile>(candidate);
         if (file->open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)) {
             fileStream = std::move(file);
             partialFile = candidate;
+            // A record left behind by a partial file removed since would name this new one.
+            PartialRecord::removeFor(partialFile);
             return true;
         }
         if (!existsOrDangles(candidate)) {
@@ -151,15 +178,73 @@ bool DownloadDelegate::createPartialFile()
     return false;
 }
 
+bool DownloadDelegate::continuePartialFile(const QString& candidate)
+{
+    const std::optional<PartialRecord> record = PartialRecord::readFor(candidate);
+    if (!record || !record->sameOrigin(remoteText, loginUser) || record->length <= 0 ||
+        record->length > record->size)
+        return false;
+    // Appended to only while it is the regular file, of the length, that the record names.
+    const int fd = ::open(QFile::encodeName(candidate).constData(),
+                          O_WRONLY | O_APPEND | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat info = {};
+    auto file = std::make_unique<QFile>();
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size != record->length ||
+        !file->open(fd, QIODevice::WriteOnly | QIODevice::Unbuffered,
+                    QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return false;
+    }
+    // The record is true only while the download is stopped; its end writes a new one.
+    PartialRecord::removeFor(candidate);
+    fileStream = std::move(file);
+    partialFile = candidate;
+    resumeFrom = record->length;
+    recordedSize = record->size;
+    return true;
+}
+
+void DownloadDelegate::startOver(bool refusedByServer)
+{
+    // Only a stream from an offset starts over, and the new one starts at 0: this happens
+    // once per download at most.
+    TANDREL_ASSERT(resumeFrom > 0);
+    resumeRefused = resumeRefused || refusedByServer;
+    networkStream.stop();
+    resumeFrom = 0;
+    receivedBytes = 0;
+    writeBackFrom = 0;
+    pendingBytes = 0;
+    // Unknown until the new stream opens: a failure before then leaves no record.
+    announcedSize.reset();
+    expectedSize = listedSize;
+    // The partial file was opened to append: emptied, it takes the file from its first byte.
+    if (::ftruncate(fileStream->handle(), 0) != 0) {
+        fail(OperationOutcome::Kind::FileWriteError, QString::fromLocal8Bit(std::strerror(errno)));
+        return;
+    }
+    fileSize = listedSize.value_or(0);
+    queueDisplay().showProgress(0, fileSize);
+    openStream();
+}
+
 void DownloadDelegate::streamHandleEvent(FtpStream* aStream, NSStreamEvent eventCode)
 {
     TANDREL_ASSERT(aStream == networkStream.get());
     switch (eventCode) {
     case NSStreamEventOpenCompleted:
+        announcedSize = networkStream->announcedSize();
+        // A partial file continues only the file of the size it was made from.
+        if (resumeFrom > 0 && announcedSize != recordedSize) {
+            startOver(false);
+            break;
+        }
         // The server's own size for the file wins over the listing's.
-        if (const std::optional<int64_t> announced = networkStream->announcedSize()) {
-            expectedSize = announced;
-            fileSize = *announced;
+        if (announcedSize) {
+            expectedSize = announcedSize;
+            fileSize = *announcedSize;
         }
         break;
     case NSStreamEventHasBytesAvailable:
@@ -169,6 +254,14 @@ void DownloadDelegate::streamHandleEvent(FtpStream* aStream, NSStreamEvent event
         TANDREL_ASSERT(NO);
         break;
     case NSStreamEventErrorOccurred:
+        // Refused to start at the offset (REST), or the file is no longer the one the partial
+        // file was made from (libcurl fails an offset past its end): fetch it whole.
+        if (resumeFrom > 0 &&
+            (networkStream->offsetRefused() ||
+             (networkStream->announcedSize() && networkStream->announcedSize() != recordedSize))) {
+            startOver(networkStream->offsetRefused());
+            break;
+        }
         fail(OperationOutcome::Kind::StreamOpenError, networkStream->streamError().message);
         break;
     case NSStreamEventEndEncountered:
@@ -211,6 +304,9 @@ void DownloadDelegate::moveOneChunk()
     pendingBytes += count;
     receivedBytes += count;
     queueDisplay().showProgress(receivedBytes, fileSize);
+    // Whoever watches the display may have cancelled the download.
+    if (!fileStream)
+        return;
     writeBack();
 }
 
@@ -276,11 +372,10 @@ void DownloadDelegate::stopReceiveWithStatus(const OperationOutcome& statusValue
         std::rename(QFile::encodeName(partialFile).constData(),
                     QFile::encodeName(localFile).constData()) != 0)
         writeFailed(QString::fromLocal8Bit(std::strerror(errno)));
-    // A failure leaves the data received so far beside the target; an empty partial file
-    // holds nothing worth keeping.
-    if (!status.succeeded() && !partialFile.isEmpty() && receivedBytes == 0)
-        QFile::remove(partialFile);
+    if (!status.succeeded())
+        keepPartialFile();
     partialFile.clear();
+    status.resumeRefused = resumeRefused;
 
     // Success or failure, the window is ready for the next operation; a failure says in the
     // status line what failed.
@@ -289,11 +384,40 @@ void DownloadDelegate::stopReceiveWithStatus(const OperationOutcome& statusValue
     listedSize.reset();
     controller->setButtonsState(true);
     queueDisplay().reset();
-    if (!status.succeeded()) {
+    if (!status.succeeded())
         updateStatus(status.statusText().value_or(QString()));
+    if (!status.succeeded() || status.resumeRefused)
         report(status);
-    }
     endOperation(status);
+}
+
+void DownloadDelegate::keepPartialFile()
+{
+    if (partialFile.isEmpty())
+        return;
+    // The data received so far stays beside the target; an empty partial file holds nothing
+    // worth keeping.
+    const QFileInfo partial(partialFile);
+    if (partial.size() == 0 || receivedBytes == 0) {
+        PartialRecord::removeFor(partialFile);
+        QFile::remove(partialFile);
+        return;
+    }
+    // Without the server's size nothing could tell a changed file: not continued then.
+    if (!announcedSize || partial.size() > *announcedSize)
+        return;
+    PartialRecord record;
+    record.url = remoteText;
+    record.user = loginUser;
+    record.size = *announcedSize;
+    record.length = partial.size();
+    record.writeFor(partialFile);
+}
+
+void DownloadDelegate::cancel()
+{
+    if (isTransferring())
+        stopReceiveWithStatus(outcome(OperationOutcome::Kind::Cancelled));
 }
 
 std::optional<OperationOutcome> DownloadDelegate::prepareDownloadFolder()

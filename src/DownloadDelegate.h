@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QString>
+#include <QUrl>
 
 #include "RemoteOperation.h"
 #include "platform/ftp/OwnedStream.h"
@@ -13,7 +14,9 @@
 // Copies the file selected in the listing into the download folder, one chunk of at most
 // 32,768 bytes per has-bytes event, showing the progress in the queue display. The bytes go to
 // a partial file beside the target, which replaces the target only once the server confirmed
-// the whole transfer: a failed download never touches an existing file of that name.
+// the whole transfer: a failed download never touches an existing file of that name. A failed or
+// cancelled download keeps its partial file with a record of where it came from, and the next
+// download of the same file continues it from its end.
 class DownloadDelegate final : public RemoteOperation, public FtpStreamDelegate
 {
     Q_OBJECT
@@ -34,6 +37,9 @@ public:
     void stopReceiveWithStatus(const OperationOutcome& status);
     // Writes a status text to the log.
     void updateStatus(const QString& statusText);
+    bool isTransferring() const override { return isRunning() && networkStream; }
+    // Stops the stream without waiting for the server; the partial file stays, to continue.
+    void cancel() override;
 
     // The size shown in progress: the server's announced size, else the listing's (0: unknown).
     int64_t fileSize = 0;
@@ -48,6 +54,16 @@ public:
 
 private:
     void moveOneChunk();
+    // Opens the read stream, from resumeFrom on.
+    void openStream();
+    // The partial file cannot be continued: emptied, and the file fetched from its start.
+    void startOver(bool refusedByServer);
+    // Whether candidate is a partial file stopped while fetching this file, with its record;
+    // if so, opens it to append to.
+    bool continuePartialFile(const QString& candidate);
+    // Records where a partial file left by a stopped download came from, or removes it when
+    // it holds nothing.
+    void keepPartialFile();
     // Hands what was written to the disk as the download goes, a window at a time.
     void writeBack();
     bool createPartialFile();
@@ -70,4 +86,16 @@ private:
     int64_t pendingBytes = 0;
     // Writes the pending bytes to the file; the reason when that failed.
     std::optional<QString> writePending();
+    // The remote file and the login: what a partial file's record must name to be continued.
+    QUrl remoteUrl;
+    QString remoteText;
+    QString loginUser;
+    // The byte the stream starts at (the length of a continued partial file, else 0), and the
+    // size the server announced when that partial file was made.
+    int64_t resumeFrom = 0;
+    int64_t recordedSize = 0;
+    // The server's own announced size for the file, none when it gave none.
+    std::optional<int64_t> announcedSize;
+    // The server refused to continue: said in the status line when the download ends.
+    bool resumeRefused = false;
 };

@@ -103,12 +103,25 @@ std::optional<QString> OperationOutcome::statusText() const
         //% "Rename failed: %1"
         return text("StatusRenameFailed", "Rename failed: %1")
             .arg(detail.isEmpty() ? ftpError() : detail);
+    case Kind::Cancelled:
+        if (action == Action::Upload)
+            //% "Cancelled (the server may keep a partial file)"
+            return text("StatusCancelledUpload", "Cancelled (the server may keep a partial file)");
+        //% "Cancelled"
+        return text("StatusCancelled", "Cancelled");
     }
     return std::nullopt;
 }
 
 QString OperationOutcome::statusLine() const
 {
+    if (succeeded()) {
+        if (!resumeRefused)
+            return QString();
+        //% "Resume refused by the server; downloaded from the start"
+        return text("StatusResumeRefused",
+                    "Resume refused by the server; downloaded from the start");
+    }
     const QString status = statusText().value_or(QString());
     // Texts that name their reason themselves carry no detail after them.
     const bool detailShown = kind == Kind::NameRefused || kind == Kind::DownloadFolderNotMade ||

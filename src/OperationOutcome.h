@@ -47,6 +47,8 @@ struct OperationOutcome
         DeleteFailed,
         // The rename was not confirmed: detail is the server's reply (code and words) or why.
         RenameFailed,
+        // The user stopped the transfer.
+        Cancelled,
     };
 
     Action action = Action::Download;
@@ -58,10 +60,14 @@ struct OperationOutcome
     QString subject;
     int64_t doneBytes = 0;
     int64_t expectedBytes = 0;
+    // A download that was to continue its partial file had to start over: the server refused
+    // to start at an offset. Said in the status line even after a success.
+    bool resumeRefused = false;
 
     bool succeeded() const { return kind == Kind::Succeeded; }
     // The fixed status text of a failure (none after a success), from the string table.
     std::optional<QString> statusText() const;
-    // What the status line shows: the status text with the reason behind it, when there is one.
+    // What the status line shows: the status text with the reason behind it, when there is one;
+    // after a success, only what the user should know about it (else nothing).
     QString statusLine() const;
 };

@@ -16,6 +16,12 @@ RemoteOperation::~RemoteOperation()
         sRunning = nullptr;
 }
 
+void RemoteOperation::cancelRunning()
+{
+    if (sRunning)
+        sRunning->cancel();
+}
+
 QByteArray RemoteOperation::rawNameOf(const ListingEntry& entry)
 {
     if (!entry.rawName.isEmpty())

@@ -31,6 +31,12 @@ public:
     bool isRunning() const { return sRunning == this; }
     // The operation running now, or none.
     static const RemoteOperation* running() { return sRunning; }
+    // Whether this operation moves a file now (a download or upload that the user may cancel).
+    virtual bool isTransferring() const { return false; }
+    // Stops the running transfer at once; it ends as Cancelled. Harmless when none runs.
+    virtual void cancel() {}
+    // Cancels whatever transfer runs now: for the Cancel button, Esc and the disconnect.
+    static void cancelRunning();
 
     // The name bytes of an entry as the server sent them (its shown name when none were kept).
     static QByteArray rawNameOf(const ListingEntry& entry);

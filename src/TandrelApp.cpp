@@ -56,7 +56,7 @@ TandrelApp::TandrelApp()
     showQueue(mainWindow->outlets());
     QObject::connect(controller->downloadButton, &QPushButton::clicked, queue.get(),
                      &TransferQueue::downloadSelection);
-    QObject::connect(controller->disconnectItem, &QAction::triggered, queue.get(),
+    QObject::connect(controller, &Controller::disconnected, queue.get(),
                      &TransferQueue::dropWaiting);
     QObject::connect(controller->uploadButton, &QPushButton::clicked, upload.get(),
                      &UploadDelegate::uploadAction);
@@ -68,6 +68,10 @@ TandrelApp::TandrelApp()
     // listed again.
     QObject::connect(controller->tableSorter, &ListingSortFilter::renameRequested, rename.get(),
                      &RenameDelegate::renameEntry, Qt::QueuedConnection);
+    QObject::connect(controller->cancelButton, &QPushButton::clicked, controller,
+                     &RemoteOperation::cancelRunning);
+    QObject::connect(controller->cancelItem, &QAction::triggered, controller,
+                     &RemoteOperation::cancelRunning);
     mainController->awakeFromNib();
 }
 

@@ -167,10 +167,20 @@ void UploadDelegate::finishSend()
 {
     // Closing sends the end of the data and waits, bounded, for the server's reply on the
     // stored file: a refusal after the data (552, 451) or a lost connection is no success.
+    awaitingVerdict = true;
     const StreamEnd end = networkStream.stop();
+    awaitingVerdict = false;
     stopSendWithStatus(end.serverConfirmed ? outcome(OperationOutcome::Kind::Succeeded)
                                            : outcome(OperationOutcome::Kind::UploadNotConfirmed,
                                                      end.error.message));
+}
+
+void UploadDelegate::cancel()
+{
+    if (!isTransferring())
+        return;
+    networkStream.abort();
+    stopSendWithStatus(outcome(OperationOutcome::Kind::Cancelled));
 }
 
 void UploadDelegate::fail(OperationOutcome::Kind kind, const QString& detail)

@@ -33,6 +33,13 @@ public:
     void streamHandleEvent(FtpStream* aStream, NSStreamEvent eventCode) override;
     // Ends the upload; a success lists the folder again.
     void stopSendWithStatus(const OperationOutcome& status);
+    bool isTransferring() const override
+    {
+        return isRunning() && networkStream && !awaitingVerdict;
+    }
+    // Aborts the stream without waiting for the server's verdict; the server may keep what it
+    // stored so far.
+    void cancel() override;
     // The send buffer's first byte.
     const char* buffer() const { return sendBuffer.data(); }
 
@@ -64,4 +71,7 @@ private:
     std::array<char, OwnedStream::kChunkSize> sendBuffer{};
     // The folder the file goes into; the one shown when empty.
     QString remoteFolder;
+    // All is sent and the stream's close waits for the server's verdict, running the event
+    // loop: a cancel arriving meanwhile (a timer's) must not pull the stream from under it.
+    bool awaitingVerdict = false;
 };

@@ -11,9 +11,11 @@
 // get-selected (download the selection and wait until the queue is empty); sort COLUMN asc|desc
 // (click the header of FileName, FileSize or ModifiedTime until it sorts that way), filter TEXT
 // (type into the filter field), rename OLD NEW (F2 on the row, the new name typed into the
-// editor). The names of select and the files of put run up to the next word that names a step,
-// or the end. Rows print in the order the table shows them. While a download or upload runs,
-// every change of the queue display prints
+// editor); cancel-at PERCENT (the next download or upload is cancelled with the Cancel button
+// when its percentage first reaches PERCENT; that step then prints the status line,
+// "Cancelled", and the run goes on). The names of select and the files of put run up to the next
+// word that names a step, or the end. Rows print in the order the table shows them. While a
+// download or upload runs, every change of the queue display prints
 //   progress <TAB> percentage label <TAB> first bar's value <TAB> second bar's value
 // and get-selected and put end with one line per transfer they queued:
 //   queue <TAB> name <TAB> outcome (Done, or the failure as the status line tells it)
@@ -89,11 +91,11 @@ void print(const QStringList& fields, bool flush = true)
 
 // Every step's word: a list of names or files ends before the next of them.
 const QStringList kSteps = {
-    QStringLiteral("list"),         QStringLiteral("cd"),   QStringLiteral("up"),
-    QStringLiteral("reload"),       QStringLiteral("get"),  QStringLiteral("put"),
-    QStringLiteral("mkdir"),        QStringLiteral("rm"),   QStringLiteral("select"),
-    QStringLiteral("get-selected"), QStringLiteral("sort"), QStringLiteral("filter"),
-    QStringLiteral("rename"),
+    QStringLiteral("list"),         QStringLiteral("cd"),        QStringLiteral("up"),
+    QStringLiteral("reload"),       QStringLiteral("get"),       QStringLiteral("put"),
+    QStringLiteral("mkdir"),        QStringLiteral("rm"),        QStringLiteral("select"),
+    QStringLiteral("get-selected"), QStringLiteral("sort"),      QStringLiteral("filter"),
+    QStringLiteral("rename"),       QStringLiteral("cancel-at"),
 };
 
 // What the driver prints before a failure ends the run, once it drives a window.
@@ -293,9 +295,9 @@ public:
             const QString step = options.steps[i];
             QString argument;
             QStringList arguments;
-            static const QStringList withArgument = {QStringLiteral("cd"), QStringLiteral("get"),
-                                                     QStringLiteral("mkdir"), QStringLiteral("rm"),
-                                                     QStringLiteral("filter")};
+            static const QStringList withArgument = {
+                QStringLiteral("cd"), QStringLiteral("get"),    QStringLiteral("mkdir"),
+                QStringLiteral("rm"), QStringLiteral("filter"), QStringLiteral("cancel-at")};
             static const QStringList withArguments = {QStringLiteral("put"),
                                                       QStringLiteral("select")};
             static const QStringList withTwo = {QStringLiteral("sort"), QStringLiteral("rename")};
@@ -319,6 +321,14 @@ public:
             QElapsedTimer clock;
             clock.start();
             waitForListing(step);
+            cancelled = false;
+            if (step == QLatin1String("cancel-at")) {
+                bool ok = false;
+                cancelAt = argument.toInt(&ok);
+                if (!ok || *cancelAt < 0 || *cancelAt > 100)
+                    fail(QStringLiteral("cancel-at takes a percentage from 0 to 100"));
+                continue;
+            }
             if (step == QLatin1String("list")) {
                 printRows();
             } else if (step == QLatin1String("cd")) {
@@ -357,7 +367,8 @@ public:
             if (options.timing)
                 print({QStringLiteral("time"), step,
                        QString::number(clock.nsecsElapsed() / 1e9, 'f', 3)});
-            print({QStringLiteral("status"), controller->status});
+            print({QStringLiteral("status"),
+                   cancelled ? controller->statusLabel->text() : controller->status});
         }
         if (options.timing)
             printFigures();
@@ -514,6 +525,12 @@ private:
         }
         if (!runUntil([this] { return operationEnded; }))
             fail(what + QStringLiteral(": did not end in time"));
+        // A transfer that ended before the cancel reached it was not cancelled.
+        cancelled = cancelled && operationStatus;
+        if (cancelled) {
+            listingRunning = false; // a cancelled upload lists nothing again
+            return;
+        }
         if (operationStatus)
             fail(what + QStringLiteral(": ") + controller->statusLabel->text());
         if (reloads) {
@@ -611,6 +628,13 @@ private:
             return;
         print(now);
         lastQueueDisplay = std::move(now);
+        const QString label = controller->percentageLabel->text();
+        if (cancelAt && label.endsWith(QLatin1Char('%')) && label.chopped(1).toInt() >= *cancelAt) {
+            cancelAt.reset();
+            cancelled = true;
+            // Pressed from the event loop, as a user's click comes.
+            QTimer::singleShot(0, controller->cancelButton, &QPushButton::click);
+        }
     }
 
     void printEncryption()
@@ -656,6 +680,9 @@ private:
     bool queueDrained = false;
     QEventLoop* waiting = nullptr;
     std::optional<QString> operationStatus;
+    // cancel-at: the percentage at which the next transfer is cancelled; whether it was.
+    std::optional<int> cancelAt;
+    bool cancelled = false;
     QStringList lastQueueDisplay;
     QTimer stallTimer;
     QElapsedTimer sinceTick;

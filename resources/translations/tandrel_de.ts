@@ -259,5 +259,29 @@
         <source>Rename failed: %1</source>
         <translation>Umbenennen fehlgeschlagen: %1</translation>
     </message>
+    <message id="DisconnectCancelAlert">
+        <source>A transfer is running</source>
+        <translation>Eine Übertragung läuft</translation>
+    </message>
+    <message id="DisconnectCancelInfo">
+        <source>Disconnecting cancels it. A cancelled download keeps its partial file and continues where it stopped when you download the file again.</source>
+        <translation>Trennen bricht sie ab. Ein abgebrochener Download behält seine Teildatei und setzt dort fort, wo er stehen blieb, wenn Sie die Datei erneut laden.</translation>
+    </message>
+    <message id="CancelTransfer">
+        <source>Cancel and Disconnect</source>
+        <translation>Abbrechen und trennen</translation>
+    </message>
+    <message id="KeepTransfer">
+        <source>Keep Running</source>
+        <translation>Weiterlaufen lassen</translation>
+    </message>
+    <message id="StatusCancelledUpload">
+        <source>Cancelled (the server may keep a partial file)</source>
+        <translation>Abgebrochen (der Server behält eventuell eine Teildatei)</translation>
+    </message>
+    <message id="StatusResumeRefused">
+        <source>Resume refused by the server; downloaded from the start</source>
+        <translation>Fortsetzen vom Server abgelehnt; von vorn geladen</translation>
+    </message>
 </context>
 </TS>

@@ -283,5 +283,33 @@
         <source>Rename failed: %1</source>
         <translation>Rename failed: %1</translation>
     </message>
+    <message id="DisconnectCancelAlert">
+        <source>A transfer is running</source>
+        <translation>A transfer is running</translation>
+    </message>
+    <message id="DisconnectCancelInfo">
+        <source>Disconnecting cancels it. A cancelled download keeps its partial file and continues where it stopped when you download the file again.</source>
+        <translation>Disconnecting cancels it. A cancelled download keeps its partial file and continues where it stopped when you download the file again.</translation>
+    </message>
+    <message id="CancelTransfer">
+        <source>Cancel and Disconnect</source>
+        <translation>Cancel and Disconnect</translation>
+    </message>
+    <message id="KeepTransfer">
+        <source>Keep Running</source>
+        <translation>Keep Running</translation>
+    </message>
+    <message id="StatusCancelled">
+        <source>Cancelled</source>
+        <translation>Cancelled</translation>
+    </message>
+    <message id="StatusCancelledUpload">
+        <source>Cancelled (the server may keep a partial file)</source>
+        <translation>Cancelled (the server may keep a partial file)</translation>
+    </message>
+    <message id="StatusResumeRefused">
+        <source>Resume refused by the server; downloaded from the start</source>
+        <translation>Resume refused by the server; downloaded from the start</translation>
+    </message>
 </context>
 </TS>

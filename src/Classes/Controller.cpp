@@ -88,7 +88,10 @@ void Controller::connectOutlets(QWidget* mainWindow, const Ui::CustomWindow& ui,
     percentageLabel = ui.percentageLabel;
     progress = ui.progress;
     progress0 = ui.progress0;
-    queueDisplay = new QueueDisplay(taskTypeLabel, progress, progress0, percentageLabel, this);
+    cancelButton = ui.cancelButton;
+    cancelItem = ui.cancelItem;
+    queueDisplay =
+        new QueueDisplay(taskTypeLabel, progress, progress0, percentageLabel, cancelButton, this);
 
     connectSecurityOutlets(ui);
 

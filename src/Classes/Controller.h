@@ -180,6 +180,9 @@ public:
     QLabel* percentageLabel = nullptr;
     QProgressBar* progress = nullptr;
     QProgressBar* progress0 = nullptr;
+    // Shown while a transfer runs; it and Esc (cancelItem) cancel it.
+    QPushButton* cancelButton = nullptr;
+    QAction* cancelItem = nullptr;
     // What paints those four, for the download and the upload.
     QueueDisplay* queueDisplay = nullptr;
 
@@ -207,6 +210,8 @@ public:
 signals:
     // The listing stopped, with its final status ("List succeeded" or a failure).
     void listingStopped(const QString& statusText);
+    // The user disconnected (and did not keep a running transfer instead).
+    void disconnected();
 
 private:
     void armSaveItem();

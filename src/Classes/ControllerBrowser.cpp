@@ -13,9 +13,11 @@
 #include "Classes/ListingSortFilter.h"
 #include "Classes/ListingTableModel.h"
 #include "MiscTool.h"
+#include "RemoteOperation.h"
 #include "platform/Log.h"
 #include "platform/RemoteName.h"
 #include "platform/UrlText.h"
+#include "platform/toolkit/Toolkit.h"
 
 void Controller::connectAction()
 {
@@ -41,6 +43,20 @@ void Controller::connectAction()
 
 void Controller::disconnectAction()
 {
+    // A running transfer is not dropped behind the user's back: they choose to cancel it, or
+    // to stay connected while it runs.
+    if (const RemoteOperation* running = RemoteOperation::running();
+        running && running->isTransferring()) {
+        Toolkit::Alert alert;
+        alert.style = Toolkit::AlertStyle::Warning;
+        alert.messageText = localizedString("DisconnectCancelAlert");
+        alert.informativeText = localizedString("DisconnectCancelInfo");
+        alert.defaultButton = localizedString("CancelTransfer");
+        alert.alternateButton = localizedString("KeepTransfer");
+        if (Toolkit::shared().runModalAlert(alert).code != Toolkit::kDefaultReturn)
+            return;
+        RemoteOperation::cancelRunning();
+    }
     stopReceiveWithStatus(QString(QLatin1String("")));
     setAllStates(true);
     initStates();
@@ -50,6 +66,7 @@ void Controller::disconnectAction()
     tableModel->reloadData();
     ftpLocationLabel->setText(QString());
     tabView->setCurrentWidget(ftpTabViewItem);
+    emit disconnected();
 }
 
 void Controller::reloadAction()

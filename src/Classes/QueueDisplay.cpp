@@ -2,16 +2,18 @@
 
 #include <QLabel>
 #include <QProgressBar>
+#include <QPushButton>
 
 #include "MiscTool.h"
 
 QueueDisplay::QueueDisplay(QLabel* taskTypeLabel, QProgressBar* progress, QProgressBar* progress0,
-                           QLabel* percentageLabel, QObject* parent)
+                           QLabel* percentageLabel, QPushButton* cancelButton, QObject* parent)
     : QObject(parent)
     , taskTypeLabel(taskTypeLabel)
     , progress(progress)
     , progress0(progress0)
     , percentageLabel(percentageLabel)
+    , cancelButton(cancelButton)
 {}
 
 void QueueDisplay::showStart(const QString& arrow, const QString& action, const QString& localPath,
@@ -27,6 +29,7 @@ void QueueDisplay::showStart(const QString& arrow, const QString& action, const 
     progress0->show();
     if (emptying)
         progress0->setValue(100);
+    cancelButton->show();
     emit changed();
 }
 
@@ -63,5 +66,6 @@ void QueueDisplay::reset()
     progress0->setToolTip(QString());
     progress0->setValue(0);
     progress0->hide();
+    cancelButton->hide();
     emit changed();
 }

@@ -7,6 +7,7 @@
 
 class QLabel;
 class QProgressBar;
+class QPushButton;
 
 // The queue tab's display of the running download or upload: the arrow, two bars and the whole
 // percentage. The transfers tell it what happens; only it paints those widgets.
@@ -15,8 +16,9 @@ class QueueDisplay final : public QObject
     Q_OBJECT
 
 public:
+    // cancelButton shows only while a transfer runs.
     QueueDisplay(QLabel* taskTypeLabel, QProgressBar* progress, QProgressBar* progress0,
-                 QLabel* percentageLabel, QObject* parent = nullptr);
+                 QLabel* percentageLabel, QPushButton* cancelButton, QObject* parent = nullptr);
 
     // A transfer starts: the arrow with the action as its tool tip, the local path on the bars,
     // both shown; an upload's second bar starts full and empties.
@@ -40,6 +42,7 @@ private:
     QProgressBar* progress;
     QProgressBar* progress0;
     QLabel* percentageLabel;
+    QPushButton* cancelButton;
     bool emptying = false;
     // The percentage shown now; -1 when none is.
     int64_t shownPercent = -1;

@@ -256,13 +256,6 @@ bool TransferQueue::uploadWaitsAfter(int row) const
     });
 }
 
-bool TransferQueue::cancelRunning()
-{
-    // The download and the upload have no way to stop from outside yet: the running transfer
-    // is not removed. Once they have one, it is called here.
-    return false;
-}
-
 void TransferQueue::removeWaiting(const QList<int>& rows)
 {
     QList<int> sorted = rows;
@@ -271,10 +264,7 @@ void TransferQueue::removeWaiting(const QList<int>& rows)
     for (const int row : sorted) {
         if (row < 0 || row >= items.size())
             continue;
-        if (row == running) {
-            cancelRunning();
-            continue;
-        }
+        // The running transfer stops with Cancel, not here.
         if (items[row].state != State::Waiting)
             continue;
         beginRemoveRows({}, row, row);

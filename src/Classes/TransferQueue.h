@@ -118,8 +118,6 @@ private:
     void rowChanged(int row);
     int firstWaiting() const;
     bool uploadWaitsAfter(int row) const;
-    // Stops the running transfer where the operations can be stopped; false where they cannot.
-    bool cancelRunning();
     void noteSkippedFolders(int count);
 
     Controller* controller;

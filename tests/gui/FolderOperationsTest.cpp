@@ -181,8 +181,7 @@ TEST_F(FolderOperations, OneOperationRunsAtATimeFolderOperationsAreRefusedTransf
     FtpServer stalled;
     ASSERT_TRUE(stalled.start()) << stalled.log().toStdString();
     writeSparseFile(stalled.localPath(QStringLiteral("big.bin")));
-    startServer();
-    writeFile(root() + "/victim.txt", "x");
+    writeFile(stalled.localPath(QStringLiteral("victim.txt")), "x");
     startApp();
     connectAnonymously(stalled.port());
     ASSERT_TRUE(waitForListing());
@@ -200,11 +199,14 @@ TEST_F(FolderOperations, OneOperationRunsAtATimeFolderOperationsAreRefusedTransf
     ASSERT_TRUE(QTest::qWaitFor([&] { return download->receivedBytes > 0; }, 20000));
     const FtpStream* stream = download->networkStream.get();
 
-    // A disconnect leaves it running; a new connect, here to another server, enables the
-    // buttons again.
+    // Disconnect asks first, and keeping the transfer keeps the connection. Only something
+    // outside the window's own buttons could start another operation now: the slot refuses it.
+    toolkit.answerAlert(Toolkit::kAlternateReturn);
     c->disconnectItem->trigger();
-    connectAndList();
-    ASSERT_EQ(enabledBrowserButtons(), 5);
+    ASSERT_EQ(toolkit.alertsShown.size(), 1);
+    EXPECT_TRUE(c->disconnectItem->isEnabled());
+    toolkit.alertsShown.clear();
+    c->setButtonsState(true);
     const QString refused = QStringLiteral("Refused: another transfer or folder operation is "
                                            "still running");
     selectRow(rowNamed(QStringLiteral("victim.txt")));
@@ -218,15 +220,16 @@ TEST_F(FolderOperations, OneOperationRunsAtATimeFolderOperationsAreRefusedTransf
     EXPECT_EQ(c->statusLabel->text(), "Queued until the running operation ends");
     // No dialog was shown, nothing was touched, and the download still has its own stream.
     EXPECT_TRUE(toolkit.alertsShown.isEmpty() && toolkit.panelsShown.isEmpty());
-    EXPECT_TRUE(QFileInfo::exists(root() + "/victim.txt"));
+    EXPECT_TRUE(QFileInfo::exists(stalled.localPath(QStringLiteral("victim.txt"))));
     EXPECT_TRUE(download->isRunning());
     EXPECT_EQ(download->networkStream.get(), stream);
     EXPECT_FALSE(running.ended);
     EXPECT_FALSE(QFileInfo::exists(downloads.filePath(QStringLiteral("victim.txt"))));
 
-    // Once it ends, the waiting download runs.
+    // Once it ends (cancelled), the waiting download runs.
     OperationRecorder next(download, c);
-    stalled.kill();
+    stalled.resume();
+    c->cancelButton->click();
     ASSERT_TRUE(running.waitForEnd());
     EXPECT_TRUE(running.status);
     ASSERT_TRUE(QTest::qWaitFor([&] { return next.ended && !next.status; }, 20000));

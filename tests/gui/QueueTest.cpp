@@ -150,11 +150,17 @@ TEST_F(Queue, AWaitingTransferCanBeRemovedADisconnectDropsTheRestFinishedOnesAre
     button("removeTransferButton")->click();
     EXPECT_EQ(queueRows().size(), 2);
 
-    // A disconnect lets the running one end but starts no waiting one on the next server.
+    // Disconnecting asks about the running one; kept running, nothing changes. Cancelled, it
+    // stops and no waiting one starts on the next server.
+    toolkit.answerAlert(Toolkit::kAlternateReturn);
+    c->disconnectItem->trigger();
+    EXPECT_EQ(queueRows(), (QStringList{"↓ a.bin|Running", "↓ d.bin|Waiting"}));
+    toolkit.answerAlert(Toolkit::kDefaultReturn);
     c->disconnectItem->trigger();
     ASSERT_TRUE(waitForQueue());
-    EXPECT_EQ(queueRows(), (QStringList{"↓ a.bin|Done", "↓ d.bin|Not started: disconnected"}));
-    EXPECT_TRUE(QFile::exists(downloads.filePath("a.bin")));
+    EXPECT_EQ(queueRows(),
+              (QStringList{"↓ a.bin|Cancelled", "↓ d.bin|Not started: disconnected"}));
+    EXPECT_FALSE(QFile::exists(downloads.filePath("a.bin")));
     EXPECT_FALSE(QFile::exists(downloads.filePath("b.bin")));
     EXPECT_FALSE(QFile::exists(downloads.filePath("d.bin")));
     button("clearTransfersButton")->click();

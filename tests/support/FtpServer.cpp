@@ -44,6 +44,7 @@ bool FtpServer::start()
     const std::pair<const char*, bool> switches[] = {{"--no-epsv", options.noEpsv},
                                                      {"--refuse-active", options.refuseActive},
                                                      {"--silent-dele", options.silentDele},
+                                                     {"--refuse-rest", options.refuseRest},
                                                      {"--verbose", options.verbose}};
     for (const auto& [flag, on] : switches)
         if (on)

@@ -41,6 +41,8 @@ public:
         // openingSize.
         QString noSize;
         QString openingSize;
+        // REST answered 502: downloads cannot continue a partial file (REST is always logged).
+        bool refuseRest = false;
         // Log every command and reply (log() shows them).
         bool verbose = false;
     };

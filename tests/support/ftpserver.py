@@ -42,6 +42,7 @@ def parse_arguments():
     add("--silent-dele", action="store_true", help="never answer DELE")
     add("--no-size", help="answer SIZE with 550 for names holding this")
     add("--opening-size", help="name the size in the 150 reply to RETR of names holding this")
+    add("--refuse-rest", action="store_true", help="answer REST with 502, as servers without it")
     add("--quiet", action="store_true", help="log warnings only")
     add("--verbose", action="store_true", help="log every command and reply")
     return parser.parse_args()
@@ -122,6 +123,14 @@ def make_handler(options):
                 resp = "%s (%d bytes)" % (resp, self.opening_size)
                 self.opening_size = None
             FTPHandler.respond(self, resp, *args, **kwargs)
+
+        def ftp_REST(self, line):
+            # Logged whatever the level: tests check that a download continued where it stopped.
+            logging.warning("REST %s", line)
+            if options.refuse_rest:
+                self.respond("502 REST not implemented.")
+            else:
+                FTPHandler.ftp_REST(self, line)
 
         def ftp_EPSV(self, line):
             if options.no_epsv:

@@ -53,6 +53,13 @@ std::optional<int64_t> sizeInOpeningReply(const QByteArray& line)
     return match.captured(1).toLongLong();
 }
 
+// The byte a download starts at: FileTransferOffset, 0 when absent.
+int64_t resumeOffset(const FtpStreamProperties& properties)
+{
+    const auto it = properties.find(FtpStreamProperty::FileTransferOffset);
+    return it == properties.end() ? 0 : std::max<int64_t>(0, it->second.toLongLong());
+}
+
 CurlNote noteOf(uint64_t id, CurlNote::Kind kind, int code = 0)
 {
     CurlNote made;
@@ -408,11 +415,18 @@ void CurlMulti::begin(const std::shared_ptr<CurlTransfer>& transfer)
         break;
     }
     case CurlTransfer::Kind::Download:
-        // libcurl asks no SIZE itself when it ignores the 150 reply's size: ask it here, in
-        // binary mode right before RETR; the "*" lets a server without SIZE go on to RETR.
-        t.preCommands =
-            curl_slist_append(nullptr, QByteArray("*SIZE " + target.name()).constData());
-        curl_easy_setopt(easy, CURLOPT_PREQUOTE, t.preCommands);
+        if (const int64_t offset = resumeOffset(t.properties); offset > 0) {
+            // REST goes out only on libcurl's own SIZE path, which ignoring the 150 reply's
+            // size skips (the whole file would come and be appended): libcurl asks SIZE itself
+            // here, and that size then bounds the data.
+            curl_easy_setopt(easy, CURLOPT_RESUME_FROM_LARGE, static_cast<curl_off_t>(offset));
+        } else {
+            // libcurl asks no SIZE itself when it ignores the 150 reply's size: ask it here, in
+            // binary mode right before RETR; the "*" lets a server without SIZE go on to RETR.
+            t.preCommands =
+                curl_slist_append(nullptr, QByteArray("*SIZE " + target.name()).constData());
+            curl_easy_setopt(easy, CURLOPT_PREQUOTE, t.preCommands);
+        }
         [[fallthrough]];
     case CurlTransfer::Kind::Listing:
         // A URL ending in "/" lists the folder with plain LIST (not every server has MLSD).
@@ -421,8 +435,11 @@ void CurlMulti::begin(const std::shared_ptr<CurlTransfer>& transfer)
         curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &CurlMulti::receive);
         curl_easy_setopt(easy, CURLOPT_WRITEDATA, &t);
         curl_easy_setopt(easy, CURLOPT_BUFFERSIZE, CurlTransfer::kCurlBufferSize);
-        // The size in a 150 reply may be wrong: the data ends when the server closes it.
-        curl_easy_setopt(easy, CURLOPT_IGNORE_CONTENT_LENGTH, 1L);
+        // The size in a 150 reply may be wrong: the data ends when the server closes it. A
+        // download from an offset is bounded by the SIZE answer instead (less data than that
+        // fails as a partial file); REST refused fails with CURLE_FTP_COULDNT_USE_REST.
+        curl_easy_setopt(easy, CURLOPT_IGNORE_CONTENT_LENGTH,
+                         resumeOffset(t.properties) > 0 ? 0L : 1L);
         break;
     case CurlTransfer::Kind::Upload:
         curl_easy_setopt(easy, CURLOPT_URL, target.url().constData());

@@ -72,6 +72,11 @@ void FtpStream::close()
     d->close();
 }
 
+void FtpStream::abort()
+{
+    d->abort();
+}
+
 StreamError FtpStream::streamError() const
 {
     return d->error;
@@ -90,6 +95,11 @@ ConnectionSecurity FtpStream::security() const
 std::optional<int64_t> FtpStream::announcedSize() const
 {
     return d->announcedSize;
+}
+
+bool FtpStream::offsetRefused() const
+{
+    return d->offsetRefused;
 }
 
 int64_t FtpStream::bufferedBytes() const

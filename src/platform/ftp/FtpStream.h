@@ -50,6 +50,9 @@ enum class FtpStreamProperty
     // The Encryption setting's text ("if-available", "require", "implicit", "none"); absent
     // means if-available. TLS options and certificate trust: see TlsPolicy.
     Encryption,
+    // For a file's read stream: a qint64 byte offset to start at (REST), so that a partial file
+    // can be completed; 0 or absent starts at the beginning.
+    FileTransferOffset,
 };
 using FtpStreamProperties = std::map<FtpStreamProperty, QVariant>;
 
@@ -120,6 +123,9 @@ public:
     // server's verdict with the event loop running, user input and stream events held meanwhile,
     // over at once when the application quits.
     void close();
+    // Stops the transfer at once, without an upload's wait for the server's verdict: what the
+    // server stored so far stays there, complete or not.
+    void abort();
 
     // The error after an ErrorOccurred event (or a negative read/write).
     StreamError streamError() const;
@@ -128,6 +134,9 @@ public:
     // For a file's read stream, from OpenCompleted on: the size the server announced for the
     // file (its SIZE reply, else the "(N bytes)" of its 150 reply); none when it announced none.
     std::optional<int64_t> announcedSize() const;
+    // After an ErrorOccurred of a read stream with a FileTransferOffset: whether the server
+    // refused to start at the offset (REST), so that only a start from byte 0 can work.
+    bool offsetRefused() const;
     // What protected the connection so far (TLS version, how the certificate was trusted) and,
     // after a TLS failure, what the user could decide about it.
     ConnectionSecurity security() const;

@@ -242,6 +242,14 @@ void FtpStreamPrivate::close()
     setState(State::Closed);
 }
 
+void FtpStreamPrivate::abort()
+{
+    if (state == State::Closed)
+        return;
+    stopTransfer();
+    setState(State::Closed);
+}
+
 int64_t FtpStreamPrivate::bufferedBytes() const
 {
     if (!transfer)
@@ -309,6 +317,7 @@ void FtpStreamPrivate::finished(const CurlNote& note)
     if (!runningTransfer())
         return;
     if (note.result != CURLE_OK) {
+        offsetRefused = note.result == CURLE_FTP_COULDNT_USE_REST;
         fail(note.error);
         return;
     }

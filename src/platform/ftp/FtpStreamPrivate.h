@@ -29,6 +29,7 @@ public:
     int64_t read(char* out, int64_t maxLength);
     int64_t write(const char* data, int64_t length);
     void close();
+    void abort();
     int64_t bufferedBytes() const;
     int64_t maxBufferedBytes() const;
 
@@ -48,6 +49,7 @@ public:
     StreamError error;
     bool confirmed = false;               // an upload's close: the server confirmed the file
     std::optional<int64_t> announcedSize; // what the server said the file's size is
+    bool offsetRefused = false;           // the server would not start at the offset (REST)
     ConnectionSecurity lastSecurity;
 
     Q_DISABLE_COPY_MOVE(FtpStreamPrivate)

@@ -42,3 +42,13 @@ StreamEnd OwnedStream::stop()
     stream.reset();
     return end;
 }
+
+void OwnedStream::abort()
+{
+    if (!stream)
+        return;
+    stream->removeFromRunLoop();
+    stream->setDelegate(nullptr);
+    stream->abort();
+    stream.reset();
+}

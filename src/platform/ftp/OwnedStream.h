@@ -39,6 +39,8 @@ public:
     // Off the loop, no delegate, closed, dropped; what it said at the end. Nothing when none
     // is held.
     StreamEnd stop();
+    // As stop, but an upload ends at once, without waiting for the server's verdict.
+    void abort();
 
     FtpStream* get() const { return stream.get(); }
     FtpStream* operator->() const { return stream.get(); }

@@ -1,0 +1,233 @@
+#include <functional>
+
+#include <QAction>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+
+#include "Classes/QueueDisplay.h"
+#include "CustomWindow.h"
+#include "DownloadDelegate.h"
+#include "UploadDelegate.h"
+#include "VsftpdServer.h"
+#include "WindowFixture.h"
+
+namespace {
+
+// Far more than the stream's buffer and one batch of events: a cancel pressed at 30% lands
+// long before the end.
+constexpr qsizetype kBigFile = 12 * 1024 * 1024;
+
+QStringList folderEntries(const QString& path)
+{
+    return QDir(path).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name);
+}
+
+// The percentage a queue display state shows.
+int percentOf(const QString& state)
+{
+    return state.section('%', 0, 0).toInt();
+}
+
+} // namespace
+
+class CancelResume : public WindowFixture
+{
+protected:
+    DownloadDelegate* download() const { return app->downloadDelegate(); }
+
+    // Runs start() and, once the queue display first shows percent or more, does press() from
+    // the event loop, as a user's key or click comes; answers the operation's final status.
+    std::optional<QString> cancelAt(RemoteOperation* operation, int percent,
+                                    const std::function<void()>& start,
+                                    const std::function<void()>& press)
+    {
+        OperationRecorder recorder(operation, c);
+        QObject context;
+        bool pressed = false;
+        QObject::connect(c->queueDisplay, &QueueDisplay::changed, &context, [&] {
+            const QString label = c->percentageLabel->text();
+            if (pressed || !label.endsWith('%') || label.chopped(1).toInt() < percent)
+                return;
+            pressed = true;
+            cancelShown = !c->cancelButton->isHidden();
+            QTimer::singleShot(0, &context, press);
+        });
+        start();
+        EXPECT_TRUE(recorder.waitForEnd());
+        EXPECT_TRUE(pressed);
+        return recorder.status;
+    }
+
+    // Downloads name and cancels it at 30%: its partial file stays.
+    void downloadAndCancel(const QString& name)
+    {
+        const auto status = cancelAt(
+            download(), 30, [&] { downloadRow(name); }, [this] { c->cancelButton->click(); });
+        EXPECT_EQ(status, "Cancelled");
+        EXPECT_GT(QFileInfo(downloads.filePath(name + ".part")).size(), 0);
+    }
+
+    // Downloads name again; answers the queue display's states.
+    QStringList downloadAgain(const QString& name)
+    {
+        OperationRecorder recorder(download(), c);
+        downloadRow(name);
+        EXPECT_TRUE(recorder.waitForEnd());
+        EXPECT_FALSE(recorder.status) << c->statusLabel->text().toStdString();
+        return recorder.states;
+    }
+
+    bool cancelShown = false;
+};
+
+TEST_F(CancelResume, ACancelledDownloadKeepsItsPartAndTheNextContinuesItWithRest)
+{
+    startServer();
+    const QByteArray content = pattern(kBigFile);
+    writeFile(root() + "/big.bin", content);
+    connectAndList();
+    const QString local = downloads.filePath(QStringLiteral("big.bin"));
+    writeFile(local, "the good copy");
+    app->window()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(app->window()));
+
+    // Esc stops the stream at once: the buttons are back, the display at rest, the good copy
+    // untouched and the bytes so far beside it.
+    cancelAt(
+        download(), 30, [&] { downloadRow(QStringLiteral("big.bin")); },
+        [this] { QTest::keyClick(c->serverTable, Qt::Key_Escape); });
+    EXPECT_TRUE(cancelShown);
+    EXPECT_EQ(c->statusLabel->text(), "Cancelled");
+    EXPECT_EQ(enabledBrowserButtons(), 6);
+    EXPECT_EQ(queueState(), "|0|0");
+    EXPECT_TRUE(c->cancelButton->isHidden() && c->progress->isHidden());
+    EXPECT_EQ(readFile(local), "the good copy");
+    const QByteArray partial = readFile(local + ".part");
+    ASSERT_GE(partial.size(), kBigFile * 3 / 10);
+    ASSERT_LT(partial.size(), kBigFile);
+    EXPECT_TRUE(partial == content.left(partial.size()));
+
+    // The same file again: REST at the partial file's length, the progress starting at its
+    // share, the good copy kept until the whole file is in, and nothing left beside it.
+    OperationRecorder recorder(download(), c);
+    bool keptUntilEnd = true;
+    QObject context;
+    QObject::connect(c->queueDisplay, &QueueDisplay::changed, &context, [&] {
+        if (!c->progress->isHidden())
+            keptUntilEnd = keptUntilEnd && readFile(local) == "the good copy";
+    });
+    downloadRow(QStringLiteral("big.bin"));
+    ASSERT_TRUE(recorder.waitForEnd());
+    EXPECT_FALSE(recorder.status) << c->statusLabel->text().toStdString();
+    EXPECT_TRUE(keptUntilEnd);
+    ASSERT_GE(recorder.states.size(), 3);
+    EXPECT_EQ(percentOf(recorder.states[1]), partial.size() * 100 / kBigFile)
+        << recorder.states.join(' ').toStdString();
+    EXPECT_TRUE(server->commandLog().contains(QStringLiteral("REST %1").arg(partial.size())))
+        << server->commandLog().toStdString();
+    EXPECT_TRUE(readFile(local) == content);
+    EXPECT_EQ(folderEntries(downloads.path()), QStringList{"big.bin"});
+}
+
+TEST_F(CancelResume, AServerRefusingRestSendsTheWholeFileAndTheStatusSaysSo)
+{
+    FtpServer::Options options;
+    options.refuseRest = true;
+    startServer(options);
+    const QByteArray content = pattern(kBigFile);
+    writeFile(root() + "/big.bin", content);
+    connectAndList();
+
+    downloadAndCancel(QStringLiteral("big.bin"));
+    const QStringList states = downloadAgain(QStringLiteral("big.bin"));
+    EXPECT_TRUE(server->commandLog().contains("REST ")) << server->commandLog().toStdString();
+    EXPECT_EQ(c->statusLabel->text(), "Resume refused by the server; downloaded from the start");
+    EXPECT_TRUE(states.contains("0%|0|0")) << states.join(' ').toStdString();
+    EXPECT_TRUE(readFile(downloads.filePath(QStringLiteral("big.bin"))) == content);
+    EXPECT_EQ(folderEntries(downloads.path()), QStringList{"big.bin"});
+}
+
+TEST_F(CancelResume, APartialFileOfAnotherVersionOfTheFileIsNeverAppendedTo)
+{
+    startServer();
+    writeFile(root() + "/big.bin", pattern(kBigFile));
+    connectAndList();
+    const QString local = downloads.filePath(QStringLiteral("big.bin"));
+
+    // The file grew on the server: another size, fetched from its start.
+    downloadAndCancel(QStringLiteral("big.bin"));
+    const QByteArray grown = "changed" + pattern(kBigFile + 1000);
+    writeFile(root() + "/big.bin", grown);
+    downloadAgain(QStringLiteral("big.bin"));
+    EXPECT_TRUE(readFile(local) == grown);
+    EXPECT_FALSE(c->statusLabel->text().startsWith("Resume refused"));
+
+    // Now shorter than the partial file: libcurl's refusal of the offset starts it over too.
+    writeFile(root() + "/big.bin", pattern(kBigFile));
+    downloadAndCancel(QStringLiteral("big.bin"));
+    writeFile(root() + "/big.bin", "short");
+    downloadAgain(QStringLiteral("big.bin"));
+    EXPECT_EQ(readFile(local), "short");
+}
+
+TEST_F(CancelResume, ACancelledUploadSaysTheServerMayKeepPartAndDisconnectAsksFirst)
+{
+    startServer();
+    connectAndList();
+    QTemporaryDir local;
+    const QString path = local.filePath(QStringLiteral("up.bin"));
+    writeFile(path, pattern(kBigFile));
+    UploadDelegate* upload = app->uploadDelegate();
+    const auto start = [&] {
+        toolkit.answerOpenPanel(Toolkit::kDefaultReturn, path);
+        c->uploadButton->click();
+    };
+
+    cancelAt(upload, 30, start, [this] { c->cancelButton->click(); });
+    EXPECT_EQ(c->statusLabel->text(), "Cancelled (the server may keep a partial file)");
+    EXPECT_EQ(enabledBrowserButtons(), 6);
+    EXPECT_TRUE(c->cancelButton->isHidden());
+
+    // Disconnect while an upload runs: "Keep Running" keeps both the connection and the
+    // upload; "Cancel and Disconnect" ends both.
+    bool keptRunning = false;
+    const auto disconnectTwice = [&] {
+        toolkit.answerAlert(Toolkit::kAlternateReturn);
+        c->disconnectItem->trigger();
+        keptRunning = upload->isTransferring() && c->disconnectItem->isEnabled();
+        toolkit.answerAlert(Toolkit::kDefaultReturn);
+        c->disconnectItem->trigger();
+    };
+    EXPECT_EQ(cancelAt(upload, 10, start, disconnectTwice),
+              "Cancelled (the server may keep a partial file)");
+    EXPECT_TRUE(keptRunning);
+    ASSERT_EQ(toolkit.alertsShown.size(), 2);
+    EXPECT_EQ(toolkit.alertsShown[0].defaultButton, Controller::localizedString("CancelTransfer"));
+    EXPECT_FALSE(c->disconnectItem->isEnabled());
+    EXPECT_EQ(RemoteOperation::running(), nullptr);
+}
+
+TEST_F(CancelResume, AgainstVsftpdACancelledDownloadContinuesByteExact)
+{
+    VsftpdServer vsftpd;
+    if (!vsftpd.start())
+        GTEST_SKIP() << "vsftpd cannot run here: " << vsftpd.problem().toStdString();
+    const QByteArray content = pattern(kBigFile);
+    writeFile(vsftpd.localPath(QStringLiteral("big.bin")), content);
+    startApp();
+    connectAnonymously(vsftpd.port());
+    ASSERT_TRUE(waitForListing());
+    c->downloadFolder = downloads.path();
+
+    downloadAndCancel(QStringLiteral("big.bin"));
+    const qint64 partial = QFileInfo(downloads.filePath(QStringLiteral("big.bin.part"))).size();
+    const QStringList states = downloadAgain(QStringLiteral("big.bin"));
+    EXPECT_EQ(percentOf(states.value(1)), partial * 100 / kBigFile);
+    EXPECT_TRUE(readFile(downloads.filePath(QStringLiteral("big.bin"))) == content);
+}
