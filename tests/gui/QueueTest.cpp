@@ -158,8 +158,7 @@ TEST_F(Queue, AWaitingTransferCanBeRemovedADisconnectDropsTheRestFinishedOnesAre
     toolkit.answerAlert(Toolkit::kDefaultReturn);
     c->disconnectItem->trigger();
     ASSERT_TRUE(waitForQueue());
-    EXPECT_EQ(queueRows(),
-              (QStringList{"↓ a.bin|Cancelled", "↓ d.bin|Not started: disconnected"}));
+    EXPECT_EQ(queueRows(), (QStringList{"↓ a.bin|Cancelled", "↓ d.bin|Not started: disconnected"}));
     EXPECT_FALSE(QFile::exists(downloads.filePath("a.bin")));
     EXPECT_FALSE(QFile::exists(downloads.filePath("b.bin")));
     EXPECT_FALSE(QFile::exists(downloads.filePath("d.bin")));
