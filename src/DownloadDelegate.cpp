@@ -5,6 +5,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 #include <QDir>
@@ -42,6 +43,23 @@ bool existsOrDangles(const QString& path)
 {
     const QFileInfo info(path);
     return info.exists() || info.isSymLink();
+}
+
+// Puts the finished file in place of the target. The file it replaces is let go on a thread of
+// its own: the file system frees its blocks when the last reference goes, and first waits for
+// any of its pages still being written back (a file fetched again at once), which can hold the
+// window for most of a second.
+int replaceTarget(const QString& partial, const QString& target)
+{
+    const int replaced = ::open(QFile::encodeName(target).constData(),
+                                O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    const int result =
+        std::rename(QFile::encodeName(partial).constData(), QFile::encodeName(target).constData());
+    const int error = errno;
+    if (replaced >= 0)
+        std::thread([replaced] { ::close(replaced); }).detach();
+    errno = error;
+    return result;
 }
 
 bool isSameFolder(const QString& a, const QString& b)
@@ -368,9 +386,7 @@ void DownloadDelegate::stopReceiveWithStatus(const OperationOutcome& statusValue
         fileStream.reset();
     }
     pending.reset();
-    if (status.succeeded() && !partialFile.isEmpty() &&
-        std::rename(QFile::encodeName(partialFile).constData(),
-                    QFile::encodeName(localFile).constData()) != 0)
+    if (status.succeeded() && !partialFile.isEmpty() && replaceTarget(partialFile, localFile) != 0)
         writeFailed(QString::fromLocal8Bit(std::strerror(errno)));
     if (!status.succeeded())
         keepPartialFile();
