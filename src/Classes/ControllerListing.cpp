@@ -8,6 +8,7 @@
 #include <QTableView>
 
 #include "Classes/Controller.h"
+#include "Classes/ListingSortFilter.h"
 #include "Classes/ListingTableModel.h"
 #include "MiscTool.h"
 #include "platform/Assert.h"
@@ -61,6 +62,7 @@ void Controller::receiveDidStart()
     if (listEntries)
         listEntries->clear();
     unreadableLines = 0;
+    tableSorter->pauseSorting();
     tableModel->reloadData();
     updateStatus(QStringLiteral("Receiving"));
     setAnimating(false);
@@ -76,6 +78,7 @@ void Controller::receiveDidStopWithStatus(const std::optional<QString>& statusTe
                     : QStringLiteral(" (%1 lines could not be read)").arg(unreadableLines);
     unreadableLines = 0;
     tableModel->showAppendedRows();
+    tableSorter->resumeSorting();
     updateStatus(text);
     setAnimating(false);
     emit listingStopped(text);

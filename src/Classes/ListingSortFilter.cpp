@@ -1,5 +1,7 @@
 #include "Classes/ListingSortFilter.h"
 
+#include <utility>
+
 #include "Classes/Controller.h"
 #include "Classes/ListingTableModel.h"
 #include "platform/Log.h"
@@ -54,6 +56,23 @@ void ListingSortFilter::setNameFilter(const QString& text)
     // One layout change for the whole table: removing and inserting the rows range by range
     // costs the view time per range, seconds for a large folder.
     invalidate();
+}
+
+void ListingSortFilter::pauseSorting()
+{
+    if (sortColumn() < 0 || pausedColumn >= 0)
+        return;
+    pausedColumn = sortColumn();
+    pausedOrder = sortOrder();
+    sort(-1);
+}
+
+void ListingSortFilter::resumeSorting()
+{
+    const int column = std::exchange(pausedColumn, -1);
+    // A header clicked meanwhile chose a sort of its own.
+    if (column >= 0 && sortColumn() < 0)
+        sort(column, pausedOrder);
 }
 
 int ListingSortFilter::naturalCompare(QStringView a, QStringView b)

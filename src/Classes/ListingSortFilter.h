@@ -20,6 +20,11 @@ public:
     void setNameFilter(const QString& text);
     QString nameFilter() const { return filterText; }
 
+    // While a listing arrives the sort is taken off and done once at its end: placing each new
+    // range of rows in a sorted table would hold the window for seconds in a large folder.
+    void pauseSorting();
+    void resumeSorting();
+
     // Natural order of names: digit runs compare by their number ("file2" before "file10"),
     // everything else without regard to case; negative, 0 or positive.
     static int naturalCompare(QStringView a, QStringView b);
@@ -45,4 +50,7 @@ private:
 
     Controller* controller;
     QString filterText;
+    // The sort taken off while a listing arrives; -1: none.
+    int pausedColumn = -1;
+    Qt::SortOrder pausedOrder = Qt::AscendingOrder;
 };

@@ -265,27 +265,25 @@ void TransferQueue::removeWaiting(const QList<int>& rows)
         if (row < 0 || row >= items.size())
             continue;
         // The running transfer stops with Cancel, not here.
-        if (items[row].state != State::Waiting)
-            continue;
-        beginRemoveRows({}, row, row);
-        items.removeAt(row);
-        endRemoveRows();
-        if (running > row)
-            --running;
+        if (items[row].state == State::Waiting)
+            eraseRow(row);
     }
 }
 
 void TransferQueue::clearFinished()
 {
-    for (int row = static_cast<int>(items.size()) - 1; row >= 0; --row) {
-        if (items[row].state != State::Finished)
-            continue;
-        beginRemoveRows({}, row, row);
-        items.removeAt(row);
-        endRemoveRows();
-        if (running > row)
-            --running;
-    }
+    for (int row = static_cast<int>(items.size()) - 1; row >= 0; --row)
+        if (items[row].state == State::Finished)
+            eraseRow(row);
+}
+
+void TransferQueue::eraseRow(int row)
+{
+    beginRemoveRows({}, row, row);
+    items.removeAt(row);
+    endRemoveRows();
+    if (running > row)
+        --running;
 }
 
 void TransferQueue::dropWaiting()

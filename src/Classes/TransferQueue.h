@@ -119,6 +119,7 @@ private:
     int firstWaiting() const;
     bool uploadWaitsAfter(int row) const;
     void noteSkippedFolders(int count);
+    void eraseRow(int row);
 
     Controller* controller;
     DownloadDelegate* download;
