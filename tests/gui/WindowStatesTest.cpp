@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QTabWidget>
 #include <QTest>
@@ -170,6 +171,9 @@ TEST_F(WindowStates, TheSettingsSheetTheLocalFolderChooserAndDraggingTheWindow)
 TEST_F(WindowStates, TheStringTableFollowsTheLanguage)
 {
     TandrelApp::loadTranslations(*qApp, QLocale(QLocale::German));
+    // The English table goes on top again afterwards: later tests in this process read English.
+    const auto english =
+        qScopeGuard([] { TandrelApp::loadTranslations(*qApp, QLocale(QLocale::English)); });
     startApp();
     EXPECT_EQ(controller()->passiveCheckBox->text(), "Passiver Modus");
     EXPECT_EQ(Controller::localizedString("Cancel"), "Abbrechen");
