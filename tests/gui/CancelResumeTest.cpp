@@ -12,8 +12,6 @@
 
 #include "Classes/QueueDisplay.h"
 #include "CustomWindow.h"
-#include "DownloadDelegate.h"
-#include "UploadDelegate.h"
 #include "VsftpdServer.h"
 #include "WindowFixture.h"
 
@@ -22,11 +20,6 @@ namespace {
 // Far more than the stream's buffer and one batch of events: a cancel pressed at 30% lands
 // long before the end.
 constexpr qsizetype kBigFile = 12 * 1024 * 1024;
-
-QStringList folderEntries(const QString& path)
-{
-    return QDir(path).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name);
-}
 
 // The percentage a queue display state shows.
 int percentOf(const QString& state)
@@ -39,7 +32,15 @@ int percentOf(const QString& state)
 class CancelResume : public WindowFixture
 {
 protected:
-    DownloadDelegate* download() const { return app->downloadDelegate(); }
+    // Serves big.bin, kBigFile of pattern, from a server with those options and lists it.
+    QByteArray serveBigFile(const FtpServer::Options& options = {})
+    {
+        startServer(options);
+        const QByteArray content = pattern(kBigFile);
+        writeFile(root() + "/big.bin", content);
+        connectAndList();
+        return content;
+    }
 
     // Runs start() and, once the queue display first shows percent or more, does press() from
     // the event loop, as a user's key or click comes; answers the operation's final status.
@@ -55,7 +56,7 @@ protected:
             if (pressed || !label.endsWith('%') || label.chopped(1).toInt() < percent)
                 return;
             pressed = true;
-            cancelShown = !c->cancelButton->isHidden();
+            EXPECT_FALSE(c->cancelButton->isHidden());
             QTimer::singleShot(0, &context, press);
         });
         start();
@@ -64,12 +65,15 @@ protected:
         return recorder.status;
     }
 
-    // Downloads name and cancels it at 30%: its partial file stays.
-    void downloadAndCancel(const QString& name)
+    // Downloads name and cancels it at 30% by press (the cancel button unless given): its
+    // partial file stays.
+    void downloadAndCancel(const QString& name, std::function<void()> press = {})
     {
-        const auto status = cancelAt(
-            download(), 30, [&] { downloadRow(name); }, [this] { c->cancelButton->click(); });
-        EXPECT_EQ(status, "Cancelled");
+        if (!press)
+            press = [this] { c->cancelButton->click(); };
+        EXPECT_EQ(cancelAt(
+                      download(), 30, [&] { downloadRow(name); }, press),
+                  "Cancelled");
         EXPECT_GT(QFileInfo(downloads.filePath(name + ".part")).size(), 0);
     }
 
@@ -82,27 +86,19 @@ protected:
         EXPECT_FALSE(recorder.status) << c->statusLabel->text().toStdString();
         return recorder.states;
     }
-
-    bool cancelShown = false;
 };
 
 TEST_F(CancelResume, ACancelledDownloadKeepsItsPartAndTheNextContinuesItWithRest)
 {
-    startServer();
-    const QByteArray content = pattern(kBigFile);
-    writeFile(root() + "/big.bin", content);
-    connectAndList();
+    const QByteArray content = serveBigFile();
     const QString local = downloads.filePath(QStringLiteral("big.bin"));
     writeFile(local, "the good copy");
-    app->window()->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(app->window()));
+    activate();
 
     // Esc stops the stream at once: the buttons are back, the display at rest, the good copy
     // untouched and the bytes so far beside it.
-    cancelAt(
-        download(), 30, [&] { downloadRow(QStringLiteral("big.bin")); },
-        [this] { QTest::keyClick(c->serverTable, Qt::Key_Escape); });
-    EXPECT_TRUE(cancelShown);
+    downloadAndCancel(QStringLiteral("big.bin"),
+                      [this] { QTest::keyClick(c->serverTable, Qt::Key_Escape); });
     EXPECT_EQ(c->statusLabel->text(), "Cancelled");
     EXPECT_EQ(enabledBrowserButtons(), 6);
     EXPECT_EQ(queueState(), "|0|0");
@@ -115,20 +111,17 @@ TEST_F(CancelResume, ACancelledDownloadKeepsItsPartAndTheNextContinuesItWithRest
 
     // The same file again: REST at the partial file's length, the progress starting at its
     // share, the good copy kept until the whole file is in, and nothing left beside it.
-    OperationRecorder recorder(download(), c);
     bool keptUntilEnd = true;
     QObject context;
     QObject::connect(c->queueDisplay, &QueueDisplay::changed, &context, [&] {
         if (!c->progress->isHidden())
             keptUntilEnd = keptUntilEnd && readFile(local) == "the good copy";
     });
-    downloadRow(QStringLiteral("big.bin"));
-    ASSERT_TRUE(recorder.waitForEnd());
-    EXPECT_FALSE(recorder.status) << c->statusLabel->text().toStdString();
+    const QStringList states = downloadAgain(QStringLiteral("big.bin"));
     EXPECT_TRUE(keptUntilEnd);
-    ASSERT_GE(recorder.states.size(), 3);
-    EXPECT_EQ(percentOf(recorder.states[1]), partial.size() * 100 / kBigFile)
-        << recorder.states.join(' ').toStdString();
+    ASSERT_GE(states.size(), 3);
+    EXPECT_EQ(percentOf(states[1]), partial.size() * 100 / kBigFile)
+        << states.join(' ').toStdString();
     EXPECT_TRUE(server->commandLog().contains(QStringLiteral("REST %1").arg(partial.size())))
         << server->commandLog().toStdString();
     EXPECT_TRUE(readFile(local) == content);
@@ -139,10 +132,7 @@ TEST_F(CancelResume, AServerRefusingRestSendsTheWholeFileAndTheStatusSaysSo)
 {
     FtpServer::Options options;
     options.refuseRest = true;
-    startServer(options);
-    const QByteArray content = pattern(kBigFile);
-    writeFile(root() + "/big.bin", content);
-    connectAndList();
+    const QByteArray content = serveBigFile(options);
 
     downloadAndCancel(QStringLiteral("big.bin"));
     const QStringList states = downloadAgain(QStringLiteral("big.bin"));
@@ -155,9 +145,7 @@ TEST_F(CancelResume, AServerRefusingRestSendsTheWholeFileAndTheStatusSaysSo)
 
 TEST_F(CancelResume, APartialFileOfAnotherVersionOfTheFileIsNeverAppendedTo)
 {
-    startServer();
-    writeFile(root() + "/big.bin", pattern(kBigFile));
-    connectAndList();
+    serveBigFile();
     const QString local = downloads.filePath(QStringLiteral("big.bin"));
 
     // The file grew on the server: another size, fetched from its start.
@@ -183,13 +171,9 @@ TEST_F(CancelResume, ACancelledUploadSaysTheServerMayKeepPartAndDisconnectAsksFi
     QTemporaryDir local;
     const QString path = local.filePath(QStringLiteral("up.bin"));
     writeFile(path, pattern(kBigFile));
-    UploadDelegate* upload = app->uploadDelegate();
-    const auto start = [&] {
-        toolkit.answerOpenPanel(Toolkit::kDefaultReturn, path);
-        c->uploadButton->click();
-    };
+    const auto start = [&] { uploadFiles({path}); };
 
-    cancelAt(upload, 30, start, [this] { c->cancelButton->click(); });
+    cancelAt(upload(), 30, start, [this] { c->cancelButton->click(); });
     EXPECT_EQ(c->statusLabel->text(), "Cancelled (the server may keep a partial file)");
     EXPECT_EQ(enabledBrowserButtons(), 6);
     EXPECT_TRUE(c->cancelButton->isHidden());
@@ -200,11 +184,11 @@ TEST_F(CancelResume, ACancelledUploadSaysTheServerMayKeepPartAndDisconnectAsksFi
     const auto disconnectTwice = [&] {
         toolkit.answerAlert(Toolkit::kAlternateReturn);
         c->disconnectItem->trigger();
-        keptRunning = upload->isTransferring() && c->disconnectItem->isEnabled();
+        keptRunning = upload()->isTransferring() && c->disconnectItem->isEnabled();
         toolkit.answerAlert(Toolkit::kDefaultReturn);
         c->disconnectItem->trigger();
     };
-    EXPECT_EQ(cancelAt(upload, 10, start, disconnectTwice),
+    EXPECT_EQ(cancelAt(upload(), 10, start, disconnectTwice),
               "Cancelled (the server may keep a partial file)");
     EXPECT_TRUE(keptRunning);
     ASSERT_EQ(toolkit.alertsShown.size(), 2);
@@ -220,10 +204,7 @@ TEST_F(CancelResume, AgainstVsftpdACancelledDownloadContinuesByteExact)
         GTEST_SKIP() << "vsftpd cannot run here: " << vsftpd.problem().toStdString();
     const QByteArray content = pattern(kBigFile);
     writeFile(vsftpd.localPath(QStringLiteral("big.bin")), content);
-    startApp();
-    connectAnonymously(vsftpd.port());
-    ASSERT_TRUE(waitForListing());
-    c->downloadFolder = downloads.path();
+    connectAndList(vsftpd.port());
 
     downloadAndCancel(QStringLiteral("big.bin"));
     const qint64 partial = QFileInfo(downloads.filePath(QStringLiteral("big.bin.part"))).size();

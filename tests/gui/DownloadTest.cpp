@@ -8,7 +8,6 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "DownloadDelegate.h"
 #include "MiscTool.h"
 #include "ShortTimeouts.h"
 #include "WindowFixture.h"
@@ -16,12 +15,6 @@
 namespace {
 
 const QString kDownArrow = QStringLiteral("\u2B07\uFE0F");
-
-QStringList folderEntries(const QString& path)
-{
-    return QDir(path).entryList(
-        QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDir::Name);
-}
 
 // A download folder that is full after 64 KiB: past a limit on the size of the files this
 // process writes, writes fail with EFBIG.
@@ -50,11 +43,7 @@ struct SmallDisk
 
 } // namespace
 
-class Download : public WindowFixture
-{
-protected:
-    DownloadDelegate* download() const { return app->downloadDelegate(); }
-};
+using Download = WindowFixture;
 
 TEST_F(Download, ShowsWholePercentagesPerChunkThenResetsTheQueueDisplay)
 {

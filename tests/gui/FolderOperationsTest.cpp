@@ -13,7 +13,6 @@
 #include <QTest>
 
 #include "CreateDirDelegate.h"
-#include "DownloadDelegate.h"
 #include "TinyProxy.h"
 #include "VsftpdServer.h"
 #include "WindowFixture.h"
@@ -182,22 +181,18 @@ TEST_F(FolderOperations, OneOperationRunsAtATimeFolderOperationsAreRefusedTransf
     ASSERT_TRUE(stalled.start()) << stalled.log().toStdString();
     writeSparseFile(stalled.localPath(QStringLiteral("big.bin")));
     writeFile(stalled.localPath(QStringLiteral("victim.txt")), "x");
-    startApp();
-    connectAnonymously(stalled.port());
-    ASSERT_TRUE(waitForListing());
-    c->downloadFolder = downloads.path();
-    DownloadDelegate* download = app->downloadDelegate();
-    OperationRecorder running(download, c);
+    connectAndList(stalled.port());
+    OperationRecorder running(download(), c);
     {
         StreamModalHold hold;
         downloadRow(QStringLiteral("big.bin"));
-        ASSERT_TRUE(download->isRunning() && download->networkStream);
+        ASSERT_TRUE(download()->isRunning() && download()->networkStream);
         ASSERT_TRUE(
-            QTest::qWaitFor([&] { return download->networkStream->bufferedBytes() > 0; }, 20000));
+            QTest::qWaitFor([&] { return download()->networkStream->bufferedBytes() > 0; }, 20000));
         stalled.suspend();
     }
-    ASSERT_TRUE(QTest::qWaitFor([&] { return download->receivedBytes > 0; }, 20000));
-    const FtpStream* stream = download->networkStream.get();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return download()->receivedBytes > 0; }, 20000));
+    const FtpStream* stream = download()->networkStream.get();
 
     // Disconnect asks first, and keeping the transfer keeps the connection. Only something
     // outside the window's own buttons could start another operation now: the slot refuses it.
@@ -221,13 +216,13 @@ TEST_F(FolderOperations, OneOperationRunsAtATimeFolderOperationsAreRefusedTransf
     // No dialog was shown, nothing was touched, and the download still has its own stream.
     EXPECT_TRUE(toolkit.alertsShown.isEmpty() && toolkit.panelsShown.isEmpty());
     EXPECT_TRUE(QFileInfo::exists(stalled.localPath(QStringLiteral("victim.txt"))));
-    EXPECT_TRUE(download->isRunning());
-    EXPECT_EQ(download->networkStream.get(), stream);
+    EXPECT_TRUE(download()->isRunning());
+    EXPECT_EQ(download()->networkStream.get(), stream);
     EXPECT_FALSE(running.ended);
     EXPECT_FALSE(QFileInfo::exists(downloads.filePath(QStringLiteral("victim.txt"))));
 
     // Once it ends (cancelled), the waiting download runs.
-    OperationRecorder next(download, c);
+    OperationRecorder next(download(), c);
     stalled.resume();
     c->cancelButton->click();
     ASSERT_TRUE(running.waitForEnd());
@@ -250,20 +245,16 @@ TEST_F(FolderOperations, AgainstVsftpdLatin1NamesAreEnteredAndFetchedByTheirByte
     ASSERT_GE(fd, 0);
     ASSERT_EQ(::write(fd, "latin", 5), 5);
     ::close(fd);
-    startApp();
-    connectAnonymously(vsftpd.port());
-    ASSERT_TRUE(waitForListing());
-    ASSERT_EQ(c->status, "List succeeded");
-    c->downloadFolder = downloads.path();
+    connectAndList(vsftpd.port());
 
     doubleClickRow(rowNamed(QStringLiteral("caf\u00E9")));
     EXPECT_EQ(c->FTP_URL, QStringLiteral("ftp://127.0.0.1:%1/caf%E9/").arg(vsftpd.port()));
     ASSERT_TRUE(waitForListing());
     EXPECT_EQ(c->status, "List succeeded");
-    OperationRecorder latin(app->downloadDelegate(), c);
+    OperationRecorder latin(download(), c);
     downloadRow(QStringLiteral("caf\u00E9.txt"));
-    ASSERT_TRUE(app->downloadDelegate()->networkStream);
-    EXPECT_TRUE(app->downloadDelegate()
+    ASSERT_TRUE(download()->networkStream);
+    EXPECT_TRUE(download()
                     ->networkStream->url()
                     .toString(QUrl::FullyEncoded)
                     .endsWith("/caf%E9/caf%E9.txt"));

@@ -9,8 +9,6 @@
 
 #include "Classes/TransferQueue.h"
 #include "CustomWindow.h"
-#include "DownloadDelegate.h"
-#include "UploadDelegate.h"
 #include "WindowFixture.h"
 
 class Queue : public WindowFixture
@@ -31,13 +29,8 @@ protected:
     // Clicks the first name's row and Ctrl-clicks the others, as a user selects them.
     void selectRows(const QStringList& names)
     {
-        selectRow(rowNamed(names.first()));
-        QTableView* table = c->serverTable;
-        for (const QString& name : names.mid(1)) {
-            const QModelIndex index = table->model()->index(rowNamed(name), 1);
-            QTest::mouseClick(table->viewport(), Qt::LeftButton, Qt::ControlModifier,
-                              table->visualRect(index).center());
-        }
+        for (const QString& name : names)
+            selectRow(rowNamed(name), name == names.first() ? Qt::NoModifier : Qt::ControlModifier);
     }
     bool waitForQueue()
     {
@@ -72,13 +65,13 @@ TEST_F(Queue, DownloadsTheSelectedFilesOneAfterAnotherAndSkipsFolders)
     // The browser stays locked from the first start to the last end.
     QList<int> buttonsAtEnds;
     QObject context;
-    QObject::connect(app->downloadDelegate(), &RemoteOperation::finished, &context,
+    QObject::connect(download(), &RemoteOperation::finished, &context,
                      [&] { buttonsAtEnds.append(enabledBrowserButtons()); });
     selectRows({"a.bin", "sub", "b.txt", "d.bin"});
     EXPECT_EQ(c->selectedRows().size(), 4);
     c->downloadButton->click();
     EXPECT_EQ(c->statusLabel->text(), "Skipped 1 folder");
-    EXPECT_TRUE(app->downloadDelegate()->isRunning());
+    EXPECT_TRUE(download()->isRunning());
     EXPECT_EQ(queueRows(), (QStringList{"↓ a.bin|Running", "↓ b.txt|Waiting", "↓ d.bin|Waiting"}));
 
     ASSERT_TRUE(waitForQueue());
@@ -87,7 +80,7 @@ TEST_F(Queue, DownloadsTheSelectedFilesOneAfterAnotherAndSkipsFolders)
     EXPECT_TRUE(readFile(downloads.filePath("a.bin")) == a);
     EXPECT_TRUE(readFile(downloads.filePath("b.txt")) == b);
     EXPECT_TRUE(readFile(downloads.filePath("d.bin")) == d);
-    EXPECT_EQ(QDir(downloads.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size(), 3);
+    EXPECT_EQ(folderEntries(downloads.path()), (QStringList{"a.bin", "b.txt", "d.bin"}));
 }
 
 TEST_F(Queue, FilesDroppedOnTheTableUploadIntoTheFolderShown)
@@ -140,8 +133,7 @@ TEST_F(Queue, AWaitingTransferCanBeRemovedADisconnectDropsTheRestFinishedOnesAre
     // The Delete key on the Queue tab's list takes the waiting b.bin off; the running a.bin
     // stays.
     c->tabView->setCurrentWidget(c->queueTabViewItem);
-    app->window()->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(app->window()));
+    activate();
     queueTable()->setFocus();
     queueTable()->selectRow(1);
     QTest::keyClick(queueTable(), Qt::Key_Delete);
@@ -159,9 +151,8 @@ TEST_F(Queue, AWaitingTransferCanBeRemovedADisconnectDropsTheRestFinishedOnesAre
     c->disconnectItem->trigger();
     ASSERT_TRUE(waitForQueue());
     EXPECT_EQ(queueRows(), (QStringList{"↓ a.bin|Cancelled", "↓ d.bin|Not started: disconnected"}));
-    EXPECT_FALSE(QFile::exists(downloads.filePath("a.bin")));
-    EXPECT_FALSE(QFile::exists(downloads.filePath("b.bin")));
-    EXPECT_FALSE(QFile::exists(downloads.filePath("d.bin")));
+    for (const char* name : {"a.bin", "b.bin", "d.bin"})
+        EXPECT_FALSE(QFile::exists(downloads.filePath(name))) << name;
     button("clearTransfersButton")->click();
     EXPECT_EQ(queue()->rowCount(), 0);
 }
@@ -174,10 +165,8 @@ TEST_F(Queue, SeveralFilesFromTheOpenPanelUploadEvenPastOneRefused)
     writeFile(local.filePath("one.bin"), one);
     writeFile(local.filePath("bad\nname"), "x");
     writeFile(local.filePath("two.bin"), two);
-    toolkit.answerOpenPanel(Toolkit::kDefaultReturn,
-                            QStringList{local.filePath("one.bin"), local.filePath("bad\nname"),
-                                        local.filePath("two.bin")});
-    c->uploadButton->click();
+    uploadFiles(
+        {local.filePath("one.bin"), local.filePath("bad\nname"), local.filePath("two.bin")});
     ASSERT_EQ(toolkit.panelsShown.size(), 1);
     EXPECT_TRUE(toolkit.panelsShown.first().allowsMultipleSelection);
 

@@ -14,10 +14,8 @@
 
 #include "Classes/BrowserInput.h"
 #include "Classes/ListingSortFilter.h"
-#include "DownloadDelegate.h"
 #include "MiscTool.h"
 #include "RenameDelegate.h"
-#include "UploadDelegate.h"
 #include "WindowFixture.h"
 
 class SortFilterRename : public WindowFixture
@@ -57,13 +55,6 @@ protected:
         editor->insert(to); // keyClicks types ASCII only
         QTest::keyClick(editor, Qt::Key_Return);
         QTest::qWait(50);
-    }
-
-    void activate()
-    {
-        c->window->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(c->window));
-        c->serverTable->setFocus();
     }
 };
 
@@ -187,9 +178,9 @@ TEST_F(SortFilterRename, KeysAndTheRowMenuActOnlyWhileConnected)
     EXPECT_EQ(QApplication::clipboard()->text(), rootUrl() + "a%20b.txt");
 
     // Enter downloads a file, and opens a folder; Backspace comes back.
-    OperationRecorder download(app->downloadDelegate(), c);
+    OperationRecorder downloaded(download(), c);
     key(Qt::Key_Return);
-    ASSERT_TRUE(download.waitForEnd());
+    ASSERT_TRUE(downloaded.waitForEnd());
     EXPECT_TRUE(QFileInfo::exists(downloads.path() + "/a b.txt"));
     selectRow(rowNamed(QStringLiteral("sub")));
     key(Qt::Key_Enter, Qt::KeypadModifier);
@@ -203,11 +194,11 @@ TEST_F(SortFilterRename, KeysAndTheRowMenuActOnlyWhileConnected)
     QTemporaryDir local;
     writeFile(local.path() + "/up.txt", "up");
     toolkit.answerOpenPanel(Toolkit::kDefaultReturn, local.path() + "/up.txt");
-    OperationRecorder upload(app->uploadDelegate(), c);
+    OperationRecorder uploaded(upload(), c);
     QTest::keyClick(c->window, Qt::Key_U, Qt::ControlModifier);
     ASSERT_EQ(toolkit.panelsShown.size(), 1);
     EXPECT_EQ(toolkit.panelsShown.last().directory, MiscTool::getUserHome());
-    ASSERT_TRUE(upload.waitForEnd());
+    ASSERT_TRUE(uploaded.waitForEnd());
     ASSERT_TRUE(waitForListing());
     toolkit.answerOpenPanel(Toolkit::kAlternateReturn);
     QTest::keyClick(c->window, Qt::Key_U, Qt::ControlModifier);

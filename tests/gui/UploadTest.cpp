@@ -10,7 +10,6 @@
 
 #include "Classes/QueueDisplay.h"
 #include "MiscTool.h"
-#include "UploadDelegate.h"
 #include "WindowFixture.h"
 
 namespace {
@@ -22,14 +21,6 @@ const QString kUpArrow = QStringLiteral("\u2B06\uFE0F");
 class Upload : public WindowFixture
 {
 protected:
-    UploadDelegate* upload() const { return app->uploadDelegate(); }
-    // Answers the open panel with path and presses the upload button.
-    void uploadFile(const QString& path)
-    {
-        toolkit.answerOpenPanel(Toolkit::kDefaultReturn, path);
-        controller()->uploadButton->click();
-    }
-
     QTemporaryDir local;
 };
 
@@ -43,7 +34,7 @@ TEST_F(Upload, ShowsPercentagesWithTheSecondBarEmptyingThenListsTheFolderAgain)
     const int listings = listingsEnded;
 
     OperationRecorder recorder(upload(), c);
-    uploadFile(path);
+    uploadFiles({path});
     ASSERT_EQ(toolkit.panelsShown.size(), 1);
     const Toolkit::OpenPanel& panel = toolkit.panelsShown.first();
     EXPECT_TRUE(panel.canChooseFiles);
@@ -71,7 +62,7 @@ TEST_F(Upload, ShowsPercentagesWithTheSecondBarEmptyingThenListsTheFolderAgain)
     // An empty file ends at the first has-space event and is stored empty.
     writeFile(local.filePath(QStringLiteral("empty file")), {});
     OperationRecorder empty(upload(), c);
-    uploadFile(local.filePath(QStringLiteral("empty file")));
+    uploadFiles({local.filePath(QStringLiteral("empty file"))});
     ASSERT_TRUE(empty.waitForEnd());
     EXPECT_FALSE(empty.status);
     EXPECT_EQ(empty.states, (QStringList{"|0|100", "|0|0"}));
@@ -110,7 +101,7 @@ TEST_F(Upload, BytesTheNetworkDidNotTakeAreOfferedFirstAtTheNextEvent)
         steps.append({up->bufferOffset, up->bufferLimit, up->sentBytes});
     });
     OperationRecorder recorder(up, c);
-    uploadFile(fifo);
+    uploadFiles({fifo});
     EXPECT_EQ(up->fileSize, 0);
     // A stopped server fills the stream's buffer: a write then takes less than offered.
     ASSERT_TRUE(QTest::qWaitFor([&] { return up->sentBytes > 0; }, 20000));
@@ -149,7 +140,7 @@ TEST_F(Upload, CancelANameThatWouldSplitACommandOrARefusedStoreChangeNothing)
 
     const QString hostile = local.filePath(QStringLiteral("x\r\nDELE y"));
     writeFile(hostile, "x");
-    uploadFile(hostile);
+    uploadFiles({hostile});
     EXPECT_TRUE(c->statusLabel->text().startsWith("Refused to upload"));
 
     EXPECT_FALSE(upload()->networkStream || upload()->fileStream);
@@ -161,7 +152,7 @@ TEST_F(Upload, CancelANameThatWouldSplitACommandOrARefusedStoreChangeNothing)
     // A server that refuses the stored file: the upload fails, and no new listing.
     writeFile(local.filePath(QStringLiteral("x.refused")), pattern(50000));
     OperationRecorder recorder(upload(), c);
-    uploadFile(local.filePath(QStringLiteral("x.refused")));
+    uploadFiles({local.filePath(QStringLiteral("x.refused"))});
     ASSERT_TRUE(recorder.waitForEnd());
     ASSERT_TRUE(recorder.status);
     EXPECT_EQ(*recorder.status, "Upload not confirmed by the server");

@@ -67,11 +67,11 @@ void WindowFixture::connectAs(const QString& user, const QString& password, quin
     c->connectItem->trigger();
 }
 
-void WindowFixture::connectAndList()
+void WindowFixture::connectAndList(quint16 port)
 {
     if (!app)
         startApp();
-    connectAnonymously();
+    connectAnonymously(port);
     ASSERT_TRUE(waitForListing());
     ASSERT_EQ(controller()->status, "List succeeded");
     controller()->downloadFolder = downloads.path();
@@ -94,18 +94,32 @@ void WindowFixture::doubleClickRow(int row)
                        table->visualRect(controller()->tableIndexOfRow(row)).center());
 }
 
-void WindowFixture::selectRow(int row)
+void WindowFixture::selectRow(int row, Qt::KeyboardModifiers modifiers)
 {
     QTableView* table = controller()->serverTable;
     const QModelIndex index = controller()->tableIndexOfRow(row);
     table->scrollTo(index);
-    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualRect(index).center());
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, modifiers,
+                      table->visualRect(index).center());
 }
 
 void WindowFixture::downloadRow(const QString& name)
 {
     selectRow(rowNamed(name));
     controller()->downloadButton->click();
+}
+
+void WindowFixture::uploadFiles(const QStringList& paths)
+{
+    toolkit.answerOpenPanel(Toolkit::kDefaultReturn, paths);
+    c->uploadButton->click();
+}
+
+void WindowFixture::activate()
+{
+    c->window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(c->window));
+    c->serverTable->setFocus();
 }
 
 void WindowFixture::addListedEntry(const QByteArray& name, int type)

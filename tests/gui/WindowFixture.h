@@ -8,12 +8,14 @@
 #include <gtest/gtest.h>
 
 #include "Classes/Controller.h"
+#include "DownloadDelegate.h"
 #include "FtpServer.h"
 #include "RemoteOperation.h"
 #include "ScriptedToolkit.h"
 #include "TandrelApp.h"
 #include "TempSettings.h"
 #include "TestFiles.h"
+#include "UploadDelegate.h"
 
 // What one remote operation shows and how it ends: each state of the queue display it signals,
 // as "label|progress|progress0", and its final status.
@@ -47,7 +49,7 @@ protected:
     void connectAs(const QString& user, const QString& password, quint16 port = 0);
     // Connects anonymously (starting the window first if the test has not), waits for the root's
     // listing and points downloads at a fresh folder.
-    void connectAndList();
+    void connectAndList(quint16 port = 0);
     // Waits, bounded, until the running listing ends; false on time-out.
     bool waitForListing(int timeoutMs = 60000)
     {
@@ -61,10 +63,14 @@ protected:
     }
     // Selects the row and double-clicks it, as a user does.
     void doubleClickRow(int row);
-    // Clicks the row, as a user selects it.
-    void selectRow(int row);
+    // Clicks the row, as a user selects it (Ctrl: adds it to the selection).
+    void selectRow(int row, Qt::KeyboardModifiers modifiers = {});
     // Selects the row of that name and presses download.
     void downloadRow(const QString& name);
+    // Answers the open panel with the files and presses upload.
+    void uploadFiles(const QStringList& paths);
+    // Brings the window to the front with the table focused, as typed keys need.
+    void activate();
     // Adds a row as a hostile server may list it: rawName as sent, shown as UTF-8.
     void addListedEntry(const QByteArray& name, int type = kEntryTypeRegular);
     // The queue display now, as OperationRecorder keeps it.
@@ -73,6 +79,8 @@ protected:
     int enabledBrowserButtons() const;
 
     Controller* controller() const { return app->controller(); }
+    DownloadDelegate* download() const { return app->downloadDelegate(); }
+    UploadDelegate* upload() const { return app->uploadDelegate(); }
     QString root() const { return server->root(); }
     QString rootUrl() const { return QStringLiteral("ftp://127.0.0.1:%1/").arg(server->port()); }
 

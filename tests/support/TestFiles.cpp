@@ -1,5 +1,6 @@
 #include "TestFiles.h"
 
+#include <QDir>
 #include <QFile>
 
 #include <gtest/gtest.h>
@@ -29,4 +30,10 @@ QByteArray pattern(qsizetype size)
     for (qsizetype i = 0; i < size; ++i)
         bytes[i] = static_cast<char>((i * 7919) >> 3);
     return bytes;
+}
+
+QStringList folderEntries(const QString& path)
+{
+    return QDir(path).entryList(
+        QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDir::Name);
 }

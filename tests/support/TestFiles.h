@@ -1,7 +1,7 @@
 #pragma once
 
 #include <QByteArray>
-#include <QString>
+#include <QStringList>
 
 // Files for tests to serve, upload and compare; a failed write fails the test.
 void writeFile(const QString& path, const QByteArray& bytes);
@@ -11,3 +11,5 @@ void writeSparseFile(const QString& path, qint64 size = 24 * 1024 * 1024);
 QByteArray readFile(const QString& path);
 // Bytes that differ from their neighbours, so that a lost or repeated chunk shows.
 QByteArray pattern(qsizetype size);
+// The folder's entries by name, hidden ones included.
+QStringList folderEntries(const QString& path);
