@@ -48,7 +48,6 @@ protected:
                                     const std::function<void()>& start,
                                     const std::function<void()>& press)
     {
-        OperationRecorder recorder(operation, c);
         QObject context;
         bool pressed = false;
         QObject::connect(c->queueDisplay, &QueueDisplay::changed, &context, [&] {
@@ -59,10 +58,9 @@ protected:
             EXPECT_FALSE(c->cancelButton->isHidden());
             QTimer::singleShot(0, &context, press);
         });
-        start();
-        EXPECT_TRUE(recorder.waitForEnd());
+        const auto status = runToEnd(operation, start);
         EXPECT_TRUE(pressed);
-        return recorder.status;
+        return status;
     }
 
     // Downloads name and cancels it at 30% by press (the cancel button unless given): its
@@ -80,11 +78,9 @@ protected:
     // Downloads name again; answers the queue display's states.
     QStringList downloadAgain(const QString& name)
     {
-        OperationRecorder recorder(download(), c);
-        downloadRow(name);
-        EXPECT_TRUE(recorder.waitForEnd());
-        EXPECT_FALSE(recorder.status) << c->statusLabel->text().toStdString();
-        return recorder.states;
+        QStringList states;
+        EXPECT_FALSE(downloadAndWait(name, &states)) << c->statusLabel->text().toStdString();
+        return states;
     }
 };
 

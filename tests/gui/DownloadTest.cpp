@@ -83,11 +83,9 @@ TEST_F(Download, ShowsWholePercentagesPerChunkThenResetsTheQueueDisplay)
     EXPECT_EQ(listingsEnded, listings); // a download changes nothing on the server
 
     // An empty file: the first read ends it; only the start and the reset show.
-    OperationRecorder empty(download(), c);
-    downloadRow(QStringLiteral("empty.txt"));
-    ASSERT_TRUE(empty.waitForEnd());
-    EXPECT_FALSE(empty.status);
-    EXPECT_EQ(empty.states, (QStringList{"|0|0", "|0|0"}));
+    QStringList states;
+    EXPECT_FALSE(downloadAndWait(QStringLiteral("empty.txt"), &states));
+    EXPECT_EQ(states, (QStringList{"|0|0", "|0|0"}));
     EXPECT_EQ(readFile(downloads.filePath(QStringLiteral("empty.txt"))), "");
 }
 
@@ -105,29 +103,21 @@ TEST_F(Download, AnExistingFileIsReplacedOnSuccessAndUntouchedOnAnyFailure)
 
     // Success replaces an existing file, without a question.
     writeFile(downloads.filePath(QStringLiteral("small.txt")), "old content, longer than new");
-    OperationRecorder replaced(download(), c);
-    downloadRow(QStringLiteral("small.txt"));
-    ASSERT_TRUE(replaced.waitForEnd());
-    EXPECT_FALSE(replaced.status);
+    EXPECT_FALSE(downloadAndWait(QStringLiteral("small.txt")));
     EXPECT_EQ(readFile(downloads.filePath(QStringLiteral("small.txt"))), "new content");
 
     // The server sends half and says it is done: the local copy stays, the half goes aside.
     const QString local = downloads.filePath(QStringLiteral("big.short"));
     writeFile(local, "the good copy");
-    OperationRecorder cutShort(download(), c);
-    downloadRow(QStringLiteral("big.short"));
-    ASSERT_TRUE(cutShort.waitForEnd());
-    EXPECT_EQ(cutShort.status, "Download incomplete: 500000 of 1000000 bytes");
+    EXPECT_EQ(downloadAndWait(QStringLiteral("big.short")),
+              "Download incomplete: 500000 of 1000000 bytes");
     EXPECT_EQ(c->statusLabel->text(), "Download incomplete: 500000 of 1000000 bytes");
     EXPECT_EQ(readFile(local), "the good copy");
     EXPECT_TRUE(readFile(local + ".part") == content.left(500000));
 
     // A full disk: a file write error, and only the partial file.
     if (SmallDisk disk; disk.works) {
-        OperationRecorder full(download(), c);
-        downloadRow(QStringLiteral("big.bin"));
-        ASSERT_TRUE(full.waitForEnd());
-        EXPECT_EQ(full.status, "File write error");
+        EXPECT_EQ(downloadAndWait(QStringLiteral("big.bin")), "File write error");
         EXPECT_TRUE(c->statusLabel->text().startsWith("File write error: "))
             << c->statusLabel->text().toStdString();
         EXPECT_EQ(enabledBrowserButtons(), 6);
@@ -210,10 +200,7 @@ TEST_F(Download, NoSelectionAFolderOrANameThatLeavesTheFolderOrSplitsACommandIsR
     EXPECT_FALSE(server->commandLog().contains("RETR")) << server->commandLog().toStdString();
 
     // "..." is a plain name.
-    OperationRecorder recorder(download(), c);
-    downloadRow(QStringLiteral("..."));
-    ASSERT_TRUE(recorder.waitForEnd());
-    EXPECT_FALSE(recorder.status);
+    EXPECT_FALSE(downloadAndWait(QStringLiteral("...")));
     EXPECT_EQ(readFile(downloads.filePath(QStringLiteral("..."))), "three dots");
 }
 
@@ -228,21 +215,19 @@ TEST_F(Download, AFileThatGrewAfterTheListingComesWholeAndNeverShowsMoreThan100P
     connectAndList();
     writeFile(root() + "/grows.bin", content);
 
-    OperationRecorder recorder(download(), controller());
-    downloadRow(QStringLiteral("grows.bin"));
-    ASSERT_TRUE(recorder.waitForEnd());
-    EXPECT_FALSE(recorder.status);
+    QStringList states;
+    EXPECT_FALSE(downloadAndWait(QStringLiteral("grows.bin"), &states));
     EXPECT_TRUE(readFile(downloads.filePath(QStringLiteral("grows.bin"))) == content);
-    ASSERT_GE(recorder.states.size(), 3);
-    for (const QString& state : recorder.states) {
+    ASSERT_GE(states.size(), 3);
+    for (const QString& state : states) {
         const QString label = state.section('|', 0, 0);
         if (label.endsWith('%')) {
             EXPECT_LE(label.chopped(1).toInt(), 100) << state.toStdString();
         }
     }
     // The last change before the reset counts the bytes, as for an unknown size.
-    EXPECT_TRUE(recorder.states[recorder.states.size() - 2].startsWith("293.0 KB|"))
-        << recorder.states.join(' ').toStdString();
+    EXPECT_TRUE(states[states.size() - 2].startsWith("293.0 KB|"))
+        << states.join(' ').toStdString();
 }
 
 TEST_F(Download, TheDefaultFolderIsMadeWhenMissingAChosenOneThatVanishedIsNamed)
@@ -263,10 +248,7 @@ TEST_F(Download, TheDefaultFolderIsMadeWhenMissingAChosenOneThatVanishedIsNamed)
     if (QFileInfo::exists(folder))
         GTEST_SKIP() << "the default download folder exists already";
     c->downloadFolder = folder;
-    OperationRecorder recorder(download(), c);
-    downloadRow(QStringLiteral("a.txt"));
-    ASSERT_TRUE(recorder.waitForEnd());
-    EXPECT_FALSE(recorder.status);
+    EXPECT_FALSE(downloadAndWait(QStringLiteral("a.txt")));
     EXPECT_EQ(QFileInfo(folder).permissions(), QFile::ReadOwner | QFile::WriteOwner |
                                                    QFile::ExeOwner | QFile::ReadUser |
                                                    QFile::WriteUser | QFile::ExeUser);

@@ -44,9 +44,8 @@ TEST_F(FolderOperations, CreateAsksForANameDeleteConfirmsAndBothRefuseWhatIsNotO
 {
     const FtpServer::Options options = FtpServer::loginOnly();
     startServer(options);
-    QDir(root()).mkpath(QStringLiteral("taken"));
-    QDir(root()).mkpath(QStringLiteral("empty dir"));
-    QDir(root()).mkpath(QStringLiteral("full"));
+    for (const char* name : {"taken", "empty dir", "full"})
+        QDir(root()).mkpath(QLatin1String(name));
     writeFile(root() + "/a file.txt", "x");
     writeFile(root() + "/full/inside.txt", "x");
     startApp();
@@ -89,9 +88,7 @@ TEST_F(FolderOperations, CreateAsksForANameDeleteConfirmsAndBothRefuseWhatIsNotO
 
     // An existing folder: the server's refusal, and no listing again.
     toolkit.answerAlert(Toolkit::kDefaultReturn, QStringLiteral("taken"));
-    OperationRecorder existing(createDir(), c);
-    c->createDirButton->click();
-    ASSERT_TRUE(existing.waitForEnd());
+    EXPECT_TRUE(runToEnd(createDir(), [this] { c->createDirButton->click(); }));
     EXPECT_EQ(c->statusLabel->text(), "FTP error 550");
     EXPECT_FALSE(c->isReceiving());
     EXPECT_EQ(listingsEnded, listings + 1);
@@ -103,7 +100,7 @@ TEST_F(FolderOperations, CreateAsksForANameDeleteConfirmsAndBothRefuseWhatIsNotO
         EXPECT_TRUE(c->statusLabel->text().startsWith("Refused to create"));
         EXPECT_FALSE(createDir()->networkStream);
     }
-    EXPECT_EQ(QDir(root()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+    EXPECT_EQ(folderEntries(root()),
               (QStringList{"a file.txt", "empty dir", "full", "new dir", "taken"}));
     EXPECT_EQ(RemoteOperation::running(), nullptr);
     const qsizetype asked = toolkit.alertsShown.size();

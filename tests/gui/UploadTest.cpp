@@ -61,11 +61,10 @@ TEST_F(Upload, ShowsPercentagesWithTheSecondBarEmptyingThenListsTheFolderAgain)
 
     // An empty file ends at the first has-space event and is stored empty.
     writeFile(local.filePath(QStringLiteral("empty file")), {});
-    OperationRecorder empty(upload(), c);
-    uploadFiles({local.filePath(QStringLiteral("empty file"))});
-    ASSERT_TRUE(empty.waitForEnd());
-    EXPECT_FALSE(empty.status);
-    EXPECT_EQ(empty.states, (QStringList{"|0|100", "|0|0"}));
+    QStringList states;
+    EXPECT_FALSE(runToEnd(
+        upload(), [&] { uploadFiles({local.filePath("empty file")}); }, &states));
+    EXPECT_EQ(states, (QStringList{"|0|100", "|0|0"}));
     EXPECT_EQ(readFile(server->localPath(QStringLiteral("empty file"))), "");
     ASSERT_TRUE(waitForListing());
     EXPECT_GE(rowNamed(QStringLiteral("empty file")), 0);
@@ -151,12 +150,9 @@ TEST_F(Upload, CancelANameThatWouldSplitACommandOrARefusedStoreChangeNothing)
 
     // A server that refuses the stored file: the upload fails, and no new listing.
     writeFile(local.filePath(QStringLiteral("x.refused")), pattern(50000));
-    OperationRecorder recorder(upload(), c);
-    uploadFiles({local.filePath(QStringLiteral("x.refused"))});
-    ASSERT_TRUE(recorder.waitForEnd());
-    ASSERT_TRUE(recorder.status);
-    EXPECT_EQ(*recorder.status, "Upload not confirmed by the server");
-    EXPECT_TRUE(c->statusLabel->text().startsWith(*recorder.status));
+    EXPECT_EQ(runToEnd(upload(), [&] { uploadFiles({local.filePath("x.refused")}); }),
+              "Upload not confirmed by the server");
+    EXPECT_TRUE(c->statusLabel->text().startsWith("Upload not confirmed by the server"));
     EXPECT_EQ(listingsEnded, listings);
     EXPECT_EQ(queueState(), "|0|0");
     EXPECT_EQ(enabledBrowserButtons(), 6);

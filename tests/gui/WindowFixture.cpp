@@ -109,6 +109,19 @@ void WindowFixture::downloadRow(const QString& name)
     controller()->downloadButton->click();
 }
 
+std::optional<QString> WindowFixture::runToEnd(RemoteOperation* operation,
+                                               const std::function<void()>& start,
+                                               QStringList* states)
+{
+    OperationRecorder recorder(operation, c);
+    start();
+    if (!recorder.waitForEnd())
+        return QStringLiteral("<no end>");
+    if (states)
+        *states = recorder.states;
+    return recorder.status;
+}
+
 void WindowFixture::uploadFiles(const QStringList& paths)
 {
     toolkit.answerOpenPanel(Toolkit::kDefaultReturn, paths);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -67,6 +68,15 @@ protected:
     void selectRow(int row, Qt::KeyboardModifiers modifiers = {});
     // Selects the row of that name and presses download.
     void downloadRow(const QString& name);
+    // Runs start() and waits, bounded, for the operation's end; answers its final status (none
+    // on success, "<no end>" on time-out) and, when asked, the queue display's states.
+    std::optional<QString> runToEnd(RemoteOperation* operation, const std::function<void()>& start,
+                                    QStringList* states = nullptr);
+    std::optional<QString> downloadAndWait(const QString& name, QStringList* states = nullptr)
+    {
+        return runToEnd(
+            download(), [&] { downloadRow(name); }, states);
+    }
     // Answers the open panel with the files and presses upload.
     void uploadFiles(const QStringList& paths);
     // Brings the window to the front with the table focused, as typed keys need.
