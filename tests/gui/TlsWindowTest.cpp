@@ -45,9 +45,7 @@ TEST_F(WindowFixture, UnknownCertificatesAreAskedAboutPinnedAChangedOneRefusedIs
 
     // Trusted now: the next connect asks nothing.
     c->disconnectItem->trigger();
-    connectAnonymously(vsftpd.port());
-    ASSERT_TRUE(waitForListing());
-    EXPECT_EQ(c->status, "List succeeded");
+    connectAndList(vsftpd.port());
     EXPECT_EQ(toolkit.securityAlertsShown.size(), 1);
 
     // Another key where the first was trusted: a warning naming both, and Cancel stops.
@@ -90,9 +88,7 @@ TEST_F(WindowFixture, APlainServerIsUsedIfTlsIsOptionalAndTheLockSaysSo)
     startServer();
     startApp();
     EXPECT_EQ(controller()->encryptionPopUp->currentIndex(), 0); // no Encryption stored
-    connectAnonymously();
-    ASSERT_TRUE(waitForListing());
-    EXPECT_EQ(controller()->status, "List succeeded");
+    connectAndList();
     EXPECT_EQ(controller()->securityLabel->toolTip(), "Not encrypted");
 
     // Once reached with TLS, the host is not used in plain text again without asking.
