@@ -24,14 +24,6 @@ FtpStreamProperties anonymous(const QString& encryption)
             {P::Encryption, encryption}};
 }
 
-// Long enough for the 50 MiB upload through TLS under the sanitizers.
-std::unique_ptr<StreamRecorder> run(std::unique_ptr<FtpStream> stream,
-                                    const FtpStreamProperties& properties,
-                                    const QByteArray& upload = {})
-{
-    return runStream(std::move(stream), properties, upload, 120000);
-}
-
 // A TLS vsftpd with a certificate that the test authority issued for 127.0.0.1.
 class FtpTls : public ::testing::Test
 {
@@ -66,21 +58,18 @@ TEST_F(FtpTls, TransfersAreByteExactAndConfirmedOverVerifiedTls)
     for (const qsizetype size : {qsizetype(0), qsizetype(100000), qsizetype(50) << 20}) {
         const QByteArray bytes = pattern(size);
         const QString name = QStringLiteral("incoming/up-%1.bin").arg(size);
-        const auto up =
-            run(FtpStream::CFWriteStreamCreateWithFTPURL(url(QLatin1Char('/') + name)), tls, bytes);
+        // Time enough for 50 MiB through TLS under the sanitizers.
+        const auto up = writeUrl(url(QLatin1Char('/') + name), bytes, tls, 120000);
         EXPECT_TRUE(up->confirmed) << size << up->error.message.toStdString();
         EXPECT_TRUE(readFile(server.localPath(name)) == bytes) << size;
         EXPECT_EQ(up->security.state, ConnectionSecurity::State::Verified) << size;
     }
-    const auto down =
-        run(FtpStream::CFReadStreamCreateWithFTPURL(url(QStringLiteral("/incoming/up-100000.bin"))),
-            tls);
+    const auto down = readUrl(url(QStringLiteral("/incoming/up-100000.bin")), tls);
     EXPECT_TRUE(down->ended) << down->error.message.toStdString();
     EXPECT_TRUE(down->received == pattern(100000));
     EXPECT_EQ(down->security.protocol, QStringLiteral("TLSv1.3"));
 
-    const auto made =
-        run(FtpStream::CFWriteStreamCreateWithFTPURL(url(QStringLiteral("/incoming/made/"))), tls);
+    const auto made = writeUrl(url(QStringLiteral("/incoming/made/")), {}, tls);
     EXPECT_TRUE(made->ended) << made->error.message.toStdString();
     EXPECT_TRUE(QDir(server.localPath(QStringLiteral("incoming/made"))).exists());
     StreamError error;
@@ -112,9 +101,7 @@ TEST_F(FtpTls, ImplicitTlsAndTlsThroughAnHttpProxy)
     viaProxy[P::kCFStreamPropertyFTPProxyUser] = QStringLiteral("pu");
     viaProxy[P::kCFStreamPropertyFTPProxyPassword] = QStringLiteral("pp");
     const QByteArray bytes = pattern(300000);
-    const auto up =
-        run(FtpStream::CFWriteStreamCreateWithFTPURL(url(QStringLiteral("/incoming/proxied.bin"))),
-            viaProxy, bytes);
+    const auto up = writeUrl(url(QStringLiteral("/incoming/proxied.bin")), bytes, viaProxy);
     EXPECT_TRUE(up->confirmed) << up->error.message.toStdString();
     EXPECT_TRUE(readFile(server.localPath(QStringLiteral("incoming/proxied.bin"))) == bytes);
     const auto listing = readUrl(url(QStringLiteral("/incoming/")), viaProxy);

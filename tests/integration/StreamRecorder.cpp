@@ -100,9 +100,11 @@ void StreamRecorder::handleSpace()
     uploadOffset += n;
 }
 
+namespace {
+
 std::unique_ptr<StreamRecorder> runStream(std::unique_ptr<FtpStream> stream,
                                           const FtpStreamProperties& properties,
-                                          const QByteArray& upload, int timeoutMs)
+                                          const QByteArray& upload = {}, int timeoutMs = 20000)
 {
     auto recorder = std::make_unique<StreamRecorder>(std::move(stream));
     recorder->upload = upload;
@@ -111,13 +113,15 @@ std::unique_ptr<StreamRecorder> runStream(std::unique_ptr<FtpStream> stream,
     return recorder;
 }
 
+} // namespace
+
 std::unique_ptr<StreamRecorder> readUrl(const QUrl& url, const FtpStreamProperties& properties)
 {
     return runStream(FtpStream::CFReadStreamCreateWithFTPURL(url), properties);
 }
 
 std::unique_ptr<StreamRecorder> writeUrl(const QUrl& url, const QByteArray& upload,
-                                         const FtpStreamProperties& properties)
+                                         const FtpStreamProperties& properties, int timeoutMs)
 {
-    return runStream(FtpStream::CFWriteStreamCreateWithFTPURL(url), properties, upload);
+    return runStream(FtpStream::CFWriteStreamCreateWithFTPURL(url), properties, upload, timeoutMs);
 }

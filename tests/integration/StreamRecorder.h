@@ -66,11 +66,10 @@ private:
     bool insideCall = false;
 };
 
-// Sets the properties and the upload, starts the stream and waits, bounded, until it is done.
-std::unique_ptr<StreamRecorder> runStream(std::unique_ptr<FtpStream> stream,
-                                          const FtpStreamProperties& properties = {},
-                                          const QByteArray& upload = {}, int timeoutMs = 20000);
+// Runs a download (or an upload of those bytes) with those properties and waits, bounded,
+// until it is done.
 std::unique_ptr<StreamRecorder> readUrl(const QUrl& url,
                                         const FtpStreamProperties& properties = {});
 std::unique_ptr<StreamRecorder> writeUrl(const QUrl& url, const QByteArray& upload = {},
-                                         const FtpStreamProperties& properties = {});
+                                         const FtpStreamProperties& properties = {},
+                                         int timeoutMs = 20000);
