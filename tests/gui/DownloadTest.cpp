@@ -45,12 +45,17 @@ struct SmallDisk
 
 using Download = WindowFixture;
 
-TEST_F(Download, ShowsWholePercentagesPerChunkThenResetsTheQueueDisplay)
+TEST_F(Download, ShowsWholePercentagesPerChunkThenResetsTheQueueDisplayAndNeverPast100)
 {
-    startServer();
+    // Without SIZE for grows.bin, the listing's size is all that is known of it.
+    FtpServer::Options options;
+    options.noSize = QStringLiteral("grows");
+    startServer(options);
     const QByteArray content = pattern(100000);
     writeFile(root() + "/data.bin", content);
     writeFile(root() + "/empty.txt", {});
+    const QByteArray grown = pattern(300000);
+    writeFile(root() + "/grows.bin", grown.left(40000));
     connectAndList();
     const int listings = listingsEnded;
     const QString local = downloads.filePath(QStringLiteral("data.bin"));
@@ -87,6 +92,21 @@ TEST_F(Download, ShowsWholePercentagesPerChunkThenResetsTheQueueDisplay)
     EXPECT_FALSE(downloadAndWait(QStringLiteral("empty.txt"), &states));
     EXPECT_EQ(states, (QStringList{"|0|0", "|0|0"}));
     EXPECT_EQ(readFile(downloads.filePath(QStringLiteral("empty.txt"))), "");
+
+    // A file that grew after the listing comes whole and never shows more than 100%.
+    writeFile(root() + "/grows.bin", grown);
+    EXPECT_FALSE(downloadAndWait(QStringLiteral("grows.bin"), &states));
+    EXPECT_TRUE(readFile(downloads.filePath(QStringLiteral("grows.bin"))) == grown);
+    ASSERT_GE(states.size(), 3);
+    for (const QString& state : states) {
+        const QString label = state.section('|', 0, 0);
+        if (label.endsWith('%')) {
+            EXPECT_LE(label.chopped(1).toInt(), 100) << state.toStdString();
+        }
+    }
+    // The last change before the reset counts the bytes, as for an unknown size.
+    EXPECT_TRUE(states[states.size() - 2].startsWith("293.0 KB|"))
+        << states.join(' ').toStdString();
 }
 
 TEST_F(Download, AnExistingFileIsReplacedOnSuccessAndUntouchedOnAnyFailure)
@@ -202,32 +222,6 @@ TEST_F(Download, NoSelectionAFolderOrANameThatLeavesTheFolderOrSplitsACommandIsR
     // "..." is a plain name.
     EXPECT_FALSE(downloadAndWait(QStringLiteral("...")));
     EXPECT_EQ(readFile(downloads.filePath(QStringLiteral("..."))), "three dots");
-}
-
-TEST_F(Download, AFileThatGrewAfterTheListingComesWholeAndNeverShowsMoreThan100Percent)
-{
-    // Without SIZE, the listing's size is all that is known of the file.
-    FtpServer::Options options;
-    options.noSize = QStringLiteral("grows");
-    startServer(options);
-    const QByteArray content = pattern(300000);
-    writeFile(root() + "/grows.bin", content.left(40000));
-    connectAndList();
-    writeFile(root() + "/grows.bin", content);
-
-    QStringList states;
-    EXPECT_FALSE(downloadAndWait(QStringLiteral("grows.bin"), &states));
-    EXPECT_TRUE(readFile(downloads.filePath(QStringLiteral("grows.bin"))) == content);
-    ASSERT_GE(states.size(), 3);
-    for (const QString& state : states) {
-        const QString label = state.section('|', 0, 0);
-        if (label.endsWith('%')) {
-            EXPECT_LE(label.chopped(1).toInt(), 100) << state.toStdString();
-        }
-    }
-    // The last change before the reset counts the bytes, as for an unknown size.
-    EXPECT_TRUE(states[states.size() - 2].startsWith("293.0 KB|"))
-        << states.join(' ').toStdString();
 }
 
 TEST_F(Download, TheDefaultFolderIsMadeWhenMissingAChosenOneThatVanishedIsNamed)

@@ -24,19 +24,50 @@ protected:
     QTemporaryDir local;
 };
 
-TEST_F(Upload, ShowsPercentagesWithTheSecondBarEmptyingThenListsTheFolderAgain)
+TEST_F(Upload, ShowsPercentagesWithTheSecondBarEmptyingListsTheFolderAgainRefusalsChangeNothing)
 {
-    startServer();
+    FtpServer::Options options;
+    options.refuseSuffix = QStringLiteral(".refused");
+    startServer(options);
     connectAndList();
+    const int listings = listingsEnded;
+
+    // Cancelling the open panel, a name that would split a command, and a server that refuses
+    // the stored file change nothing and list nothing again.
+    toolkit.answerOpenPanel(Toolkit::kAlternateReturn);
+    c->uploadButton->click();
+    EXPECT_EQ(toolkit.panelsShown.size(), 1);
+    EXPECT_EQ(c->statusLabel->text(), "List succeeded");
+
+    const QString hostile = local.filePath(QStringLiteral("x\r\nDELE y"));
+    writeFile(hostile, "x");
+    uploadFiles({hostile});
+    EXPECT_TRUE(c->statusLabel->text().startsWith("Refused to upload"));
+
+    EXPECT_FALSE(upload()->networkStream || upload()->fileStream);
+    EXPECT_EQ(RemoteOperation::running(), nullptr);
+    EXPECT_EQ(enabledBrowserButtons(), 5);
+    EXPECT_EQ(listingsEnded, listings);
+    EXPECT_TRUE(QDir(root()).isEmpty());
+
+    // A server that refuses the stored file: the upload fails, and no new listing.
+    writeFile(local.filePath(QStringLiteral("x.refused")), pattern(50000));
+    EXPECT_EQ(runToEnd(upload(), [&] { uploadFiles({local.filePath("x.refused")}); }),
+              "Upload not confirmed by the server");
+    EXPECT_TRUE(c->statusLabel->text().startsWith("Upload not confirmed by the server"));
+    EXPECT_EQ(listingsEnded, listings);
+    EXPECT_EQ(queueState(), "|0|0");
+    EXPECT_EQ(enabledBrowserButtons(), 6);
+
+    // A file that goes through: percentages, the second bar emptying, the folder listed again.
     const QByteArray content = pattern(100000);
     const QString path = local.filePath(QStringLiteral("up.bin"));
     writeFile(path, content);
-    const int listings = listingsEnded;
 
     OperationRecorder recorder(upload(), c);
     uploadFiles({path});
-    ASSERT_EQ(toolkit.panelsShown.size(), 1);
-    const Toolkit::OpenPanel& panel = toolkit.panelsShown.first();
+    ASSERT_EQ(toolkit.panelsShown.size(), 4);
+    const Toolkit::OpenPanel& panel = toolkit.panelsShown.last();
     EXPECT_TRUE(panel.canChooseFiles);
     EXPECT_FALSE(panel.canChooseDirectories);
     EXPECT_EQ(c->taskTypeLabel->text(), kUpArrow);
@@ -123,37 +154,4 @@ TEST_F(Upload, BytesTheNetworkDidNotTakeAreOfferedFirstAtTheNextEvent)
     EXPECT_EQ(last.sent, content.size());
     // What a partial write left was sent next, neither dropped nor sent twice.
     EXPECT_TRUE(readFile(server->localPath(QStringLiteral("piped.bin"))) == content);
-}
-
-TEST_F(Upload, CancelANameThatWouldSplitACommandOrARefusedStoreChangeNothing)
-{
-    FtpServer::Options options;
-    options.refuseSuffix = QStringLiteral(".refused");
-    startServer(options);
-    connectAndList();
-    const int listings = listingsEnded;
-    toolkit.answerOpenPanel(Toolkit::kAlternateReturn);
-    c->uploadButton->click();
-    EXPECT_EQ(toolkit.panelsShown.size(), 1);
-    EXPECT_EQ(c->statusLabel->text(), "List succeeded");
-
-    const QString hostile = local.filePath(QStringLiteral("x\r\nDELE y"));
-    writeFile(hostile, "x");
-    uploadFiles({hostile});
-    EXPECT_TRUE(c->statusLabel->text().startsWith("Refused to upload"));
-
-    EXPECT_FALSE(upload()->networkStream || upload()->fileStream);
-    EXPECT_EQ(RemoteOperation::running(), nullptr);
-    EXPECT_EQ(enabledBrowserButtons(), 5);
-    EXPECT_EQ(listingsEnded, listings);
-    EXPECT_TRUE(QDir(root()).isEmpty());
-
-    // A server that refuses the stored file: the upload fails, and no new listing.
-    writeFile(local.filePath(QStringLiteral("x.refused")), pattern(50000));
-    EXPECT_EQ(runToEnd(upload(), [&] { uploadFiles({local.filePath("x.refused")}); }),
-              "Upload not confirmed by the server");
-    EXPECT_TRUE(c->statusLabel->text().startsWith("Upload not confirmed by the server"));
-    EXPECT_EQ(listingsEnded, listings);
-    EXPECT_EQ(queueState(), "|0|0");
-    EXPECT_EQ(enabledBrowserButtons(), 6);
 }
