@@ -23,7 +23,7 @@ const QString kDocument = QStringLiteral("\U0001F4C4");
 
 using Browser = WindowFixture;
 
-TEST_F(Browser, ConnectListsTheRootSavesTheSettingsAndNavigatesOnlyIntoPlainFolderNames)
+TEST_F(Browser, ConnectRefusesNoServerListsTheRootSavesTheSettingsNavigatesOnlyIntoPlainNames)
 {
     startServer();
     QDir(root()).mkpath(QStringLiteral("a b/c d"));
@@ -33,6 +33,23 @@ TEST_F(Browser, ConnectListsTheRootSavesTheSettingsAndNavigatesOnlyIntoPlainFold
     writeFile(root() + "/f.txt", QByteArray(1536, 'x'));
     writeFile(root() + QString::fromUtf8("/esc\x1b[31mred\u202Egnp.exe"), QByteArray(3, 'x'));
     startApp();
+    // A host or port that cannot name a server: refused before any connection.
+    for (const auto& [host, port] : std::initializer_list<std::pair<QString, QString>>{
+             {"x@127.0.0.1", "21"}, {"127.0.0.1", "0"}}) {
+        c->hostField->setText(host);
+        c->portField->setText(port == "21" ? QString::number(server->port()) : port);
+        c->connectItem->trigger();
+        EXPECT_TRUE(c->statusLabel->text().startsWith(port == "0" ? "Cannot connect: Port"
+                                                                  : "Cannot connect: Host"))
+            << c->statusLabel->text().toStdString();
+        EXPECT_FALSE(c->isReceiving());
+        EXPECT_TRUE(c->connectItem->isEnabled()); // still idle
+        // Saved as typed.
+        EXPECT_EQ(UserDefaults::standardUserDefaults().objectForKey("Host").toString(), host);
+    }
+    QTest::qWait(200);
+    EXPECT_EQ(server->connections(), 0);
+
     connectAnonymously();
     EXPECT_FALSE(c->connectItem->isEnabled());
     EXPECT_TRUE(c->disconnectItem->isEnabled());
@@ -125,27 +142,6 @@ TEST_F(Browser, ConnectListsTheRootSavesTheSettingsAndNavigatesOnlyIntoPlainFold
     EXPECT_EQ(c->ftpLocationLabel->text(), "");
     EXPECT_EQ(c->tabView->currentWidget(), c->ftpTabViewItem);
     EXPECT_TRUE(c->connectItem->isEnabled());
-}
-
-TEST_F(Browser, ConnectRefusesAHostOrPortThatCannotNameAServer)
-{
-    startServer();
-    startApp();
-    for (const auto& [host, port] : std::initializer_list<std::pair<QString, QString>>{
-             {"x@127.0.0.1", "21"}, {"127.0.0.1", "0"}}) {
-        c->hostField->setText(host);
-        c->portField->setText(port == "21" ? QString::number(server->port()) : port);
-        c->connectItem->trigger();
-        EXPECT_TRUE(c->statusLabel->text().startsWith(port == "0" ? "Cannot connect: Port"
-                                                                  : "Cannot connect: Host"))
-            << c->statusLabel->text().toStdString();
-        EXPECT_FALSE(c->isReceiving());
-        EXPECT_TRUE(c->connectItem->isEnabled()); // still idle
-        // Saved as typed.
-        EXPECT_EQ(UserDefaults::standardUserDefaults().objectForKey("Host").toString(), host);
-    }
-    QTest::qWait(200);
-    EXPECT_EQ(server->connections(), 0);
 
     // A bracketed IPv6 address is an address: the connect goes ahead.
     c->hostField->setText(QStringLiteral("[::1]"));
