@@ -174,11 +174,10 @@ TEST_F(FolderOperations, DeleteGoesThroughTheProxyAndNeverAroundIt)
 TEST_F(FolderOperations, OneOperationRunsAtATimeFolderOperationsAreRefusedTransfersWait)
 {
     // A download from a server that stops answering keeps running.
-    FtpServer stalled;
-    ASSERT_TRUE(stalled.start()) << stalled.log().toStdString();
-    writeSparseFile(stalled.localPath(QStringLiteral("big.bin")));
-    writeFile(stalled.localPath(QStringLiteral("victim.txt")), "x");
-    connectAndList(stalled.port());
+    startServer();
+    writeSparseFile(server->localPath(QStringLiteral("big.bin")));
+    writeFile(server->localPath(QStringLiteral("victim.txt")), "x");
+    connectAndList();
     OperationRecorder running(download(), c);
     {
         StreamModalHold hold;
@@ -186,7 +185,7 @@ TEST_F(FolderOperations, OneOperationRunsAtATimeFolderOperationsAreRefusedTransf
         ASSERT_TRUE(download()->isRunning() && download()->networkStream);
         ASSERT_TRUE(
             QTest::qWaitFor([&] { return download()->networkStream->bufferedBytes() > 0; }, 20000));
-        stalled.suspend();
+        server->suspend();
     }
     ASSERT_TRUE(QTest::qWaitFor([&] { return download()->receivedBytes > 0; }, 20000));
     const FtpStream* stream = download()->networkStream.get();
@@ -212,7 +211,7 @@ TEST_F(FolderOperations, OneOperationRunsAtATimeFolderOperationsAreRefusedTransf
     EXPECT_EQ(c->statusLabel->text(), "Queued until the running operation ends");
     // No dialog was shown, nothing was touched, and the download still has its own stream.
     EXPECT_TRUE(toolkit.alertsShown.isEmpty() && toolkit.panelsShown.isEmpty());
-    EXPECT_TRUE(QFileInfo::exists(stalled.localPath(QStringLiteral("victim.txt"))));
+    EXPECT_TRUE(QFileInfo::exists(server->localPath(QStringLiteral("victim.txt"))));
     EXPECT_TRUE(download()->isRunning());
     EXPECT_EQ(download()->networkStream.get(), stream);
     EXPECT_FALSE(running.ended);
@@ -220,7 +219,7 @@ TEST_F(FolderOperations, OneOperationRunsAtATimeFolderOperationsAreRefusedTransf
 
     // Once it ends (cancelled), the waiting download runs.
     OperationRecorder next(download(), c);
-    stalled.resume();
+    server->resume();
     c->cancelButton->click();
     ASSERT_TRUE(running.waitForEnd());
     EXPECT_TRUE(running.status);

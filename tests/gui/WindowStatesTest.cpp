@@ -36,7 +36,7 @@ bool looksInactive(QWidget* control)
 
 using WindowStates = WindowFixture;
 
-TEST_F(WindowStates, StartUpOnAnEmptyStoreSeedsTheSettingsEditsArmSaveTogglesRefill)
+TEST_F(WindowStates, OnAnEmptyStoreEditsArmSaveTogglesRefillTheSheetChoosesAFolderTheWindowDrags)
 {
     startApp();
     for (const char* key : {"Host", "Port", "Directory", "User", "Password", "ProxyHost",
@@ -98,39 +98,10 @@ TEST_F(WindowStates, StartUpOnAnEmptyStoreSeedsTheSettingsEditsArmSaveTogglesRef
     c->saveProxyAction();
     EXPECT_EQ(store().objectForKey(QStringLiteral("Host")).toString(), "x");
     EXPECT_EQ(store().integerForKey(QStringLiteral("UseProxy")), 1);
-}
 
-TEST_F(WindowStates, StartUpLoadsStoredValuesAndAlwaysBeginsInPassiveMode)
-{
-    for (const auto& [key, value] : {std::pair{"Host", "h"},
-                                     {"Port", "2121"},
-                                     {"User", "anonymous"},
-                                     {"ProxyHost", "proxy.local"},
-                                     {"ProxyPort", "3128"},
-                                     {"Directory", "pub/in"}})
-        store().setObject(QString::fromLatin1(value), QString::fromLatin1(key));
-    store().setInteger(0, QStringLiteral("Passive"));
-    store().setInteger(1, QStringLiteral("Anonymous"));
-    store().setInteger(1, QStringLiteral("UseProxy"));
-    store().synchronize();
-    settings.restart();
-    startApp();
-
-    EXPECT_EQ(store().integerForKey(QStringLiteral("Passive")), 1);
-    EXPECT_TRUE(c->passiveCheckBox->isChecked());
-    EXPECT_TRUE(c->anonymousCheckBox->isChecked());
-    EXPECT_TRUE(looksInactive(c->userField));
-    EXPECT_FALSE(c->proxyHostField->isReadOnly() || looksInactive(c->proxyHostField));
-    EXPECT_EQ(c->proxyHostField->text(), "proxy.local");
-    EXPECT_EQ(c->ftpURLStack, QStringList{"ftp://h:2121/pub/in/"}); // the stored folder first
-}
-
-TEST_F(WindowStates, TheSettingsSheetTheLocalFolderChooserAndDraggingTheWindow)
-{
-    startApp();
+    // The settings sheet shows where downloads go beside the chooser.
     c->serverButton->click();
     EXPECT_EQ(toolkit.sheetShown, app->panel());
-    // The sheet shows where downloads go beside the chooser.
     EXPECT_EQ(c->downloadFolderPathLabel->text(), MiscTool::getDownloadFolder());
     EXPECT_TRUE(c->downloadFolderPathLabel->isVisibleTo(app->panel()));
     toolkit.answerOpenPanel(Toolkit::kDefaultReturn, QStringLiteral("/tmp/chosen"));
@@ -166,6 +137,31 @@ TEST_F(WindowStates, TheSettingsSheetTheLocalFolderChooserAndDraggingTheWindow)
     EXPECT_EQ(window->pos().x(), start.x() + 20);
     send(QEvent::MouseMove, QPointF(-1000, 900), Qt::LeftButton);
     EXPECT_EQ(window->pos(), QPoint(start.x() - 990, visible.top() + 890));
+}
+
+TEST_F(WindowStates, StartUpLoadsStoredValuesAndAlwaysBeginsInPassiveMode)
+{
+    for (const auto& [key, value] : {std::pair{"Host", "h"},
+                                     {"Port", "2121"},
+                                     {"User", "anonymous"},
+                                     {"ProxyHost", "proxy.local"},
+                                     {"ProxyPort", "3128"},
+                                     {"Directory", "pub/in"}})
+        store().setObject(QString::fromLatin1(value), QString::fromLatin1(key));
+    store().setInteger(0, QStringLiteral("Passive"));
+    store().setInteger(1, QStringLiteral("Anonymous"));
+    store().setInteger(1, QStringLiteral("UseProxy"));
+    store().synchronize();
+    settings.restart();
+    startApp();
+
+    EXPECT_EQ(store().integerForKey(QStringLiteral("Passive")), 1);
+    EXPECT_TRUE(c->passiveCheckBox->isChecked());
+    EXPECT_TRUE(c->anonymousCheckBox->isChecked());
+    EXPECT_TRUE(looksInactive(c->userField));
+    EXPECT_FALSE(c->proxyHostField->isReadOnly() || looksInactive(c->proxyHostField));
+    EXPECT_EQ(c->proxyHostField->text(), "proxy.local");
+    EXPECT_EQ(c->ftpURLStack, QStringList{"ftp://h:2121/pub/in/"}); // the stored folder first
 }
 
 TEST_F(WindowStates, TheStringTableFollowsTheLanguage)
