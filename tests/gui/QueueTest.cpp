@@ -16,10 +16,6 @@ class Queue : public WindowFixture
 protected:
     TransferQueue* queue() const { return app->transferQueue(); }
     QTableView* queueTable() const { return app->window()->findChild<QTableView*>("queueTable"); }
-    QPushButton* button(const char* name) const
-    {
-        return app->window()->findChild<QPushButton*>(name);
-    }
 
     void connectAndWatch()
     {
@@ -101,7 +97,7 @@ TEST_F(Queue, AWaitingTransferCanBeRemovedADisconnectDropsTheRestFinishedOnesAre
     QTest::keyClick(queueTable(), Qt::Key_Delete);
     EXPECT_EQ(queueRows(), (QStringList{"↓ a.bin|Running", "↓ d.bin|Waiting"}));
     queueTable()->selectRow(0);
-    button("removeTransferButton")->click();
+    app->window()->findChild<QPushButton*>("removeTransferButton")->click();
     EXPECT_EQ(queueRows().size(), 2);
 
     // Disconnecting asks about the running one; kept running, nothing changes. Cancelled, it
@@ -115,7 +111,7 @@ TEST_F(Queue, AWaitingTransferCanBeRemovedADisconnectDropsTheRestFinishedOnesAre
     EXPECT_EQ(queueRows(), (QStringList{"↓ a.bin|Cancelled", "↓ d.bin|Not started: disconnected"}));
     for (const char* name : {"a.bin", "b.bin", "d.bin"})
         EXPECT_FALSE(QFile::exists(downloads.filePath(name))) << name;
-    button("clearTransfersButton")->click();
+    app->window()->findChild<QPushButton*>("clearTransfersButton")->click();
     EXPECT_EQ(queue()->rowCount(), 0);
 }
 
@@ -146,7 +142,7 @@ TEST_F(Queue, SeveralFilesFromTheOpenPanelOrDroppedOnTheTableUploadPastOneRefuse
     EXPECT_EQ(enabledBrowserButtons(), 6);
 
     // Dropped on the table, files go to the folder shown; a folder among them is skipped.
-    button("clearTransfersButton")->click();
+    app->window()->findChild<QPushButton*>("clearTransfersButton")->click();
     doubleClickRow(rowNamed("in"));
     ASSERT_TRUE(waitForListing());
     ASSERT_TRUE(QDir(local.path()).mkdir("folder"));

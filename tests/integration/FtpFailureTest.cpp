@@ -24,8 +24,7 @@ TEST(FtpFailures, StalledServerTimesOutWhileHeldOrSlowOwnersDoNot)
     writeSparseFile(server.localPath(QStringLiteral("big.bin")), 16 * 1024 * 1024);
 
     // Held longer than the time-outs: a download and an upload paused for their owners.
-    StreamRecorder heldDownload(
-        FtpStream::CFReadStreamCreateWithFTPURL(server.url(QStringLiteral("/big.bin"))));
+    StreamRecorder heldDownload(server.url(QStringLiteral("/big.bin")));
     StreamRecorder heldUpload(
         FtpStream::CFWriteStreamCreateWithFTPURL(server.url(QStringLiteral("/up.bin"))));
     heldUpload.upload = QByteArray(3 * 1024 * 1024, 'u');
@@ -56,8 +55,7 @@ TEST(FtpFailures, StalledServerTimesOutWhileHeldOrSlowOwnersDoNot)
         << slowUpload.error.message.toStdString();
 
     // The server stops mid-transfer (SIGSTOP): no byte moves while the owner reads.
-    StreamRecorder stalled(
-        FtpStream::CFReadStreamCreateWithFTPURL(server.url(QStringLiteral("/big.bin"))));
+    StreamRecorder stalled(server.url(QStringLiteral("/big.bin")));
     stalled.onEvent = [&](NSStreamEvent event) {
         if (event == NSStreamEventHasBytesAvailable && stalled.received.size() > 512 * 1024)
             server.suspend();
@@ -143,8 +141,7 @@ TEST(FtpFailures, QuittingEndsATransferThatWaitsForItsFinalReplyAtOnce)
             if (!server.start())
                 std::_Exit(2);
             writeFile(server.localPath(QStringLiteral("get.hang")), pattern(100000));
-            StreamRecorder download(
-                FtpStream::CFReadStreamCreateWithFTPURL(server.url(QStringLiteral("/get.hang"))));
+            StreamRecorder download(server.url(QStringLiteral("/get.hang")));
             download.start();
             if (!QTest::qWaitFor([&] { return download.received.size() == 100000; }, 10000))
                 std::_Exit(3);

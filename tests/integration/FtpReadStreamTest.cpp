@@ -55,8 +55,7 @@ TEST(FtpReadStream, BothDataModesTransferAnEmptyListingReadsNothingSizesAreKnown
     // The size the server announced is known when the file opens.
     const auto sizeAtOpen = [&](const QString& name) {
         writeFile(server.localPath(name), pattern(1000));
-        StreamRecorder recorder(
-            FtpStream::CFReadStreamCreateWithFTPURL(server.url(QLatin1Char('/') + name)));
+        StreamRecorder recorder(server.url(QLatin1Char('/') + name));
         std::optional<std::optional<int64_t>> atOpen;
         recorder.onEvent = [&](NSStreamEvent event) {
             if (event == NSStreamEventOpenCompleted)

@@ -18,8 +18,7 @@ TEST(FtpStreamEvents, HeldEventsWaitAndArriveInOrderOnceTheLastHoldEnds)
     const QByteArray content = pattern(2 * 1024 * 1024);
     writeFile(server.localPath(QStringLiteral("held.bin")), content);
 
-    StreamRecorder recorder(
-        FtpStream::CFReadStreamCreateWithFTPURL(server.url(QStringLiteral("/held.bin"))));
+    StreamRecorder recorder(server.url(QStringLiteral("/held.bin")));
     {
         StreamModalHold outer;
         recorder.start();
@@ -52,7 +51,7 @@ TEST(FtpStreamEvents, StreamsStoppedInsideTheirHandlersOrWithEventsQueuedGetNoMo
 
     // Stopped (closed and destroyed) from inside its open-completed handler: the has-bytes
     // events already due are dropped.
-    StreamRecorder stoppedEarly(FtpStream::CFReadStreamCreateWithFTPURL(server.url()));
+    StreamRecorder stoppedEarly(server.url());
     stoppedEarly.onEvent = [&](NSStreamEvent) {
         stoppedEarly.stop();
         return true;
@@ -64,8 +63,7 @@ TEST(FtpStreamEvents, StreamsStoppedInsideTheirHandlersOrWithEventsQueuedGetNoMo
 
     // Destroyed, delegate and all, while its events wait behind a hold.
     {
-        auto doomed = std::make_unique<StreamRecorder>(
-            FtpStream::CFReadStreamCreateWithFTPURL(server.url(QStringLiteral("/small.txt"))));
+        auto doomed = std::make_unique<StreamRecorder>(server.url(QStringLiteral("/small.txt")));
         StreamModalHold hold;
         doomed->start();
         EXPECT_TRUE(QTest::qWaitFor([&] { return doomed->stream()->bufferedBytes() == 6; }, 10000));
@@ -75,8 +73,7 @@ TEST(FtpStreamEvents, StreamsStoppedInsideTheirHandlersOrWithEventsQueuedGetNoMo
     QTest::qWait(200);
 
     // Taken off the loop: nothing more arrives, although the transfer goes on.
-    StreamRecorder removed(
-        FtpStream::CFReadStreamCreateWithFTPURL(server.url(QStringLiteral("/small.txt"))));
+    StreamRecorder removed(server.url(QStringLiteral("/small.txt")));
     removed.start();
     removed.stream()->removeFromRunLoop();
     EXPECT_TRUE(QTest::qWaitFor([&] { return removed.stream()->bufferedBytes() == 6; }, 10000));
@@ -100,8 +97,7 @@ TEST(FtpStreamEvents, TheDesktopsModalDialogsHoldEventsUntilTheyClose)
     // Runs a real dialog while a download's bytes arrive; a timer closes it 300 ms after they
     // are all in (or after 10 s), noting what its delegate got meanwhile.
     const auto whileShown = [&](const std::function<void()>& runDialog) {
-        StreamRecorder recorder(
-            FtpStream::CFReadStreamCreateWithFTPURL(server.url(QStringLiteral("/small.txt"))));
+        StreamRecorder recorder(server.url(QStringLiteral("/small.txt")));
         recorder.start();
         QDialog* shown = nullptr;
         size_t eventsWhileShown = 0;

@@ -8,6 +8,10 @@ StreamRecorder::StreamRecorder(std::unique_ptr<FtpStream> stream)
     : networkStream(std::move(stream))
 {}
 
+StreamRecorder::StreamRecorder(const QUrl& url)
+    : StreamRecorder(FtpStream::CFReadStreamCreateWithFTPURL(url))
+{}
+
 void StreamRecorder::start(const FtpStreamProperties& properties)
 {
     inside([&] { networkStream.open(properties, this); });

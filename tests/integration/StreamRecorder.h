@@ -19,6 +19,8 @@ class StreamRecorder final : public FtpStreamDelegate
 {
 public:
     explicit StreamRecorder(std::unique_ptr<FtpStream> stream);
+    // A download of url.
+    explicit StreamRecorder(const QUrl& url);
 
     FtpStream* stream() const { return networkStream.get(); }
     // Applies the properties, schedules the stream with this delegate and opens it.

@@ -7,13 +7,15 @@
 #include "VsftpdServer.h"
 #include "platform/ftp/FtpStream.h"
 
-TEST(Vsftpd, BackToBackTransfersOnOneConnectionNeverWaitForATimeout)
+TEST(Vsftpd, BackToBackTransfersNeverWaitForATimeoutRenameReportsTheServersWords)
 {
     // vsftpd can answer EPSV before libcurl 7.88 looks for the reply; libcurl then leaves the
     // transfer idle until its connect time-out unless the stream layer nudges it.
     ShortTimeouts shortTimeouts;
+    VsftpdServer::Options options;
+    options.writable = true;
     VsftpdServer server;
-    if (!server.start())
+    if (!server.start(options))
         GTEST_SKIP() << "vsftpd cannot run here: " << server.problem().toStdString();
     writeFile(server.localPath(QStringLiteral("a.txt")), "alpha\n");
     for (int i = 0; i < 40; ++i) {
@@ -21,15 +23,8 @@ TEST(Vsftpd, BackToBackTransfersOnOneConnectionNeverWaitForATimeout)
             readUrl(server.url(i % 2 ? QStringLiteral("/a.txt") : QStringLiteral("/")));
         EXPECT_TRUE(recorder->ended) << i << ": " << recorder->error.message.toStdString();
     }
-}
 
-TEST(Vsftpd, RenameMovesTheEntryAndReportsARefusalWithTheServersWords)
-{
-    VsftpdServer::Options options;
-    options.writable = true;
-    VsftpdServer server;
-    if (!server.start(options))
-        GTEST_SKIP() << "vsftpd cannot run here: " << server.problem().toStdString();
+    // Rename moves the entry, and a refusal comes with the server's words.
     writeFile(server.localPath(QStringLiteral("incoming/old.txt")), "alpha\n");
     StreamError error;
     EXPECT_TRUE(CFURLRenameResource(server.url(QStringLiteral("/incoming/old.txt")), "new name.txt",
