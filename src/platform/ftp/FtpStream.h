@@ -141,8 +141,9 @@ public:
     // after a TLS failure, what the user could decide about it.
     ConnectionSecurity security() const;
 
-    // Bytes held in the stream's buffer now, and the most it ever held: a read stream keeps at
-    // most 256 KiB however large the file, pausing the transfer until its owner reads.
+    // Bytes held in the stream's buffer now, and the most it ever held: a file's read stream
+    // keeps at most 1 MiB, a listing or an upload 256 KiB, however large the file; a read stream
+    // pauses the transfer until its owner reads.
     int64_t bufferedBytes() const;
     int64_t maxBufferedBytes() const;
 

@@ -164,7 +164,7 @@ int64_t FtpStreamPrivate::read(char* out, int64_t maxLength)
         std::lock_guard guard(transfer->mutex);
         n = transfer->buffer.take(out, maxLength);
         remaining = !transfer->buffer.isEmpty();
-        if (transfer->receivePaused && transfer->buffer.size() < CurlTransfer::kResumeBelow) {
+        if (transfer->receivePaused && transfer->buffer.size() < transfer->resumeBelow()) {
             transfer->receivePaused = false;
             transfer->lastActivity = CurlTransfer::Clock::now();
             resume = true;
