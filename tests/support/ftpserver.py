@@ -11,6 +11,8 @@ import io
 import logging
 import os
 import sys
+import threading
+import time
 
 from pyftpdlib.authorizers import DummyAuthorizer
 from pyftpdlib.filesystems import AbstractedFS
@@ -141,8 +143,21 @@ def make_handler(options):
     return Handler
 
 
+def exit_with_parent():
+    """Ends the server once the process that started it is gone, e.g. a test that crashed."""
+    parent = os.getppid()
+
+    def watch():
+        while os.getppid() == parent:
+            time.sleep(0.5)
+        os._exit(0)
+
+    threading.Thread(target=watch, daemon=True).start()
+
+
 def main():
     options = parse_arguments()
+    exit_with_parent()
     root = os.path.realpath(options.root)
     authorizer = DummyAuthorizer()
     users = []
