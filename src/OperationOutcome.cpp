@@ -4,13 +4,9 @@
 
 namespace {
 
-// The status texts are fixed English unless the string table has a translation of the id; the
-// German table leaves the transfer's own short texts ("File write error", ...) in English, as
-// the log and the users' reports know them.
 QString text(const char* id, const char* english)
 {
-    const QString translated = qtTrId(id);
-    return translated == QLatin1String(id) ? QString::fromUtf8(english) : translated;
+    return OperationOutcome::localizedText(id, english);
 }
 
 QString refusedText(OperationOutcome::Action action)
@@ -129,4 +125,10 @@ QString OperationOutcome::statusLine() const
     if (detail.isEmpty() || detailShown)
         return status;
     return status + QStringLiteral(": ") + detail;
+}
+
+QString OperationOutcome::localizedText(const char* id, const char* english)
+{
+    const QString translated = qtTrId(id);
+    return translated == QLatin1String(id) ? QString::fromUtf8(english) : translated;
 }

@@ -70,4 +70,9 @@ struct OperationOutcome
     // What the status line shows: the status text with the reason behind it, when there is one;
     // after a success, only what the user should know about it (else nothing).
     QString statusLine() const;
+
+    // Fixed English unless the string table has a translation of the id; the German table
+    // leaves the transfer's own short texts ("File write error", ...) in English, as the log
+    // and the users' reports know them.
+    static QString localizedText(const char* id, const char* english);
 };

@@ -23,11 +23,9 @@ namespace {
 // The running row is repainted at most this often: a chunk arrives every few microseconds.
 constexpr qint64 kShowEveryMs = 250;
 
-// Fixed English unless the string table translates the id.
 QString text(const char* id, const char* english)
 {
-    const QString translated = qtTrId(id);
-    return translated == QLatin1String(id) ? QString::fromUtf8(english) : translated;
+    return OperationOutcome::localizedText(id, english);
 }
 
 QString duration(int64_t seconds)
