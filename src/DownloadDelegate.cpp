@@ -141,6 +141,7 @@ void DownloadDelegate::startReceive(const QString& url, const QString& localFile
     announcedSize.reset();
     expectedSize = listedSize;
     localFile = localFilePath;
+    replacesFile = existsOrDangles(localFile);
     const std::optional<QUrl> remote = MiscTool::smartURLForString(url);
     if (!remote) {
         fail(OperationOutcome::Kind::InvalidUrl);
@@ -349,6 +350,8 @@ void DownloadDelegate::writeBack()
     // Starts writing the window just filled and waits for the one before it: the dirty part of
     // the file stays within two windows, and a wait is for one window only. Failures show at
     // the fsync that ends the download.
+    if (!replacesFile)
+        return;
     const int fd = fileStream->handle();
     while (receivedBytes - pendingBytes - writeBackFrom >= kWriteBackWindow) {
         ::sync_file_range(fd, writeBackFrom, kWriteBackWindow, SYNC_FILE_RANGE_WRITE);
@@ -377,8 +380,9 @@ void DownloadDelegate::stopReceiveWithStatus(const OperationOutcome& statusValue
         if (const std::optional<QString> problem = writePending(); problem && status.succeeded())
             writeFailed(*problem);
         // On disk before the rename, so that a crash right after never leaves an empty file in
-        // place of the old one.
-        if (status.succeeded() && ::fsync(fileStream->handle()) != 0)
+        // place of the old one (one may have appeared while the download ran).
+        if (status.succeeded() && (replacesFile || existsOrDangles(localFile)) &&
+            ::fsync(fileStream->handle()) != 0)
             writeFailed(QString::fromLocal8Bit(std::strerror(errno)));
         fileStream->close();
         if (status.succeeded() && fileStream->error() != QFileDevice::NoError)

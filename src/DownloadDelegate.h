@@ -78,6 +78,10 @@ private:
     std::optional<int64_t> expectedSize;
     // Where the part of the file not yet handed to the disk begins.
     int64_t writeBackFrom = 0;
+    // The download replaces an existing file: it goes to the disk before it takes that file's
+    // place, so that a crash never leaves less in place of a good file. A new file is put in
+    // place as it stands, as other downloaders do: nothing existed there to lose.
+    bool replacesFile = false;
     // Chunks go to the file in writes of up to kWriteSize bytes: received chunks are read
     // straight into this buffer and written out once the next one might not fit, before the
     // file is synced and whenever the download stops.
