@@ -139,7 +139,9 @@ void UploadDelegate::streamHandleEvent(FtpStream* aStream, NSStreamEvent eventCo
 void UploadDelegate::sendStep()
 {
     if (bufferOffset == bufferLimit) {
-        const int64_t count = readSome(*fileStream, sendBuffer.data(), OwnedStream::kChunkSize);
+        if (!sendBuffer)
+            sendBuffer = std::make_unique_for_overwrite<char[]>(kReadSize);
+        const int64_t count = readSome(*fileStream, sendBuffer.get(), kReadSize);
         if (count < 0) {
             fail(OperationOutcome::Kind::FileReadError,
                  QString::fromLocal8Bit(std::strerror(errno)));
@@ -152,8 +154,10 @@ void UploadDelegate::sendStep()
         bufferOffset = 0;
         bufferLimit = static_cast<uint64_t>(count);
     }
-    const int64_t written = networkStream->write(sendBuffer.data() + bufferOffset,
-                                                 static_cast<int64_t>(bufferLimit - bufferOffset));
+    const int64_t written =
+        networkStream->write(sendBuffer.get() + bufferOffset,
+                             std::min<int64_t>(static_cast<int64_t>(bufferLimit - bufferOffset),
+                                               OwnedStream::kChunkSize));
     if (written < 0) {
         fail(OperationOutcome::Kind::NetworkWriteError, networkStream->streamError().message);
         return;
@@ -195,6 +199,7 @@ void UploadDelegate::stopSendWithStatus(const OperationOutcome& status)
         fileStream->close();
         fileStream.reset();
     }
+    sendBuffer.reset();
     // Success or failure, the window is ready for the next operation; a failure says in the
     // status line what failed.
     fileSize = 0;

@@ -40,9 +40,6 @@ public:
     // Aborts the stream without waiting for the server's verdict; the server may keep what it
     // stored so far.
     void cancel() override;
-    // The send buffer's first byte.
-    const char* buffer() const { return sendBuffer.data(); }
-
     int64_t fileSize = 0;
     int64_t sentBytes = 0;
     OwnedStream networkStream;
@@ -60,7 +57,7 @@ signals:
     void filesChosen(const QStringList& paths);
 
 private:
-    // One has-space event: at most one file read and one network write.
+    // One has-space event: at most one file read and one network write of at most a chunk.
     void sendStep();
     // The whole file is sent: closing the stream asks the server for its verdict.
     void finishSend();
@@ -68,7 +65,10 @@ private:
     // Ends the upload with a failure of that kind.
     void fail(OperationOutcome::Kind kind, const QString& detail = {});
 
-    std::array<char, OwnedStream::kChunkSize> sendBuffer{};
+    // The file is read eight chunks at a time: an eighth of the reads, each chunk still
+    // written on its own has-space event.
+    static constexpr int64_t kReadSize = 8 * OwnedStream::kChunkSize;
+    std::unique_ptr<char[]> sendBuffer;
     // The folder the file goes into; the one shown when empty.
     QString remoteFolder;
     // All is sent and the stream's close waits for the server's verdict, running the event

@@ -1,6 +1,7 @@
 #include "platform/ftp/CurlMulti.h"
 
 #include <algorithm>
+#include <pthread.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -103,6 +104,8 @@ CurlMulti::CurlMulti()
     if (QCoreApplication* app = QCoreApplication::instance())
         connect(app, &QCoreApplication::aboutToQuit, this, [this] { quitting = true; });
     thread = std::thread([this] { run(); });
+    // Named for profilers and debuggers.
+    pthread_setname_np(thread.native_handle(), "tandrel-curl");
 }
 
 CurlMulti::~CurlMulti()
@@ -165,6 +168,13 @@ void CurlMulti::stop(uint64_t id)
     command(Command{Command::Kind::Stop, id, nullptr});
 }
 
+void CurlMulti::releaseAfterPass(uint64_t id)
+{
+    if (std::find(releases.begin(), releases.end(), id) == releases.end())
+        releases.push_back(id);
+    scheduleDelivery();
+}
+
 void CurlMulti::command(Command next)
 {
     {
@@ -214,7 +224,8 @@ void CurlMulti::postFirst(uint64_t id, const std::vector<NSStreamEvent>& parked)
 
 void CurlMulti::scheduleDelivery()
 {
-    if (deliveryScheduled || holds > 0 || events.empty())
+    const bool eventsDue = holds == 0 && !events.empty();
+    if (deliveryScheduled || (!eventsDue && releases.empty()))
         return;
     deliveryScheduled = true;
     QMetaObject::invokeMethod(this, &CurlMulti::deliverEvents, Qt::QueuedConnection);
@@ -239,6 +250,10 @@ void CurlMulti::deliverEvents()
         FtpStream* stream = it->second->q;
         FtpStreamDelegate* delegate = it->second->delegate;
         delegate->streamHandleEvent(stream, next.event);
+    }
+    for (const uint64_t id : std::exchange(releases, {})) {
+        if (const auto it = streams.find(id); it != streams.end())
+            it->second->releaseSend();
     }
     scheduleDelivery();
 }
@@ -602,8 +617,10 @@ size_t CurlMulti::send(char* out, size_t size, size_t count, void* transfer)
             t->sendPaused = true;
             given = CURL_READFUNC_PAUSE;
         }
-        // Room in the buffer is news for the owner, told in order with the rest.
-        tell = !t->endOfData && !std::exchange(t->spaceNoted, true);
+        // Room in the buffer is news for the owner, told in order with the rest, once half the
+        // buffer is free: the owner then refills it in one go rather than a chunk per wake-up.
+        tell = !t->endOfData && t->buffer.space() * 2 >= t->bufferLimit &&
+               !std::exchange(t->spaceNoted, true);
     }
     if (tell && theDriver)
         theDriver->note(dataNote(*t, CurlNote::Kind::Space));

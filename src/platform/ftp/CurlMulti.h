@@ -52,6 +52,8 @@ public:
     void start(const std::shared_ptr<CurlTransfer>& transfer);
     void resume(uint64_t id);
     void stop(uint64_t id);
+    // Resumes a paused upload, if it still waits, once this pass of the event loop has ended.
+    void releaseAfterPass(uint64_t id);
 
     // Queues an event; it reaches the delegate later, from the event loop.
     void post(uint64_t id, NSStreamEvent event);
@@ -113,6 +115,7 @@ private:
     std::unordered_map<uint64_t, std::function<void(const CurlNote&)>> listeners;
     std::unordered_map<uint64_t, FtpStreamPrivate*> streams;
     std::deque<QueuedEvent> events;
+    std::vector<uint64_t> releases; // uploads to resume at the end of the pass
     bool deliveryScheduled = false;
     bool shuttingDown = false;
     bool quitting = false;

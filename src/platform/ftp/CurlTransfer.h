@@ -39,15 +39,16 @@ struct CurlTransfer final
     // side waiting for the other in turn). A file's download holds eight of libcurl's chunks:
     // the threads hand the buffer over a quarter as often as with two, which saves about a sixth
     // of the download's CPU.
-    // A listing (parsed as it arrives, on the main thread) and an upload hold two.
+    // An upload holds as many. A listing (parsed as it arrives, on the main thread) holds two.
     static constexpr long kCurlBufferSize = 128 * 1024;
-    static constexpr int64_t kDownloadBufferLimit = 1024 * 1024;
+    static constexpr int64_t kFileBufferLimit = 1024 * 1024;
     static constexpr int64_t kBufferLimit = 256 * 1024;
 
     CurlTransfer(uint64_t id, Kind kind, const QUrl& url, const FtpStreamProperties& properties)
         : id(id)
         , kind(kind)
-        , bufferLimit(kind == Kind::Download ? kDownloadBufferLimit : kBufferLimit)
+        , bufferLimit(kind == Kind::Download || kind == Kind::Upload ? kFileBufferLimit
+                                                                     : kBufferLimit)
         , url(url)
         , properties(properties)
     {}

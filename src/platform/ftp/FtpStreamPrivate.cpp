@@ -192,18 +192,29 @@ int64_t FtpStreamPrivate::write(const char* data, int64_t length)
         return -1;
     int64_t n = 0;
     bool resume = false;
+    bool later = false;
     {
         std::lock_guard guard(transfer->mutex);
         n = transfer->buffer.append(data, length);
         transfer->maxBuffered = std::max(transfer->maxBuffered, transfer->buffer.size());
+        // A paused upload goes on once libcurl can take one of its chunks whole or the buffer
+        // is full; fewer bytes wait for the end of this pass of the loop, which usually brings
+        // more. Resuming at every write had the threads hand over each chunk on its own.
         if (n > 0 && transfer->sendPaused) {
-            transfer->sendPaused = false;
-            transfer->lastActivity = CurlTransfer::Clock::now();
-            resume = true;
+            if (transfer->buffer.size() >= CurlTransfer::kCurlBufferSize ||
+                transfer->buffer.space() == 0) {
+                transfer->sendPaused = false;
+                transfer->lastActivity = CurlTransfer::Clock::now();
+                resume = true;
+            } else {
+                later = true;
+            }
         }
     }
     if (resume)
         CurlMulti::instance().resume(id);
+    else if (later)
+        CurlMulti::instance().releaseAfterPass(id);
     awaiting &= ~NSStreamEventHasSpaceAvailable;
     signalSpace();
     return n;
@@ -248,6 +259,23 @@ void FtpStreamPrivate::abort()
         return;
     stopTransfer();
     setState(State::Closed);
+}
+
+void FtpStreamPrivate::releaseSend()
+{
+    if (direction != FtpStream::Direction::Write || !transfer || !runningTransfer())
+        return;
+    bool resume = false;
+    {
+        std::lock_guard guard(transfer->mutex);
+        if (transfer->sendPaused && !transfer->buffer.isEmpty()) {
+            transfer->sendPaused = false;
+            transfer->lastActivity = CurlTransfer::Clock::now();
+            resume = true;
+        }
+    }
+    if (resume)
+        CurlMulti::instance().resume(id);
 }
 
 int64_t FtpStreamPrivate::bufferedBytes() const

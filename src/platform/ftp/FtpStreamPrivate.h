@@ -39,6 +39,8 @@ public:
     bool deliverable() const { return scheduled && delegate && state != State::Closed; }
     bool offTheLoop() const { return !scheduled && state != State::Closed; }
     void park(NSStreamEvent event);
+    // The end of a pass of the event loop: a paused upload goes on with what it was given.
+    void releaseSend();
     // What protected the connection, as the curl thread last told it.
     ConnectionSecurity security() const { return lastSecurity; }
 
