@@ -84,9 +84,9 @@ public:
     bool isReceiving() const { return static_cast<bool>(networkStream); }
     void streamHandleEvent(FtpStream* aStream, NSStreamEvent eventCode) override;
     void parseListData();
-    static ListingEntry entryByReencodingNameInEntry(const ListingEntry& entry,
+    static ListingEntry entryByReencodingNameInEntry(ListingEntry entry,
                                                      QStringConverter::Encoding encoding);
-    void addListEntries(const QList<ListingEntry>& entries);
+    void addListEntries(QList<ListingEntry> entries);
     void receiveDidStart();
     void receiveDidStopWithStatus(const std::optional<QString>& statusText);
     void updateStatus(const QString& statusText);

@@ -150,55 +150,55 @@ void Controller::parseListData()
         if (consumed == 0)
             break;
         if (entry)
-            newEntries.append(entryByReencodingNameInEntry(*entry, QStringConverter::Utf8));
+            newEntries.append(
+                entryByReencodingNameInEntry(std::move(*entry), QStringConverter::Utf8));
         // A line the parser could not read is skipped and counted; the listing goes on.
         if (consumed < 0)
             ++unreadableLines;
         offset += consumed < 0 ? -consumed : consumed;
     }
     if (!newEntries.isEmpty())
-        addListEntries(newEntries);
+        addListEntries(std::move(newEntries));
     if (offset > 0)
         listData->remove(0, offset);
 }
 
-ListingEntry Controller::entryByReencodingNameInEntry(const ListingEntry& entry,
+ListingEntry Controller::entryByReencodingNameInEntry(ListingEntry entry,
                                                       QStringConverter::Encoding encoding)
 {
-    ListingEntry newEntry = entry;
     if (!entry.kCFFTPResourceName)
-        return newEntry;
+        return entry;
     // Most names are ASCII, which reads the same in UTF-8 as in the parser's one character per
     // byte: the name made by the parser is kept rather than decoded again.
     const QByteArray& raw = entry.rawName;
     const QString& parsed = *entry.kCFFTPResourceName;
     if (encoding == QStringConverter::Utf8 &&
         (raw.isEmpty() ? isAscii(parsed) : isAscii(raw) && parsed == QLatin1String(raw))) {
-        newEntry.rawName.clear();
-        return newEntry;
+        entry.rawName.clear();
+        return entry;
     }
     // The parser keeps the server's bytes; read them in the given encoding. Bytes that are not
     // valid in it still show, one character per byte.
     const QByteArray bytes =
         entry.rawName.isEmpty() ? entry.kCFFTPResourceName->toLatin1() : entry.rawName;
     if (encoding == QStringConverter::Utf8) {
-        newEntry.kCFFTPResourceName = decodeListingName(bytes);
+        entry.kCFFTPResourceName = decodeListingName(bytes);
         // Bytes that are the shown name's UTF-8 need not be kept twice: a long listing holds
         // one copy of each name.
-        if (isUtf8Of(bytes, *newEntry.kCFFTPResourceName))
-            newEntry.rawName.clear();
+        if (isUtf8Of(bytes, *entry.kCFFTPResourceName))
+            entry.rawName.clear();
     } else {
         QStringDecoder decoder(encoding);
         const QString name = decoder.decode(bytes);
-        newEntry.kCFFTPResourceName = decoder.hasError() ? QString::fromLatin1(bytes) : name;
+        entry.kCFFTPResourceName = decoder.hasError() ? QString::fromLatin1(bytes) : name;
     }
-    return newEntry;
+    return entry;
 }
 
-void Controller::addListEntries(const QList<ListingEntry>& entries)
+void Controller::addListEntries(QList<ListingEntry> entries)
 {
     TANDREL_ASSERT(listEntries.has_value());
     const int first = static_cast<int>(listEntries->size());
-    listEntries->append(entries);
+    listEntries->append(std::move(entries));
     tableModel->rowsAppended(first, static_cast<int>(listEntries->size()) - 1);
 }
