@@ -8,6 +8,7 @@
 #include <thread>
 #include <unistd.h>
 
+#include <QAction>
 #include <QDir>
 #include <QFileInfo>
 
@@ -72,6 +73,12 @@ bool isSameFolder(const QString& a, const QString& b)
 DownloadDelegate::DownloadDelegate(QObject* parent)
     : RemoteOperation(OperationOutcome::Action::Download, parent)
 {}
+
+DownloadDelegate::~DownloadDelegate()
+{
+    if (syncThread.joinable())
+        syncThread.join();
+}
 
 void DownloadDelegate::download()
 {
@@ -372,18 +379,47 @@ void DownloadDelegate::stopReceiveWithStatus(const OperationOutcome& statusValue
 {
     networkStream.stop();
     OperationOutcome status = statusValue;
+    if (fileStream) {
+        // Bytes received before a failure are kept in the partial file too.
+        if (const std::optional<QString> problem = writePending(); problem && status.succeeded())
+            status = outcome(OperationOutcome::Kind::FileWriteError, *problem);
+        // On disk before the rename, so that a crash right after never leaves an empty file in
+        // place of the old one (one may have appeared while the download ran).
+        if (status.succeeded() && (replacesFile || existsOrDangles(localFile))) {
+            if (syncThread.joinable())
+                syncThread.join();
+            const int fd = ::dup(fileStream->handle());
+            const int dupError = fd < 0 ? errno : 0;
+            syncThread = std::thread([this, fd, dupError, status] {
+                int error = dupError;
+                if (fd >= 0) {
+                    if (::fsync(fd) != 0)
+                        error = errno;
+                    ::close(fd);
+                }
+                QMetaObject::invokeMethod(
+                    this, [this, status, error] { synced(status, error); }, Qt::QueuedConnection);
+            });
+            return;
+        }
+    }
+    finishReceive(status);
+}
+
+void DownloadDelegate::synced(const OperationOutcome& status, int error)
+{
+    syncThread.join();
+    finishReceive(error == 0 ? status
+                             : outcome(OperationOutcome::Kind::FileWriteError,
+                                       QString::fromLocal8Bit(std::strerror(error))));
+}
+
+void DownloadDelegate::finishReceive(OperationOutcome status)
+{
     const auto writeFailed = [&](const QString& detail) {
         status = outcome(OperationOutcome::Kind::FileWriteError, detail);
     };
     if (fileStream) {
-        // Bytes received before a failure are kept in the partial file too.
-        if (const std::optional<QString> problem = writePending(); problem && status.succeeded())
-            writeFailed(*problem);
-        // On disk before the rename, so that a crash right after never leaves an empty file in
-        // place of the old one (one may have appeared while the download ran).
-        if (status.succeeded() && (replacesFile || existsOrDangles(localFile)) &&
-            ::fsync(fileStream->handle()) != 0)
-            writeFailed(QString::fromLocal8Bit(std::strerror(errno)));
         fileStream->close();
         if (status.succeeded() && fileStream->error() != QFileDevice::NoError)
             writeFailed(fileStream->errorString());
@@ -402,7 +438,8 @@ void DownloadDelegate::stopReceiveWithStatus(const OperationOutcome& statusValue
     fileSize = 0;
     receivedBytes = 0;
     listedSize.reset();
-    controller->setButtonsState(true);
+    // The user may have disconnected while the file went to the disk.
+    controller->setButtonsState(controller->disconnectItem->isEnabled());
     queueDisplay().reset();
     if (!status.succeeded())
         updateStatus(status.statusText().value_or(QString()));

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <thread>
 
 #include <QFile>
 #include <QString>
@@ -23,6 +24,8 @@ class DownloadDelegate final : public RemoteOperation, public FtpStreamDelegate
 
 public:
     explicit DownloadDelegate(QObject* parent = nullptr);
+    // Waits for a sync still running: the file it syncs replaces no other before it is done.
+    ~DownloadDelegate() override;
 
     // Downloads the selected row.
     void download();
@@ -66,6 +69,13 @@ private:
     void keepPartialFile();
     // Hands what was written to the disk as the download goes, a window at a time.
     void writeBack();
+    // Ends the download once the file is on the disk, when it must be.
+    void finishReceive(OperationOutcome status);
+    // The file of a successful download that replaces another goes to the disk on a thread of
+    // its own: the disk may be busy writing back other files (the one just replaced, say),
+    // which can take most of a second, and the window goes on meanwhile.
+    std::thread syncThread;
+    void synced(const OperationOutcome& status, int error);
     bool createPartialFile();
     // Makes the default download folder when it is missing; why the folder cannot be used, else
     // none.
