@@ -91,6 +91,9 @@ for server in "${servers[@]}"; do
         sleep 0.1
     done
 done
+# The fixtures' own write-back is over before the first run starts.
+sync
+sleep 2
 
 # Runs a command under /usr/bin/time: appends "wall cpu peak-kib stall-ms" to the file $1 (the
 # stall is what tandrel-drive --timing prints, 0 for curl).
@@ -115,11 +118,17 @@ expect_size()
     [ "$size" = "$2" ] || { echo "wrong size of $1: $size, not $2" >&2; exit 1; }
 }
 
+# expect_rows PATTERN COUNT WHO: a short listing is kept for a look in /var/tmp.
 expect_rows()
 {
-    local rows
+    local rows kept
     rows="$(grep -c "$1" "$work/stdout" || true)"
-    [ "$rows" = "$2" ] || { echo "listed $rows of $2 entries" >&2; exit 1; }
+    if [ "$rows" != "$2" ]; then
+        kept="$(mktemp /var/tmp/tandrel-compare-short-listing.XXXXXX)"
+        cp "$work/stdout" "$kept"
+        echo "$3 listed $rows of $2 entries; its output is in $kept" >&2
+        exit 1
+    fi
 }
 
 median()
@@ -203,10 +212,10 @@ for server in "${servers[@]}"; do
         for _ in $(seq "$pairs"); do
             [ "$mode" = clean ] && sync
             timed "$work/curl.runs" curl -s "$url/big/"
-            expect_rows . 100000
+            expect_rows . 100000 curl
             [ "$mode" = clean ] && sync
             timed "$work/tandrel.runs" "$drive" "${args[@]}" --dir big list
-            expect_rows '^row' 100000
+            expect_rows '^row' 100000 Tandrel
         done
         row "$server" "list 100,000 entries, $mode"
     done
@@ -215,7 +224,7 @@ for server in "${servers[@]}"; do
     for _ in $(seq "$pairs"); do
         timed "$work/curl.runs" curl -s "$url/small/"
         timed "$work/tandrel.runs" "$drive" "${args[@]}" --dir small list
-        expect_rows '^row' 20
+        expect_rows '^row' 20 Tandrel
     done
     row "$server" "start, connect, list 20 entries"
 done
