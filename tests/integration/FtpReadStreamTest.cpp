@@ -1,9 +1,11 @@
 #include <QDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
 #include "FtpServer.h"
 #include "StreamRecorder.h"
+#include "platform/ftp/CurlMulti.h"
 #include "platform/ftp/FtpStream.h"
 
 namespace {
@@ -107,4 +109,59 @@ TEST(FtpReadStream, ServerRefusalsComeInTheFtpDomainWithTheReplyCode)
     EXPECT_EQ(active->error.domain, StreamErrorDomain::FTP);
     EXPECT_EQ(active->error.code, 550);
     EXPECT_EQ(active->error.message, QStringLiteral("550 Active mode \u241B[1mrefused\u241B[0m."));
+}
+
+TEST(FtpReadStream, AListingHeldByItsOwnerLosesNoLineEnd)
+{
+    // libcurl reads a listing in ASCII mode and turns CRLF into LF; data it holds while the
+    // owner's buffer is full is converted again when handed over, and a held chunk that
+    // starts with LF after a read that ended in CR lost that LF: two entries became one.
+    // Each write here is 512 lines, converted 32,768 bytes (two of libcurl's 16 KiB chunks),
+    // ends in CR, and has LF right at its second chunk's start; unread, the 256 KiB buffer
+    // fills in the middle of the eighth write, at such a chunk.
+    QByteArray listing;
+    QList<QByteArray> expected;
+    const auto line = [&](int textLength) {
+        QByteArray text = "-rw-r--r-- 1 u g 0 Jan  1 00:00 n" +
+                          QByteArray::number(expected.size()).rightJustified(5, '0');
+        text += QByteArray(textLength - text.size(), 'x');
+        expected.append(text);
+        return text;
+    };
+    for (int write = 0; write < 10; ++write) {
+        if (write > 0)
+            listing += '\0';
+        QByteArray block = write > 0 ? "\n" : "";
+        block += line(64) + "\r\n";
+        for (int n = 0; n < 510; ++n)
+            block += line(63) + "\r\n";
+        block += line(62) + "\r";
+        listing += block;
+    }
+    listing += "\0\n";
+
+    QTemporaryDir dir;
+    const QString listingFile = dir.filePath(QStringLiteral("listing.txt"));
+    writeFile(listingFile, listing);
+    FtpServer::Options options;
+    options.listingFile = listingFile;
+    options.listingPaced = true;
+    FtpServer server(options);
+    ASSERT_TRUE(server.start()) << server.log().toStdString();
+
+    // Nothing is read until all was sent: the transfer pauses with libcurl holding a chunk.
+    StreamRecorder recorder(
+        FtpStream::CFReadStreamCreateWithFTPURL(server.url(QStringLiteral("/"))));
+    CurlMulti::takeHold();
+    recorder.start();
+    QTest::qWait(800);
+    CurlMulti::releaseHold();
+    ASSERT_TRUE(recorder.waitUntilDone(20000)) << recorder.error.message.toStdString();
+    EXPECT_TRUE(recorder.ended);
+    QList<QByteArray> lines = recorder.received.split('\n');
+    lines.removeIf([](const QByteArray& each) { return each.isEmpty() || each == "\r"; });
+    for (QByteArray& each : lines)
+        each.chop(1);
+    EXPECT_EQ(lines.size(), expected.size());
+    EXPECT_TRUE(lines == expected);
 }

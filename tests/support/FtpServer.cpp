@@ -45,6 +45,7 @@ bool FtpServer::start()
                                                      {"--refuse-active", options.refuseActive},
                                                      {"--silent-dele", options.silentDele},
                                                      {"--refuse-rest", options.refuseRest},
+                                                     {"--listing-paced", options.listingPaced},
                                                      {"--verbose", options.verbose}};
     for (const auto& [flag, on] : switches)
         if (on)

@@ -33,6 +33,8 @@ public:
         QString pasvAddress;
         // A file whose bytes answer every LIST, as a server with odd listings would send them.
         QString listingFile;
+        // Its NUL bytes split it into writes 50 ms apart (and are not sent).
+        bool listingPaced = false;
         // PORT and EPRT answered 550, in a text holding an escape character.
         bool refuseActive = false;
         // DELE never answered.

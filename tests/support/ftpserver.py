@@ -40,6 +40,8 @@ def parse_arguments():
     add("--no-epsv", action="store_true", help="answer EPSV with 500, so clients use PASV")
     add("--pasv-address", help="the address PASV replies announce instead of the real one")
     add("--listing", help="LIST answers with this file's bytes, whatever the folder")
+    add("--listing-paced", action="store_true",
+        help="that listing's NUL bytes split it into writes 50 ms apart (the NULs are not sent)")
     add("--refuse-active", action="store_true", help="answer PORT and EPRT with 550 (and ESC)")
     add("--silent-dele", action="store_true", help="never answer DELE")
     add("--no-size", help="answer SIZE with 550 for names holding this")
@@ -48,6 +50,22 @@ def parse_arguments():
     add("--quiet", action="store_true", help="log warnings only")
     add("--verbose", action="store_true", help="log every command and reply")
     return parser.parse_args()
+
+
+class paced:
+    """A producer handing out blocks 50 ms apart (holding the server's loop, which serves the
+    one test client)."""
+
+    def __init__(self, blocks):
+        self.blocks, self.given = blocks, 0
+
+    def more(self):
+        if self.given == len(self.blocks):
+            return b""
+        if self.given:
+            time.sleep(0.05)
+        self.given += 1
+        return self.blocks[self.given - 1]
 
 
 def make_handler(options):
@@ -95,7 +113,13 @@ def make_handler(options):
             if not options.listing:
                 return FTPHandler.ftp_LIST(self, path)
             with open(options.listing, "rb") as listing:
-                self.push_dtp_data(listing.read(), cmd="LIST")
+                data = listing.read()
+            if options.listing_paced:
+                # One write per block, so that a client reads each on its own.
+                self.push_dtp_data(paced([b for b in data.split(b"\0") if b]), isproducer=True,
+                                   cmd="LIST")
+            else:
+                self.push_dtp_data(data, cmd="LIST")
             return path
 
         def refused_active(self, line):

@@ -572,8 +572,13 @@ size_t CurlMulti::receive(char* data, size_t size, size_t count, void* transfer)
         std::lock_guard guard(t->mutex);
         // An empty buffer takes any chunk (libcurl's are at most kCurlBufferSize, twice that
         // once line ends are restored); otherwise keep the buffer within its limit and let
-        // libcurl hold the chunk until the owner has read.
-        if (!t->buffer.isEmpty() && needed > t->buffer.space()) {
+        // libcurl hold the chunk until the owner has read. libcurl 7.88 converts the line ends
+        // of a held listing chunk again when it hands it over, and drops an LF at its start
+        // when the read it came from ended in CR (two entries become one): such a chunk is
+        // taken into the listing buffer's spare room instead.
+        const bool mustTake = listing && length > 0 && data[0] == '\n';
+        if (!t->buffer.isEmpty() && t->buffer.size() + needed > t->bufferLimit &&
+            !(mustTake && needed <= t->buffer.space())) {
             t->receivePaused = true;
             return CURL_WRITEFUNC_PAUSE;
         }

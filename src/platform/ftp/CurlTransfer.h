@@ -65,7 +65,8 @@ struct CurlTransfer final
 
     // Shared, under the mutex.
     std::mutex mutex;
-    StreamBuffer buffer{bufferLimit};
+    // A listing's buffer has room for one more of libcurl's chunks past its limit.
+    StreamBuffer buffer{kind == Kind::Listing ? bufferLimit + 2 * kCurlBufferSize : bufferLimit};
     int64_t maxBuffered = 0;
     bool receivePaused = false; // the download waits for its owner to read
     bool sendPaused = false;    // the upload waits for its owner to write
