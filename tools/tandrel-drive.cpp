@@ -376,11 +376,17 @@ public:
     }
 
 private:
-    void printFigures() const
+    // The gap since the loop's last tick counts too: a step that held the loop at its very end.
+    void noteLastGap()
     {
-        // The last gap counts too: a step that held the loop at its very end.
-        const qint64 lastGap = sinceTick.isValid() ? sinceTick.elapsed() - 5 : 0;
-        print({QStringLiteral("stall-max-ms"), QString::number(std::max(longestStallMs, lastGap))});
+        if (sinceTick.isValid())
+            longestStallMs = std::max(longestStallMs, sinceTick.elapsed() - 5);
+    }
+
+    void printFigures()
+    {
+        noteLastGap();
+        print({QStringLiteral("stall-max-ms"), QString::number(longestStallMs)});
         rusage usage{};
         getrusage(RUSAGE_SELF, &usage);
         print({QStringLiteral("peak-rss-kib"), QString::number(usage.ru_maxrss)});
@@ -659,6 +665,9 @@ private:
 
     void printRows()
     {
+        // The driver's own printing is not the window's stall: the gap so far counts, the
+        // printing does not.
+        noteLastGap();
         const QAbstractItemModel* shown = controller->serverTable->model();
         const int rows = shown->rowCount();
         for (int at = 0; at < rows; ++at) {
@@ -672,6 +681,8 @@ private:
         }
         // One flush for all rows: a write per row would be the driver's cost, not the window's.
         std::fflush(stdout);
+        if (sinceTick.isValid())
+            sinceTick.restart();
     }
 
     TandrelApp* app;

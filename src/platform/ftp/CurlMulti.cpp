@@ -18,8 +18,11 @@ namespace {
 
 CurlMulti* theDriver = nullptr;
 
-// Events handed to delegates in one go before the loop gets a turn again.
+// Events handed to delegates in one go before the loop gets a turn again, and the longest such
+// a pass may take: a listing's chunks take far longer each than a download's, and the window
+// must repaint and take input meanwhile.
 constexpr int kDeliveryBatch = 64;
+constexpr auto kDeliveryTime = std::chrono::milliseconds(10);
 
 // The longest the curl thread sleeps while transfers run. libcurl 7.88 can leave a transfer
 // with no socket to wait on (when the reply to EPSV or PASV comes in the same call that sent
@@ -234,7 +237,10 @@ void CurlMulti::scheduleDelivery()
 void CurlMulti::deliverEvents()
 {
     deliveryScheduled = false;
-    for (int n = 0; n < kDeliveryBatch && holds == 0 && !events.empty(); ++n) {
+    const Clock::time_point until = Clock::now() + kDeliveryTime;
+    for (int n = 0;
+         n < kDeliveryBatch && holds == 0 && !events.empty() && (n == 0 || Clock::now() < until);
+         ++n) {
         const QueuedEvent next = events.front();
         events.pop_front();
         const auto it = streams.find(next.id);
