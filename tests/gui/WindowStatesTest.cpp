@@ -120,8 +120,13 @@ TEST_F(WindowStates, OnAnEmptyStoreEditsArmSaveTogglesRefillTheSheetChoosesAFold
     EXPECT_EQ(toolkit.sheetShown, nullptr);
     EXPECT_FALSE(app->panel()->isVisible());
 
-    // Dragging moves the window but keeps its top edge on screen.
+    // The window takes the image's shape: only the image's opaque part is the window.
     CustomWindow* window = app->window();
+    const QRegion shape = window->mask();
+    EXPECT_FALSE(shape.contains(QPoint(0, 0)));
+    EXPECT_TRUE(shape.contains(window->rect().center()));
+
+    // Dragging moves the window but keeps its top edge on screen.
     const QRect visible = window->screen()->availableGeometry();
     window->move(visible.left() + 100, visible.top() + 100);
     const QPoint start = window->pos();
