@@ -26,9 +26,24 @@ constexpr auto kDeliveryTime = std::chrono::milliseconds(10);
 
 // The longest the curl thread sleeps while transfers run. libcurl 7.88 can leave a transfer
 // with no socket to wait on (when the reply to EPSV or PASV comes in the same call that sent
-// the command); the next curl_multi_perform moves it on, so it is never left for long.
+// the command, about every other listing or transfer against vsftpd); the next
+// curl_multi_perform moves it on. The thread calls it again at once when no transfer waits on
+// a socket and none is paused; this bound is what is left should another state do the same.
 constexpr int kPollWhileRunningMs = 100;
 constexpr int kPollIdleMs = 10000;
+
+// Whether libcurl waits on any socket of its transfers (with none, only a timeout or a wake-up
+// moves them on).
+bool waitsOnSocket(CURLM* multi)
+{
+    fd_set read, write, error;
+    FD_ZERO(&read);
+    FD_ZERO(&write);
+    FD_ZERO(&error);
+    int highest = -1;
+    curl_multi_fdset(multi, &read, &write, &error, &highest);
+    return highest >= 0;
+}
 
 StreamError stallError()
 {
@@ -356,6 +371,8 @@ void CurlMulti::run()
         if (!running.empty()) {
             int active = 0;
             curl_multi_perform(multi, &active);
+            if (active > 0 && !waitsOnSocket(multi) && !anyPaused())
+                curl_multi_perform(multi, &active);
             collectFinished();
         }
         curl_multi_poll(multi, nullptr, 0, running.empty() ? kPollIdleMs : kPollWhileRunningMs,
@@ -502,6 +519,15 @@ void CurlMulti::end(CurlTransfer& transfer)
     curl_slist_free_all(transfer.postCommands);
     transfer.preCommands = transfer.postCommands = nullptr;
     transfer.tls.reset();
+}
+
+// Whether a running transfer waits for its owner to read or write.
+bool CurlMulti::anyPaused()
+{
+    return std::any_of(running.begin(), running.end(), [](const auto& entry) {
+        std::lock_guard guard(entry.second->mutex);
+        return entry.second->receivePaused || entry.second->sendPaused;
+    });
 }
 
 void CurlMulti::collectFinished()

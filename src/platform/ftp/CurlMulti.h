@@ -101,6 +101,7 @@ private:
     void begin(const std::shared_ptr<CurlTransfer>& transfer);
     void end(CurlTransfer& transfer);
     void collectFinished();
+    bool anyPaused();
     void checkStalls();
     void note(CurlNote next);
     static curl_socket_t openSocket(void* self, curlsocktype, curl_sockaddr* address);
