@@ -9,8 +9,12 @@ CustomView::CustomView(QWidget* parent)
     , decoding(std::async(std::launch::async, [] {
         Decoded decoded;
         decoded.image = QImage(QStringLiteral(":/images/earth.png"));
-        if (!decoded.image.isNull())
+        if (!decoded.image.isNull()) {
             decoded.alpha = decoded.image.createAlphaMask();
+            // The form a pixmap keeps and paints from, converted where it lies, so that the
+            // window's thread takes the pixels over without a copy.
+            decoded.image.convertTo(QImage::Format_ARGB32_Premultiplied);
+        }
         return decoded;
     }))
 {
@@ -27,8 +31,8 @@ void CustomView::takeDecoded()
 {
     if (!decoding.valid())
         return;
-    const Decoded decoded = decoding.get();
-    image = QPixmap::fromImage(decoded.image);
+    Decoded decoded = decoding.get();
+    image = QPixmap::fromImage(std::move(decoded.image));
     if (!decoded.alpha.isNull())
         mask = QBitmap::fromImage(decoded.alpha);
 }
@@ -47,11 +51,14 @@ const QBitmap& CustomView::circleMask()
 
 void CustomView::paintEvent(QPaintEvent* /*event*/)
 {
+    // The image's pixels, transparent ones too, replace what was there: one pass over the
+    // window instead of clearing it first.
     QPainter painter(this);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.fillRect(rect(), Qt::transparent);
-    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    painter.drawPixmap(0, 0, circleImage());
+    const QPixmap& picture = circleImage();
+    painter.drawPixmap(0, 0, picture);
+    for (const QRect& uncovered : QRegion(rect()) - QRect(QPoint(), picture.size()))
+        painter.fillRect(uncovered, Qt::transparent);
 }
 
 void CustomView::resizeEvent(QResizeEvent* /*event*/)
