@@ -161,12 +161,18 @@ qint64 UserDefaults::integerForKey(const QString& key) const
 
 void UserDefaults::setObject(const QVariant& value, const QString& key)
 {
+    // A value stored as it stands is not set again: with nothing changed, synchronize leaves
+    // the file alone instead of rewriting and syncing it to the disk at every connect, which
+    // can hold the window while the disk is busy.
+    const QVariant stored = settings->value(key);
+    if (stored.isValid() && stored.typeId() == value.typeId() && stored == value)
+        return;
     settings->setValue(key, value);
 }
 
 void UserDefaults::setInteger(qint64 value, const QString& key)
 {
-    settings->setValue(key, QVariant::fromValue(value));
+    setObject(QVariant::fromValue(value), key);
 }
 
 bool UserDefaults::synchronize()

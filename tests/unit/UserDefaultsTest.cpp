@@ -17,7 +17,7 @@ const QString kPassive = QStringLiteral("Passive");
 
 } // namespace
 
-TEST(UserDefaults, KeepsStringsIntegersAndAbsenceApartAcrossARestartInAPrivateFile)
+TEST(UserDefaults, KeepsStringsIntegersAndAbsenceApartInAPrivateFileRewrittenOnlyOnChange)
 {
     TempSettings settings;
     {
@@ -47,6 +47,24 @@ TEST(UserDefaults, KeepsStringsIntegersAndAbsenceApartAcrossARestartInAPrivateFi
     EXPECT_EQ(store.integerForKey(kPassive), 1);
     EXPECT_EQ(store.objectForKey(QStringLiteral("Password")).toString(), "p@ss wörd");
     EXPECT_EQ(store.integerForKey(QStringLiteral("Anonymous")), 0);
+
+    // Storing the same values again leaves the file as it is; a changed one rewrites it.
+    const auto fileId = [] {
+        struct stat now = {};
+        ::stat(QFile::encodeName(UserDefaults::storePath()).constData(), &now);
+        return now.st_ino;
+    };
+    const auto before = fileId();
+    store.setObject(QString(), kHost);
+    store.setObject(QStringLiteral("21"), kPort);
+    store.setInteger(1, kPassive);
+    EXPECT_TRUE(store.synchronize());
+    EXPECT_EQ(fileId(), before);
+    store.setInteger(0, kPassive);
+    EXPECT_TRUE(store.synchronize());
+    EXPECT_NE(fileId(), before);
+    settings.restart();
+    EXPECT_EQ(UserDefaults::standardUserDefaults().integerForKey(kPassive), 0);
 }
 
 TEST(UserDefaults, CorruptFilesAreKeptAsideNeverOverwrittenAndTheStoreStartsEmpty)
