@@ -484,7 +484,7 @@ void CurlMulti::begin(const std::shared_ptr<CurlTransfer>& transfer)
         curl_easy_setopt(easy, CURLOPT_UPLOAD, 1L);
         curl_easy_setopt(easy, CURLOPT_READFUNCTION, &CurlMulti::send);
         curl_easy_setopt(easy, CURLOPT_READDATA, &t);
-        curl_easy_setopt(easy, CURLOPT_UPLOAD_BUFFERSIZE, CurlTransfer::kCurlBufferSize);
+        curl_easy_setopt(easy, CURLOPT_UPLOAD_BUFFERSIZE, CurlTransfer::kCurlUploadBufferSize);
         break;
     }
     // TLS as the Encryption property asks (implicit TLS sets the URL again, as ftps://).

@@ -42,6 +42,11 @@ struct CurlTransfer final
     // An upload holds as many. A listing (parsed as it arrives, on the main thread) holds two.
     static constexpr long kCurlBufferSize = 128 * 1024;
     static constexpr int64_t kFileBufferLimit = 1024 * 1024;
+    // libcurl sends an upload from a buffer of its own, refilled from ours: half of ours at a
+    // time, while the owner refills the other half (it hears of room once half is free). With
+    // 128 KiB libcurl called in four times as often and sent in smaller pieces: a fifth more
+    // CPU per GiB; with all of ours it left the buffer empty more often.
+    static constexpr long kCurlUploadBufferSize = kFileBufferLimit / 2;
     static constexpr int64_t kBufferLimit = 256 * 1024;
 
     CurlTransfer(uint64_t id, Kind kind, const QUrl& url, const FtpStreamProperties& properties)
