@@ -141,7 +141,10 @@ void Controller::streamHandleEvent(FtpStream* aStream, NSStreamEvent eventCode)
 
 void Controller::parseListData()
 {
+    // Room for the chunk's entries from the start (a listing line is rarely under 48 bytes):
+    // grown step by step, the list moved its entries several times per chunk.
     QList<ListingEntry> newEntries;
+    newEntries.reserve(listData->size() / 48 + 1);
     int64_t offset = 0;
     for (;;) {
         std::optional<ListingEntry> entry;
