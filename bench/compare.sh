@@ -7,8 +7,8 @@
 # was held (the drive's stall-max-ms, which must stay within 50 ms).
 #   bench/compare.sh [pairs]        (default 5 pairs of runs per row)
 # "clean" runs remove the previous output and sync before each run; "back to back" runs write
-# over the previous run's file while its pages may still be written back, as a user who fetches
-# the same file again does. Needs a quiet machine; asserts nothing.
+# over the same program's previous file while its pages may still be written back, as a user who
+# fetches the same file again does. Needs a quiet machine; asserts nothing.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 pairs="${1:-5}"
@@ -111,6 +111,16 @@ timed()
         "$work/time" >>"$into"
 }
 
+# Runs a command untimed: the previous run of a back-to-back pair.
+untimed()
+{
+    "$@" >"$work/stdout" 2>"$work/stderr" || {
+        echo "failed: $*" >&2
+        tail -n 5 "$work/stderr" >&2
+        exit 1
+    }
+}
+
 expect_size()
 {
     local size
@@ -182,10 +192,18 @@ for server in "${servers[@]}"; do
     done
     row "$server" "download 1 GiB, new file, clean"
 
-    # Download 1 GiB over the previous run's file.
+    # Download 1 GiB over the previous run's file. Each timed run follows an untimed run of the
+    # same program, so that the pages still going to the disk are its own previous file's, as
+    # for a user who fetches the same file again; the other program's are synced first. (Timed
+    # runs alone in turn would hand each Tandrel run the gigabyte curl left unsynced just before,
+    # which the disk writes while Tandrel's fsync waits.)
     for _ in $(seq "$pairs"); do
+        sync
+        untimed curl -s -o "$cout" "$url/big-1g.bin"
         timed "$work/curl.runs" curl -s -o "$cout" "$url/big-1g.bin"
         expect_size "$cout" $gib
+        sync
+        untimed "$drive" "${args[@]}" --download-folder "$work/out/tandrel" get big-1g.bin
         timed "$work/tandrel.runs" "$drive" "${args[@]}" --download-folder "$work/out/tandrel" \
             get big-1g.bin
         expect_size "$tout" $gib
