@@ -8,7 +8,9 @@
 #   bench/compare.sh [pairs]        (default 5 pairs of runs per row)
 # "clean" runs remove the previous output and sync before each run; "back to back" runs write
 # over the same program's previous file while its pages may still be written back, as a user who
-# fetches the same file again does. Needs a quiet machine; asserts nothing.
+# fetches the same file again does. The upload and listing rows also time bench/qt_floor, the
+# least any Qt Widgets window on libcurl does for the same work: where a target lies below it,
+# the target is out of reach of a client built so. Needs a quiet machine; asserts nothing.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 pairs="${1:-5}"
@@ -23,8 +25,9 @@ if [ ! -f "$build/CMakeCache.txt" ]; then
     cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTANDREL_BENCH=ON \
         "${launcher[@]}" >/dev/null
 fi
-cmake --build "$build" --target tandrel-drive >/dev/null
+cmake --build "$build" --target tandrel-drive qt_floor >/dev/null
 drive="$build/tools/tandrel-drive"
+floor="$build/bench/qt_floor"
 
 # The machine, and whether it is quiet enough for wall times to mean much.
 echo "machine: $(nproc) CPUs ($(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -n 1))," \
@@ -154,19 +157,23 @@ medians()
 }
 
 gib=$((1024 * 1024 * 1024))
-printf '%-10s %-36s %9s %9s %7s %8s %8s %8s %8s %8s\n' server work "curl s" "Tandrel s" ratio \
-    "curl cpu" "T cpu" "curl MiB" "T MiB" "T stall"
+printf '%-10s %-36s %9s %9s %7s %8s %8s %8s %8s %8s %8s %8s %8s\n' server work "curl s" "Tandrel s" \
+    ratio "floor s" "floor x" "curl cpu" "T cpu" "curl MiB" "T MiB" "floor MiB" "T stall"
 row()
 {
-    local server="$1" name="$2" cw cc cm cs tw tc tm ts
+    local server="$1" name="$2" cw cc cm cs tw tc tm ts fw=-1 fc fm=-1 fs
     read -r cw cc cm cs < <(medians "$work/curl.runs")
     read -r tw tc tm ts < <(medians "$work/tandrel.runs")
+    [ -s "$work/floor.runs" ] && read -r fw fc fm fs < <(medians "$work/floor.runs")
     awk -v s="$server" -v n="$name" -v cw="$cw" -v tw="$tw" -v cc="$cc" -v tc="$tc" \
-        -v cm="$cm" -v tm="$tm" -v ts="$ts" 'BEGIN {
+        -v cm="$cm" -v tm="$tm" -v ts="$ts" -v fw="$fw" -v fm="$fm" 'BEGIN {
             ratio = (cw > 0) ? sprintf("%.2fx", tw / cw) : "-"
-            printf "%-10s %-36s %9.2f %9.2f %7s %8.2f %8.2f %8.1f %8.1f %5d ms\n", s, n, cw, tw, ratio, cc, tc, cm / 1024, tm / 1024, ts
+            floor = (fw >= 0) ? sprintf("%.2f", fw) : "-"
+            fratio = (fw >= 0 && cw > 0) ? sprintf("%.2fx", fw / cw) : "-"
+            fmem = (fm >= 0) ? sprintf("%.1f", fm / 1024) : "-"
+            printf "%-10s %-36s %9.2f %9.2f %7s %8s %8s %8.2f %8.2f %8.1f %8.1f %8s %5d ms\n", s, n, cw, tw, ratio, floor, fratio, cc, tc, cm / 1024, tm / 1024, fmem, ts
         }'
-    rm -f "$work/curl.runs" "$work/tandrel.runs"
+    rm -f "$work/curl.runs" "$work/tandrel.runs" "$work/floor.runs"
 }
 
 for server in "${servers[@]}"; do
@@ -177,6 +184,7 @@ for server in "${servers[@]}"; do
     tout="$work/out/tandrel/big-1g.bin"
     up_curl="$work/root/incoming/curl-up.bin"
     up_tandrel="$work/root/incoming/up-1g.bin"
+    up_floor="$work/root/incoming/floor-up.bin"
 
     # Download 1 GiB to a new file.
     for _ in $(seq "$pairs"); do
@@ -221,9 +229,13 @@ for server in "${servers[@]}"; do
         sync
         timed "$work/tandrel.runs" "$drive" "${args[@]}" cd incoming put "$work/src/up-1g.bin"
         expect_size "$up_tandrel" $gib
+        rm -f "$up_floor"
+        sync
+        timed "$work/floor.runs" "$floor" put "$work/src/up-1g.bin" "$url/incoming/floor-up.bin"
+        expect_size "$up_floor" $gib
     done
     row "$server" "upload 1 GiB, clean"
-    rm -f "$up_curl" "$up_tandrel"
+    rm -f "$up_curl" "$up_tandrel" "$up_floor"
 
     # A folder of 100,000 entries: every row in the table.
     for mode in clean b2b; do
@@ -234,6 +246,9 @@ for server in "${servers[@]}"; do
             [ "$mode" = clean ] && sync
             timed "$work/tandrel.runs" "$drive" "${args[@]}" --dir big list
             expect_rows '^row' 100000 Tandrel
+            [ "$mode" = clean ] && sync
+            timed "$work/floor.runs" "$floor" list "$url/big/"
+            expect_rows . 100000 "the floor"
         done
         row "$server" "list 100,000 entries, $mode"
     done
@@ -243,8 +258,12 @@ for server in "${servers[@]}"; do
         timed "$work/curl.runs" curl -s "$url/small/"
         timed "$work/tandrel.runs" "$drive" "${args[@]}" --dir small list
         expect_rows '^row' 20 Tandrel
+        timed "$work/floor.runs" "$floor" list "$url/small/"
+        expect_rows . 20 "the floor"
     done
     row "$server" "start, connect, list 20 entries"
 done
 echo "medians of $pairs pairs; ratio = Tandrel wall / curl wall; cpu = user + system seconds;" \
-    "T stall = the longest event-loop stall of any Tandrel run"
+    "T stall = the longest event-loop stall of any Tandrel run; floor = bench/qt_floor, the least a" \
+    "Qt Widgets window on libcurl does for the row (run in turn with the other two; floor x = its" \
+    "wall / curl wall)"
