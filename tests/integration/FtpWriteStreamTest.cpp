@@ -1,8 +1,12 @@
 #include <algorithm>
 
+#include <QCoreApplication>
+#include <QThread>
+
 #include <gtest/gtest.h>
 
 #include "FtpServer.h"
+#include "ShortTimeouts.h"
 #include "StreamRecorder.h"
 #include "platform/ftp/FtpStream.h"
 
@@ -36,4 +40,36 @@ TEST(FtpWriteStream, UploadAcceptsPartialWritesAndOneRefusedBeforeTheDataIsNever
     EXPECT_EQ(locked->error.domain, StreamErrorDomain::FTP);
     EXPECT_EQ(locked->error.code, 550);
     EXPECT_FALSE(locked->confirmed);
+}
+
+TEST(FtpWriteStream, AnUploadClosedFromAPostedCallHearsTheVerdictBehindAnEarlierNote)
+{
+    // The window's thread closes the upload (and so waits for the server's verdict) from
+    // inside a posted call, while a note of the curl thread's, posted behind that call, is not
+    // yet delivered. The verdict must still reach the wait: it used to sit behind that note
+    // until the wait gave up and called the stored file unconfirmed.
+    const ShortTimeouts shortTimeouts;
+    FtpServer server;
+    ASSERT_TRUE(server.start()) << server.log().toStdString();
+    const QByteArray content = pattern(4096);
+    StreamRecorder upload(
+        FtpStream::CFWriteStreamCreateWithFTPURL(server.url(QStringLiteral("/late.bin"))));
+    bool written = false;
+    upload.onEvent = [&](NSStreamEvent event) {
+        if (event != NSStreamEventHasSpaceAvailable)
+            return false;
+        if (!written) {
+            written = true;
+            EXPECT_EQ(upload.stream()->write(content.constData(), content.size()), content.size());
+            QMetaObject::invokeMethod(
+                qApp, [&] { upload.stop(); }, Qt::QueuedConnection);
+            // Long enough for the curl thread to take the bytes and post its note of room.
+            QThread::msleep(300);
+        }
+        return true;
+    };
+    upload.start();
+    ASSERT_TRUE(upload.waitUntilDone(20000));
+    EXPECT_TRUE(upload.confirmed) << upload.error.message.toStdString();
+    EXPECT_TRUE(readFile(server.localPath(QStringLiteral("late.bin"))) == content);
 }

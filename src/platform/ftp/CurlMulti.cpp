@@ -281,6 +281,11 @@ void CurlMulti::deliverEvents()
 
 bool CurlMulti::waitFor(const std::function<bool()>& done, Clock::time_point deadline)
 {
+    // Notes already here are taken now. Their delivery may be posted behind the call that
+    // waits, where the loop below does not reach it until something new is posted, and later
+    // notes only join a delivery already posted: the answer waited for would sit behind it
+    // until the deadline. With none left, the next note posts a delivery of its own.
+    deliverNotes();
     if (done())
         return true;
     if (quitting || shuttingDown)
