@@ -30,10 +30,14 @@
 // (as `openssl x509 -noout -fingerprint -sha256` prints it); otherwise the dialog is cancelled.
 // After connecting, one line tells the protection: encryption <TAB> tls1.3 verified | tls1.2
 // trusted | none.
+//
+// The settings start empty in a throwaway folder, as a new user's; --settings DIR keeps them in
+// DIR from run to run, so that a later run starts as a returning user's does.
 
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <optional>
 #include <sys/resource.h>
 #include <utility>
 
@@ -41,8 +45,10 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFile>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -78,6 +84,7 @@ struct Options
     QString downloadFolder;
     QString encryption;
     QString trustFingerprint;
+    QString settings;
     bool timing = false;
     int timeoutSeconds = 300;
     QStringList steps;
@@ -163,6 +170,7 @@ Options parseOptions(const QStringList& args)
         {QStringLiteral("--download-folder"), &Options::downloadFolder},
         {QStringLiteral("--encryption"), &Options::encryption},
         {QStringLiteral("--trust-fingerprint"), &Options::trustFingerprint},
+        {QStringLiteral("--settings"), &Options::settings},
     };
     for (qsizetype i = 1; i < args.size(); ++i) {
         const QString& arg = args[i];
@@ -713,13 +721,32 @@ private:
 
 } // namespace
 
+// The folder --settings names, read before the application reads any settings.
+QString settingsOption(int argc, char* argv[])
+{
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (qstrcmp(argv[i], "--settings") == 0)
+            return QString::fromLocal8Bit(argv[i + 1]);
+    }
+    return {};
+}
+
 int main(int argc, char* argv[])
 {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    // A throwaway settings folder: the user's own settings are never read or changed.
-    QTemporaryDir configHome;
-    qputenv("XDG_CONFIG_HOME", configHome.path().toLocal8Bit());
+    // The user's own settings are never read or changed: a throwaway folder, as a new user's, or
+    // the one --settings names, kept from run to run as a returning user's.
+    std::optional<QTemporaryDir> throwaway;
+    QString configHome = settingsOption(argc, argv);
+    if (configHome.isEmpty()) {
+        throwaway.emplace();
+        configHome = throwaway->path();
+    } else {
+        configHome = QDir(configHome).absolutePath();
+        QDir().mkpath(configHome);
+    }
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(configHome));
 
     QApplication app(argc, argv);
     const Options options = parseOptions(QApplication::arguments());
