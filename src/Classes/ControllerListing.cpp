@@ -28,11 +28,6 @@ bool isAscii(const QString& text)
     return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
 }
 
-bool isUtf8Of(const QByteArray& bytes, const QString& name)
-{
-    return isAscii(bytes) ? bytes.size() == name.size() : name.toUtf8() == bytes;
-}
-
 } // namespace
 
 void Controller::startReceive(const QString& url)
@@ -185,10 +180,11 @@ ListingEntry Controller::entryByReencodingNameInEntry(ListingEntry entry,
     const QByteArray bytes =
         entry.rawName.isEmpty() ? entry.kCFFTPResourceName->toLatin1() : entry.rawName;
     if (encoding == QStringConverter::Utf8) {
-        entry.kCFFTPResourceName = decodeListingName(bytes);
+        bool isUtf8 = false;
+        entry.kCFFTPResourceName = decodeListingName(bytes, &isUtf8);
         // Bytes that are the shown name's UTF-8 need not be kept twice: a long listing holds
         // one copy of each name.
-        if (isUtf8Of(bytes, *entry.kCFFTPResourceName))
+        if (isUtf8)
             entry.rawName.clear();
     } else {
         QStringDecoder decoder(encoding);

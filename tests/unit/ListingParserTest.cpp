@@ -353,8 +353,18 @@ TEST(ListingParser, NameBytesAreKeptExactlyAndShownAsUtf8OrLatin1)
 
     EXPECT_EQ(decodeListingName("caf\xC3\xA9-\xD1\x84"), QString::fromUtf8("caf\xC3\xA9-\xD1\x84"));
     EXPECT_EQ(decodeListingName("\xEF\xBB\xBFx"), QChar(0xFEFF) + QString("x")); // BOM kept
+    // What is told to be UTF-8 is the shown name's UTF-8 exactly (the caller then keeps no
+    // copy of the bytes), a byte-order mark included.
+    for (const QByteArray raw : {QByteArray("caf\xC3\xA9-\xD1\x84"), QByteArray("\xEF\xBB\xBFx")}) {
+        bool isUtf8 = false;
+        EXPECT_EQ(decodeListingName(raw, &isUtf8).toUtf8(), raw);
+        EXPECT_TRUE(isUtf8);
+    }
     // Cut, overlong and surrogate sequences are no UTF-8: one character per byte then.
-    for (const char* raw : {"caf\xC3", "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80"})
-        EXPECT_EQ(decodeListingName(raw), QString::fromLatin1(raw)) << raw;
+    for (const char* raw : {"caf\xC3", "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80"}) {
+        bool isUtf8 = true;
+        EXPECT_EQ(decodeListingName(raw, &isUtf8), QString::fromLatin1(raw)) << raw;
+        EXPECT_FALSE(isUtf8) << raw;
+    }
     EXPECT_EQ(decodeListingName(QByteArray()), QString());
 }

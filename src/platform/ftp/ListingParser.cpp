@@ -167,12 +167,14 @@ int64_t CFFTPCreateParsedResourceListing(const char* buffer, int64_t length,
     return parseListing(buffer, length, entry, &now);
 }
 
-QString decodeListingName(const QByteArray& raw)
+QString decodeListingName(const QByteArray& raw, bool* isUtf8)
 {
     // Strict UTF-8 (no overlong forms, no surrogates, no cut-off sequence at the end); a
     // leading byte-order mark is part of the name.
     QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless |
                                                     QStringConverter::Flag::ConvertInitialBom);
     QString name = utf8(raw);
+    if (isUtf8)
+        *isUtf8 = !utf8.hasError();
     return utf8.hasError() ? QString::fromLatin1(raw) : name;
 }

@@ -29,4 +29,5 @@ int64_t CFFTPCreateParsedResourceListing(const char* buffer, int64_t length,
 
 // How a listed name is shown: its bytes read as UTF-8, or, where they are not valid UTF-8 (a
 // server using a single-byte code), read as Latin-1 so that the name still shows.
-QString decodeListingName(const QByteArray& raw);
+// isUtf8, when given, tells whether the bytes were valid UTF-8 (and so are the name's UTF-8).
+QString decodeListingName(const QByteArray& raw, bool* isUtf8 = nullptr);
