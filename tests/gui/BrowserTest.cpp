@@ -186,7 +186,7 @@ TEST_F(Browser, ALongListingFillsTheTableByChunksAndCountsTheLinesItCannotRead)
     EXPECT_EQ(c->status, "List succeeded (2 lines could not be read)");
     EXPECT_EQ(c->statusLabel->text(), c->status);
     EXPECT_EQ(c->numberOfRowsInTableView(), 8002);
-    // Rows show while the listing arrives (every 25 ms at most), and the rest at its end.
+    // Rows show while the listing arrives (every 100 ms at most), and the rest at its end.
     EXPECT_GE(batches.size(), 2);
     EXPECT_EQ(cell("FileSize", rowNamed(QStringLiteral("good-7999"))), "2.0 KB");
     // The NUL shows as its picture; a size that is no count shows as unknown.
