@@ -719,8 +719,6 @@ private:
     qint64 longestStallMs = 0;
 };
 
-} // namespace
-
 // The folder --settings names, read before the application reads any settings.
 QString settingsOption(int argc, char* argv[])
 {
@@ -730,6 +728,8 @@ QString settingsOption(int argc, char* argv[])
     }
     return {};
 }
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
