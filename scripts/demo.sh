@@ -9,12 +9,19 @@ shift
 
 work="$(mktemp -d -t tandrel-demo.XXXXXX)"
 server=""
+# Runs on every way out. The server dies of the TERM sent here, so its wait returns 143: under
+# set -e that status must not end the clean-up before the folder is gone.
 cleanup()
 {
-    [ -n "$server" ] && kill "$server" 2>/dev/null && wait "$server" 2>/dev/null
+    if [ -n "$server" ]; then
+        kill "$server" 2>/dev/null || true
+        wait "$server" 2>/dev/null || true
+    fi
     rm -rf "$work"
 }
 trap cleanup EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
 
 /usr/bin/python3 "$here/scripts/make-demo-tree.py" "$work/root"
 /usr/bin/python3 "$here/tests/support/ftpserver.py" --root "$work/root" --port 0 \
