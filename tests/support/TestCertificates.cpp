@@ -32,11 +32,7 @@ TestCertificates::Pair TestCertificates::issued(const QString& name, const QStri
 {
     const Pair pair{path(name + QStringLiteral(".pem")), path(name + QStringLiteral(".key"))};
     const QString request = path(name + QStringLiteral(".csr"));
-    const QString extensions = path(name + QStringLiteral(".ext"));
-    QFile file(extensions);
-    if (file.open(QIODevice::WriteOnly))
-        file.write(QStringLiteral("subjectAltName=%1\n").arg(subjectAltName).toUtf8());
-    file.close();
+    const QString extensions = extensionFile(name, subjectAltName);
     run(words(QStringLiteral("req -new %1 -keyout %2 -out %3 -subj /CN=%4")
                   .arg(kNewKey, pair.key, request, name)));
     // A negative day count makes a certificate that ended before it is used.
@@ -47,13 +43,27 @@ TestCertificates::Pair TestCertificates::issued(const QString& name, const QStri
     return pair;
 }
 
-TestCertificates::Pair TestCertificates::selfSigned(const QString& name)
+TestCertificates::Pair TestCertificates::selfSigned(const QString& name,
+                                                    const QString& subjectAltName, int days)
 {
     const Pair pair{path(name + QStringLiteral(".pem")), path(name + QStringLiteral(".key"))};
-    run(words(QStringLiteral("req -x509 %1 -keyout %2 -out %3 -days 2 -subj /CN=%4 "
-                             "-addext subjectAltName=IP:127.0.0.1")
-                  .arg(kNewKey, pair.key, pair.certificate, name)));
+    const QString request = path(name + QStringLiteral(".csr"));
+    const QString extensions = extensionFile(name, subjectAltName);
+    run(words(QStringLiteral("req -new %1 -keyout %2 -out %3 -subj /CN=%4")
+                  .arg(kNewKey, pair.key, request, name)));
+    // Signed with its own key; "x509 -req", unlike "req -x509", takes a negative day count.
+    run(words(QStringLiteral("x509 -req -in %1 -signkey %2 -days %3 -extfile %4 -out %5")
+                  .arg(request, pair.key, QString::number(days), extensions, pair.certificate)));
     return pair;
+}
+
+QString TestCertificates::extensionFile(const QString& name, const QString& subjectAltName)
+{
+    const QString extensions = path(name + QStringLiteral(".ext"));
+    QFile file(extensions);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(QStringLiteral("subjectAltName=%1\n").arg(subjectAltName).toUtf8());
+    return extensions;
 }
 
 QString TestCertificates::fingerprint(const QString& certificate)
