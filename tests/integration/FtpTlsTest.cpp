@@ -120,6 +120,8 @@ TEST_F(FtpTls, CertificateProblemsStopBeforeTheLoginAndAreNamedPlainly)
     const Case cases[] = {
         {certificates.issued(QStringLiteral("old"), QStringLiteral("IP:127.0.0.1"), -1),
          "The server's certificate has expired"},
+        {certificates.issuedLater(QStringLiteral("later"), QStringLiteral("IP:127.0.0.1")),
+         "The server's certificate is not valid yet"},
         {certificates.issued(QStringLiteral("other"), QStringLiteral("DNS:other.example")),
          "The server's certificate is for another host name (it names other.example)"},
         {certificates.selfSigned(QStringLiteral("self")),

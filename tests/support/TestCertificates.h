@@ -23,6 +23,8 @@ public:
     QString authority() const;
     // Issued by the authority for subjectAltName (e.g. "IP:127.0.0.1"); days < 0: expired.
     Pair issued(const QString& name, const QString& subjectAltName, int days = 2);
+    // Issued by the authority, valid only from 2099 on: not valid yet.
+    Pair issuedLater(const QString& name, const QString& subjectAltName);
     // Signed with its own key; days < 0: expired.
     Pair selfSigned(const QString& name,
                     const QString& subjectAltName = QStringLiteral("IP:127.0.0.1"), int days = 2);

@@ -247,7 +247,10 @@ QString untrustedReason(const Capture& capture)
         (cert && X509_cmp_current_time(X509_get0_notBefore(cert)) > 0))
         problems << QStringLiteral("is not valid yet");
     if (capture.nameMismatch) {
-        const QStringList names = cert ? namesOf(cert) : QStringList();
+        QStringList names = cert ? namesOf(cert) : QStringList();
+        // A certificate may hold hundreds of names; a few tell enough.
+        if (names.size() > 5)
+            names = names.mid(0, 4) << QStringLiteral("%1 more").arg(names.size() - 4);
         problems << (names.isEmpty() ? QStringLiteral("is for another host name")
                                      : QStringLiteral("is for another host name (it names %1)")
                                            .arg(names.join(QLatin1String(", "))));
