@@ -202,8 +202,9 @@ public:
     // Idle (editable): the choice can be changed and the lock is blank.
     void setEncryptionEditable(bool editable);
     // After a listing failed on TLS: asks the user where a decision can help (trust the
-    // certificate, allow plain text) and answers whether to list again.
-    bool decideOnSecurity(const ConnectionSecurity& security);
+    // certificate, allow plain text) and answers whether to list again. A trust that could not
+    // be saved leaves its reason in unsaved.
+    bool decideOnSecurity(const ConnectionSecurity& security, QString* unsaved);
     // Shows the connection's protection; remembers hosts reached with TLS.
     void showSecurity(const ConnectionSecurity& security);
 

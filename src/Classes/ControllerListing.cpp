@@ -116,14 +116,17 @@ void Controller::streamHandleEvent(FtpStream* aStream, NSStreamEvent eventCode)
         break;
     }
     case NSStreamEventErrorOccurred: {
-        if (decideOnSecurity(networkStream->security())) {
+        QString unsaved;
+        if (decideOnSecurity(networkStream->security(), &unsaved)) {
             startReceive(getCurrentFTPURL());
             break;
         }
         const StreamError error = networkStream->streamError();
         stopReceiveWithStatus(QStringLiteral("Stream open error"));
         // The fixed status stays in `status`; the line under the table also tells the reason.
-        if (!error.message.isEmpty())
+        if (!unsaved.isEmpty())
+            showStatus(unsaved);
+        else if (!error.message.isEmpty())
             showStatus(status + QStringLiteral(": ") + error.message);
         break;
     }

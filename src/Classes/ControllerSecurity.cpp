@@ -26,6 +26,26 @@ QString protocolWords(const QString& protocol)
     return words.replace(QLatin1String("TLSv"), QLatin1String("TLS "));
 }
 
+// Adds what went wrong with the trust store to the lock: a warning sign, and the texts in its
+// tool tip.
+void addWarnings(QLabel* lock, const QStringList& warnings)
+{
+    if (warnings.isEmpty())
+        return;
+    lock->setText(QStringLiteral("\u26A0") + lock->text());
+    QStringList tip{lock->toolTip()};
+    tip.removeAll(QString());
+    lock->setToolTip((tip + warnings).join(QLatin1Char('\n')));
+}
+
+// The store's trouble: it cannot be read, or a copy that could not be read is kept aside.
+QStringList storeWarnings(const QString& problem = QString())
+{
+    QStringList warnings{problem, TrustedCertificates::unreadableNotice()};
+    warnings.removeAll(QString());
+    return warnings;
+}
+
 } // namespace
 
 void Controller::connectSecurityOutlets(const Ui::CustomWindow& ui)
@@ -61,13 +81,18 @@ void Controller::setEncryptionEditable(bool editable)
     encryptionPopUp->setEnabled(editable);
     setLook(encryptionLabel, editable);
     // Idle: no connection, no lock.
-    if (editable) {
-        securityLabel->clear();
-        securityLabel->setToolTip(QString());
-    }
+    securityLabel->clear();
+    securityLabel->setToolTip(QString());
+    if (editable)
+        return;
+    // Connecting: a store that cannot be read is moved aside before anything writes to it, and
+    // the window says so.
+    QString problem;
+    TrustedCertificates::setAsideUnreadable(&problem);
+    addWarnings(securityLabel, storeWarnings(problem));
 }
 
-bool Controller::decideOnSecurity(const ConnectionSecurity& security)
+bool Controller::decideOnSecurity(const ConnectionSecurity& security, QString* unsaved)
 {
     using Kind = Toolkit::SecurityAlert::Kind;
     Toolkit::SecurityAlert alert;
@@ -89,6 +114,10 @@ bool Controller::decideOnSecurity(const ConnectionSecurity& security)
         return false;
     }
     alert.problem = networkStream->streamError().message;
+    // Without a readable store every host counts as once used with TLS: say why this one does.
+    if (const QString notice = TrustedCertificates::unreadableNotice();
+        alert.kind == Kind::PlainText && !notice.isEmpty())
+        alert.problem += QLatin1Char('\n') + notice;
     if (security.certificate)
         alert.certificate = *security.certificate;
     else if (alert.kind != Kind::PlainText)
@@ -99,8 +128,9 @@ bool Controller::decideOnSecurity(const ConnectionSecurity& security)
         TrustedCertificates::allowPlainThisRun(security.hostPort);
         return true;
     }
-    if (!TrustedCertificates::trust(security.hostPort, alert.certificate)) {
-        showStatus(QStringLiteral("The trusted certificate could not be saved"));
+    QString problem;
+    if (!TrustedCertificates::trust(security.hostPort, alert.certificate, &problem)) {
+        *unsaved = QStringLiteral("The trusted certificate could not be saved: ") + problem;
         return false;
     }
     return true;
@@ -125,6 +155,9 @@ void Controller::showSecurity(const ConnectionSecurity& security)
                                ? QStringLiteral("\U0001F513")
                                : QStringLiteral("\U0001F512"));
     securityLabel->setToolTip(tip);
-    if (security.state != ConnectionSecurity::State::Plain && !security.hostPort.isEmpty())
-        TrustedCertificates::rememberTls(security.hostPort);
+    QString problem;
+    if (security.state != ConnectionSecurity::State::Plain && !security.hostPort.isEmpty() &&
+        !TrustedCertificates::rememberTls(security.hostPort, &problem))
+        problem = QStringLiteral("That this host uses TLS could not be saved: ") + problem;
+    addWarnings(securityLabel, storeWarnings(problem));
 }

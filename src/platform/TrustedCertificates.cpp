@@ -1,5 +1,8 @@
 #include "platform/TrustedCertificates.h"
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <sys/stat.h>
 
 #include <QDir>
@@ -10,9 +13,13 @@
 #include <QSaveFile>
 #include <QSet>
 
+#include "platform/Log.h"
 #include "platform/UserDefaults.h"
 
 namespace {
+
+const QLatin1String kCertificates("certificates");
+const QLatin1String kTlsHosts("tlsHosts");
 
 QSet<QString>& plainThisRun()
 {
@@ -20,36 +27,82 @@ QSet<QString>& plainThisRun()
     return hosts;
 }
 
-QJsonObject load()
+QString errnoText(int error)
 {
-    QFile file(TrustedCertificates::storePath());
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return QJsonDocument::fromJson(file.readAll()).object();
+    return QString::fromLocal8Bit(strerror(error));
 }
 
-bool save(const QJsonObject& root)
+// The store's contents, empty when there is none; none when something is there that cannot be
+// read as one: broken or cut-short JSON, a part of the wrong kind, a folder, a file not readable.
+std::optional<QJsonObject> load()
+{
+    const QString path = TrustedCertificates::storePath();
+    struct stat info = {};
+    if (stat(QFile::encodeName(path).constData(), &info) != 0 && errno == ENOENT)
+        return QJsonObject();
+    QFile file(path);
+    if (!S_ISREG(info.st_mode) || !file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    QJsonParseError error{};
+    const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &error);
+    if (error.error != QJsonParseError::NoError || !document.isObject())
+        return std::nullopt;
+    const QJsonObject root = document.object();
+    const QJsonValue certificates = root.value(kCertificates);
+    const QJsonValue hosts = root.value(kTlsHosts);
+    if (!(certificates.isUndefined() || certificates.isObject()) ||
+        !(hosts.isUndefined() || hosts.isArray()))
+        return std::nullopt;
+    return root;
+}
+
+// The first copy of an unreadable store kept aside; empty when there is none.
+QString keptAside()
+{
+    const QFileInfo store(TrustedCertificates::storePath());
+    const QStringList kept = store.dir().entryList(
+        {store.fileName() + QStringLiteral(".corrupt*")},
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+    return kept.isEmpty() ? QString() : store.dir().filePath(kept.constFirst());
+}
+
+bool save(const QJsonObject& root, QString* problem)
 {
     const QString path = TrustedCertificates::storePath();
     QDir().mkpath(QFileInfo(path).absolutePath());
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
+    bool saved = file.open(QIODevice::WriteOnly);
     // Private before the first byte: the file tells which servers the user trusts.
-    if (fchmod(file.handle(), S_IRUSR | S_IWUSR) != 0) {
+    if (saved && fchmod(file.handle(), S_IRUSR | S_IWUSR) != 0) {
         file.cancelWriting();
-        return false;
+        saved = false;
     }
-    file.write(QJsonDocument(root).toJson());
-    return file.commit();
+    if (saved) {
+        file.write(QJsonDocument(root).toJson());
+        saved = file.commit();
+    }
+    if (!saved && problem)
+        *problem = file.errorString();
+    return saved;
+}
+
+// The store to change: its contents, or an empty one once a store that cannot be read has been
+// moved aside.
+std::optional<QJsonObject> loadForWriting(QString* problem)
+{
+    if (std::optional<QJsonObject> root = load())
+        return root;
+    if (!TrustedCertificates::setAsideUnreadable(problem))
+        return std::nullopt;
+    return QJsonObject();
 }
 
 QJsonObject withTlsHost(QJsonObject root, const QString& hostPort)
 {
-    QJsonArray hosts = root.value(QLatin1String("tlsHosts")).toArray();
+    QJsonArray hosts = root.value(kTlsHosts).toArray();
     if (!hosts.contains(hostPort))
         hosts.append(hostPort);
-    root.insert(QLatin1String("tlsHosts"), hosts);
+    root.insert(kTlsHosts, hosts);
     return root;
 }
 
@@ -64,37 +117,81 @@ QString TrustedCertificates::storePath()
 std::optional<TrustedCertificates::Entry> TrustedCertificates::trusted(const QString& hostPort)
 {
     const QJsonObject entry =
-        load().value(QLatin1String("certificates")).toObject().value(hostPort).toObject();
+        load().value_or(QJsonObject()).value(kCertificates).toObject().value(hostPort).toObject();
     const QString pin = entry.value(QLatin1String("publicKey")).toString();
     if (!pin.startsWith(QLatin1String("sha256//")))
         return std::nullopt;
     return Entry{entry.value(QLatin1String("fingerprint")).toString(), pin.toLatin1()};
 }
 
-bool TrustedCertificates::trust(const QString& hostPort, const CertificateDetails& certificate)
+bool TrustedCertificates::trust(const QString& hostPort, const CertificateDetails& certificate,
+                                QString* problem)
 {
-    QJsonObject root = withTlsHost(load(), hostPort);
-    QJsonObject certificates = root.value(QLatin1String("certificates")).toObject();
+    const std::optional<QJsonObject> loaded = loadForWriting(problem);
+    if (!loaded)
+        return false;
+    QJsonObject root = withTlsHost(*loaded, hostPort);
+    QJsonObject certificates = root.value(kCertificates).toObject();
     certificates.insert(
         hostPort,
         QJsonObject{{QLatin1String("fingerprint"), certificate.fingerprint},
                     {QLatin1String("publicKey"), QString::fromLatin1(certificate.publicKeyPin)},
                     {QLatin1String("subject"), certificate.subject},
                     {QLatin1String("validUntil"), certificate.validUntil}});
-    root.insert(QLatin1String("certificates"), certificates);
-    return save(root);
+    root.insert(kCertificates, certificates);
+    return save(root, problem);
 }
 
 bool TrustedCertificates::usedWithTls(const QString& hostPort)
 {
-    return load().value(QLatin1String("tlsHosts")).toArray().contains(hostPort);
+    const std::optional<QJsonObject> root = load();
+    return !root || !keptAside().isEmpty() || root->value(kTlsHosts).toArray().contains(hostPort);
 }
 
-bool TrustedCertificates::rememberTls(const QString& hostPort)
+bool TrustedCertificates::rememberTls(const QString& hostPort, QString* problem)
 {
-    if (usedWithTls(hostPort))
+    const std::optional<QJsonObject> root = load();
+    if (root && root->value(kTlsHosts).toArray().contains(hostPort))
         return true;
-    return save(withTlsHost(load(), hostPort));
+    const std::optional<QJsonObject> loaded = loadForWriting(problem);
+    return loaded && save(withTlsHost(*loaded, hostPort), problem);
+}
+
+bool TrustedCertificates::setAsideUnreadable(QString* problem)
+{
+    if (load())
+        return true;
+    const QString path = storePath();
+    QString aside = path + QStringLiteral(".corrupt");
+    for (int n = 1; QFileInfo(aside).exists() || QFileInfo(aside).isSymLink(); ++n)
+        aside = path + QStringLiteral(".corrupt.%1").arg(n);
+    // rename() moves a folder as well as a file.
+    const int moved =
+        rename(QFile::encodeName(path).constData(), QFile::encodeName(aside).constData());
+    const int error = errno;
+    if (moved == 0) {
+        Log::line(QStringLiteral("Trusted certificates %1 could not be read; kept them as %2")
+                      .arg(path, aside));
+        return true;
+    }
+    if (problem)
+        *problem =
+            QStringLiteral("%1 could not be read or moved aside: %2").arg(path, errnoText(error));
+    return false;
+}
+
+QString TrustedCertificates::unreadableNotice()
+{
+    if (const QString kept = keptAside(); !kept.isEmpty())
+        return QStringLiteral("The trusted certificates could not be read and were kept as %1; "
+                              "until that copy is removed, Tandrel asks before any log-in "
+                              "without TLS")
+            .arg(kept);
+    if (!load())
+        return QStringLiteral("The trusted certificates in %1 cannot be read; Tandrel asks "
+                              "before any log-in without TLS")
+            .arg(storePath());
+    return QString();
 }
 
 void TrustedCertificates::allowPlainThisRun(const QString& hostPort)

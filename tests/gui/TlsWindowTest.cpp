@@ -1,6 +1,7 @@
 #include <sys/stat.h>
 
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 
 #include "TestCertificates.h"
@@ -104,4 +105,54 @@ TEST_F(WindowFixture, APlainServerIsUsedIfTlsIsOptionalAndTheLockSaysSo)
     EXPECT_EQ(toolkit.securityAlertsShown.constFirst().problem, "The server does not offer TLS");
     EXPECT_EQ(controller()->status, "List succeeded");
     EXPECT_EQ(controller()->securityLabel->toolTip(), "Not encrypted");
+}
+
+TEST_F(WindowFixture, AnUnreadableTrustStoreIsKeptAsideToldAndEveryPlainLoginAskedFirst)
+{
+    startServer();
+    startApp();
+    const QString path = TrustedCertificates::storePath();
+    const QByteArray store =
+        QStringLiteral("{\"tlsHosts\": [\"127.0.0.1:%1\"]}").arg(server->port()).toUtf8();
+    // A stray brace, a file cut short, a folder (no bytes).
+    for (const QByteArray& bytes : {store + "}", store.left(store.size() - 3), QByteArray()}) {
+        if (bytes.isEmpty())
+            ASSERT_TRUE(QDir().mkpath(path + QStringLiteral("/inside")));
+        else
+            writeFile(path, bytes);
+        const qsizetype asked = toolkit.securityAlertsShown.size();
+        toolkit.answerSecurityAlert(Toolkit::kAlternateReturn);
+        connectAnonymously();
+        ASSERT_TRUE(waitForListing());
+        ASSERT_EQ(toolkit.securityAlertsShown.size(), asked + 1) << bytes.constData();
+        EXPECT_EQ(toolkit.securityAlertsShown.constLast().kind, Kind::PlainText);
+        EXPECT_EQ(c->status, "Stream open error");
+        const QString aside = path + QStringLiteral(".corrupt");
+        EXPECT_TRUE(c->securityLabel->toolTip().contains(aside)) << bytes.constData();
+        if (bytes.isEmpty())
+            EXPECT_TRUE(QDir().rmdir(aside + QStringLiteral("/inside")) && QDir().rmdir(aside));
+        else
+            EXPECT_EQ(readFile(aside), bytes);
+        QFile::remove(aside);
+        c->disconnectItem->trigger();
+    }
+}
+
+TEST_F(WindowFixture, ATrustThatCannotBeSavedSaysSo)
+{
+    TestCertificates certificates;
+    ASSERT_TRUE(certificates.ok()) << certificates.problem().toStdString();
+    const TestCertificates::Pair self = certificates.selfSigned(QStringLiteral("self"));
+    VsftpdServer vsftpd;
+    if (!vsftpd.start({self.certificate, self.key, false, true}))
+        GTEST_SKIP() << vsftpd.problem().toStdString();
+    startApp();
+    // The store's name leads into a folder that is not there: no write can succeed, as root too.
+    ASSERT_TRUE(QFile::link(settings.configHome() + QStringLiteral("/missing/store.json"),
+                            TrustedCertificates::storePath()));
+    toolkit.answerSecurityAlert(Toolkit::kDefaultReturn);
+    connectAnonymously(vsftpd.port());
+    ASSERT_TRUE(waitForListing());
+    EXPECT_TRUE(c->statusLabel->text().startsWith("The trusted certificate could not be saved"))
+        << c->statusLabel->text().toStdString();
 }

@@ -120,10 +120,16 @@ TEST_F(FtpTls, CertificateProblemsStopBeforeTheLoginAndAreNamedPlainly)
     const Case cases[] = {
         {certificates.issued(QStringLiteral("old"), QStringLiteral("IP:127.0.0.1"), -1),
          "The server's certificate has expired"},
+        {certificates.issuedLater(QStringLiteral("later"), QStringLiteral("IP:127.0.0.1")),
+         "The server's certificate is not valid yet"},
         {certificates.issued(QStringLiteral("other"), QStringLiteral("DNS:other.example")),
-         "The server's certificate is for another host name"},
+         "The server's certificate is for another host name (it names other.example)"},
         {certificates.selfSigned(QStringLiteral("self")),
          "The server's certificate is self-signed"},
+        {certificates.selfSigned(QStringLiteral("stale"),
+                                 QStringLiteral("DNS:other.example,DNS:www.other.example"), -1),
+         "The server's certificate is self-signed, has expired and is for another host name "
+         "(it names other.example, www.other.example)"},
     };
     for (const Case& c : cases) {
         server.stop();

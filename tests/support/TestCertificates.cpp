@@ -32,11 +32,7 @@ TestCertificates::Pair TestCertificates::issued(const QString& name, const QStri
 {
     const Pair pair{path(name + QStringLiteral(".pem")), path(name + QStringLiteral(".key"))};
     const QString request = path(name + QStringLiteral(".csr"));
-    const QString extensions = path(name + QStringLiteral(".ext"));
-    QFile file(extensions);
-    if (file.open(QIODevice::WriteOnly))
-        file.write(QStringLiteral("subjectAltName=%1\n").arg(subjectAltName).toUtf8());
-    file.close();
+    const QString extensions = extensionFile(name, subjectAltName);
     run(words(QStringLiteral("req -new %1 -keyout %2 -out %3 -subj /CN=%4")
                   .arg(kNewKey, pair.key, request, name)));
     // A negative day count makes a certificate that ended before it is used.
@@ -47,13 +43,54 @@ TestCertificates::Pair TestCertificates::issued(const QString& name, const QStri
     return pair;
 }
 
-TestCertificates::Pair TestCertificates::selfSigned(const QString& name)
+TestCertificates::Pair TestCertificates::issuedLater(const QString& name,
+                                                     const QString& subjectAltName)
 {
     const Pair pair{path(name + QStringLiteral(".pem")), path(name + QStringLiteral(".key"))};
-    run(words(QStringLiteral("req -x509 %1 -keyout %2 -out %3 -days 2 -subj /CN=%4 "
-                             "-addext subjectAltName=IP:127.0.0.1")
-                  .arg(kNewKey, pair.key, pair.certificate, name)));
+    const QString request = path(name + QStringLiteral(".csr"));
+    const QString extensions = extensionFile(name, subjectAltName);
+    run(words(QStringLiteral("req -new %1 -keyout %2 -out %3 -subj /CN=%4")
+                  .arg(kNewKey, pair.key, request, name)));
+    // Only "openssl ca" sets a start date; it keeps a database of what it issued.
+    const QString config = path(QStringLiteral("ca.cnf"));
+    QFile database(path(QStringLiteral("index.txt")));
+    database.open(QIODevice::WriteOnly);
+    QFile file(config);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(QStringLiteral("[ca]\ndefault_ca=test\n[test]\ndatabase=%1\nnew_certs_dir=%2\n"
+                                  "rand_serial=yes\ndefault_md=sha256\npolicy=any\n[any]\n"
+                                  "commonName=supplied\n")
+                       .arg(database.fileName(), folder.path())
+                       .toUtf8());
+    file.close();
+    run(words(QStringLiteral("ca -batch -notext -config %1 -cert %2 -keyfile %3 -in %4 -out %5 "
+                             "-startdate 20990101000000Z -enddate 21000101000000Z -extfile %6")
+                  .arg(config, authority(), path(QStringLiteral("ca.key")), request,
+                       pair.certificate, extensions)));
     return pair;
+}
+
+TestCertificates::Pair TestCertificates::selfSigned(const QString& name,
+                                                    const QString& subjectAltName, int days)
+{
+    const Pair pair{path(name + QStringLiteral(".pem")), path(name + QStringLiteral(".key"))};
+    const QString request = path(name + QStringLiteral(".csr"));
+    const QString extensions = extensionFile(name, subjectAltName);
+    run(words(QStringLiteral("req -new %1 -keyout %2 -out %3 -subj /CN=%4")
+                  .arg(kNewKey, pair.key, request, name)));
+    // Signed with its own key; "x509 -req", unlike "req -x509", takes a negative day count.
+    run(words(QStringLiteral("x509 -req -in %1 -signkey %2 -days %3 -extfile %4 -out %5")
+                  .arg(request, pair.key, QString::number(days), extensions, pair.certificate)));
+    return pair;
+}
+
+QString TestCertificates::extensionFile(const QString& name, const QString& subjectAltName)
+{
+    const QString extensions = path(name + QStringLiteral(".ext"));
+    QFile file(extensions);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(QStringLiteral("subjectAltName=%1\n").arg(subjectAltName).toUtf8());
+    return extensions;
 }
 
 QString TestCertificates::fingerprint(const QString& certificate)

@@ -23,7 +23,11 @@ public:
     QString authority() const;
     // Issued by the authority for subjectAltName (e.g. "IP:127.0.0.1"); days < 0: expired.
     Pair issued(const QString& name, const QString& subjectAltName, int days = 2);
-    Pair selfSigned(const QString& name);
+    // Issued by the authority, valid only from 2099 on: not valid yet.
+    Pair issuedLater(const QString& name, const QString& subjectAltName);
+    // Signed with its own key; days < 0: expired.
+    Pair selfSigned(const QString& name,
+                    const QString& subjectAltName = QStringLiteral("IP:127.0.0.1"), int days = 2);
 
     // The SHA-256 fingerprint as `openssl x509 -noout -fingerprint -sha256` prints it.
     QString fingerprint(const QString& certificate);
@@ -32,6 +36,7 @@ public:
 
 private:
     bool run(const QStringList& arguments, QByteArray* output = nullptr);
+    QString extensionFile(const QString& name, const QString& subjectAltName);
     QString path(const QString& name) const { return folder.filePath(name); }
 
     QTemporaryDir folder;

@@ -1,5 +1,6 @@
 #include "platform/ftp/TlsPolicy.h"
 
+#include <arpa/inet.h>
 #include <map>
 #include <mutex>
 #include <openssl/evp.h>
@@ -165,29 +166,103 @@ std::optional<CertificateDetails> detailsOf(const std::vector<unsigned char>& de
     return details;
 }
 
-QString plainReason(int verifyError, bool nameMismatch)
+// The names a certificate holds: its DNS names and addresses, or without them its common name.
+// Control characters are shown as "?": the names come from the server.
+QStringList namesOf(X509* cert)
 {
-    switch (verifyError) {
+    QStringList names;
+    auto* general =
+        static_cast<GENERAL_NAMES*>(X509_get_ext_d2i(cert, NID_subject_alt_name, nullptr, nullptr));
+    for (int i = 0; i < sk_GENERAL_NAME_num(general); ++i) {
+        const GENERAL_NAME* name = sk_GENERAL_NAME_value(general, i);
+        if (name->type == GEN_DNS) {
+            names << QString::fromLatin1(
+                reinterpret_cast<const char*>(ASN1_STRING_get0_data(name->d.dNSName)),
+                ASN1_STRING_length(name->d.dNSName));
+        } else if (name->type == GEN_IPADD) {
+            const int length = ASN1_STRING_length(name->d.iPAddress);
+            char text[INET6_ADDRSTRLEN] = {};
+            if ((length == 4 || length == 16) &&
+                inet_ntop(length == 4 ? AF_INET : AF_INET6,
+                          ASN1_STRING_get0_data(name->d.iPAddress), text, sizeof text))
+                names << QString::fromLatin1(text);
+        }
+    }
+    GENERAL_NAMES_free(general);
+    const X509_NAME* subject = X509_get_subject_name(cert);
+    const int common = X509_NAME_get_index_by_NID(subject, NID_commonName, -1);
+    if (names.isEmpty() && common >= 0) {
+        unsigned char* utf8 = nullptr;
+        const int length = ASN1_STRING_to_UTF8(
+            &utf8, X509_NAME_ENTRY_get_data(X509_NAME_get_entry(subject, common)));
+        if (length >= 0)
+            names << QString::fromUtf8(reinterpret_cast<const char*>(utf8), length);
+        OPENSSL_free(utf8);
+    }
+    for (QString& name : names)
+        for (QChar& c : name)
+            if (c.category() == QChar::Other_Control)
+                c = QLatin1Char('?');
+    return names;
+}
+
+// Every problem of the server's certificate that the user should weigh, in one sentence: the
+// chain's first problem alone would hide the rest (OpenSSL stops at a self-signed certificate
+// before it looks at the dates).
+QString untrustedReason(const Capture& capture)
+{
+    const unsigned char* in = capture.leaf.data();
+    X509* cert = capture.leaf.empty()
+                     ? nullptr
+                     : d2i_X509(nullptr, &in, static_cast<long>(capture.leaf.size()));
+    const int error = capture.verifyError;
+    QStringList problems;
+    if (error == X509_V_ERR_DEPTH_ZERO_SELF_SIGNED_CERT ||
+        (cert && X509_check_issued(cert, cert) == X509_V_OK &&
+         X509_verify(cert, X509_get0_pubkey(cert)) == 1))
+        problems << QStringLiteral("is self-signed");
+    switch (error) {
     case X509_V_OK:
-        return nameMismatch ? QStringLiteral("The server's certificate is for another host name")
-                            : QStringLiteral("The server's certificate could not be verified");
-    case X509_V_ERR_CERT_HAS_EXPIRED:
-        return QStringLiteral("The server's certificate has expired");
-    case X509_V_ERR_CERT_NOT_YET_VALID:
-        return QStringLiteral("The server's certificate is not valid yet");
     case X509_V_ERR_DEPTH_ZERO_SELF_SIGNED_CERT:
+    case X509_V_ERR_CERT_HAS_EXPIRED:
+    case X509_V_ERR_CERT_NOT_YET_VALID:
+        break; // told from the certificate itself
     case X509_V_ERR_SELF_SIGNED_CERT_IN_CHAIN:
-        return QStringLiteral("The server's certificate is self-signed");
     case X509_V_ERR_UNABLE_TO_GET_ISSUER_CERT:
     case X509_V_ERR_UNABLE_TO_GET_ISSUER_CERT_LOCALLY:
     case X509_V_ERR_UNABLE_TO_VERIFY_LEAF_SIGNATURE:
-        return QStringLiteral("The server's certificate was issued by an unknown authority");
+        problems << QStringLiteral("was issued by an unknown authority");
+        break;
     case X509_V_ERR_CERT_REVOKED:
-        return QStringLiteral("The server's certificate has been revoked");
+        problems << QStringLiteral("has been revoked");
+        break;
     default:
-        return QStringLiteral("The server's certificate could not be verified: %1")
-            .arg(QString::fromUtf8(X509_verify_cert_error_string(verifyError)));
+        problems << QStringLiteral("could not be verified (%1)")
+                        .arg(QString::fromUtf8(X509_verify_cert_error_string(error)));
     }
+    if (error == X509_V_ERR_CERT_HAS_EXPIRED ||
+        (cert && X509_cmp_current_time(X509_get0_notAfter(cert)) < 0))
+        problems << QStringLiteral("has expired");
+    if (error == X509_V_ERR_CERT_NOT_YET_VALID ||
+        (cert && X509_cmp_current_time(X509_get0_notBefore(cert)) > 0))
+        problems << QStringLiteral("is not valid yet");
+    if (capture.nameMismatch) {
+        QStringList names = cert ? namesOf(cert) : QStringList();
+        // A certificate may hold hundreds of names; a few tell enough.
+        if (names.size() > 5)
+            names = names.mid(0, 4) << QStringLiteral("%1 more").arg(names.size() - 4);
+        problems << (names.isEmpty() ? QStringLiteral("is for another host name")
+                                     : QStringLiteral("is for another host name (it names %1)")
+                                           .arg(names.join(QLatin1String(", "))));
+    }
+    X509_free(cert);
+    if (problems.isEmpty())
+        return QStringLiteral("The server's certificate could not be verified");
+    const QString last = problems.takeLast();
+    return QStringLiteral("The server's certificate ") +
+           (problems.isEmpty()
+                ? last
+                : problems.join(QLatin1String(", ")) + QStringLiteral(" and ") + last);
 }
 
 // libcurl keeps TLS sessions per easy handle; a transfer that reuses a cached control
@@ -343,7 +418,7 @@ std::optional<StreamError> TlsPolicy::describe(CURLcode code)
         text = QStringLiteral("The server does not offer TLS");
         break;
     case CURLE_PEER_FAILED_VERIFICATION:
-        text = plainReason(capture.verifyError, capture.nameMismatch);
+        text = untrustedReason(capture);
         break;
     case CURLE_SSL_PINNEDPUBKEYNOTMATCH:
         text = QStringLiteral("The server's certificate is not the one you trusted");
