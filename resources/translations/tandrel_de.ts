@@ -283,5 +283,13 @@
         <source>Resume refused by the server; downloaded from the start</source>
         <translation>Fortsetzen vom Server abgelehnt; von vorn geladen</translation>
     </message>
+    <message id="SettingsUnreadable">
+        <source>The settings could not be read</source>
+        <translation>Die Einstellungen konnten nicht gelesen werden</translation>
+    </message>
+    <message id="SettingsMovedAside">
+        <source>The settings file was kept as %1; Tandrel started with empty settings.</source>
+        <translation>Die Einstellungsdatei wurde als %1 aufbewahrt; Tandrel startet mit leeren Einstellungen.</translation>
+    </message>
 </context>
 </TS>

@@ -311,5 +311,13 @@
         <source>Resume refused by the server; downloaded from the start</source>
         <translation>Resume refused by the server; downloaded from the start</translation>
     </message>
+    <message id="SettingsUnreadable">
+        <source>The settings could not be read</source>
+        <translation>The settings could not be read</translation>
+    </message>
+    <message id="SettingsMovedAside">
+        <source>The settings file was kept as %1; Tandrel started with empty settings.</source>
+        <translation>The settings file was kept as %1; Tandrel started with empty settings.</translation>
+    </message>
 </context>
 </TS>
