@@ -291,5 +291,9 @@
         <source>The settings file was kept as %1; Tandrel started with empty settings.</source>
         <translation>Die Einstellungsdatei wurde als %1 aufbewahrt; Tandrel startet mit leeren Einstellungen.</translation>
     </message>
+    <message id="StatusCreateFolderFailed">
+        <source>Create folder failed: %1</source>
+        <translation>Ordner anlegen fehlgeschlagen: %1</translation>
+    </message>
 </context>
 </TS>

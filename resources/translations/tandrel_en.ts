@@ -319,5 +319,9 @@
         <source>The settings file was kept as %1; Tandrel started with empty settings.</source>
         <translation>The settings file was kept as %1; Tandrel started with empty settings.</translation>
     </message>
+    <message id="StatusCreateFolderFailed">
+        <source>Create folder failed: %1</source>
+        <translation>Create folder failed: %1</translation>
+    </message>
 </context>
 </TS>
