@@ -204,9 +204,12 @@ void TransferQueue::startNext()
         transferEnded(*refused);
         return;
     }
+    // A start that failed at once has ended the transfer and said why.
+    if (running != row)
+        return;
     // Where the file goes, as the download named it, and what the status line says meanwhile.
     if (started.direction == Direction::Download) {
-        transfer.localPath = download->localFile;
+        items[row].localPath = download->localFile;
         //% "Downloading %1"
         controller->showStatus(text("StatusDownloading", "Downloading %1").arg(started.name));
     } else {
