@@ -72,7 +72,7 @@ void CreateDirDelegate::streamHandleEvent(FtpStream* aStream, NSStreamEvent even
         const StreamError error = networkStream->streamError();
         OperationOutcome status = outcome(OperationOutcome::Kind::StreamOpenError, error.message);
         if (error.domain == StreamErrorDomain::FTP) {
-            status = outcome(OperationOutcome::Kind::ServerRefused);
+            status = outcome(OperationOutcome::Kind::ServerRefused, error.message);
             status.replyCode = error.code;
         }
         stopCreateWithStatus(status);

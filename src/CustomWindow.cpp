@@ -6,6 +6,27 @@
 
 #include "ui_CustomWindow.h"
 
+namespace {
+
+// Colours for what is drawn straight on the window's light picture (the toolbar and the window's
+// own buttons), kept whatever the desktop's palette: in a dark one its white text would vanish
+// on the picture and its disabled grey look active.
+QPalette pictureColours()
+{
+    QPalette palette(QColor(0xee, 0xf3, 0xfa), QColor(0xe3, 0xec, 0xf7));
+    for (const QPalette::ColorGroup group :
+         {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        const QColor ink =
+            group == QPalette::Disabled ? QColor(0x86, 0x8c, 0x94) : QColor(0x1b, 0x1f, 0x24);
+        for (const QPalette::ColorRole role :
+             {QPalette::WindowText, QPalette::ButtonText, QPalette::Text})
+            palette.setColor(group, role, ink);
+    }
+    return palette;
+}
+
+} // namespace
+
 CustomWindow::CustomWindow(QWidget* parent, Qt::WindowFlags /*flags*/)
     : QMainWindow(parent, Qt::Window | Qt::FramelessWindowHint)
     , ui(std::make_unique<Ui::CustomWindow>())
@@ -14,6 +35,10 @@ CustomWindow::CustomWindow(QWidget* parent, Qt::WindowFlags /*flags*/)
     setWindowOpacity(1.0);
     ui->setupUi(this);
     setFixedSize(size());
+    for (QWidget* onPicture :
+         {static_cast<QWidget*>(ui->toolbar), static_cast<QWidget*>(ui->minimizeButton),
+          static_cast<QWidget*>(ui->closeButton)})
+        onPicture->setPalette(pictureColours());
     ui->toolbar->addAction(ui->connectItem);
     ui->toolbar->addAction(ui->disconnectItem);
     ui->toolbar->addAction(ui->saveItem);

@@ -73,8 +73,7 @@ bool DeleteDelegate::deleteFTPFileOrFolder()
         return true;
     if (error.domain == StreamErrorDomain::FTP)
         failure.replyCode = error.code;
-    else
-        failure.detail = error.message;
+    failure.detail = error.message;
     return false;
 }
 

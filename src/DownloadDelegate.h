@@ -47,6 +47,8 @@ public:
     // The size shown in progress: the server's announced size, else the listing's (0: unknown).
     int64_t fileSize = 0;
     int64_t receivedBytes = 0;
+    // Of receivedBytes, those the partial file held when this download continued it.
+    int64_t continuedFrom() const { return resumeFrom; }
     OwnedStream networkStream;
     std::unique_ptr<QFile> fileStream;
     // The file being made, and the partial file the bytes go to until the end.

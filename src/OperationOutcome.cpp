@@ -37,6 +37,11 @@ std::optional<QString> OperationOutcome::statusText() const
 {
     //% "FTP error %1"
     const auto ftpError = [this] { return text("StatusFtpError", "FTP error %1").arg(replyCode); };
+    // The server's own reply where the detail holds it, else its code.
+    const auto refusal = [&] {
+        return !detail.isEmpty() && detail.startsWith(QString::number(replyCode)) ? detail
+                                                                                  : ftpError();
+    };
     switch (kind) {
     case Kind::Succeeded:
         return std::nullopt;
@@ -68,7 +73,10 @@ std::optional<QString> OperationOutcome::statusText() const
         //% "Stream open error"
         return text("StatusStreamOpenError", "Stream open error");
     case Kind::ServerRefused:
-        return ftpError();
+        if (action == Action::CreateFolder)
+            //% "Create folder failed: %1"
+            return text("StatusCreateFolderFailed", "Create folder failed: %1").arg(refusal());
+        return refusal();
     case Kind::NetworkReadError:
         //% "Network read error"
         return text("StatusNetworkReadError", "Network read error");
@@ -94,7 +102,7 @@ std::optional<QString> OperationOutcome::statusText() const
             //% "Delete failed"
             return text("StatusDeleteFailed", "Delete failed");
         return text("StatusDeleteFailedBecause", "Delete failed: %1")
-            .arg(replyCode != 0 ? ftpError() : detail);
+            .arg(replyCode != 0 ? refusal() : detail);
     case Kind::RenameFailed:
         //% "Rename failed: %1"
         return text("StatusRenameFailed", "Rename failed: %1")
@@ -121,7 +129,8 @@ QString OperationOutcome::statusLine() const
     const QString status = statusText().value_or(QString());
     // Texts that name their reason themselves carry no detail after them.
     const bool detailShown = kind == Kind::NameRefused || kind == Kind::DownloadFolderNotMade ||
-                             kind == Kind::DeleteFailed || kind == Kind::RenameFailed;
+                             kind == Kind::ServerRefused || kind == Kind::DeleteFailed ||
+                             kind == Kind::RenameFailed;
     if (detail.isEmpty() || detailShown)
         return status;
     return status + QStringLiteral(": ") + detail;

@@ -34,7 +34,7 @@ struct OperationOutcome
         InvalidUrl,
         // The stream failed: connection, login, proxy, time-out, or the server's refusal.
         StreamOpenError,
-        // The server refused with replyCode, and that is all there is to say.
+        // The server refused with replyCode; detail holds its reply when it gave one.
         ServerRefused,
         NetworkReadError,
         NetworkWriteError,
@@ -43,7 +43,8 @@ struct OperationOutcome
         // The server confirmed a download that holds doneBytes of expectedBytes.
         DownloadIncomplete,
         UploadNotConfirmed,
-        // The deletion was not confirmed: replyCode when refused, else detail when known.
+        // The deletion was not confirmed: replyCode (and the reply in detail) when refused, else
+        // detail when known.
         DeleteFailed,
         // The rename was not confirmed: detail is the server's reply (code and words) or why.
         RenameFailed,

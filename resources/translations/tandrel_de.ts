@@ -283,5 +283,29 @@
         <source>Resume refused by the server; downloaded from the start</source>
         <translation>Fortsetzen vom Server abgelehnt; von vorn geladen</translation>
     </message>
+    <message id="StatusCreateFolderFailed">
+        <source>Create folder failed: %1</source>
+        <translation>Ordner anlegen fehlgeschlagen: %1</translation>
+    </message>
+    <message id="StatusDownloading">
+        <source>Downloading %1</source>
+        <translation>Lade %1 herunter</translation>
+    </message>
+    <message id="StatusUploading">
+        <source>Uploading %1</source>
+        <translation>Lade %1 hoch</translation>
+    </message>
+    <message id="StatusDownloaded">
+        <source>Downloaded %1 to %2</source>
+        <translation>%1 nach %2 heruntergeladen</translation>
+    </message>
+    <message id="SettingsUnreadable">
+        <source>The settings could not be read</source>
+        <translation>Die Einstellungen konnten nicht gelesen werden</translation>
+    </message>
+    <message id="SettingsMovedAside">
+        <source>The settings file was kept as %1; Tandrel started with empty settings.</source>
+        <translation>Die Einstellungsdatei wurde als %1 aufbewahrt; Tandrel startet mit leeren Einstellungen.</translation>
+    </message>
 </context>
 </TS>

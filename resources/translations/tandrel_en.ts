@@ -311,5 +311,29 @@
         <source>Resume refused by the server; downloaded from the start</source>
         <translation>Resume refused by the server; downloaded from the start</translation>
     </message>
+    <message id="StatusCreateFolderFailed">
+        <source>Create folder failed: %1</source>
+        <translation>Create folder failed: %1</translation>
+    </message>
+    <message id="StatusDownloading">
+        <source>Downloading %1</source>
+        <translation>Downloading %1</translation>
+    </message>
+    <message id="StatusUploading">
+        <source>Uploading %1</source>
+        <translation>Uploading %1</translation>
+    </message>
+    <message id="StatusDownloaded">
+        <source>Downloaded %1 to %2</source>
+        <translation>Downloaded %1 to %2</translation>
+    </message>
+    <message id="SettingsUnreadable">
+        <source>The settings could not be read</source>
+        <translation>The settings could not be read</translation>
+    </message>
+    <message id="SettingsMovedAside">
+        <source>The settings file was kept as %1; Tandrel started with empty settings.</source>
+        <translation>The settings file was kept as %1; Tandrel started with empty settings.</translation>
+    </message>
 </context>
 </TS>

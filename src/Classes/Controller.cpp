@@ -1,5 +1,7 @@
 #include "Classes/Controller.h"
 
+#include <algorithm>
+
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -241,7 +243,16 @@ void Controller::initStates()
 
 void Controller::setButtonsState(bool enabled)
 {
-    for (QPushButton* button :
-         {preButton, reloadButton, downloadButton, uploadButton, createDirButton, deleteButton})
+    const std::initializer_list<QPushButton*> buttons = {
+        preButton, reloadButton, downloadButton, uploadButton, createDirButton, deleteButton};
+    // A clicked button about to be disabled hands the focus to the table, not to whatever widget
+    // comes next in the window: the keys the user types go on acting on the listing.
+    if (!enabled &&
+        std::find(buttons.begin(), buttons.end(), QApplication::focusWidget()) != buttons.end())
+        serverTable->setFocus(Qt::OtherFocusReason);
+    for (QPushButton* button : buttons)
         button->setEnabled(enabled);
+    // At the root there is no parent folder to go to.
+    if (ftpURLStack.size() < 2)
+        preButton->setEnabled(false);
 }

@@ -88,6 +88,8 @@ void Controller::updateStatus(const QString& statusText)
 void Controller::showStatus(const QString& text)
 {
     statusLabel->setText(text);
+    // The whole text, where the line is too narrow for it.
+    statusLabel->setToolTip(text);
 }
 
 void Controller::streamHandleEvent(FtpStream* aStream, NSStreamEvent eventCode)

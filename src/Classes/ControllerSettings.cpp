@@ -9,9 +9,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 
 #include "Classes/Controller.h"
 #include "MiscTool.h"
+#include "OperationOutcome.h"
 #include "platform/UserDefaults.h"
 #include "platform/toolkit/Toolkit.h"
 
@@ -76,6 +78,24 @@ void Controller::initUserDefaults()
         loadField(field, key);
     }
     store().synchronize();
+    if (!store().movedAsideTo.isEmpty()) {
+        // Told once the window is up: the settings the user sees are empty, and why.
+        const QString aside = store().movedAsideTo;
+        QTimer::singleShot(0, this, [aside] {
+            Toolkit::Alert alert;
+            alert.style = Toolkit::AlertStyle::Informational;
+            //% "The settings could not be read"
+            alert.messageText = OperationOutcome::localizedText("SettingsUnreadable",
+                                                                "The settings could not be read");
+            //% "The settings file was kept as %1; Tandrel started with empty settings."
+            alert.informativeText =
+                OperationOutcome::localizedText(
+                    "SettingsMovedAside",
+                    "The settings file was kept as %1; Tandrel started with empty settings.")
+                    .arg(aside);
+            Toolkit::shared().runModalAlert(alert);
+        });
+    }
 }
 
 void Controller::saveFTPAction()

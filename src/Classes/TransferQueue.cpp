@@ -43,6 +43,24 @@ bool isFolder(const ListingEntry& entry)
     return MiscTool::getFileSize(entry) == QLatin1String("-");
 }
 
+// A local folder as the user knows it: the home folder shown as "~".
+QString shownFolder(const QString& path)
+{
+    const QString home = MiscTool::getUserHome();
+    if (home != QLatin1String("/") && (path == home || path.startsWith(home + QLatin1Char('/'))))
+        return QLatin1Char('~') + path.mid(home.size());
+    return path;
+}
+
+// Bytes per second of this run alone: a continued download's bytes already on the disk
+// were not moved now.
+double speedOf(const TransferQueue::Transfer& transfer)
+{
+    const double seconds = static_cast<double>(transfer.clock.elapsed()) / 1000.0;
+    const int64_t moved = transfer.doneBytes - transfer.bytesBeforeRun;
+    return seconds > 0 && moved > 0 ? static_cast<double>(moved) / seconds : 0;
+}
+
 } // namespace
 
 TransferQueue::TransferQueue(Controller* controller, DownloadDelegate* download,
@@ -182,8 +200,22 @@ void TransferQueue::startNext()
         upload->reloadAfterSuccess = !uploadWaitsAfter(row);
         refused = upload->startUpload(started.localPath, started.folderURL);
     }
-    if (refused)
+    if (refused) {
         transferEnded(*refused);
+        return;
+    }
+    // A start that failed at once has ended the transfer and said why.
+    if (running != row)
+        return;
+    // Where the file goes, as the download named it, and what the status line says meanwhile.
+    if (started.direction == Direction::Download) {
+        items[row].localPath = download->localFile;
+        //% "Downloading %1"
+        controller->showStatus(text("StatusDownloading", "Downloading %1").arg(started.name));
+    } else {
+        //% "Uploading %1"
+        controller->showStatus(text("StatusUploading", "Uploading %1").arg(started.name));
+    }
 }
 
 void TransferQueue::transferEnded(const OperationOutcome& outcome)
@@ -201,10 +233,16 @@ void TransferQueue::transferEnded(const OperationOutcome& outcome)
     transfer.outcome = outcome.succeeded() ? text("QueueDone", "Done") : outcome.statusLine();
     if (transfer.succeeded && transfer.size >= 0)
         transfer.doneBytes = transfer.size;
-    const double seconds = static_cast<double>(transfer.clock.elapsed()) / 1000.0;
-    transfer.bytesPerSecond = seconds > 0 ? static_cast<double>(transfer.doneBytes) / seconds : 0;
+    transfer.bytesPerSecond = speedOf(transfer);
     if (transfer.direction == Direction::Upload && transfer.succeeded)
         reloadOwed = !upload->reloadAfterSuccess;
+    // A success says where the file went; a failure has said why in the status line already.
+    if (transfer.direction == Direction::Download && transfer.succeeded &&
+        outcome.statusLine().isEmpty())
+        //% "Downloaded %1 to %2"
+        controller->showStatus(
+            text("StatusDownloaded", "Downloaded %1 to %2")
+                .arg(transfer.name, shownFolder(QFileInfo(transfer.localPath).absolutePath())));
     rowChanged(row);
     // The browser stays locked through the hop to the next transfer.
     if (firstWaiting() >= 0 && controller->disconnectItem->isEnabled()) {
@@ -223,14 +261,15 @@ void TransferQueue::progressed()
     // The operation counts from 0 and sets its counters back to 0 at the end: keep the most.
     const int64_t done = down ? download->receivedBytes : upload->sentBytes;
     transfer.doneBytes = std::max(transfer.doneBytes, done);
+    // A download that had to start over after all counts from 0 again.
+    transfer.bytesBeforeRun = down ? download->continuedFrom() : 0;
     const int64_t announced = down ? download->fileSize : 0;
     if (announced > 0)
         transfer.size = announced;
     if (sinceShown.elapsed() < kShowEveryMs)
         return;
     sinceShown.start();
-    const double seconds = static_cast<double>(transfer.clock.elapsed()) / 1000.0;
-    transfer.bytesPerSecond = seconds > 0 ? static_cast<double>(transfer.doneBytes) / seconds : 0;
+    transfer.bytesPerSecond = speedOf(transfer);
     rowChanged(running);
 }
 
@@ -348,6 +387,10 @@ int TransferQueue::columnCount(const QModelIndex& parent) const
 
 QVariant TransferQueue::data(const QModelIndex& index, int role) const
 {
+    // A cell too narrow for its text ends in "…"; the tool tip holds the whole of it.
+    if (role == Qt::ToolTipRole &&
+        (index.column() == NameColumn || index.column() == OutcomeColumn))
+        return data(index, Qt::DisplayRole);
     if (role != Qt::DisplayRole || !index.isValid() || index.row() >= items.size())
         return {};
     const Transfer& transfer = items[index.row()];

@@ -54,7 +54,7 @@ public:
     {
         Direction direction = Direction::Download;
         QString name;
-        // The file sent, for an upload.
+        // The file sent, for an upload; the file made, for a download once it started.
         QString localPath;
         // The remote folder, as it was shown when the transfer was asked for.
         QString folderURL;
@@ -67,6 +67,8 @@ public:
         // How it ended, as the status line says it.
         QString outcome;
         int64_t doneBytes = 0;
+        // Of doneBytes, those a continued download found on the disk: not moved in this run.
+        int64_t bytesBeforeRun = 0;
         double bytesPerSecond = 0;
         QElapsedTimer clock;
     };

@@ -83,23 +83,26 @@ QSettings::Format jsonFormat()
 }
 
 // A store that cannot be read is moved aside, never overwritten: the user may want it back.
-void setAsideUnreadableStore(const QString& path)
+// Answers where it went, or "" when it was read or not there.
+QString setAsideUnreadableStore(const QString& path)
 {
     QFile file(path);
     if (!file.exists())
-        return;
+        return QString();
     if (file.open(QIODevice::ReadOnly) && parseStore(file))
-        return;
+        return QString();
     file.close();
     QString aside = path + QStringLiteral(".corrupt");
     for (int n = 1; QFile::exists(aside); ++n)
         aside = path + QStringLiteral(".corrupt.%1").arg(n);
-    if (QFile::rename(path, aside))
+    if (QFile::rename(path, aside)) {
         Log::line(QStringLiteral("Settings file %1 could not be read; kept it as %2 and started "
                                  "with empty settings")
                       .arg(path, aside));
-    else
-        Log::line(QStringLiteral("Settings file %1 could not be read or moved aside").arg(path));
+        return aside;
+    }
+    Log::line(QStringLiteral("Settings file %1 could not be read or moved aside").arg(path));
+    return QString();
 }
 
 // Created 0600 before QSettings first writes it, since QSettings would create it 0644.
@@ -138,7 +141,7 @@ QString UserDefaults::storePath()
 UserDefaults::UserDefaults()
     : path(storePath())
 {
-    setAsideUnreadableStore(path);
+    movedAsideTo = setAsideUnreadableStore(path);
     createPrivateStore(path);
     settings = std::make_unique<QSettings>(path, jsonFormat());
     settings->setAtomicSyncRequired(true);

@@ -34,6 +34,9 @@ public:
     // Writes the store out atomically; false when it could not be written.
     bool synchronize();
 
+    // Where an unreadable settings file was kept when this store was opened; "" when none was.
+    QString movedAsideTo;
+
     ~UserDefaults();
     Q_DISABLE_COPY_MOVE(UserDefaults)
 

@@ -1,11 +1,13 @@
 #include <csignal>
 #include <sys/resource.h>
 
+#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTableView>
 #include <QTest>
 
 #include "MiscTool.h"
@@ -81,7 +83,7 @@ TEST_F(Download, ShowsWholePercentagesPerChunkThenResetsTheQueueDisplayAndNeverP
     EXPECT_EQ(c->taskTypeLabel->text(), "");
     EXPECT_EQ(c->progress->toolTip(), "");
     EXPECT_TRUE(c->progress->isHidden() && c->progress0->isHidden());
-    EXPECT_EQ(enabledBrowserButtons(), 6);
+    EXPECT_EQ(enabledBrowserButtons(), 5); // all but the parent-folder button, at the root
     EXPECT_FALSE(download()->networkStream || download()->fileStream);
     EXPECT_TRUE(readFile(local) == content);
     EXPECT_EQ(folderEntries(downloads.path()), QStringList{"data.bin"});
@@ -140,7 +142,7 @@ TEST_F(Download, AnExistingFileIsReplacedOnSuccessAndUntouchedOnAnyFailure)
         EXPECT_EQ(downloadAndWait(QStringLiteral("big.bin")), "File write error");
         EXPECT_TRUE(c->statusLabel->text().startsWith("File write error: "))
             << c->statusLabel->text().toStdString();
-        EXPECT_EQ(enabledBrowserButtons(), 6);
+        EXPECT_EQ(enabledBrowserButtons(), 5);
         EXPECT_FALSE(QFileInfo::exists(downloads.filePath(QStringLiteral("big.bin"))));
         const qint64 kept = QFileInfo(downloads.filePath(QStringLiteral("big.bin.part"))).size();
         EXPECT_GT(kept, 0);
@@ -175,8 +177,24 @@ TEST_F(Download, AnExistingFileIsReplacedOnSuccessAndUntouchedOnAnyFailure)
     // The window is ready for the next operation: buttons back, queue display cleared.
     EXPECT_EQ(queueState(), "|0|0");
     EXPECT_TRUE(c->progress->isHidden());
-    EXPECT_EQ(enabledBrowserButtons(), 6); // all six, as after a success
+    EXPECT_EQ(enabledBrowserButtons(), 5); // as after a success
     EXPECT_FALSE(download()->isRunning());
+}
+
+TEST_F(Download, TheStatusLineSaysWhatRunsAndWhereTheFileWentAndTheTableKeepsTheFocus)
+{
+    startServer();
+    writeFile(root() + "/photo.jpg", pattern(1000));
+    connectAndList();
+    activate();
+    selectRow(rowNamed(QStringLiteral("photo.jpg")));
+    OperationRecorder recorder(download(), c);
+    QTest::mouseClick(c->downloadButton, Qt::LeftButton);
+    EXPECT_EQ(c->statusLabel->text(), "Downloading photo.jpg");
+    EXPECT_EQ(QApplication::focusWidget(), static_cast<QWidget*>(c->serverTable));
+    ASSERT_TRUE(recorder.waitForEnd());
+    EXPECT_EQ(c->statusLabel->text(), "Downloaded photo.jpg to " + downloads.path());
+    EXPECT_EQ(QApplication::focusWidget(), static_cast<QWidget*>(c->serverTable));
 }
 
 TEST_F(Download, NoSelectionAFolderOrANameThatLeavesTheFolderOrSplitsACommandIsRefused)
@@ -243,6 +261,7 @@ TEST_F(Download, TheDefaultFolderIsMadeWhenMissingAChosenOneThatVanishedIsNamed)
         GTEST_SKIP() << "the default download folder exists already";
     c->downloadFolder = folder;
     EXPECT_FALSE(downloadAndWait(QStringLiteral("a.txt")));
+    EXPECT_EQ(c->statusLabel->text(), "Downloaded a.txt to ~/Downloads");
     EXPECT_EQ(QFileInfo(folder).permissions(), QFile::ReadOwner | QFile::WriteOwner |
                                                    QFile::ExeOwner | QFile::ReadUser |
                                                    QFile::WriteUser | QFile::ExeUser);

@@ -57,7 +57,7 @@ TEST_F(Upload, ShowsPercentagesWithTheSecondBarEmptyingListsTheFolderAgainRefusa
     EXPECT_TRUE(c->statusLabel->text().startsWith("Upload not confirmed by the server"));
     EXPECT_EQ(listingsEnded, listings);
     EXPECT_EQ(queueState(), "|0|0");
-    EXPECT_EQ(enabledBrowserButtons(), 6);
+    EXPECT_EQ(enabledBrowserButtons(), 5);
 
     // A file that goes through: percentages, the second bar emptying, the folder listed again.
     const QByteArray content = pattern(100000);
@@ -84,7 +84,7 @@ TEST_F(Upload, ShowsPercentagesWithTheSecondBarEmptyingListsTheFolderAgainRefusa
               (QStringList{"|0|100", "32%|32|68", "65%|65|35", "98%|98|2", "100%|100|0", "|0|0"}));
     EXPECT_EQ(c->taskTypeLabel->text(), "");
     EXPECT_TRUE(c->progress->isHidden() && c->progress0->isHidden());
-    EXPECT_EQ(enabledBrowserButtons(), 6);
+    EXPECT_EQ(enabledBrowserButtons(), 5);
     EXPECT_TRUE(readFile(server->localPath(QStringLiteral("up.bin"))) == content);
     ASSERT_TRUE(waitForListing());
     EXPECT_EQ(listingsEnded, listings + 1);

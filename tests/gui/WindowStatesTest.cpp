@@ -1,17 +1,26 @@
+#include <algorithm>
+#include <cmath>
+
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QScreen>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTest>
+#include <QToolBar>
 
+#include "CustomView.h"
 #include "CustomWindow.h"
+#include "ElidingLabel.h"
 #include "LoopbackPort.h"
 #include "MiscTool.h"
 #include "WindowFixture.h"
@@ -32,9 +41,111 @@ bool looksInactive(QWidget* control)
            palette.color(QPalette::Text) != QApplication::palette(control).color(QPalette::Text);
 }
 
+// How far two colours stand apart for reading, as the contrast ratio of their luminances
+// (1: the same, 21: black on white).
+double contrast(QRgb a, QRgb b)
+{
+    const auto luminance = [](QRgb rgb) {
+        const auto linear = [](int value) {
+            const double c = value / 255.0;
+            return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * linear(qRed(rgb)) + 0.7152 * linear(qGreen(rgb)) +
+               0.0722 * linear(qBlue(rgb));
+    };
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// White text and darker disabled text on near-black, as dark desktop themes set it.
+QPalette darkPalette()
+{
+    QPalette dark(QColor(0x35, 0x35, 0x35), QColor(0x2b, 0x2b, 0x2b));
+    for (const QPalette::ColorRole role :
+         {QPalette::WindowText, QPalette::ButtonText, QPalette::Text}) {
+        dark.setColor(QPalette::Active, role, Qt::white);
+        dark.setColor(QPalette::Inactive, role, Qt::white);
+        dark.setColor(QPalette::Disabled, role, QColor(0x7f, 0x7f, 0x7f));
+    }
+    return dark;
+}
+
 } // namespace
 
 using WindowStates = WindowFixture;
+
+TEST_F(WindowStates, TheToolbarKeepsColoursMadeForThePictureInLightAndDarkPalettes)
+{
+    const QPalette original = QApplication::palette();
+    const auto restore = qScopeGuard([&] { QApplication::setPalette(original); });
+    for (const QPalette& palette : {QApplication::style()->standardPalette(), darkPalette()}) {
+        QApplication::setPalette(palette);
+        app.reset();
+        startApp();
+        const QImage shot = app->window()->grab().toImage();
+        const QImage picture = app->window()->findChild<CustomView*>()->circleImage().toImage();
+        // A button's text as painted: its pixel below the icon that stands out most from the
+        // picture behind it.
+        const auto textContrast = [&](QWidget* button, bool underIcon) {
+            QRect area(button->mapTo(app->window(), QPoint()), button->size());
+            if (underIcon)
+                area.setTop(area.center().y() + 8);
+            std::pair<double, QRgb> most{1, 0};
+            for (int y = area.top(); y <= area.bottom(); ++y)
+                for (int x = area.left(); x <= area.right(); ++x)
+                    most = std::max(
+                        most, {contrast(shot.pixel(x, y), picture.pixel(x, y)), shot.pixel(x, y)});
+            return most;
+        };
+        const auto [connect, connectInk] =
+            textContrast(c->toolbar->widgetForAction(c->connectItem), true);
+        const auto [disconnect, disconnectInk] =
+            textContrast(c->toolbar->widgetForAction(c->disconnectItem), true);
+        const auto [save, saveInk] = textContrast(c->toolbar->widgetForAction(c->saveItem), true);
+        const double minimize =
+            textContrast(app->window()->findChild<QWidget*>("minimizeButton"), false).first;
+        const double quit =
+            textContrast(app->window()->findChild<QWidget*>("closeButton"), false).first;
+        // Enabled: clear on the picture. Disabled: visible, yet plainly fainter.
+        for (const double enabled : {connect, minimize, quit})
+            EXPECT_GE(enabled, 4.5);
+        for (const double disabled : {disconnect, save}) {
+            EXPECT_GE(disabled, 1.5);
+            EXPECT_LE(disabled * 1.8, connect);
+        }
+        EXPECT_GE(contrast(connectInk, disconnectInk), 1.8);
+        EXPECT_GE(contrast(connectInk, saveInk), 1.8);
+    }
+}
+
+TEST_F(WindowStates, ALongStatusEndsInAnEllipsisWithinTheWindowAndShowsWholeAsToolTip)
+{
+    startApp();
+    c->tabView->setCurrentWidget(c->serverTabViewItem);
+    const QString text = "550 " + QStringLiteral("refused ").repeated(60);
+    c->showStatus(text);
+    QApplication::sendPostedEvents();
+    EXPECT_LT(c->statusLabel->geometry().right(), c->serverTabViewItem->width());
+    auto* label = qobject_cast<ElidingLabel*>(c->statusLabel);
+    ASSERT_TRUE(label);
+    EXPECT_TRUE(label->shownText().endsWith(QChar(0x2026))) << label->shownText().toStdString();
+    EXPECT_EQ(c->statusLabel->text(), text);
+    EXPECT_EQ(c->statusLabel->toolTip(), text);
+}
+
+TEST_F(WindowStates, AnUnreadableSettingsFileIsKeptAsideAndTheWindowSaysWhere)
+{
+    settings.restart();
+    QDir().mkpath(QFileInfo(UserDefaults::storePath()).absolutePath());
+    writeFile(UserDefaults::storePath(), "{ not json");
+    toolkit.answerAlert(Toolkit::kDefaultReturn);
+    startApp();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !toolkit.alertsShown.isEmpty(); }, 10000));
+    const QString aside = UserDefaults::storePath() + ".corrupt";
+    EXPECT_TRUE(toolkit.alertsShown.first().informativeText.contains(aside))
+        << toolkit.alertsShown.first().informativeText.toStdString();
+    EXPECT_EQ(readFile(aside), "{ not json");
+}
 
 TEST_F(WindowStates, OnAnEmptyStoreEditsArmSaveTogglesRefillTheSheetChoosesAFolderTheWindowDrags)
 {
