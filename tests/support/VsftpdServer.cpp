@@ -117,7 +117,21 @@ bool VsftpdServer::start(const Options& options)
     // vsftpd refuses a configuration file that others may write.
     QFile::setPermissions(config, QFile::ReadOwner | QFile::WriteOwner);
 
-    if (!process.start(QString::fromLatin1(kVsftpd), {config})) {
+    // vsftpd has no setting for the TLS version: OpenSSL's own configuration caps it.
+    QStringList command{QString::fromLatin1(kVsftpd), config};
+    if (options.tls12Only) {
+        const QString openssl = folder.filePath(QStringLiteral("openssl.cnf"));
+        QFile capped(openssl);
+        if (!capped.open(QIODevice::WriteOnly) ||
+            capped.write("openssl_conf = init\n[init]\nssl_conf = ssl\n[ssl]\n"
+                         "system_default = tls\n[tls]\nMaxProtocol = TLSv1.2\n") < 0) {
+            failure = QStringLiteral("cannot write %1").arg(openssl);
+            return false;
+        }
+        command.prepend("OPENSSL_CONF=" + openssl);
+        command.prepend(QStringLiteral("/usr/bin/env"));
+    }
+    if (!process.start(command.takeFirst(), command)) {
         failure = QStringLiteral("vsftpd did not start");
         return false;
     }

@@ -22,6 +22,7 @@ public:
         bool implicitTls = false; // TLS from the first byte
         // Anonymous uploads, folder creation and deletion in /incoming.
         bool writable = false;
+        bool tls12Only = false; // no TLS 1.3 (through OpenSSL's configuration)
     };
 
     VsftpdServer();

@@ -498,7 +498,7 @@ void CurlMulti::begin(const std::shared_ptr<CurlTransfer>& transfer)
                           t.kind == CurlTransfer::Kind::Rename;
     std::optional<StreamError> tlsProblem;
     t.tls = TlsPolicy::configure(easy, t.properties, inParent ? target.parentUrl() : target.url(),
-                                 &tlsProblem);
+                                 t.kind == CurlTransfer::Kind::Upload, &tlsProblem);
     if (tlsProblem) {
         end(t);
         failed.error = *tlsProblem;
@@ -557,7 +557,11 @@ void CurlMulti::collectFinished()
         done.result = result;
         long reply = 0;
         curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &reply);
-        done.code = static_cast<int>(reply);
+        // An upload's verdict is the reply that ended it: a connection closed when done (no
+        // TLS ticket left) answers QUIT after it.
+        done.code = t.kind == CurlTransfer::Kind::Upload && t.verdict != 0
+                        ? t.verdict
+                        : static_cast<int>(reply);
         const std::optional<StreamError> tlsFailure =
             t.tls && result != CURLE_OK ? t.tls->describe(result) : std::nullopt;
         if (result == CURLE_ABORTED_BY_CALLBACK && t.abortedWith)
@@ -706,6 +710,8 @@ size_t CurlMulti::header(char* data, size_t size, size_t count, void* transfer)
     }
     if (reply.code / 100 == 1)
         t->transferAccepted = true;
+    else if (t->transferAccepted && t->verdict == 0)
+        t->verdict = reply.code;
     if (theDriver)
         theDriver->note(std::move(reply));
     return length;

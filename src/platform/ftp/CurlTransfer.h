@@ -91,6 +91,7 @@ struct CurlTransfer final
     QByteArray lastRefusal; // the server's last refusal (4xx, 5xx), code and text
     bool sizeAnswered = false;
     bool transferAccepted = false;          // the 1xx reply to RETR, LIST or STOR came
+    int verdict = 0;                        // the reply after that 1xx
     std::optional<StreamError> abortedWith; // why the transfer was stopped from outside libcurl
     std::unique_ptr<TlsPolicy> tls;         // the transfer's TLS options and what they saw
     bool dataSecurityNoted = false;         // the first data's note told the connection's TLS
