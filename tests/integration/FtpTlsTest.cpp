@@ -5,6 +5,7 @@
 
 #include "FtpServer.h"
 #include "ProftpdServer.h"
+#include "PureFtpdServer.h"
 #include "ShortTimeouts.h"
 #include "StreamRecorder.h"
 #include "TempSettings.h"
@@ -134,6 +135,19 @@ TEST_F(FtpTls, UploadsInARowAndAListingOverTls13OnProftpd)
                                 << proftpd.tlsLog().toStdString();
     EXPECT_TRUE(listing->received.contains("three.bin"));
     EXPECT_EQ(listing->security.protocol, QStringLiteral("TLSv1.3"));
+}
+
+TEST_F(FtpTls, ALoginRefusedWith421ShowsTheServersWords)
+{
+    PureFtpdServer pure;
+    const auto pair = certificates.issued(QStringLiteral("server"), QStringLiteral("IP:127.0.0.1"));
+    ASSERT_TRUE(pure.start(pair.certificate, pair.key)) << pure.problem().toStdString();
+    const auto refused = readUrl(pure.url(QStringLiteral("/")), anonymous(QStringLiteral("none")));
+    EXPECT_TRUE(refused->failed);
+    EXPECT_EQ(refused->error.domain, StreamErrorDomain::FTP);
+    EXPECT_EQ(refused->error.code, 421);
+    EXPECT_TRUE(refused->error.message.contains(QStringLiteral("cleartext")))
+        << refused->error.message.toStdString();
 }
 
 TEST_F(FtpTls, ImplicitTlsAndTlsThroughAnHttpProxy)
