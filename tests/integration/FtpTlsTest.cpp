@@ -150,6 +150,19 @@ TEST_F(FtpTls, ALoginRefusedWith421ShowsTheServersWords)
         << refused->error.message.toStdString();
 }
 
+TEST_F(FtpTls, NoGreetingOnPort990SaysThePortMayExpectImplicitTls)
+{
+    const auto pair = certificates.issued(QStringLiteral("server"), QStringLiteral("IP:127.0.0.1"));
+    VsftpdServer::Options implicit{pair.certificate, pair.key, true};
+    implicit.port = 990;
+    if (!server.start(implicit))
+        GTEST_SKIP() << server.problem().toStdString();
+    const auto waited = readUrl(url(QStringLiteral("/")), anonymous(QStringLiteral("require")));
+    EXPECT_TRUE(waited->failed);
+    EXPECT_TRUE(waited->error.message.contains(QStringLiteral("implicit TLS")))
+        << waited->error.message.toStdString();
+}
+
 TEST_F(FtpTls, ImplicitTlsAndTlsThroughAnHttpProxy)
 {
     if (!startServer(certificates.issued(QStringLiteral("server"), QStringLiteral("IP:127.0.0.1")),

@@ -78,7 +78,7 @@ bool VsftpdServer::start(const Options& options)
         failure = QStringLiteral("vsftpd needs root to start");
         return false;
     }
-    listeningPort = LoopbackPort::pickFree();
+    listeningPort = options.port ? options.port : LoopbackPort::pickFree();
     // The settings as "key=value"; the fixed ones are written space-separated.
     QStringList settings;
     const auto add = [&settings](const char* fixed) {

@@ -79,6 +79,34 @@ int64_t resumeOffset(const FtpStreamProperties& properties)
     return it == properties.end() ? 0 : std::max<int64_t>(0, it->second.toLongLong());
 }
 
+// A server that waits for a TLS handshake sends no greeting: the client that waits for one (any
+// encryption but implicit) waits for nothing.
+StreamError noGreetingError(const QUrl& url)
+{
+    return CurlOptions::localError(
+        CURLE_OPERATION_TIMEDOUT,
+        QStringLiteral("The server sent no greeting: port %1 may expect implicit TLS (choose "
+                       "Implicit TLS as the encryption)")
+            .arg(url.port(21)));
+}
+
+bool implicitTls(const FtpStreamProperties& properties)
+{
+    const auto it = properties.find(FtpStreamProperty::Encryption);
+    return it != properties.end() &&
+           encryptionFromKey(it->second.toString()) == Encryption::Implicit;
+}
+
+// Whether the transfer's connection is up (libcurl tells the time it took, 0 until then).
+bool connected(CURL* easy, curl_off_t* took = nullptr)
+{
+    curl_off_t microseconds = 0;
+    curl_easy_getinfo(easy, CURLINFO_CONNECT_TIME_T, &microseconds);
+    if (took)
+        *took = microseconds;
+    return microseconds > 0;
+}
+
 CurlNote noteOf(uint64_t id, CurlNote::Kind kind, int code = 0)
 {
     CurlNote made;
@@ -505,10 +533,15 @@ void CurlMulti::begin(const std::shared_ptr<CurlTransfer>& transfer)
         note(failed);
         return;
     }
+    // Port 990 is implicit TLS's: there a greeting that does not come says so within seconds.
+    if (t.url.port(21) == 990 && !implicitTls(t.properties))
+        t.greetingWait = std::min<std::chrono::milliseconds>(std::chrono::seconds(5),
+                                                             CurlOptions::timeouts().response);
     {
         std::lock_guard guard(t.mutex);
         t.lastActivity = CurlTransfer::Clock::now();
     }
+    t.begun = CurlTransfer::Clock::now();
     curl_multi_add_handle(multi, easy);
     running.emplace(t.id, transfer);
 }
@@ -677,6 +710,7 @@ size_t CurlMulti::header(char* data, size_t size, size_t count, void* transfer)
 {
     auto* t = static_cast<CurlTransfer*>(transfer);
     const size_t length = size * count;
+    t->replied = true;
     QByteArray line(data, static_cast<qsizetype>(length));
     while (line.endsWith('\n') || line.endsWith('\r'))
         line.chop(1);
@@ -722,6 +756,13 @@ int CurlMulti::progress(void* transfer, curl_off_t, curl_off_t, curl_off_t, curl
     auto* t = static_cast<CurlTransfer*>(transfer);
     if (t->stopRequested)
         return 1;
+    curl_off_t connecting = 0;
+    if (!t->replied && t->greetingWait.count() > 0 && connected(t->easy, &connecting) &&
+        CurlTransfer::Clock::now() - t->begun - std::chrono::microseconds(connecting) >=
+            t->greetingWait) {
+        t->abortedWith = noGreetingError(t->url);
+        return 1;
+    }
     // A transfer paused for its owner (a full download buffer, an upload waiting for bytes,
     // whether the owner is busy or held by a modal alert) is waiting, not stalled.
     std::lock_guard guard(t->mutex);

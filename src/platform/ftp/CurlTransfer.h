@@ -95,6 +95,11 @@ struct CurlTransfer final
     std::optional<StreamError> abortedWith; // why the transfer was stopped from outside libcurl
     std::unique_ptr<TlsPolicy> tls;         // the transfer's TLS options and what they saw
     bool dataSecurityNoted = false;         // the first data's note told the connection's TLS
+    bool replied = false;                   // a reply line has come
+    Clock::time_point begun = Clock::now(); // handed to libcurl
+    // How long a greeting may take once connected where an implicit-TLS port is likely; 0: as
+    // long as any reply.
+    std::chrono::milliseconds greetingWait{0};
 
     Q_DISABLE_COPY_MOVE(CurlTransfer)
 };
