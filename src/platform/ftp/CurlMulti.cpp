@@ -486,6 +486,12 @@ void CurlMulti::begin(const std::shared_ptr<CurlTransfer>& transfer)
         break;
     }
     case CurlTransfer::Kind::Download:
+        if (t.sizeOnly) {
+            // No RETR: libcurl asks SIZE (RFC 3659) for a transfer without a body.
+            curl_easy_setopt(easy, CURLOPT_URL, target.url().constData());
+            curl_easy_setopt(easy, CURLOPT_NOBODY, 1L);
+            break;
+        }
         if (const int64_t offset = resumeOffset(t.properties); offset > 0) {
             // REST goes out only on libcurl's own SIZE path, which ignoring the 150 reply's
             // size skips (the whole file would come and be appended): libcurl asks SIZE itself
@@ -605,10 +611,40 @@ void CurlMulti::collectFinished()
             done.error = CurlOptions::errorFor(easy, result, t.errorBuffer, t.lastRefusal);
         if (t.tls)
             done.security = t.tls->security();
+        const std::shared_ptr<CurlTransfer> followUp = emptyFileCheck(t, result);
         end(t);
         running.erase(it);
         note(std::move(done));
+        if (followUp)
+            begin(followUp);
     }
+}
+
+// A failed upload the server had accepted may have left an empty file under the user's name
+// (the data connection refused after the server opened the file): its size is asked, and an
+// empty file is removed. A partly sent file stays.
+std::shared_ptr<CurlTransfer> CurlMulti::emptyFileCheck(CurlTransfer& t, CURLcode result)
+{
+    // Transfers of the driver's own have ids no owner uses, and no listener.
+    static uint64_t ownIds = uint64_t(1) << 63;
+    {
+        std::lock_guard guard(lock);
+        if (stopping)
+            return nullptr;
+    }
+    if (t.kind == CurlTransfer::Kind::Upload && result != CURLE_OK && t.transferAccepted) {
+        auto probe = std::make_shared<CurlTransfer>(++ownIds, CurlTransfer::Kind::Download, t.url,
+                                                    t.properties);
+        probe->sizeOnly = true;
+        return probe;
+    }
+    curl_off_t size = -1;
+    if (t.sizeOnly && result == CURLE_OK &&
+        curl_easy_getinfo(t.easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &size) == CURLE_OK &&
+        size == 0)
+        return std::make_shared<CurlTransfer>(++ownIds, CurlTransfer::Kind::Delete, t.url,
+                                              t.properties);
+    return nullptr;
 }
 
 curl_socket_t CurlMulti::openSocket(void* self, curlsocktype, curl_sockaddr* address)

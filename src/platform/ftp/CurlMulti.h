@@ -101,6 +101,7 @@ private:
     void begin(const std::shared_ptr<CurlTransfer>& transfer);
     void end(CurlTransfer& transfer);
     void collectFinished();
+    std::shared_ptr<CurlTransfer> emptyFileCheck(CurlTransfer& transfer, CURLcode result);
     bool anyPaused();
     void checkStalls();
     void note(CurlNote next);
