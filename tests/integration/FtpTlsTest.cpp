@@ -94,6 +94,8 @@ TEST_F(FtpTls, ListingAfterADeleteResumesItsOwnControlConnectionsSession)
     tls12.tls12Only = true;
     if (!server.start(tls12))
         GTEST_SKIP() << server.problem().toStdString();
+    if (const QString why = ProftpdServer::whyUnavailable(); !why.isEmpty())
+        GTEST_SKIP() << why.toStdString();
     ProftpdServer proftpd;
     ASSERT_TRUE(proftpd.start({pair.certificate, pair.key})) << proftpd.problem().toStdString();
     const FtpStreamProperties tls = anonymous(QStringLiteral("require"));
@@ -117,6 +119,8 @@ TEST_F(FtpTls, ListingAfterADeleteResumesItsOwnControlConnectionsSession)
 
 TEST_F(FtpTls, UploadsInARowAndAListingOverTls13OnProftpd)
 {
+    if (const QString why = ProftpdServer::whyUnavailable(); !why.isEmpty())
+        GTEST_SKIP() << why.toStdString();
     ProftpdServer proftpd;
     const auto pair = certificates.issued(QStringLiteral("server"), QStringLiteral("IP:127.0.0.1"));
     ASSERT_TRUE(proftpd.start({pair.certificate, pair.key, QStringLiteral("TLSv1.3")}))
@@ -139,6 +143,8 @@ TEST_F(FtpTls, UploadsInARowAndAListingOverTls13OnProftpd)
 
 TEST_F(FtpTls, ALoginRefusedWith421ShowsTheServersWords)
 {
+    if (const QString why = PureFtpdServer::whyUnavailable(); !why.isEmpty())
+        GTEST_SKIP() << why.toStdString();
     PureFtpdServer pure;
     const auto pair = certificates.issued(QStringLiteral("server"), QStringLiteral("IP:127.0.0.1"));
     ASSERT_TRUE(pure.start(pair.certificate, pair.key)) << pure.problem().toStdString();

@@ -42,16 +42,20 @@ QString ProftpdServer::tlsLog() const
     return log.open(QIODevice::ReadOnly) ? QString::fromUtf8(log.readAll()) : QString();
 }
 
+QString ProftpdServer::whyUnavailable()
+{
+    if (!QFileInfo(peer(QStringLiteral("usr/sbin/proftpd"))).isExecutable())
+        return QStringLiteral("ProFTPD is not unpacked: run scripts/fetch-peers.sh");
+    if (geteuid() != 0 || !getpwnam("ftp"))
+        return QStringLiteral("ProFTPD needs root and an ftp user");
+    return QString();
+}
+
 bool ProftpdServer::start(const Options& options)
 {
-    if (!QFileInfo(peer(QStringLiteral("usr/sbin/proftpd"))).isExecutable()) {
-        failure = QStringLiteral("ProFTPD is not unpacked: run scripts/fetch-peers.sh");
+    failure = whyUnavailable();
+    if (!failure.isEmpty())
         return false;
-    }
-    if (geteuid() != 0 || !getpwnam("ftp")) {
-        failure = QStringLiteral("ProFTPD needs root and an ftp user");
-        return false;
-    }
     listeningPort = LoopbackPort::pickFree();
     const auto in = [this](const char* name) { return folder.filePath(QLatin1String(name)); };
     const QStringList lines = {

@@ -25,6 +25,8 @@ public:
     ProftpdServer();
     ~ProftpdServer() { process.stop(); }
 
+    // Why it cannot run here (not unpacked, not root), or nothing: tests skip then.
+    static QString whyUnavailable();
     bool start(const Options& options);
     // Why start() failed.
     QString problem() const { return failure; }

@@ -19,16 +19,20 @@ QUrl PureFtpdServer::url(const QString& path) const
                 QUrl::StrictMode);
 }
 
+QString PureFtpdServer::whyUnavailable()
+{
+    if (!QFileInfo(QString::fromLatin1(kPureFtpd)).isExecutable())
+        return QStringLiteral("pure-ftpd is not unpacked: run scripts/fetch-peers.sh");
+    if (geteuid() != 0)
+        return QStringLiteral("pure-ftpd needs root to start");
+    return QString();
+}
+
 bool PureFtpdServer::start(const QString& certificate, const QString& key)
 {
-    if (!QFileInfo(QString::fromLatin1(kPureFtpd)).isExecutable()) {
-        failure = QStringLiteral("pure-ftpd is not unpacked: run scripts/fetch-peers.sh");
+    failure = whyUnavailable();
+    if (!failure.isEmpty())
         return false;
-    }
-    if (geteuid() != 0) {
-        failure = QStringLiteral("pure-ftpd needs root to start");
-        return false;
-    }
     // It reads the certificate and the key from one file.
     const QString pem = folder.filePath(QStringLiteral("pure-ftpd.pem"));
     QFile both(pem);

@@ -15,6 +15,8 @@ public:
     PureFtpdServer() = default;
     ~PureFtpdServer() { process.stop(); }
 
+    // Why it cannot run here (not unpacked, not root), or nothing: tests skip then.
+    static QString whyUnavailable();
     // certificate and key: PEM files.
     bool start(const QString& certificate, const QString& key);
     QString problem() const { return failure; }
