@@ -97,14 +97,16 @@ bool implicitTls(const FtpStreamProperties& properties)
            encryptionFromKey(it->second.toString()) == Encryption::Implicit;
 }
 
-// Whether the transfer's connection is up (libcurl tells the time it took, 0 until then).
-bool connected(CURL* easy, curl_off_t* took = nullptr)
+// Whether the transfer opened a connection of its own and it is up (libcurl tells the time that
+// took, 0 until then): a reused connection had its greeting long ago.
+bool newConnectionUp(CURL* easy, curl_off_t* took)
 {
+    long made = 0;
     curl_off_t microseconds = 0;
+    curl_easy_getinfo(easy, CURLINFO_NUM_CONNECTS, &made);
     curl_easy_getinfo(easy, CURLINFO_CONNECT_TIME_T, &microseconds);
-    if (took)
-        *took = microseconds;
-    return microseconds > 0;
+    *took = microseconds;
+    return made > 0 && microseconds > 0;
 }
 
 CurlNote noteOf(uint64_t id, CurlNote::Kind kind, int code = 0)
@@ -793,7 +795,7 @@ int CurlMulti::progress(void* transfer, curl_off_t, curl_off_t, curl_off_t, curl
     if (t->stopRequested)
         return 1;
     curl_off_t connecting = 0;
-    if (!t->replied && t->greetingWait.count() > 0 && connected(t->easy, &connecting) &&
+    if (!t->replied && t->greetingWait.count() > 0 && newConnectionUp(t->easy, &connecting) &&
         CurlTransfer::Clock::now() - t->begun - std::chrono::microseconds(connecting) >=
             t->greetingWait) {
         t->abortedWith = noGreetingError(t->url);
