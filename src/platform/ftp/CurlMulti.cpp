@@ -489,9 +489,11 @@ void CurlMulti::begin(const std::shared_ptr<CurlTransfer>& transfer)
     }
     case CurlTransfer::Kind::Download:
         if (t.sizeOnly) {
-            // No RETR: libcurl asks SIZE (RFC 3659) for a transfer without a body.
+            // No RETR: libcurl asks SIZE (RFC 3659) for a transfer without a body, and writes
+            // what it learnt as header lines, also to the body: those are dropped.
             curl_easy_setopt(easy, CURLOPT_URL, target.url().constData());
             curl_easy_setopt(easy, CURLOPT_NOBODY, 1L);
+            curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &CurlMulti::discard);
             break;
         }
         if (const int64_t offset = resumeOffset(t.properties); offset > 0) {
@@ -715,6 +717,11 @@ size_t CurlMulti::receive(char* data, size_t size, size_t count, void* transfer)
     if (tell && theDriver)
         theDriver->note(dataNote(*t, CurlNote::Kind::Bytes));
     return static_cast<size_t>(length);
+}
+
+size_t CurlMulti::discard(char*, size_t size, size_t count, void*)
+{
+    return size * count;
 }
 
 size_t CurlMulti::send(char* out, size_t size, size_t count, void* transfer)
