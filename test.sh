@@ -26,5 +26,8 @@ if [ ! -f "$build/CMakeCache.txt" ]; then
         -DTANDREL_TESTS=ON -DTANDREL_SANITIZE=ON "${launcher[@]}" >/dev/null
 fi
 cmake --build "$build"
+# ProFTPD and pure-ftpd for the TLS tests, unpacked into the build (their tests say why they
+# were skipped when this fails).
+"$here/scripts/fetch-peers.sh" "$build/peers" || echo "ProFTPD and pure-ftpd could not be fetched"
 cd "$build"
 exec ctest --output-on-failure --timeout 300 -j2

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "FtpServer.h"
+#include "ProftpdServer.h"
+#include "PureFtpdServer.h"
 #include "ShortTimeouts.h"
 #include "StreamRecorder.h"
 #include "TempSettings.h"
@@ -81,6 +83,90 @@ TEST_F(FtpTls, TransfersAreByteExactAndConfirmedOverVerifiedTls)
     const auto listing = readUrl(url(QStringLiteral("/incoming/")), anonymous("if-available"));
     EXPECT_TRUE(listing->received.contains("up-100000.bin"));
     EXPECT_EQ(listing->security.state, ConnectionSecurity::State::Verified);
+}
+
+TEST_F(FtpTls, ListingAfterADeleteResumesItsOwnControlConnectionsSession)
+{
+    // Both servers refuse a data connection that does not resume its control connection's
+    // session; the delete logs in on a connection of its own, which must not lend its session.
+    const auto pair = certificates.issued(QStringLiteral("server"), QStringLiteral("IP:127.0.0.1"));
+    VsftpdServer::Options tls12{pair.certificate, pair.key, false, true};
+    tls12.tls12Only = true;
+    if (!server.start(tls12))
+        GTEST_SKIP() << server.problem().toStdString();
+    if (const QString why = ProftpdServer::whyUnavailable(); !why.isEmpty())
+        GTEST_SKIP() << why.toStdString();
+    ProftpdServer proftpd;
+    ASSERT_TRUE(proftpd.start({pair.certificate, pair.key})) << proftpd.problem().toStdString();
+    const FtpStreamProperties tls = anonymous(QStringLiteral("require"));
+    writeFile(server.localPath(QStringLiteral("incoming/gone.txt")), "x");
+    writeFile(proftpd.localPath(QStringLiteral("incoming/gone.txt")), "x");
+    for (const QUrl& folder :
+         {url(QStringLiteral("/incoming/")), proftpd.url(QStringLiteral("/incoming/"))}) {
+        EXPECT_TRUE(readUrl(folder, tls)->received.contains("gone.txt"))
+            << folder.toString().toStdString();
+        StreamError error;
+        EXPECT_TRUE(
+            CFURLDestroyResource(folder.resolved(QUrl(QStringLiteral("gone.txt"))), tls, &error))
+            << error.message.toStdString();
+        const auto reload = readUrl(folder, tls);
+        EXPECT_TRUE(reload->ended)
+            << reload->error.message.toStdString() << proftpd.tlsLog().toStdString();
+        EXPECT_FALSE(reload->received.contains("gone.txt"));
+    }
+    EXPECT_EQ(readUrl(url(QStringLiteral("/")), tls)->security.protocol, QStringLiteral("TLSv1.2"));
+}
+
+TEST_F(FtpTls, UploadsInARowAndAListingOverTls13OnProftpd)
+{
+    if (const QString why = ProftpdServer::whyUnavailable(); !why.isEmpty())
+        GTEST_SKIP() << why.toStdString();
+    ProftpdServer proftpd;
+    const auto pair = certificates.issued(QStringLiteral("server"), QStringLiteral("IP:127.0.0.1"));
+    ASSERT_TRUE(proftpd.start({pair.certificate, pair.key, QStringLiteral("TLSv1.3")}))
+        << proftpd.problem().toStdString();
+    const FtpStreamProperties tls = anonymous(QStringLiteral("require"));
+    // An upload's data connection brings no fresh TLS 1.3 ticket, and ProFTPD takes each once.
+    for (const char* name : {"one.bin", "two.bin", "three.bin"}) {
+        const QByteArray bytes = pattern(100000);
+        const auto up = writeUrl(proftpd.url(QStringLiteral("/incoming/") + name), bytes, tls);
+        EXPECT_TRUE(up->confirmed) << name << up->error.message.toStdString();
+        EXPECT_TRUE(readFile(proftpd.localPath(QStringLiteral("incoming/") + name)) == bytes)
+            << name;
+    }
+    const auto listing = readUrl(proftpd.url(QStringLiteral("/incoming/")), tls);
+    EXPECT_TRUE(listing->ended) << listing->error.message.toStdString()
+                                << proftpd.tlsLog().toStdString();
+    EXPECT_TRUE(listing->received.contains("three.bin"));
+    EXPECT_EQ(listing->security.protocol, QStringLiteral("TLSv1.3"));
+}
+
+TEST_F(FtpTls, ALoginRefusedWith421ShowsTheServersWords)
+{
+    if (const QString why = PureFtpdServer::whyUnavailable(); !why.isEmpty())
+        GTEST_SKIP() << why.toStdString();
+    PureFtpdServer pure;
+    const auto pair = certificates.issued(QStringLiteral("server"), QStringLiteral("IP:127.0.0.1"));
+    ASSERT_TRUE(pure.start(pair.certificate, pair.key)) << pure.problem().toStdString();
+    const auto refused = readUrl(pure.url(QStringLiteral("/")), anonymous(QStringLiteral("none")));
+    EXPECT_TRUE(refused->failed);
+    EXPECT_EQ(refused->error.domain, StreamErrorDomain::FTP);
+    EXPECT_EQ(refused->error.code, 421);
+    EXPECT_TRUE(refused->error.message.contains(QStringLiteral("cleartext")))
+        << refused->error.message.toStdString();
+}
+
+TEST_F(FtpTls, NoGreetingOnPort990SaysThePortMayExpectImplicitTls)
+{
+    const auto pair = certificates.issued(QStringLiteral("server"), QStringLiteral("IP:127.0.0.1"));
+    VsftpdServer::Options implicit{pair.certificate, pair.key, true};
+    implicit.port = 990;
+    if (!server.start(implicit))
+        GTEST_SKIP() << server.problem().toStdString();
+    const auto waited = readUrl(url(QStringLiteral("/")), anonymous(QStringLiteral("require")));
+    EXPECT_TRUE(waited->failed);
+    EXPECT_TRUE(waited->error.message.contains(QStringLiteral("implicit TLS")))
+        << waited->error.message.toStdString();
 }
 
 TEST_F(FtpTls, ImplicitTlsAndTlsThroughAnHttpProxy)

@@ -1,6 +1,8 @@
 #include <algorithm>
 
 #include <QCoreApplication>
+#include <QFile>
+#include <QTest>
 #include <QThread>
 
 #include <gtest/gtest.h>
@@ -72,4 +74,19 @@ TEST(FtpWriteStream, AnUploadClosedFromAPostedCallHearsTheVerdictBehindAnEarlier
     ASSERT_TRUE(upload.waitUntilDone(20000));
     EXPECT_TRUE(upload.confirmed) << upload.error.message.toStdString();
     EXPECT_TRUE(readFile(server.localPath(QStringLiteral("late.bin"))) == content);
+}
+
+TEST(FtpWriteStream, AnUploadThatFailsAfterTheServerOpenedTheFileLeavesNoEmptyFile)
+{
+    FtpServer::Options options;
+    options.dropSuffix = QStringLiteral(".dropped");
+    options.refuseSuffix = QStringLiteral(".refused");
+    FtpServer server(options);
+    ASSERT_TRUE(server.start()) << server.log().toStdString();
+    // Refused after its data: what the server kept stays.
+    EXPECT_FALSE(writeUrl(server.url(QStringLiteral("/b.refused")), pattern(100000))->confirmed);
+    EXPECT_FALSE(writeUrl(server.url(QStringLiteral("/a.dropped")), pattern(100000))->confirmed);
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return !QFile::exists(server.localPath(QStringLiteral("a.dropped"))); }, 10000));
+    EXPECT_TRUE(readFile(server.localPath(QStringLiteral("b.refused"))) == pattern(100000));
 }

@@ -23,6 +23,8 @@ public:
         QStringList readOnlyFolders;
         // Uploads to names ending so are answered 552 once their data is in.
         QString refuseSuffix;
+        // Uploads to names ending so are opened (left empty), then aborted with 426.
+        QString dropSuffix;
         // Transfers of names ending so never get their final reply (226).
         QString hangSuffix;
         // Downloads of names ending so send half the file, then 226 (SIZE and LIST: the whole).

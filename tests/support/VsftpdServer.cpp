@@ -78,7 +78,7 @@ bool VsftpdServer::start(const Options& options)
         failure = QStringLiteral("vsftpd needs root to start");
         return false;
     }
-    listeningPort = LoopbackPort::pickFree();
+    listeningPort = options.port ? options.port : LoopbackPort::pickFree();
     // The settings as "key=value"; the fixed ones are written space-separated.
     QStringList settings;
     const auto add = [&settings](const char* fixed) {
@@ -117,7 +117,21 @@ bool VsftpdServer::start(const Options& options)
     // vsftpd refuses a configuration file that others may write.
     QFile::setPermissions(config, QFile::ReadOwner | QFile::WriteOwner);
 
-    if (!process.start(QString::fromLatin1(kVsftpd), {config})) {
+    // vsftpd has no setting for the TLS version: OpenSSL's own configuration caps it.
+    QStringList command{QString::fromLatin1(kVsftpd), config};
+    if (options.tls12Only) {
+        const QString openssl = folder.filePath(QStringLiteral("openssl.cnf"));
+        QFile capped(openssl);
+        if (!capped.open(QIODevice::WriteOnly) ||
+            capped.write("openssl_conf = init\n[init]\nssl_conf = ssl\n[ssl]\n"
+                         "system_default = tls\n[tls]\nMaxProtocol = TLSv1.2\n") < 0) {
+            failure = QStringLiteral("cannot write %1").arg(openssl);
+            return false;
+        }
+        command.prepend("OPENSSL_CONF=" + openssl);
+        command.prepend(QStringLiteral("/usr/bin/env"));
+    }
+    if (!process.start(command.takeFirst(), command)) {
         failure = QStringLiteral("vsftpd did not start");
         return false;
     }

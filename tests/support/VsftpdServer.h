@@ -22,6 +22,8 @@ public:
         bool implicitTls = false; // TLS from the first byte
         // Anonymous uploads, folder creation and deletion in /incoming.
         bool writable = false;
+        bool tls12Only = false; // no TLS 1.3 (through OpenSSL's configuration)
+        quint16 port = 0;       // 0: a free one
     };
 
     VsftpdServer();

@@ -35,6 +35,7 @@ def parse_arguments():
     add("--password", default="", help="the named user's password")
     add("--read-only", action="append", default=[], help="a folder where nobody may write")
     add("--refuse-suffix", help="uploads to names ending so get 552 after the data")
+    add("--drop-suffix", help="uploads to names ending so are opened (left empty), then get 426")
     add("--hang-suffix", help="transfers of names ending so never get their final reply")
     add("--short-suffix", help="downloads of names ending so send half the file, then 226")
     add("--no-epsv", action="store_true", help="answer EPSV with 500, so clients use PASV")
@@ -137,6 +138,17 @@ def make_handler(options):
                 self.respond("550 SIZE not allowed here.")
             else:
                 FTPHandler.ftp_SIZE(self, path)
+
+        def ftp_STOR(self, file, mode="w"):
+            if not options.drop_suffix or not file.endswith(options.drop_suffix):
+                return FTPHandler.ftp_STOR(self, file, mode)
+            # As a server whose data connection failed after it had opened the file.
+            open(file, "wb").close()
+            self.respond("150 File status okay. About to open data connection.")
+            if self.data_channel is not None:
+                self.data_channel.close()
+            self.respond("426 Connection closed; transfer aborted.")
+            return file
 
         def ftp_RETR(self, file):
             self.opening_size = None

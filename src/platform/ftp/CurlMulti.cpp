@@ -79,6 +79,36 @@ int64_t resumeOffset(const FtpStreamProperties& properties)
     return it == properties.end() ? 0 : std::max<int64_t>(0, it->second.toLongLong());
 }
 
+// A server that waits for a TLS handshake sends no greeting: the client that waits for one (any
+// encryption but implicit) waits for nothing.
+StreamError noGreetingError(const QUrl& url)
+{
+    return CurlOptions::localError(
+        CURLE_OPERATION_TIMEDOUT,
+        QStringLiteral("The server sent no greeting: port %1 may expect implicit TLS (choose "
+                       "Implicit TLS as the encryption)")
+            .arg(url.port(21)));
+}
+
+bool implicitTls(const FtpStreamProperties& properties)
+{
+    const auto it = properties.find(FtpStreamProperty::Encryption);
+    return it != properties.end() &&
+           encryptionFromKey(it->second.toString()) == Encryption::Implicit;
+}
+
+// Whether the transfer opened a connection of its own and it is up (libcurl tells the time that
+// took, 0 until then): a reused connection had its greeting long ago.
+bool newConnectionUp(CURL* easy, curl_off_t* took)
+{
+    long made = 0;
+    curl_off_t microseconds = 0;
+    curl_easy_getinfo(easy, CURLINFO_NUM_CONNECTS, &made);
+    curl_easy_getinfo(easy, CURLINFO_CONNECT_TIME_T, &microseconds);
+    *took = microseconds;
+    return made > 0 && microseconds > 0;
+}
+
 CurlNote noteOf(uint64_t id, CurlNote::Kind kind, int code = 0)
 {
     CurlNote made;
@@ -458,6 +488,14 @@ void CurlMulti::begin(const std::shared_ptr<CurlTransfer>& transfer)
         break;
     }
     case CurlTransfer::Kind::Download:
+        if (t.sizeOnly) {
+            // No RETR: libcurl asks SIZE (RFC 3659) for a transfer without a body, and writes
+            // what it learnt as header lines, also to the body: those are dropped.
+            curl_easy_setopt(easy, CURLOPT_URL, target.url().constData());
+            curl_easy_setopt(easy, CURLOPT_NOBODY, 1L);
+            curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &CurlMulti::discard);
+            break;
+        }
         if (const int64_t offset = resumeOffset(t.properties); offset > 0) {
             // REST goes out only on libcurl's own SIZE path, which ignoring the 150 reply's
             // size skips (the whole file would come and be appended): libcurl asks SIZE itself
@@ -498,17 +536,22 @@ void CurlMulti::begin(const std::shared_ptr<CurlTransfer>& transfer)
                           t.kind == CurlTransfer::Kind::Rename;
     std::optional<StreamError> tlsProblem;
     t.tls = TlsPolicy::configure(easy, t.properties, inParent ? target.parentUrl() : target.url(),
-                                 &tlsProblem);
+                                 t.kind == CurlTransfer::Kind::Upload, &tlsProblem);
     if (tlsProblem) {
         end(t);
         failed.error = *tlsProblem;
         note(failed);
         return;
     }
+    // Port 990 is implicit TLS's: there a greeting that does not come says so within seconds.
+    if (t.url.port(21) == 990 && !implicitTls(t.properties))
+        t.greetingWait = std::min<std::chrono::milliseconds>(std::chrono::seconds(5),
+                                                             CurlOptions::timeouts().response);
     {
         std::lock_guard guard(t.mutex);
         t.lastActivity = CurlTransfer::Clock::now();
     }
+    t.begun = CurlTransfer::Clock::now();
     curl_multi_add_handle(multi, easy);
     running.emplace(t.id, transfer);
 }
@@ -557,7 +600,11 @@ void CurlMulti::collectFinished()
         done.result = result;
         long reply = 0;
         curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &reply);
-        done.code = static_cast<int>(reply);
+        // An upload's verdict is the reply that ended it: a connection closed when done (no
+        // TLS ticket left) answers QUIT after it.
+        done.code = t.kind == CurlTransfer::Kind::Upload && t.verdict != 0
+                        ? t.verdict
+                        : static_cast<int>(reply);
         const std::optional<StreamError> tlsFailure =
             t.tls && result != CURLE_OK ? t.tls->describe(result) : std::nullopt;
         if (result == CURLE_ABORTED_BY_CALLBACK && t.abortedWith)
@@ -568,10 +615,40 @@ void CurlMulti::collectFinished()
             done.error = CurlOptions::errorFor(easy, result, t.errorBuffer, t.lastRefusal);
         if (t.tls)
             done.security = t.tls->security();
+        const std::shared_ptr<CurlTransfer> followUp = emptyFileCheck(t, result);
         end(t);
         running.erase(it);
         note(std::move(done));
+        if (followUp)
+            begin(followUp);
     }
+}
+
+// A failed upload the server had accepted may have left an empty file under the user's name
+// (the data connection refused after the server opened the file): its size is asked, and an
+// empty file is removed. A partly sent file stays.
+std::shared_ptr<CurlTransfer> CurlMulti::emptyFileCheck(CurlTransfer& t, CURLcode result)
+{
+    // Transfers of the driver's own have ids no owner uses, and no listener.
+    static uint64_t ownIds = uint64_t(1) << 63;
+    {
+        std::lock_guard guard(lock);
+        if (stopping)
+            return nullptr;
+    }
+    if (t.kind == CurlTransfer::Kind::Upload && result != CURLE_OK && t.transferAccepted) {
+        auto probe = std::make_shared<CurlTransfer>(++ownIds, CurlTransfer::Kind::Download, t.url,
+                                                    t.properties);
+        probe->sizeOnly = true;
+        return probe;
+    }
+    curl_off_t size = -1;
+    if (t.sizeOnly && result == CURLE_OK &&
+        curl_easy_getinfo(t.easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &size) == CURLE_OK &&
+        size == 0)
+        return std::make_shared<CurlTransfer>(++ownIds, CurlTransfer::Kind::Delete, t.url,
+                                              t.properties);
+    return nullptr;
 }
 
 curl_socket_t CurlMulti::openSocket(void* self, curlsocktype, curl_sockaddr* address)
@@ -642,6 +719,11 @@ size_t CurlMulti::receive(char* data, size_t size, size_t count, void* transfer)
     return static_cast<size_t>(length);
 }
 
+size_t CurlMulti::discard(char*, size_t size, size_t count, void*)
+{
+    return size * count;
+}
+
 size_t CurlMulti::send(char* out, size_t size, size_t count, void* transfer)
 {
     auto* t = static_cast<CurlTransfer*>(transfer);
@@ -673,6 +755,7 @@ size_t CurlMulti::header(char* data, size_t size, size_t count, void* transfer)
 {
     auto* t = static_cast<CurlTransfer*>(transfer);
     const size_t length = size * count;
+    t->replied = true;
     QByteArray line(data, static_cast<qsizetype>(length));
     while (line.endsWith('\n') || line.endsWith('\r'))
         line.chop(1);
@@ -706,6 +789,8 @@ size_t CurlMulti::header(char* data, size_t size, size_t count, void* transfer)
     }
     if (reply.code / 100 == 1)
         t->transferAccepted = true;
+    else if (t->transferAccepted && t->verdict == 0)
+        t->verdict = reply.code;
     if (theDriver)
         theDriver->note(std::move(reply));
     return length;
@@ -716,6 +801,13 @@ int CurlMulti::progress(void* transfer, curl_off_t, curl_off_t, curl_off_t, curl
     auto* t = static_cast<CurlTransfer*>(transfer);
     if (t->stopRequested)
         return 1;
+    curl_off_t connecting = 0;
+    if (!t->replied && t->greetingWait.count() > 0 && newConnectionUp(t->easy, &connecting) &&
+        CurlTransfer::Clock::now() - t->begun - std::chrono::microseconds(connecting) >=
+            t->greetingWait) {
+        t->abortedWith = noGreetingError(t->url);
+        return 1;
+    }
     // A transfer paused for its owner (a full download buffer, an upload waiting for bytes,
     // whether the owner is busy or held by a modal alert) is waiting, not stalled.
     std::lock_guard guard(t->mutex);

@@ -101,12 +101,14 @@ private:
     void begin(const std::shared_ptr<CurlTransfer>& transfer);
     void end(CurlTransfer& transfer);
     void collectFinished();
+    std::shared_ptr<CurlTransfer> emptyFileCheck(CurlTransfer& transfer, CURLcode result);
     bool anyPaused();
     void checkStalls();
     void note(CurlNote next);
     static curl_socket_t openSocket(void* self, curlsocktype, curl_sockaddr* address);
     static int closeSocket(void* self, curl_socket_t fd);
     static size_t receive(char* data, size_t size, size_t count, void* transfer);
+    static size_t discard(char* data, size_t size, size_t count, void* unused);
     static size_t send(char* out, size_t size, size_t count, void* transfer);
     static size_t header(char* data, size_t size, size_t count, void* transfer);
     static int progress(void* transfer, curl_off_t, curl_off_t, curl_off_t, curl_off_t);

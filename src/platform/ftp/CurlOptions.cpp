@@ -232,7 +232,10 @@ StreamError errorFor(CURL* easy, CURLcode result, const char* errorBuffer,
     QString message = QString::fromUtf8(curl_easy_strerror(result));
     if (errorBuffer && errorBuffer[0])
         message += QStringLiteral(": ") + QString::fromUtf8(errorBuffer).trimmed();
-    if (!isTransportFailure(result) && reply >= 400) {
+    // A 421 reply closes the connection (RFC 959, 4.2): libcurl calls it a time-out, but the
+    // server said why (pure-ftpd refusing a clear-text login).
+    const bool closedByServer = reply == 421 && serverReply.startsWith("421");
+    if ((!isTransportFailure(result) || closedByServer) && reply >= 400) {
         // The server's own words say why, not libcurl's reading of them.
         if (serverReply.startsWith(QByteArray::number(reply)))
             message = Log::printable(QString::fromUtf8(serverReply));

@@ -67,6 +67,8 @@ struct CurlTransfer final
     const FtpStreamProperties properties;
     // A rename's new name, set by the owner before the start.
     QByteArray renameTo;
+    // A download that only asks the file's size (the check after a failed upload).
+    bool sizeOnly = false;
 
     // Shared, under the mutex.
     std::mutex mutex;
@@ -91,9 +93,15 @@ struct CurlTransfer final
     QByteArray lastRefusal; // the server's last refusal (4xx, 5xx), code and text
     bool sizeAnswered = false;
     bool transferAccepted = false;          // the 1xx reply to RETR, LIST or STOR came
+    int verdict = 0;                        // the reply after that 1xx
     std::optional<StreamError> abortedWith; // why the transfer was stopped from outside libcurl
     std::unique_ptr<TlsPolicy> tls;         // the transfer's TLS options and what they saw
     bool dataSecurityNoted = false;         // the first data's note told the connection's TLS
+    bool replied = false;                   // a reply line has come
+    Clock::time_point begun = Clock::now(); // handed to libcurl
+    // How long a greeting may take once connected where an implicit-TLS port is likely; 0: as
+    // long as any reply.
+    std::chrono::milliseconds greetingWait{0};
 
     Q_DISABLE_COPY_MOVE(CurlTransfer)
 };

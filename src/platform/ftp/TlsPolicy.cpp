@@ -15,6 +15,7 @@
 #include <QUrl>
 
 #include "platform/TrustedCertificates.h"
+#include "platform/ftp/TlsSessions.h"
 
 namespace {
 
@@ -28,6 +29,7 @@ struct Capture
     std::vector<unsigned char> leaf; // the server's own certificate, DER
     std::string protocol;
     bool handshakeDone = false;
+    bool upload = false; // the transfer's data connection only sends
 };
 
 std::mutex captureLock;
@@ -97,6 +99,8 @@ int verifyCallback(int ok, X509_STORE_CTX* store)
 // verification but ends here too.
 void infoCallback(const SSL* ssl, int where, int /*ret*/)
 {
+    if (where & SSL_CB_HANDSHAKE_START)
+        TlsSessions::handshakeStarts(const_cast<SSL*>(ssl));
     if (!(where & SSL_CB_HANDSHAKE_DONE))
         return;
     const std::lock_guard<std::mutex> guard(captureLock);
@@ -108,10 +112,17 @@ void infoCallback(const SSL* ssl, int where, int /*ret*/)
     keepLeaf(it->second, SSL_get0_peer_certificate(ssl));
 }
 
-CURLcode sslContextCallback(CURL* /*easy*/, void* sslContext, void* userData)
+CURLcode sslContextCallback(CURL* easy, void* sslContext, void* userData)
 {
     auto* context = static_cast<SSL_CTX*>(sslContext);
     SSL_CTX_set_ex_data(context, exIndex(), userData);
+    bool upload = false;
+    {
+        const std::lock_guard<std::mutex> guard(captureLock);
+        const auto it = captures.find(static_cast<uint64_t>(reinterpret_cast<uintptr_t>(userData)));
+        upload = it != captures.end() && it->second.upload;
+    }
+    TlsSessions::prepare(easy, context, upload);
     // Always asked, so the certificate is seen even when the pin alone decides.
     SSL_CTX_set_verify(context, SSL_VERIFY_PEER, verifyCallback);
     SSL_CTX_set_info_callback(context, infoCallback);
@@ -265,35 +276,6 @@ QString untrustedReason(const Capture& capture)
                 : problems.join(QLatin1String(", ")) + QStringLiteral(" and ") + last);
 }
 
-// libcurl keeps TLS sessions per easy handle; a transfer that reuses a cached control
-// connection would then open its data connection without the control connection's session,
-// and servers that require the reuse (vsftpd's require_ssl_reuse) refuse it with 522. One
-// share object holds the sessions for every transfer. Its lock covers transfers run on other
-// threads (the blocking delete).
-std::mutex shareLocks[CURL_LOCK_DATA_LAST];
-
-void lockShare(CURL*, curl_lock_data data, curl_lock_access, void*)
-{
-    shareLocks[data].lock();
-}
-
-void unlockShare(CURL*, curl_lock_data data, void*)
-{
-    shareLocks[data].unlock();
-}
-
-CURLSH* sessionShare()
-{
-    static CURLSH* const share = [] {
-        CURLSH* made = curl_share_init();
-        curl_share_setopt(made, CURLSHOPT_LOCKFUNC, &lockShare);
-        curl_share_setopt(made, CURLSHOPT_UNLOCKFUNC, &unlockShare);
-        curl_share_setopt(made, CURLSHOPT_SHARE, CURL_LOCK_DATA_SSL_SESSION);
-        return made;
-    }();
-    return share;
-}
-
 Capture snapshot(uint64_t id)
 {
     const std::lock_guard<std::mutex> guard(captureLock);
@@ -335,7 +317,7 @@ void TlsPolicy::setCertificateAuthorities(const QString& pemFile)
 }
 
 std::unique_ptr<TlsPolicy> TlsPolicy::configure(CURL* easy, const FtpStreamProperties& properties,
-                                                const QByteArray& url,
+                                                const QByteArray& url, bool upload,
                                                 std::optional<StreamError>* problem)
 {
     std::unique_ptr<TlsPolicy> policy(new TlsPolicy);
@@ -369,7 +351,8 @@ std::unique_ptr<TlsPolicy> TlsPolicy::configure(CURL* easy, const FtpStreamPrope
                      static_cast<long>(required ? CURLUSESSL_ALL : CURLUSESSL_TRY));
     curl_easy_setopt(easy, CURLOPT_FTPSSLAUTH, static_cast<long>(CURLFTPAUTH_TLS));
     curl_easy_setopt(easy, CURLOPT_FTP_SSL_CCC, static_cast<long>(CURLFTPSSL_CCC_NONE));
-    curl_easy_setopt(easy, CURLOPT_SHARE, sessionShare());
+    // Sessions are kept per control connection (TlsSessions), not in libcurl's per-host cache.
+    curl_easy_setopt(easy, CURLOPT_SSL_SESSIONID_CACHE, 0L);
 
     const auto trusted = TrustedCertificates::trusted(policy->hostPort);
     policy->pinned = trusted.has_value();
@@ -391,6 +374,7 @@ std::unique_ptr<TlsPolicy> TlsPolicy::configure(CURL* easy, const FtpStreamPrope
         Capture& capture = captures[policy->id];
         capture.verifying = !policy->pinned;
         capture.host = host;
+        capture.upload = upload;
     }
     curl_easy_setopt(easy, CURLOPT_SSL_CTX_DATA,
                      reinterpret_cast<void*>(static_cast<uintptr_t>(policy->id)));

@@ -23,9 +23,10 @@ class TlsPolicy final
 {
 public:
     // Sets the TLS options on a configured easy handle whose URL is url (set again as
-    // ftps:// for implicit TLS). Answers an error when the options cannot be honoured.
+    // ftps:// for implicit TLS); upload: its data connection only sends. Answers an error when
+    // the options cannot be honoured.
     static std::unique_ptr<TlsPolicy> configure(CURL* easy, const FtpStreamProperties& properties,
-                                                const QByteArray& url,
+                                                const QByteArray& url, bool upload,
                                                 std::optional<StreamError>* problem);
     ~TlsPolicy();
 

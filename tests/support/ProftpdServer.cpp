@@ -1,0 +1,114 @@
+#include "ProftpdServer.h"
+
+#include <pwd.h>
+#include <unistd.h>
+
+#include <QFile>
+#include <QFileInfo>
+
+#include "LoopbackPort.h"
+
+namespace {
+
+QString peer(const QString& relative)
+{
+    return QStringLiteral(TANDREL_PEERS_DIR "/root/") + relative;
+}
+
+} // namespace
+
+ProftpdServer::ProftpdServer()
+{
+    // The session runs as the unprivileged "ftp" user, chrooted into the root.
+    QDir(folder.path()).mkpath(QStringLiteral("root/incoming"));
+    const auto open = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup |
+                      QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther;
+    QFile::setPermissions(folder.path(), open);
+    QFile::setPermissions(root(), open);
+    if (const passwd* ftp = getpwnam("ftp"))
+        (void)chown(localPath(QStringLiteral("incoming")).toLocal8Bit().constData(), ftp->pw_uid,
+                    ftp->pw_gid);
+}
+
+QUrl ProftpdServer::url(const QString& path) const
+{
+    return QUrl(QStringLiteral("ftp://127.0.0.1:%1%2").arg(listeningPort).arg(path),
+                QUrl::StrictMode);
+}
+
+QString ProftpdServer::tlsLog() const
+{
+    QFile log(folder.filePath(QStringLiteral("tls.log")));
+    return log.open(QIODevice::ReadOnly) ? QString::fromUtf8(log.readAll()) : QString();
+}
+
+QString ProftpdServer::whyUnavailable()
+{
+    if (!QFileInfo(peer(QStringLiteral("usr/sbin/proftpd"))).isExecutable())
+        return QStringLiteral("ProFTPD is not unpacked: run scripts/fetch-peers.sh");
+    if (geteuid() != 0 || !getpwnam("ftp"))
+        return QStringLiteral("ProFTPD needs root and an ftp user");
+    return QString();
+}
+
+bool ProftpdServer::start(const Options& options)
+{
+    failure = whyUnavailable();
+    if (!failure.isEmpty())
+        return false;
+    listeningPort = LoopbackPort::pickFree();
+    const auto in = [this](const char* name) { return folder.filePath(QLatin1String(name)); };
+    const QStringList lines = {
+        QStringLiteral("ServerType standalone"),
+        QStringLiteral("DefaultServer on"),
+        QStringLiteral("Port %1").arg(listeningPort),
+        QStringLiteral("DefaultAddress 127.0.0.1"),
+        QStringLiteral("UseIPv6 off"),
+        QStringLiteral("User nobody"),
+        QStringLiteral("Group nogroup"),
+        "ModulePath " + peer(QStringLiteral("usr/lib/proftpd")),
+        QStringLiteral("LoadModule mod_tls.c"),
+        "ScoreboardFile " + in("scoreboard"),
+        "PidFile " + in("proftpd.pid"),
+        "SystemLog " + in("system.log"),
+        QStringLiteral("DelayTable none"),
+        QStringLiteral("WtmpLog off"),
+        QStringLiteral("TransferLog none"),
+        QStringLiteral("UseReverseDNS off"),
+        QStringLiteral("RequireValidShell off"),
+        QStringLiteral("AuthOrder mod_auth_unix.c"),
+        QStringLiteral("TLSEngine on"),
+        QStringLiteral("TLSRequired on"),
+        "TLSLog " + in("tls.log"),
+        "TLSProtocol " + options.protocols,
+        "TLSRSACertificateFile " + options.certificate,
+        "TLSRSACertificateKeyFile " + options.key,
+        "<Anonymous " + root() + ">",
+        QStringLiteral("User ftp"),
+        QStringLiteral("Group nogroup"),
+        QStringLiteral("UserAlias anonymous ftp"),
+        QStringLiteral("<Directory incoming>"),
+        QStringLiteral("<Limit WRITE>"),
+        QStringLiteral("AllowAll"),
+        QStringLiteral("</Limit>"),
+        QStringLiteral("</Directory>"),
+        QStringLiteral("</Anonymous>"),
+    };
+    QFile config(in("proftpd.conf"));
+    if (!config.open(QIODevice::WriteOnly) || config.write(lines.join('\n').toUtf8() + '\n') < 0) {
+        failure = QStringLiteral("cannot write %1").arg(config.fileName());
+        return false;
+    }
+    config.close();
+    // Its libraries come from the same unpacked packages.
+    if (!process.start(QStringLiteral("/usr/bin/env"),
+                       {"LD_LIBRARY_PATH=" + peer(QStringLiteral("usr/lib/x86_64-linux-gnu")),
+                        peer(QStringLiteral("usr/sbin/proftpd")), QStringLiteral("-n"),
+                        QStringLiteral("-c"), config.fileName()}) ||
+        !LoopbackPort::waitUntilListening(listeningPort, 5000) || !process.isRunning()) {
+        failure = QStringLiteral("ProFTPD did not listen: %1").arg(process.errors());
+        process.stop();
+        return false;
+    }
+    return true;
+}
