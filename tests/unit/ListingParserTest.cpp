@@ -226,6 +226,8 @@ TEST(ListingParser, EveryServersFormatAndItsOddities)
          "2004-03-03T09:12:44"},
         {"PROGA  100O  2048 5-Jul-97 14:41:53 SUPER.SUPER \"oooo\"", "PROGA", 8, 2048,
          "1997-07-05T14:41:53"},
+        {"NOCODE  4180 03-Mar-04 09:12:44 200, 17 \"nunu\"", "NOCODE", 8, 4180,
+         "2004-03-03T09:12:44"},
         // MVS PDS members
         {"MEMBER1   01.03 2002/08/12 2003/03/24 13:01    45    44     0 USERID", "MEMBER1", 8,
          kNoSize, "2003-03-24T13:01:00"},

@@ -1,4 +1,4 @@
-// Listings of PC-style servers, which put the date before the name:
+// Listings of PC-style servers and small devices, in fixed columns:
 //   03-05-24  02:07PM       <DIR>          Program Files      (Microsoft IIS, DOS style)
 //   03-05-2024  14:07                 1234 report.txt
 //            0           DIR   04-11-95   16:26  ADDRESS      (OS/2)
@@ -148,10 +148,6 @@ Verdict readVxWorks(std::string_view line, Fields& out)
     out.msecs = utcMsecs(t, noClock);
     return Verdict::Entry;
 }
-
-} // namespace listingparser
-
-namespace listingparser {
 
 namespace {
 

@@ -185,20 +185,15 @@ Verdict readTandem(std::string_view line, Fields& out)
     // "group,user" ("200, 17" when the numbers are aligned) or "GROUP.USER", rights.
     Tokens tokens(line);
     const std::string_view name = tokens.next();
-    std::string_view code = tokens.next();
-    std::string_view eof = tokens.next();
-    std::string_view date = tokens.next();
+    std::array<std::string_view, 5> words; // code, EOF, date, time, owner
+    for (std::string_view& word : words)
+        word = tokens.next();
     CivilTime t;
-    if (!parseTandemDate(date, t)) {
-        date = eof;
-        eof = code;
-        code = {};
-    }
-    if (!(code.empty() || isTandemCode(code)) || !parseCount(eof, out.size) ||
-        !parseTandemDate(date, t) || !parseClock(tokens.next(), t))
-        return Verdict::NotMine;
-    const std::string_view owner = tokens.next();
-    if (owner.find_first_of(",.") == std::string_view::npos)
+    // Without the code, the columns start one word earlier.
+    const size_t at = parseTandemDate(words[2], t) ? 0 : 1;
+    if ((at == 0 && !isTandemCode(words[0])) || !parseCount(words[1 - at], out.size) ||
+        !parseTandemDate(words[2 - at], t) || !parseClock(words[3 - at], t) ||
+        words[4 - at].find_first_of(",.") == std::string_view::npos)
         return Verdict::NotMine;
     out.name = name;
     out.type = kEntryTypeRegular;
