@@ -267,29 +267,21 @@ TEST(ListingParser, LinesThatNameNothingAreConsumedWithoutAnEntry)
 {
     // "." and ".." (the folder and its parent) are left out, as most clients do.
     for (const char* line :
-         {"",
-          "\t \r",
-          "total 123",
-          "drwxr-xr-x 3 u g 4096 Dec  6 08:18 .",
-          "drwxr-xr-x 5 u g 4096 Dec  6 08:18 ..",
-          "03-05-24  02:07PM       <DIR>          .",
-          "+/,\t..",
-          "/pub/incoming:",
-          "Total of 3 files, 4/10 blocks.",
-          "value = 0 = 0x0",
-          "   5 File(s)          1,234 bytes",
-          "Directory USER1:[FOO]",
+         {"", "\t \r", "total 123", "drwxr-xr-x 3 u g 4096 Dec  6 08:18 .",
+          "drwxr-xr-x 5 u g 4096 Dec  6 08:18 ..", "03-05-24  02:07PM       <DIR>          .",
+          "+/,\t..", "/pub/incoming:", "Total of 3 files, 4/10 blocks.", "value = 0 = 0x0",
+          "   5 File(s)          1,234 bytes", "Directory USER1:[FOO]",
           "Volume Unit    Referred Ext Used Recfm Lrecl BlkSz Dsorg Dsname",
           "File  Code  EOF  Last Modification  Owner  RWEP",
           "Name     VV.MM   Created       Changed      Size  Init   Mod   Id",
-          "type=cdir;modify=20240305140700; /pub",
-          "TYPE=pdir;modify=20240305140700; ..",
-          " Name      Size     TTR   Alias-of AC --------- Attributes --------- Amode Rmode",
-          "  size          date       time       name",
-          "--------       ------     ------    ----",
+          "type=cdir;modify=20240305140700; /pub", "TYPE=pdir;modify=20240305140700; .."})
+        expectNothing(line);
+    // Column headers, rules and summaries of host and device listings.
+    for (const char* line :
+         {" Name      Size     TTR   Alias-of AC  Attributes  Amode Rmode",
+          "  size          date       time       name", "--------       ------     ------    ----",
           "  Owner    Last modified  Attributes Sector Bytecount Name",
-          "File Name                           Size    Date   Day       Time",
-          " 6287999 bytes - Total size"})
+          "File Name            Size    Date   Day       Time", " 6287999 bytes - Total size"})
         expectNothing(line);
     // Reported: a month no table knows (rather than an entry named "Xyz 05 14:07 f"), an hour
     // past 12 with PM, an EPLF line without its tab.
