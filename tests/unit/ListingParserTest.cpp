@@ -131,6 +131,15 @@ TEST(ListingParser, EveryServersFormatAndItsOddities)
         {"-rw-r--r-- 1 u g 5 7\xE6\x9C\x88 21\xE6\x97\xA5 2004\xE5\xB9\xB4 ja", "ja", 8, 5,
          "2004-07-21T00:00:00"},
         {"-rw-r--r-- 1 u g 5 5\xEC\x9B\x94 3 14:07 ko", "ko", 8, 5, "2026-05-03T14:07:00"},
+        {"-rw-r--r-- 1 u g 5 30. Jan., 12:40 de-dotted", "de-dotted", 8, 5, "2026-01-30T12:40:00"},
+        // CJK units in Shift-JIS (an ASCII byte last), EUC-JP, EUC-KR and GBK.
+        {"-rw-r--r-- 1 u g 5 7\x8C\x8E 21\x93\xFA 2004\x94\x4E sjis", "sjis", 8, 5,
+         "2004-07-21T00:00:00"},
+        {"-rw-r--r-- 1 u g 5 7\xB7\xEE 21\xC6\xFC 2004\xC7\xAF euc-jp", "euc-jp", 8, 5,
+         "2004-07-21T00:00:00"},
+        {"-rw-r--r-- 1 u g 5 2006\xB3\xE2 3\xBF\xF9 9\xC0\xCF euc-kr", "euc-kr", 8, 5,
+         "2006-03-09T00:00:00"},
+        {"-rw-r--r-- 1 u g 5 8\xD4\xC2 17 08:52 gbk", "gbk", 8, 5, "2025-08-17T08:52:00"},
         {"-rw-r--r-- 1 u g 5 Oct 14 24:00 midnight", "midnight", 8, 5, "2025-10-15T00:00:00"},
         // Unix, the date found whatever the columns before it.
         {"-rw-r--r-- 1 owner 12 Nov 05 14:07 no-group", "no-group", 8, 12, kNov5},
@@ -149,13 +158,24 @@ TEST(ListingParser, EveryServersFormatAndItsOddities)
          "2024-03-05T13:07:33"},
         {"-rw-r--r--   1 u g 12 Nov 05 14:07 2024", "2024", 8, 12, kNov5},
         {"-rw-r--r--   1 u g 12 Feb 30 14:07 no-such-day", "no-such-day", 8, 12, nullptr},
+        {"-rw------ - 1 root wheel 12 Oct 20, 99 10:39 pm split-mode", "split-mode", 8, 12,
+         "1999-10-20T22:39:00"},
+        {"-rw-r--r-- 1 u g 12 1080206400 epoch", "epoch", 8, 12, "2004-03-25T09:20:00"},
+        {"-rwxr-xr-x 1 u g 12 Nov 05 2024 14:07 year-and-time", "year-and-time", 8, 12,
+         "2024-11-05T14:07:00"},
+        {"-rwxrwxrwx 1 u g 0 Nov 05 14:07 slash/", "slash", 4, 0, kNov5},
+        {"-rwxrwxrwx 1 u g <DIR> Nov 05 14:07 dir-word", "dir-word", 4, 0, kNov5},
         {"-rw-r--r--   1 a-very-long-owner-name-that-goes-on-and-on  a-group-name-just-as-long-"
          "as-that 123456 Nov 05 14:07 far out",
          "far out", 8, 123456, kNov5},
-        {"d [RWCEAFMS] supervisor            512 Oct 16 18:53    login", "   login", 4, 512,
+        // Names keep their spaces, but not a column's padding; links lose their target,
+        // devices have no size.
+        {"d [RWCEAFMS] supervisor            512 Oct 16 18:53    login", "login", 4, 512,
          "2025-10-16T18:53:00"},
-        // Names keep their spaces, links lose their target, devices have no size.
+        {"-rw-r--r-- 1 u g 1 Mar  5 2020  left-year", "left-year", 8, 1, kMar2020},
+        {"-rw-r--r-- 1 u g 1 2020.03.05   dotted", "dotted", 8, 1, kMar2020},
         {"-rw-r--r-- 1 u g 1 Nov 05 14:07   leading", "  leading", 8, 1, kNov5},
+        {"-rw-r--r-- 1 u g 1 Mar  5  2020  lead", " lead", 8, 1, kMar2020},
         {"-rw-r--r-- 1 u g 1 Mar  5  2020 trailing  ", "trailing  ", 8, 1, kMar2020},
         {"lrwxrwxrwx 1 u g 1 Nov 05 14:07 my link -> ../a -> b", "my link", 10, 1, kNov5},
         {"crw-rw-rw-   1 root     root       1,   3 Nov 05 14:07 null", "null", 2, kNoSize, kNov5},
@@ -167,9 +187,15 @@ TEST(ListingParser, EveryServersFormatAndItsOddities)
         {"03-05-2024  14:07                 1234  two leading", " two leading", 8, 1234, kMar5},
         {"03/05/2024  02:07 PM     1,234,567 commas.bin", "commas.bin", 8, 1234567, kMar5},
         {"2024-03-05  14:07       <DIR>          iso", "iso", 4, 0, kMar5},
-        // OS/2
+        // OS/2, OS-9, Nortel (WFFTP)
         {"           0           DIR   04-11-95   16:26  ADDRESS", "ADDRESS", 4, 0,
          "1995-04-11T16:26:00"},
+        {"     1234      A          04-23-103   10:57  NEW.TXT", "NEW.TXT", 8, 1234,
+         "2003-04-23T10:57:00"},
+        {"  1.12    99/12/31 2359  d-ewrewr      1C0        96 CMDS", "CMDS", 4, 96,
+         "1999-12-31T23:59:00"},
+        {"startup.cfg                  4423  02/12/03  Wed.    15:09:26 ", "startup.cfg", 8, 4423,
+         "2003-02-12T15:09:26"},
         // VxWorks
         {"     293    MAR-05-2024  14:07:00   file.txt", "file.txt", 8, 293, kMar5},
         // VMS: versions kept; sizes in 512-byte blocks; columns in any order, dates alone.
@@ -191,12 +217,22 @@ TEST(ListingParser, EveryServersFormatAndItsOddities)
         {"WYOSPT 3420   2003/03/24  1   15  FB      80  6160  PO  MY.PDS", "MY.PDS", 4, 0, nullptr},
         {"Migrated                                                SOME.DATA.SET", "SOME.DATA.SET",
          8, kNoSize, nullptr},
+        {"SYS001 3380E   04/07/15  1+++++  FB      80  6160  PO  USER.$WORK@1", "USER.$WORK@1", 4,
+         0, nullptr},
+        {"IEFBR14   000008   00000F          00 FO             RN RU            31    ANY",
+         "IEFBR14", 8, kNoSize, nullptr},
         // Tandem NonStop
         {"REPORT  101  4180 03-Mar-04 09:12:44 200,17 \"nunu\"", "REPORT", 8, 4180,
          "2004-03-03T09:12:44"},
-        // MVS PDS member
+        {"PROGA  100O  2048 5-Jul-97 14:41:53 SUPER.SUPER \"oooo\"", "PROGA", 8, 2048,
+         "1997-07-05T14:41:53"},
+        {"NOCODE  4180 03-Mar-04 09:12:44 200, 17 \"nunu\"", "NOCODE", 8, 4180,
+         "2004-03-03T09:12:44"},
+        // MVS PDS members
         {"MEMBER1   01.03 2002/08/12 2003/03/24 13:01    45    44     0 USERID", "MEMBER1", 8,
          kNoSize, "2003-03-24T13:01:00"},
+        {"$MEMB@1   01.02 04/07/15 04/07/16 09:30    12    12     0 USER1", "$MEMB@1", 8, kNoSize,
+         "2004-07-16T09:30:00"},
         // EPLF
         {"+i8388621.29609,m824255902,/,\tdev", "dev", 4, 0, "1996-02-13T23:58:22"},
         {"+i8388621.44468,m839956783,r,s10376,\tRFCEPLF", "RFCEPLF", 8, 10376,
@@ -240,6 +276,13 @@ TEST(ListingParser, LinesThatNameNothingAreConsumedWithoutAnEntry)
           "Name     VV.MM   Created       Changed      Size  Init   Mod   Id",
           "type=cdir;modify=20240305140700; /pub", "TYPE=pdir;modify=20240305140700; .."})
         expectNothing(line);
+    // Column headers, rules and summaries of host and device listings.
+    for (const char* line :
+         {" Name      Size     TTR   Alias-of AC  Attributes  Amode Rmode",
+          "  size          date       time       name", "--------       ------     ------    ----",
+          "  Owner    Last modified  Attributes Sector Bytecount Name",
+          "File Name            Size    Date   Day       Time", " 6287999 bytes - Total size"})
+        expectNothing(line);
     // Reported: a month no table knows (rather than an entry named "Xyz 05 14:07 f"), an hour
     // past 12 with PM, an EPLF line without its tab.
     for (const char* line :
@@ -277,6 +320,12 @@ TEST(ListingParser, AnUnfinishedLineIsWaitedForAndOneLineIsConsumedPerCall)
     EXPECT_EQ(alone.consumed, static_cast<int64_t>(name.size()));
     ASSERT_TRUE(alone.entry);
     EXPECT_FALSE(alone.entry->kCFFTPResourceSize);
+    // Or a name with its size only: the date on the next line is still its own.
+    const std::string sized = "VERYLONGFILENAMEINDEED.TXT;12   2/4\r\n";
+    const Parsed dated = parse(sized + "    5-MAR-2024 14:07:00  [G,O]  (R,R,,)\r\n");
+    EXPECT_GT(dated.consumed, static_cast<int64_t>(sized.size()));
+    ASSERT_TRUE(dated.entry && dated.entry->kCFFTPResourceModDate);
+    EXPECT_EQ(dated.entry->kCFFTPResourceModDate->toString(Qt::ISODate), "2024-03-05T14:07:00Z");
     // No place for an entry, or a negative length: the answer alone.
     EXPECT_EQ(
         CFFTPCreateParsedResourceListing(both.data(), static_cast<int64_t>(both.size()), nullptr),

@@ -42,8 +42,18 @@ bool isHeaderOrSummary(std::string_view line)
         (equalsNoCase(first, "file") && equalsNoCase(second, "code")) ||
         (equalsNoCase(first, "value") && second == "="))
         return true;
+    // Column headers: MVS load modules "Name Size TTR ...", VxWorks "size date time name",
+    // Nortel's "File Name Size Date Day Time", OS-9's "Owner Last modified ...".
+    if ((equalsNoCase(first, "name") && equalsNoCase(second, "size")) ||
+        (equalsNoCase(first, "size") && equalsNoCase(second, "date")) ||
+        (equalsNoCase(first, "file") && equalsNoCase(second, "name")) ||
+        (equalsNoCase(first, "owner") && equalsNoCase(second, "last")))
+        return true;
     // DOS "   5 File(s)   1,234 bytes" and "   2 Dir(s)  9,876 bytes free".
     if (startsWithNoCase(second, "file(s)") || startsWithNoCase(second, "dir(s)"))
+        return true;
+    // Nortel's "6287999 bytes - Total size" and "2133000 bytes - Available free space".
+    if (allDigits(first) && equalsNoCase(second, "bytes") && tokens.next() == "-")
         return true;
     // "ls -R" folder headers: "/pub/incoming:" or "sub:".
     return line.back() == ':' && line.find(' ') == std::string_view::npos;
@@ -57,12 +67,15 @@ Verdict readLine(std::string_view line, const Clock& clock, Fields& fields)
     // EPLF lines and only they begin with "+".
     if (line.front() == '+')
         return readEplf(line, fields);
+    // A rule under column headers, dashes and blanks only, before a mode of dashes takes it.
+    if (line.front() == '-' && line.find_first_not_of("- \t") == std::string_view::npos)
+        return Verdict::Nothing;
     // A reader that gives up may have filled some fields: each one starts afresh.
     fields = Fields();
     if (const Verdict v = readUnix(line, clock, fields); v != Verdict::NotMine)
         return v;
-    for (const auto reader :
-         {readMlsd, readDos, readOs2, readVxWorks, readVms, readAs400, readTandem, readMvs}) {
+    for (const auto reader : {readMlsd, readDos, readOs2, readVxWorks, readVms, readAs400,
+                              readTandem, readWfftp, readOs9, readMvs}) {
         fields = Fields();
         if (const Verdict v = reader(line, fields); v != Verdict::NotMine)
             return v;
@@ -122,8 +135,8 @@ int64_t parseListing(const char* buffer, int64_t length, std::optional<ListingEn
     switch (readLine(line, clock, fields)) {
     case Verdict::Entry:
         if (fields.continued) {
-            // A name alone on its line: its columns may follow on the next one, which is then
-            // part of this entry. Wait until that line is here too.
+            // A name without its date: the rest of its columns may follow on the next line,
+            // which is then part of this entry. Wait until that line is here too.
             const char* next = lf + 1;
             const int64_t rest = length - consumed;
             const auto* nextLf = static_cast<const char*>(

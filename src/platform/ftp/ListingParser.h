@@ -11,9 +11,9 @@
 // Answers what the caller does next:
 //   n > 0  one whole line of n bytes, line end included, was read: the entry is set when the
 //          line names one (headers, totals, blank lines, "." and ".." name none). A VMS name
-//          alone on its line takes the next line too when that one holds its columns.
-//   0      no complete line is present yet (for a VMS name alone: nor the line after it): call
-//          again once more bytes have come.
+//          listed without its date takes the next line too when that one holds its columns.
+//   0      no complete line is present yet (for a VMS name without its date: nor the line
+//          after it): call again once more bytes have come.
 //   n < 0  the first -n bytes are one line that could not be read (it looks like neither an
 //          entry nor a header of any format known here, or it is longer than 64 KiB). Skip
 //          them, count the line, and go on: one odd line never ends the listing. A line that is

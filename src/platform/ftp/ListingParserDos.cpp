@@ -1,9 +1,11 @@
-// Listings of PC-style servers, which put the date before the name:
+// Listings of PC-style servers and small devices, in fixed columns:
 //   03-05-24  02:07PM       <DIR>          Program Files      (Microsoft IIS, DOS style)
 //   03-05-2024  14:07                 1234 report.txt
 //            0           DIR   04-11-95   16:26  ADDRESS      (OS/2)
 //          345  A          04-11-95   16:26  CONFIG.SYS
 //        512    JAN-01-1996  00:00:00   TMP              <DIR> (VxWorks)
+//   startup.cfg                 4423  02/12/03  Wed.    15:09:26  (Nortel/Bay switches, WFFTP)
+//     0.0     03/06/24 1407  d-ewrewr      1C0        96 CMDS      (OS-9 "dir -e")
 
 #include <algorithm>
 
@@ -14,18 +16,19 @@ namespace listingparser {
 
 namespace {
 
-// "MM-DD-YY", "MM-DD-YYYY", the same with "/", or "YYYY-MM-DD".
+// "MM-DD-YY", "MM-DD-YYYY", the same with "/", or "YYYY-MM-DD". OS/2 counts three-digit
+// years from 1900 ("04-23-103").
 bool parseNumericDate(std::string_view s, CivilTime& t)
 {
     if (s.size() == 10 && s[4] == '-' && s[7] == '-') {
         t.year = parseSmall(s.substr(0, 4), 4);
         t.month = parseSmall(s.substr(5, 2), 2);
         t.day = parseSmall(s.substr(8, 2), 2);
-    } else if ((s.size() == 8 || s.size() == 10) && (s[2] == '-' || s[2] == '/') && s[5] == s[2]) {
+    } else if (s.size() >= 8 && s.size() <= 10 && (s[2] == '-' || s[2] == '/') && s[5] == s[2]) {
         t.month = parseSmall(s.substr(0, 2), 2);
         t.day = parseSmall(s.substr(3, 2), 2);
         const int year = parseSmall(s.substr(6), 4);
-        t.year = year < 0 ? -1 : fullYear(year, s.size() - 6);
+        t.year = year < 0 ? -1 : s.size() == 9 ? 1900 + year : fullYear(year, s.size() - 6);
     } else {
         return false;
     }
@@ -141,6 +144,91 @@ Verdict readVxWorks(std::string_view line, Fields& out)
         out.type = kEntryTypeDirectory;
     }
     out.name = name;
+    const Clock noClock(nullptr);
+    out.msecs = utcMsecs(t, noClock);
+    return Verdict::Entry;
+}
+
+namespace {
+
+// The last word of line[0, end), moving end to its start.
+std::string_view lastWord(std::string_view line, size_t& end)
+{
+    while (end > 0 && isBlank(line[end - 1]))
+        --end;
+    const size_t wordEnd = end;
+    while (end > 0 && !isBlank(line[end - 1]))
+        --end;
+    return line.substr(end, wordEnd - end);
+}
+
+bool isWeekday(std::string_view s)
+{
+    if (!s.empty() && s.back() == '.')
+        s.remove_suffix(1);
+    for (const std::string_view day : {"mon", "tue", "wed", "thu", "fri", "sat", "sun"}) {
+        if (equalsNoCase(s, day))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+Verdict readWfftp(std::string_view line, Fields& out)
+{
+    // Name, size, "MM/DD/YY", weekday, "HH:MM:SS", read from the end: the name column is
+    // padded, and the line may end in a blank.
+    size_t end = line.size();
+    CivilTime t;
+    if (!parseClock(lastWord(line, end), t) || !isWeekday(lastWord(line, end)))
+        return Verdict::NotMine;
+    const std::string_view date = lastWord(line, end);
+    if (date.size() != 8 || date[2] != '/' || !parseNumericDate(date, t) ||
+        !parseCount(lastWord(line, end), out.size))
+        return Verdict::NotMine;
+    while (end > 0 && isBlank(line[end - 1]))
+        --end;
+    if (end == 0 || isBlank(line[0]))
+        return Verdict::NotMine;
+    out.name = line.substr(0, end);
+    out.type = kEntryTypeRegular;
+    const Clock noClock(nullptr);
+    out.msecs = utcMsecs(t, noClock);
+    return Verdict::Entry;
+}
+
+Verdict readOs9(std::string_view line, Fields& out)
+{
+    // Owner "group.user", "YY/MM/DD HHMM", attributes (d, s, then pe pw pr e w r or "-"),
+    // the first sector in hexadecimal, the byte count, the name.
+    Tokens tokens(line);
+    const std::string_view owner = tokens.next();
+    const size_t dot = owner.find('.');
+    if (dot == std::string_view::npos || !allDigits(owner.substr(0, dot)) ||
+        !allDigits(owner.substr(dot + 1)))
+        return Verdict::NotMine;
+    const std::string_view date = tokens.next();
+    const std::string_view time = tokens.next();
+    const std::string_view attributes = tokens.next();
+    if (date.size() != 8 || date[2] != '/' || date[5] != '/' || time.size() != 4 ||
+        attributes.size() != 8 || attributes.find_first_not_of("-dsewr") != std::string_view::npos)
+        return Verdict::NotMine;
+    CivilTime t;
+    const int year = parseSmall(date.substr(0, 2), 2);
+    t.year = year < 0 ? 0 : fullYear(year, 2);
+    t.month = parseSmall(date.substr(3, 2), 2);
+    t.day = parseSmall(date.substr(6), 2);
+    t.hour = parseSmall(time.substr(0, 2), 2);
+    t.minute = parseSmall(time.substr(2), 2);
+    if (year < 0 || t.hour < 0 || t.minute < 0)
+        return Verdict::NotMine;
+    const std::string_view sector = tokens.next();
+    if (sector.empty() || sector.find_first_not_of("0123456789ABCDEFabcdef") != sector.npos ||
+        !parseCount(tokens.next(), out.size))
+        return Verdict::NotMine;
+    out.name = tokens.restAfterBlanks();
+    out.type = attributes[0] == 'd' ? kEntryTypeDirectory : kEntryTypeRegular;
     const Clock noClock(nullptr);
     out.msecs = utcMsecs(t, noClock);
     return Verdict::Entry;

@@ -534,8 +534,10 @@ constexpr bool byLengthThenBytes(std::string_view a, std::string_view b)
 
 int monthFromName(std::string_view s)
 {
-    // A dot or comma may follow an abbreviation ("déc.", "März,").
-    if (!s.empty() && (s.back() == '.' || s.back() == ','))
+    // A dot, a comma or both may follow an abbreviation ("déc.", "März,", "Jan.,").
+    if (!s.empty() && s.back() == ',')
+        s.remove_suffix(1);
+    if (!s.empty() && s.back() == '.')
         s.remove_suffix(1);
     char lower[16];
     if (s.size() < 3 || s.size() > sizeof lower)

@@ -3,6 +3,8 @@
 //   QSYS      77824 02/23/00 15:09:55 *DIR       QOpenSys/                             (AS/400)
 //   WYOSPT 3420   2003/03/24  1   15  FB      80  6160  PO  MY.PDS                    (MVS)
 //   MEMBER1   01.03 2002/08/12 2003/03/24 13:01    45    44     0 USERID            (MVS PDS)
+//   IEFBR14   000008   00000F          00 FO             RN RU            31    ANY  (MVS load)
+//   REPORT  101  4180 03-Mar-04 09:12:44 200,17 "nunu"                              (Tandem)
 
 #include <algorithm>
 #include <array>
@@ -28,15 +30,17 @@ bool parseVmsDate(std::string_view s, CivilTime& t)
     return t.day >= 1 && t.month != 0 && t.year >= 1;
 }
 
-// "2003/03/24" (MVS).
+// "2003/03/24", or "03/03/24" where the site shows two-digit years (MVS).
 bool parseSlashedIsoDate(std::string_view s, CivilTime& t)
 {
-    if (s.size() != 10 || s[4] != '/' || s[7] != '/')
+    const size_t y = s.size() - 6; // the year's digits
+    if ((y != 4 && y != 2) || s[y] != '/' || s[y + 3] != '/')
         return false;
-    t.year = parseSmall(s.substr(0, 4), 4);
-    t.month = parseSmall(s.substr(5, 2), 2);
-    t.day = parseSmall(s.substr(8, 2), 2);
-    return t.year >= 1 && t.month >= 1 && t.day >= 1;
+    const int year = parseSmall(s.substr(0, y), y);
+    t.year = year < 0 ? 0 : fullYear(year, y);
+    t.month = parseSmall(s.substr(y + 1, 2), 2);
+    t.day = parseSmall(s.substr(y + 4, 2), 2);
+    return year >= 0 && t.year >= 1 && t.month >= 1 && t.day >= 1;
 }
 
 // "02/23/00" (month first) or "23.02.00" (day first), as the AS/400's date format job
@@ -138,13 +142,10 @@ Verdict readVms(std::string_view line, Fields& out)
     out.type = kEntryTypeRegular;
     if (base.size() > 4 && equalsNoCase(base.substr(base.size() - 4), ".dir"))
         out.type = kEntryTypeDirectory;
-    // A protected file shows an error text in place of its columns; a long name stands alone
-    // and its columns follow on the next line.
+    // A protected file shows an error text in place of its columns; a long name stands alone,
+    // or with its size only, and the rest of its columns follow on the next line.
     const std::string_view columns = tokens.restAfterBlanks();
-    if (columns.empty())
-        out.continued = true;
-    else
-        readVmsColumns(columns, out);
+    out.continued = columns.empty() || (readVmsColumns(columns, out) && !out.msecs);
     return Verdict::Entry;
 }
 
@@ -155,31 +156,44 @@ bool readVmsContinuation(std::string_view line, Fields& out)
 
 namespace {
 
-// "03-Mar-04" (Tandem).
+// "03-Mar-04" or "3-Mar-04" (Tandem).
 bool parseTandemDate(std::string_view s, CivilTime& t)
 {
-    if (s.size() != 9 || s[2] != '-' || s[6] != '-')
+    const size_t dash = s.find('-');
+    if ((dash != 1 && dash != 2) || s.size() != dash + 7 || s[dash + 4] != '-')
         return false;
-    t.day = parseSmall(s.substr(0, 2), 2);
-    t.month = monthFromName(s.substr(3, 3));
-    const int year = parseSmall(s.substr(7, 2), 2);
+    t.day = parseSmall(s.substr(0, dash), 2);
+    t.month = monthFromName(s.substr(dash + 1, 3));
+    const int year = parseSmall(s.substr(dash + 5, 2), 2);
     t.year = year < 0 ? 0 : fullYear(year, 2);
     return t.day >= 1 && t.month != 0 && year >= 0;
+}
+
+// A file code: digits, and a letter after them for some kinds of file ("101", "100O").
+bool isTandemCode(std::string_view s)
+{
+    if (!s.empty() && isUpper(s.back()))
+        s.remove_suffix(1);
+    return s.size() <= 5 && allDigits(s);
 }
 
 } // namespace
 
 Verdict readTandem(std::string_view line, Fields& out)
 {
-    // Name, file code, end-of-file byte count, date, time, owner "group,user", rights.
+    // Name, file code (left out by some servers), end-of-file byte count, date, time, owner
+    // "group,user" ("200, 17" when the numbers are aligned) or "GROUP.USER", rights.
     Tokens tokens(line);
     const std::string_view name = tokens.next();
+    std::array<std::string_view, 5> words; // code, EOF, date, time, owner
+    for (std::string_view& word : words)
+        word = tokens.next();
     CivilTime t;
-    if (!allDigits(tokens.next()) || !parseCount(tokens.next(), out.size) ||
-        !parseTandemDate(tokens.next(), t) || !parseClock(tokens.next(), t))
-        return Verdict::NotMine;
-    const std::string_view owner = tokens.next();
-    if (owner.find(',') == std::string_view::npos)
+    // Without the code, the columns start one word earlier.
+    const size_t at = parseTandemDate(words[2], t) ? 0 : 1;
+    if ((at == 0 && !isTandemCode(words[0])) || !parseCount(words[1 - at], out.size) ||
+        !parseTandemDate(words[2 - at], t) || !parseClock(words[3 - at], t) ||
+        words[4 - at].find_first_of(",.") == std::string_view::npos)
         return Verdict::NotMine;
     out.name = name;
     out.type = kEntryTypeRegular;
@@ -225,6 +239,34 @@ Verdict readAs400(std::string_view line, Fields& out)
     return Verdict::Entry;
 }
 
+namespace {
+
+// A member's name: 1 to 8 of A-Z, 0-9, $, # and @, not starting with a digit.
+bool isMemberName(std::string_view s)
+{
+    return !s.empty() && s.size() <= 8 && !isDigit(s[0]) &&
+           std::all_of(s.begin(), s.end(), [](char c) {
+               return isUpper(c) || isDigit(c) || c == '$' || c == '#' || c == '@';
+           });
+}
+
+// Six hexadecimal digits: a load module's size or its track and record address (TTR).
+bool isHex6(std::string_view s)
+{
+    return s.size() == 6 && std::all_of(s.begin(), s.end(), [](char c) {
+               return isDigit(c) || (c >= 'A' && c <= 'F');
+           });
+}
+
+// A device type: "3390", "3380E", "3480".
+bool isUnit(std::string_view s)
+{
+    return s.size() >= 4 && s.size() <= 8 && allDigits(s.substr(0, 4)) &&
+           std::all_of(s.begin(), s.end(), [](char c) { return isUpper(c) || isDigit(c); });
+}
+
+} // namespace
+
 Verdict readMvs(std::string_view line, Fields& out)
 {
     Tokens tokens(line);
@@ -234,11 +276,14 @@ Verdict readMvs(std::string_view line, Fields& out)
         ++count;
 
     CivilTime t;
-    // A member listed without statistics: its name alone, 1 to 8 of A-Z, 0-9, $, # and @.
-    if (count == 1 && words[0].size() <= 8 && !isDigit(words[0][0]) &&
-        std::all_of(words[0].begin(), words[0].end(), [](char c) {
-            return isUpper(c) || isDigit(c) || c == '$' || c == '#' || c == '@';
-        })) {
+    // A member listed without statistics: its name alone.
+    if (count == 1 && isMemberName(words[0])) {
+        out.name = words[0];
+        out.type = kEntryTypeRegular;
+        return Verdict::Entry;
+    }
+    // A load module: name, size and TTR in hexadecimal, alias, attributes; no date.
+    if (count >= 3 && isMemberName(words[0]) && isHex6(words[1]) && isHex6(words[2])) {
         out.name = words[0];
         out.type = kEntryTypeRegular;
         return Verdict::Entry;
@@ -264,8 +309,7 @@ Verdict readMvs(std::string_view line, Fields& out)
     const bool migrated = equalsNoCase(words[0], "migrated");
     const bool onTape = count >= 5 && words[1] == "Not" && words[2] == "Direct";
     const bool dated = parseSlashedIsoDate(words[2], t) || words[2] == "**NONE**";
-    if (migrated || onTape ||
-        (count >= 7 && words[1].size() == 4 && allDigits(words[1]) && dated)) {
+    if (migrated || onTape || (count >= 7 && isUnit(words[1]) && dated)) {
         out.name = dsname;
         const std::string_view dsorg = words[count - 2];
         out.type = !migrated && !onTape && dsorg.substr(0, 2) == "PO" ? kEntryTypeDirectory

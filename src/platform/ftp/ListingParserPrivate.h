@@ -29,7 +29,8 @@ struct Fields
     std::optional<int32_t> type;
     std::optional<int64_t> size;
     std::optional<int64_t> msecs; // UTC, milliseconds since 1970-01-01
-    // The line gave only the name; its columns may follow on the next line (VMS).
+    // The line gave the name without its date; the rest of its columns may follow on the next
+    // line (VMS).
     bool continued = false;
 };
 
@@ -159,6 +160,8 @@ Verdict readVms(std::string_view line, Fields& out);
 // no such continuation.
 bool readVmsContinuation(std::string_view line, Fields& out);
 Verdict readTandem(std::string_view line, Fields& out);
+Verdict readWfftp(std::string_view line, Fields& out);
+Verdict readOs9(std::string_view line, Fields& out);
 Verdict readAs400(std::string_view line, Fields& out);
 Verdict readMvs(std::string_view line, Fields& out);
 

@@ -5,11 +5,14 @@
 //   -rw-r--r--   1 owner    group           12 2024-03-05 14:07 iso.txt
 //   -rw-r--r--   1 owner    group           12 14. März, 08:05 german.txt
 //   -rw-r--r--   1 owner    group           12 7月 21日 2004年 japanese.txt
-//   d [RWCEAFMS] owner                    512 Jan 16 18:53 login
+//   -rw------ -  1 owner    group           12 Oct 20, 99 10:39 pm older.txt
+//   -rw-r--r--   1 owner    group           12 1080206400 seconds-since-1970.txt
+//   d [RWCEAFMS] owner                    512 Jan 16 18:53    login
 // Servers differ in the columns between the mode and the date (link count, owner, group, any of
 // them missing or run together), so the reader finds the date instead of counting columns: the
-// word before it is the size, and the name starts one blank after it.
+// word before it is the size, and the name starts one blank after it as a rule.
 
+#include <algorithm>
 #include <array>
 
 #include "ListingEntry.h"
@@ -43,7 +46,8 @@ public:
         fill(k);
         return k < m_count;
     }
-    // Where word k ends in the line; k must exist.
+    // Where word k begins and ends in the line; k must exist.
+    size_t begin(size_t k) const { return m_words[k].begin; }
     size_t end(size_t k) const { return m_words[k].end; }
 
 private:
@@ -166,23 +170,41 @@ bool timeOrYear(std::string_view s, CivilTime& t)
     return isYear(s, t) || parseClock(s, t);
 }
 
-// A number followed by a CJK unit: "7月", "21日", "2004年", "5월", "3일", "2006년".
-int beforeSuffix(std::string_view s, std::string_view a, std::string_view b = {})
+// The CJK units of a date, 年/년 (year), 月/월 (month) and 日/일 (day), in the encodings
+// servers print them in: UTF-8, Shift-JIS, EUC-JP, GBK, Big5 and EUC-KR.
+using Marks = std::array<std::string_view, 7>;
+constexpr Marks kYearMarks = {"\xE5\xB9\xB4", "\xEB\x85\x84", "\x94\x4E", "\xC7\xAF",
+                              "\xC4\xEA",     "\xA6\x7E",     "\xB3\xE2"};
+constexpr Marks kMonthMarks = {"\xE6\x9C\x88", "\xEC\x9B\x94", "\x8C\x8E", "\xB7\xEE",
+                               "\xD4\xC2",     "\xA4\xEB",     "\xBF\xF9"};
+constexpr Marks kDayMarks = {"\xE6\x97\xA5", "\xEC\x9D\xBC", "\x93\xFA", "\xC6\xFC",
+                             "\xC8\xD5",     "\xA4\xE9",     "\xC0\xCF"};
+
+// A number followed by one of the marks: "7月", "21日", "2004年", "5월"; else -1.
+int beforeMark(std::string_view s, const Marks& marks)
 {
-    for (const std::string_view suffix : {a, b}) {
-        if (!suffix.empty() && s.size() > suffix.size() &&
-            s.substr(s.size() - suffix.size()) == suffix)
-            return parseSmall(s.substr(0, s.size() - suffix.size()), 4);
+    for (const std::string_view mark : marks) {
+        if (s.size() > mark.size() && s.substr(s.size() - mark.size()) == mark) {
+            if (const int n = parseSmall(s.substr(0, s.size() - mark.size()), 4); n >= 0)
+                return n;
+        }
     }
     return -1;
 }
 
-constexpr std::string_view kMonthCjk = "\xE6\x9C\x88"; // 月
-constexpr std::string_view kMonthKo = "\xEC\x9B\x94";  // 월
-constexpr std::string_view kDayCjk = "\xE6\x97\xA5";   // 日
-constexpr std::string_view kDayKo = "\xEC\x9D\xBC";    // 일
-constexpr std::string_view kYearCjk = "\xE5\xB9\xB4";  // 年
-constexpr std::string_view kYearKo = "\xEB\x85\x84";   // 년
+bool isMeridiem(std::string_view word)
+{
+    return equalsNoCase(word, "am") || equalsNoCase(word, "pm");
+}
+
+// "am" or "pm" after a 12-hour time: the hour made 0-23. False when the hour is no 12-hour one.
+bool applyMeridiem(std::string_view word, CivilTime& t)
+{
+    if (t.hour < 1 || t.hour > 12)
+        return false;
+    t.hour = t.hour % 12 + (toLower(word[0]) == 'p' ? 12 : 0);
+    return true;
+}
 
 // Two or three parts split by sep ("2024-03-05", "11-05", "15-mar-98"); their count, or 0.
 int splitParts(std::string_view s, char sep, std::array<std::string_view, 3>& parts)
@@ -231,10 +253,20 @@ bool oneWordDate(std::string_view s, CivilTime& t)
     return t.month >= 1 && t.month <= 12 && isDay(t.day) && t.year >= 0;
 }
 
+// Where the name starts after the date: one blank after it as a rule, which keeps a name's own
+// leading spaces. Some servers pad the date's last column, and the padding is no part of the
+// name.
+enum class Gap
+{
+    OneBlank,  // the name starts one blank after the date
+    TwoBlanks, // a year left-aligned in the time's five columns ("2003 "), then the blank
+    AllBlanks, // padding of no fixed width
+};
+
 // Reads a date that starts at word i; answers how many words it takes (0: no date there). A
 // date without a year needs a time or a year after it; one with a year may go without a time.
 // zoneMinutes is the offset from UTC where the line gives one.
-size_t dateAt(Words& w, size_t i, CivilTime& t, int& zoneMinutes)
+size_t dateAt(Words& w, size_t i, CivilTime& t, int& zoneMinutes, Gap& gap)
 {
     const auto word = [&w](size_t k) { return w.text(k); };
     const std::string_view a = word(i);
@@ -253,34 +285,53 @@ size_t dateAt(Words& w, size_t i, CivilTime& t, int& zoneMinutes)
             return 0;
         t.day = day;
         if (b.back() == ',') {
-            if (!isYear(c, t))
-                return 0;
-            return parseClock(word(i + 3), t) ? 4 : 3;
+            // "Mar 14, 2010 16:08", and older servers' "Oct 20, 99 10:39 pm".
+            if (!isYear(c, t)) {
+                const int year = c.size() == 2 ? parseSmall(c, 2) : -1;
+                if (year < 0)
+                    return 0;
+                t.year = fullYear(year, 2);
+            }
+            if (!parseClock(word(i + 3), t))
+                return 3;
+            const std::string_view meridiem = word(i + 4);
+            if (!isMeridiem(meridiem))
+                return 4;
+            return applyMeridiem(meridiem, t) ? 5 : 0;
         }
         if (!timeOrYear(c, t))
             return 0;
         // BSD "ls -T" prints "Mar  5 14:07:33 2024": a year after a time with seconds.
         if (t.year == 0 && c.size() >= 7 && isYear(word(i + 3), t))
             return 4;
+        // ls pads a year on the left to the five columns of a time (" 2003"). A year one blank
+        // after the day is padded on the right instead ("2003 "), or is followed by the time.
+        if (t.year != 0 && w.begin(i + 2) == w.end(i + 1) + 1) {
+            if (parseClock(word(i + 3), t))
+                return 4;
+            gap = Gap::TwoBlanks;
+        }
         return 3;
     }
 
-    // "7月 21日 2004年", "5월 3 14:07", "2006년 3월 9일": only words that end in a non-ASCII byte.
-    const bool cjk = static_cast<unsigned char>(a.back()) >= 0x80;
-    if (const int year = cjk ? beforeSuffix(a, kYearCjk, kYearKo) : -1; year > 0) {
+    // "7月 21日 2004年", "5월 3 14:07", "2006년 3월 9일": only words that end in a non-ASCII
+    // byte or, in Shift-JIS and Big5, in one after it.
+    const bool cjk = a.size() >= 3 && (static_cast<unsigned char>(a.back()) >= 0x80 ||
+                                       static_cast<unsigned char>(a[a.size() - 2]) >= 0x80);
+    if (const int year = cjk ? beforeMark(a, kYearMarks) : -1; year > 0) {
         t.year = year;
-        t.month = beforeSuffix(b, kMonthCjk, kMonthKo);
-        t.day = beforeSuffix(c, kDayCjk, kDayKo);
+        t.month = beforeMark(b, kMonthMarks);
+        t.day = beforeMark(c, kDayMarks);
         if (t.month < 1 || t.month > 12 || !isDay(t.day))
             return 0;
         return parseClock(word(i + 3), t) ? 4 : 3;
     }
-    if (const int month = cjk ? beforeSuffix(a, kMonthCjk, kMonthKo) : -1; month > 0) {
+    if (const int month = cjk ? beforeMark(a, kMonthMarks) : -1; month > 0) {
         t.month = month;
-        t.day = beforeSuffix(b, kDayCjk, kDayKo);
+        t.day = beforeMark(b, kDayMarks);
         if (t.day < 0)
             t.day = parseSmall(b, 2);
-        const int year = beforeSuffix(c, kYearCjk, kYearKo);
+        const int year = beforeMark(c, kYearMarks);
         if (month > 12 || !isDay(t.day) || !(year > 0 ? (t.year = year) : timeOrYear(c, t)))
             return 0;
         return 3;
@@ -304,6 +355,9 @@ size_t dateAt(Words& w, size_t i, CivilTime& t, int& zoneMinutes)
         }
         if (t.year == 0)
             return isYear(b, t) ? 2 : 0;
+        // A year-first date alone is padded to its column ("2004.07.15   name").
+        if (!isDigit(a[4]))
+            gap = Gap::AllBlanks;
         return 1;
     }
 
@@ -361,9 +415,28 @@ std::optional<int64_t> sizeOf(std::string_view s)
     return value;
 }
 
-// Everything after the mode: date, size, name.
-Verdict readAfterMode(std::string_view line, size_t from, int32_t type, const Clock& clock,
-                      Fields& out)
+// A folder's marker in the size column: "<DIR>", "[DIR]" or "DIR".
+bool isFolderWord(std::string_view s)
+{
+    if (s.size() == 5 &&
+        ((s.front() == '<' && s.back() == '>') || (s.front() == '[' && s.back() == ']')))
+        s = s.substr(1, 3);
+    return equalsNoCase(s, "dir");
+}
+
+// Seconds since 1970 in the date's place: nine or ten digits (1973 to 2286).
+std::optional<int64_t> epochMsecsOf(std::string_view s)
+{
+    std::optional<int64_t> seconds;
+    if (s.size() < 9 || s.size() > 10 || !parseCount(s, seconds) || !seconds)
+        return std::nullopt;
+    return *seconds * 1000;
+}
+
+// Everything after the mode: date, size, name. padded: the name column starts after padding
+// of its own (NetWare).
+Verdict readAfterMode(std::string_view line, size_t from, int32_t type, bool padded,
+                      const Clock& clock, Fields& out)
 {
     Words w(line, from);
     const bool device = type == kEntryTypeCharDevice || type == kEntryTypeBlockDevice;
@@ -371,15 +444,22 @@ Verdict readAfterMode(std::string_view line, size_t from, int32_t type, const Cl
     int zoneMinutes = 0;
     size_t nameBegin = 0;
     std::optional<int64_t> size;
+    std::optional<int64_t> epochMsecs;
+    Gap gap = Gap::OneBlank;
     bool dated = false;
     for (size_t i = 0; w.has(i) && !dated; ++i) {
-        const size_t taken = dateAt(w, i, t, zoneMinutes);
+        const size_t taken = dateAt(w, i, t, zoneMinutes, gap);
         if (taken == 0)
             continue;
         dated = true;
         nameBegin = w.end(i + taken - 1) + 1;
-        if (i > 0 && !device)
-            size = sizeOf(w.text(i - 1));
+        if (i > 0 && !device) {
+            const std::string_view column = w.text(i - 1);
+            if (type == kEntryTypeRegular && isFolderWord(column))
+                type = kEntryTypeDirectory;
+            else
+                size = sizeOf(column);
+        }
     }
     if (!dated) {
         // No date at all: "mode [links] [owner] [group] size name". The size is the last count
@@ -396,6 +476,9 @@ Verdict readAfterMode(std::string_view line, size_t from, int32_t type, const Cl
         }
         if (sizeAt == kNone)
             return Verdict::Broken;
+        // Some servers print the time as seconds since 1970 after the size.
+        if (w.has(sizeAt + 2) && (epochMsecs = epochMsecsOf(w.text(sizeAt + 1))))
+            ++sizeAt;
         for (size_t i = sizeAt + 1; w.has(i) && i <= sizeAt + 3; ++i) {
             CivilTime ignored;
             if (parseClock(w.text(i), ignored))
@@ -403,6 +486,11 @@ Verdict readAfterMode(std::string_view line, size_t from, int32_t type, const Cl
         }
         nameBegin = w.end(sizeAt) + 1;
     }
+    // The padding goes as long as a name follows it.
+    if (padded || gap == Gap::AllBlanks)
+        nameBegin = std::max(nameBegin, std::min(skipBlanks(line, nameBegin), line.size() - 1));
+    else if (gap == Gap::TwoBlanks && nameBegin + 1 < line.size() && isBlank(line[nameBegin]))
+        ++nameBegin;
     if (nameBegin >= line.size())
         return Verdict::Broken;
 
@@ -411,11 +499,18 @@ Verdict readAfterMode(std::string_view line, size_t from, int32_t type, const Cl
         if (const size_t arrow = name.find(" -> "); arrow != std::string_view::npos)
             name = name.substr(0, arrow);
     }
+    // Some servers mark a folder only by a "/" after its name.
+    if (type == kEntryTypeRegular && name.size() > 1 && name.back() == '/') {
+        name.remove_suffix(1);
+        type = kEntryTypeDirectory;
+    }
     out.name = name;
     out.type = type;
     out.size = size;
     if (dated)
         out.msecs = utcMsecs(t, clock);
+    else
+        out.msecs = epochMsecs;
     if (out.msecs)
         *out.msecs -= zoneMinutes * 60'000LL;
     return Verdict::Entry;
@@ -431,15 +526,15 @@ Verdict readUnix(std::string_view line, const Clock& clock, Fields& out)
     Tokens tokens(line);
     const std::string_view mode = tokens.next();
     if (mode.size() > 1 && isPermissions(mode.substr(1)))
-        return readAfterMode(line, tokens.pos(), *type, clock, out);
+        return readAfterMode(line, tokens.pos(), *type, false, clock, out);
 
     // NetWare: "d [RWCEAFMS]", "-[R----F-]" or "d[RW---F-]"; only folders and files.
     if (line[0] != 'd' && line[0] != '-')
         return Verdict::NotMine;
     if (mode.size() > 1 && isBracketRights(mode.substr(1)))
-        return readAfterMode(line, tokens.pos(), *type, clock, out);
+        return readAfterMode(line, tokens.pos(), *type, true, clock, out);
     if (mode.size() == 1 && isBracketRights(tokens.next()))
-        return readAfterMode(line, tokens.pos(), *type, clock, out);
+        return readAfterMode(line, tokens.pos(), *type, true, clock, out);
     return Verdict::NotMine;
 }
 
