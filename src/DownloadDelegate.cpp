@@ -123,10 +123,8 @@ std::optional<OperationOutcome> DownloadDelegate::startDownload(const ListingEnt
     if (!beginOperation())
         return outcome(OperationOutcome::Kind::Busy);
 
-    // Built from the server's own name bytes and escaped exactly once, whether or not the
-    // folder URL held escapes.
-    const std::optional<QByteArray> folder = UrlText::percentDecodedBytes(folderURL);
-    const QString url = folder ? UrlText::addPercentEscapes(*folder + rawName) : QString();
+    // Built from the server's own name bytes, escaped as one component of the folder's URL.
+    const QString url = UrlText::entryURL(folderURL, rawName, false).value_or(QString());
     fileSize = size.toLongLong();
     listedSize = entry.kCFFTPResourceSize ? std::optional<int64_t>(fileSize) : std::nullopt;
 

@@ -29,11 +29,6 @@ QByteArray RemoteOperation::rawNameOf(const ListingEntry& entry)
     return MiscTool::getFileName(entry).value_or(QString()).toUtf8();
 }
 
-QString RemoteOperation::escapeComponent(const QByteArray& bytes)
-{
-    return QString::fromLatin1(bytes.toPercentEncoding());
-}
-
 OperationOutcome RemoteOperation::outcome(OperationOutcome::Kind kind, const QString& detail) const
 {
     OperationOutcome result;

@@ -30,12 +30,9 @@ void RenameDelegate::renameEntry(int row, const QString& newName)
         return;
     }
     const bool folder = MiscTool::getFileSize(entry) == QLatin1String("-");
-    const std::optional<QByteArray> folderBytes =
-        UrlText::percentDecodedBytes(controller->getCurrentFTPURL());
-    const std::optional<QUrl> url =
-        folderBytes ? UrlText::urlWithString(
-                          UrlText::addPercentEscapes(*folderBytes + oldBytes + (folder ? "/" : "")))
-                    : std::nullopt;
+    const std::optional<QString> text =
+        UrlText::entryURL(controller->getCurrentFTPURL(), oldBytes, folder);
+    const std::optional<QUrl> url = text ? UrlText::urlWithString(*text) : std::nullopt;
     if (!url) {
         report(outcome(OperationOutcome::Kind::InvalidUrl));
         return;

@@ -113,12 +113,12 @@ void Controller::doubleClickAction()
                        .arg(Log::printable(MiscTool::getFileName(entry).value_or(QString())), why));
         return;
     }
-    const std::optional<QByteArray> folder = UrlText::percentDecodedBytes(FTP_URL);
-    if (!folder) {
+    const std::optional<QString> folderURL = UrlText::entryURL(FTP_URL, name, true);
+    if (!folderURL) {
         showStatus(QStringLiteral("Invalid URL"));
         return;
     }
-    FTP_URL = UrlText::addPercentEscapes(*folder + name + '/');
+    FTP_URL = *folderURL;
     ftpURLStack.append(FTP_URL);
     preButton->setEnabled(true);
     startReceive(FTP_URL);
