@@ -37,9 +37,9 @@ void CreateDirDelegate::createDirAction()
         abandonOperation();
         return;
     }
-    // Used as typed, but it must name one folder: the name goes into an MKD command.
+    // Used as typed, but it must be one plain name: it goes into an MKD command.
     const QByteArray bytes = name->toUtf8();
-    if (const QString why = RemoteName::whyNotAddressable(bytes); !why.isEmpty()) {
+    if (const QString why = RemoteName::whyNotNewName(*name); !why.isEmpty()) {
         abandonOperation();
         refuseName(*name, why);
         return;

@@ -25,7 +25,7 @@ void RenameDelegate::renameEntry(int row, const QString& newName)
         refuseName(oldName, why);
         return;
     }
-    if (const QString why = RemoteName::whyNotAddressable(newBytes); !why.isEmpty()) {
+    if (const QString why = RemoteName::whyNotNewName(newName); !why.isEmpty()) {
         refuseName(newName, why);
         return;
     }
