@@ -125,6 +125,7 @@ void Controller::streamHandleEvent(FtpStream* aStream, NSStreamEvent eventCode)
         // The fixed status stays in `status`; the line under the table also tells the reason.
         if (!error.message.isEmpty())
             showStatus(status + QStringLiteral(": ") + error.message);
+        offerEnteredLinkAsFile(error);
         break;
     }
     case NSStreamEventEndEncountered:
