@@ -4,6 +4,7 @@
 #include "MiscTool.h"
 #include "platform/Assert.h"
 #include "platform/RemoteName.h"
+#include "platform/UrlText.h"
 #include "platform/toolkit/Toolkit.h"
 
 CreateDirDelegate::CreateDirDelegate(QObject* parent)
@@ -36,20 +37,16 @@ void CreateDirDelegate::createDirAction()
         abandonOperation();
         return;
     }
-    // Used as typed, but it must name one folder: the name goes into an MKD command.
+    // Used as typed, but it must be one plain name: it goes into an MKD command.
     const QByteArray bytes = name->toUtf8();
-    if (const QString why = RemoteName::whyNotAddressable(bytes); !why.isEmpty()) {
+    if (const QString why = RemoteName::whyNotNewName(*name); !why.isEmpty()) {
         abandonOperation();
         refuseName(*name, why);
         return;
     }
-    const std::optional<QUrl> folder = MiscTool::smartURLForString(controller->getCurrentFTPURL());
-    QString text = folder ? folder->toString(QUrl::FullyEncoded) : QString();
-    if (!text.endsWith(QLatin1Char('/')))
-        text += QLatin1Char('/');
-    const std::optional<QUrl> url =
-        folder ? MiscTool::smartURLForString(text + escapeComponent(bytes) + QLatin1Char('/'))
-               : std::nullopt;
+    const std::optional<QString> text =
+        UrlText::entryURL(controller->getCurrentFTPURL(), bytes, true);
+    const std::optional<QUrl> url = text ? MiscTool::smartURLForString(*text) : std::nullopt;
     if (!url) {
         stopCreateWithStatus(outcome(OperationOutcome::Kind::InvalidUrl));
         return;

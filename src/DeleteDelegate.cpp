@@ -79,12 +79,9 @@ bool DeleteDelegate::deleteFTPFileOrFolder()
 
 std::optional<QUrl> DeleteDelegate::credentialedURL(const QByteArray& name, bool folder) const
 {
-    // The folder shown, escaped exactly once, and the entry's own bytes.
-    const std::optional<QByteArray> folderBytes =
-        UrlText::percentDecodedBytes(controller->getCurrentFTPURL());
-    if (!folderBytes)
-        return std::nullopt;
-    const QString plain = UrlText::addPercentEscapes(*folderBytes + name + (folder ? "/" : ""));
+    // The folder shown as its URL stands, and the entry's own bytes.
+    const QString plain =
+        UrlText::entryURL(controller->getCurrentFTPURL(), name, folder).value_or(QString());
     const QLatin1String scheme("ftp://");
     if (!plain.startsWith(scheme, Qt::CaseInsensitive))
         return std::nullopt;
@@ -96,7 +93,9 @@ std::optional<QUrl> DeleteDelegate::credentialedURL(const QByteArray& name, bool
         return it == properties.end() ? QByteArray() : it->second.toString().toUtf8();
     };
     const QString login =
-        escapeComponent(text(FtpStreamProperty::kCFStreamPropertyFTPUserName)) + QLatin1Char(':') +
-        escapeComponent(text(FtpStreamProperty::kCFStreamPropertyFTPPassword)) + QLatin1Char('@');
+        UrlText::escapeComponent(text(FtpStreamProperty::kCFStreamPropertyFTPUserName)) +
+        QLatin1Char(':') +
+        UrlText::escapeComponent(text(FtpStreamProperty::kCFStreamPropertyFTPPassword)) +
+        QLatin1Char('@');
     return UrlText::urlWithString(scheme + login + plain.mid(scheme.size()));
 }

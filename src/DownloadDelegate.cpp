@@ -92,7 +92,10 @@ std::optional<OperationOutcome> DownloadDelegate::startDownload(const ListingEnt
     // A copy: the listing may be reloaded while the download runs.
     const ListingEntry entry = listed;
     const QString size = MiscTool::getFileSize(entry);
-    if (size == QLatin1String("-")) {
+    // A link shows as a folder but may name a file: it is asked for as one, and the server's
+    // answer tells.
+    const bool link = MiscTool::getFileType(entry) == kEntryTypeLink;
+    if (size == QLatin1String("-") && !link) {
         Toolkit::Alert alert;
         alert.style = Toolkit::AlertStyle::Informational;
         alert.messageText = Controller::localizedString("NotSupportAlert");
@@ -123,12 +126,12 @@ std::optional<OperationOutcome> DownloadDelegate::startDownload(const ListingEnt
     if (!beginOperation())
         return outcome(OperationOutcome::Kind::Busy);
 
-    // Built from the server's own name bytes and escaped exactly once, whether or not the
-    // folder URL held escapes.
-    const std::optional<QByteArray> folder = UrlText::percentDecodedBytes(folderURL);
-    const QString url = folder ? UrlText::addPercentEscapes(*folder + rawName) : QString();
+    // Built from the server's own name bytes, escaped as one component of the folder's URL.
+    const QString url = UrlText::entryURL(folderURL, rawName, false).value_or(QString());
     fileSize = size.toLongLong();
-    listedSize = entry.kCFFTPResourceSize ? std::optional<int64_t>(fileSize) : std::nullopt;
+    // A link's listed size is the link's own.
+    listedSize =
+        entry.kCFFTPResourceSize && !link ? std::optional<int64_t>(fileSize) : std::nullopt;
 
     controller->setButtonsState(false);
     queueDisplay().showStart(kArrow, Controller::localizedString("Download"), localPath, false);

@@ -29,11 +29,6 @@ QByteArray RemoteOperation::rawNameOf(const ListingEntry& entry)
     return MiscTool::getFileName(entry).value_or(QString()).toUtf8();
 }
 
-QString RemoteOperation::escapeComponent(const QByteArray& bytes)
-{
-    return QString::fromLatin1(bytes.toPercentEncoding());
-}
-
 OperationOutcome RemoteOperation::outcome(OperationOutcome::Kind kind, const QString& detail) const
 {
     OperationOutcome result;
@@ -73,7 +68,11 @@ void RemoteOperation::report(const OperationOutcome& result)
 OperationOutcome RemoteOperation::refuseName(const QString& name, const QString& why)
 {
     OperationOutcome refused = outcome(OperationOutcome::Kind::NameRefused, why);
-    refused.subject = name;
+    // A name too long to be used is too long to show whole.
+    qsizetype shown = 60;
+    if (name.size() > shown && name.at(shown - 1).isHighSurrogate())
+        --shown;
+    refused.subject = name.size() > shown ? name.left(shown) + QChar(0x2026) : name;
     report(refused);
     return refused;
 }

@@ -40,9 +40,6 @@ public:
 
     // The name bytes of an entry as the server sent them (its shown name when none were kept).
     static QByteArray rawNameOf(const ListingEntry& entry);
-    // Every byte outside the unreserved set escaped: for a login, or a name appended to a URL
-    // as one path component.
-    static QString escapeComponent(const QByteArray& bytes);
 
 signals:
     // The operation ended, with how.

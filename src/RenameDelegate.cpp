@@ -25,17 +25,14 @@ void RenameDelegate::renameEntry(int row, const QString& newName)
         refuseName(oldName, why);
         return;
     }
-    if (const QString why = RemoteName::whyNotAddressable(newBytes); !why.isEmpty()) {
+    if (const QString why = RemoteName::whyNotNewName(newName); !why.isEmpty()) {
         refuseName(newName, why);
         return;
     }
     const bool folder = MiscTool::getFileSize(entry) == QLatin1String("-");
-    const std::optional<QByteArray> folderBytes =
-        UrlText::percentDecodedBytes(controller->getCurrentFTPURL());
-    const std::optional<QUrl> url =
-        folderBytes ? UrlText::urlWithString(
-                          UrlText::addPercentEscapes(*folderBytes + oldBytes + (folder ? "/" : "")))
-                    : std::nullopt;
+    const std::optional<QString> text =
+        UrlText::entryURL(controller->getCurrentFTPURL(), oldBytes, folder);
+    const std::optional<QUrl> url = text ? UrlText::urlWithString(*text) : std::nullopt;
     if (!url) {
         report(outcome(OperationOutcome::Kind::InvalidUrl));
         return;

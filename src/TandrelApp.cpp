@@ -58,6 +58,10 @@ TandrelApp::TandrelApp()
                      &TransferQueue::downloadSelection);
     QObject::connect(controller, &Controller::disconnected, queue.get(),
                      &TransferQueue::dropWaiting);
+    QObject::connect(controller, &Controller::linkDownloadRequested, download.get(),
+                     [this](const ListingEntry& entry, const QString& folderURL) {
+                         download->startDownload(entry, folderURL);
+                     });
     QObject::connect(controller->uploadButton, &QPushButton::clicked, upload.get(),
                      &UploadDelegate::uploadAction);
     QObject::connect(controller->createDirButton, &QPushButton::clicked, createDir.get(),

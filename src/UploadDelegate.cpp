@@ -90,15 +90,12 @@ void UploadDelegate::startSend(const QString& path)
     bufferOffset = 0;
     bufferLimit = 0;
 
-    // The folder's URL escaped exactly once, then the file's name as one path component.
-    const std::optional<QByteArray> folder = UrlText::percentDecodedBytes(
-        remoteFolder.isEmpty() ? controller->getCurrentFTPURL() : remoteFolder);
+    // The folder's URL as it stands, then the file's name as one path component.
     const QByteArray name = QFile::encodeName(QFileInfo(path).fileName());
+    const std::optional<QString> text = UrlText::entryURL(
+        remoteFolder.isEmpty() ? controller->getCurrentFTPURL() : remoteFolder, name, false);
     const std::optional<QUrl> remote =
-        folder && RemoteName::isAddressable(name)
-            ? MiscTool::smartURLForString(UrlText::addPercentEscapes(*folder) +
-                                          escapeComponent(name))
-            : std::nullopt;
+        text && RemoteName::isAddressable(name) ? MiscTool::smartURLForString(*text) : std::nullopt;
     if (!remote) {
         fail(OperationOutcome::Kind::InvalidUrl);
         return;

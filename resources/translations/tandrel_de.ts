@@ -83,6 +83,14 @@
         <source>Select a file to download it; open a folder by double-clicking it.</source>
         <translation>Wählen Sie eine Datei zum Herunterladen; einen Ordner öffnen Sie per Doppelklick.</translation>
     </message>
+    <message id="LinkNotFolderAlert">
+        <source>“%1” is not a folder</source>
+        <translation>„%1“ ist kein Ordner</translation>
+    </message>
+    <message id="LinkNotFolderInfo">
+        <source>The link leads to a file. Download it into the download folder?</source>
+        <translation>Der Verweis führt zu einer Datei. Soll sie in den Download-Ordner geladen werden?</translation>
+    </message>
     <message id="Download">
         <source>Download</source>
         <translation>Herunterladen</translation>

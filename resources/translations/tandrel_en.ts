@@ -83,6 +83,14 @@
         <source>Select a file to download it; open a folder by double-clicking it.</source>
         <translation>Select a file to download it; open a folder by double-clicking it.</translation>
     </message>
+    <message id="LinkNotFolderAlert">
+        <source>“%1” is not a folder</source>
+        <translation>“%1” is not a folder</translation>
+    </message>
+    <message id="LinkNotFolderInfo">
+        <source>The link leads to a file. Download it into the download folder?</source>
+        <translation>The link leads to a file. Download it into the download folder?</translation>
+    </message>
     <message id="Download">
         <source>Download</source>
         <translation>Download</translation>

@@ -167,21 +167,19 @@ QString BrowserInput::entryURL(int row) const
     if (row < 0 || !controller->listEntries || row >= controller->listEntries->size())
         return QString();
     const ListingEntry& entry = controller->listEntries->at(row);
-    const std::optional<QByteArray> folder =
-        UrlText::percentDecodedBytes(controller->getCurrentFTPURL());
-    const QLatin1String scheme("ftp://");
-    if (!folder || !folder->startsWith("ftp://"))
-        return QString();
     // The name as one path component: "?" or "#" in it stay part of the name.
     const bool isFolder = MiscTool::getFileSize(entry) == QLatin1String("-");
-    const QString plain = UrlText::addPercentEscapes(*folder) +
-                          RemoteOperation::escapeComponent(RemoteOperation::rawNameOf(entry)) +
-                          (isFolder ? QStringLiteral("/") : QString());
+    const QString plain = UrlText::entryURL(controller->getCurrentFTPURL(),
+                                            RemoteOperation::rawNameOf(entry), isFolder)
+                              .value_or(QString());
+    const QLatin1String scheme("ftp://");
+    if (!plain.startsWith(scheme))
+        return QString();
     auto& store = UserDefaults::standardUserDefaults();
     const QString user = store.objectForKey(QStringLiteral("User")).toString();
     if (store.integerForKey(QStringLiteral("Anonymous")) != 0 || user.isEmpty())
         return plain;
-    return scheme + RemoteOperation::escapeComponent(user.toUtf8()) + QLatin1Char('@') +
+    return scheme + UrlText::escapeComponent(user.toUtf8()) + QLatin1Char('@') +
            plain.mid(scheme.size());
 }
 

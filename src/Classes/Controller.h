@@ -97,6 +97,10 @@ public:
     void reloadAction();
     void preAction();
     void doubleClickAction();
+    // After the listing failed: when it was of a link entered as a folder and the server
+    // refused it as one (550), goes back to the folder that lists the link and offers to
+    // download it.
+    void offerEnteredLinkAsFile(const StreamError& error);
     QString getCurrentFTPURL() const;
     int numberOfRowsInTableView() const;
     QString tableViewObjectValue(const QString& columnIdentifier, int row) const;
@@ -213,6 +217,8 @@ signals:
     void listingStopped(const QString& statusText);
     // The user disconnected (and did not keep a running transfer instead).
     void disconnected();
+    // The user chose to download the link entry of the folder at folderURL as a file.
+    void linkDownloadRequested(const ListingEntry& entry, const QString& folderURL);
 
 private:
     void armSaveItem();
@@ -221,4 +227,7 @@ private:
     void setAnimating(bool animating);
 
     ListingTableModel* tableModel = nullptr;
+    // The link entered last as a folder, and the folder URL it was entered as.
+    std::optional<ListingEntry> enteredLink;
+    QString enteredLinkURL;
 };

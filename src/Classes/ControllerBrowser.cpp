@@ -1,6 +1,7 @@
 // Navigation through the remote folders and the listing table's cells.
 
 #include <algorithm>
+#include <utility>
 
 #include <QAction>
 #include <QItemSelectionModel>
@@ -113,16 +114,38 @@ void Controller::doubleClickAction()
                        .arg(Log::printable(MiscTool::getFileName(entry).value_or(QString())), why));
         return;
     }
-    const std::optional<QByteArray> folder = UrlText::percentDecodedBytes(FTP_URL);
-    if (!folder) {
+    const std::optional<QString> folderURL = UrlText::entryURL(FTP_URL, name, true);
+    if (!folderURL) {
         showStatus(QStringLiteral("Invalid URL"));
         return;
     }
-    FTP_URL = UrlText::addPercentEscapes(*folder + name + '/');
+    FTP_URL = *folderURL;
     ftpURLStack.append(FTP_URL);
+    enteredLink =
+        MiscTool::getFileType(entry) == kEntryTypeLink ? std::optional(entry) : std::nullopt;
+    enteredLinkURL = FTP_URL;
     preButton->setEnabled(true);
     startReceive(FTP_URL);
     ftpLocationLabel->setText(MiscTool::getFTPLocation(FTP_URL, MiscTool::getFTPURL()));
+}
+
+void Controller::offerEnteredLinkAsFile(const StreamError& error)
+{
+    if (!enteredLink || enteredLinkURL != getCurrentFTPURL() || ftpURLStack.size() < 2 ||
+        error.domain != StreamErrorDomain::FTP || error.code != 550)
+        return;
+    const ListingEntry link = *std::exchange(enteredLink, std::nullopt);
+    // Not a folder: the folder that lists it is shown again, whatever the user chooses.
+    preAction();
+    Toolkit::Alert alert;
+    alert.style = Toolkit::AlertStyle::Informational;
+    alert.messageText = localizedString("LinkNotFolderAlert")
+                            .arg(Log::printable(MiscTool::getFileName(link).value_or(QString())));
+    alert.informativeText = localizedString("LinkNotFolderInfo");
+    alert.defaultButton = localizedString("Download");
+    alert.alternateButton = localizedString("Cancel");
+    if (Toolkit::shared().runModalAlert(alert).code == Toolkit::kDefaultReturn)
+        emit linkDownloadRequested(link, getCurrentFTPURL());
 }
 
 QString Controller::getCurrentFTPURL() const

@@ -130,6 +130,7 @@ void Controller::streamHandleEvent(FtpStream* aStream, NSStreamEvent eventCode)
             showStatus(unsaved);
         else if (!error.message.isEmpty())
             showStatus(status + QStringLiteral(": ") + error.message);
+        offerEnteredLinkAsFile(error);
         break;
     }
     case NSStreamEventEndEncountered:

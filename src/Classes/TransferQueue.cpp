@@ -38,9 +38,11 @@ QString duration(int64_t seconds)
     return QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
 }
 
+// Links show as folders but are downloaded as the files they may name.
 bool isFolder(const ListingEntry& entry)
 {
-    return MiscTool::getFileSize(entry) == QLatin1String("-");
+    return MiscTool::getFileSize(entry) == QLatin1String("-") &&
+           MiscTool::getFileType(entry) != kEntryTypeLink;
 }
 
 // A local folder as the user knows it: the home folder shown as "~".
@@ -107,7 +109,9 @@ void TransferQueue::downloadSelection()
         transfer.name = Log::printable(MiscTool::getFileName(entry).value_or(QString()));
         transfer.folderURL = folderURL;
         transfer.entry = entry;
-        transfer.size = entry.kCFFTPResourceSize ? *entry.kCFFTPResourceSize : -1;
+        transfer.size = entry.kCFFTPResourceSize && MiscTool::getFileType(entry) != kEntryTypeLink
+                            ? *entry.kCFFTPResourceSize
+                            : -1;
         batch.append(transfer);
     }
     enqueue(batch);

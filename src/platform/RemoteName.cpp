@@ -41,4 +41,16 @@ QString whyNotSafeLocalName(const QString& name)
     return QString();
 }
 
+QString whyNotNewName(const QString& name)
+{
+    // Measured first: a pasted text of any length is refused without being looked through.
+    if (name.size() > kMaxNewNameBytes || name.toUtf8().size() > kMaxNewNameBytes)
+        return QStringLiteral("the name is longer than %1 bytes").arg(kMaxNewNameBytes);
+    if (const QString why = whyNotSafeLocalName(name); !why.isEmpty())
+        return why;
+    if (name.contains(QChar(0x200E)) || name.contains(QChar(0x200F)))
+        return QStringLiteral("the name holds a text direction character");
+    return QString();
+}
+
 } // namespace RemoteName

@@ -25,4 +25,13 @@ bool isSafeLocalName(const QString& name);
 // Why name is not safe as a local file name; empty when it is.
 QString whyNotSafeLocalName(const QString& name);
 
+// The longest name a new entry may get, in bytes of UTF-8: the usual file system limit.
+constexpr qsizetype kMaxNewNameBytes = 255;
+
+// A name the user gives a new folder or an entry being renamed: safe as a local file name (a
+// later download writes it), free of the direction marks U+200E and U+200F too, and at most
+// kMaxNewNameBytes long.
+// Why name cannot be given; empty when it can.
+QString whyNotNewName(const QString& name);
+
 } // namespace RemoteName

@@ -19,17 +19,25 @@ int hexValue(char16_t c)
 
 } // namespace
 
-QString addPercentEscapes(const QString& text)
+QString escapeComponent(const QByteArray& bytes)
 {
-    return addPercentEscapes(text.toUtf8());
+    return QString::fromLatin1(bytes.toPercentEncoding());
 }
 
-QString addPercentEscapes(const QByteArray& bytes)
+std::optional<QString> entryURL(const QString& folderURL, const QByteArray& name, bool folder)
 {
-    // toPercentEncoding keeps the RFC 3986 unreserved set (ALPHA DIGIT - . _ ~); the exclude
-    // list adds the marks and separators that stay readable in an ftp URL.
-    static const QByteArray keep = QByteArrayLiteral("!*'();/?:@&=+$,");
-    return QString::fromLatin1(bytes.toPercentEncoding(keep));
+    // The folder's text is parsed, never decoded and escaped again: escaping it again would
+    // turn the brackets of an IPv6 host into %5B and %5D.
+    const std::optional<QUrl> parsed = urlWithString(folderURL);
+    if (!parsed || parsed->hasQuery() || parsed->hasFragment())
+        return std::nullopt;
+    QString text = folderURL;
+    if (!text.endsWith(QLatin1Char('/')))
+        text += QLatin1Char('/');
+    text += escapeComponent(name);
+    if (folder)
+        text += QLatin1Char('/');
+    return text;
 }
 
 std::optional<QString> removePercentEncoding(const QString& text)

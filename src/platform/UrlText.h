@@ -8,12 +8,14 @@
 // The URL text helpers that every FTP address goes through, each in one place.
 namespace UrlText {
 
-// Percent-escapes a text for use inside an ftp URL: ASCII letters, digits, "-_.!~*'()" and the
-// URL separators ";/?:@&=+$," stay; every other byte of the UTF-8 form, "%", "#" and space
-// included, becomes %XX with upper-case hex digits.
-QString addPercentEscapes(const QString& text);
-// The same for raw bytes, for names that are not UTF-8.
-QString addPercentEscapes(const QByteArray& bytes);
+// Every byte outside the unreserved set (ASCII letters, digits, "-._~") escaped: a login, or a
+// name as one path component, whatever "/", "?", "#", "%", ":" or "@" it holds.
+QString escapeComponent(const QByteArray& bytes);
+// The URL text of the entry named by the bytes name in the folder whose URL text is folderURL:
+// the folder's URL as it stands (a "/" added when it lacks one; an IPv6 host in brackets and
+// every escape kept), then the name escaped as one component, then "/" for a folder. No text
+// when the folder's URL does not parse or holds a query or fragment.
+std::optional<QString> entryURL(const QString& folderURL, const QByteArray& name, bool folder);
 
 // Replaces every %XX by its byte and reads the result as UTF-8. No text for a "%" not followed
 // by two hex digits, or for bytes that are not valid UTF-8.

@@ -269,3 +269,32 @@ TEST_F(Download, TheDefaultFolderIsMadeWhenMissingAChosenOneThatVanishedIsNamed)
     QFile::remove(folder + "/a.txt");
     QDir().rmdir(folder);
 }
+
+// A link shows as a folder; one to a file is fetched as that file, from its row or when
+// entering it fails.
+TEST_F(Download, ALinkToAFileIsFetchedFromItsRowOrOfferedWhenEnteringItFails)
+{
+    startServer();
+    QDir(root()).mkdir(QStringLiteral("sub"));
+    writeFile(root() + "/sub/f.txt", "0123456789");
+    ASSERT_TRUE(QFile::link(QStringLiteral("sub/f.txt"), root() + "/link"));
+    connectAndList();
+    const QString fetched = downloads.filePath(QStringLiteral("link"));
+
+    EXPECT_FALSE(downloadAndWait(QStringLiteral("link"))) << c->statusLabel->text().toStdString();
+    EXPECT_EQ(readFile(fetched), "0123456789");
+    QFile::remove(fetched);
+
+    toolkit.answerAlert(Toolkit::kDefaultReturn);
+    const std::optional<QString> status =
+        runToEnd(download(), [this] { doubleClickRow(rowNamed(QStringLiteral("link"))); });
+    EXPECT_FALSE(status) << status->toStdString();
+    ASSERT_EQ(toolkit.alertsShown.size(), 1);
+    EXPECT_EQ(toolkit.alertsShown.first().informativeText,
+              Controller::localizedString("LinkNotFolderInfo"));
+    EXPECT_EQ(readFile(fetched), "0123456789");
+    // Back in the folder that lists the link.
+    ASSERT_TRUE(waitForListing());
+    EXPECT_EQ(c->ftpURLStack, QStringList{rootUrl()});
+    EXPECT_GE(rowNamed(QStringLiteral("link")), 0);
+}

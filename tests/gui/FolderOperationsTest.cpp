@@ -13,6 +13,7 @@
 #include <QTest>
 
 #include "CreateDirDelegate.h"
+#include "RenameDelegate.h"
 #include "TinyProxy.h"
 #include "VsftpdServer.h"
 #include "WindowFixture.h"
@@ -263,4 +264,36 @@ TEST_F(FolderOperations, AgainstVsftpdLatin1NamesAreEnteredAndFetchedByTheirByte
     // Names the temporary folder's clean-up cannot spell.
     ::unlink((folder + "/caf\xE9.txt").constData());
     ::rmdir(folder.constData());
+}
+
+// An IPv6 host in brackets: every operation's URL keeps them and reaches its entry.
+TEST_F(FolderOperations, AgainstAnIpv6ServerEveryOperationReachesItsEntry)
+{
+    FtpServer::Options options;
+    options.host = QStringLiteral("::1");
+    startServer(options);
+    QDir(root()).mkpath(QStringLiteral("a b/old dir"));
+    writeFile(root() + "/a b/get.txt", "0123456789");
+    const QString local = downloads.filePath(QStringLiteral("up.txt"));
+    writeFile(local, "up");
+    connectAndList();
+
+    doubleClickRow(rowNamed(QStringLiteral("a b")));
+    ASSERT_TRUE(waitForListing());
+    ASSERT_EQ(c->status, "List succeeded") << c->statusLabel->text().toStdString();
+    EXPECT_EQ(c->getCurrentFTPURL(), rootUrl() + "a%20b/");
+    EXPECT_FALSE(downloadAndWait(QStringLiteral("get.txt")));
+    EXPECT_EQ(readFile(downloads.filePath(QStringLiteral("get.txt"))), "0123456789");
+    EXPECT_FALSE(runToEnd(upload(), [&] { uploadFiles({local}); }));
+    ASSERT_TRUE(waitForListing());
+    toolkit.answerAlert(Toolkit::kDefaultReturn, QStringLiteral("new dir"));
+    EXPECT_FALSE(runToEnd(createDir(), [this] { c->createDirButton->click(); }));
+    ASSERT_TRUE(waitForListing());
+    app->renameDelegate()->renameEntry(rowNamed(QStringLiteral("get.txt")),
+                                       QStringLiteral("got.txt"));
+    ASSERT_TRUE(waitForListing());
+    deleteRow(QStringLiteral("old dir"));
+    ASSERT_TRUE(waitForListing());
+    EXPECT_EQ(folderEntries(root() + "/a b"), (QStringList{"got.txt", "new dir", "up.txt"}))
+        << c->statusLabel->text().toStdString();
 }

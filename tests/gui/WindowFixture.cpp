@@ -56,7 +56,7 @@ void WindowFixture::startApp()
 
 void WindowFixture::connectAs(const QString& user, const QString& password, quint16 port)
 {
-    c->hostField->setText(QStringLiteral("127.0.0.1"));
+    c->hostField->setText(server ? server->urlHost() : QStringLiteral("127.0.0.1"));
     c->portField->setText(QString::number(port ? port : server->port()));
     if (c->anonymousCheckBox->isChecked() != user.isEmpty())
         c->anonymousCheckBox->click();

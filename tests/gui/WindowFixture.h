@@ -92,7 +92,7 @@ protected:
     DownloadDelegate* download() const { return app->downloadDelegate(); }
     UploadDelegate* upload() const { return app->uploadDelegate(); }
     QString root() const { return server->root(); }
-    QString rootUrl() const { return QStringLiteral("ftp://127.0.0.1:%1/").arg(server->port()); }
+    QString rootUrl() const { return server->url().toString(); }
 
     TempSettings settings;
     ScriptedToolkit toolkit;

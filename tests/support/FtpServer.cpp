@@ -24,8 +24,12 @@ FtpServer::Options FtpServer::loginOnly()
 bool FtpServer::start()
 {
     QStringList arguments{QStringLiteral(TANDREL_TEST_SUPPORT_DIR "/ftpserver.py"),
-                          QStringLiteral("--root"), folder.path(), QStringLiteral("--port"),
-                          QStringLiteral("0")};
+                          QStringLiteral("--root"),
+                          folder.path(),
+                          QStringLiteral("--port"),
+                          QStringLiteral("0"),
+                          QStringLiteral("--host"),
+                          options.host};
     if (options.anonymous)
         arguments << QStringLiteral("--anonymous-write");
     if (!options.user.isEmpty())
@@ -72,8 +76,15 @@ bool FtpServer::start()
     return false;
 }
 
+QString FtpServer::urlHost() const
+{
+    return options.host.contains(QLatin1Char(':'))
+               ? QLatin1Char('[') + options.host + QLatin1Char(']')
+               : options.host;
+}
+
 QUrl FtpServer::url(const QString& path) const
 {
-    return QUrl(QStringLiteral("ftp://127.0.0.1:%1%2").arg(listeningPort).arg(path),
+    return QUrl(QStringLiteral("ftp://%1:%2%3").arg(urlHost()).arg(listeningPort).arg(path),
                 QUrl::StrictMode);
 }

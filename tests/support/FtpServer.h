@@ -9,13 +9,15 @@
 #include "ServerProcess.h"
 
 // A real FTP server for tests: tests/support/ftpserver.py (pyftpdlib, run by /usr/bin/python3)
-// on 127.0.0.1 and a port it picks itself, serving a fresh temporary folder.
+// on loopback (127.0.0.1 unless told) and a port it picks itself, serving a fresh temporary folder.
 class FtpServer final
 {
 public:
     struct Options
     {
         bool anonymous = true; // and may write
+        // The loopback address listened on: "127.0.0.1" or "::1".
+        QString host = QStringLiteral("127.0.0.1");
         // A named user who may write, when user is not empty.
         QString user;
         QString password;
@@ -64,7 +66,9 @@ public:
     QString root() const { return folder.path(); }
     // The local path of a file below the root.
     QString localPath(const QString& relative) const { return QDir(root()).filePath(relative); }
-    // ftp://127.0.0.1:<port> followed by path (escaped as given), which begins with "/".
+    // The host as a URL names it: "127.0.0.1" or "[::1]".
+    QString urlHost() const;
+    // ftp://<urlHost>:<port> followed by path (escaped as given), which begins with "/".
     QUrl url(const QString& path = QStringLiteral("/")) const;
 
     // Control connections the server has accepted so far.
