@@ -404,7 +404,8 @@ TEST(ListingParser, NameBytesAreKeptExactlyAndShownAsUtf8OrLatin1)
     EXPECT_EQ(decodeListingName("\xEF\xBB\xBFx"), QChar(0xFEFF) + QString("x")); // BOM kept
     // What is told to be UTF-8 is the shown name's UTF-8 exactly (the caller then keeps no
     // copy of the bytes), a byte-order mark included.
-    for (const QByteArray& raw : {QByteArray("caf\xC3\xA9-\xD1\x84"), QByteArray("\xEF\xBB\xBFx")}) {
+    for (const QByteArray& raw :
+         {QByteArray("caf\xC3\xA9-\xD1\x84"), QByteArray("\xEF\xBB\xBFx")}) {
         bool isUtf8 = false;
         EXPECT_EQ(decodeListingName(raw, &isUtf8).toUtf8(), raw);
         EXPECT_TRUE(isUtf8);
