@@ -6,8 +6,10 @@ source "$here/scripts/packages.sh"
 ensure_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
 
 # ccache, where installed, makes a rebuild after a fresh clone take seconds instead of minutes.
+# Paths are taken relative to the clone, so that another clone's objects serve this one too.
 launcher=()
 command -v ccache >/dev/null 2>&1 && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+export CCACHE_BASEDIR="$here" CCACHE_NOHASHDIR=1
 
 # The listing parser's fuzz target needs clang's libFuzzer: its own build folder, only the one
 # target. The test build below runs it.
