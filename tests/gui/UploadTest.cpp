@@ -6,7 +6,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 
 #include "Classes/QueueDisplay.h"
 #include "MiscTool.h"
@@ -160,27 +159,4 @@ TEST_F(Upload, AFileCutShortWhileItIsSentIsNotDone)
     EXPECT_EQ(runToEnd(upload(), [&] { uploadFiles({path}); }),
               "The file changed while it was uploaded");
     EXPECT_TRUE(cut);
-}
-
-TEST_F(Upload, ExitWhileAnUploadWaitsForTheServersVerdictIsClean)
-{
-    // The child runs this test alone, from its start: the whole scenario is in it.
-    const auto exitWhileWaiting = [this] {
-        FtpServer::Options options;
-        options.hangSuffix = QStringLiteral(".hang");
-        startServer(options);
-        connectAndList();
-        const QString path = local.filePath(QStringLiteral("x.hang"));
-        writeFile(path, pattern(100000));
-        QTimer poll;
-        QObject::connect(&poll, &QTimer::timeout, [this] {
-            if (upload()->isRunning() && !upload()->isTransferring())
-                std::exit(0);
-        });
-        poll.start(1);
-        uploadFiles({path});
-        QTest::qWait(60000);
-        std::exit(2);
-    };
-    EXPECT_EXIT(exitWhileWaiting(), testing::ExitedWithCode(0), "");
 }
