@@ -40,11 +40,11 @@ struct OperationOutcome
         NetworkWriteError,
         FileReadError,
         FileWriteError,
+        // The local file's size or time changed while it was sent.
+        FileChanged,
         // The server confirmed a download that holds doneBytes of expectedBytes.
         DownloadIncomplete,
         UploadNotConfirmed,
-        // The local file's size or time changed while it was sent.
-        FileChanged,
         // The deletion was not confirmed: replyCode when refused, else detail when known.
         DeleteFailed,
         // The rename was not confirmed: detail is the server's reply (code and words) or why.

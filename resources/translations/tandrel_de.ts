@@ -143,6 +143,10 @@
         <source>The file changed while it was uploaded</source>
         <translation>Die Datei hat sich während des Uploads geändert</translation>
     </message>
+    <message id="StatusResumeUnchecked">
+        <source>Resume not checked: the server gives no modification time</source>
+        <translation>Fortsetzen nicht geprüft: der Server nennt keine Änderungszeit</translation>
+    </message>
     <message id="StatusDeleteFailed">
         <source>Delete failed</source>
         <translation>Löschen fehlgeschlagen</translation>
@@ -286,10 +290,6 @@
     <message id="StatusResumeRefused">
         <source>Resume refused by the server; downloaded from the start</source>
         <translation>Fortsetzen vom Server abgelehnt; von vorn geladen</translation>
-    </message>
-    <message id="StatusResumeUnchecked">
-        <source>Resume not checked: the server gives no modification time</source>
-        <translation>Fortsetzen nicht geprüft: der Server nennt keine Änderungszeit</translation>
     </message>
 </context>
 </TS>

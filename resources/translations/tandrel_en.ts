@@ -167,6 +167,10 @@
         <source>The file changed while it was uploaded</source>
         <translation>The file changed while it was uploaded</translation>
     </message>
+    <message id="StatusResumeUnchecked">
+        <source>Resume not checked: the server gives no modification time</source>
+        <translation>Resume not checked: the server gives no modification time</translation>
+    </message>
     <message id="StatusDeleteFailed">
         <source>Delete failed</source>
         <translation>Delete failed</translation>
@@ -314,10 +318,6 @@
     <message id="StatusResumeRefused">
         <source>Resume refused by the server; downloaded from the start</source>
         <translation>Resume refused by the server; downloaded from the start</translation>
-    </message>
-    <message id="StatusResumeUnchecked">
-        <source>Resume not checked: the server gives no modification time</source>
-        <translation>Resume not checked: the server gives no modification time</translation>
     </message>
 </context>
 </TS>

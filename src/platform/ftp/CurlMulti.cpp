@@ -499,8 +499,6 @@ void CurlMulti::begin(const std::shared_ptr<CurlTransfer>& transfer)
         break;
     }
     case CurlTransfer::Kind::Download:
-        // MDTM before the transfer: a partial file continues only the version it was made from.
-        curl_easy_setopt(easy, CURLOPT_FILETIME, 1L);
         if (const int64_t offset = resumeOffset(t.properties); offset > 0) {
             // REST goes out only on libcurl's own SIZE path, which ignoring the 150 reply's
             // size skips (the whole file would come and be appended): libcurl asks SIZE itself
@@ -513,6 +511,8 @@ void CurlMulti::begin(const std::shared_ptr<CurlTransfer>& transfer)
                 curl_slist_append(nullptr, QByteArray("*SIZE " + target.name()).constData());
             curl_easy_setopt(easy, CURLOPT_PREQUOTE, t.preCommands);
         }
+        // MDTM before the transfer: a partial file continues only the version it was made from.
+        curl_easy_setopt(easy, CURLOPT_FILETIME, 1L);
         [[fallthrough]];
     case CurlTransfer::Kind::Listing:
         // A URL ending in "/" lists the folder with plain LIST (not every server has MLSD).
