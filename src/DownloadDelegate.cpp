@@ -148,7 +148,9 @@ void DownloadDelegate::startReceive(const QString& url, const QString& localFile
     pendingBytes = 0;
     resumeFrom = 0;
     resumeRefused = false;
+    resumeUnchecked = false;
     announcedSize.reset();
+    serverModified.clear();
     expectedSize = listedSize;
     localFile = localFilePath;
     replacesFile = existsOrDangles(localFile);
@@ -213,9 +215,10 @@ bool DownloadDelegate::continuePartialFile(const QString& candidate)
     if (!record || !record->sameOrigin(remoteText, loginUser) || record->length <= 0 ||
         record->length > record->size)
         return false;
-    // Appended to only while it is the regular file, of the length, that the record names.
+    // Appended to only while it is the regular file, of the length, that the record names;
+    // opened without waiting, as a FIFO of that name would hold open() until a reader came.
     const int fd = ::open(QFile::encodeName(candidate).constData(),
-                          O_WRONLY | O_APPEND | O_NOFOLLOW | O_CLOEXEC);
+                          O_WRONLY | O_APPEND | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return false;
     struct stat info = {};
@@ -226,12 +229,14 @@ bool DownloadDelegate::continuePartialFile(const QString& candidate)
         ::close(fd);
         return false;
     }
+    ::fcntl(fd, F_SETFL, O_APPEND);
     // The record is true only while the download is stopped; its end writes a new one.
     PartialRecord::removeFor(candidate);
     fileStream = std::move(file);
     partialFile = candidate;
     resumeFrom = record->length;
     recordedSize = record->size;
+    recordedModified = record->modified;
     return true;
 }
 
@@ -241,6 +246,7 @@ void DownloadDelegate::startOver(bool refusedByServer)
     // once per download at most.
     TANDREL_ASSERT(resumeFrom > 0);
     resumeRefused = resumeRefused || refusedByServer;
+    resumeUnchecked = false;
     networkStream.stop();
     resumeFrom = 0;
     receivedBytes = 0;
@@ -248,6 +254,7 @@ void DownloadDelegate::startOver(bool refusedByServer)
     pendingBytes = 0;
     // Unknown until the new stream opens: a failure before then leaves no record.
     announcedSize.reset();
+    serverModified.clear();
     expectedSize = listedSize;
     // The partial file was opened to append: emptied, it takes the file from its first byte.
     if (::ftruncate(fileStream->handle(), 0) != 0) {
@@ -265,11 +272,15 @@ void DownloadDelegate::streamHandleEvent(FtpStream* aStream, NSStreamEvent event
     switch (eventCode) {
     case NSStreamEventOpenCompleted:
         announcedSize = networkStream->announcedSize();
-        // A partial file continues only the file of the size it was made from.
-        if (resumeFrom > 0 && announcedSize != recordedSize) {
+        serverModified = networkStream->modificationTime();
+        // A partial file continues only the file of the size and the time it was made from.
+        if (resumeFrom > 0 && (announcedSize != recordedSize || modifiedSinceRecord())) {
             startOver(false);
             break;
         }
+        // Without both times nothing tells a file rewritten in place at the same size.
+        resumeUnchecked =
+            resumeFrom > 0 && (recordedModified.isEmpty() || serverModified.isEmpty());
         // The server's own size for the file wins over the listing's.
         if (announcedSize) {
             expectedSize = announcedSize;
@@ -287,7 +298,9 @@ void DownloadDelegate::streamHandleEvent(FtpStream* aStream, NSStreamEvent event
         // file was made from (libcurl fails an offset past its end): fetch it whole.
         if (resumeFrom > 0 &&
             (networkStream->offsetRefused() ||
-             (networkStream->announcedSize() && networkStream->announcedSize() != recordedSize))) {
+             (networkStream->announcedSize() && networkStream->announcedSize() != recordedSize) ||
+             (!recordedModified.isEmpty() && !networkStream->modificationTime().isEmpty() &&
+              networkStream->modificationTime() != recordedModified))) {
             startOver(networkStream->offsetRefused());
             break;
         }
@@ -298,6 +311,12 @@ void DownloadDelegate::streamHandleEvent(FtpStream* aStream, NSStreamEvent event
     default:
         TANDREL_ASSERT(NO);
     }
+}
+
+bool DownloadDelegate::modifiedSinceRecord() const
+{
+    return !recordedModified.isEmpty() && !serverModified.isEmpty() &&
+           serverModified != recordedModified;
 }
 
 void DownloadDelegate::moveOneChunk()
@@ -435,6 +454,7 @@ void DownloadDelegate::finishReceive(OperationOutcome status)
         keepPartialFile();
     partialFile.clear();
     status.resumeRefused = resumeRefused;
+    status.resumeUnchecked = resumeUnchecked;
 
     // Success or failure, the window is ready for the next operation; a failure says in the
     // status line what failed.
@@ -446,7 +466,7 @@ void DownloadDelegate::finishReceive(OperationOutcome status)
     queueDisplay().reset();
     if (!status.succeeded())
         updateStatus(status.statusText().value_or(QString()));
-    if (!status.succeeded() || status.resumeRefused)
+    if (!status.succeeded() || status.resumeRefused || status.resumeUnchecked)
         report(status);
     endOperation(status);
 }
@@ -471,6 +491,7 @@ void DownloadDelegate::keepPartialFile()
     record.user = loginUser;
     record.size = *announcedSize;
     record.length = partial.size();
+    record.modified = serverModified;
     record.writeFor(partialFile);
 }
 

@@ -61,6 +61,8 @@ private:
     void moveOneChunk();
     // Opens the read stream, from resumeFrom on.
     void openStream();
+    // Whether the server's time for the file differs from the one the partial file was made at.
+    bool modifiedSinceRecord() const;
     // The partial file cannot be continued: emptied, and the file fetched from its start.
     void startOver(bool refusedByServer);
     // Whether candidate is a partial file stopped while fetching this file, with its record;
@@ -114,4 +116,11 @@ private:
     std::optional<int64_t> announcedSize;
     // The server refused to continue: said in the status line when the download ends.
     bool resumeRefused = false;
+    // The modification time in the continued partial file's record, and the server's for the
+    // file now (empty: none given).
+    QByteArray recordedModified;
+    QByteArray serverModified;
+    // A partial file was continued though no modification time could tell that the file stayed
+    // the same: said in the status line when the download ends.
+    bool resumeUnchecked = false;
 };

@@ -97,6 +97,9 @@ std::optional<QString> OperationOutcome::statusText() const
     case Kind::UploadNotConfirmed:
         //% "Upload not confirmed by the server"
         return text("StatusUploadNotConfirmed", "Upload not confirmed by the server");
+    case Kind::FileChanged:
+        //% "The file changed while it was uploaded"
+        return text("StatusFileChanged", "The file changed while it was uploaded");
     case Kind::DeleteFailed:
         if (replyCode == 0 && detail.isEmpty())
             //% "Delete failed"
@@ -120,11 +123,15 @@ std::optional<QString> OperationOutcome::statusText() const
 QString OperationOutcome::statusLine() const
 {
     if (succeeded()) {
-        if (!resumeRefused)
-            return QString();
-        //% "Resume refused by the server; downloaded from the start"
-        return text("StatusResumeRefused",
-                    "Resume refused by the server; downloaded from the start");
+        if (resumeRefused)
+            //% "Resume refused by the server; downloaded from the start"
+            return text("StatusResumeRefused",
+                        "Resume refused by the server; downloaded from the start");
+        if (resumeUnchecked)
+            //% "Resume not checked: the server gives no modification time"
+            return text("StatusResumeUnchecked",
+                        "Resume not checked: the server gives no modification time");
+        return QString();
     }
     const QString status = statusText().value_or(QString());
     // Texts that name their reason themselves carry no detail after them.

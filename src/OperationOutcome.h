@@ -40,6 +40,8 @@ struct OperationOutcome
         NetworkWriteError,
         FileReadError,
         FileWriteError,
+        // The local file's size or time changed while it was sent.
+        FileChanged,
         // The server confirmed a download that holds doneBytes of expectedBytes.
         DownloadIncomplete,
         UploadNotConfirmed,
@@ -64,6 +66,9 @@ struct OperationOutcome
     // A download that was to continue its partial file had to start over: the server refused
     // to start at an offset. Said in the status line even after a success.
     bool resumeRefused = false;
+    // A partial file was continued though the server gave no modification time to tell that
+    // the file stayed the same. Said in the status line even after a success.
+    bool resumeUnchecked = false;
 
     bool succeeded() const { return kind == Kind::Succeeded; }
     // The fixed status text of a failure (none after a success), from the string table.

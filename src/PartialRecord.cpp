@@ -19,7 +19,9 @@ const QLatin1String kKind("tandrel-partial-download");
 // The file's bytes, read without following a link; none unless it is a small regular file.
 std::optional<QByteArray> readSmallFile(const QString& path)
 {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    // Without waiting: a FIFO put there would hold open() until a writer came.
+    const int fd =
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return std::nullopt;
     QFile file;
@@ -54,6 +56,7 @@ std::optional<PartialRecord> PartialRecord::readFor(const QString& partialFile)
     record.user = object.value(QLatin1String("user")).toString();
     record.size = object.value(QLatin1String("size")).toInteger(-1);
     record.length = object.value(QLatin1String("length")).toInteger(-1);
+    record.modified = object.value(QLatin1String("modified")).toString().toLatin1();
     if (record.size < 0 || record.length < 0)
         return std::nullopt;
     return record;
@@ -65,11 +68,13 @@ bool PartialRecord::writeFor(const QString& partialFile) const
     const QFileInfo existing(path);
     if ((existing.exists() || existing.isSymLink()) && !readFor(partialFile))
         return false;
-    const QJsonObject object{{QLatin1String("kind"), kKind},
-                             {QLatin1String("url"), url},
-                             {QLatin1String("user"), user},
-                             {QLatin1String("size"), static_cast<qint64>(size)},
-                             {QLatin1String("length"), static_cast<qint64>(length)}};
+    QJsonObject object{{QLatin1String("kind"), kKind},
+                       {QLatin1String("url"), url},
+                       {QLatin1String("user"), user},
+                       {QLatin1String("size"), static_cast<qint64>(size)},
+                       {QLatin1String("length"), static_cast<qint64>(length)}};
+    if (!modified.isEmpty())
+        object.insert(QLatin1String("modified"), QString::fromLatin1(modified));
     // Written aside and renamed into place: a crash never leaves half a record.
     QSaveFile file(path);
     return file.open(QIODevice::WriteOnly) &&

@@ -7,7 +7,8 @@
 
 // Where a stopped download's partial file came from, kept in a small file beside it
 // (NAME.part.resume): the remote file's URL (no password in it) and the login user, the size the
-// server announced for it, and the partial file's length when the download stopped. A later
+// server announced for it and its modification time (MDTM) when the server gave one, and the
+// partial file's length when the download stopped. A later
 // download of the same file continues the partial file only while all of this still holds, so
 // that a different file of the same name, or a partial file changed since, is never appended to.
 //
@@ -20,6 +21,9 @@ struct PartialRecord final
     QString user;
     int64_t size = 0;
     int64_t length = 0;
+    // YYYYMMDDHHMMSS as the server gave it; empty when it gave none (or an older record had
+    // none): such a partial file is continued without knowing that the file stayed the same.
+    QByteArray modified;
 
     // Whether the record is of the same remote file, fetched with the same login.
     bool sameOrigin(const QString& otherUrl, const QString& otherUser) const

@@ -76,6 +76,8 @@ TandrelApp::TandrelApp()
                      &RemoteOperation::cancelRunning);
     QObject::connect(controller->cancelItem, &QAction::triggered, controller,
                      &RemoteOperation::cancelRunning);
+    QObject::connect(controller->cancelItem, &QAction::triggered, controller,
+                     &Controller::cancelListing);
     mainController->awakeFromNib();
 }
 

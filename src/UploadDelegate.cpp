@@ -2,6 +2,8 @@
 
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QFileInfo>
@@ -23,8 +25,7 @@ const QString kArrow = QStringLiteral("\u2B06\uFE0F");
 // The settings key of the folder the upload's open panel showed last.
 const QString kUploadFolderKey = QStringLiteral("UploadFolder");
 
-// One read(2): a pipe or a device answers what it has, as a stream does, where QFile would
-// wait until the whole buffer is filled.
+// One read(2), retried only when a signal interrupted it.
 int64_t readSome(QFile& file, char* buffer, int64_t maxLength)
 {
     for (;;) {
@@ -102,12 +103,33 @@ void UploadDelegate::startSend(const QString& path)
     }
 
     // A file that cannot be read ends the upload before the server is asked to store
-    // anything, so that no remote file of that name is emptied for nothing.
-    fileStream = std::make_unique<QFile>(path);
-    if (!fileStream->open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+    // anything, so that no remote file of that name is emptied for nothing. Opened without
+    // waiting (a FIFO would wait for a writer) and sent only when it is a regular file: a FIFO,
+    // a device or a socket has no end that the server's copy could be checked against.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        fail(OperationOutcome::Kind::FileReadError, QString::fromLocal8Bit(std::strerror(errno)));
+        return;
+    }
+    struct stat info = {};
+    fileStream = std::make_unique<QFile>();
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        OperationOutcome refused =
+            outcome(OperationOutcome::Kind::NameRefused, QStringLiteral("not a regular file"));
+        refused.subject = QFileInfo(path).fileName();
+        stopSendWithStatus(refused);
+        return;
+    }
+    if (!fileStream->open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered,
+                          QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
         fail(OperationOutcome::Kind::FileReadError, fileStream->errorString());
         return;
     }
+    // What the server's copy must match: the file as it was when the upload began.
+    fileSize = startSize = static_cast<int64_t>(info.st_size);
+    startModified = info.st_mtim;
     networkStream.open(FtpStream::Direction::Write, *remote, MiscTool::streamProperties(), this);
 }
 
@@ -144,6 +166,14 @@ void UploadDelegate::sendStep()
                  QString::fromLocal8Bit(std::strerror(errno)));
             return;
         }
+        // More bytes than at the start, or fewer, or a new modification time at the end: the
+        // server would hold neither version of the file.
+        if ((count > 0 && sentBytes + count > startSize) ||
+            (count == 0 && !unchangedSinceStart())) {
+            networkStream.abort();
+            fail(OperationOutcome::Kind::FileChanged);
+            return;
+        }
         if (count == 0) {
             finishSend();
             return;
@@ -162,6 +192,14 @@ void UploadDelegate::sendStep()
     bufferOffset += static_cast<uint64_t>(written);
     sentBytes += written;
     queueDisplay().showProgress(sentBytes, fileSize);
+}
+
+bool UploadDelegate::unchangedSinceStart() const
+{
+    struct stat info = {};
+    return sentBytes == startSize && ::fstat(fileStream->handle(), &info) == 0 &&
+           info.st_size == startSize && info.st_mtim.tv_sec == startModified.tv_sec &&
+           info.st_mtim.tv_nsec == startModified.tv_nsec;
 }
 
 void UploadDelegate::finishSend()

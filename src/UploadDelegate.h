@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <time.h>
 
 #include <QFile>
 #include <QString>
@@ -59,6 +60,9 @@ signals:
 private:
     // One has-space event: at most one file read and one network write of at most a chunk.
     void sendStep();
+    // Whether the file still has the size and modification time it had at the start, and all
+    // of it was sent.
+    bool unchangedSinceStart() const;
     // The whole file is sent: closing the stream asks the server for its verdict.
     void finishSend();
 
@@ -69,6 +73,9 @@ private:
     // written on its own has-space event.
     static constexpr int64_t kReadSize = 8 * OwnedStream::kChunkSize;
     std::unique_ptr<char[]> sendBuffer;
+    // The file's size and modification time when it was opened.
+    int64_t startSize = 0;
+    timespec startModified = {};
     // The folder the file goes into; the one shown when empty.
     QString remoteFolder;
     // All is sent and the stream's close waits for the server's verdict, running the event

@@ -147,6 +147,14 @@
         <source>Upload not confirmed by the server</source>
         <translation>Upload vom Server nicht bestätigt</translation>
     </message>
+    <message id="StatusFileChanged">
+        <source>The file changed while it was uploaded</source>
+        <translation>Die Datei hat sich während des Uploads geändert</translation>
+    </message>
+    <message id="StatusResumeUnchecked">
+        <source>Resume not checked: the server gives no modification time</source>
+        <translation>Fortsetzen nicht geprüft: der Server nennt keine Änderungszeit</translation>
+    </message>
     <message id="StatusDeleteFailed">
         <source>Delete failed</source>
         <translation>Löschen fehlgeschlagen</translation>

@@ -171,6 +171,14 @@
         <source>Upload not confirmed by the server</source>
         <translation>Upload not confirmed by the server</translation>
     </message>
+    <message id="StatusFileChanged">
+        <source>The file changed while it was uploaded</source>
+        <translation>The file changed while it was uploaded</translation>
+    </message>
+    <message id="StatusResumeUnchecked">
+        <source>Resume not checked: the server gives no modification time</source>
+        <translation>Resume not checked: the server gives no modification time</translation>
+    </message>
     <message id="StatusDeleteFailed">
         <source>Delete failed</source>
         <translation>Delete failed</translation>

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 
@@ -90,6 +91,19 @@ public:
     void receiveDidStart();
     void receiveDidStopWithStatus(const std::optional<QString>& statusText);
     void updateStatus(const QString& statusText);
+    // Stops a running listing, keeping the rows that arrived (Esc).
+    void cancelListing();
+
+    // The most one listing takes in: entries, bytes, and bytes of one line. Past any of them
+    // the listing stops with the rows that arrived and a status that says why: a server that
+    // keeps sending must not fill the memory. Tests make them small.
+    struct ListingLimits
+    {
+        int64_t entries = 2'000'000;
+        int64_t bytes = 512 * 1024 * 1024;
+        int64_t lineBytes = 64 * 1024;
+    };
+    static ListingLimits listingLimits;
 
     // Navigation and the listing table.
     void connectAction();
@@ -123,6 +137,8 @@ public:
     std::optional<QByteArray> listData;
     // Lines of the running listing that could not be read and were skipped.
     int unreadableLines = 0;
+    // Bytes the running listing has received.
+    int64_t listedBytes = 0;
     QString status;
 
     // Outlets: settings panel and tabs.

@@ -30,6 +30,8 @@ bool isAscii(const QString& text)
 
 } // namespace
 
+Controller::ListingLimits Controller::listingLimits;
+
 void Controller::startReceive(const QString& url)
 {
     // One listing at a time: a listing still running is dropped without a status of its own.
@@ -57,6 +59,7 @@ void Controller::receiveDidStart()
     if (listEntries)
         listEntries->clear();
     unreadableLines = 0;
+    listedBytes = 0;
     tableSorter->pauseSorting();
     tableModel->reloadData();
     updateStatus(QStringLiteral("Receiving"));
@@ -77,6 +80,12 @@ void Controller::receiveDidStopWithStatus(const std::optional<QString>& statusTe
     updateStatus(text);
     setAnimating(false);
     emit listingStopped(text);
+}
+
+void Controller::cancelListing()
+{
+    if (isReceiving())
+        stopReceiveWithStatus(QStringLiteral("Listing cancelled"));
 }
 
 void Controller::updateStatus(const QString& statusText)
@@ -112,8 +121,20 @@ void Controller::streamHandleEvent(FtpStream* aStream, NSStreamEvent eventCode)
             showSecurity(networkStream->security());
             stopReceiveWithStatus(std::nullopt);
         } else {
+            listedBytes += count;
             listData->append(buffer, count);
             parseListData();
+            // Past a limit the listing stops, keeping what was parsed. A line that never ends
+            // is held whole until its end: it may not grow without bound either.
+            if (!isReceiving())
+                break;
+            if (listedBytes > listingLimits.bytes)
+                stopReceiveWithStatus(
+                    QStringLiteral("Listing stopped at %L1 bytes").arg(listingLimits.bytes));
+            else if (listData->size() > listingLimits.lineBytes)
+                stopReceiveWithStatus(
+                    QStringLiteral("Listing stopped: a line longer than %L1 bytes")
+                        .arg(listingLimits.lineBytes));
         }
         break;
     }
@@ -160,6 +181,15 @@ void Controller::parseListData()
         if (consumed < 0)
             ++unreadableLines;
         offset += consumed < 0 ? -consumed : consumed;
+    }
+    const int64_t room = listingLimits.entries - (listEntries ? listEntries->size() : 0);
+    if (newEntries.size() > room) {
+        newEntries.resize(std::max<int64_t>(room, 0));
+        if (!newEntries.isEmpty())
+            addListEntries(std::move(newEntries));
+        stopReceiveWithStatus(
+            QStringLiteral("Listing stopped at %L1 entries").arg(listingLimits.entries));
+        return;
     }
     if (!newEntries.isEmpty())
         addListEntries(std::move(newEntries));

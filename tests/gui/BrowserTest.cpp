@@ -11,6 +11,7 @@
 #include <QTest>
 
 #include "MiscTool.h"
+#include "ShortTimeouts.h"
 #include "WindowFixture.h"
 #include "platform/UserDefaults.h"
 
@@ -196,4 +197,56 @@ TEST_F(Browser, ALongListingFillsTheTableByChunksAndCountsTheLinesItCannotRead)
     EXPECT_EQ(cell("FolderOrFile", row), kDocument);
     EXPECT_EQ(cell("FileSize", row), "--");
     EXPECT_EQ(MiscTool::getFileSize(c->listEntries->at(row)), "?");
+}
+
+TEST_F(Browser, AListingStopsAtItsLimitsKeepingWhatArrivedAndEscStopsIt)
+{
+    const SmallListingLimits limits;
+    const auto line = [](int i) {
+        return "-rw-r--r--   1 ftp ftp  2048 Nov 05 14:07 f-" + QByteArray::number(i) + "\r\n";
+    };
+    QByteArray lines;
+    for (int i = 0; i < 40; ++i)
+        lines += line(i);
+    QTemporaryDir scripts;
+    const QString listingFile = scripts.filePath(QStringLiteral("listing.txt"));
+    writeFile(listingFile, lines);
+    FtpServer::Options options;
+    options.listingFile = listingFile;
+    options.listingPaced = true;
+    startServer(options);
+    startApp();
+    connectAnonymously();
+    ASSERT_TRUE(waitForListing());
+    EXPECT_EQ(c->statusLabel->text(), "Listing stopped at 10 entries");
+    EXPECT_EQ(c->numberOfRowsInTableView(), 10);
+
+    // More bytes than a listing may take, in lines that name nothing.
+    writeFile(listingFile, QByteArray("total 42\r\n").repeated(500));
+    c->reloadButton->click();
+    ASSERT_TRUE(waitForListing());
+    EXPECT_EQ(c->statusLabel->text(), QStringLiteral("Listing stopped at %L1 bytes").arg(4096));
+
+    // A line that never ends, after one that does.
+    writeFile(listingFile, line(0) + QByteArray(3000, 'x'));
+    c->reloadButton->click();
+    ASSERT_TRUE(waitForListing());
+    EXPECT_EQ(c->statusLabel->text(),
+              QStringLiteral("Listing stopped: a line longer than %L1 bytes").arg(1024));
+    EXPECT_EQ(c->numberOfRowsInTableView(), 1);
+
+    // A slow listing, one line at a time: Esc stops it, keeping the rows that came.
+    QByteArray slow;
+    for (int i = 0; i < 100; ++i)
+        slow += line(i) + '\0';
+    writeFile(listingFile, slow);
+    Controller::listingLimits = {};
+    c->reloadButton->click();
+    activate();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return c->numberOfRowsInTableView() > 0; }));
+    QTest::keyClick(c->serverTable, Qt::Key_Escape);
+    EXPECT_FALSE(c->isReceiving());
+    EXPECT_EQ(c->statusLabel->text(), "Listing cancelled");
+    EXPECT_GT(c->numberOfRowsInTableView(), 0);
+    EXPECT_LT(c->numberOfRowsInTableView(), 100);
 }

@@ -1,3 +1,4 @@
+#include <filesystem>
 #include <functional>
 
 #include <QAction>
@@ -157,6 +158,54 @@ TEST_F(CancelResume, AServerRefusingRestSendsTheWholeFileAndTheStatusSaysSo)
     EXPECT_TRUE(states.contains("0%|0|0")) << states.join(' ').toStdString();
     EXPECT_TRUE(readFile(downloads.filePath(QStringLiteral("big.bin"))) == content);
     EXPECT_EQ(folderEntries(downloads.path()), QStringList{"big.bin"});
+}
+
+TEST_F(CancelResume, AFileRewrittenAtTheSameSizeIsFetchedFromItsStart)
+{
+    const QByteArray content = serveBigFile();
+    downloadAndCancel(QStringLiteral("big.bin"));
+    // Other bytes, the same size, an hour earlier than before (MDTM tells seconds).
+    QByteArray rewritten = content;
+    std::reverse(rewritten.begin(), rewritten.end());
+    const QString remote = root() + "/big.bin";
+    const auto before = std::filesystem::last_write_time(QFile::encodeName(remote).toStdString());
+    writeFile(remote, rewritten);
+    std::filesystem::last_write_time(QFile::encodeName(remote).toStdString(),
+                                     before - std::chrono::hours(1));
+    downloadAgain(QStringLiteral("big.bin"));
+    EXPECT_TRUE(readFile(downloads.filePath(QStringLiteral("big.bin"))) == rewritten);
+}
+
+TEST_F(CancelResume, WithoutMdtmAPartialFileContinuesAndTheStatusSaysItWasNotChecked)
+{
+    FtpServer::Options options;
+    options.noMdtm = true;
+    const QByteArray content = serveBigFile(options);
+    downloadAndCancel(QStringLiteral("big.bin"));
+    downloadAgain(QStringLiteral("big.bin"));
+    EXPECT_TRUE(server->commandLog().contains("REST ")) << server->commandLog().toStdString();
+    EXPECT_EQ(c->statusLabel->text(), "Resume not checked: the server gives no modification time");
+    EXPECT_TRUE(readFile(downloads.filePath(QStringLiteral("big.bin"))) == content);
+}
+
+TEST_F(CancelResume, AFifoInPlaceOfThePartialFileOrItsRecordIsNeverWaitedOn)
+{
+    const QByteArray content = serveBigFile();
+    const QString local = downloads.filePath(QStringLiteral("big.bin"));
+    downloadAndCancel(QStringLiteral("big.bin"));
+    QFile::remove(local + ".part");
+    {
+        FifoWatch watch(local + ".part");
+        downloadAgain(QStringLiteral("big.bin"));
+        EXPECT_FALSE(watch.release());
+    }
+    EXPECT_TRUE(readFile(local) == content);
+
+    QFile::remove(local + ".part.resume");
+    FifoWatch watch(local + ".part.resume");
+    downloadAgain(QStringLiteral("big.bin"));
+    EXPECT_FALSE(watch.release());
+    EXPECT_TRUE(readFile(local) == content);
 }
 
 TEST_F(CancelResume, ACancelledUploadSaysTheServerMayKeepPartAndDisconnectAsksFirst)

@@ -11,6 +11,7 @@
 
 #include "FtpServer.h"
 #include "LoopbackPort.h"
+#include "ServerProcess.h"
 #include "ShortTimeouts.h"
 #include "StreamRecorder.h"
 #include "platform/ftp/FtpStream.h"
@@ -154,4 +155,31 @@ TEST(FtpFailures, QuittingEndsATransferThatWaitsForItsFinalReplyAtOnce)
         std::_Exit(quitMs < 5000 ? 0 : 1);
     };
     EXPECT_EXIT(quitWhileWaiting(), testing::ExitedWithCode(0), "");
+}
+
+TEST(FtpFailures, ExitWhileTheCurlThreadEndsATransferIsClean)
+{
+    // tandrel-drive gives up on an upload whose verdict never comes and, its --timeout passed,
+    // exits at once, while the curl thread is about to end the transfer.
+    FtpServer::Options options;
+    options.hangSuffix = QStringLiteral(".hang");
+    FtpServer server(options);
+    ASSERT_TRUE(server.start()) << server.log().toStdString();
+    QTemporaryDir local;
+    const QString path = local.filePath(QStringLiteral("x.hang"));
+    writeFile(path, pattern(100000));
+    qputenv("TANDREL_FTP_TIMEOUT_SCALE", "0.05");
+    ServerProcess drive;
+    const bool started = drive.start(QStringLiteral(TANDREL_DRIVE),
+                                     {QStringLiteral("--host"), QStringLiteral("127.0.0.1"),
+                                      QStringLiteral("--port"), QString::number(server.port()),
+                                      QStringLiteral("--anonymous"), QStringLiteral("--timeout"),
+                                      QStringLiteral("1"), QStringLiteral("put"), path});
+    qunsetenv("TANDREL_FTP_TIMEOUT_SCALE");
+    ASSERT_TRUE(started);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !drive.isRunning(); }, 60000));
+    EXPECT_TRUE(drive.errors().contains(QLatin1String("the queue did not end in time")))
+        << drive.errors().toStdString();
+    EXPECT_FALSE(drive.errors().contains(QLatin1String("ERROR: AddressSanitizer")))
+        << drive.errors().toStdString();
 }

@@ -57,6 +57,8 @@ bool FtpServer::start()
     for (const auto& [flag, on] : switches)
         if (on)
             arguments << QString::fromLatin1(flag);
+    if (options.noMdtm)
+        arguments << QStringLiteral("--no-mdtm");
 
     // Debian's pyftpdlib is installed for the system interpreter, whatever is first on PATH.
     if (!process.start(QStringLiteral("/usr/bin/python3"), arguments))

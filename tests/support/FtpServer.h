@@ -49,6 +49,8 @@ public:
         QString openingSize;
         // REST answered 502: downloads cannot continue a partial file (REST is always logged).
         bool refuseRest = false;
+        // MDTM answered 502: a partial file's record gets no modification time.
+        bool noMdtm = false;
         // Log every command and reply (log() shows them).
         bool verbose = false;
     };

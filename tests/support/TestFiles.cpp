@@ -1,5 +1,10 @@
 #include "TestFiles.h"
 
+#include <chrono>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QDir>
 #include <QFile>
 
@@ -36,4 +41,31 @@ QStringList folderEntries(const QString& path)
 {
     return QDir(path).entryList(
         QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDir::Name);
+}
+
+FifoWatch::FifoWatch(const QString& path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    EXPECT_EQ(::mkfifo(name.constData(), 0600), 0) << path.toStdString();
+    watcher = std::thread([this, name] {
+        std::unique_lock guard(lock);
+        if (released.wait_for(guard, std::chrono::seconds(30), [this] { return done; }))
+            return;
+        steppedIn = true;
+        const int fd = ::open(name.constData(), O_RDWR | O_NONBLOCK);
+        if (fd >= 0)
+            ::close(fd);
+    });
+}
+
+bool FifoWatch::release()
+{
+    {
+        std::lock_guard guard(lock);
+        done = true;
+    }
+    released.notify_all();
+    if (watcher.joinable())
+        watcher.join();
+    return steppedIn;
 }

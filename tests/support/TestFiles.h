@@ -1,5 +1,9 @@
 #pragma once
 
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
 #include <QByteArray>
 #include <QStringList>
 
@@ -13,3 +17,24 @@ QByteArray readFile(const QString& path);
 QByteArray pattern(qsizetype size);
 // The folder's entries by name, hidden ones included.
 QStringList folderEntries(const QString& path);
+
+// A FIFO at path, where a file is expected. Code that opens it and waits for the other end
+// would hang the test: after 30 s a thread of the watch opens it both ways and closes it again,
+// which ends such a wait, and release() then answers true.
+class FifoWatch final
+{
+public:
+    explicit FifoWatch(const QString& path);
+    ~FifoWatch() { release(); }
+    // Ends the watch; whether a wait had to be ended.
+    bool release();
+
+    Q_DISABLE_COPY_MOVE(FifoWatch)
+
+private:
+    std::mutex lock;
+    std::condition_variable released;
+    bool done = false;
+    bool steppedIn = false;
+    std::thread watcher;
+};

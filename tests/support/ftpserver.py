@@ -48,6 +48,7 @@ def parse_arguments():
     add("--no-size", help="answer SIZE with 550 for names holding this")
     add("--opening-size", help="name the size in the 150 reply to RETR of names holding this")
     add("--refuse-rest", action="store_true", help="answer REST with 502, as servers without it")
+    add("--no-mdtm", action="store_true", help="answer MDTM with 502, as servers without it")
     add("--quiet", action="store_true", help="log warnings only")
     add("--verbose", action="store_true", help="log every command and reply")
     return parser.parse_args()
@@ -169,6 +170,10 @@ def make_handler(options):
                 self.respond("502 REST not implemented.")
             else:
                 FTPHandler.ftp_REST(self, line)
+
+        if options.no_mdtm:
+            def ftp_MDTM(self, path):
+                self.respond("502 MDTM not implemented.")
 
         def ftp_EPSV(self, line):
             if options.no_epsv:

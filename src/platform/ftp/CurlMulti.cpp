@@ -1,6 +1,7 @@
 #include "platform/ftp/CurlMulti.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <pthread.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -62,11 +63,30 @@ std::optional<int64_t> sizeReply(const QByteArray& line)
     return digits.toLongLong();
 }
 
-// "150 Opening BINARY mode data connection for f (1234 bytes)": the size in a 1xx reply.
+// "213 YYYYMMDDHHMMSS[.sss]", MDTM's answer (RFC 3659, 3): a size of fourteen digits that reads as
+// a date would be a file of more than 10^13 bytes.
+bool isModificationTime(const QByteArray& line)
+{
+    const QByteArray value = line.mid(4).trimmed();
+    const auto digits = [](const QByteArray& text) {
+        return !text.isEmpty() &&
+               std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+    };
+    if (value.size() < 14 || !digits(value.left(14)) ||
+        (value.size() > 14 && (value[14] != '.' || !digits(value.mid(15)))))
+        return false;
+    const int month = value.mid(4, 2).toInt();
+    const int day = value.mid(6, 2).toInt();
+    return month >= 1 && month <= 12 && day >= 1 && day <= 31 && value.mid(8, 2).toInt() < 24;
+}
+
+// "150 Opening BINARY mode data connection for f (1234 bytes)": the size in a 1xx reply. Made
+// before main, so that exit() destroys it only after the curl thread has ended.
+const QRegularExpression kOpeningSize(QStringLiteral("\\((\\d{1,18}) bytes\\)"));
+
 std::optional<int64_t> sizeInOpeningReply(const QByteArray& line)
 {
-    static const QRegularExpression size(QStringLiteral("\\((\\d{1,18}) bytes\\)"));
-    const QRegularExpressionMatch match = size.match(QString::fromLatin1(line));
+    const QRegularExpressionMatch match = kOpeningSize.match(QString::fromLatin1(line));
     if (!match.hasMatch())
         return std::nullopt;
     return match.captured(1).toLongLong();
@@ -151,6 +171,13 @@ CurlMulti::CurlMulti()
     multi = curl_multi_init();
     if (QCoreApplication* app = QCoreApplication::instance())
         connect(app, &QCoreApplication::aboutToQuit, this, [this] { quitting = true; });
+    // exit() from anywhere (not only the return from main, which destroys the application and
+    // this with it) runs the handlers registered since start-up first, and only then destroys
+    // the statics made before them: the curl thread reads some (TLS captures, the options'
+    // tables), so it ends before any of them goes. Registered after libcurl's and OpenSSL's
+    // own clean-up, which then runs after it too.
+    static const bool stopsAtExit = std::atexit(&CurlMulti::stopAtExit) == 0;
+    Q_UNUSED(stopsAtExit);
     thread = std::thread([this] { run(); });
     // Named for profilers and debuggers.
     pthread_setname_np(thread.native_handle(), "tandrel-curl");
@@ -158,6 +185,32 @@ CurlMulti::CurlMulti()
 
 CurlMulti::~CurlMulti()
 {
+    stopThread();
+    // Streams that outlive the application object lose their transfers here, silently.
+    CurlNote lost;
+    lost.kind = CurlNote::Kind::Finished;
+    lost.result = CURLE_ABORTED_BY_CALLBACK;
+    lost.error =
+        CurlOptions::localError(CURLE_ABORTED_BY_CALLBACK, QStringLiteral("The application quit"));
+    const auto left = listeners;
+    for (const auto& [id, listener] : left) {
+        lost.id = id;
+        listener(lost);
+    }
+    theDriver = nullptr;
+}
+
+void CurlMulti::stopAtExit()
+{
+    if (theDriver)
+        theDriver->stopThread();
+}
+
+void CurlMulti::stopThread()
+{
+    // Once only, and never from the curl thread itself (it would wait for itself).
+    if (!thread.joinable() || thread.get_id() == std::this_thread::get_id())
+        return;
     // Quitting ends every transfer at once: a server withholding a reply holds the curl thread
     // inside libcurl, and shutting the sockets down ends that wait (and the QUIT the connection
     // cache would wait for) right away.
@@ -171,18 +224,6 @@ CurlMulti::~CurlMulti()
         curl_multi_wakeup(multi);
     }
     thread.join();
-    // Streams that outlive the application object lose their transfers here, silently.
-    CurlNote lost;
-    lost.kind = CurlNote::Kind::Finished;
-    lost.result = CURLE_ABORTED_BY_CALLBACK;
-    lost.error =
-        CurlOptions::localError(CURLE_ABORTED_BY_CALLBACK, QStringLiteral("The application quit"));
-    const auto left = listeners;
-    for (const auto& [id, listener] : left) {
-        lost.id = id;
-        listener(lost);
-    }
-    theDriver = nullptr;
 }
 
 void CurlMulti::listen(uint64_t id, std::function<void(const CurlNote&)> listener)
@@ -508,6 +549,8 @@ void CurlMulti::begin(const std::shared_ptr<CurlTransfer>& transfer)
                 curl_slist_append(nullptr, QByteArray("*SIZE " + target.name()).constData());
             curl_easy_setopt(easy, CURLOPT_PREQUOTE, t.preCommands);
         }
+        // MDTM before the transfer: a partial file continues only the version it was made from.
+        curl_easy_setopt(easy, CURLOPT_FILETIME, 1L);
         [[fallthrough]];
     case CurlTransfer::Kind::Listing:
         // A URL ending in "/" lists the folder with plain LIST (not every server has MLSD).
@@ -780,7 +823,11 @@ size_t CurlMulti::header(char* data, size_t size, size_t count, void* transfer)
     if (t->tls)
         reply.security = t->tls->security();
     if (t->kind == CurlTransfer::Kind::Download && !t->transferAccepted) {
-        if (reply.code == 213 && !t->sizeAnswered) {
+        // MDTM is asked first, SIZE after it: both are answered 213.
+        if (reply.code == 213 && !t->modificationTimeAnswered && isModificationTime(line)) {
+            reply.modificationTime = line.mid(4).trimmed();
+            t->modificationTimeAnswered = true;
+        } else if (reply.code == 213 && !t->sizeAnswered) {
             reply.size = sizeReply(line);
             t->sizeAnswered = reply.size.has_value();
         } else if (reply.code / 100 == 1 && !t->sizeAnswered) {

@@ -91,6 +91,9 @@ private:
     };
 
     CurlMulti();
+    // Ends the curl thread and waits for it: at the destruction, or at exit() before it.
+    void stopThread();
+    static void stopAtExit();
     void command(Command next);
     void deliverNotes();
     void scheduleDelivery();

@@ -92,6 +92,7 @@ struct CurlTransfer final
     QByteArray replyLines;  // the reply being read, its lines so far
     QByteArray lastRefusal; // the server's last refusal (4xx, 5xx), code and text
     bool sizeAnswered = false;
+    bool modificationTimeAnswered = false;
     bool transferAccepted = false;          // the 1xx reply to RETR, LIST or STOR came
     int verdict = 0;                        // the reply after that 1xx
     std::optional<StreamError> abortedWith; // why the transfer was stopped from outside libcurl
@@ -120,6 +121,8 @@ struct CurlNote final
     Kind kind = Kind::Reply;
     int code = 0;
     std::optional<int64_t> size;
+    // A download's MDTM reply: the file's time, YYYYMMDDHHMMSS[.fraction].
+    QByteArray modificationTime;
     CURLcode result = CURLE_OK;
     StreamError error;
     // With a reply or at the end: what protected the connection so far.

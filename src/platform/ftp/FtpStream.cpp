@@ -97,6 +97,11 @@ std::optional<int64_t> FtpStream::announcedSize() const
     return d->announcedSize;
 }
 
+QByteArray FtpStream::modificationTime() const
+{
+    return d->modificationTime;
+}
+
 bool FtpStream::offsetRefused() const
 {
     return d->offsetRefused;

@@ -134,6 +134,10 @@ public:
     // For a file's read stream, from OpenCompleted on: the size the server announced for the
     // file (its SIZE reply, else the "(N bytes)" of its 150 reply); none when it announced none.
     std::optional<int64_t> announcedSize() const;
+    // For a file's read stream, from OpenCompleted on: the file's modification time as the
+    // server's MDTM reply gave it (YYYYMMDDHHMMSS, UTC, maybe with a fraction); empty when the
+    // server gave none.
+    QByteArray modificationTime() const;
     // After an ErrorOccurred of a read stream with a FileTransferOffset: whether the server
     // refused to start at the offset (REST), so that only a start from byte 0 can work.
     bool offsetRefused() const;

@@ -302,6 +302,8 @@ void FtpStreamPrivate::noted(const CurlNote& note)
     case CurlNote::Kind::Reply:
         if (note.size)
             announcedSize = note.size;
+        if (!note.modificationTime.isEmpty())
+            modificationTime = note.modificationTime;
         if (note.code / 100 == 1 && !makesFolder())
             signalOpen();
         break;

@@ -52,6 +52,7 @@ public:
     bool confirmed = false;               // an upload's close: the server confirmed the file
     std::optional<int64_t> announcedSize; // what the server said the file's size is
     bool offsetRefused = false;           // the server would not start at the offset (REST)
+    QByteArray modificationTime;          // the file's time as the server gave it (MDTM)
     ConnectionSecurity lastSecurity;
 
     Q_DISABLE_COPY_MOVE(FtpStreamPrivate)
