@@ -10,6 +10,12 @@ namespace CurlOptions {
 
 namespace {
 
+// The proxy kinds libcurl is given. Made before main, so that exit() destroys it only after the
+// curl thread has ended.
+const QStringList kProxySchemes = {QStringLiteral("http"), QStringLiteral("socks4"),
+                                   QStringLiteral("socks4a"), QStringLiteral("socks5"),
+                                   QStringLiteral("socks5h")};
+
 // Set on the main thread, read on the curl thread too.
 std::atomic<double>& scaleValue()
 {
@@ -60,10 +66,7 @@ std::optional<QByteArray> proxyText(const QString& hostText, const QString& port
         trimmed.contains(QLatin1String("://")) ? trimmed : QStringLiteral("http://") + trimmed;
     const QUrl parsed(withScheme, QUrl::StrictMode);
     const QString scheme = parsed.scheme().toLower();
-    static const QStringList schemes = {QStringLiteral("http"), QStringLiteral("socks4"),
-                                        QStringLiteral("socks4a"), QStringLiteral("socks5"),
-                                        QStringLiteral("socks5h")};
-    if (parsed.isValid() && !schemes.contains(scheme)) {
+    if (parsed.isValid() && !kProxySchemes.contains(scheme)) {
         *problem = QStringLiteral("The proxy kind \"%1\" is not one of http, socks4, socks4a, "
                                   "socks5 and socks5h")
                        .arg(scheme);

@@ -36,10 +36,13 @@ std::mutex captureLock;
 std::map<uint64_t, Capture> captures;
 uint64_t lastCaptureId = 0;
 
+// Made before main, as the maps above, so that exit() destroys it only after the curl thread
+// has ended.
+QString caFilePath;
+
 QString& caFile()
 {
-    static QString file;
-    return file;
+    return caFilePath;
 }
 
 int exIndex()
