@@ -1,3 +1,5 @@
+#include <unistd.h>
+
 #include <QDir>
 #include <QFile>
 
@@ -161,6 +163,11 @@ TEST_F(FtpTls, NoGreetingOnPort990SaysThePortMayExpectImplicitTls)
     const auto pair = certificates.issued(QStringLiteral("server"), QStringLiteral("IP:127.0.0.1"));
     VsftpdServer::Options implicit{pair.certificate, pair.key, true};
     implicit.port = 990;
+    // One port 990 serves every test run on the machine: an address of this run's own keeps
+    // runs at the same time apart.
+    const int run = getpid();
+    implicit.address =
+        QStringLiteral("127.%1.%2.%3").arg((run >> 16) & 255).arg((run >> 8) & 255).arg(run & 255);
     if (!server.start(implicit))
         GTEST_SKIP() << server.problem().toStdString();
     const auto waited = readUrl(url(QStringLiteral("/")), anonymous(QStringLiteral("require")));

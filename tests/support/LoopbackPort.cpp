@@ -15,12 +15,12 @@ quint16 pickFree()
     return probe.serverPort();
 }
 
-bool waitUntilListening(quint16 port, int timeoutMs)
+bool waitUntilListening(quint16 port, int timeoutMs, const QString& host)
 {
     const QDeadlineTimer deadline(timeoutMs);
     while (!deadline.hasExpired()) {
         QTcpSocket socket;
-        socket.connectToHost(QHostAddress::LocalHost, port);
+        socket.connectToHost(QHostAddress(host), port);
         if (socket.waitForConnected(200)) {
             socket.abort();
             return true;

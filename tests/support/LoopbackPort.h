@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <QtGlobal>
 
 // Ports on 127.0.0.1 for helper servers that cannot pick their own.
@@ -9,6 +10,7 @@ namespace LoopbackPort {
 quint16 pickFree();
 
 // Whether something accepts connections on the port within timeoutMs.
-bool waitUntilListening(quint16 port, int timeoutMs);
+bool waitUntilListening(quint16 port, int timeoutMs,
+                        const QString& host = QStringLiteral("127.0.0.1"));
 
 } // namespace LoopbackPort

@@ -64,7 +64,7 @@ void VsftpdServer::stop()
 
 QUrl VsftpdServer::url(const QString& path) const
 {
-    return QUrl(QStringLiteral("ftp://127.0.0.1:%1%2").arg(listeningPort).arg(path),
+    return QUrl(QStringLiteral("ftp://%1:%2%3").arg(listeningAddress).arg(listeningPort).arg(path),
                 QUrl::StrictMode);
 }
 
@@ -79,14 +79,16 @@ bool VsftpdServer::start(const Options& options)
         return false;
     }
     listeningPort = options.port ? options.port : LoopbackPort::pickFree();
+    listeningAddress = options.address;
     // The settings as "key=value"; the fixed ones are written space-separated.
     QStringList settings;
     const auto add = [&settings](const char* fixed) {
         settings += QString::fromLatin1(fixed).split(QLatin1Char(' '));
     };
-    add("listen=YES listen_ipv6=NO listen_address=127.0.0.1 background=NO seccomp_sandbox=NO "
+    add("listen=YES listen_ipv6=NO background=NO seccomp_sandbox=NO "
         "pasv_enable=YES connect_from_port_20=NO xferlog_enable=NO syslog_enable=NO");
-    settings << QStringLiteral("listen_port=%1").arg(listeningPort)
+    settings << "listen_address=" + listeningAddress
+             << QStringLiteral("listen_port=%1").arg(listeningPort)
              << "secure_chroot_dir=" + folder.filePath(QStringLiteral("empty"));
     add("anonymous_enable=YES no_anon_password=YES local_enable=NO");
     settings << "anon_root=" + root();
@@ -135,7 +137,8 @@ bool VsftpdServer::start(const Options& options)
         failure = QStringLiteral("vsftpd did not start");
         return false;
     }
-    if (!LoopbackPort::waitUntilListening(listeningPort, 5000) || !process.isRunning()) {
+    if (!LoopbackPort::waitUntilListening(listeningPort, 5000, listeningAddress) ||
+        !process.isRunning()) {
         failure =
             QStringLiteral("vsftpd did not listen: %1").arg(process.output() + process.errors());
         process.stop();

@@ -24,6 +24,8 @@ public:
         bool writable = false;
         bool tls12Only = false; // no TLS 1.3 (through OpenSSL's configuration)
         quint16 port = 0;       // 0: a free one
+        // Any address of 127.0.0.0/8: a run of its own on a fixed port.
+        QString address = QStringLiteral("127.0.0.1");
     };
 
     VsftpdServer();
@@ -49,5 +51,6 @@ private:
     QTemporaryDir folder; // the configuration, an empty chroot folder and the served root
     ServerProcess process;
     quint16 listeningPort = 0;
+    QString listeningAddress;
     QString failure;
 };
