@@ -1,10 +1,10 @@
 #include "CreateDirDelegate.h"
 
 #include "Classes/Controller.h"
+#include "Classes/RemoteFolder.h"
 #include "MiscTool.h"
 #include "platform/Assert.h"
 #include "platform/RemoteName.h"
-#include "platform/UrlText.h"
 #include "platform/toolkit/Toolkit.h"
 
 CreateDirDelegate::CreateDirDelegate(QObject* parent)
@@ -44,8 +44,7 @@ void CreateDirDelegate::createDirAction()
         refuseName(*name, why);
         return;
     }
-    const std::optional<QString> text =
-        UrlText::entryURL(controller->getCurrentFTPURL(), bytes, true);
+    const std::optional<QString> text = remote->urlOf(bytes, true);
     const std::optional<QUrl> url = text ? MiscTool::smartURLForString(*text) : std::nullopt;
     if (!url) {
         stopCreateWithStatus(outcome(OperationOutcome::Kind::InvalidUrl));

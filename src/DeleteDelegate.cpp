@@ -1,10 +1,10 @@
 #include "DeleteDelegate.h"
 
 #include "Classes/Controller.h"
+#include "Classes/RemoteFolder.h"
 #include "MiscTool.h"
 #include "platform/Log.h"
 #include "platform/RemoteName.h"
-#include "platform/UrlText.h"
 #include "platform/ftp/FtpStream.h"
 #include "platform/toolkit/Toolkit.h"
 
@@ -18,14 +18,15 @@ void DeleteDelegate::deleteAction()
     if (!entry)
         return;
     // Nothing to confirm for a name no request can carry.
-    if (const QString why = RemoteName::whyNotAddressable(rawNameOf(*entry)); !why.isEmpty()) {
+    if (const QString why = RemoteName::whyNotAddressable(RemoteFolder::rawNameOf(*entry));
+        !why.isEmpty()) {
         refuseName(MiscTool::getFileName(*entry).value_or(QString()), why);
         return;
     }
     if (!beginOperation())
         return;
     // The confirmation says what goes: a file or a folder, and its name as shown.
-    const bool folder = MiscTool::getFileSize(*entry) == QLatin1String("-");
+    const bool folder = RemoteFolder::isFolder(*entry);
     Toolkit::Alert alert;
     alert.messageText = Controller::localizedString("DeleteConfirm");
     alert.informativeText =
@@ -53,10 +54,9 @@ bool DeleteDelegate::deleteFTPFileOrFolder()
     const ListingEntry* entry = selectedEntry();
     if (!entry)
         return false;
-    const QByteArray name = rawNameOf(*entry);
-    const bool folder = MiscTool::getFileSize(*entry) == QLatin1String("-");
-    const std::optional<QUrl> url =
-        RemoteName::isAddressable(name) ? credentialedURL(name, folder) : std::nullopt;
+    const std::optional<QUrl> url = RemoteName::isAddressable(RemoteFolder::rawNameOf(*entry))
+                                        ? remote->credentialedURL(*entry)
+                                        : std::nullopt;
     if (!url) {
         failure = outcome(OperationOutcome::Kind::InvalidUrl);
         return false;
@@ -75,27 +75,4 @@ bool DeleteDelegate::deleteFTPFileOrFolder()
         failure.replyCode = error.code;
     failure.detail = error.message;
     return false;
-}
-
-std::optional<QUrl> DeleteDelegate::credentialedURL(const QByteArray& name, bool folder) const
-{
-    // The folder shown as its URL stands, and the entry's own bytes.
-    const QString plain =
-        UrlText::entryURL(controller->getCurrentFTPURL(), name, folder).value_or(QString());
-    const QLatin1String scheme("ftp://");
-    if (!plain.startsWith(scheme, Qt::CaseInsensitive))
-        return std::nullopt;
-
-    // The login as the other operations use it: the saved user, or anonymous.
-    const FtpStreamProperties properties = MiscTool::streamProperties();
-    const auto text = [&](FtpStreamProperty key) {
-        const auto it = properties.find(key);
-        return it == properties.end() ? QByteArray() : it->second.toString().toUtf8();
-    };
-    const QString login =
-        UrlText::escapeComponent(text(FtpStreamProperty::kCFStreamPropertyFTPUserName)) +
-        QLatin1Char(':') +
-        UrlText::escapeComponent(text(FtpStreamProperty::kCFStreamPropertyFTPPassword)) +
-        QLatin1Char('@');
-    return UrlText::urlWithString(scheme + login + plain.mid(scheme.size()));
 }

@@ -22,9 +22,6 @@ public:
     void deleteAction();
     // Deletes the selected entry; true when the server confirmed it, else failure says why.
     bool deleteFTPFileOrFolder();
-    // The URL of an entry in the folder shown, with the saved login (every reserved character
-    // of it escaped) in front of the host.
-    std::optional<QUrl> credentialedURL(const QByteArray& name, bool folder) const;
 
     // Why the last deletion failed.
     OperationOutcome failure;

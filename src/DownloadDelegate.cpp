@@ -14,12 +14,12 @@
 
 #include "Classes/Controller.h"
 #include "Classes/QueueDisplay.h"
+#include "Classes/RemoteFolder.h"
 #include "MiscTool.h"
 #include "PartialRecord.h"
 #include "platform/Assert.h"
 #include "platform/Log.h"
 #include "platform/RemoteName.h"
-#include "platform/UrlText.h"
 #include "platform/toolkit/Toolkit.h"
 
 namespace {
@@ -83,7 +83,7 @@ DownloadDelegate::~DownloadDelegate()
 void DownloadDelegate::download()
 {
     if (const ListingEntry* entry = selectedEntry())
-        startDownload(*entry, controller->getCurrentFTPURL());
+        startDownload(*entry, remote->getCurrentFTPURL());
 }
 
 std::optional<OperationOutcome> DownloadDelegate::startDownload(const ListingEntry& listed,
@@ -95,7 +95,7 @@ std::optional<OperationOutcome> DownloadDelegate::startDownload(const ListingEnt
     // A link shows as a folder but may name a file: it is asked for as one, and the server's
     // answer tells.
     const bool link = MiscTool::getFileType(entry) == kEntryTypeLink;
-    if (size == QLatin1String("-") && !link) {
+    if (RemoteFolder::isFolder(entry) && !link) {
         Toolkit::Alert alert;
         alert.style = Toolkit::AlertStyle::Informational;
         alert.messageText = Controller::localizedString("NotSupportAlert");
@@ -106,7 +106,7 @@ std::optional<OperationOutcome> DownloadDelegate::startDownload(const ListingEnt
 
     // The server's bytes must address one file, and the shown name becomes a local file name:
     // it must stay one entry of the download folder and show in a file manager as it is.
-    const QByteArray rawName = rawNameOf(entry);
+    const QByteArray rawName = RemoteFolder::rawNameOf(entry);
     const QString name = MiscTool::getFileName(entry).value_or(QString());
     const QString localPath = QDir(controller->downloadFolder).filePath(name);
     QString why = RemoteName::whyNotAddressable(rawName);
@@ -127,7 +127,7 @@ std::optional<OperationOutcome> DownloadDelegate::startDownload(const ListingEnt
         return outcome(OperationOutcome::Kind::Busy);
 
     // Built from the server's own name bytes, escaped as one component of the folder's URL.
-    const QString url = UrlText::entryURL(folderURL, rawName, false).value_or(QString());
+    const QString url = RemoteFolder::urlIn(folderURL, rawName, false).value_or(QString());
     fileSize = size.toLongLong();
     // A link's listed size is the link's own.
     listedSize =
@@ -154,13 +154,13 @@ void DownloadDelegate::startReceive(const QString& url, const QString& localFile
     expectedSize = listedSize;
     localFile = localFilePath;
     replacesFile = existsOrDangles(localFile);
-    const std::optional<QUrl> remote = MiscTool::smartURLForString(url);
-    if (!remote) {
+    const std::optional<QUrl> parsed = MiscTool::smartURLForString(url);
+    if (!parsed) {
         fail(OperationOutcome::Kind::InvalidUrl);
         return;
     }
-    remoteUrl = *remote;
-    remoteText = remote->toString(QUrl::RemovePassword | QUrl::FullyEncoded);
+    remoteUrl = *parsed;
+    remoteText = parsed->toString(QUrl::RemovePassword | QUrl::FullyEncoded);
     loginUser =
         MiscTool::streamProperties()[FtpStreamProperty::kCFStreamPropertyFTPUserName].toString();
     if (!createPartialFile())
@@ -462,7 +462,7 @@ void DownloadDelegate::finishReceive(OperationOutcome status)
     receivedBytes = 0;
     listedSize.reset();
     // The user may have disconnected while the file went to the disk.
-    controller->setButtonsState(controller->disconnectItem->isEnabled());
+    controller->setButtonsState(remote->isConnected());
     queueDisplay().reset();
     if (!status.succeeded())
         updateStatus(status.statusText().value_or(QString()));

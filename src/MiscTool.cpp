@@ -157,11 +157,6 @@ QString MiscTool::getFileSize(const ListingEntry& entry)
     return QStringLiteral("-");
 }
 
-bool MiscTool::isFolderSize(const ListingEntry& entry)
-{
-    return entry.kCFFTPResourceSize && getFileType(entry) != kEntryTypeRegular;
-}
-
 int64_t MiscTool::fileSizeNumber(const ListingEntry& entry)
 {
     return entry.kCFFTPResourceSize && getFileType(entry) == kEntryTypeRegular

@@ -38,9 +38,8 @@ public:
     static std::optional<QString> getFileName(const ListingEntry& entry);
     // "?" without a size; the size's decimal text for a regular file; "-" for anything else.
     static QString getFileSize(const ListingEntry& entry);
-    // getFileSize(entry) == "-" and that text read as a number ("-" and "?" read as 0), without
-    // making the text: the table asks them for every cell it shows.
-    static bool isFolderSize(const ListingEntry& entry);
+    // getFileSize(entry) read as a number ("-" and "?" read as 0), without making the text:
+    // the table asks it for every cell it shows.
     static int64_t fileSizeNumber(const ListingEntry& entry);
     // "" without a date; otherwise the date in the locale's short date and time style.
     static QString getFileDate(const ListingEntry& entry);

@@ -1,7 +1,7 @@
 #include "RemoteOperation.h"
 
 #include "Classes/Controller.h"
-#include "MiscTool.h"
+#include "Classes/RemoteFolder.h"
 
 RemoteOperation* RemoteOperation::sRunning = nullptr;
 
@@ -20,13 +20,6 @@ void RemoteOperation::cancelRunning()
 {
     if (sRunning)
         sRunning->cancel();
-}
-
-QByteArray RemoteOperation::rawNameOf(const ListingEntry& entry)
-{
-    if (!entry.rawName.isEmpty())
-        return entry.rawName;
-    return MiscTool::getFileName(entry).value_or(QString()).toUtf8();
 }
 
 OperationOutcome RemoteOperation::outcome(OperationOutcome::Kind kind, const QString& detail) const
@@ -79,10 +72,7 @@ OperationOutcome RemoteOperation::refuseName(const QString& name, const QString&
 
 const ListingEntry* RemoteOperation::selectedEntry() const
 {
-    const int row = controller->selectedRow();
-    if (row < 0 || !controller->listEntries || row >= controller->listEntries->size())
-        return nullptr;
-    return &controller->listEntries->at(row);
+    return remote->entryAt(controller->selectedRow());
 }
 
 QueueDisplay& RemoteOperation::queueDisplay() const

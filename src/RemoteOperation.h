@@ -11,6 +11,7 @@
 
 class Controller;
 class QueueDisplay;
+class RemoteFolder;
 
 // What the window's four remote operations share: the controller outlet, the queue display
 // they drive, and the rule that one of them runs at a time. A second start while one runs (a
@@ -24,8 +25,9 @@ public:
     explicit RemoteOperation(OperationOutcome::Action action, QObject* parent = nullptr);
     ~RemoteOperation() override;
 
-    // Outlet: set once at start-up.
+    // Outlets: set once at start-up.
     Controller* controller = nullptr;
+    const RemoteFolder* remote = nullptr;
 
     // Whether this operation holds the one-operation slot now.
     bool isRunning() const { return sRunning == this; }
@@ -37,9 +39,6 @@ public:
     virtual void cancel() {}
     // Cancels whatever transfer runs now: for the Cancel button, Esc and the disconnect.
     static void cancelRunning();
-
-    // The name bytes of an entry as the server sent them (its shown name when none were kept).
-    static QByteArray rawNameOf(const ListingEntry& entry);
 
 signals:
     // The operation ended, with how.

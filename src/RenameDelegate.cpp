@@ -1,6 +1,7 @@
 #include "RenameDelegate.h"
 
 #include "Classes/Controller.h"
+#include "Classes/RemoteFolder.h"
 #include "MiscTool.h"
 #include "platform/RemoteName.h"
 #include "platform/UrlText.h"
@@ -12,11 +13,12 @@ RenameDelegate::RenameDelegate(QObject* parent)
 
 void RenameDelegate::renameEntry(int row, const QString& newName)
 {
-    if (!controller->listEntries || row < 0 || row >= controller->listEntries->size())
+    const ListingEntry* listed = remote->entryAt(row);
+    if (!listed)
         return;
-    const ListingEntry& entry = controller->listEntries->at(row);
+    const ListingEntry& entry = *listed;
     const QString oldName = MiscTool::getFileName(entry).value_or(QString());
-    const QByteArray oldBytes = rawNameOf(entry);
+    const QByteArray oldBytes = RemoteFolder::rawNameOf(entry);
     const QByteArray newBytes = newName.toUtf8();
     if (newBytes == oldBytes)
         return;
@@ -29,9 +31,7 @@ void RenameDelegate::renameEntry(int row, const QString& newName)
         refuseName(newName, why);
         return;
     }
-    const bool folder = MiscTool::getFileSize(entry) == QLatin1String("-");
-    const std::optional<QString> text =
-        UrlText::entryURL(controller->getCurrentFTPURL(), oldBytes, folder);
+    const std::optional<QString> text = remote->urlOf(entry);
     const std::optional<QUrl> url = text ? UrlText::urlWithString(*text) : std::nullopt;
     if (!url) {
         report(outcome(OperationOutcome::Kind::InvalidUrl));
@@ -52,7 +52,7 @@ void RenameDelegate::renameEntry(int row, const QString& newName)
     connect(
         controller, &Controller::listingStopped, this,
         [this, newName] {
-            const auto& entries = *controller->listEntries;
+            const auto& entries = *remote->listEntries;
             for (int i = 0; i < entries.size(); ++i)
                 if (MiscTool::getFileName(entries.at(i)) == newName) {
                     controller->selectListRow(i);

@@ -49,7 +49,11 @@ TandrelApp::TandrelApp()
     createDir->controller = controller;
     remove->controller = controller;
     rename->controller = controller;
-    queue = std::make_unique<TransferQueue>(controller, download.get(), upload.get());
+    for (RemoteOperation* operation : std::initializer_list<RemoteOperation*>{
+             download.get(), upload.get(), createDir.get(), remove.get(), rename.get()})
+        operation->remote = controller->remote;
+    queue = std::make_unique<TransferQueue>(controller, controller->remote, download.get(),
+                                            upload.get());
     queue->watchOperation(createDir.get());
     queue->watchOperation(remove.get());
     queue->acceptDrops(controller->serverTable->viewport());

@@ -10,10 +10,10 @@
 
 #include "Classes/Controller.h"
 #include "Classes/QueueDisplay.h"
+#include "Classes/RemoteFolder.h"
 #include "MiscTool.h"
 #include "platform/Assert.h"
 #include "platform/RemoteName.h"
-#include "platform/UrlText.h"
 #include "platform/UserDefaults.h"
 #include "platform/toolkit/Toolkit.h"
 
@@ -93,11 +93,11 @@ void UploadDelegate::startSend(const QString& path)
 
     // The folder's URL as it stands, then the file's name as one path component.
     const QByteArray name = QFile::encodeName(QFileInfo(path).fileName());
-    const std::optional<QString> text = UrlText::entryURL(
-        remoteFolder.isEmpty() ? controller->getCurrentFTPURL() : remoteFolder, name, false);
-    const std::optional<QUrl> remote =
+    const std::optional<QString> text = RemoteFolder::urlIn(
+        remoteFolder.isEmpty() ? remote->getCurrentFTPURL() : remoteFolder, name, false);
+    const std::optional<QUrl> target =
         text && RemoteName::isAddressable(name) ? MiscTool::smartURLForString(*text) : std::nullopt;
-    if (!remote) {
+    if (!target) {
         fail(OperationOutcome::Kind::InvalidUrl);
         return;
     }
@@ -130,7 +130,7 @@ void UploadDelegate::startSend(const QString& path)
     // What the server's copy must match: the file as it was when the upload began.
     fileSize = startSize = static_cast<int64_t>(info.st_size);
     startModified = info.st_mtim;
-    networkStream.open(FtpStream::Direction::Write, *remote, MiscTool::streamProperties(), this);
+    networkStream.open(FtpStream::Direction::Write, *target, MiscTool::streamProperties(), this);
 }
 
 void UploadDelegate::streamHandleEvent(FtpStream* aStream, NSStreamEvent eventCode)

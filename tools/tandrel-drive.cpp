@@ -413,9 +413,9 @@ private:
         if (!controller->preButton->isEnabled() && !controller->reloadButton->isEnabled())
             fail(QStringLiteral("the browser buttons are disabled"));
         listingRunning = true;
-        const qsizetype depth = controller->ftpURLStack.size();
+        const qsizetype depth = controller->remote->ftpURLStack.size();
         action();
-        if (!controller->isReceiving() && controller->ftpURLStack.size() == depth &&
+        if (!controller->isReceiving() && controller->remote->ftpURLStack.size() == depth &&
             controller->status != QLatin1String("Receiving"))
             listingRunning = false;
         print({QStringLiteral("location"), controller->ftpLocationLabel->text()});
@@ -428,10 +428,10 @@ private:
         const QPoint at = selectRow(name);
         QTableView* table = controller->serverTable;
         listingRunning = true;
-        const qsizetype depth = controller->ftpURLStack.size();
+        const qsizetype depth = controller->remote->ftpURLStack.size();
         // A click first (selectRow): a double-click alone does not reach the table offscreen.
         QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, at);
-        if (controller->ftpURLStack.size() == depth) {
+        if (controller->remote->ftpURLStack.size() == depth) {
             listingRunning = false;
             fail(QStringLiteral("cd %1: not entered (%2)")
                      .arg(name, controller->statusLabel->text()));

@@ -16,14 +16,14 @@
 
 #include "Classes/Controller.h"
 #include "Classes/ListingSortFilter.h"
-#include "MiscTool.h"
-#include "RemoteOperation.h"
+#include "Classes/RemoteFolder.h"
 #include "platform/UrlText.h"
 #include "platform/UserDefaults.h"
 
-BrowserInput::BrowserInput(Controller* controller)
+BrowserInput::BrowserInput(Controller* controller, const RemoteFolder* remote)
     : QObject(controller)
     , controller(controller)
+    , remote(remote)
 {
     QTableView* table = controller->serverTable;
     // The server's order until a header is clicked; a click sorts by that column, a second
@@ -54,7 +54,7 @@ BrowserInput::BrowserInput(Controller* controller)
     const auto windowKey = [this](const QKeySequence& key, const std::function<void()>& action) {
         auto* shortcut = new QShortcut(key, this->controller->window);
         connect(shortcut, &QShortcut::activated, this, [this, action] {
-            if (connected())
+            if (this->remote->isConnected())
                 action();
         });
     };
@@ -87,15 +87,10 @@ void BrowserInput::setToolTips()
     controller->filterField->setToolTip(Controller::localizedString("FilterTip"));
 }
 
-bool BrowserInput::connected() const
-{
-    return controller->disconnectItem->isEnabled();
-}
-
 bool BrowserInput::eventFilter(QObject* watched, QEvent* event)
 {
     QTableView* table = controller->serverTable;
-    if (watched != table || event->type() != QEvent::KeyPress || !connected())
+    if (watched != table || event->type() != QEvent::KeyPress || !remote->isConnected())
         return false;
     // Keys that the name editor leaves alone come on to the table: not while it is open.
     const auto editors = table->viewport()->findChildren<QLineEdit*>(Qt::FindDirectChildrenOnly);
@@ -134,10 +129,10 @@ bool BrowserInput::eventFilter(QObject* watched, QEvent* event)
 
 void BrowserInput::openSelected()
 {
-    const int row = controller->selectedRow();
-    if (row < 0 || !controller->reloadButton->isEnabled())
+    const ListingEntry* entry = remote->entryAt(controller->selectedRow());
+    if (!entry || !controller->reloadButton->isEnabled())
         return;
-    if (MiscTool::getFileSize(controller->listEntries->at(row)) == QLatin1String("-"))
+    if (RemoteFolder::isFolder(*entry))
         controller->doubleClickAction();
     else if (controller->downloadButton->isEnabled())
         controller->downloadButton->click();
@@ -147,7 +142,7 @@ void BrowserInput::renameAction()
 {
     // A rename changes the folder: not while the browser is locked by a transfer.
     const int row = controller->selectedRow();
-    if (row < 0 || !connected() || !controller->deleteButton->isEnabled())
+    if (row < 0 || !remote->isConnected() || !controller->deleteButton->isEnabled())
         return;
     const QModelIndex index = controller->tableIndexOfRow(row);
     controller->serverTable->selectionModel()->setCurrentIndex(index,
@@ -164,14 +159,10 @@ void BrowserInput::copyURLAction()
 
 QString BrowserInput::entryURL(int row) const
 {
-    if (row < 0 || !controller->listEntries || row >= controller->listEntries->size())
+    const ListingEntry* entry = remote->entryAt(row);
+    if (!entry)
         return QString();
-    const ListingEntry& entry = controller->listEntries->at(row);
-    // The name as one path component: "?" or "#" in it stay part of the name.
-    const bool isFolder = MiscTool::getFileSize(entry) == QLatin1String("-");
-    const QString plain = UrlText::entryURL(controller->getCurrentFTPURL(),
-                                            RemoteOperation::rawNameOf(entry), isFolder)
-                              .value_or(QString());
+    const QString plain = remote->urlOf(*entry).value_or(QString());
     const QLatin1String scheme("ftp://");
     if (!plain.startsWith(scheme))
         return QString();
@@ -187,7 +178,7 @@ void BrowserInput::showRowMenu(const QPoint& position)
 {
     QTableView* table = controller->serverTable;
     const QModelIndex index = table->indexAt(position);
-    if (!index.isValid() || !connected())
+    if (!index.isValid() || !remote->isConnected())
         return;
     if (!table->selectionModel()->isRowSelected(index.row(), index.parent()))
         table->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |

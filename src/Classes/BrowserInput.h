@@ -4,6 +4,7 @@
 #include <QString>
 
 class Controller;
+class RemoteFolder;
 class QAction;
 class QMenu;
 class QPoint;
@@ -18,14 +19,14 @@ class BrowserInput final : public QObject
     Q_OBJECT
 
 public:
-    explicit BrowserInput(Controller* controller);
+    BrowserInput(Controller* controller, const RemoteFolder* remote);
 
     // Opens the in-place editor on the selected entry's name; committing it renames.
     void renameAction();
     // Puts the selected entry's URL on the clipboard: escaped, with the user name of a named
     // login but never the password.
     void copyURLAction();
-    // That URL for the entry at listEntries row; empty when there is none.
+    // That URL for the entry at RemoteFolder::listEntries row; empty when there is none.
     QString entryURL(int row) const;
 
     // The row menu and its items, kept for the window's life.
@@ -40,11 +41,11 @@ public:
     Q_DISABLE_COPY_MOVE(BrowserInput)
 
 private:
-    bool connected() const;
     // Enter on the table.
     void openSelected();
     void showRowMenu(const QPoint& position);
     void setToolTips();
 
     Controller* controller;
+    const RemoteFolder* remote;
 };

@@ -20,6 +20,7 @@
 #include "Classes/ListingSortFilter.h"
 #include "Classes/ListingTableModel.h"
 #include "Classes/QueueDisplay.h"
+#include "Classes/RemoteFolder.h"
 #include "MiscTool.h"
 #include "platform/Assert.h"
 #include "ui_CustomWindow.h"
@@ -27,7 +28,8 @@
 
 Controller::Controller(QObject* parent)
     : QObject(parent)
-    , tableSorter(new ListingSortFilter(this))
+    , remote(new RemoteFolder(this))
+    , tableSorter(new ListingSortFilter(remote, this))
     , tableModel(new ListingTableModel(this))
 {
     tableSorter->setSourceModel(tableModel);
@@ -121,7 +123,7 @@ void Controller::connectOutlets(QWidget* mainWindow, const Ui::CustomWindow& ui,
     connect(panelUi.panelCloseButton, &QPushButton::clicked, this, &Controller::closeAction);
     connect(preButton, &QPushButton::clicked, this, &Controller::preAction);
     connect(reloadButton, &QPushButton::clicked, this, &Controller::reloadAction);
-    browserInput = new BrowserInput(this);
+    browserInput = new BrowserInput(this, remote);
 }
 
 void Controller::awakeFromNib()
@@ -214,6 +216,7 @@ void Controller::setAllStates(bool idle)
                                     : QStringLiteral(":/images/running.png")));
     connectItem->setEnabled(idle);
     disconnectItem->setEnabled(!idle);
+    remote->setConnected(!idle);
     saveItem->setEnabled(idle);
     for (QPushButton* button :
          {reloadButton, uploadButton, downloadButton, createDirButton, deleteButton})
@@ -222,12 +225,13 @@ void Controller::setAllStates(bool idle)
 
 void Controller::initStates()
 {
-    FTP_URL = MiscTool::getFTPURL();
-    ftpURLStack = QStringList{FTP_URL};
+    remote->FTP_URL = MiscTool::getFTPURL();
+    remote->ftpURLStack = QStringList{remote->FTP_URL};
     downloadFolder = MiscTool::getDownloadFolder();
     downloadFolderPathLabel->setText(downloadFolder);
     preButton->setEnabled(false);
     disconnectItem->setEnabled(false);
+    remote->setConnected(false);
     saveItem->setEnabled(false);
     if (anonymousCheckBox->isChecked())
         for (QWidget* control :
@@ -235,8 +239,8 @@ void Controller::initStates()
               static_cast<QWidget*>(passwordLabel), static_cast<QWidget*>(passwordField)})
             setLook(control, false);
     applyProxyAppearance();
-    if (!listEntries)
-        listEntries.emplace();
+    if (!remote->listEntries)
+        remote->listEntries.emplace();
     connect(serverTable, &QTableView::doubleClicked, this, &Controller::doubleClickAction,
             Qt::UniqueConnection);
 }
@@ -253,6 +257,6 @@ void Controller::setButtonsState(bool enabled)
     for (QPushButton* button : buttons)
         button->setEnabled(enabled);
     // At the root there is no parent folder to go to.
-    if (ftpURLStack.size() < 2)
+    if (remote->ftpURLStack.size() < 2)
         preButton->setEnabled(false);
 }

@@ -12,6 +12,7 @@
 #include <QStringConverter>
 #include <QStringList>
 
+#include "Classes/RemoteFolder.h"
 #include "ListingEntry.h"
 #include "platform/ftp/OwnedStream.h"
 
@@ -115,24 +116,22 @@ public:
     // refused it as one (550), goes back to the folder that lists the link and offers to
     // download it.
     void offerEnteredLinkAsFile(const StreamError& error);
-    QString getCurrentFTPURL() const;
     int numberOfRowsInTableView() const;
     QString tableViewObjectValue(const QString& columnIdentifier, int row) const;
-    // The selected rows of the listing table as rows of listEntries, in the order the table
+    // The selected rows of the listing table as rows of remote->listEntries, in the order the table
     // shows them; selectedRow() is the first of them, -1 when none.
     QList<int> selectedRows() const;
     int selectedRow() const;
-    // Where the entry at listEntries row shows in the table (invalid while filtered out), and
-    // the reverse; selectListRow makes it the one selected row and scrolls to it.
+    // Where the entry at remote->listEntries row shows in the table (invalid while filtered out),
+    // and the reverse; selectListRow makes it the one selected row and scrolls to it.
     QModelIndex tableIndexOfRow(int row, int column = 1) const;
     int listRowOfTableIndex(const QModelIndex& index) const;
     void selectListRow(int row);
 
+    // The remote side: the folders entered, the listing's entries, the connected state.
+    RemoteFolder* const remote;
     // Values of the controller's own.
-    QString FTP_URL;
-    QStringList ftpURLStack;
     QString downloadFolder;
-    std::optional<QList<ListingEntry>> listEntries;
     OwnedStream networkStream;
     std::optional<QByteArray> listData;
     // Lines of the running listing that could not be read and were skipped.

@@ -13,11 +13,11 @@
 #include "Classes/Controller.h"
 #include "Classes/ListingSortFilter.h"
 #include "Classes/ListingTableModel.h"
+#include "Classes/RemoteFolder.h"
 #include "MiscTool.h"
 #include "RemoteOperation.h"
 #include "platform/Log.h"
 #include "platform/RemoteName.h"
-#include "platform/UrlText.h"
 #include "platform/toolkit/Toolkit.h"
 
 void Controller::connectAction()
@@ -39,7 +39,7 @@ void Controller::connectAction()
     }
     const QString root = MiscTool::getFTPURL();
     startReceive(root);
-    ftpLocationLabel->setText(MiscTool::getFTPLocation(getCurrentFTPURL(), root));
+    ftpLocationLabel->setText(MiscTool::getFTPLocation(remote->getCurrentFTPURL(), root));
 }
 
 void Controller::disconnectAction()
@@ -62,8 +62,8 @@ void Controller::disconnectAction()
     setAllStates(true);
     initStates();
     saveItem->setEnabled(false);
-    FTP_URL = MiscTool::getFTPURL();
-    listEntries->clear();
+    remote->FTP_URL = MiscTool::getFTPURL();
+    remote->listEntries->clear();
     tableModel->reloadData();
     ftpLocationLabel->setText(QString());
     tabView->setCurrentWidget(ftpTabViewItem);
@@ -72,67 +72,64 @@ void Controller::disconnectAction()
 
 void Controller::reloadAction()
 {
-    listEntries->clear();
-    startReceive(getCurrentFTPURL());
+    remote->listEntries->clear();
+    startReceive(remote->getCurrentFTPURL());
     tableModel->reloadData();
 }
 
 void Controller::preAction()
 {
-    if (ftpURLStack.size() < 2) {
+    if (remote->ftpURLStack.size() < 2) {
         preButton->setEnabled(false);
         return;
     }
-    ftpURLStack.removeLast();
-    if (ftpURLStack.size() == 1)
+    remote->ftpURLStack.removeLast();
+    if (remote->ftpURLStack.size() == 1)
         preButton->setEnabled(false);
-    FTP_URL = ftpURLStack.constLast();
-    startReceive(FTP_URL);
-    ftpLocationLabel->setText(MiscTool::getFTPLocation(FTP_URL, MiscTool::getFTPURL()));
+    remote->FTP_URL = remote->ftpURLStack.constLast();
+    startReceive(remote->FTP_URL);
+    ftpLocationLabel->setText(MiscTool::getFTPLocation(remote->FTP_URL, MiscTool::getFTPURL()));
 }
 
 void Controller::doubleClickAction()
 {
-    if (!listEntries)
+    const ListingEntry* selected = remote->entryAt(selectedRow());
+    if (!selected)
         return;
-    const int row = selectedRow();
-    if (row < 0 || row >= listEntries->size())
-        return;
-    const ListingEntry& entry = listEntries->at(row);
-    if (MiscTool::getFileSize(entry) != QLatin1String("-")) {
+    const ListingEntry& entry = *selected;
+    if (!RemoteFolder::isFolder(entry)) {
         Log::line(QStringLiteral("downloading..."));
         return;
     }
     // The folder's URL is built from the server's own name bytes, so that a name that is not
     // UTF-8 is addressed exactly as listed.
-    const QByteArray name = entry.rawName.isEmpty()
-                                ? MiscTool::getFileName(entry).value_or(QString()).toUtf8()
-                                : entry.rawName;
+    const QByteArray name = RemoteFolder::rawNameOf(entry);
     // Checked before the folder stack changes: the name must address one folder of this one.
     if (const QString why = RemoteName::whyNotAddressable(name); !why.isEmpty()) {
         showStatus(QStringLiteral("Refused to open the folder \"%1\": %2")
                        .arg(Log::printable(MiscTool::getFileName(entry).value_or(QString())), why));
         return;
     }
-    const std::optional<QString> folderURL = UrlText::entryURL(FTP_URL, name, true);
+    const std::optional<QString> folderURL = RemoteFolder::urlIn(remote->FTP_URL, name, true);
     if (!folderURL) {
         showStatus(QStringLiteral("Invalid URL"));
         return;
     }
-    FTP_URL = *folderURL;
-    ftpURLStack.append(FTP_URL);
+    remote->FTP_URL = *folderURL;
+    remote->ftpURLStack.append(remote->FTP_URL);
     enteredLink =
         MiscTool::getFileType(entry) == kEntryTypeLink ? std::optional(entry) : std::nullopt;
-    enteredLinkURL = FTP_URL;
+    enteredLinkURL = remote->FTP_URL;
     preButton->setEnabled(true);
-    startReceive(FTP_URL);
-    ftpLocationLabel->setText(MiscTool::getFTPLocation(FTP_URL, MiscTool::getFTPURL()));
+    startReceive(remote->FTP_URL);
+    ftpLocationLabel->setText(MiscTool::getFTPLocation(remote->FTP_URL, MiscTool::getFTPURL()));
 }
 
 void Controller::offerEnteredLinkAsFile(const StreamError& error)
 {
-    if (!enteredLink || enteredLinkURL != getCurrentFTPURL() || ftpURLStack.size() < 2 ||
-        error.domain != StreamErrorDomain::FTP || error.code != 550)
+    if (!enteredLink || enteredLinkURL != remote->getCurrentFTPURL() ||
+        remote->ftpURLStack.size() < 2 || error.domain != StreamErrorDomain::FTP ||
+        error.code != 550)
         return;
     const ListingEntry link = *std::exchange(enteredLink, std::nullopt);
     // Not a folder: the folder that lists it is shown again, whatever the user chooses.
@@ -145,17 +142,12 @@ void Controller::offerEnteredLinkAsFile(const StreamError& error)
     alert.defaultButton = localizedString("Download");
     alert.alternateButton = localizedString("Cancel");
     if (Toolkit::shared().runModalAlert(alert).code == Toolkit::kDefaultReturn)
-        emit linkDownloadRequested(link, getCurrentFTPURL());
-}
-
-QString Controller::getCurrentFTPURL() const
-{
-    return ftpURLStack.isEmpty() ? FTP_URL : ftpURLStack.constLast();
+        emit linkDownloadRequested(link, remote->getCurrentFTPURL());
 }
 
 int Controller::numberOfRowsInTableView() const
 {
-    return listEntries ? static_cast<int>(listEntries->size()) : 0;
+    return remote->count();
 }
 
 QList<int> Controller::selectedRows() const
@@ -197,11 +189,12 @@ int Controller::selectedRow() const
 
 QString Controller::tableViewObjectValue(const QString& columnIdentifier, int row) const
 {
-    if (!listEntries || row < 0 || row >= listEntries->size())
+    const ListingEntry* shown = remote->entryAt(row);
+    if (!shown)
         return QString();
-    const ListingEntry& entry = listEntries->at(row);
+    const ListingEntry& entry = *shown;
     if (columnIdentifier == QLatin1String("FolderOrFile"))
-        return MiscTool::isFolderSize(entry) ? QStringLiteral("\U0001F4C1")
+        return RemoteFolder::isFolder(entry) ? QStringLiteral("\U0001F4C1")
                                              : QStringLiteral("\U0001F4C4");
     if (columnIdentifier == QLatin1String("FileName"))
         return Log::printable(MiscTool::getFileName(entry).value_or(QString()));

@@ -10,6 +10,7 @@
 #include "Classes/Controller.h"
 #include "Classes/ListingSortFilter.h"
 #include "Classes/ListingTableModel.h"
+#include "Classes/RemoteFolder.h"
 #include "MiscTool.h"
 #include "platform/Assert.h"
 #include "platform/UrlText.h"
@@ -56,8 +57,8 @@ void Controller::stopReceiveWithStatus(const std::optional<QString>& statusText)
 
 void Controller::receiveDidStart()
 {
-    if (listEntries)
-        listEntries->clear();
+    if (remote->listEntries)
+        remote->listEntries->clear();
     unreadableLines = 0;
     listedBytes = 0;
     tableSorter->pauseSorting();
@@ -141,7 +142,7 @@ void Controller::streamHandleEvent(FtpStream* aStream, NSStreamEvent eventCode)
     case NSStreamEventErrorOccurred: {
         QString unsaved;
         if (decideOnSecurity(networkStream->security(), &unsaved)) {
-            startReceive(getCurrentFTPURL());
+            startReceive(remote->getCurrentFTPURL());
             break;
         }
         const StreamError error = networkStream->streamError();
@@ -182,7 +183,7 @@ void Controller::parseListData()
             ++unreadableLines;
         offset += consumed < 0 ? -consumed : consumed;
     }
-    const int64_t room = listingLimits.entries - (listEntries ? listEntries->size() : 0);
+    const int64_t room = listingLimits.entries - remote->count();
     if (newEntries.size() > room) {
         newEntries.resize(std::max<int64_t>(room, 0));
         if (!newEntries.isEmpty())
@@ -232,8 +233,8 @@ ListingEntry Controller::entryByReencodingNameInEntry(ListingEntry entry,
 
 void Controller::addListEntries(QList<ListingEntry> entries)
 {
-    TANDREL_ASSERT(listEntries.has_value());
-    const int first = static_cast<int>(listEntries->size());
-    listEntries->append(std::move(entries));
-    tableModel->rowsAppended(first, static_cast<int>(listEntries->size()) - 1);
+    TANDREL_ASSERT(remote->listEntries.has_value());
+    const int first = static_cast<int>(remote->listEntries->size());
+    remote->listEntries->append(std::move(entries));
+    tableModel->rowsAppended(first, static_cast<int>(remote->listEntries->size()) - 1);
 }

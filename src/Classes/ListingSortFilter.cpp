@@ -2,8 +2,8 @@
 
 #include <utility>
 
-#include "Classes/Controller.h"
 #include "Classes/ListingTableModel.h"
+#include "Classes/RemoteFolder.h"
 #include "platform/Log.h"
 
 namespace {
@@ -15,13 +15,6 @@ enum Column
     kSizeColumn = 2,
     kDateColumn = 3,
 };
-
-// The folder test of the whole browser (a size that is not a regular file's), without the
-// text MiscTool::getFileSize would build for it.
-bool isFolder(const ListingEntry& entry)
-{
-    return entry.kCFFTPResourceSize && entry.kCFFTPResourceType.value_or(0) != kEntryTypeRegular;
-}
 
 QStringView nameOf(const ListingEntry& entry)
 {
@@ -40,9 +33,9 @@ template <typename T> int compareValues(const T& a, const T& b)
 
 } // namespace
 
-ListingSortFilter::ListingSortFilter(Controller* controller)
-    : QSortFilterProxyModel(controller)
-    , controller(controller)
+ListingSortFilter::ListingSortFilter(const RemoteFolder* remote, QObject* parent)
+    : QSortFilterProxyModel(parent)
+    , remote(remote)
 {
     // Rows that arrive while a sort or filter is on take their places as they come.
     setDynamicSortFilter(true);
@@ -123,32 +116,25 @@ int ListingSortFilter::naturalCompare(QStringView a, QStringView b)
     return exact < 0 ? -1 : (exact > 0 ? 1 : 0);
 }
 
-const ListingEntry* ListingSortFilter::entryAt(int row) const
-{
-    const auto& entries = controller->listEntries;
-    if (!entries || row < 0 || row >= entries->size())
-        return nullptr;
-    return &entries->at(row);
-}
-
 bool ListingSortFilter::filterAcceptsRow(int sourceRow, const QModelIndex&) const
 {
     if (filterText.isEmpty())
         return true;
-    const ListingEntry* entry = entryAt(sourceRow);
+    const ListingEntry* entry = remote->entryAt(sourceRow);
     return entry && nameOf(*entry).contains(filterText, Qt::CaseInsensitive);
 }
 
 bool ListingSortFilter::lessThan(const QModelIndex& left, const QModelIndex& right) const
 {
-    const ListingEntry* a = entryAt(left.row());
-    const ListingEntry* b = entryAt(right.row());
+    const ListingEntry* a = remote->entryAt(left.row());
+    const ListingEntry* b = remote->entryAt(right.row());
     if (!a || !b)
         return false;
     // Folders come first in both directions: the view reverses what this answers when the
     // order is descending, so the folder test is reversed with it.
     const bool descending = sortOrder() == Qt::DescendingOrder;
-    if (const bool folderA = isFolder(*a), folderB = isFolder(*b); folderA != folderB)
+    if (const bool folderA = RemoteFolder::isFolder(*a), folderB = RemoteFolder::isFolder(*b);
+        folderA != folderB)
         return folderA != descending;
     int order = 0;
     switch (left.column()) {

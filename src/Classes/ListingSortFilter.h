@@ -2,7 +2,7 @@
 
 #include <QSortFilterProxyModel>
 
-class Controller;
+class RemoteFolder;
 struct ListingEntry;
 
 // Between the listing table and its model: the order the user chose by clicking a column
@@ -14,7 +14,7 @@ class ListingSortFilter final : public QSortFilterProxyModel
     Q_OBJECT
 
 public:
-    explicit ListingSortFilter(Controller* controller);
+    ListingSortFilter(const RemoteFolder* remote, QObject* parent);
 
     // Shows only the entries whose name holds text, compared without regard to case.
     void setNameFilter(const QString& text);
@@ -38,7 +38,7 @@ public:
                           Qt::MatchFlags flags) const override;
 
 signals:
-    // The user committed a new name for the entry at listEntries row.
+    // The user committed a new name for the entry at RemoteFolder::listEntries row.
     void renameRequested(int row, const QString& newName);
 
 protected:
@@ -46,9 +46,7 @@ protected:
     bool lessThan(const QModelIndex& left, const QModelIndex& right) const override;
 
 private:
-    const ListingEntry* entryAt(int row) const;
-
-    Controller* controller;
+    const RemoteFolder* remote;
     QString filterText;
     // The sort taken off while a listing arrives; -1: none.
     int pausedColumn = -1;

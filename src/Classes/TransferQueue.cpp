@@ -13,6 +13,7 @@
 
 #include "Classes/Controller.h"
 #include "Classes/QueueDisplay.h"
+#include "Classes/RemoteFolder.h"
 #include "DownloadDelegate.h"
 #include "MiscTool.h"
 #include "UploadDelegate.h"
@@ -41,8 +42,7 @@ QString duration(int64_t seconds)
 // Links show as folders but are downloaded as the files they may name.
 bool isFolder(const ListingEntry& entry)
 {
-    return MiscTool::getFileSize(entry) == QLatin1String("-") &&
-           MiscTool::getFileType(entry) != kEntryTypeLink;
+    return RemoteFolder::isFolder(entry) && MiscTool::getFileType(entry) != kEntryTypeLink;
 }
 
 // A local folder as the user knows it: the home folder shown as "~".
@@ -65,10 +65,11 @@ double speedOf(const TransferQueue::Transfer& transfer)
 
 } // namespace
 
-TransferQueue::TransferQueue(Controller* controller, DownloadDelegate* download,
-                             UploadDelegate* upload, QObject* parent)
+TransferQueue::TransferQueue(Controller* controller, const RemoteFolder* remote,
+                             DownloadDelegate* download, UploadDelegate* upload, QObject* parent)
     : QAbstractTableModel(parent)
     , controller(controller)
+    , remote(remote)
     , download(download)
     , upload(upload)
 {
@@ -88,15 +89,16 @@ void TransferQueue::watchOperation(RemoteOperation* operation)
 void TransferQueue::downloadSelection()
 {
     const QList<int> rows = controller->selectedRows();
-    if (rows.isEmpty() || !controller->listEntries)
+    if (rows.isEmpty() || !remote->listEntries)
         return;
-    const QString folderURL = controller->getCurrentFTPURL();
+    const QString folderURL = remote->getCurrentFTPURL();
     QList<Transfer> batch;
     int folders = 0;
     for (const int row : rows) {
-        if (row < 0 || row >= controller->listEntries->size())
+        const ListingEntry* listed = remote->entryAt(row);
+        if (!listed)
             continue;
-        const ListingEntry& entry = controller->listEntries->at(row);
+        const ListingEntry& entry = *listed;
         if (isFolder(entry)) {
             // One folder alone is told why it cannot be downloaded, as ever.
             if (rows.size() == 1)
@@ -121,7 +123,7 @@ void TransferQueue::downloadSelection()
 
 void TransferQueue::uploadFiles(const QStringList& paths, int skippedFolders)
 {
-    const QString folderURL = controller->getCurrentFTPURL();
+    const QString folderURL = remote->getCurrentFTPURL();
     QList<Transfer> batch;
     for (const QString& path : paths) {
         Transfer transfer;
@@ -249,7 +251,7 @@ void TransferQueue::transferEnded(const OperationOutcome& outcome)
                 .arg(transfer.name, shownFolder(QFileInfo(transfer.localPath).absolutePath())));
     rowChanged(row);
     // The browser stays locked through the hop to the next transfer.
-    if (firstWaiting() >= 0 && controller->disconnectItem->isEnabled()) {
+    if (firstWaiting() >= 0 && remote->isConnected()) {
         holdingButtons = true;
         controller->setButtonsState(false);
     }
@@ -357,7 +359,7 @@ bool TransferQueue::eventFilter(QObject* watched, QEvent* event)
     const QList<QUrl> urls = drop->mimeData()->urls();
     const bool anyLocal =
         std::any_of(urls.begin(), urls.end(), [](const QUrl& url) { return url.isLocalFile(); });
-    if (!anyLocal || !controller->disconnectItem->isEnabled()) {
+    if (!anyLocal || !remote->isConnected()) {
         drop->ignore();
         return true;
     }

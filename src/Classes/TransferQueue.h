@@ -12,6 +12,7 @@
 #include "OperationOutcome.h"
 
 class Controller;
+class RemoteFolder;
 class DownloadDelegate;
 class RemoteOperation;
 class UploadDelegate;
@@ -73,8 +74,8 @@ public:
         QElapsedTimer clock;
     };
 
-    TransferQueue(Controller* controller, DownloadDelegate* download, UploadDelegate* upload,
-                  QObject* parent = nullptr);
+    TransferQueue(Controller* controller, const RemoteFolder* remote, DownloadDelegate* download,
+                  UploadDelegate* upload, QObject* parent = nullptr);
 
     // Another operation that takes the slot: its end may let a waiting transfer start.
     void watchOperation(RemoteOperation* operation);
@@ -124,6 +125,7 @@ private:
     void eraseRow(int row);
 
     Controller* controller;
+    const RemoteFolder* remote;
     DownloadDelegate* download;
     UploadDelegate* upload;
     QList<Transfer> items;

@@ -81,24 +81,24 @@ TEST_F(Browser, ConnectRefusesNoServerListsTheRootSavesTheSettingsNavigatesOnlyI
     EXPECT_FALSE(c->preButton->isEnabled());
 
     doubleClickRow(rowNamed(QStringLiteral("a b")));
-    EXPECT_EQ(c->FTP_URL, rootUrl + "a%20b/");
+    EXPECT_EQ(c->remote->FTP_URL, rootUrl + "a%20b/");
     EXPECT_EQ(c->ftpLocationLabel->text(), "/a b/");
     EXPECT_TRUE(c->preButton->isEnabled());
     ASSERT_TRUE(waitForListing());
 
     // Double-clicking a file changes nothing.
     doubleClickRow(rowNamed(QStringLiteral("file.txt")));
-    EXPECT_EQ(c->ftpURLStack.size(), 2);
+    EXPECT_EQ(c->remote->ftpURLStack.size(), 2);
     EXPECT_FALSE(c->isReceiving());
 
     doubleClickRow(rowNamed(QStringLiteral("c d")));
-    EXPECT_EQ(c->getCurrentFTPURL(), rootUrl + "a%20b/c%20d/");
+    EXPECT_EQ(c->remote->getCurrentFTPURL(), rootUrl + "a%20b/c%20d/");
     EXPECT_EQ(c->ftpLocationLabel->text(), "/a b/c d/");
     ASSERT_TRUE(waitForListing());
     EXPECT_GE(rowNamed(QStringLiteral("inner.txt")), 0);
 
     c->reloadButton->click();
-    EXPECT_EQ(c->ftpURLStack.size(), 3);
+    EXPECT_EQ(c->remote->ftpURLStack.size(), 3);
     ASSERT_TRUE(waitForListing());
     EXPECT_EQ(c->numberOfRowsInTableView(), 1);
 
@@ -108,7 +108,7 @@ TEST_F(Browser, ConnectRefusesNoServerListsTheRootSavesTheSettingsNavigatesOnlyI
     c->preButton->click();
     EXPECT_EQ(c->ftpLocationLabel->text(), "/");
     EXPECT_FALSE(c->preButton->isEnabled());
-    EXPECT_EQ(c->ftpURLStack, QStringList{rootUrl});
+    EXPECT_EQ(c->remote->ftpURLStack, QStringList{rootUrl});
     ASSERT_TRUE(waitForListing());
 
     // A listed folder name that is not one plain name (it would inject a command, or walk
@@ -116,8 +116,8 @@ TEST_F(Browser, ConnectRefusesNoServerListsTheRootSavesTheSettingsNavigatesOnlyI
     for (const QByteArray& name : {QByteArray("x\r\nDELE inside.txt"), QByteArray("../x")}) {
         addListedEntry(name, kEntryTypeDirectory);
         doubleClickRow(c->numberOfRowsInTableView() - 1);
-        EXPECT_EQ(c->FTP_URL, rootUrl) << name.toStdString();
-        EXPECT_EQ(c->ftpURLStack, QStringList{rootUrl});
+        EXPECT_EQ(c->remote->FTP_URL, rootUrl) << name.toStdString();
+        EXPECT_EQ(c->remote->ftpURLStack, QStringList{rootUrl});
         EXPECT_FALSE(c->isReceiving());
         EXPECT_TRUE(c->statusLabel->text().startsWith("Refused to open the folder"))
             << c->statusLabel->text().toStdString();
@@ -133,7 +133,7 @@ TEST_F(Browser, ConnectRefusesNoServerListsTheRootSavesTheSettingsNavigatesOnlyI
     EXPECT_EQ(c->status, "List succeeded");
 
     doubleClickRow(rowNamed(QStringLiteral("é")));
-    EXPECT_EQ(c->FTP_URL, rootUrl + "%C3%A9/");
+    EXPECT_EQ(c->remote->FTP_URL, rootUrl + "%C3%A9/");
     EXPECT_EQ(c->ftpLocationLabel->text(), "/é/");
     ASSERT_TRUE(waitForListing());
     EXPECT_EQ(c->status, "List succeeded");
@@ -196,7 +196,7 @@ TEST_F(Browser, ALongListingFillsTheTableByChunksAndCountsTheLinesItCannotRead)
     ASSERT_GE(row, 0);
     EXPECT_EQ(cell("FolderOrFile", row), kDocument);
     EXPECT_EQ(cell("FileSize", row), "--");
-    EXPECT_EQ(MiscTool::getFileSize(c->listEntries->at(row)), "?");
+    EXPECT_EQ(MiscTool::getFileSize(c->remote->listEntries->at(row)), "?");
 }
 
 TEST_F(Browser, AListingStopsAtItsLimitsKeepingWhatArrivedAndEscStopsIt)

@@ -295,6 +295,6 @@ TEST_F(Download, ALinkToAFileIsFetchedFromItsRowOrOfferedWhenEnteringItFails)
     EXPECT_EQ(readFile(fetched), "0123456789");
     // Back in the folder that lists the link.
     ASSERT_TRUE(waitForListing());
-    EXPECT_EQ(c->ftpURLStack, QStringList{rootUrl()});
+    EXPECT_EQ(c->remote->ftpURLStack, QStringList{rootUrl()});
     EXPECT_GE(rowNamed(QStringLiteral("link")), 0);
 }

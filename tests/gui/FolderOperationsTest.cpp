@@ -248,7 +248,7 @@ TEST_F(FolderOperations, AgainstVsftpdLatin1NamesAreEnteredAndFetchedByTheirByte
     connectAndList(vsftpd.port());
 
     doubleClickRow(rowNamed(QStringLiteral("caf\u00E9")));
-    EXPECT_EQ(c->FTP_URL, QStringLiteral("ftp://127.0.0.1:%1/caf%E9/").arg(vsftpd.port()));
+    EXPECT_EQ(c->remote->FTP_URL, QStringLiteral("ftp://127.0.0.1:%1/caf%E9/").arg(vsftpd.port()));
     ASSERT_TRUE(waitForListing());
     EXPECT_EQ(c->status, "List succeeded");
     OperationRecorder latin(download(), c);
@@ -281,7 +281,7 @@ TEST_F(FolderOperations, AgainstAnIpv6ServerEveryOperationReachesItsEntry)
     doubleClickRow(rowNamed(QStringLiteral("a b")));
     ASSERT_TRUE(waitForListing());
     ASSERT_EQ(c->status, "List succeeded") << c->statusLabel->text().toStdString();
-    EXPECT_EQ(c->getCurrentFTPURL(), rootUrl() + "a%20b/");
+    EXPECT_EQ(c->remote->getCurrentFTPURL(), rootUrl() + "a%20b/");
     EXPECT_FALSE(downloadAndWait(QStringLiteral("get.txt")));
     EXPECT_EQ(readFile(downloads.filePath(QStringLiteral("get.txt"))), "0123456789");
     EXPECT_FALSE(runToEnd(upload(), [&] { uploadFiles({local}); }));

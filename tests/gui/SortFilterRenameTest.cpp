@@ -91,7 +91,7 @@ TEST_F(SortFilterRename, HeadersSortNaturallyTheFilterHoldsAcrossReloadsF2Rename
     QTest::keyClick(c->filterField, Qt::Key_Backspace);
     QTest::keyClicks(c->filterField, QStringLiteral("1"));
     EXPECT_EQ(shownNames(), (QStringList{"File1.txt", "file10.txt"}));
-    EXPECT_EQ(c->ftpURLStack.size(), 1);
+    EXPECT_EQ(c->remote->ftpURLStack.size(), 1);
 
     activate();
     const int listings = listingsEnded;

@@ -166,7 +166,7 @@ TEST_F(WindowStates, OnAnEmptyStoreEditsArmSaveTogglesRefillTheSheetChoosesAFold
     EXPECT_FALSE(c->disconnectItem->isEnabled());
     EXPECT_FALSE(c->saveItem->isEnabled());
     EXPECT_EQ(enabledBrowserButtons(), 0);
-    EXPECT_EQ(c->ftpURLStack, QStringList{"ftp://:/"});
+    EXPECT_EQ(c->remote->ftpURLStack, QStringList{"ftp://:/"});
     EXPECT_EQ(c->downloadFolder, MiscTool::getDownloadFolder());
 
     // Edits arm the save item; the toggles refill the fields from the store.
@@ -277,7 +277,8 @@ TEST_F(WindowStates, StartUpLoadsStoredValuesAndAlwaysBeginsInPassiveMode)
     EXPECT_TRUE(looksInactive(c->userField));
     EXPECT_FALSE(c->proxyHostField->isReadOnly() || looksInactive(c->proxyHostField));
     EXPECT_EQ(c->proxyHostField->text(), "proxy.local");
-    EXPECT_EQ(c->ftpURLStack, QStringList{"ftp://h:2121/pub/in/"}); // the stored folder first
+    EXPECT_EQ(c->remote->ftpURLStack,
+              QStringList{"ftp://h:2121/pub/in/"}); // the stored folder first
 }
 
 TEST_F(WindowStates, TheStringTableFollowsTheLanguage)

@@ -1,0 +1,74 @@
+#include "Classes/RemoteFolder.h"
+
+#include "MiscTool.h"
+#include "platform/UrlText.h"
+
+RemoteFolder::RemoteFolder(QObject* parent)
+    : QObject(parent)
+{}
+
+QString RemoteFolder::getCurrentFTPURL() const
+{
+    return ftpURLStack.isEmpty() ? FTP_URL : ftpURLStack.constLast();
+}
+
+int RemoteFolder::count() const
+{
+    return listEntries ? static_cast<int>(listEntries->size()) : 0;
+}
+
+const ListingEntry* RemoteFolder::entryAt(int row) const
+{
+    if (!listEntries || row < 0 || row >= listEntries->size())
+        return nullptr;
+    return &listEntries->at(row);
+}
+
+bool RemoteFolder::isFolder(const ListingEntry& entry)
+{
+    return entry.kCFFTPResourceSize && entry.kCFFTPResourceType.value_or(0) != kEntryTypeRegular;
+}
+
+QByteArray RemoteFolder::rawNameOf(const ListingEntry& entry)
+{
+    if (!entry.rawName.isEmpty())
+        return entry.rawName;
+    return MiscTool::getFileName(entry).value_or(QString()).toUtf8();
+}
+
+std::optional<QString> RemoteFolder::urlIn(const QString& folderURL, const QByteArray& name,
+                                           bool folder)
+{
+    return UrlText::entryURL(folderURL, name, folder);
+}
+
+std::optional<QString> RemoteFolder::urlOf(const QByteArray& name, bool folder) const
+{
+    return urlIn(getCurrentFTPURL(), name, folder);
+}
+
+std::optional<QString> RemoteFolder::urlOf(const ListingEntry& entry) const
+{
+    return urlOf(rawNameOf(entry), isFolder(entry));
+}
+
+std::optional<QUrl> RemoteFolder::credentialedURL(const ListingEntry& entry) const
+{
+    const QString plain = urlOf(entry).value_or(QString());
+    const QLatin1String scheme("ftp://");
+    if (!plain.startsWith(scheme, Qt::CaseInsensitive))
+        return std::nullopt;
+
+    // The login as the other operations use it: the saved user, or anonymous.
+    const FtpStreamProperties properties = MiscTool::streamProperties();
+    const auto text = [&](FtpStreamProperty key) {
+        const auto it = properties.find(key);
+        return it == properties.end() ? QByteArray() : it->second.toString().toUtf8();
+    };
+    const QString login =
+        UrlText::escapeComponent(text(FtpStreamProperty::kCFStreamPropertyFTPUserName)) +
+        QLatin1Char(':') +
+        UrlText::escapeComponent(text(FtpStreamProperty::kCFStreamPropertyFTPPassword)) +
+        QLatin1Char('@');
+    return UrlText::urlWithString(scheme + login + plain.mid(scheme.size()));
+}
