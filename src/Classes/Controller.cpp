@@ -225,8 +225,7 @@ void Controller::setAllStates(bool idle)
 
 void Controller::initStates()
 {
-    remote->FTP_URL = MiscTool::getFTPURL();
-    remote->ftpURLStack = QStringList{remote->FTP_URL};
+    remote->reset(MiscTool::getFTPURL());
     downloadFolder = MiscTool::getDownloadFolder();
     downloadFolderPathLabel->setText(downloadFolder);
     preButton->setEnabled(false);
@@ -257,6 +256,6 @@ void Controller::setButtonsState(bool enabled)
     for (QPushButton* button : buttons)
         button->setEnabled(enabled);
     // At the root there is no parent folder to go to.
-    if (remote->ftpURLStack.size() < 2)
+    if (remote->atRoot())
         preButton->setEnabled(false);
 }

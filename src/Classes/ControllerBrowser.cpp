@@ -79,14 +79,12 @@ void Controller::reloadAction()
 
 void Controller::preAction()
 {
-    if (remote->ftpURLStack.size() < 2) {
+    if (!remote->leave()) {
         preButton->setEnabled(false);
         return;
     }
-    remote->ftpURLStack.removeLast();
-    if (remote->ftpURLStack.size() == 1)
+    if (remote->atRoot())
         preButton->setEnabled(false);
-    remote->FTP_URL = remote->ftpURLStack.constLast();
     startReceive(remote->FTP_URL);
     ftpLocationLabel->setText(MiscTool::getFTPLocation(remote->FTP_URL, MiscTool::getFTPURL()));
 }
@@ -115,8 +113,7 @@ void Controller::doubleClickAction()
         showStatus(QStringLiteral("Invalid URL"));
         return;
     }
-    remote->FTP_URL = *folderURL;
-    remote->ftpURLStack.append(remote->FTP_URL);
+    remote->enter(*folderURL);
     enteredLink =
         MiscTool::getFileType(entry) == kEntryTypeLink ? std::optional(entry) : std::nullopt;
     enteredLinkURL = remote->FTP_URL;
@@ -127,9 +124,8 @@ void Controller::doubleClickAction()
 
 void Controller::offerEnteredLinkAsFile(const StreamError& error)
 {
-    if (!enteredLink || enteredLinkURL != remote->getCurrentFTPURL() ||
-        remote->ftpURLStack.size() < 2 || error.domain != StreamErrorDomain::FTP ||
-        error.code != 550)
+    if (!enteredLink || enteredLinkURL != remote->getCurrentFTPURL() || remote->atRoot() ||
+        error.domain != StreamErrorDomain::FTP || error.code != 550)
         return;
     const ListingEntry link = *std::exchange(enteredLink, std::nullopt);
     // Not a folder: the folder that lists it is shown again, whatever the user chooses.

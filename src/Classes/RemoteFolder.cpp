@@ -12,6 +12,27 @@ QString RemoteFolder::getCurrentFTPURL() const
     return ftpURLStack.isEmpty() ? FTP_URL : ftpURLStack.constLast();
 }
 
+void RemoteFolder::reset(const QString& rootURL)
+{
+    FTP_URL = rootURL;
+    ftpURLStack = QStringList{rootURL};
+}
+
+void RemoteFolder::enter(const QString& folderURL)
+{
+    FTP_URL = folderURL;
+    ftpURLStack.append(folderURL);
+}
+
+bool RemoteFolder::leave()
+{
+    if (atRoot())
+        return false;
+    ftpURLStack.removeLast();
+    FTP_URL = ftpURLStack.constLast();
+    return true;
+}
+
 int RemoteFolder::count() const
 {
     return listEntries ? static_cast<int>(listEntries->size()) : 0;

@@ -29,6 +29,14 @@ public:
 
     // The URL of the folder shown.
     QString getCurrentFTPURL() const;
+    // Starts again at the root folder: the stack holds it alone.
+    void reset(const QString& rootURL);
+    // Enters the folder at folderURL, below the one shown.
+    void enter(const QString& folderURL);
+    // Goes back to the folder above the one shown; false at the root.
+    bool leave();
+    // Whether the folder shown is the root (there is no folder above it to go back to).
+    bool atRoot() const { return ftpURLStack.size() < 2; }
 
     // Whether the window is connected (from a connect until the disconnect).
     bool isConnected() const { return connected; }
