@@ -244,6 +244,7 @@ void CurlMulti::registerStream(uint64_t id, FtpStreamPrivate* stream)
 
 void CurlMulti::start(const std::shared_ptr<CurlTransfer>& transfer)
 {
+    transfer->trust = TlsPolicy::trustFor(FtpTarget(transfer->url).url(), transfer->properties);
     command(Command{Command::Kind::Start, transfer->id, transfer});
 }
 
@@ -579,7 +580,7 @@ void CurlMulti::begin(const std::shared_ptr<CurlTransfer>& transfer)
                           t.kind == CurlTransfer::Kind::Rename;
     std::optional<StreamError> tlsProblem;
     t.tls = TlsPolicy::configure(easy, t.properties, inParent ? target.parentUrl() : target.url(),
-                                 t.kind == CurlTransfer::Kind::Upload, &tlsProblem);
+                                 t.kind == CurlTransfer::Kind::Upload, t.trust, &tlsProblem);
     if (tlsProblem) {
         end(t);
         failed.error = *tlsProblem;
@@ -683,14 +684,18 @@ std::shared_ptr<CurlTransfer> CurlMulti::emptyFileCheck(CurlTransfer& t, CURLcod
         auto probe = std::make_shared<CurlTransfer>(++ownIds, CurlTransfer::Kind::Download, t.url,
                                                     t.properties);
         probe->sizeOnly = true;
+        probe->trust = t.trust;
         return probe;
     }
     curl_off_t size = -1;
     if (t.sizeOnly && result == CURLE_OK &&
         curl_easy_getinfo(t.easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &size) == CURLE_OK &&
-        size == 0)
-        return std::make_shared<CurlTransfer>(++ownIds, CurlTransfer::Kind::Delete, t.url,
-                                              t.properties);
+        size == 0) {
+        auto removal = std::make_shared<CurlTransfer>(++ownIds, CurlTransfer::Kind::Delete, t.url,
+                                                      t.properties);
+        removal->trust = t.trust;
+        return removal;
+    }
     return nullptr;
 }
 

@@ -67,6 +67,8 @@ struct CurlTransfer final
     const FtpStreamProperties properties;
     // A rename's new name, set by the owner before the start.
     QByteArray renameTo;
+    // Taken on the main thread when the transfer starts.
+    TlsPolicy::Trust trust;
     // A download that only asks the file's size (the check after a failed upload).
     bool sizeOnly = false;
 
