@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <QRegularExpression>
@@ -6,7 +7,7 @@
 #include "platform/ftp/CurlEngine.h"
 #include "platform/ftp/CurlOptions.h"
 
-// libcurl's callbacks, on the curl thread: sockets, data, reply lines and progress.
+// libcurl's callbacks for the curl thread's transfers: sockets, data, reply lines and progress.
 
 namespace {
 
