@@ -40,7 +40,8 @@ public:
     void forget(uint64_t id);
     void registerStream(uint64_t id, FtpStreamPrivate* stream);
 
-    // Commands for the curl thread. A stopped transfer says nothing more.
+    // Commands for the curl thread. A stopped transfer says nothing more. start() hands over
+    // with the transfer what its TLS needs of this thread's state (TlsPolicy::Trust).
     void start(const std::shared_ptr<CurlTransfer>& transfer);
     void resume(uint64_t id);
     void stop(uint64_t id);
@@ -54,7 +55,8 @@ public:
 
     // Runs the event loop until done() holds, the deadline passes or the application quits,
     // with user input left waiting and stream events held: the window keeps painting while an
-    // answer the caller needs before it goes on is awaited. Answers done().
+    // answer the caller needs before it goes on is awaited. Answers done(). Its callers mark
+    // the call as BLOCKING, with the longest it may take.
     bool waitFor(const std::function<bool()>& done, Clock::time_point deadline);
 
     // The modal hold: while held, no delegate call is made.
@@ -89,7 +91,7 @@ private:
     bool shuttingDown = false;
     bool quitting = false;
     static int holds;
-    std::unique_ptr<CurlEngine> engine;
+    std::unique_ptr<CurlEngine> engine; // the curl thread
 
     Q_DISABLE_COPY_MOVE(CurlMulti)
 };
