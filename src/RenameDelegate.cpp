@@ -41,6 +41,8 @@ void RenameDelegate::renameEntry(int row, const QString& newName)
         return;
     StreamError error;
     // Waits for the server's answer with the event loop turning (user input held back).
+    /* BLOCKING: until the server answers RNFR and RNTO; up to 31 s (the finish time-out, 1 s
+       spare) */
     if (!CFURLRenameResource(*url, newBytes, MiscTool::streamProperties(), &error)) {
         OperationOutcome failure = outcome(OperationOutcome::Kind::RenameFailed, error.message);
         failure.replyCode = error.domain == StreamErrorDomain::FTP ? error.code : 0;

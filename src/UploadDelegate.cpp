@@ -207,6 +207,8 @@ void UploadDelegate::finishSend()
     // Closing sends the end of the data and waits, bounded, for the server's reply on the
     // stored file: a refusal after the data (552, 451) or a lost connection is no success.
     awaitingVerdict = true;
+    /* BLOCKING: runs the event loop, user input held, until the server's verdict; up to 30 s
+       (the finish time-out) */
     const StreamEnd end = networkStream.stop();
     awaitingVerdict = false;
     stopSendWithStatus(end.serverConfirmed ? outcome(OperationOutcome::Kind::Succeeded)
@@ -229,6 +231,7 @@ void UploadDelegate::fail(OperationOutcome::Kind kind, const QString& detail)
 
 void UploadDelegate::stopSendWithStatus(const OperationOutcome& status)
 {
+    /* BLOCKING: while the upload still runs, waits for its verdict as above; up to 30 s */
     networkStream.stop();
     if (fileStream) {
         fileStream->close();

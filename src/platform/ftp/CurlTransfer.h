@@ -15,6 +15,8 @@
 #include "platform/ftp/StreamBuffer.h"
 #include "platform/ftp/TlsPolicy.h"
 
+class CurlEngine;
+
 // One libcurl transfer as the curl thread runs it and its owner on the main thread sees it.
 // The owner fills in what to do and hands it over; from then on the easy handle and everything
 // under "curl thread only" belong to the curl thread, the fields under "shared" are read and
@@ -67,6 +69,8 @@ struct CurlTransfer final
     const FtpStreamProperties properties;
     // A rename's new name, set by the owner before the start.
     QByteArray renameTo;
+    // Taken on the main thread when the transfer starts.
+    TlsPolicy::Trust trust;
     // A download that only asks the file's size (the check after a failed upload).
     bool sizeOnly = false;
 
@@ -85,6 +89,7 @@ struct CurlTransfer final
     std::atomic<bool> stopRequested{false};
 
     // Curl thread only.
+    CurlEngine* engine = nullptr; // runs it; the callbacks' notes go there
     CURL* easy = nullptr;
     curl_slist* preCommands = nullptr;
     curl_slist* postCommands = nullptr;

@@ -42,6 +42,7 @@ bool runInParent(const QString& what, CurlTransfer::Kind kind, const QUrl& url,
     multi.start(transfer);
     // libcurl's own time-out ends the transfer first; this bound only backs it up.
     const auto limit = CurlOptions::timeouts().finish;
+    /* BLOCKING: runs the event loop, user input held, until the answer; up to finish + 1 s */
     multi.waitFor([&outcome] { return outcome.has_value(); },
                   CurlMulti::Clock::now() + limit + std::chrono::seconds(1));
     multi.forget(id);

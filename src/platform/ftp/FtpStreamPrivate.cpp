@@ -148,6 +148,7 @@ int64_t FtpStreamPrivate::read(char* out, int64_t maxLength)
     };
     if (runningTransfer() && empty()) {
         // Read without a has-bytes event first: wait as a blocking read would, bounded.
+        /* BLOCKING: runs the event loop, user input held, until bytes come; up to stall */
         CurlMulti::instance().waitFor([&] { return !runningTransfer() || !empty(); },
                                       CurlMulti::Clock::now() + CurlOptions::timeouts().stall);
         if (runningTransfer() && empty())
@@ -237,6 +238,7 @@ void FtpStreamPrivate::close()
         if (resume)
             CurlMulti::instance().resume(id);
         const auto limit = CurlOptions::timeouts().finish;
+        /* BLOCKING: runs the event loop, user input held, until the verdict; up to finish */
         CurlMulti::instance().waitFor([this] { return verdict.has_value(); },
                                       CurlMulti::Clock::now() + limit);
         confirmed = verdict && verdict->result == CURLE_OK &&

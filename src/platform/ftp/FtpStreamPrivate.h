@@ -9,7 +9,7 @@
 #include "platform/ftp/FtpStream.h"
 
 // One FTP transfer behind an FtpStream, as its owner sees it on the main thread. libcurl runs
-// it on the curl thread (CurlMulti); this side keeps the stream's state, turns what the curl
+// it on the curl thread (CurlEngine); this side keeps the stream's state, turns what the curl
 // thread tells it into the stream's events, and shares the bounded byte buffer with it: a read
 // stream hands out in read() what libcurl received, a write stream takes in write() what
 // libcurl sends. The transfer pauses when the buffer is full (a download) or empty (an upload)

@@ -36,13 +36,28 @@ std::mutex captureLock;
 std::map<uint64_t, Capture> captures;
 uint64_t lastCaptureId = 0;
 
-// Made before main, as the maps above, so that exit() destroys it only after the curl thread
-// has ended.
-QString caFilePath;
-
+// Main thread only: a transfer takes a copy when it starts.
 QString& caFile()
 {
-    return caFilePath;
+    static QString path;
+    return path;
+}
+
+Encryption modeOf(const FtpStreamProperties& properties)
+{
+    const auto setting = properties.find(FtpStreamProperty::Encryption);
+    return setting == properties.end() ? Encryption::IfAvailable
+                                       : encryptionFromKey(setting->second.toString());
+}
+
+// "host:port", an IPv6 address in brackets.
+QString hostPortOf(const QUrl& parsed, Encryption mode)
+{
+    const int defaultPort = mode == Encryption::Implicit ? 990 : 21;
+    const QString hostText = parsed.host().contains(QLatin1Char(':'))
+                                 ? QLatin1Char('[') + parsed.host() + QLatin1Char(']')
+                                 : parsed.host();
+    return hostText + QLatin1Char(':') + QString::number(parsed.port(defaultPort));
 }
 
 int exIndex()
@@ -319,22 +334,33 @@ void TlsPolicy::setCertificateAuthorities(const QString& pemFile)
     caFile() = pemFile;
 }
 
+TlsPolicy::Trust TlsPolicy::trustFor(const QByteArray& url, const FtpStreamProperties& properties)
+{
+    Trust trust;
+    trust.caFile = caFile();
+    const Encryption mode = modeOf(properties);
+    if (mode == Encryption::None)
+        return trust;
+    const QString hostPort = hostPortOf(QUrl(QString::fromLatin1(url)), mode);
+    // A host once reached with TLS is not used in plain text again unless the user said so.
+    trust.upgraded = mode == Encryption::IfAvailable &&
+                     TrustedCertificates::usedWithTls(hostPort) &&
+                     !TrustedCertificates::plainAllowedThisRun(hostPort);
+    if (const auto trusted = TrustedCertificates::trusted(hostPort))
+        trust.pin = trusted->publicKeyPin;
+    return trust;
+}
+
 std::unique_ptr<TlsPolicy> TlsPolicy::configure(CURL* easy, const FtpStreamProperties& properties,
                                                 const QByteArray& url, bool upload,
+                                                const Trust& trust,
                                                 std::optional<StreamError>* problem)
 {
     std::unique_ptr<TlsPolicy> policy(new TlsPolicy);
-    const auto setting = properties.find(FtpStreamProperty::Encryption);
-    policy->mode = setting == properties.end() ? Encryption::IfAvailable
-                                               : encryptionFromKey(setting->second.toString());
+    policy->mode = modeOf(properties);
     const QUrl parsed(QString::fromLatin1(url));
     const std::string host = parsed.host().toStdString();
-    const int defaultPort = policy->mode == Encryption::Implicit ? 990 : 21;
-    // "host:port", an IPv6 address in brackets.
-    const QString hostText = parsed.host().contains(QLatin1Char(':'))
-                                 ? QLatin1Char('[') + parsed.host() + QLatin1Char(']')
-                                 : parsed.host();
-    policy->hostPort = hostText + QLatin1Char(':') + QString::number(parsed.port(defaultPort));
+    policy->hostPort = hostPortOf(parsed, policy->mode);
 
     if (policy->mode == Encryption::None) {
         curl_easy_setopt(easy, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_NONE));
@@ -345,10 +371,7 @@ std::unique_ptr<TlsPolicy> TlsPolicy::configure(CURL* easy, const FtpStreamPrope
         curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "ftps");
         curl_easy_setopt(easy, CURLOPT_URL, secure.constData());
     }
-    // A host once reached with TLS is not used in plain text again unless the user said so.
-    policy->upgraded = policy->mode == Encryption::IfAvailable &&
-                       TrustedCertificates::usedWithTls(policy->hostPort) &&
-                       !TrustedCertificates::plainAllowedThisRun(policy->hostPort);
+    policy->upgraded = trust.upgraded;
     const bool required = policy->mode != Encryption::IfAvailable || policy->upgraded;
     curl_easy_setopt(easy, CURLOPT_USE_SSL,
                      static_cast<long>(required ? CURLUSESSL_ALL : CURLUSESSL_TRY));
@@ -357,19 +380,18 @@ std::unique_ptr<TlsPolicy> TlsPolicy::configure(CURL* easy, const FtpStreamPrope
     // Sessions are kept per control connection (TlsSessions), not in libcurl's per-host cache.
     curl_easy_setopt(easy, CURLOPT_SSL_SESSIONID_CACHE, 0L);
 
-    const auto trusted = TrustedCertificates::trusted(policy->hostPort);
-    policy->pinned = trusted.has_value();
+    policy->pinned = trust.pin.has_value();
     if (policy->pinned) {
         // The user's pinned key, and nothing else, is accepted for this host.
         curl_easy_setopt(easy, CURLOPT_SSL_VERIFYPEER, 0L);
         curl_easy_setopt(easy, CURLOPT_SSL_VERIFYHOST, 0L);
-        curl_easy_setopt(easy, CURLOPT_PINNEDPUBLICKEY, trusted->publicKeyPin.constData());
+        curl_easy_setopt(easy, CURLOPT_PINNEDPUBLICKEY, trust.pin->constData());
     } else {
         curl_easy_setopt(easy, CURLOPT_SSL_VERIFYPEER, 1L);
         curl_easy_setopt(easy, CURLOPT_SSL_VERIFYHOST, 2L);
     }
-    if (!caFile().isEmpty())
-        curl_easy_setopt(easy, CURLOPT_CAINFO, caFile().toLocal8Bit().constData());
+    if (!trust.caFile.isEmpty())
+        curl_easy_setopt(easy, CURLOPT_CAINFO, trust.caFile.toLocal8Bit().constData());
 
     {
         const std::lock_guard<std::mutex> guard(captureLock);

@@ -22,11 +22,24 @@
 class TlsPolicy final
 {
 public:
+    // What the choice of options reads of the main thread's state (the authorities file, the
+    // trust store, the user's answers this run), taken when a transfer starts and handed over
+    // with it: the curl thread reads none of that state itself.
+    struct Trust
+    {
+        QString caFile;                // the authorities to verify against; empty: the system's
+        std::optional<QByteArray> pin; // the user's pinned key for the host
+        bool upgraded = false;         // if-available made required: used with TLS before
+    };
+    // The trust for a transfer to url (its host and port) with these properties. Main thread.
+    static Trust trustFor(const QByteArray& url, const FtpStreamProperties& properties);
+
     // Sets the TLS options on a configured easy handle whose URL is url (set again as
     // ftps:// for implicit TLS); upload: its data connection only sends. Answers an error when
     // the options cannot be honoured.
     static std::unique_ptr<TlsPolicy> configure(CURL* easy, const FtpStreamProperties& properties,
                                                 const QByteArray& url, bool upload,
+                                                const Trust& trust,
                                                 std::optional<StreamError>* problem);
     ~TlsPolicy();
 
