@@ -70,15 +70,16 @@ QString fixedPoint(double value, int precision, const char* unit)
     return QLatin1String(text, end) + QLatin1String(unit);
 }
 
-QString storedText(const char* key)
+QString storedText(Setting key)
 {
-    return UserDefaults::standardUserDefaults().objectForKey(QLatin1String(key)).toString();
+    return UserDefaults::standardUserDefaults().text(key);
 }
 
 QString serverPart()
 {
-    QString text = storedText("Host") + QLatin1Char(':') + storedText("Port") + QLatin1Char('/');
-    const QString directory = storedText("Directory");
+    QString text =
+        storedText(Setting::Host) + QLatin1Char(':') + storedText(Setting::Port) + QLatin1Char('/');
+    const QString directory = storedText(Setting::Directory);
     if (!directory.isEmpty())
         text += directory + QLatin1Char('/');
     return text;
@@ -175,8 +176,8 @@ QString MiscTool::getFileDate(const ListingEntry& entry)
 
 QString MiscTool::serverAddressProblem()
 {
-    const QString host = hostProblem(storedText("Host"));
-    return host.isEmpty() ? portProblem(storedText("Port")) : host;
+    const QString host = hostProblem(storedText(Setting::Host));
+    return host.isEmpty() ? portProblem(storedText(Setting::Port)) : host;
 }
 
 QString MiscTool::hostProblem(const QString& host)
@@ -290,25 +291,28 @@ FtpStreamProperties MiscTool::streamProperties()
     const auto& store = UserDefaults::standardUserDefaults();
     FtpStreamProperties properties;
     // Any value but 0 means anonymous; the saved user and password are then not read.
-    if (store.integerForKey(QStringLiteral("Anonymous")) != 0) {
+    if (store.integerForKey(Setting::Anonymous) != 0) {
         properties[FtpStreamProperty::kCFStreamPropertyFTPUserName] = QStringLiteral("anonymous");
         properties[FtpStreamProperty::kCFStreamPropertyFTPPassword] = QString(QLatin1String(""));
     } else {
-        properties[FtpStreamProperty::kCFStreamPropertyFTPUserName] = storedText("User");
-        properties[FtpStreamProperty::kCFStreamPropertyFTPPassword] = storedText("Password");
+        properties[FtpStreamProperty::kCFStreamPropertyFTPUserName] = storedText(Setting::User);
+        properties[FtpStreamProperty::kCFStreamPropertyFTPPassword] = storedText(Setting::Password);
     }
     // Set either way, so that a stream never falls back to the library's default mode.
     properties[FtpStreamProperty::kCFStreamPropertyFTPUsePassiveMode] =
-        store.integerForKey(QStringLiteral("Passive")) == 1;
-    if (store.integerForKey(QStringLiteral("UseProxy")) == 1) {
-        properties[FtpStreamProperty::kCFStreamPropertyFTPProxyHost] = storedText("ProxyHost");
-        properties[FtpStreamProperty::kCFStreamPropertyFTPProxyPort] = storedText("ProxyPort");
-        properties[FtpStreamProperty::kCFStreamPropertyFTPProxyUser] = storedText("ProxyUser");
+        store.integerForKey(Setting::Passive) == 1;
+    if (store.integerForKey(Setting::UseProxy) == 1) {
+        properties[FtpStreamProperty::kCFStreamPropertyFTPProxyHost] =
+            storedText(Setting::ProxyHost);
+        properties[FtpStreamProperty::kCFStreamPropertyFTPProxyPort] =
+            storedText(Setting::ProxyPort);
+        properties[FtpStreamProperty::kCFStreamPropertyFTPProxyUser] =
+            storedText(Setting::ProxyUser);
         properties[FtpStreamProperty::kCFStreamPropertyFTPProxyPassword] =
-            storedText("ProxyPassword");
+            storedText(Setting::ProxyPassword);
     }
     // A store from before the setting existed reads as "if-available".
     properties[FtpStreamProperty::Encryption] =
-        keyOfEncryption(encryptionFromKey(storedText("Encryption")));
+        keyOfEncryption(encryptionFromKey(storedText(Setting::Encryption)));
     return properties;
 }

@@ -13,10 +13,10 @@ class Controller;
 class QueueDisplay;
 class RemoteFolder;
 
-// What the window's four remote operations share: the controller outlet, the queue display
-// they drive, and the rule that one of them runs at a time. A second start while one runs (a
-// disconnect and a new connect enable the buttons again) is refused, never allowed to replace
-// the running operation's streams.
+// What the window's remote operations (download, upload, create folder, delete, rename) share: the
+// controller outlet, the queue display they drive, and the rule that one of them runs at a time. A
+// second start while one runs (a disconnect and a new connect enable the buttons again) is refused,
+// never allowed to replace the running operation's streams.
 class RemoteOperation : public QObject
 {
     Q_OBJECT

@@ -18,7 +18,7 @@ class CustomWindow;
 }
 
 // Everything the main interface file creates, made and connected as at start-up: the window,
-// the settings panel, the controller, the four remote operations with their buttons and the
+// the settings panel, the controller, the remote operations with their buttons and the
 // transfer queue with its tab. The
 // app, the GUI tests and tandrel-drive use it.
 class TandrelApp final

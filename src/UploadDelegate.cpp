@@ -22,9 +22,6 @@ namespace {
 // The upward arrow with the emoji presentation selector.
 const QString kArrow = QStringLiteral("\u2B06\uFE0F");
 
-// The settings key of the folder the upload's open panel showed last.
-const QString kUploadFolderKey = QStringLiteral("UploadFolder");
-
 // One read(2), retried only when a signal interrupted it.
 int64_t readSome(QFile& file, char* buffer, int64_t maxLength)
 {
@@ -50,7 +47,7 @@ void UploadDelegate::uploadAction()
     panel.allowsMultipleSelection = true;
     // It opens where the last upload was chosen, else in the home folder.
     auto& store = UserDefaults::standardUserDefaults();
-    const QString lastFolder = store.objectForKey(kUploadFolderKey).toString();
+    const QString lastFolder = store.text(Setting::UploadFolder);
     panel.directory = !lastFolder.isEmpty() && QFileInfo(lastFolder).isDir()
                           ? lastFolder
                           : MiscTool::getUserHome();
@@ -58,7 +55,7 @@ void UploadDelegate::uploadAction()
     if (answer.code != Toolkit::kDefaultReturn)
         return;
     const QStringList paths = answer.paths.isEmpty() ? QStringList{answer.path} : answer.paths;
-    store.setObject(QFileInfo(paths.constFirst()).absolutePath(), kUploadFolderKey);
+    store.setObject(QFileInfo(paths.constFirst()).absolutePath(), Setting::UploadFolder);
     emit filesChosen(paths);
 }
 

@@ -167,8 +167,8 @@ QString BrowserInput::entryURL(int row) const
     if (!plain.startsWith(scheme))
         return QString();
     auto& store = UserDefaults::standardUserDefaults();
-    const QString user = store.objectForKey(QStringLiteral("User")).toString();
-    if (store.integerForKey(QStringLiteral("Anonymous")) != 0 || user.isEmpty())
+    const QString user = store.text(Setting::User);
+    if (store.integerForKey(Setting::Anonymous) != 0 || user.isEmpty())
         return plain;
     return scheme + UrlText::escapeComponent(user.toUtf8()) + QLatin1Char('@') +
            plain.mid(scheme.size());

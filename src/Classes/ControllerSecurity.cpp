@@ -1,8 +1,6 @@
 // Connection security in the window: the Encryption choice, the lock with its tool tip, and the
 // questions a TLS failure puts to the user (trust a certificate, allow plain text).
 
-#include <array>
-
 #include <QComboBox>
 #include <QLabel>
 
@@ -14,10 +12,6 @@
 #include "ui_CustomWindow.h"
 
 namespace {
-
-// The pop-up's entries, in the order of the interface file.
-constexpr std::array<Encryption, 4> kChoices = {Encryption::IfAvailable, Encryption::Require,
-                                                Encryption::Implicit, Encryption::None};
 
 QString protocolWords(const QString& protocol)
 {
@@ -59,21 +53,20 @@ void Controller::connectSecurityOutlets(const Ui::CustomWindow& ui)
 void Controller::loadEncryption()
 {
     // A store without the key means "if available"; nothing is written at start-up.
-    const Encryption stored = encryptionFromKey(
-        UserDefaults::standardUserDefaults().objectForKey(QStringLiteral("Encryption")).toString());
-    for (size_t i = 0; i < kChoices.size(); ++i)
-        if (kChoices[i] == stored)
+    const Encryption stored =
+        encryptionFromKey(UserDefaults::standardUserDefaults().text(Setting::Encryption));
+    for (size_t i = 0; i < kEncryptions.size(); ++i)
+        if (kEncryptions[i] == stored)
             encryptionPopUp->setCurrentIndex(static_cast<int>(i));
 }
 
 void Controller::saveEncryption()
 {
     const int index = encryptionPopUp->currentIndex();
-    const Encryption chosen = index >= 0 && index < static_cast<int>(kChoices.size())
-                                  ? kChoices[static_cast<size_t>(index)]
+    const Encryption chosen = index >= 0 && index < static_cast<int>(kEncryptions.size())
+                                  ? kEncryptions[static_cast<size_t>(index)]
                                   : Encryption::IfAvailable;
-    UserDefaults::standardUserDefaults().setValue(keyOfEncryption(chosen),
-                                                  QStringLiteral("Encryption"));
+    UserDefaults::standardUserDefaults().setValue(keyOfEncryption(chosen), Setting::Encryption);
 }
 
 void Controller::setEncryptionEditable(bool editable)

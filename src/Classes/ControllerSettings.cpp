@@ -30,7 +30,7 @@ int checkState(const QCheckBox* box)
 }
 
 // Puts the stored text into the field; an absent key is seeded with "" and the field kept.
-void loadField(QLineEdit* field, const QString& key)
+void loadField(QLineEdit* field, Setting key)
 {
     const QVariant value = store().objectForKey(key);
     if (value.isValid())
@@ -40,7 +40,7 @@ void loadField(QLineEdit* field, const QString& key)
 }
 
 // Refills the field from the store where it holds a value; otherwise the text stays.
-void refillField(QLineEdit* field, const QString& key)
+void refillField(QLineEdit* field, Setting key)
 {
     const QVariant value = store().objectForKey(key);
     if (value.isValid())
@@ -48,30 +48,30 @@ void refillField(QLineEdit* field, const QString& key)
 }
 
 // The four proxy fields with the settings they show, in the order they are loaded.
-std::array<std::pair<QLineEdit*, QLatin1String>, 4> proxyFieldKeys(const Controller& c)
+std::array<std::pair<QLineEdit*, Setting>, 4> proxyFieldKeys(const Controller& c)
 {
-    return {{{c.proxyHostField, QLatin1String("ProxyHost")},
-             {c.proxyPortField, QLatin1String("ProxyPort")},
-             {c.proxyUserField, QLatin1String("ProxyUser")},
-             {c.proxyPasswordField, QLatin1String("ProxyPassword")}}};
+    return {{{c.proxyHostField, Setting::ProxyHost},
+             {c.proxyPortField, Setting::ProxyPort},
+             {c.proxyUserField, Setting::ProxyUser},
+             {c.proxyPasswordField, Setting::ProxyPassword}}};
 }
 
 } // namespace
 
 void Controller::initUserDefaults()
 {
-    loadField(hostField, QStringLiteral("Host"));
-    loadField(portField, QStringLiteral("Port"));
-    loadField(directoryField, QStringLiteral("Directory"));
+    loadField(hostField, Setting::Host);
+    loadField(portField, Setting::Port);
+    loadField(directoryField, Setting::Directory);
     // Every run starts in passive mode.
-    if (store().integerForKey(QStringLiteral("Passive")) != 1)
-        store().setInteger(1, QStringLiteral("Passive"));
-    passiveCheckBox->setChecked(store().integerForKey(QStringLiteral("Passive")) != 0);
-    anonymousCheckBox->setChecked(store().integerForKey(QStringLiteral("Anonymous")) != 0);
-    loadField(userField, QStringLiteral("User"));
-    loadField(passwordField, QStringLiteral("Password"));
+    if (store().integerForKey(Setting::Passive) != 1)
+        store().setInteger(1, Setting::Passive);
+    passiveCheckBox->setChecked(store().integerForKey(Setting::Passive) != 0);
+    anonymousCheckBox->setChecked(store().integerForKey(Setting::Anonymous) != 0);
+    loadField(userField, Setting::User);
+    loadField(passwordField, Setting::Password);
     loadEncryption();
-    const bool useProxy = store().integerForKey(QStringLiteral("UseProxy")) != 0;
+    const bool useProxy = store().integerForKey(Setting::UseProxy) != 0;
     useProxyCheckBox->setChecked(useProxy);
     for (const auto& [field, key] : proxyFieldKeys(*this)) {
         field->setReadOnly(!useProxy);
@@ -102,13 +102,13 @@ void Controller::saveFTPAction()
 {
     if (!verifyFTP())
         return;
-    store().setValue(hostField->text(), QStringLiteral("Host"));
-    store().setValue(portField->text(), QStringLiteral("Port"));
-    store().setValue(directoryField->text(), QStringLiteral("Directory"));
-    store().setInteger(checkState(passiveCheckBox), QStringLiteral("Passive"));
-    store().setInteger(checkState(anonymousCheckBox), QStringLiteral("Anonymous"));
-    store().setValue(userField->text(), QStringLiteral("User"));
-    store().setValue(passwordField->text(), QStringLiteral("Password"));
+    store().setValue(hostField->text(), Setting::Host);
+    store().setValue(portField->text(), Setting::Port);
+    store().setValue(directoryField->text(), Setting::Directory);
+    store().setInteger(checkState(passiveCheckBox), Setting::Passive);
+    store().setInteger(checkState(anonymousCheckBox), Setting::Anonymous);
+    store().setValue(userField->text(), Setting::User);
+    store().setValue(passwordField->text(), Setting::Password);
     saveEncryption();
     store().synchronize();
 }
@@ -117,11 +117,11 @@ void Controller::saveProxyAction()
 {
     if (!verifyProxy())
         return;
-    store().setInteger(checkState(useProxyCheckBox), QStringLiteral("UseProxy"));
-    store().setValue(proxyHostField->text(), QStringLiteral("ProxyHost"));
-    store().setValue(proxyPortField->text(), QStringLiteral("ProxyPort"));
-    store().setValue(proxyUserField->text(), QStringLiteral("ProxyUser"));
-    store().setValue(proxyPasswordField->text(), QStringLiteral("ProxyPassword"));
+    store().setInteger(checkState(useProxyCheckBox), Setting::UseProxy);
+    store().setValue(proxyHostField->text(), Setting::ProxyHost);
+    store().setValue(proxyPortField->text(), Setting::ProxyPort);
+    store().setValue(proxyUserField->text(), Setting::ProxyUser);
+    store().setValue(proxyPasswordField->text(), Setting::ProxyPassword);
     store().synchronize();
 }
 
@@ -156,9 +156,9 @@ void Controller::anonymousAction()
         passwordField->setPlaceholderText(QString());
     } else {
         userField->setReadOnly(false);
-        refillField(userField, QStringLiteral("User"));
+        refillField(userField, Setting::User);
         passwordField->setReadOnly(false);
-        refillField(passwordField, QStringLiteral("Password"));
+        refillField(passwordField, Setting::Password);
     }
 }
 

@@ -162,6 +162,18 @@ qint64 UserDefaults::integerForKey(const QString& key) const
     return ok ? number : 0;
 }
 
+qint64 UserDefaults::integerForKey(Setting key) const
+{
+    return objectForKey(key).isValid() ? integerForKey(nameOf(key))
+                                       : QByteArray(settingInfo(key).defaultValue).toLongLong();
+}
+
+QString UserDefaults::text(Setting key) const
+{
+    const QVariant value = objectForKey(key);
+    return value.isValid() ? value.toString() : QLatin1String(settingInfo(key).defaultValue);
+}
+
 void UserDefaults::setObject(const QVariant& value, const QString& key)
 {
     // A value stored as it stands is not set again: with nothing changed, synchronize leaves

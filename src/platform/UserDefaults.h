@@ -5,6 +5,8 @@
 #include <QString>
 #include <QVariant>
 
+#include "platform/Setting.h"
+
 class QSettings;
 
 // The per-user settings store: a JSON file under the XDG config folder, written through
@@ -30,6 +32,16 @@ public:
     void setObject(const QVariant& value, const QString& key);
     void setValue(const QVariant& value, const QString& key) { setObject(value, key); }
     void setInteger(qint64 value, const QString& key);
+
+    // The same, by the settings table.
+    QVariant objectForKey(Setting key) const { return objectForKey(nameOf(key)); }
+    qint64 integerForKey(Setting key) const;
+    void setObject(const QVariant& value, Setting key) { setObject(value, nameOf(key)); }
+    void setValue(const QVariant& value, Setting key) { setObject(value, nameOf(key)); }
+    void setInteger(qint64 value, Setting key) { setInteger(value, nameOf(key)); }
+    // The stored text, or the table's default when the key is absent.
+    QString text(Setting key) const;
+    static QString nameOf(Setting key) { return QLatin1String(settingInfo(key).name); }
 
     // Writes the store out atomically; false when it could not be written.
     bool synchronize();

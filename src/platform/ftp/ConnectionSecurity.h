@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <optional>
 
 #include <QByteArray>
@@ -16,6 +17,12 @@ enum class Encryption
     None,        // plain FTP
 };
 
+// Every choice, in the order the window offers them.
+inline constexpr std::array<Encryption, 4> kEncryptions = {
+    Encryption::IfAvailable, Encryption::Require, Encryption::Implicit, Encryption::None};
+
+// The key text, as the settings and the stream properties hold it ("if-available", "require",
+// "implicit", "none"), and back.
 Encryption encryptionFromKey(const QString& key);
 QString keyOfEncryption(Encryption encryption);
 

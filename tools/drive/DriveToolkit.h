@@ -1,0 +1,46 @@
+#pragma once
+
+#include "drive/DriveOptions.h"
+#include "platform/toolkit/Toolkit.h"
+
+namespace drive {
+
+// Alerts get the default button, prompts the queued texts (none: Cancel); open panels get the
+// queued paths.
+class DriveToolkit final : public Toolkit
+{
+public:
+    // One list of files for each open panel to come.
+    QList<QStringList> panelPaths;
+    QStringList promptTexts;
+    QString trustFingerprint;
+
+    AlertAnswer runModalAlert(const Alert& alert) override
+    {
+        print({QStringLiteral("alert"), alert.messageText});
+        if (alert.hasTextField)
+            return promptTexts.isEmpty() ? AlertAnswer{kAlternateReturn, QString()}
+                                         : AlertAnswer{kDefaultReturn, promptTexts.takeFirst()};
+        return {kDefaultReturn, QString()};
+    }
+    OpenPanelAnswer runModalOpenPanel(const OpenPanel& /*panel*/) override
+    {
+        if (panelPaths.isEmpty())
+            return {};
+        const QStringList paths = panelPaths.takeFirst();
+        return {kDefaultReturn, paths.value(0), paths};
+    }
+    int runModalSecurityAlert(const SecurityAlert& alert) override
+    {
+        print({QStringLiteral("alert"), alert.problem, alert.certificate.fingerprint});
+        const bool matches =
+            !trustFingerprint.isEmpty() &&
+            alert.certificate.fingerprint.compare(trustFingerprint, Qt::CaseInsensitive) == 0;
+        return alert.kind != SecurityAlert::Kind::PlainText && matches ? kDefaultReturn
+                                                                       : kAlternateReturn;
+    }
+    void beginSheet(QDialog* /*sheet*/, QWidget* /*window*/) override {}
+    void endSheet(QDialog* /*sheet*/) override {}
+};
+
+} // namespace drive

@@ -1,0 +1,241 @@
+#include "drive/Driver.h"
+
+#include <algorithm>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "Classes/Controller.h"
+#include "Classes/QueueDisplay.h"
+#include "Classes/TransferQueue.h"
+#include "CreateDirDelegate.h"
+#include "DeleteDelegate.h"
+#include "DownloadDelegate.h"
+#include "RenameDelegate.h"
+#include "TandrelApp.h"
+#include "UploadDelegate.h"
+#include "drive/DriveToolkit.h"
+#include "platform/ftp/ConnectionSecurity.h"
+
+namespace drive {
+
+Driver::Driver(TandrelApp* app, DriveToolkit* toolkit, const Options& options)
+    : app(app)
+    , controller(app->controller())
+    , toolkit(toolkit)
+    , options(options)
+{
+    QObject::connect(controller, &Controller::listingStopped, [this](const QString&) {
+        listingRunning = false;
+        // Connect to the end of the first listing: what a user waits for.
+        if (this->options.timing && connectClock.isValid()) {
+            print({QStringLiteral("time"), QStringLiteral("connect"),
+                   QString::number(connectClock.nsecsElapsed() / 1e9, 'f', 3)});
+            connectClock.invalidate();
+        }
+        wake();
+    });
+    for (RemoteOperation* operation : std::initializer_list<RemoteOperation*>{
+             app->downloadDelegate(), app->uploadDelegate(), app->createDirDelegate(),
+             app->deleteDelegate(), app->renameDelegate()})
+        QObject::connect(operation, &RemoteOperation::finished,
+                         [this](const OperationOutcome& outcome) {
+                             operationEnded = true;
+                             wake();
+                             operationStatus = outcome.statusText();
+                         });
+    QObject::connect(app->transferQueue(), &TransferQueue::drained, [this] {
+        queueDrained = true;
+        wake();
+    });
+    QObject::connect(controller->queueDisplay, &QueueDisplay::changed,
+                     [this] { printQueueDisplay(); });
+    // The event loop's longest stall: the gap between ticks of a 5 ms timer.
+    QObject::connect(&stallTimer, &QTimer::timeout, [this] {
+        if (sinceTick.isValid())
+            longestStallMs = std::max(longestStallMs, sinceTick.restart() - 5);
+        else
+            sinceTick.start();
+    });
+    stallTimer.start(5);
+    beforeFailing = [this] {
+        print({QStringLiteral("status"), this->controller->statusLabel->text()});
+        if (this->options.timing)
+            printFigures();
+    };
+}
+
+void Driver::fillSettings()
+{
+    controller->hostField->setText(options.host);
+    controller->portField->setText(options.port.isEmpty() ? QStringLiteral("21") : options.port);
+    controller->directoryField->setText(options.dir);
+    if (options.anonymous != controller->anonymousCheckBox->isChecked())
+        controller->anonymousCheckBox->click();
+    if (!options.anonymous) {
+        controller->userField->setText(options.user);
+        controller->passwordField->setText(options.password);
+    }
+    if (options.active == controller->passiveCheckBox->isChecked())
+        controller->passiveCheckBox->click();
+    const bool useProxy = !options.proxyHost.isEmpty();
+    if (useProxy != controller->useProxyCheckBox->isChecked())
+        controller->useProxyCheckBox->click();
+    controller->proxyHostField->setText(options.proxyHost);
+    controller->proxyPortField->setText(options.proxyPort);
+    controller->proxyUserField->setText(options.proxyUser);
+    controller->proxyPasswordField->setText(options.proxyPassword);
+    if (!options.encryption.isEmpty()) {
+        QStringList modes;
+        for (const Encryption encryption : kEncryptions)
+            modes.append(keyOfEncryption(encryption));
+        if (!modes.contains(options.encryption))
+            fail(QStringLiteral("--encryption takes one of ") + modes.join(QLatin1Char(' ')));
+        controller->encryptionPopUp->setCurrentIndex(
+            static_cast<int>(modes.indexOf(options.encryption)));
+    }
+    toolkit->trustFingerprint = options.trustFingerprint;
+}
+
+void Driver::connect()
+{
+    listingRunning = true;
+    connectClock.start();
+    controller->connectItem->trigger();
+    // A refused connect (a Host or Port that cannot name a server) starts no listing.
+    if (!controller->isReceiving())
+        listingRunning = false;
+    if (!options.downloadFolder.isEmpty()) {
+        toolkit->panelPaths.append({options.downloadFolder});
+        controller->setLocal();
+    }
+}
+
+void Driver::run()
+{
+    waitForListing(QStringLiteral("connect"));
+    printEncryption();
+    for (qsizetype i = 0; i < options.steps.size(); ++i) {
+        const QString step = options.steps[i];
+        QString argument;
+        QStringList arguments;
+        static const QStringList withArgument = {
+            QStringLiteral("cd"), QStringLiteral("get"),    QStringLiteral("mkdir"),
+            QStringLiteral("rm"), QStringLiteral("filter"), QStringLiteral("cancel-at")};
+        static const QStringList withArguments = {QStringLiteral("put"), QStringLiteral("select")};
+        static const QStringList withTwo = {QStringLiteral("sort"), QStringLiteral("rename")};
+        QString second;
+        if (withArgument.contains(step) || withTwo.contains(step)) {
+            if (++i >= options.steps.size())
+                fail(step + QStringLiteral(" needs an argument"));
+            argument = options.steps[i];
+        } else if (withArguments.contains(step)) {
+            while (i + 1 < options.steps.size() && !kSteps.contains(options.steps[i + 1]))
+                arguments.append(options.steps[++i]);
+            if (arguments.isEmpty())
+                fail(step + QStringLiteral(" needs at least one argument"));
+            argument = arguments.join(QLatin1Char(' '));
+        }
+        if (withTwo.contains(step)) {
+            if (++i >= options.steps.size())
+                fail(step + QStringLiteral(" needs two arguments"));
+            second = options.steps[i];
+        }
+        QElapsedTimer clock;
+        clock.start();
+        waitForListing(step);
+        cancelled = false;
+        if (step == QLatin1String("cancel-at")) {
+            bool ok = false;
+            cancelAt = argument.toInt(&ok);
+            if (!ok || *cancelAt < 0 || *cancelAt > 100)
+                fail(QStringLiteral("cancel-at takes a percentage from 0 to 100"));
+            continue;
+        }
+        if (step == QLatin1String("list")) {
+            printRows();
+        } else if (step == QLatin1String("cd")) {
+            enter(argument);
+        } else if (step == QLatin1String("up")) {
+            navigate([this] { controller->preButton->click(); });
+        } else if (step == QLatin1String("reload")) {
+            navigate([this] { controller->reloadButton->click(); });
+        } else if (step == QLatin1String("get")) {
+            selectRow(argument);
+            operate(app->downloadDelegate(), controller->downloadButton, step, argument);
+        } else if (step == QLatin1String("put")) {
+            toolkit->panelPaths.append(arguments);
+            runQueue(controller->uploadButton, step + QLatin1Char(' ') + argument, true);
+        } else if (step == QLatin1String("select")) {
+            selectRows(arguments);
+        } else if (step == QLatin1String("get-selected")) {
+            runQueue(controller->downloadButton, step, false);
+        } else if (step == QLatin1String("mkdir")) {
+            toolkit->promptTexts.append(argument);
+            operate(app->createDirDelegate(), controller->createDirButton, step, argument);
+        } else if (step == QLatin1String("rm")) {
+            selectRow(argument);
+            operate(app->deleteDelegate(), controller->deleteButton, step, argument);
+        } else if (step == QLatin1String("sort")) {
+            sortBy(argument, second);
+        } else if (step == QLatin1String("filter")) {
+            controller->filterField->clear();
+            controller->filterField->insert(argument);
+            printRows();
+        } else if (step == QLatin1String("rename")) {
+            rename(argument, second);
+        } else {
+            fail(QStringLiteral("unknown step ") + step);
+        }
+        if (options.timing)
+            print({QStringLiteral("time"), step,
+                   QString::number(clock.nsecsElapsed() / 1e9, 'f', 3)});
+        print({QStringLiteral("status"),
+               cancelled ? controller->statusLabel->text() : controller->status});
+    }
+    if (options.timing)
+        printFigures();
+}
+
+void Driver::waitForListing(const QString& step)
+{
+    if (!runUntil([this] { return !listingRunning; }))
+        fail(QStringLiteral("step '%1': the listing did not end in time").arg(step));
+    if (!controller->status.startsWith(QLatin1String("List succeeded")))
+        fail(QStringLiteral("step '%1': the listing failed: %2")
+                 .arg(step, controller->statusLabel->text()));
+}
+
+// Runs the event loop until done() holds, woken by the ends of listings and operations,
+// bounded by --timeout. A plain event loop: polling with pauses would slow every transfer.
+bool Driver::runUntil(const std::function<bool()>& done)
+{
+    QEventLoop loop;
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    bool timedOut = false;
+    QObject::connect(&deadline, &QTimer::timeout, &loop, [&] {
+        timedOut = true;
+        loop.quit();
+    });
+    deadline.start(options.timeoutSeconds * 1000);
+    waiting = &loop;
+    while (!done() && !timedOut)
+        loop.exec();
+    waiting = nullptr;
+    return done();
+}
+
+void Driver::wake()
+{
+    if (waiting)
+        waiting->quit();
+}
+
+} // namespace drive
