@@ -128,58 +128,54 @@ std::optional<OperationOutcome> DownloadDelegate::startDownload(const ListingEnt
 
     // Built from the server's own name bytes, escaped as one component of the folder's URL.
     const QString url = RemoteFolder::urlIn(folderURL, rawName, false).value_or(QString());
-    fileSize = size.toLongLong();
+    run.emplace();
+    run->localFile = localPath;
+    run->fileSize = size.toLongLong();
     // A link's listed size is the link's own.
-    listedSize =
-        entry.kCFFTPResourceSize && !link ? std::optional<int64_t>(fileSize) : std::nullopt;
+    run->listedSize =
+        entry.kCFFTPResourceSize && !link ? std::optional<int64_t>(run->fileSize) : std::nullopt;
 
     controller->setButtonsState(false);
     queueDisplay().showStart(kArrow, Controller::localizedString("Download"), localPath, false);
-    startReceive(url, localPath);
+    startReceive(url);
     return std::nullopt;
 }
 
-void DownloadDelegate::startReceive(const QString& url, const QString& localFilePath)
+void DownloadDelegate::startReceive(const QString& url)
 {
-    if (!isRunning() && !beginOperation())
-        return;
-    receivedBytes = 0;
-    writeBackFrom = 0;
-    pendingBytes = 0;
-    resumeFrom = 0;
-    resumeRefused = false;
-    resumeUnchecked = false;
-    announcedSize.reset();
-    serverModified.clear();
-    expectedSize = listedSize;
-    localFile = localFilePath;
-    replacesFile = existsOrDangles(localFile);
+    run->expectedSize = run->listedSize;
+    run->replacesFile = existsOrDangles(run->localFile);
     const std::optional<QUrl> parsed = MiscTool::smartURLForString(url);
     if (!parsed) {
         fail(OperationOutcome::Kind::InvalidUrl);
         return;
     }
-    remoteUrl = *parsed;
-    remoteText = parsed->toString(QUrl::RemovePassword | QUrl::FullyEncoded);
-    loginUser =
+    run->remoteUrl = *parsed;
+    run->remoteText = parsed->toString(QUrl::RemovePassword | QUrl::FullyEncoded);
+    run->loginUser =
         MiscTool::streamProperties()[FtpStreamProperty::kCFStreamPropertyFTPUserName].toString();
     if (!createPartialFile())
         return;
-    if (resumeFrom > 0) {
+    if (run->resumeFrom > 0) {
         // The progress starts at the share the partial file holds.
-        receivedBytes = writeBackFrom = resumeFrom;
-        fileSize = recordedSize;
-        queueDisplay().showProgress(receivedBytes, fileSize);
+        run->receivedBytes = run->writeBackFrom = run->resumeFrom;
+        run->fileSize = run->recordedSize;
+        showProgress();
     }
     openStream();
+}
+
+void DownloadDelegate::showProgress()
+{
+    emit progressed(run->receivedBytes, run->fileSize);
 }
 
 void DownloadDelegate::openStream()
 {
     FtpStreamProperties properties = MiscTool::streamProperties();
-    if (resumeFrom > 0)
-        properties[FtpStreamProperty::FileTransferOffset] = static_cast<qint64>(resumeFrom);
-    networkStream.open(FtpStream::Direction::Read, remoteUrl, properties, this);
+    if (run->resumeFrom > 0)
+        properties[FtpStreamProperty::FileTransferOffset] = static_cast<qint64>(run->resumeFrom);
+    networkStream.open(FtpStream::Direction::Read, run->remoteUrl, properties, this);
 }
 
 bool DownloadDelegate::createPartialFile()
@@ -187,16 +183,16 @@ bool DownloadDelegate::createPartialFile()
     // A partial file of this very file is continued; any other file or link of a candidate's
     // name is never opened: a new partial file is created exclusively (O_EXCL).
     for (int n = 0; n < kPartialNameTries; ++n) {
-        const QString candidate = n == 0 ? localFile + QStringLiteral(".part")
-                                         : QStringLiteral("%1.%2.part").arg(localFile).arg(n);
+        const QString candidate = n == 0 ? run->localFile + QStringLiteral(".part")
+                                         : QStringLiteral("%1.%2.part").arg(run->localFile).arg(n);
         if (continuePartialFile(candidate))
             return true;
         auto file = std::make_unique<QFile>(candidate);
         if (file->open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)) {
             fileStream = std::move(file);
-            partialFile = candidate;
+            run->partialFile = candidate;
             // A record left behind by a partial file removed since would name this new one.
-            PartialRecord::removeFor(partialFile);
+            PartialRecord::removeFor(candidate);
             return true;
         }
         if (!existsOrDangles(candidate)) {
@@ -212,7 +208,7 @@ bool DownloadDelegate::createPartialFile()
 bool DownloadDelegate::continuePartialFile(const QString& candidate)
 {
     const std::optional<PartialRecord> record = PartialRecord::readFor(candidate);
-    if (!record || !record->sameOrigin(remoteText, loginUser) || record->length <= 0 ||
+    if (!record || !record->sameOrigin(run->remoteText, run->loginUser) || record->length <= 0 ||
         record->length > record->size)
         return false;
     // Appended to only while it is the regular file, of the length, that the record names;
@@ -233,10 +229,10 @@ bool DownloadDelegate::continuePartialFile(const QString& candidate)
     // The record is true only while the download is stopped; its end writes a new one.
     PartialRecord::removeFor(candidate);
     fileStream = std::move(file);
-    partialFile = candidate;
-    resumeFrom = record->length;
-    recordedSize = record->size;
-    recordedModified = record->modified;
+    run->partialFile = candidate;
+    run->resumeFrom = record->length;
+    run->recordedSize = record->size;
+    run->recordedModified = record->modified;
     return true;
 }
 
@@ -244,25 +240,25 @@ void DownloadDelegate::startOver(bool refusedByServer)
 {
     // Only a stream from an offset starts over, and the new one starts at 0: this happens
     // once per download at most.
-    TANDREL_ASSERT(resumeFrom > 0);
-    resumeRefused = resumeRefused || refusedByServer;
-    resumeUnchecked = false;
+    TANDREL_ASSERT(run->resumeFrom > 0);
+    run->resumeRefused = run->resumeRefused || refusedByServer;
+    run->resumeUnchecked = false;
     networkStream.stop();
-    resumeFrom = 0;
-    receivedBytes = 0;
-    writeBackFrom = 0;
-    pendingBytes = 0;
+    run->resumeFrom = 0;
+    run->receivedBytes = 0;
+    run->writeBackFrom = 0;
+    run->pendingBytes = 0;
     // Unknown until the new stream opens: a failure before then leaves no record.
-    announcedSize.reset();
-    serverModified.clear();
-    expectedSize = listedSize;
+    run->announcedSize.reset();
+    run->serverModified.clear();
+    run->expectedSize = run->listedSize;
     // The partial file was opened to append: emptied, it takes the file from its first byte.
     if (::ftruncate(fileStream->handle(), 0) != 0) {
         fail(OperationOutcome::Kind::FileWriteError, QString::fromLocal8Bit(std::strerror(errno)));
         return;
     }
-    fileSize = listedSize.value_or(0);
-    queueDisplay().showProgress(0, fileSize);
+    run->fileSize = run->listedSize.value_or(0);
+    showProgress();
     openStream();
 }
 
@@ -271,20 +267,21 @@ void DownloadDelegate::streamHandleEvent(FtpStream* aStream, NSStreamEvent event
     TANDREL_ASSERT(aStream == networkStream.get());
     switch (eventCode) {
     case NSStreamEventOpenCompleted:
-        announcedSize = networkStream->announcedSize();
-        serverModified = networkStream->modificationTime();
+        run->announcedSize = networkStream->announcedSize();
+        run->serverModified = networkStream->modificationTime();
         // A partial file continues only the file of the size and the time it was made from.
-        if (resumeFrom > 0 && (announcedSize != recordedSize || modifiedSinceRecord())) {
+        if (run->resumeFrom > 0 &&
+            (run->announcedSize != run->recordedSize || modifiedSinceRecord())) {
             startOver(false);
             break;
         }
         // Without both times nothing tells a file rewritten in place at the same size.
-        resumeUnchecked =
-            resumeFrom > 0 && (recordedModified.isEmpty() || serverModified.isEmpty());
+        run->resumeUnchecked = run->resumeFrom > 0 &&
+                               (run->recordedModified.isEmpty() || run->serverModified.isEmpty());
         // The server's own size for the file wins over the listing's.
-        if (announcedSize) {
-            expectedSize = announcedSize;
-            fileSize = *announcedSize;
+        if (run->announcedSize) {
+            run->expectedSize = run->announcedSize;
+            run->fileSize = *run->announcedSize;
         }
         break;
     case NSStreamEventHasBytesAvailable:
@@ -296,11 +293,12 @@ void DownloadDelegate::streamHandleEvent(FtpStream* aStream, NSStreamEvent event
     case NSStreamEventErrorOccurred:
         // Refused to start at the offset (REST), or the file is no longer the one the partial
         // file was made from (libcurl fails an offset past its end): fetch it whole.
-        if (resumeFrom > 0 &&
+        if (run->resumeFrom > 0 &&
             (networkStream->offsetRefused() ||
-             (networkStream->announcedSize() && networkStream->announcedSize() != recordedSize) ||
-             (!recordedModified.isEmpty() && !networkStream->modificationTime().isEmpty() &&
-              networkStream->modificationTime() != recordedModified))) {
+             (networkStream->announcedSize() &&
+              networkStream->announcedSize() != run->recordedSize) ||
+             (!run->recordedModified.isEmpty() && !networkStream->modificationTime().isEmpty() &&
+              networkStream->modificationTime() != run->recordedModified))) {
             startOver(networkStream->offsetRefused());
             break;
         }
@@ -315,22 +313,22 @@ void DownloadDelegate::streamHandleEvent(FtpStream* aStream, NSStreamEvent event
 
 bool DownloadDelegate::modifiedSinceRecord() const
 {
-    return !recordedModified.isEmpty() && !serverModified.isEmpty() &&
-           serverModified != recordedModified;
+    return !run->recordedModified.isEmpty() && !run->serverModified.isEmpty() &&
+           run->serverModified != run->recordedModified;
 }
 
 void DownloadDelegate::moveOneChunk()
 {
-    if (!pending)
-        pending = std::make_unique_for_overwrite<char[]>(kWriteSize);
-    if (kWriteSize - pendingBytes < OwnedStream::kChunkSize) {
+    if (!run->pending)
+        run->pending = std::make_unique_for_overwrite<char[]>(kWriteSize);
+    if (kWriteSize - run->pendingBytes < OwnedStream::kChunkSize) {
         if (const std::optional<QString> problem = writePending()) {
             fail(OperationOutcome::Kind::FileWriteError, *problem);
             return;
         }
     }
     const int64_t count =
-        networkStream->read(pending.get() + pendingBytes, OwnedStream::kChunkSize);
+        networkStream->read(run->pending.get() + run->pendingBytes, OwnedStream::kChunkSize);
     if (count < 0) {
         fail(OperationOutcome::Kind::NetworkReadError, networkStream->streamError().message);
         return;
@@ -339,21 +337,21 @@ void DownloadDelegate::moveOneChunk()
         // The stream answers 0 only after the server's final reply confirmed the transfer, but
         // a server may close the data connection early and still confirm it. More bytes than
         // announced is a file that grew meanwhile.
-        if (expectedSize && receivedBytes < *expectedSize) {
+        if (run->expectedSize && run->receivedBytes < *run->expectedSize) {
             OperationOutcome incomplete = outcome(OperationOutcome::Kind::DownloadIncomplete);
-            incomplete.doneBytes = receivedBytes;
-            incomplete.expectedBytes = *expectedSize;
+            incomplete.doneBytes = run->receivedBytes;
+            incomplete.expectedBytes = *run->expectedSize;
             stopReceiveWithStatus(incomplete);
             return;
         }
         stopReceiveWithStatus(outcome(OperationOutcome::Kind::Succeeded));
         return;
     }
-    pendingBytes += count;
-    receivedBytes += count;
-    queueDisplay().showProgress(receivedBytes, fileSize);
-    // Whoever watches the display may have cancelled the download.
-    if (!fileStream)
+    run->pendingBytes += count;
+    run->receivedBytes += count;
+    showProgress();
+    // Whoever watches the progress may have cancelled the download.
+    if (!run || !fileStream)
         return;
     writeBack();
 }
@@ -361,16 +359,17 @@ void DownloadDelegate::moveOneChunk()
 std::optional<QString> DownloadDelegate::writePending()
 {
     int64_t written = 0;
-    while (written < pendingBytes) {
-        const qint64 n = fileStream->write(pending.get() + written, pendingBytes - written);
+    while (written < run->pendingBytes) {
+        const qint64 n =
+            fileStream->write(run->pending.get() + written, run->pendingBytes - written);
         if (n <= 0) {
             // What the file did not take is lost either way: the download ends here.
-            pendingBytes = 0;
+            run->pendingBytes = 0;
             return fileStream->errorString();
         }
         written += n;
     }
-    pendingBytes = 0;
+    run->pendingBytes = 0;
     return std::nullopt;
 }
 
@@ -379,16 +378,17 @@ void DownloadDelegate::writeBack()
     // Starts writing the window just filled and waits for the one before it: the dirty part of
     // the file stays within two windows, and a wait is for one window only. Failures show at
     // the fsync that ends the download.
-    if (!replacesFile)
+    if (!run->replacesFile)
         return;
     const int fd = fileStream->handle();
-    while (receivedBytes - pendingBytes - writeBackFrom >= kWriteBackWindow) {
-        ::sync_file_range(fd, writeBackFrom, kWriteBackWindow, SYNC_FILE_RANGE_WRITE);
-        if (writeBackFrom >= kWriteBackWindow)
-            ::sync_file_range(fd, writeBackFrom - kWriteBackWindow, kWriteBackWindow,
+    int64_t& from = run->writeBackFrom;
+    while (run->receivedBytes - run->pendingBytes - from >= kWriteBackWindow) {
+        ::sync_file_range(fd, from, kWriteBackWindow, SYNC_FILE_RANGE_WRITE);
+        if (from >= kWriteBackWindow)
+            ::sync_file_range(fd, from - kWriteBackWindow, kWriteBackWindow,
                               SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE |
                                   SYNC_FILE_RANGE_WAIT_AFTER);
-        writeBackFrom += kWriteBackWindow;
+        from += kWriteBackWindow;
     }
 }
 
@@ -399,6 +399,7 @@ void DownloadDelegate::fail(OperationOutcome::Kind kind, const QString& detail)
 
 void DownloadDelegate::stopReceiveWithStatus(const OperationOutcome& statusValue)
 {
+    TANDREL_ASSERT(run);
     networkStream.stop();
     OperationOutcome status = statusValue;
     if (fileStream) {
@@ -407,7 +408,7 @@ void DownloadDelegate::stopReceiveWithStatus(const OperationOutcome& statusValue
             status = outcome(OperationOutcome::Kind::FileWriteError, *problem);
         // On disk before the rename, so that a crash right after never leaves an empty file in
         // place of the old one (one may have appeared while the download ran).
-        if (status.succeeded() && (replacesFile || existsOrDangles(localFile))) {
+        if (status.succeeded() && (run->replacesFile || existsOrDangles(run->localFile))) {
             if (syncThread.joinable())
                 syncThread.join();
             const int fd = ::dup(fileStream->handle());
@@ -447,20 +448,17 @@ void DownloadDelegate::finishReceive(OperationOutcome status)
             writeFailed(fileStream->errorString());
         fileStream.reset();
     }
-    pending.reset();
-    if (status.succeeded() && !partialFile.isEmpty() && replaceTarget(partialFile, localFile) != 0)
+    if (status.succeeded() && !run->partialFile.isEmpty() &&
+        replaceTarget(run->partialFile, run->localFile) != 0)
         writeFailed(QString::fromLocal8Bit(std::strerror(errno)));
     if (!status.succeeded())
         keepPartialFile();
-    partialFile.clear();
-    status.resumeRefused = resumeRefused;
-    status.resumeUnchecked = resumeUnchecked;
+    status.resumeRefused = run->resumeRefused;
+    status.resumeUnchecked = run->resumeUnchecked;
 
     // Success or failure, the window is ready for the next operation; a failure says in the
     // status line what failed.
-    fileSize = 0;
-    receivedBytes = 0;
-    listedSize.reset();
+    run.reset();
     // The user may have disconnected while the file went to the disk.
     controller->setButtonsState(remote->isConnected());
     queueDisplay().reset();
@@ -473,25 +471,26 @@ void DownloadDelegate::finishReceive(OperationOutcome status)
 
 void DownloadDelegate::keepPartialFile()
 {
+    const QString& partialFile = run->partialFile;
     if (partialFile.isEmpty())
         return;
     // The data received so far stays beside the target; an empty partial file holds nothing
     // worth keeping.
     const QFileInfo partial(partialFile);
-    if (partial.size() == 0 || receivedBytes == 0) {
+    if (partial.size() == 0 || run->receivedBytes == 0) {
         PartialRecord::removeFor(partialFile);
         QFile::remove(partialFile);
         return;
     }
     // Without the server's size nothing could tell a changed file: not continued then.
-    if (!announcedSize || partial.size() > *announcedSize)
+    if (!run->announcedSize || partial.size() > *run->announcedSize)
         return;
     PartialRecord record;
-    record.url = remoteText;
-    record.user = loginUser;
-    record.size = *announcedSize;
+    record.url = run->remoteText;
+    record.user = run->loginUser;
+    record.size = *run->announcedSize;
     record.length = partial.size();
-    record.modified = serverModified;
+    record.modified = run->serverModified;
     record.writeFor(partialFile);
 }
 

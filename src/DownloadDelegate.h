@@ -33,8 +33,6 @@ public:
     // not start (already shown in the status line), or none when it runs.
     std::optional<OperationOutcome> startDownload(const ListingEntry& entry,
                                                   const QString& folderURL);
-    // Opens the partial file for localFile and the read stream on url.
-    void startReceive(const QString& url, const QString& localFile);
     void streamHandleEvent(FtpStream* aStream, NSStreamEvent eventCode) override;
     // Ends the download; on success the partial file becomes the target.
     void stopReceiveWithStatus(const OperationOutcome& status);
@@ -44,21 +42,70 @@ public:
     // Stops the stream without waiting for the server; the partial file stays, to continue.
     void cancel() override;
 
-    // The size shown in progress: the server's announced size, else the listing's (0: unknown).
-    int64_t fileSize = 0;
-    int64_t receivedBytes = 0;
-    // Of receivedBytes, those the partial file held when this download continued it.
-    int64_t continuedFrom() const { return resumeFrom; }
+    // The running download's bytes so far (0 when none runs), of which those the partial file
+    // held when it was continued, and the file it makes.
+    int64_t receivedBytes() const { return run ? run->receivedBytes : 0; }
+    int64_t continuedFrom() const { return run ? run->resumeFrom : 0; }
+    QString localFile() const { return run ? run->localFile : QString(); }
     OwnedStream networkStream;
     std::unique_ptr<QFile> fileStream;
-    // The file being made, and the partial file the bytes go to until the end.
-    QString localFile;
-    QString partialFile;
 
     Q_DISABLE_COPY_MOVE(DownloadDelegate)
 
 private:
+    // One run of a download: made when it starts and dropped when it ends, so that nothing of
+    // one run is left for the next.
+    struct Run
+    {
+        // The file being made, and the partial file the bytes go to until the end.
+        QString localFile;
+        QString partialFile;
+        // The size shown in progress: the server's announced size, else the listing's (0:
+        // unknown).
+        int64_t fileSize = 0;
+        int64_t receivedBytes = 0;
+        // The size the listing gave for the file, and the size the download must reach to
+        // count as complete (the server's announced size wins); none when neither is known.
+        std::optional<int64_t> listedSize;
+        std::optional<int64_t> expectedSize;
+        // Where the part of the file not yet handed to the disk begins.
+        int64_t writeBackFrom = 0;
+        // The download replaces an existing file: it goes to the disk before it takes that
+        // file's place, so that a crash never leaves less in place of a good file. A new file
+        // is put in place as it stands, as other downloaders do: nothing existed there to lose.
+        bool replacesFile = false;
+        // Received chunks are read straight into this buffer and written out once the next one
+        // might not fit, before the file is synced and whenever the download stops.
+        std::unique_ptr<char[]> pending;
+        int64_t pendingBytes = 0;
+        // The remote file and the login: what a partial file's record must name to be
+        // continued.
+        QUrl remoteUrl;
+        QString remoteText;
+        QString loginUser;
+        // The byte the stream starts at (the length of a continued partial file, else 0), and
+        // the size the server announced when that partial file was made.
+        int64_t resumeFrom = 0;
+        int64_t recordedSize = 0;
+        // The server's own announced size for the file, none when it gave none.
+        std::optional<int64_t> announcedSize;
+        // The server refused to continue: said in the status line when the download ends.
+        bool resumeRefused = false;
+        // The modification time in the continued partial file's record, and the server's for
+        // the file now (empty: none given).
+        QByteArray recordedModified;
+        QByteArray serverModified;
+        // A partial file was continued though no modification time could tell that the file
+        // stayed the same: said in the status line when the download ends.
+        bool resumeUnchecked = false;
+    };
+    std::optional<Run> run;
+
+    // Opens the partial file for the run's local file and the read stream on url.
+    void startReceive(const QString& url);
     void moveOneChunk();
+    // Tells the listeners how far the download is.
+    void showProgress();
     // Opens the read stream, from resumeFrom on.
     void openStream();
     // Whether the server's time for the file differs from the one the partial file was made at.
@@ -86,41 +133,8 @@ private:
     std::optional<OperationOutcome> prepareDownloadFolder();
     // Ends the download with a failure of that kind.
     void fail(OperationOutcome::Kind kind, const QString& detail = {});
-    // The size the listing gave for the file, and the size the download must reach to count
-    // as complete (the server's announced size wins); none when neither is known.
-    std::optional<int64_t> listedSize;
-    std::optional<int64_t> expectedSize;
-    // Where the part of the file not yet handed to the disk begins.
-    int64_t writeBackFrom = 0;
-    // The download replaces an existing file: it goes to the disk before it takes that file's
-    // place, so that a crash never leaves less in place of a good file. A new file is put in
-    // place as it stands, as other downloaders do: nothing existed there to lose.
-    bool replacesFile = false;
-    // Chunks go to the file in writes of up to kWriteSize bytes: received chunks are read
-    // straight into this buffer and written out once the next one might not fit, before the
-    // file is synced and whenever the download stops.
+    // Chunks go to the file in writes of up to kWriteSize bytes.
     static constexpr int64_t kWriteSize = 256 * 1024;
-    std::unique_ptr<char[]> pending;
-    int64_t pendingBytes = 0;
     // Writes the pending bytes to the file; the reason when that failed.
     std::optional<QString> writePending();
-    // The remote file and the login: what a partial file's record must name to be continued.
-    QUrl remoteUrl;
-    QString remoteText;
-    QString loginUser;
-    // The byte the stream starts at (the length of a continued partial file, else 0), and the
-    // size the server announced when that partial file was made.
-    int64_t resumeFrom = 0;
-    int64_t recordedSize = 0;
-    // The server's own announced size for the file, none when it gave none.
-    std::optional<int64_t> announcedSize;
-    // The server refused to continue: said in the status line when the download ends.
-    bool resumeRefused = false;
-    // The modification time in the continued partial file's record, and the server's for the
-    // file now (empty: none given).
-    QByteArray recordedModified;
-    QByteArray serverModified;
-    // A partial file was continued though no modification time could tell that the file stayed
-    // the same: said in the status line when the download ends.
-    bool resumeUnchecked = false;
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 
 #include <QByteArray>
@@ -41,6 +42,9 @@ public:
     static void cancelRunning();
 
 signals:
+    // A transfer moved bytes: done of total (0: not known). The queue display and the queue
+    // list both listen.
+    void progressed(int64_t done, int64_t total);
     // The operation ended, with how.
     void finished(const OperationOutcome& outcome);
 

@@ -13,6 +13,7 @@
 
 #include "Classes/Controller.h"
 #include "Classes/ListingSortFilter.h"
+#include "Classes/QueueDisplay.h"
 #include "Classes/TransferQueue.h"
 #include "CreateDirDelegate.h"
 #include "CustomWindow.h"
@@ -54,6 +55,11 @@ TandrelApp::TandrelApp()
         operation->remote = controller->remote;
     queue = std::make_unique<TransferQueue>(controller, controller->remote, download.get(),
                                             upload.get());
+    // The queue list hears of progress before the display, whose watchers may cancel.
+    for (RemoteOperation* operation :
+         std::initializer_list<RemoteOperation*>{download.get(), upload.get()})
+        QObject::connect(operation, &RemoteOperation::progressed, controller->queueDisplay,
+                         &QueueDisplay::showProgress);
     queue->watchOperation(createDir.get());
     queue->watchOperation(remove.get());
     queue->acceptDrops(controller->serverTable->viewport());

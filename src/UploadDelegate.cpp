@@ -72,9 +72,10 @@ std::optional<OperationOutcome> UploadDelegate::startUpload(const QString& path,
         return refuseName(name, why);
     }
 
-    remoteFolder = folderURL;
+    run.emplace();
+    run->remoteFolder = folderURL;
     controller->setButtonsState(false);
-    fileSize = static_cast<int64_t>(MiscTool::getLocalFileSize(path));
+    run->fileSize = static_cast<int64_t>(MiscTool::getLocalFileSize(path));
     queueDisplay().showStart(kArrow, Controller::localizedString("Upload"), path, true);
     startSend(path);
     return std::nullopt;
@@ -82,16 +83,10 @@ std::optional<OperationOutcome> UploadDelegate::startUpload(const QString& path,
 
 void UploadDelegate::startSend(const QString& path)
 {
-    if (!isRunning() && !beginOperation())
-        return;
-    sentBytes = 0;
-    bufferOffset = 0;
-    bufferLimit = 0;
-
     // The folder's URL as it stands, then the file's name as one path component.
     const QByteArray name = QFile::encodeName(QFileInfo(path).fileName());
     const std::optional<QString> text = RemoteFolder::urlIn(
-        remoteFolder.isEmpty() ? remote->getCurrentFTPURL() : remoteFolder, name, false);
+        run->remoteFolder.isEmpty() ? remote->getCurrentFTPURL() : run->remoteFolder, name, false);
     const std::optional<QUrl> target =
         text && RemoteName::isAddressable(name) ? MiscTool::smartURLForString(*text) : std::nullopt;
     if (!target) {
@@ -125,8 +120,8 @@ void UploadDelegate::startSend(const QString& path)
         return;
     }
     // What the server's copy must match: the file as it was when the upload began.
-    fileSize = startSize = static_cast<int64_t>(info.st_size);
-    startModified = info.st_mtim;
+    run->fileSize = run->startSize = static_cast<int64_t>(info.st_size);
+    run->startModified = info.st_mtim;
     networkStream.open(FtpStream::Direction::Write, *target, MiscTool::streamProperties(), this);
 }
 
@@ -154,10 +149,11 @@ void UploadDelegate::streamHandleEvent(FtpStream* aStream, NSStreamEvent eventCo
 
 void UploadDelegate::sendStep()
 {
-    if (bufferOffset == bufferLimit) {
-        if (!sendBuffer)
-            sendBuffer = std::make_unique_for_overwrite<char[]>(kReadSize);
-        const int64_t count = readSome(*fileStream, sendBuffer.get(), kReadSize);
+    Run& r = *run;
+    if (r.bufferOffset == r.bufferLimit) {
+        if (!r.sendBuffer)
+            r.sendBuffer = std::make_unique_for_overwrite<char[]>(kReadSize);
+        const int64_t count = readSome(*fileStream, r.sendBuffer.get(), kReadSize);
         if (count < 0) {
             fail(OperationOutcome::Kind::FileReadError,
                  QString::fromLocal8Bit(std::strerror(errno)));
@@ -165,7 +161,7 @@ void UploadDelegate::sendStep()
         }
         // More bytes than at the start, or fewer, or a new modification time at the end: the
         // server would hold neither version of the file.
-        if ((count > 0 && sentBytes + count > startSize) ||
+        if ((count > 0 && r.sentBytes + count > r.startSize) ||
             (count == 0 && !unchangedSinceStart())) {
             networkStream.abort();
             fail(OperationOutcome::Kind::FileChanged);
@@ -175,28 +171,28 @@ void UploadDelegate::sendStep()
             finishSend();
             return;
         }
-        bufferOffset = 0;
-        bufferLimit = static_cast<uint64_t>(count);
+        r.bufferOffset = 0;
+        r.bufferLimit = static_cast<uint64_t>(count);
     }
     const int64_t written =
-        networkStream->write(sendBuffer.get() + bufferOffset,
-                             std::min<int64_t>(static_cast<int64_t>(bufferLimit - bufferOffset),
+        networkStream->write(r.sendBuffer.get() + r.bufferOffset,
+                             std::min<int64_t>(static_cast<int64_t>(r.bufferLimit - r.bufferOffset),
                                                OwnedStream::kChunkSize));
     if (written < 0) {
         fail(OperationOutcome::Kind::NetworkWriteError, networkStream->streamError().message);
         return;
     }
-    bufferOffset += static_cast<uint64_t>(written);
-    sentBytes += written;
-    queueDisplay().showProgress(sentBytes, fileSize);
+    r.bufferOffset += static_cast<uint64_t>(written);
+    r.sentBytes += written;
+    emit progressed(r.sentBytes, r.fileSize);
 }
 
 bool UploadDelegate::unchangedSinceStart() const
 {
     struct stat info = {};
-    return sentBytes == startSize && ::fstat(fileStream->handle(), &info) == 0 &&
-           info.st_size == startSize && info.st_mtim.tv_sec == startModified.tv_sec &&
-           info.st_mtim.tv_nsec == startModified.tv_nsec;
+    return run->sentBytes == run->startSize && ::fstat(fileStream->handle(), &info) == 0 &&
+           info.st_size == run->startSize && info.st_mtim.tv_sec == run->startModified.tv_sec &&
+           info.st_mtim.tv_nsec == run->startModified.tv_nsec;
 }
 
 void UploadDelegate::finishSend()
@@ -234,13 +230,10 @@ void UploadDelegate::stopSendWithStatus(const OperationOutcome& status)
         fileStream->close();
         fileStream.reset();
     }
-    sendBuffer.reset();
     // Success or failure, the window is ready for the next operation; a failure says in the
     // status line what failed.
-    fileSize = 0;
-    sentBytes = 0;
+    run.reset();
     controller->setButtonsState(true);
-    remoteFolder.clear();
     queueDisplay().reset();
     if (status.succeeded() && reloadAfterSuccess)
         controller->reloadAction();

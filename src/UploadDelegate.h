@@ -29,8 +29,6 @@ public:
     // Sends the local file at path into the folder at folderURL. Why it did not start (already
     // shown in the status line), or none when it runs.
     std::optional<OperationOutcome> startUpload(const QString& path, const QString& folderURL);
-    // Opens the local file and the write stream on the remote file of the same name.
-    void startSend(const QString& path);
     void streamHandleEvent(FtpStream* aStream, NSStreamEvent eventCode) override;
     // Ends the upload; a success lists the folder again.
     void stopSendWithStatus(const OperationOutcome& status);
@@ -41,13 +39,10 @@ public:
     // Aborts the stream without waiting for the server's verdict; the server may keep what it
     // stored so far.
     void cancel() override;
-    int64_t fileSize = 0;
-    int64_t sentBytes = 0;
+    // The running upload's bytes sent so far; 0 when none runs.
+    int64_t sentBytes() const { return run ? run->sentBytes : 0; }
     OwnedStream networkStream;
     std::unique_ptr<QFile> fileStream;
-    // The bytes from bufferOffset up to bufferLimit wait to be sent.
-    uint64_t bufferOffset = 0;
-    uint64_t bufferLimit = 0;
     // Whether a success lists the folder again; off while more uploads follow at once.
     bool reloadAfterSuccess = true;
 
@@ -58,6 +53,26 @@ signals:
     void filesChosen(const QStringList& paths);
 
 private:
+    // One run of an upload: made when it starts and dropped when it ends, so that nothing of
+    // one run is left for the next.
+    struct Run
+    {
+        // The folder the file goes into; the one shown when empty.
+        QString remoteFolder;
+        int64_t fileSize = 0;
+        int64_t sentBytes = 0;
+        std::unique_ptr<char[]> sendBuffer;
+        // The bytes from bufferOffset up to bufferLimit wait to be sent.
+        uint64_t bufferOffset = 0;
+        uint64_t bufferLimit = 0;
+        // The file's size and modification time when it was opened.
+        int64_t startSize = 0;
+        timespec startModified = {};
+    };
+    std::optional<Run> run;
+
+    // Opens the local file and the write stream on the remote file of the same name.
+    void startSend(const QString& path);
     // One has-space event: at most one file read and one network write of at most a chunk.
     void sendStep();
     // Whether the file still has the size and modification time it had at the start, and all
@@ -72,12 +87,6 @@ private:
     // The file is read eight chunks at a time: an eighth of the reads, each chunk still
     // written on its own has-space event.
     static constexpr int64_t kReadSize = 8 * OwnedStream::kChunkSize;
-    std::unique_ptr<char[]> sendBuffer;
-    // The file's size and modification time when it was opened.
-    int64_t startSize = 0;
-    timespec startModified = {};
-    // The folder the file goes into; the one shown when empty.
-    QString remoteFolder;
     // All is sent and the stream's close waits for the server's verdict, running the event
     // loop: a cancel arriving meanwhile (a timer's) must not pull the stream from under it.
     bool awaitingVerdict = false;

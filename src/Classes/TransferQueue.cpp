@@ -12,7 +12,6 @@
 #include <QWidget>
 
 #include "Classes/Controller.h"
-#include "Classes/QueueDisplay.h"
 #include "Classes/RemoteFolder.h"
 #include "DownloadDelegate.h"
 #include "MiscTool.h"
@@ -74,11 +73,12 @@ TransferQueue::TransferQueue(Controller* controller, const RemoteFolder* remote,
     , upload(upload)
 {
     for (RemoteOperation* operation :
-         {static_cast<RemoteOperation*>(download), static_cast<RemoteOperation*>(upload)})
+         {static_cast<RemoteOperation*>(download), static_cast<RemoteOperation*>(upload)}) {
         connect(operation, &RemoteOperation::finished, this, &TransferQueue::transferEnded);
+        connect(operation, &RemoteOperation::progressed, this, &TransferQueue::progressed);
+    }
     connect(upload, &UploadDelegate::filesChosen, this,
             [this](const QStringList& paths) { uploadFiles(paths); });
-    connect(controller->queueDisplay, &QueueDisplay::changed, this, &TransferQueue::progressed);
 }
 
 void TransferQueue::watchOperation(RemoteOperation* operation)
@@ -215,7 +215,7 @@ void TransferQueue::startNext()
         return;
     // Where the file goes, as the download named it, and what the status line says meanwhile.
     if (started.direction == Direction::Download) {
-        items[row].localPath = download->localFile;
+        items[row].localPath = download->localFile();
         //% "Downloading %1"
         controller->showStatus(text("StatusDownloading", "Downloading %1").arg(started.name));
     } else {
@@ -258,20 +258,19 @@ void TransferQueue::transferEnded(const OperationOutcome& outcome)
     scheduleNext();
 }
 
-void TransferQueue::progressed()
+void TransferQueue::progressed(int64_t done, int64_t total)
 {
     if (running < 0)
         return;
     Transfer& transfer = items[running];
     const bool down = transfer.direction == Direction::Download;
-    // The operation counts from 0 and sets its counters back to 0 at the end: keep the most.
-    const int64_t done = down ? download->receivedBytes : upload->sentBytes;
+    // A download that starts over reports from 0 again: keep the most.
     transfer.doneBytes = std::max(transfer.doneBytes, done);
     // A download that had to start over after all counts from 0 again.
     transfer.bytesBeforeRun = down ? download->continuedFrom() : 0;
-    const int64_t announced = down ? download->fileSize : 0;
-    if (announced > 0)
-        transfer.size = announced;
+    // The server's size for a download wins over the listing's.
+    if (down && total > 0)
+        transfer.size = total;
     if (sinceShown.elapsed() < kShowEveryMs)
         return;
     sinceShown.start();

@@ -117,7 +117,7 @@ private:
     void startNext();
     void transferEnded(const OperationOutcome& outcome);
     // The running transfer's bytes; its row changes at most a few times a second.
-    void progressed();
+    void progressed(int64_t done, int64_t total);
     void rowChanged(int row);
     int firstWaiting() const;
     bool uploadWaitsAfter(int row) const;

@@ -162,7 +162,7 @@ TEST_F(Download, AnExistingFileIsReplacedOnSuccessAndUntouchedOnAnyFailure)
             QTest::qWaitFor([&] { return download()->networkStream->bufferedBytes() > 0; }, 20000));
         server->suspend();
     }
-    ASSERT_TRUE(QTest::qWaitFor([&] { return download()->receivedBytes > 0; }, 20000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return download()->receivedBytes() > 0; }, 20000));
     server->kill();
     ASSERT_TRUE(failed.waitForEnd());
     ASSERT_TRUE(failed.status);

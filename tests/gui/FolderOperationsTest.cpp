@@ -191,7 +191,7 @@ TEST_F(FolderOperations, OneOperationRunsAtATimeFolderOperationsAreRefusedTransf
             QTest::qWaitFor([&] { return download()->networkStream->bufferedBytes() > 0; }, 20000));
         server->suspend();
     }
-    ASSERT_TRUE(QTest::qWaitFor([&] { return download()->receivedBytes > 0; }, 20000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return download()->receivedBytes() > 0; }, 20000));
     const FtpStream* stream = download()->networkStream.get();
 
     // Disconnect asks first, and keeping the transfer keeps the connection. Only something

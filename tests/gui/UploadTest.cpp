@@ -113,13 +113,13 @@ TEST_F(Upload, AServerThatStopsReadingForAWhileStillGetsTheFileByteExact)
     // which go first once the server reads again.
     OperationRecorder recorder(up, c);
     uploadFiles({source});
-    ASSERT_TRUE(QTest::qWaitFor([&] { return up->sentBytes > 0; }, 20000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return up->sentBytes() > 0; }, 20000));
     server->suspend();
     const bool held = QTest::qWaitFor(
         [&] {
-            const int64_t sent = up->sentBytes;
+            const int64_t sent = up->sentBytes();
             QTest::qWait(200);
-            return up->sentBytes == sent;
+            return up->sentBytes() == sent;
         },
         20000);
     server->resume();
