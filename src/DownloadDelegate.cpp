@@ -160,6 +160,7 @@ void DownloadDelegate::startReceive(const QString& url)
         // The progress starts at the share the partial file holds.
         run->receivedBytes = run->writeBackFrom = run->resumeFrom;
         run->fileSize = run->recordedSize;
+        emit continuedFrom(run->resumeFrom);
         showProgress();
     }
     openStream();
@@ -258,6 +259,7 @@ void DownloadDelegate::startOver(bool refusedByServer)
         return;
     }
     run->fileSize = run->listedSize.value_or(0);
+    emit continuedFrom(0);
     showProgress();
     openStream();
 }

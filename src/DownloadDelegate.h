@@ -42,15 +42,18 @@ public:
     // Stops the stream without waiting for the server; the partial file stays, to continue.
     void cancel() override;
 
-    // The running download's bytes so far (0 when none runs), of which those the partial file
-    // held when it was continued, and the file it makes.
+    // The running download's bytes so far (0 when none runs), and the file it makes.
     int64_t receivedBytes() const { return run ? run->receivedBytes : 0; }
-    int64_t continuedFrom() const { return run ? run->resumeFrom : 0; }
     QString localFile() const { return run ? run->localFile : QString(); }
     OwnedStream networkStream;
     std::unique_ptr<QFile> fileStream;
 
     Q_DISABLE_COPY_MOVE(DownloadDelegate)
+
+signals:
+    // The download continues a partial file of offset bytes, or starts over from 0: of the
+    // bytes it reports, those before offset were not moved in this run.
+    void continuedFrom(int64_t offset);
 
 private:
     // One run of a download: made when it starts and dropped when it ends, so that nothing of

@@ -77,6 +77,10 @@ TransferQueue::TransferQueue(Controller* controller, const RemoteFolder* remote,
         connect(operation, &RemoteOperation::finished, this, &TransferQueue::transferEnded);
         connect(operation, &RemoteOperation::progressed, this, &TransferQueue::progressed);
     }
+    connect(download, &DownloadDelegate::continuedFrom, this, [this](int64_t offset) {
+        if (running >= 0)
+            items[running].bytesBeforeRun = offset;
+    });
     connect(upload, &UploadDelegate::filesChosen, this,
             [this](const QStringList& paths) { uploadFiles(paths); });
 }
@@ -266,8 +270,6 @@ void TransferQueue::progressed(int64_t done, int64_t total)
     const bool down = transfer.direction == Direction::Download;
     // A download that starts over reports from 0 again: keep the most.
     transfer.doneBytes = std::max(transfer.doneBytes, done);
-    // A download that had to start over after all counts from 0 again.
-    transfer.bytesBeforeRun = down ? download->continuedFrom() : 0;
     // The server's size for a download wins over the listing's.
     if (down && total > 0)
         transfer.size = total;
