@@ -46,9 +46,8 @@ TEST_F(Browser, AHostOrPortThatNamesNoServerIsRefusedBeforeConnectingAndSavedAsT
         c->hostField->setText(host);
         c->portField->setText(port == "21" ? QString::number(server->port()) : port);
         c->connectItem->trigger();
-        EXPECT_TRUE(c->statusLabel->text().startsWith(port == "0" ? "Cannot connect: Port"
-                                                                  : "Cannot connect: Host"))
-            << c->statusLabel->text().toStdString();
+        EXPECT_TRUE(
+            statusStartsWith(port == "0" ? "Cannot connect: Port" : "Cannot connect: Host"));
         EXPECT_FALSE(c->isReceiving());
         EXPECT_TRUE(c->connectItem->isEnabled()); // still idle
         EXPECT_EQ(UserDefaults::standardUserDefaults().objectForKey("Host").toString(), host);
@@ -139,8 +138,7 @@ TEST_F(Browser, AListedFolderNameThatIsNotOnePlainNameIsNotEntered)
         doubleClickRow(c->numberOfRowsInTableView() - 1);
         EXPECT_EQ(c->remote->ftpURLStack, QStringList{rootUrl()}) << name.toStdString();
         EXPECT_FALSE(c->isReceiving());
-        EXPECT_TRUE(c->statusLabel->text().startsWith("Refused to open the folder"))
-            << c->statusLabel->text().toStdString();
+        EXPECT_TRUE(statusStartsWith("Refused to open the folder"));
     }
 }
 

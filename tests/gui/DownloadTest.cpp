@@ -158,8 +158,7 @@ TEST_F(Download, AFullDiskIsAFileWriteErrorLeavingOnlyThePartialFile)
     if (!disk.works)
         GTEST_SKIP() << "the file size limit cannot be set";
     EXPECT_EQ(downloadAndWait(QStringLiteral("big.bin")), "File write error");
-    EXPECT_TRUE(c->statusLabel->text().startsWith("File write error: "))
-        << c->statusLabel->text().toStdString();
+    EXPECT_TRUE(statusStartsWith("File write error: "));
     EXPECT_EQ(enabledBrowserButtons(), 5);
     EXPECT_FALSE(QFileInfo::exists(downloads.filePath(QStringLiteral("big.bin"))));
     const qint64 kept = QFileInfo(downloads.filePath(QStringLiteral("big.bin.part"))).size();
@@ -192,7 +191,7 @@ TEST_F(Download, AServerLostMidwayLeavesExistingFilesAndKeepsWhatCameUnderAFreeN
     ASSERT_TRUE(failed.status);
     EXPECT_TRUE(*failed.status == "Network read error" || *failed.status == "Stream open error")
         << failed.status->toStdString();
-    EXPECT_TRUE(c->statusLabel->text().startsWith(*failed.status));
+    EXPECT_TRUE(statusStartsWith(*failed.status));
     EXPECT_EQ(readFile(downloads.filePath(QStringLiteral("big.bin"))), "precious");
     EXPECT_EQ(readFile(downloads.filePath(QStringLiteral("big.bin.part"))), "someone else's");
     const QFileInfo partial(downloads.filePath(QStringLiteral("big.bin.1.part")));
@@ -251,7 +250,7 @@ TEST_F(Download, NoSelectionAFolderOrANameThatLeavesTheFolderOrSplitsACommandIsR
         selectRow(c->numberOfRowsInTableView() - 1);
         ASSERT_EQ(c->selectedRow(), c->numberOfRowsInTableView() - 1);
         c->downloadButton->click();
-        EXPECT_TRUE(c->statusLabel->text().startsWith("Refused to download")) << name.toStdString();
+        EXPECT_TRUE(statusStartsWith("Refused to download")) << name.toStdString();
         EXPECT_FALSE(download()->isRunning());
         EXPECT_EQ(enabledBrowserButtons(), 5);
     }

@@ -101,8 +101,7 @@ TEST_F(FolderOperations, CreatingATakenNameShowsTheServersCodeAndWordsWithoutALi
     const int listings = listingsEnded;
     toolkit.answerAlert(Toolkit::kDefaultReturn, QStringLiteral("taken"));
     EXPECT_TRUE(runToEnd(createDir(), [this] { c->createDirButton->click(); }));
-    EXPECT_TRUE(c->statusLabel->text().startsWith("Create folder failed: 550 "))
-        << c->statusLabel->text().toStdString();
+    EXPECT_TRUE(statusStartsWith("Create folder failed: 550 "));
     EXPECT_FALSE(c->isReceiving());
     EXPECT_EQ(listingsEnded, listings);
 }
@@ -114,7 +113,7 @@ TEST_F(FolderOperations, CreateAndDeleteRefuseWhatIsNotOneNameBeforeAsking)
     for (const QString& name : {QStringLiteral(".."), QStringLiteral("x\r\nRMD taken")}) {
         toolkit.answerAlert(Toolkit::kDefaultReturn, name);
         c->createDirButton->click();
-        EXPECT_TRUE(c->statusLabel->text().startsWith("Refused to create"));
+        EXPECT_TRUE(statusStartsWith("Refused to create"));
         EXPECT_FALSE(createDir()->networkStream);
     }
     EXPECT_EQ(folderEntries(root()), (QStringList{"a file.txt", "empty dir", "full", "taken"}));
@@ -125,7 +124,7 @@ TEST_F(FolderOperations, CreateAndDeleteRefuseWhatIsNotOneNameBeforeAsking)
     addListedEntry("x\r\nDELE a file.txt");
     selectRow(c->numberOfRowsInTableView() - 1);
     c->deleteButton->click();
-    EXPECT_TRUE(c->statusLabel->text().startsWith("Refused to delete"));
+    EXPECT_TRUE(statusStartsWith("Refused to delete"));
     EXPECT_EQ(toolkit.alertsShown.size(), asked);
     EXPECT_TRUE(QFileInfo::exists(root() + "/a file.txt"));
 }
@@ -153,8 +152,7 @@ TEST_F(FolderOperations, DeleteRemovesFilesAndEmptyFoldersAndAFullOneShowsTheSer
     }
     const int before = listingsEnded;
     deleteRow(QStringLiteral("full"));
-    EXPECT_TRUE(c->statusLabel->text().startsWith("Delete failed: 550 "))
-        << c->statusLabel->text().toStdString();
+    EXPECT_TRUE(statusStartsWith("Delete failed: 550 "));
     EXPECT_TRUE(QFileInfo::exists(root() + "/full/inside.txt"));
     EXPECT_FALSE(c->isReceiving());
     EXPECT_EQ(listingsEnded, before);
@@ -190,8 +188,7 @@ TEST_F(FolderOperations, DeleteGoesThroughTheProxyAndNeverAroundIt)
     const int afterProxy = server->connections();
     EXPECT_GE(afterProxy, connections + 1);
     deleteRow(QStringLiteral("two.txt"));
-    EXPECT_TRUE(c->statusLabel->text().startsWith("Delete failed"))
-        << c->statusLabel->text().toStdString();
+    EXPECT_TRUE(statusStartsWith("Delete failed"));
     EXPECT_TRUE(QFileInfo::exists(root() + "/two.txt"));
     QTest::qWait(100);
     EXPECT_EQ(server->connections(), afterProxy);

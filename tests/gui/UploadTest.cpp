@@ -38,7 +38,7 @@ TEST_F(Upload, ACancelledPanelOrAHostileNameSendsNothing)
     const QString hostile = local.filePath(QStringLiteral("x\r\nDELE y"));
     writeFile(hostile, "x");
     uploadFiles({hostile});
-    EXPECT_TRUE(c->statusLabel->text().startsWith("Refused to upload"));
+    EXPECT_TRUE(statusStartsWith("Refused to upload"));
 
     EXPECT_FALSE(upload()->networkStream || upload()->fileStream);
     EXPECT_EQ(RemoteOperation::running(), nullptr);
@@ -57,7 +57,7 @@ TEST_F(Upload, AStoreTheServerRefusesIsNotConfirmedAndListsNothingAgain)
     writeFile(local.filePath(QStringLiteral("x.refused")), pattern(50000));
     EXPECT_EQ(runToEnd(upload(), [&] { uploadFiles({local.filePath("x.refused")}); }),
               "Upload not confirmed by the server");
-    EXPECT_TRUE(c->statusLabel->text().startsWith("Upload not confirmed by the server"));
+    EXPECT_TRUE(statusStartsWith("Upload not confirmed by the server"));
     EXPECT_EQ(listingsEnded, listings);
     EXPECT_EQ(queueState(), "|0|0");
     EXPECT_EQ(enabledBrowserButtons(), 5);
