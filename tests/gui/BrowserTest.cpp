@@ -136,7 +136,8 @@ TEST_F(Browser, AListedFolderNameThatIsNotOnePlainNameIsNotEntered)
     for (const QByteArray& name : {QByteArray("x\r\nDELE inside.txt"), QByteArray("../x")}) {
         addListedEntry(name, kEntryTypeDirectory);
         doubleClickRow(c->numberOfRowsInTableView() - 1);
-        EXPECT_EQ(c->remote->ftpURLStack, QStringList{rootUrl()}) << name.toStdString();
+        EXPECT_EQ(c->remote->FTP_URL, rootUrl()) << name.toStdString();
+        EXPECT_EQ(c->remote->ftpURLStack, QStringList{rootUrl()});
         EXPECT_FALSE(c->isReceiving());
         EXPECT_TRUE(statusStartsWith("Refused to open the folder"));
     }
