@@ -20,37 +20,44 @@ namespace {
 const QString kFolder = QStringLiteral("\U0001F4C1");
 const QString kDocument = QStringLiteral("\U0001F4C4");
 
+// A tree of spaced, non-ASCII and hostile names, served and shown in the window.
+class Browser : public WindowFixture
+{
+protected:
+    void SetUp() override
+    {
+        startServer();
+        QDir(root()).mkpath(QStringLiteral("a b/c d"));
+        QDir(root()).mkpath(QStringLiteral("é"));
+        writeFile(root() + "/a b/c d/inner.txt", "0123456789");
+        writeFile(root() + "/a b/file.txt", "0123456789");
+        writeFile(root() + "/f.txt", QByteArray(1536, 'x'));
+        writeFile(root() + QString::fromUtf8("/esc\x1b[31mred\u202Egnp.exe"), QByteArray(3, 'x'));
+        startApp();
+    }
+};
+
 } // namespace
 
-using Browser = WindowFixture;
-
-TEST_F(Browser, ConnectRefusesNoServerListsTheRootSavesTheSettingsNavigatesOnlyIntoPlainNames)
+TEST_F(Browser, AHostOrPortThatNamesNoServerIsRefusedBeforeConnectingAndSavedAsTyped)
 {
-    startServer();
-    QDir(root()).mkpath(QStringLiteral("a b/c d"));
-    QDir(root()).mkpath(QStringLiteral("é"));
-    writeFile(root() + "/a b/c d/inner.txt", "0123456789");
-    writeFile(root() + "/a b/file.txt", "0123456789");
-    writeFile(root() + "/f.txt", QByteArray(1536, 'x'));
-    writeFile(root() + QString::fromUtf8("/esc\x1b[31mred\u202Egnp.exe"), QByteArray(3, 'x'));
-    startApp();
-    // A host or port that cannot name a server: refused before any connection.
     for (const auto& [host, port] : std::initializer_list<std::pair<QString, QString>>{
              {"x@127.0.0.1", "21"}, {"127.0.0.1", "0"}}) {
         c->hostField->setText(host);
         c->portField->setText(port == "21" ? QString::number(server->port()) : port);
         c->connectItem->trigger();
-        EXPECT_TRUE(c->statusLabel->text().startsWith(port == "0" ? "Cannot connect: Port"
-                                                                  : "Cannot connect: Host"))
-            << c->statusLabel->text().toStdString();
+        EXPECT_TRUE(
+            statusStartsWith(port == "0" ? "Cannot connect: Port" : "Cannot connect: Host"));
         EXPECT_FALSE(c->isReceiving());
         EXPECT_TRUE(c->connectItem->isEnabled()); // still idle
-        // Saved as typed.
         EXPECT_EQ(UserDefaults::standardUserDefaults().objectForKey("Host").toString(), host);
     }
     QTest::qWait(200);
     EXPECT_EQ(server->connections(), 0);
+}
 
+TEST_F(Browser, ConnectListsTheRootWithKindsSizesAndSafeNamesAndSavesTheSettings)
+{
     connectAnonymously();
     EXPECT_FALSE(c->connectItem->isEnabled());
     EXPECT_TRUE(c->disconnectItem->isEnabled());
@@ -59,6 +66,7 @@ TEST_F(Browser, ConnectRefusesNoServerListsTheRootSavesTheSettingsNavigatesOnlyI
     EXPECT_EQ(c->statusLabel->text(), "List succeeded");
     EXPECT_EQ(c->ftpLocationLabel->text(), "/");
     EXPECT_EQ(c->numberOfRowsInTableView(), 4);
+    EXPECT_FALSE(c->preButton->isEnabled());
 
     const int folder = rowNamed(QStringLiteral("a b"));
     ASSERT_GE(folder, 0);
@@ -76,10 +84,12 @@ TEST_F(Browser, ConnectRefusesNoServerListsTheRootSavesTheSettingsNavigatesOnlyI
     EXPECT_EQ(store.objectForKey(QStringLiteral("Host")).toString(), "127.0.0.1");
     EXPECT_EQ(store.objectForKey(QStringLiteral("Port")).typeId(), QMetaType::QString);
     EXPECT_EQ(store.integerForKey(QStringLiteral("Anonymous")), 1);
+}
 
+TEST_F(Browser, DoubleClickEntersFoldersByEscapedUrlsReloadStaysBackReturns)
+{
+    connectAndList();
     const QString rootUrl = this->rootUrl();
-    EXPECT_FALSE(c->preButton->isEnabled());
-
     doubleClickRow(rowNamed(QStringLiteral("a b")));
     EXPECT_EQ(c->remote->FTP_URL, rootUrl + "a%20b/");
     EXPECT_EQ(c->ftpLocationLabel->text(), "/a b/");
@@ -111,19 +121,31 @@ TEST_F(Browser, ConnectRefusesNoServerListsTheRootSavesTheSettingsNavigatesOnlyI
     EXPECT_EQ(c->remote->ftpURLStack, QStringList{rootUrl});
     ASSERT_TRUE(waitForListing());
 
-    // A listed folder name that is not one plain name (it would inject a command, or walk
-    // more or other than one level) is refused before the folder stack changes.
+    doubleClickRow(rowNamed(QStringLiteral("é")));
+    EXPECT_EQ(c->remote->FTP_URL, rootUrl + "%C3%A9/");
+    EXPECT_EQ(c->ftpLocationLabel->text(), "/é/");
+    ASSERT_TRUE(waitForListing());
+    EXPECT_EQ(c->status, "List succeeded");
+}
+
+// A listed folder name that is not one plain name (it would inject a command, or walk more or
+// other than one level) is refused before the folder stack changes.
+TEST_F(Browser, AListedFolderNameThatIsNotOnePlainNameIsNotEntered)
+{
+    connectAndList();
     for (const QByteArray& name : {QByteArray("x\r\nDELE inside.txt"), QByteArray("../x")}) {
         addListedEntry(name, kEntryTypeDirectory);
         doubleClickRow(c->numberOfRowsInTableView() - 1);
-        EXPECT_EQ(c->remote->FTP_URL, rootUrl) << name.toStdString();
-        EXPECT_EQ(c->remote->ftpURLStack, QStringList{rootUrl});
+        EXPECT_EQ(c->remote->FTP_URL, rootUrl()) << name.toStdString();
+        EXPECT_EQ(c->remote->ftpURLStack, QStringList{rootUrl()});
         EXPECT_FALSE(c->isReceiving());
-        EXPECT_TRUE(c->statusLabel->text().startsWith("Refused to open the folder"))
-            << c->statusLabel->text().toStdString();
+        EXPECT_TRUE(statusStartsWith("Refused to open the folder"));
     }
+}
 
-    // A listing started while one runs replaces it without a status of its own.
+TEST_F(Browser, AListingStartedWhileOneRunsReplacesItWithoutAStatusOfItsOwn)
+{
+    connectAndList();
     const int ended = listingsEnded;
     c->reloadButton->click();
     c->reloadButton->click();
@@ -131,20 +153,17 @@ TEST_F(Browser, ConnectRefusesNoServerListsTheRootSavesTheSettingsNavigatesOnlyI
     QTest::qWait(200);
     EXPECT_EQ(listingsEnded, ended + 1);
     EXPECT_EQ(c->status, "List succeeded");
+}
 
-    doubleClickRow(rowNamed(QStringLiteral("é")));
-    EXPECT_EQ(c->remote->FTP_URL, rootUrl + "%C3%A9/");
-    EXPECT_EQ(c->ftpLocationLabel->text(), "/é/");
-    ASSERT_TRUE(waitForListing());
-    EXPECT_EQ(c->status, "List succeeded");
-
+TEST_F(Browser, DisconnectEmptiesTheBrowserAndABracketedIpv6AddressConnects)
+{
+    connectAndList();
     c->disconnectItem->trigger();
     EXPECT_EQ(c->numberOfRowsInTableView(), 0);
     EXPECT_EQ(c->ftpLocationLabel->text(), "");
     EXPECT_EQ(c->tabView->currentWidget(), c->ftpTabViewItem);
     EXPECT_TRUE(c->connectItem->isEnabled());
 
-    // A bracketed IPv6 address is an address: the connect goes ahead.
     c->hostField->setText(QStringLiteral("[::1]"));
     c->portField->setText(QString::number(server->port()));
     c->connectItem->trigger();
@@ -153,7 +172,9 @@ TEST_F(Browser, ConnectRefusesNoServerListsTheRootSavesTheSettingsNavigatesOnlyI
     ASSERT_TRUE(waitForListing());
 }
 
-TEST_F(Browser, ALongListingFillsTheTableByChunksAndCountsTheLinesItCannotRead)
+using Listing = WindowFixture;
+
+TEST_F(Listing, ALongOneFillsTheTableByChunksAndCountsTheLinesItCannotRead)
 {
     // Good lines around the odd ones, so that those sit inside a read chunk, not at its edge,
     // and enough of them for many chunks.
@@ -199,7 +220,7 @@ TEST_F(Browser, ALongListingFillsTheTableByChunksAndCountsTheLinesItCannotRead)
     EXPECT_EQ(MiscTool::getFileSize(c->remote->listEntries->at(row)), "?");
 }
 
-TEST_F(Browser, AListingStopsAtItsLimitsKeepingWhatArrivedAndEscStopsIt)
+TEST_F(Listing, StopsAtItsLimitsKeepingWhatArrivedAndEscStopsIt)
 {
     const SmallListingLimits limits;
     const auto line = [](int i) {

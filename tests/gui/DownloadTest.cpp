@@ -47,17 +47,11 @@ struct SmallDisk
 
 using Download = WindowFixture;
 
-TEST_F(Download, ShowsWholePercentagesPerChunkThenResetsTheQueueDisplayAndNeverPast100)
+TEST_F(Download, ShowsWholePercentagesPerChunkThenResetsTheQueueDisplay)
 {
-    // Without SIZE for grows.bin, the listing's size is all that is known of it.
-    FtpServer::Options options;
-    options.noSize = QStringLiteral("grows");
-    startServer(options);
+    startServer();
     const QByteArray content = pattern(100000);
     writeFile(root() + "/data.bin", content);
-    writeFile(root() + "/empty.txt", {});
-    const QByteArray grown = pattern(300000);
-    writeFile(root() + "/grows.bin", grown.left(40000));
     connectAndList();
     const int listings = listingsEnded;
     const QString local = downloads.filePath(QStringLiteral("data.bin"));
@@ -88,15 +82,30 @@ TEST_F(Download, ShowsWholePercentagesPerChunkThenResetsTheQueueDisplayAndNeverP
     EXPECT_TRUE(readFile(local) == content);
     EXPECT_EQ(folderEntries(downloads.path()), QStringList{"data.bin"});
     EXPECT_EQ(listingsEnded, listings); // a download changes nothing on the server
+}
 
-    // An empty file: the first read ends it; only the start and the reset show.
+TEST_F(Download, AnEmptyFileShowsOnlyTheStartAndTheReset)
+{
+    startServer();
+    writeFile(root() + "/empty.txt", {});
+    connectAndList();
     QStringList states;
     EXPECT_FALSE(downloadAndWait(QStringLiteral("empty.txt"), &states));
     EXPECT_EQ(states, (QStringList{"|0|0", "|0|0"}));
     EXPECT_EQ(readFile(downloads.filePath(QStringLiteral("empty.txt"))), "");
+}
 
-    // A file that grew after the listing comes whole and never shows more than 100%.
+TEST_F(Download, AFileThatGrewAfterTheListingComesWholeAndNeverShowsPast100)
+{
+    // Without SIZE for grows.bin, the listing's size is all that is known of it.
+    FtpServer::Options options;
+    options.noSize = QStringLiteral("grows");
+    startServer(options);
+    const QByteArray grown = pattern(300000);
+    writeFile(root() + "/grows.bin", grown.left(40000));
+    connectAndList();
     writeFile(root() + "/grows.bin", grown);
+    QStringList states;
     EXPECT_FALSE(downloadAndWait(QStringLiteral("grows.bin"), &states));
     EXPECT_TRUE(readFile(downloads.filePath(QStringLiteral("grows.bin"))) == grown);
     ASSERT_GE(states.size(), 3);
@@ -111,24 +120,26 @@ TEST_F(Download, ShowsWholePercentagesPerChunkThenResetsTheQueueDisplayAndNeverP
         << states.join(' ').toStdString();
 }
 
-TEST_F(Download, AnExistingFileIsReplacedOnSuccessAndUntouchedOnAnyFailure)
+TEST_F(Download, SuccessReplacesAnExistingFileWithoutAQuestion)
 {
-    ShortTimeouts shortTimeouts;
-    FtpServer::Options options;
-    options.shortSuffix = QStringLiteral(".short");
-    startServer(options);
+    startServer();
     writeFile(root() + "/small.txt", "new content");
-    writeSparseFile(root() + "/big.bin");
-    const QByteArray content = pattern(1000000);
-    writeFile(root() + "/big.short", content);
     connectAndList();
-
-    // Success replaces an existing file, without a question.
     writeFile(downloads.filePath(QStringLiteral("small.txt")), "old content, longer than new");
     EXPECT_FALSE(downloadAndWait(QStringLiteral("small.txt")));
     EXPECT_EQ(readFile(downloads.filePath(QStringLiteral("small.txt"))), "new content");
+    EXPECT_TRUE(toolkit.alertsShown.isEmpty());
+}
 
-    // The server sends half and says it is done: the local copy stays, the half goes aside.
+// The server sends half and says it is done: the local copy stays, the half goes aside.
+TEST_F(Download, AShortTransferKeepsTheLocalCopyAndPutsWhatCameAside)
+{
+    FtpServer::Options options;
+    options.shortSuffix = QStringLiteral(".short");
+    startServer(options);
+    const QByteArray content = pattern(1000000);
+    writeFile(root() + "/big.short", content);
+    connectAndList();
     const QString local = downloads.filePath(QStringLiteral("big.short"));
     writeFile(local, "the good copy");
     EXPECT_EQ(downloadAndWait(QStringLiteral("big.short")),
@@ -136,21 +147,33 @@ TEST_F(Download, AnExistingFileIsReplacedOnSuccessAndUntouchedOnAnyFailure)
     EXPECT_EQ(c->statusLabel->text(), "Download incomplete: 500000 of 1000000 bytes");
     EXPECT_EQ(readFile(local), "the good copy");
     EXPECT_TRUE(readFile(local + ".part") == content.left(500000));
+}
 
-    // A full disk: a file write error, and only the partial file.
-    if (SmallDisk disk; disk.works) {
-        EXPECT_EQ(downloadAndWait(QStringLiteral("big.bin")), "File write error");
-        EXPECT_TRUE(c->statusLabel->text().startsWith("File write error: "))
-            << c->statusLabel->text().toStdString();
-        EXPECT_EQ(enabledBrowserButtons(), 5);
-        EXPECT_FALSE(QFileInfo::exists(downloads.filePath(QStringLiteral("big.bin"))));
-        const qint64 kept = QFileInfo(downloads.filePath(QStringLiteral("big.bin.part"))).size();
-        EXPECT_GT(kept, 0);
-        EXPECT_LE(kept, 64 * 1024);
-    }
+TEST_F(Download, AFullDiskIsAFileWriteErrorLeavingOnlyThePartialFile)
+{
+    startServer();
+    writeSparseFile(root() + "/big.bin");
+    connectAndList();
+    SmallDisk disk;
+    if (!disk.works)
+        GTEST_SKIP() << "the file size limit cannot be set";
+    EXPECT_EQ(downloadAndWait(QStringLiteral("big.bin")), "File write error");
+    EXPECT_TRUE(statusStartsWith("File write error: "));
+    EXPECT_EQ(enabledBrowserButtons(), 5);
+    EXPECT_FALSE(QFileInfo::exists(downloads.filePath(QStringLiteral("big.bin"))));
+    const qint64 kept = QFileInfo(downloads.filePath(QStringLiteral("big.bin.part"))).size();
+    EXPECT_GT(kept, 0);
+    EXPECT_LE(kept, 64 * 1024);
+}
 
-    // A failure leaves the existing file as it was, and another file with the partial
-    // name too: the data received so far goes to a free partial name beside them.
+// A failure leaves the existing file as it was, and another file with the partial name too:
+// the data received so far goes to a free partial name beside them.
+TEST_F(Download, AServerLostMidwayLeavesExistingFilesAndKeepsWhatCameUnderAFreeName)
+{
+    ShortTimeouts shortTimeouts;
+    startServer();
+    writeSparseFile(root() + "/big.bin");
+    connectAndList();
     writeFile(downloads.filePath(QStringLiteral("big.bin")), "precious");
     writeFile(downloads.filePath(QStringLiteral("big.bin.part")), "someone else's");
     OperationRecorder failed(download(), c);
@@ -168,7 +191,7 @@ TEST_F(Download, AnExistingFileIsReplacedOnSuccessAndUntouchedOnAnyFailure)
     ASSERT_TRUE(failed.status);
     EXPECT_TRUE(*failed.status == "Network read error" || *failed.status == "Stream open error")
         << failed.status->toStdString();
-    EXPECT_TRUE(c->statusLabel->text().startsWith(*failed.status));
+    EXPECT_TRUE(statusStartsWith(*failed.status));
     EXPECT_EQ(readFile(downloads.filePath(QStringLiteral("big.bin"))), "precious");
     EXPECT_EQ(readFile(downloads.filePath(QStringLiteral("big.bin.part"))), "someone else's");
     const QFileInfo partial(downloads.filePath(QStringLiteral("big.bin.1.part")));
@@ -227,7 +250,7 @@ TEST_F(Download, NoSelectionAFolderOrANameThatLeavesTheFolderOrSplitsACommandIsR
         selectRow(c->numberOfRowsInTableView() - 1);
         ASSERT_EQ(c->selectedRow(), c->numberOfRowsInTableView() - 1);
         c->downloadButton->click();
-        EXPECT_TRUE(c->statusLabel->text().startsWith("Refused to download")) << name.toStdString();
+        EXPECT_TRUE(statusStartsWith("Refused to download")) << name.toStdString();
         EXPECT_FALSE(download()->isRunning());
         EXPECT_EQ(enabledBrowserButtons(), 5);
     }

@@ -38,29 +38,37 @@ protected:
         toolkit.answerAlert(code);
         controller()->deleteButton->click();
     }
+
+    // A named login with URL-reserved characters (the folder operations build their URLs from
+    // it) over a folder with a file, an empty folder, a full one and one taken name; listed.
+    void connectWithLogin(const QString& password = {})
+    {
+        startServer(login);
+        for (const char* name : {"taken", "empty dir", "full"})
+            QDir(root()).mkpath(QLatin1String(name));
+        writeFile(root() + "/a file.txt", "x");
+        writeFile(root() + "/full/inside.txt", "x");
+        startApp();
+        connectAs(login.user, password.isNull() ? login.password : password);
+        ASSERT_TRUE(waitForListing());
+    }
+
+    const FtpServer::Options login = FtpServer::loginOnly();
 };
 
-// A named login with URL-reserved characters: the folder operations build their URLs from it.
-TEST_F(FolderOperations, CreateAsksForANameDeleteConfirmsAndBothRefuseWhatIsNotOneName)
+TEST_F(FolderOperations, AWrongPasswordShowsTheServersRefusalAndListsNothing)
 {
-    const FtpServer::Options options = FtpServer::loginOnly();
-    startServer(options);
-    for (const char* name : {"taken", "empty dir", "full"})
-        QDir(root()).mkpath(QLatin1String(name));
-    writeFile(root() + "/a file.txt", "x");
-    writeFile(root() + "/full/inside.txt", "x");
-    startApp();
-    connectAs(options.user, QStringLiteral("wrong"));
-    ASSERT_TRUE(waitForListing());
+    connectWithLogin(QStringLiteral("wrong"));
     EXPECT_EQ(c->status, "Stream open error");
     EXPECT_TRUE(c->statusLabel->text().contains("530")) << c->statusLabel->text().toStdString();
     EXPECT_EQ(c->numberOfRowsInTableView(), 0);
-    c->disconnectItem->trigger();
-    connectAs(options.user, options.password);
-    ASSERT_TRUE(waitForListing());
+}
+
+TEST_F(FolderOperations, CreateAsksForANameAgainWhenEmptyThenMakesTheFolderAndListsIt)
+{
+    connectWithLogin();
     ASSERT_EQ(c->status, "List succeeded");
     const int listings = listingsEnded;
-
     toolkit.answerAlert(Toolkit::kAlternateReturn);
     c->createDirButton->click();
     ASSERT_EQ(toolkit.alertsShown.size(), 1);
@@ -69,7 +77,6 @@ TEST_F(FolderOperations, CreateAsksForANameDeleteConfirmsAndBothRefuseWhatIsNotO
     EXPECT_EQ(prompt.messageText, Controller::localizedString("PlsNewDir"));
     EXPECT_EQ(RemoteOperation::running(), nullptr);
 
-    // OK on an empty field asks again; the second answer is used as typed.
     toolkit.answerAlert(Toolkit::kDefaultReturn, QString());
     toolkit.answerAlert(Toolkit::kDefaultReturn, QStringLiteral("new dir"));
     OperationRecorder created(createDir(), c);
@@ -86,25 +93,30 @@ TEST_F(FolderOperations, CreateAsksForANameDeleteConfirmsAndBothRefuseWhatIsNotO
     ASSERT_TRUE(waitForListing());
     EXPECT_EQ(listingsEnded, listings + 1);
     EXPECT_EQ(cell("FolderOrFile", rowNamed(QStringLiteral("new dir"))), kFolderSymbol);
+}
 
-    // An existing folder: the server's refusal, and no listing again.
+TEST_F(FolderOperations, CreatingATakenNameShowsTheServersCodeAndWordsWithoutAListing)
+{
+    connectWithLogin();
+    const int listings = listingsEnded;
     toolkit.answerAlert(Toolkit::kDefaultReturn, QStringLiteral("taken"));
     EXPECT_TRUE(runToEnd(createDir(), [this] { c->createDirButton->click(); }));
-    // The server's own words follow its code, as for the other operations.
-    EXPECT_TRUE(c->statusLabel->text().startsWith("Create folder failed: 550 "))
-        << c->statusLabel->text().toStdString();
+    EXPECT_TRUE(statusStartsWith("Create folder failed: 550 "));
     EXPECT_FALSE(c->isReceiving());
-    EXPECT_EQ(listingsEnded, listings + 1);
+    EXPECT_EQ(listingsEnded, listings);
+}
 
-    // A name that is not one folder never reaches the server, nor is a deletion asked about.
+// A name that is not one folder never reaches the server, nor is a deletion asked about.
+TEST_F(FolderOperations, CreateAndDeleteRefuseWhatIsNotOneNameBeforeAsking)
+{
+    connectWithLogin();
     for (const QString& name : {QStringLiteral(".."), QStringLiteral("x\r\nRMD taken")}) {
         toolkit.answerAlert(Toolkit::kDefaultReturn, name);
         c->createDirButton->click();
-        EXPECT_TRUE(c->statusLabel->text().startsWith("Refused to create"));
+        EXPECT_TRUE(statusStartsWith("Refused to create"));
         EXPECT_FALSE(createDir()->networkStream);
     }
-    EXPECT_EQ(folderEntries(root()),
-              (QStringList{"a file.txt", "empty dir", "full", "new dir", "taken"}));
+    EXPECT_EQ(folderEntries(root()), (QStringList{"a file.txt", "empty dir", "full", "taken"}));
     EXPECT_EQ(RemoteOperation::running(), nullptr);
     const qsizetype asked = toolkit.alertsShown.size();
     c->serverTable->clearSelection();
@@ -112,17 +124,26 @@ TEST_F(FolderOperations, CreateAsksForANameDeleteConfirmsAndBothRefuseWhatIsNotO
     addListedEntry("x\r\nDELE a file.txt");
     selectRow(c->numberOfRowsInTableView() - 1);
     c->deleteButton->click();
-    EXPECT_TRUE(c->statusLabel->text().startsWith("Refused to delete"));
+    EXPECT_TRUE(statusStartsWith("Refused to delete"));
     EXPECT_EQ(toolkit.alertsShown.size(), asked);
+    EXPECT_TRUE(QFileInfo::exists(root() + "/a file.txt"));
+}
 
-    const int beforeDelete = listingsEnded;
+TEST_F(FolderOperations, DeleteAsksFirstAndCancelKeepsTheEntry)
+{
+    connectWithLogin();
+    const int listings = listingsEnded;
     deleteRow(QStringLiteral("a file.txt"), Toolkit::kAlternateReturn);
-    ASSERT_EQ(toolkit.alertsShown.size(), asked + 1);
+    ASSERT_EQ(toolkit.alertsShown.size(), 1);
     EXPECT_EQ(toolkit.alertsShown.last().messageText, Controller::localizedString("DeleteConfirm"));
     EXPECT_TRUE(QFileInfo::exists(root() + "/a file.txt"));
     EXPECT_FALSE(c->isReceiving());
-    EXPECT_EQ(listingsEnded, beforeDelete);
+    EXPECT_EQ(listingsEnded, listings);
+}
 
+TEST_F(FolderOperations, DeleteRemovesFilesAndEmptyFoldersAndAFullOneShowsTheServersRefusal)
+{
+    connectWithLogin();
     for (const QString& name : {QStringLiteral("a file.txt"), QStringLiteral("empty dir")}) {
         deleteRow(name);
         EXPECT_FALSE(QFileInfo::exists(root() + "/" + name)) << name.toStdString();
@@ -131,8 +152,7 @@ TEST_F(FolderOperations, CreateAsksForANameDeleteConfirmsAndBothRefuseWhatIsNotO
     }
     const int before = listingsEnded;
     deleteRow(QStringLiteral("full"));
-    EXPECT_TRUE(c->statusLabel->text().startsWith("Delete failed: 550 "))
-        << c->statusLabel->text().toStdString();
+    EXPECT_TRUE(statusStartsWith("Delete failed: 550 "));
     EXPECT_TRUE(QFileInfo::exists(root() + "/full/inside.txt"));
     EXPECT_FALSE(c->isReceiving());
     EXPECT_EQ(listingsEnded, before);
@@ -168,8 +188,7 @@ TEST_F(FolderOperations, DeleteGoesThroughTheProxyAndNeverAroundIt)
     const int afterProxy = server->connections();
     EXPECT_GE(afterProxy, connections + 1);
     deleteRow(QStringLiteral("two.txt"));
-    EXPECT_TRUE(c->statusLabel->text().startsWith("Delete failed"))
-        << c->statusLabel->text().toStdString();
+    EXPECT_TRUE(statusStartsWith("Delete failed"));
     EXPECT_TRUE(QFileInfo::exists(root() + "/two.txt"));
     QTest::qWait(100);
     EXPECT_EQ(server->connections(), afterProxy);

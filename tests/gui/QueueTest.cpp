@@ -28,6 +28,16 @@ protected:
         for (const QString& name : names)
             selectRow(rowNamed(name), name == names.first() ? Qt::NoModifier : Qt::ControlModifier);
     }
+    // Starts downloads of three files; the first runs, the others wait.
+    void queueThree()
+    {
+        startServer();
+        for (const char* name : {"a.bin", "b.bin", "d.bin"})
+            writeFile(server->localPath(name), pattern(100000));
+        connectAndWatch();
+        selectRows({"a.bin", "b.bin", "d.bin"});
+        c->downloadButton->click();
+    }
     bool waitForQueue()
     {
         const int before = drains;
@@ -79,14 +89,9 @@ TEST_F(Queue, DownloadsTheSelectedFilesOneAfterAnotherAndSkipsFolders)
     EXPECT_EQ(folderEntries(downloads.path()), (QStringList{"a.bin", "b.txt", "d.bin"}));
 }
 
-TEST_F(Queue, AWaitingTransferCanBeRemovedADisconnectDropsTheRestFinishedOnesAreCleared)
+TEST_F(Queue, AWaitingTransferCanBeRemovedTheRunningOneCannot)
 {
-    startServer();
-    for (const char* name : {"a.bin", "b.bin", "d.bin"})
-        writeFile(server->localPath(name), pattern(100000));
-    connectAndWatch();
-    selectRows({"a.bin", "b.bin", "d.bin"});
-    c->downloadButton->click();
+    queueThree();
 
     // The Delete key on the Queue tab's list takes the waiting b.bin off; the running a.bin
     // stays.
@@ -99,16 +104,21 @@ TEST_F(Queue, AWaitingTransferCanBeRemovedADisconnectDropsTheRestFinishedOnesAre
     queueTable()->selectRow(0);
     app->window()->findChild<QPushButton*>("removeTransferButton")->click();
     EXPECT_EQ(queueRows().size(), 2);
+}
 
-    // Disconnecting asks about the running one; kept running, nothing changes. Cancelled, it
-    // stops and no waiting one starts on the next server.
+// Disconnecting asks about the running one; kept running, nothing changes. Cancelled, it stops
+// and no waiting one starts on the next server.
+TEST_F(Queue, ADisconnectAsksFirstThenDropsTheRestAndFinishedRowsCanBeCleared)
+{
+    queueThree();
     toolkit.answerAlert(Toolkit::kAlternateReturn);
     c->disconnectItem->trigger();
-    EXPECT_EQ(queueRows(), (QStringList{"↓ a.bin|Running", "↓ d.bin|Waiting"}));
+    EXPECT_EQ(queueRows(), (QStringList{"↓ a.bin|Running", "↓ b.bin|Waiting", "↓ d.bin|Waiting"}));
     toolkit.answerAlert(Toolkit::kDefaultReturn);
     c->disconnectItem->trigger();
     ASSERT_TRUE(waitForQueue());
-    EXPECT_EQ(queueRows(), (QStringList{"↓ a.bin|Cancelled", "↓ d.bin|Not started: disconnected"}));
+    EXPECT_EQ(queueRows(), (QStringList{"↓ a.bin|Cancelled", "↓ b.bin|Not started: disconnected",
+                                        "↓ d.bin|Not started: disconnected"}));
     for (const char* name : {"a.bin", "b.bin", "d.bin"})
         EXPECT_FALSE(QFile::exists(downloads.filePath(name))) << name;
     app->window()->findChild<QPushButton*>("clearTransfersButton")->click();

@@ -56,21 +56,27 @@ protected:
         QTest::keyClick(editor, Qt::Key_Return);
         QTest::qWait(50);
     }
+    // Two folders and three files whose natural, byte and case orders all differ, listed with
+    // the table focused.
+    void listFiveEntries()
+    {
+        startServer();
+        for (const char* name : {"zdir", "adir"})
+            QDir(root()).mkdir(QLatin1String(name));
+        writeFile(root() + "/file10.txt", QByteArray(10, 'x'));
+        writeFile(root() + "/file2.txt", QByteArray(300, 'x'));
+        writeFile(root() + "/File1.txt", QByteArray(20, 'x'));
+        connectAndList();
+        activate();
+    }
+
+    const QStringList ascending = {"adir", "zdir", "File1.txt", "file2.txt", "file10.txt"};
 };
 
-TEST_F(SortFilterRename, HeadersSortNaturallyTheFilterHoldsAcrossReloadsF2RenamesRefusalsSayWhy)
+TEST_F(SortFilterRename, HeadersSortNaturallyFoldersFirstEitherWayAndBySize)
 {
-    startServer();
-    for (const char* name : {"zdir", "adir"})
-        QDir(root()).mkdir(QLatin1String(name));
-    writeFile(root() + "/file10.txt", QByteArray(10, 'x'));
-    writeFile(root() + "/file2.txt", QByteArray(300, 'x'));
-    writeFile(root() + "/File1.txt", QByteArray(20, 'x'));
-    connectAndList();
-    activate();
-
+    listFiveEntries();
     clickHeader(1);
-    const QStringList ascending = {"adir", "zdir", "File1.txt", "file2.txt", "file10.txt"};
     EXPECT_EQ(shownNames(), ascending);
     clickHeader(1);
     EXPECT_EQ(shownNames(), (QStringList{"zdir", "adir", "file10.txt", "file2.txt", "File1.txt"}));
@@ -78,13 +84,22 @@ TEST_F(SortFilterRename, HeadersSortNaturallyTheFilterHoldsAcrossReloadsF2Rename
     EXPECT_EQ(shownNames(), (QStringList{"adir", "zdir", "file10.txt", "File1.txt", "file2.txt"}));
     EXPECT_LT(ListingSortFilter::naturalCompare(u"a1", u"a01"), 0);
     EXPECT_LT(ListingSortFilter::naturalCompare(u"x9y", u"X10"), 0);
+}
 
-    // The selection answers rows of the listing, whatever the order shown.
+TEST_F(SortFilterRename, TheSelectionAnswersTheListingsRowWhateverTheOrderShown)
+{
+    listFiveEntries();
+    clickHeader(1);
     clickHeader(1);
     selectRow(rowNamed(QStringLiteral("file10.txt")));
     EXPECT_EQ(cell("FileName", c->selectedRow()), "file10.txt");
+}
 
-    // Ctrl+F goes to the filter; typing there filters and leaves the table's keys alone.
+// Ctrl+F goes to the filter; typing there filters and leaves the table's keys alone.
+TEST_F(SortFilterRename, TheFilterMatchesAnyCaseAndHoldsAcrossAReload)
+{
+    listFiveEntries();
+    clickHeader(1);
     QTest::keyClick(c->window, Qt::Key_F, Qt::ControlModifier);
     EXPECT_TRUE(c->filterField->hasFocus());
     QTest::keyClicks(c->filterField, QStringLiteral("FILE1"));
@@ -100,8 +115,12 @@ TEST_F(SortFilterRename, HeadersSortNaturallyTheFilterHoldsAcrossReloadsF2Rename
     EXPECT_EQ(shownNames(), (QStringList{"File1.txt", "file10.txt"}));
     c->filterField->clear();
     EXPECT_EQ(shownNames(), ascending);
+}
 
-    // Into a folder and back: still sorted by name.
+TEST_F(SortFilterRename, TheOrderHoldsIntoAFolderAndBack)
+{
+    listFiveEntries();
+    clickHeader(1);
     selectRow(rowNamed(QStringLiteral("zdir")));
     key(Qt::Key_Return);
     EXPECT_EQ(c->ftpLocationLabel->text(), "/zdir/");
@@ -110,28 +129,33 @@ TEST_F(SortFilterRename, HeadersSortNaturallyTheFilterHoldsAcrossReloadsF2Rename
     EXPECT_EQ(c->ftpLocationLabel->text(), "/");
     ASSERT_TRUE(waitForListing());
     EXPECT_EQ(shownNames(), ascending);
+}
 
-    // F2 renames in place, and the renamed row stays selected in the sorted table.
+TEST_F(SortFilterRename, F2RenamesInPlaceAndTheRenamedRowStaysSelectedInTheSortedTable)
+{
+    listFiveEntries();
+    clickHeader(1);
     renameRow(QStringLiteral("file2.txt"), QStringLiteral("new é.txt"));
     ASSERT_TRUE(waitForListing());
     EXPECT_TRUE(QFileInfo::exists(root() + QString::fromUtf8("/new é.txt")));
     EXPECT_FALSE(QFileInfo::exists(root() + "/file2.txt"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return c->selectedRow() >= 0; }, 5000));
     EXPECT_EQ(cell("FileName", c->selectedRow()), QString::fromUtf8("new é.txt"));
+}
 
-    // A new name the check refuses never reaches the server.
-    const int renamed = listingsEnded;
-    renameRow(QString::fromUtf8("new é.txt"), QStringLiteral("../up.txt"));
-    EXPECT_TRUE(c->statusLabel->text().startsWith("Refused to rename \"../up.txt\""))
-        << c->statusLabel->text().toStdString();
-    EXPECT_TRUE(QFileInfo::exists(root() + QString::fromUtf8("/new é.txt")));
+TEST_F(SortFilterRename, ARefusedNewNameNeverReachesTheServerAndItsRefusalShowsItsWords)
+{
+    listFiveEntries();
+    const int listings = listingsEnded;
+    renameRow(QStringLiteral("file2.txt"), QStringLiteral("../up.txt"));
+    EXPECT_TRUE(statusStartsWith("Refused to rename \"../up.txt\""));
+    EXPECT_TRUE(QFileInfo::exists(root() + "/file2.txt"));
 
     // The server's refusal, code and words, and no listing again.
     addListedEntry("ghost.txt");
     renameRow(QStringLiteral("ghost.txt"), QStringLiteral("real.txt"));
-    EXPECT_TRUE(c->statusLabel->text().startsWith("Rename failed: 550 "))
-        << c->statusLabel->text().toStdString();
-    EXPECT_EQ(listingsEnded, renamed);
+    EXPECT_TRUE(statusStartsWith("Rename failed: 550 "));
+    EXPECT_EQ(listingsEnded, listings);
     EXPECT_EQ(RemoteOperation::running(), nullptr);
 }
 

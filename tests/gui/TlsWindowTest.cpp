@@ -12,15 +12,28 @@
 
 using Kind = Toolkit::SecurityAlert::Kind;
 
-TEST_F(WindowFixture, UnknownCertificatesAreAskedAboutPinnedAChangedOneRefusedIssuedOnesVerified)
+class TlsWindow : public WindowFixture
 {
+protected:
+    // Starts vsftpd with TLS on that certificate, then the window; false when vsftpd cannot run.
+    bool startVsftpd(const TestCertificates::Pair& pair)
+    {
+        if (!vsftpd.start({pair.certificate, pair.key, false, true}))
+            return false;
+        startApp();
+        return true;
+    }
+
     TestCertificates certificates;
+    VsftpdServer vsftpd;
+};
+
+TEST_F(TlsWindow, UnknownCertificatesAreAskedAboutPinnedAChangedOneRefusedIssuedOnesVerified)
+{
     ASSERT_TRUE(certificates.ok()) << certificates.problem().toStdString();
     const TestCertificates::Pair first = certificates.selfSigned(QStringLiteral("first"));
-    VsftpdServer vsftpd;
-    if (!vsftpd.start({first.certificate, first.key, false, true}))
+    if (!startVsftpd(first))
         GTEST_SKIP() << vsftpd.problem().toStdString();
-    startApp();
     c->encryptionPopUp->setCurrentIndex(1); // Require TLS
 
     toolkit.answerSecurityAlert(Toolkit::kDefaultReturn);
@@ -84,7 +97,7 @@ TEST_F(WindowFixture, UnknownCertificatesAreAskedAboutPinnedAChangedOneRefusedIs
     EXPECT_EQ(c->securityLabel->toolTip(), "TLS 1.3, certificate verified");
 }
 
-TEST_F(WindowFixture, APlainServerIsUsedIfTlsIsOptionalAndTheLockSaysSo)
+TEST_F(TlsWindow, APlainServerIsUsedIfTlsIsOptionalAndTheLockSaysSo)
 {
     startServer();
     startApp();
@@ -107,7 +120,7 @@ TEST_F(WindowFixture, APlainServerIsUsedIfTlsIsOptionalAndTheLockSaysSo)
     EXPECT_EQ(controller()->securityLabel->toolTip(), "Not encrypted");
 }
 
-TEST_F(WindowFixture, AnUnreadableTrustStoreIsKeptAsideToldAndEveryPlainLoginAskedFirst)
+TEST_F(TlsWindow, AnUnreadableTrustStoreIsKeptAsideToldAndEveryPlainLoginAskedFirst)
 {
     startServer();
     startApp();
@@ -138,21 +151,17 @@ TEST_F(WindowFixture, AnUnreadableTrustStoreIsKeptAsideToldAndEveryPlainLoginAsk
     }
 }
 
-TEST_F(WindowFixture, ATrustThatCannotBeSavedSaysSo)
+TEST_F(TlsWindow, ATrustThatCannotBeSavedSaysSo)
 {
-    TestCertificates certificates;
     ASSERT_TRUE(certificates.ok()) << certificates.problem().toStdString();
     const TestCertificates::Pair self = certificates.selfSigned(QStringLiteral("self"));
-    VsftpdServer vsftpd;
-    if (!vsftpd.start({self.certificate, self.key, false, true}))
+    if (!startVsftpd(self))
         GTEST_SKIP() << vsftpd.problem().toStdString();
-    startApp();
     // The store's name leads into a folder that is not there: no write can succeed, as root too.
     ASSERT_TRUE(QFile::link(settings.configHome() + QStringLiteral("/missing/store.json"),
                             TrustedCertificates::storePath()));
     toolkit.answerSecurityAlert(Toolkit::kDefaultReturn);
     connectAnonymously(vsftpd.port());
     ASSERT_TRUE(waitForListing());
-    EXPECT_TRUE(c->statusLabel->text().startsWith("The trusted certificate could not be saved"))
-        << c->statusLabel->text().toStdString();
+    EXPECT_TRUE(statusStartsWith("The trusted certificate could not be saved"));
 }

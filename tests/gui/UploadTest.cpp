@@ -23,16 +23,13 @@ protected:
     QTemporaryDir local;
 };
 
-TEST_F(Upload, ShowsPercentagesWithTheSecondBarEmptyingListsTheFolderAgainRefusalsChangeNothing)
+// Cancelling the open panel, or a name that would split a command, changes nothing and lists
+// nothing again.
+TEST_F(Upload, ACancelledPanelOrAHostileNameSendsNothing)
 {
-    FtpServer::Options options;
-    options.refuseSuffix = QStringLiteral(".refused");
-    startServer(options);
+    startServer();
     connectAndList();
     const int listings = listingsEnded;
-
-    // Cancelling the open panel, a name that would split a command, and a server that refuses
-    // the stored file change nothing and list nothing again.
     toolkit.answerOpenPanel(Toolkit::kAlternateReturn);
     c->uploadButton->click();
     EXPECT_EQ(toolkit.panelsShown.size(), 1);
@@ -41,31 +38,43 @@ TEST_F(Upload, ShowsPercentagesWithTheSecondBarEmptyingListsTheFolderAgainRefusa
     const QString hostile = local.filePath(QStringLiteral("x\r\nDELE y"));
     writeFile(hostile, "x");
     uploadFiles({hostile});
-    EXPECT_TRUE(c->statusLabel->text().startsWith("Refused to upload"));
+    EXPECT_TRUE(statusStartsWith("Refused to upload"));
 
     EXPECT_FALSE(upload()->networkStream || upload()->fileStream);
     EXPECT_EQ(RemoteOperation::running(), nullptr);
     EXPECT_EQ(enabledBrowserButtons(), 5);
     EXPECT_EQ(listingsEnded, listings);
     EXPECT_TRUE(QDir(root()).isEmpty());
+}
 
-    // A server that refuses the stored file: the upload fails, and no new listing.
+TEST_F(Upload, AStoreTheServerRefusesIsNotConfirmedAndListsNothingAgain)
+{
+    FtpServer::Options options;
+    options.refuseSuffix = QStringLiteral(".refused");
+    startServer(options);
+    connectAndList();
+    const int listings = listingsEnded;
     writeFile(local.filePath(QStringLiteral("x.refused")), pattern(50000));
     EXPECT_EQ(runToEnd(upload(), [&] { uploadFiles({local.filePath("x.refused")}); }),
               "Upload not confirmed by the server");
-    EXPECT_TRUE(c->statusLabel->text().startsWith("Upload not confirmed by the server"));
+    EXPECT_TRUE(statusStartsWith("Upload not confirmed by the server"));
     EXPECT_EQ(listingsEnded, listings);
     EXPECT_EQ(queueState(), "|0|0");
     EXPECT_EQ(enabledBrowserButtons(), 5);
+}
 
-    // A file that goes through: percentages, the second bar emptying, the folder listed again.
+TEST_F(Upload, ShowsPercentagesWithTheSecondBarEmptyingThenListsTheFolderAgain)
+{
+    startServer();
+    connectAndList();
+    const int listings = listingsEnded;
     const QByteArray content = pattern(100000);
     const QString path = local.filePath(QStringLiteral("up.bin"));
     writeFile(path, content);
 
     OperationRecorder recorder(upload(), c);
     uploadFiles({path});
-    ASSERT_EQ(toolkit.panelsShown.size(), 4);
+    ASSERT_EQ(toolkit.panelsShown.size(), 1);
     const Toolkit::OpenPanel& panel = toolkit.panelsShown.last();
     EXPECT_TRUE(panel.canChooseFiles);
     EXPECT_FALSE(panel.canChooseDirectories);

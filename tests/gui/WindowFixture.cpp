@@ -158,3 +158,12 @@ int WindowFixture::enabledBrowserButtons() const
         enabled += button->isEnabled() ? 1 : 0;
     return enabled;
 }
+
+::testing::AssertionResult WindowFixture::statusStartsWith(const QString& prefix) const
+{
+    const QString shown = c->statusLabel->text();
+    if (shown.startsWith(prefix))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
+           << "the status line shows \"" << shown.toStdString() << '"';
+}

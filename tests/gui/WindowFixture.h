@@ -87,6 +87,8 @@ protected:
     QString queueState() const;
     // How many of the six browser buttons are enabled.
     int enabledBrowserButtons() const;
+    // Whether the status line begins with prefix; a failure says what it shows.
+    ::testing::AssertionResult statusStartsWith(const QString& prefix) const;
 
     Controller* controller() const { return app->controller(); }
     DownloadDelegate* download() const { return app->downloadDelegate(); }

@@ -147,7 +147,7 @@ TEST_F(WindowStates, AnUnreadableSettingsFileIsKeptAsideAndTheWindowSaysWhere)
     EXPECT_EQ(readFile(aside), "{ not json");
 }
 
-TEST_F(WindowStates, OnAnEmptyStoreEditsArmSaveTogglesRefillTheSheetChoosesAFolderTheWindowDrags)
+TEST_F(WindowStates, AnEmptyStoreStartsWithEmptyFieldsInPassiveModeWithOnlyConnectEnabled)
 {
     startApp();
     for (const char* key : {"Host", "Port", "Directory", "User", "Password", "ProxyHost",
@@ -168,14 +168,21 @@ TEST_F(WindowStates, OnAnEmptyStoreEditsArmSaveTogglesRefillTheSheetChoosesAFold
     EXPECT_EQ(enabledBrowserButtons(), 0);
     EXPECT_EQ(c->remote->ftpURLStack, QStringList{"ftp://:/"});
     EXPECT_EQ(c->downloadFolder, MiscTool::getDownloadFolder());
+}
 
-    // Edits arm the save item; the toggles refill the fields from the store.
+TEST_F(WindowStates, AnEditArmsTheSaveItemAndSavingStoresItAndDisarmsIt)
+{
+    startApp();
     QTest::keyClicks(c->hostField, "x");
     EXPECT_TRUE(c->saveItem->isEnabled());
     c->saveItem->trigger();
     EXPECT_FALSE(c->saveItem->isEnabled());
     EXPECT_EQ(store().objectForKey(QStringLiteral("Host")).toString(), "x");
+}
 
+TEST_F(WindowStates, AnonymousSwapsTheLoginForAnonymousAndBackToTheStoredOne)
+{
+    startApp();
     c->userField->setText(QStringLiteral("alice"));
     c->passwordField->setText(QStringLiteral("secret"));
     c->saveAction();
@@ -195,8 +202,12 @@ TEST_F(WindowStates, OnAnEmptyStoreEditsArmSaveTogglesRefillTheSheetChoosesAFold
     EXPECT_EQ(store().objectForKey(QStringLiteral("User")).toString(), "anonymous");
     EXPECT_EQ(store().objectForKey(QStringLiteral("Password")).toString(), "");
     EXPECT_EQ(store().integerForKey(QStringLiteral("Anonymous")), 1);
+}
 
-    // The proxy: turning it off keeps the texts but locks them; on again refills from the store.
+TEST_F(WindowStates, ProxyOffLocksItsTextsOnRefillsThemAndItsSaveTouchesOnlyTheProxy)
+{
+    startApp();
+    c->hostField->setText(QStringLiteral("typed but not saved"));
     c->useProxyCheckBox->click();
     EXPECT_FALSE(c->proxyHostField->isReadOnly());
     c->proxyHostField->setText(QStringLiteral("unsaved"));
@@ -205,12 +216,14 @@ TEST_F(WindowStates, OnAnEmptyStoreEditsArmSaveTogglesRefillTheSheetChoosesAFold
     EXPECT_EQ(c->proxyHostField->text(), "unsaved");
     c->useProxyCheckBox->click();
     EXPECT_EQ(c->proxyHostField->text(), "");
-    // The saves touch only their own group.
     c->saveProxyAction();
-    EXPECT_EQ(store().objectForKey(QStringLiteral("Host")).toString(), "x");
+    EXPECT_EQ(store().objectForKey(QStringLiteral("Host")).toString(), "");
     EXPECT_EQ(store().integerForKey(QStringLiteral("UseProxy")), 1);
+}
 
-    // The settings sheet shows where downloads go beside the chooser.
+TEST_F(WindowStates, TheSettingsSheetShowsTheDownloadFolderAndTheChooserChangesItUnlessCancelled)
+{
+    startApp();
     c->serverButton->click();
     EXPECT_EQ(toolkit.sheetShown, app->panel());
     EXPECT_EQ(c->downloadFolderPathLabel->text(), MiscTool::getDownloadFolder());
@@ -230,14 +243,16 @@ TEST_F(WindowStates, OnAnEmptyStoreEditsArmSaveTogglesRefillTheSheetChoosesAFold
     app->panel()->findChild<QPushButton*>(QStringLiteral("panelCloseButton"))->click();
     EXPECT_EQ(toolkit.sheetShown, nullptr);
     EXPECT_FALSE(app->panel()->isVisible());
+}
 
-    // The window takes the image's shape: only the image's opaque part is the window.
+TEST_F(WindowStates, TheWindowTakesTheImagesShapeAndDragsWithItsTopEdgeKeptOnScreen)
+{
+    startApp();
     CustomWindow* window = app->window();
     const QRegion shape = window->mask();
     EXPECT_FALSE(shape.contains(QPoint(0, 0)));
     EXPECT_TRUE(shape.contains(window->rect().center()));
 
-    // Dragging moves the window but keeps its top edge on screen.
     const QRect visible = window->screen()->availableGeometry();
     window->move(visible.left() + 100, visible.top() + 100);
     const QPoint start = window->pos();
