@@ -70,6 +70,8 @@ bool isSameFolder(const QString& a, const QString& b)
 
 } // namespace
 
+DownloadDelegate::Run::Run() = default;
+
 DownloadDelegate::DownloadDelegate(QObject* parent)
     : RemoteOperation(OperationOutcome::Action::Download, parent)
 {}

@@ -60,6 +60,10 @@ private:
     // one run is left for the next.
     struct Run
     {
+        // Declared here and defaulted in the source: a constructor made from the member
+        // initializers alone is not yet known while the class that holds the run is read.
+        Run();
+
         // The file being made, and the partial file the bytes go to until the end.
         QString localFile;
         QString partialFile;

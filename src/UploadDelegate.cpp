@@ -34,6 +34,8 @@ int64_t readSome(QFile& file, char* buffer, int64_t maxLength)
 
 } // namespace
 
+UploadDelegate::Run::Run() = default;
+
 UploadDelegate::UploadDelegate(QObject* parent)
     : RemoteOperation(OperationOutcome::Action::Upload, parent)
 {}

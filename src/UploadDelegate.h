@@ -57,6 +57,10 @@ private:
     // one run is left for the next.
     struct Run
     {
+        // Declared here and defaulted in the source: a constructor made from the member
+        // initializers alone is not yet known while the class that holds the run is read.
+        Run();
+
         // The folder the file goes into; the one shown when empty.
         QString remoteFolder;
         int64_t fileSize = 0;
