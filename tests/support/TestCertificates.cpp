@@ -30,15 +30,13 @@ QString TestCertificates::authority() const
 TestCertificates::Pair TestCertificates::issued(const QString& name, const QString& subjectAltName,
                                                 int days)
 {
-    const Pair pair{path(name + QStringLiteral(".pem")), path(name + QStringLiteral(".key"))};
-    const QString request = path(name + QStringLiteral(".csr"));
+    const Pair pair = request(name);
+    const QString csr = path(name + QStringLiteral(".csr"));
     const QString extensions = extensionFile(name, subjectAltName);
-    run(words(QStringLiteral("req -new %1 -keyout %2 -out %3 -subj /CN=%4")
-                  .arg(kNewKey, pair.key, request, name)));
     // A negative day count makes a certificate that ended before it is used.
     run(words(QStringLiteral("x509 -req -in %1 -CA %2 -CAkey %3 -CAcreateserial -days %4 "
                              "-extfile %5 -out %6")
-                  .arg(request, authority(), path(QStringLiteral("ca.key")), QString::number(days),
+                  .arg(csr, authority(), path(QStringLiteral("ca.key")), QString::number(days),
                        extensions, pair.certificate)));
     return pair;
 }
@@ -46,11 +44,9 @@ TestCertificates::Pair TestCertificates::issued(const QString& name, const QStri
 TestCertificates::Pair TestCertificates::issuedLater(const QString& name,
                                                      const QString& subjectAltName)
 {
-    const Pair pair{path(name + QStringLiteral(".pem")), path(name + QStringLiteral(".key"))};
-    const QString request = path(name + QStringLiteral(".csr"));
+    const Pair pair = request(name);
+    const QString csr = path(name + QStringLiteral(".csr"));
     const QString extensions = extensionFile(name, subjectAltName);
-    run(words(QStringLiteral("req -new %1 -keyout %2 -out %3 -subj /CN=%4")
-                  .arg(kNewKey, pair.key, request, name)));
     // Only "openssl ca" sets a start date; it keeps a database of what it issued.
     const QString config = path(QStringLiteral("ca.cnf"));
     QFile database(path(QStringLiteral("index.txt")));
@@ -65,22 +61,28 @@ TestCertificates::Pair TestCertificates::issuedLater(const QString& name,
     file.close();
     run(words(QStringLiteral("ca -batch -notext -config %1 -cert %2 -keyfile %3 -in %4 -out %5 "
                              "-startdate 20990101000000Z -enddate 21000101000000Z -extfile %6")
-                  .arg(config, authority(), path(QStringLiteral("ca.key")), request,
-                       pair.certificate, extensions)));
+                  .arg(config, authority(), path(QStringLiteral("ca.key")), csr, pair.certificate,
+                       extensions)));
     return pair;
 }
 
 TestCertificates::Pair TestCertificates::selfSigned(const QString& name,
                                                     const QString& subjectAltName, int days)
 {
-    const Pair pair{path(name + QStringLiteral(".pem")), path(name + QStringLiteral(".key"))};
-    const QString request = path(name + QStringLiteral(".csr"));
+    const Pair pair = request(name);
+    const QString csr = path(name + QStringLiteral(".csr"));
     const QString extensions = extensionFile(name, subjectAltName);
-    run(words(QStringLiteral("req -new %1 -keyout %2 -out %3 -subj /CN=%4")
-                  .arg(kNewKey, pair.key, request, name)));
     // Signed with its own key; "x509 -req", unlike "req -x509", takes a negative day count.
     run(words(QStringLiteral("x509 -req -in %1 -signkey %2 -days %3 -extfile %4 -out %5")
-                  .arg(request, pair.key, QString::number(days), extensions, pair.certificate)));
+                  .arg(csr, pair.key, QString::number(days), extensions, pair.certificate)));
+    return pair;
+}
+
+TestCertificates::Pair TestCertificates::request(const QString& name)
+{
+    const Pair pair{path(name + QStringLiteral(".pem")), path(name + QStringLiteral(".key"))};
+    run(words(QStringLiteral("req -new %1 -keyout %2 -out %3 -subj /CN=%4")
+                  .arg(kNewKey, pair.key, path(name + QStringLiteral(".csr")), name)));
     return pair;
 }
 

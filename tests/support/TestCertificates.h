@@ -36,6 +36,8 @@ public:
 
 private:
     bool run(const QStringList& arguments, QByteArray* output = nullptr);
+    // A new key and a signing request for it (name.csr); the certificate is yet to be made.
+    Pair request(const QString& name);
     QString extensionFile(const QString& name, const QString& subjectAltName);
     QString path(const QString& name) const { return folder.filePath(name); }
 
