@@ -1,17 +1,5 @@
 #include "WindowFixture.h"
 
-#include <QAction>
-#include <QCheckBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QTableView>
-#include <QTest>
-
-#include "Classes/QueueDisplay.h"
-#include "CustomWindow.h"
-
 namespace {
 
 QString queueStateOf(const Controller* controller)

@@ -4,13 +4,28 @@
 #include <memory>
 #include <optional>
 
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableView>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
+// The window's widgets and parts as the tests drive and read them.
 #include "Classes/Controller.h"
+#include "Classes/QueueDisplay.h"
+#include "CustomWindow.h"
 #include "DownloadDelegate.h"
 #include "FtpServer.h"
+#include "MiscTool.h"
 #include "RemoteOperation.h"
 #include "ScriptedToolkit.h"
 #include "TandrelApp.h"
