@@ -167,15 +167,7 @@ TEST_F(Download, AServerLostMidwayLeavesExistingFilesAndKeepsWhatCameUnderAFreeN
     writeFile(downloads.filePath(QStringLiteral("big.bin")), "precious");
     writeFile(downloads.filePath(QStringLiteral("big.bin.part")), "someone else's");
     OperationRecorder failed(download(), c);
-    {
-        StreamModalHold hold;
-        downloadRow(QStringLiteral("big.bin"));
-        ASSERT_TRUE(download()->networkStream);
-        ASSERT_TRUE(
-            QTest::qWaitFor([&] { return download()->networkStream->bufferedBytes() > 0; }, 20000));
-        server->suspend();
-    }
-    ASSERT_TRUE(QTest::qWaitFor([&] { return download()->receivedBytes() > 0; }, 20000));
+    ASSERT_NO_FATAL_FAILURE(stallDownload(QStringLiteral("big.bin")));
     server->kill();
     ASSERT_TRUE(failed.waitForEnd());
     ASSERT_TRUE(failed.status);

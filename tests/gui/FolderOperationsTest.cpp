@@ -100,12 +100,10 @@ TEST_F(FolderOperations, CreatingATakenNameShowsTheServersCodeAndWordsWithoutALi
 TEST_F(FolderOperations, CreateAndDeleteRefuseWhatIsNotOneNameBeforeAsking)
 {
     connectWithLogin();
-    for (const QString& name : {QStringLiteral(".."), QStringLiteral("x\r\nRMD taken")}) {
-        toolkit.answerAlert(Toolkit::kDefaultReturn, name);
-        c->createDirButton->click();
-        EXPECT_TRUE(statusStartsWith("Refused to create"));
-        EXPECT_FALSE(createDir()->networkStream);
-    }
+    toolkit.answerAlert(Toolkit::kDefaultReturn, QStringLiteral("x\r\nRMD taken"));
+    c->createDirButton->click();
+    EXPECT_TRUE(statusStartsWith("Refused to create"));
+    EXPECT_FALSE(createDir()->networkStream);
     EXPECT_EQ(folderEntries(root()), (QStringList{"a file.txt", "empty dir", "full", "taken"}));
     EXPECT_EQ(RemoteOperation::running(), nullptr);
     const qsizetype asked = toolkit.alertsShown.size();
@@ -192,15 +190,7 @@ TEST_F(FolderOperations, OneOperationRunsAtATimeFolderOperationsAreRefusedTransf
     writeFile(server->localPath(QStringLiteral("victim.txt")), "x");
     connectAndList();
     OperationRecorder running(download(), c);
-    {
-        StreamModalHold hold;
-        downloadRow(QStringLiteral("big.bin"));
-        ASSERT_TRUE(download()->isRunning() && download()->networkStream);
-        ASSERT_TRUE(
-            QTest::qWaitFor([&] { return download()->networkStream->bufferedBytes() > 0; }, 20000));
-        server->suspend();
-    }
-    ASSERT_TRUE(QTest::qWaitFor([&] { return download()->receivedBytes() > 0; }, 20000));
+    ASSERT_NO_FATAL_FAILURE(stallDownload(QStringLiteral("big.bin")));
     const FtpStream* stream = download()->networkStream.get();
 
     // Only something outside the window's own buttons could start another operation now: the

@@ -97,6 +97,19 @@ void WindowFixture::downloadRow(const QString& name)
     controller()->downloadButton->click();
 }
 
+void WindowFixture::stallDownload(const QString& name)
+{
+    {
+        StreamModalHold hold;
+        downloadRow(name);
+        ASSERT_TRUE(download()->isRunning() && download()->networkStream);
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return download()->networkStream->bufferedBytes() > 0; }, 20000));
+        server->suspend();
+    }
+    ASSERT_TRUE(QTest::qWaitFor([&] { return download()->receivedBytes() > 0; }, 20000));
+}
+
 std::optional<QString> WindowFixture::runToEnd(RemoteOperation* operation,
                                                const std::function<void()>& start,
                                                QStringList* states)

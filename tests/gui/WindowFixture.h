@@ -83,6 +83,9 @@ protected:
     void selectRow(int row, Qt::KeyboardModifiers modifiers = {});
     // Selects the row of that name and presses download.
     void downloadRow(const QString& name);
+    // Downloads the row of that name and stops the server once bytes have come: the download
+    // keeps running, waiting for more.
+    void stallDownload(const QString& name);
     // Runs start() and waits, bounded, for the operation's end; answers its final status (none
     // on success, "<no end>" on time-out) and, when asked, the queue display's states.
     std::optional<QString> runToEnd(RemoteOperation* operation, const std::function<void()>& start,
