@@ -27,7 +27,8 @@ public:
     TandrelApp();
     ~TandrelApp();
 
-    // Loads the string table for the given language (English where there is none).
+    // Loads Qt's own and Tandrel's tables for the language; a text the language lacks shows in
+    // English. A later call replaces the tables of an earlier one.
     static void loadTranslations(QApplication& app, const QLocale& locale);
 
     CustomWindow* window() const { return mainWindow.get(); }

@@ -1,0 +1,102 @@
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScopeGuard>
+#include <QTabWidget>
+
+#include "CustomWindow.h"
+#include "WindowFixture.h"
+
+namespace {
+
+// Every text a window and its dialogs show, each under the names of the objects that show it
+// ("serverTable/FolderOrFile/header"). Texts without a letter, paths and URLs are data, not words.
+QMap<QString, QString> shownTexts(QWidget* window)
+{
+    QMap<QString, QString> texts;
+    const auto add = [&](const QObject* object, const QString& what, const QString& text) {
+        if (!text.contains(QRegularExpression(QStringLiteral("\\p{L}"))) ||
+            text.startsWith(QLatin1Char('/')) || text.contains(QLatin1String("://")))
+            return;
+        QString name;
+        for (const QObject* o = object; o && o != window; o = o->parent())
+            name.prepend((o->objectName().isEmpty()
+                              ? QString::fromLatin1(o->metaObject()->className())
+                              : o->objectName()) +
+                         QLatin1Char('/'));
+        QString key = name + what;
+        while (texts.contains(key))
+            key += QLatin1Char('+');
+        texts.insert(key, text);
+    };
+    QList<QWidget*> widgets = window->findChildren<QWidget*>();
+    widgets.prepend(window);
+    for (QWidget* widget : widgets) {
+        add(widget, QStringLiteral("toolTip"), widget->toolTip());
+        add(widget, QStringLiteral("windowTitle"), widget->windowTitle());
+        if (auto* button = qobject_cast<QAbstractButton*>(widget))
+            add(widget, QStringLiteral("text"), button->text());
+        if (auto* label = qobject_cast<QLabel*>(widget))
+            add(widget, QStringLiteral("text"), label->text());
+        if (auto* field = qobject_cast<QLineEdit*>(widget))
+            add(widget, QStringLiteral("placeholder"), field->placeholderText());
+        if (auto* combo = qobject_cast<QComboBox*>(widget))
+            for (int i = 0; i < combo->count(); ++i)
+                add(widget, QStringLiteral("item"), combo->itemText(i));
+        if (auto* tabs = qobject_cast<QTabWidget*>(widget))
+            for (int i = 0; i < tabs->count(); ++i)
+                add(tabs->widget(i), QStringLiteral("tab"), tabs->tabText(i));
+        if (auto* view = qobject_cast<QAbstractItemView*>(widget); view && view->model())
+            for (int i = 0; i < view->model()->columnCount(); ++i)
+                add(widget, QStringLiteral("header"),
+                    view->model()->headerData(i, Qt::Horizontal).toString());
+    }
+    for (const QAction* action : window->findChildren<QAction*>()) {
+        add(action, QStringLiteral("text"), action->text());
+        add(action, QStringLiteral("toolTip"), action->toolTip());
+    }
+    return texts;
+}
+
+} // namespace
+
+using Desktop = WindowFixture;
+
+TEST_F(Desktop, TheGermanWindowShowsNoEnglishText)
+{
+    startServer();
+    // The window's texts idle and connected, and a file dialog's, in one language.
+    const auto walk = [this](QLocale::Language language) {
+        TandrelApp::loadTranslations(*qApp, QLocale(language));
+        app.reset();
+        startApp();
+        QMap<QString, QString> texts = shownTexts(app->window());
+        connectAndList();
+        texts.insert(shownTexts(app->window()));
+        QFileDialog dialog(nullptr, QString(), root());
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        texts.insert(shownTexts(&dialog));
+        return texts;
+    };
+    const auto english =
+        qScopeGuard([] { TandrelApp::loadTranslations(*qApp, QLocale(QLocale::English)); });
+    const QMap<QString, QString> englishTexts = walk(QLocale::English);
+    const QMap<QString, QString> germanTexts = walk(QLocale::German);
+
+    // The same in both languages, and the listing's fixed status texts.
+    const QStringList alike = {"Tandrel", "Server", "Proxy",         "Port",
+                               "Name",    "Filter", "List succeeded"};
+    QStringList untranslated;
+    for (auto shown = germanTexts.begin(); shown != germanTexts.end(); ++shown)
+        if (englishTexts.value(shown.key()) == shown.value() && !alike.contains(shown.value()))
+            untranslated << shown.key() + ": " + shown.value();
+    EXPECT_TRUE(untranslated.isEmpty()) << untranslated.join('\n').toStdString();
+    EXPECT_GT(germanTexts.size(), 60);
+    // A text the German table lacks is English, never its id.
+    EXPECT_EQ(qtTrId("StatusStreamOpenError"), "Stream open error");
+}
