@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <QAction>
+#include <QApplication>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -72,6 +73,27 @@ BrowserInput::BrowserInput(Controller* controller, const RemoteFolder* remote)
         controller->tabView->setCurrentWidget(controller->serverTabViewItem);
         controller->filterField->setFocus(Qt::ShortcutFocusReason);
         controller->filterField->selectAll();
+    });
+    // Ctrl+Return in the settings tabs connects, as the toolbar's Connect does.
+    for (QWidget* tab : {controller->ftpTabViewItem, controller->proxyTabViewItem})
+        for (const QKeySequence& key :
+             {QKeySequence(Qt::CTRL | Qt::Key_Return),
+              QKeySequence(Qt::CTRL | Qt::KeypadModifier | Qt::Key_Enter)}) {
+            auto* shortcut = new QShortcut(key, tab);
+            shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+            connect(shortcut, &QShortcut::activated, controller->connectItem, [controller] {
+                if (controller->connectItem->isEnabled())
+                    controller->connectItem->trigger();
+            });
+        }
+    // Once a listing is in, the keys act on it: the focus goes to the table, unless the user
+    // is typing in the filter or a name's editor.
+    connect(controller, &Controller::listingStopped, this, [controller] {
+        QWidget* focused = QApplication::focusWidget();
+        if (controller->tabView->currentWidget() == controller->serverTabViewItem &&
+            focused != controller->filterField &&
+            !(focused && controller->serverTable->isAncestorOf(focused)))
+            controller->serverTable->setFocus(Qt::OtherFocusReason);
     });
     setToolTips();
 }

@@ -2,12 +2,15 @@
 #include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScopeGuard>
 #include <QTabWidget>
+#include <QTableView>
+#include <QToolBar>
 
 #include "CustomWindow.h"
 #include "WindowFixture.h"
@@ -99,4 +102,30 @@ TEST_F(Desktop, TheGermanWindowShowsNoEnglishText)
     EXPECT_GT(germanTexts.size(), 60);
     // A text the German table lacks is English, never its id.
     EXPECT_EQ(qtTrId("StatusStreamOpenError"), "Stream open error");
+}
+
+TEST_F(Desktop, TheKeyboardConnectsReachesTheListingAndDisconnects)
+{
+    startServer();
+    startApp();
+    c->window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(c->window));
+    c->hostField->setText(server->urlHost());
+    c->portField->setText(QString::number(server->port()));
+    if (!c->anonymousCheckBox->isChecked())
+        c->anonymousCheckBox->click();
+    c->hostField->setFocus();
+    QTest::keyClick(c->hostField, Qt::Key_Return, Qt::ControlModifier);
+    ASSERT_TRUE(waitForListing());
+    EXPECT_EQ(c->status, "List succeeded");
+    EXPECT_EQ(QApplication::focusWidget(), static_cast<QWidget*>(c->serverTable));
+
+    // Tab leads out of the table to the toolbar's Disconnect; Space presses it.
+    QWidget* disconnect = c->toolbar->widgetForAction(c->disconnectItem);
+    for (int i = 0; i < 40 && QApplication::focusWidget() != disconnect; ++i)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), disconnect);
+    QTest::keyClick(disconnect, Qt::Key_Space);
+    EXPECT_FALSE(c->remote->isConnected());
+    EXPECT_TRUE(c->connectItem->isEnabled());
 }
