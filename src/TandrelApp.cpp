@@ -23,6 +23,7 @@
 #include "DownloadDelegate.h"
 #include "RenameDelegate.h"
 #include "UploadDelegate.h"
+#include "WindowState.h"
 #include "ui_CustomWindow.h"
 #include "ui_FtpSettingPanel.h"
 
@@ -91,6 +92,7 @@ TandrelApp::TandrelApp()
     QObject::connect(controller->cancelItem, &QAction::triggered, controller,
                      &Controller::cancelListing);
     mainController->awakeFromNib();
+    WindowState::restore(*mainController);
 }
 
 void TandrelApp::showQueue(const Ui::CustomWindow& ui)
@@ -116,6 +118,7 @@ void TandrelApp::showQueue(const Ui::CustomWindow& ui)
 
 TandrelApp::~TandrelApp()
 {
+    WindowState::save(*mainController);
     // The queue and the operations use the controller, whose outlets point into the window: they
     // go first, then the controller.
     queue.reset();

@@ -17,10 +17,10 @@ namespace Ui {
 class CustomWindow;
 }
 
-// Everything the main interface file creates, made and connected as at start-up: the window,
-// the settings panel, the controller, the remote operations with their buttons and the
-// transfer queue with its tab. The
-// app, the GUI tests and tandrel-drive use it.
+// Everything the main interface file creates, made and connected as at start-up: the window
+// (where it was left last time), the settings panel, the controller, the remote operations with
+// their buttons and the transfer queue with its tab. The app, the GUI tests and tandrel-drive
+// use it.
 class TandrelApp final
 {
 public:

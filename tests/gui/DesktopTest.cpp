@@ -5,15 +5,18 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScopeGuard>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTableView>
 #include <QToolBar>
 
 #include "CustomWindow.h"
 #include "WindowFixture.h"
+#include "platform/UserDefaults.h"
 
 namespace {
 
@@ -128,4 +131,37 @@ TEST_F(Desktop, TheKeyboardConnectsReachesTheListingAndDisconnects)
     QTest::keyClick(disconnect, Qt::Key_Space);
     EXPECT_FALSE(c->remote->isConnected());
     EXPECT_TRUE(c->connectItem->isEnabled());
+}
+
+TEST_F(Desktop, TheWindowComesBackAsItWasLeftAndNeverOffScreen)
+{
+    startApp();
+    const QRect area = c->window->screen()->availableGeometry();
+    const QPoint inside =
+        area.topLeft() + QPoint(std::min(20, area.width() - c->window->width()),
+                                std::min(10, area.height() - c->window->height()));
+    c->window->move(inside);
+    c->tabView->setCurrentWidget(c->queueTabViewItem);
+    QHeaderView* header = c->serverTable->horizontalHeader();
+    header->resizeSection(1, 222);
+    header->setSortIndicator(2, Qt::DescendingOrder);
+    app.reset();
+    settings.restart();
+    startApp();
+    EXPECT_EQ(c->window->pos(), inside);
+    EXPECT_EQ(c->tabView->currentWidget(), c->queueTabViewItem);
+    header = c->serverTable->horizontalHeader();
+    EXPECT_EQ(header->sectionSize(1), 222);
+    EXPECT_EQ(header->sortIndicatorSection(), 2);
+    EXPECT_EQ(header->sortIndicatorOrder(), Qt::DescendingOrder);
+
+    // Left beyond the screen's corner, or on a screen that is gone: brought inside.
+    for (const QString& screen : {c->window->screen()->name(), QStringLiteral("gone")}) {
+        c->window->move(area.bottomRight() + QPoint(500, 400));
+        app.reset();
+        UserDefaults::standardUserDefaults().setObject(screen, Setting::WindowScreen);
+        startApp();
+        EXPECT_TRUE(area.contains(c->window->geometry().topLeft())) << screen.toStdString();
+        EXPECT_EQ(c->window->x() + c->window->width(), area.right() + 1);
+    }
 }
