@@ -33,6 +33,7 @@ BrowserInput::BrowserInput(Controller* controller, const RemoteFolder* remote)
     table->horizontalHeader()->setSortIndicatorShown(true);
     table->setSortingEnabled(true);
 
+    //% "Filter"
     controller->filterField->setPlaceholderText(Controller::localizedString("Filter"));
     connect(controller->filterField, &QLineEdit::textChanged, controller->tableSorter,
             &ListingSortFilter::setNameFilter);
@@ -41,10 +42,14 @@ BrowserInput::BrowserInput(Controller* controller, const RemoteFolder* remote)
     table->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(table, &QWidget::customContextMenuRequested, this, &BrowserInput::showRowMenu);
     rowMenu = new QMenu(table);
+    //% "Download"
     downloadItem = rowMenu->addAction(Controller::localizedString("MenuDownload"));
+    //% "Rename (F2)"
     renameItem = rowMenu->addAction(Controller::localizedString("MenuRename"));
+    //% "Delete"
     deleteItem = rowMenu->addAction(Controller::localizedString("MenuDelete"));
     rowMenu->addSeparator();
+    //% "Copy URL"
     copyURLItem = rowMenu->addAction(Controller::localizedString("MenuCopyURL"));
     connect(downloadItem, &QAction::triggered, controller->downloadButton, &QPushButton::click);
     connect(renameItem, &QAction::triggered, this, &BrowserInput::renameAction);
@@ -106,6 +111,7 @@ void BrowserInput::setToolTips()
     controller->uploadButton->setToolTip(Controller::localizedString("UploadButtonTip"));
     controller->createDirButton->setToolTip(Controller::localizedString("CreateDirButtonTip"));
     controller->deleteButton->setToolTip(Controller::localizedString("DeleteButtonTip"));
+    //% "Show only the names that contain this text (Ctrl+F)"
     controller->filterField->setToolTip(Controller::localizedString("FilterTip"));
 }
 

@@ -53,9 +53,14 @@ void Controller::disconnectAction()
         running && running->isTransferring()) {
         Toolkit::Alert alert;
         alert.style = Toolkit::AlertStyle::Warning;
+        //% "A transfer is running"
         alert.messageText = localizedString("DisconnectCancelAlert");
+        //% "Disconnecting cancels it. A cancelled download keeps its partial file and continues "
+        //% "where it stopped when you download the file again."
         alert.informativeText = localizedString("DisconnectCancelInfo");
+        //% "Cancel and Disconnect"
         alert.defaultButton = localizedString("CancelTransfer");
+        //% "Keep Running"
         alert.alternateButton = localizedString("KeepTransfer");
         if (Toolkit::shared().runModalAlert(alert).code != Toolkit::kDefaultReturn)
             return;
@@ -137,8 +142,10 @@ void Controller::offerEnteredLinkAsFile(const StreamError& error)
     preAction();
     Toolkit::Alert alert;
     alert.style = Toolkit::AlertStyle::Informational;
+    //% "“%1” is not a folder"
     alert.messageText = localizedString("LinkNotFolderAlert")
                             .arg(Log::printable(MiscTool::getFileName(link).value_or(QString())));
+    //% "The link leads to a file. Download it into the download folder?"
     alert.informativeText = localizedString("LinkNotFolderInfo");
     alert.defaultButton = localizedString("Download");
     alert.alternateButton = localizedString("Cancel");

@@ -75,6 +75,7 @@ Toolkit::AlertAnswer QtToolkit::runModalAlert(const Alert& alert)
                     QMessageBox::NoButton, parent);
     box.setInformativeText(alert.informativeText);
     QPushButton* defaultButton =
+        //% "OK"
         box.addButton(alert.defaultButton.isEmpty() ? text("OK", "OK") : alert.defaultButton,
                       QMessageBox::AcceptRole);
     if (!alert.alternateButton.isEmpty())
@@ -143,22 +144,29 @@ int QtToolkit::runModalSecurityAlert(const SecurityAlert& alert)
     if (!plain) {
         const CertificateDetails& c = alert.certificate;
         details
-            << QString() << text("CertificateSubject", "Subject: %1").arg(c.subject)
+            //% "Subject: %1"
+            << QString()
+            << text("CertificateSubject", "Subject: %1").arg(c.subject)
+            //% "Issuer: %1"
             << text("CertificateIssuer", "Issuer: %1").arg(c.issuer)
+            //% "Valid from %1 until %2"
             << text("CertificateValidity", "Valid from %1 until %2").arg(c.validFrom, c.validUntil)
             << QStringLiteral("SHA-256: %1").arg(c.fingerprint);
         if (!alert.previousFingerprint.isEmpty())
+            //% "Trusted before: %1"
             details << text("CertificateTrustedBefore", "Trusted before: %1")
                            .arg(alert.previousFingerprint);
     } else {
+        //% "Without TLS, the password and the files travel readable."
         details << text("SecurityPlainWarning",
                         "Without TLS, the password and the files travel readable.");
     }
     box.setInformativeText(details.join(QLatin1Char('\n')));
-    QPushButton* accept =
-        box.addButton(plain ? text("SecurityConnectPlain", "Connect without encryption")
-                            : text("SecurityTrust", "Trust this certificate"),
-                      QMessageBox::AcceptRole);
+    //% "Connect without encryption"
+    const QString connectPlain = text("SecurityConnectPlain", "Connect without encryption");
+    //% "Trust this certificate"
+    const QString trust = text("SecurityTrust", "Trust this certificate");
+    QPushButton* accept = box.addButton(plain ? connectPlain : trust, QMessageBox::AcceptRole);
     QPushButton* cancel = box.addButton(text("Cancel", "Cancel"), QMessageBox::RejectRole);
     box.setDefaultButton(alert.kind == SecurityAlert::Kind::Untrusted ? accept : cancel);
     box.exec();
