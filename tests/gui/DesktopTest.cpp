@@ -73,7 +73,7 @@ QMap<QString, QString> shownTexts(QWidget* window)
 
 using Desktop = WindowFixture;
 
-TEST_F(Desktop, TheGermanWindowShowsNoEnglishText)
+TEST_F(Desktop, TheGermanAndTheFrenchWindowShowNoEnglishText)
 {
     startServer();
     // The window's texts idle and connected, and a file dialog's, in one language.
@@ -92,19 +92,23 @@ TEST_F(Desktop, TheGermanWindowShowsNoEnglishText)
     const auto english =
         qScopeGuard([] { TandrelApp::loadTranslations(*qApp, QLocale(QLocale::English)); });
     const QMap<QString, QString> englishTexts = walk(QLocale::English);
-    const QMap<QString, QString> germanTexts = walk(QLocale::German);
 
-    // The same in both languages, and the listing's fixed status texts.
-    const QStringList alike = {"Tandrel", "Server", "Proxy",         "Port",
-                               "Name",    "Filter", "List succeeded"};
-    QStringList untranslated;
-    for (auto shown = germanTexts.begin(); shown != germanTexts.end(); ++shown)
-        if (englishTexts.value(shown.key()) == shown.value() && !alike.contains(shown.value()))
-            untranslated << shown.key() + ": " + shown.value();
-    EXPECT_TRUE(untranslated.isEmpty()) << untranslated.join('\n').toStdString();
-    EXPECT_GT(germanTexts.size(), 60);
-    // A text the German table lacks is English, never its id.
-    EXPECT_EQ(qtTrId("StatusStreamOpenError"), "Stream open error");
+    // The same in English, and the listing's fixed status texts.
+    const QStringList alike = {"Tandrel", "Server", "Proxy", "Port",
+                               "Name",    "Filter", "Type",  "List succeeded"};
+    for (const QLocale::Language language : {QLocale::German, QLocale::French}) {
+        const QMap<QString, QString> texts = walk(language);
+        QStringList untranslated;
+        for (auto shown = texts.begin(); shown != texts.end(); ++shown)
+            if (englishTexts.value(shown.key()) == shown.value() && !alike.contains(shown.value()))
+                untranslated << shown.key() + ": " + shown.value();
+        EXPECT_TRUE(untranslated.isEmpty())
+            << QLocale::languageToString(language).toStdString() << ":\n"
+            << untranslated.join('\n').toStdString();
+        EXPECT_GT(texts.size(), 60);
+        // A text the table lacks is English, never its id.
+        EXPECT_EQ(qtTrId("StatusStreamOpenError"), "Stream open error");
+    }
 }
 
 TEST_F(Desktop, TheKeyboardConnectsReachesTheListingAndDisconnects)
