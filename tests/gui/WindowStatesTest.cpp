@@ -21,6 +21,7 @@
 #include "CustomView.h"
 #include "CustomWindow.h"
 #include "ElidingLabel.h"
+#include "LoopbackPort.h"
 #include "MiscTool.h"
 #include "WindowFixture.h"
 #include "platform/UserDefaults.h"
@@ -293,4 +294,20 @@ TEST_F(WindowStates, StartUpLoadsStoredValuesAndAlwaysBeginsInPassiveMode)
     EXPECT_EQ(c->proxyHostField->text(), "proxy.local");
     EXPECT_EQ(c->remote->ftpURLStack,
               QStringList{"ftp://h:2121/pub/in/"}); // the stored folder first
+}
+
+TEST_F(WindowStates, TheStringTableFollowsTheLanguage)
+{
+    TandrelApp::loadTranslations(*qApp, QLocale(QLocale::German));
+    // The English table goes on top again afterwards: later tests in this process read English.
+    const auto english =
+        qScopeGuard([] { TandrelApp::loadTranslations(*qApp, QLocale(QLocale::English)); });
+    startApp();
+    EXPECT_EQ(controller()->passiveCheckBox->text(), "Passiver Modus");
+    EXPECT_EQ(Controller::localizedString("Cancel"), "Abbrechen");
+    EXPECT_EQ(Controller::localizedString("NoSuchKey"), "NoSuchKey"); // a missing text: its key
+    controller()->hostField->setText(QStringLiteral("127.0.0.1"));
+    controller()->portField->setText(QString::number(LoopbackPort::pickFree()));
+    controller()->connectItem->trigger();
+    EXPECT_EQ(controller()->connectItem->toolTip(), "Verbunden");
 }
