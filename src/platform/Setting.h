@@ -27,6 +27,16 @@ enum class Setting
     Encryption,
     // The folder the last uploaded file was chosen from
     UploadFolder,
+    // Where the window was left: the name of its screen and its top left corner "x,y" there
+    WindowScreen,
+    WindowPosition,
+    // The object name of the tab shown last
+    LastTab,
+    // The listing table's column widths, "w,w,w,w"; its sort: a column identifier ("" the
+    // server's order) and "ascending" or "descending"
+    ListColumnWidths,
+    SortColumn,
+    SortOrder,
 };
 
 struct SettingInfo
@@ -36,7 +46,7 @@ struct SettingInfo
     const char* defaultValue; // what an absent key reads as
 };
 
-inline constexpr std::array<SettingInfo, 14> kSettings{{
+inline constexpr std::array<SettingInfo, 20> kSettings{{
     {Setting::Host, "Host", ""},
     {Setting::Port, "Port", ""},
     {Setting::Directory, "Directory", ""},
@@ -51,6 +61,12 @@ inline constexpr std::array<SettingInfo, 14> kSettings{{
     {Setting::ProxyPassword, "ProxyPassword", ""},
     {Setting::Encryption, "Encryption", "if-available"},
     {Setting::UploadFolder, "UploadFolder", ""},
+    {Setting::WindowScreen, "WindowScreen", ""},
+    {Setting::WindowPosition, "WindowPosition", ""},
+    {Setting::LastTab, "LastTab", ""},
+    {Setting::ListColumnWidths, "ListColumnWidths", ""},
+    {Setting::SortColumn, "SortColumn", ""},
+    {Setting::SortOrder, "SortOrder", "ascending"},
 }};
 
 constexpr const SettingInfo& settingInfo(Setting setting)
