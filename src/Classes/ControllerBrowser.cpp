@@ -15,6 +15,7 @@
 #include "Classes/ListingTableModel.h"
 #include "Classes/RemoteFolder.h"
 #include "MiscTool.h"
+#include "OperationOutcome.h"
 #include "RemoteOperation.h"
 #include "platform/Log.h"
 #include "platform/RemoteName.h"
@@ -28,6 +29,13 @@ void Controller::connectAction()
     if (const QString problem = MiscTool::serverAddressProblem(); !problem.isEmpty()) {
         updateStatus(QStringLiteral("Cannot connect: ") + problem);
         tabView->setCurrentWidget(serverTabViewItem);
+        return;
+    }
+    if (secretsUnknown()) {
+        connectAfterSecrets = true;
+        //% "Reading the password from the keyring…"
+        updateStatus(OperationOutcome::localizedText("ReadingKeyring",
+                                                     "Reading the password from the keyring…"));
         return;
     }
     initStates();
