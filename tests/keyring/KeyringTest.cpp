@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 
+#include "ServerProcess.h"
 #include "WindowFixture.h"
 #include "platform/SiteStore.h"
 #include "platform/UserDefaults.h"
@@ -86,4 +87,36 @@ TEST_F(KeyringPasswords, APlainPasswordMovesToTheKeyringAtTheNextSave)
     restart();
     ASSERT_TRUE(keyringSettled());
     EXPECT_EQ(c->passwordField->text(), "plain-one");
+}
+
+// The drive saves a link's login as a site, lists the sites without the password, and a later
+// run connects with the site, its password read from the keyring.
+TEST_F(KeyringPasswords, TheDriveSavesASiteAndConnectsWithIt)
+{
+    FtpServer::Options options;
+    options.anonymous = false;
+    options.user = QStringLiteral("keyring-user");
+    options.password = QStringLiteral("keyring-secret");
+    server = std::make_unique<FtpServer>(options);
+    ASSERT_TRUE(server->start()) << server->log().toStdString();
+    const QString link = QStringLiteral("ftp://keyring-user:keyring-secret@%1:%2/")
+                             .arg(server->urlHost())
+                             .arg(server->port());
+    const auto drive = [&](const QStringList& arguments) {
+        ServerProcess process;
+        EXPECT_TRUE(process.start(QStringLiteral(TANDREL_DRIVE),
+                                  QStringList{QStringLiteral("--settings"), settings.configHome()} +
+                                      arguments));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !process.isRunning(); }, 120000));
+        return process.output() + process.errors();
+    };
+    const QString saved = drive({QStringLiteral("--url"), link, QStringLiteral("save-site"),
+                                 QStringLiteral("s"), QStringLiteral("sites")});
+    EXPECT_TRUE(saved.contains(QStringLiteral("site\ts\tftp://keyring-user@")))
+        << saved.toStdString();
+    EXPECT_FALSE(saved.contains(QStringLiteral("keyring-secret"))) << saved.toStdString();
+    EXPECT_FALSE(bothFiles().contains("keyring-secret"));
+    const QString listed =
+        drive({QStringLiteral("--site"), QStringLiteral("s"), QStringLiteral("list")});
+    EXPECT_TRUE(listed.contains(QStringLiteral("status\tList succeeded"))) << listed.toStdString();
 }
