@@ -1,3 +1,5 @@
+#include <functional>
+
 #include <QApplication>
 #include <QIcon>
 #include <QLocale>
@@ -27,13 +29,19 @@ int main(int argc, char* argv[])
     links.listen();
     Controller* controller = tandrel.controller();
     QWidget* window = tandrel.window();
-    QObject::connect(&links, &SingleInstance::linkReceived, controller,
-                     [controller, window](const QString& received) {
-                         window->showNormal();
-                         window->raise();
-                         window->activateWindow();
-                         controller->openLink(received);
-                     });
+    // A link that comes while a dialog is up waits until it closes: the dialog's answer belongs
+    // to the connection it asked about.
+    std::function<void(const QString&)> open = [&](const QString& received) {
+        if (QApplication::activeModalWidget()) {
+            QTimer::singleShot(250, controller, [&open, received] { open(received); });
+            return;
+        }
+        window->showNormal();
+        window->raise();
+        window->activateWindow();
+        controller->openLink(received);
+    };
+    QObject::connect(&links, &SingleInstance::linkReceived, controller, open);
     window->show();
     // Opened once the window shows, so that a bad link's alert has a window to stand on.
     if (!link.isEmpty())

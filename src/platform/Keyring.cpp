@@ -8,7 +8,8 @@
 
 #include "platform/Log.h"
 
-int Keyring::timeoutMs = 10000;
+// Long enough for the desktop's prompt to unlock a locked keyring.
+int Keyring::timeoutMs = 30000;
 
 namespace {
 

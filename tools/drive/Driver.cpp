@@ -137,6 +137,8 @@ void Driver::run()
 {
     waitForListing(QStringLiteral("connect"));
     printEncryption();
+    if (!options.url.isEmpty())
+        printRows();
     for (qsizetype i = 0; i < options.steps.size(); ++i) {
         const QString step = options.steps[i];
         QString argument;
