@@ -33,6 +33,12 @@
 //
 // The settings start empty in a throwaway folder, as a new user's; --settings DIR keeps them in
 // DIR from run to run, so that a later run starts as a returning user's does.
+//
+// Sites: --site NAME connects with a saved site instead of the server options, --url LINK to
+// the server and folder an ftp:// or ftps:// link names, as `tandrel LINK` does. The step
+// save-site NAME saves the connection in use as a site (its passwords into the desktop's keyring
+// where one answers); sites prints one line per saved site, never a password:
+//   site <TAB> name <TAB> ftp://user@host:port/folder
 
 #include <optional>
 

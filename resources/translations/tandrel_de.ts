@@ -596,4 +596,103 @@
         <translation>Keine Datei</translation>
     </message>
 </context>
+<context>
+    <name>Sites</name>
+    <message id="SiteLabel">
+        <source>Site</source>
+        <translation>Verbindung</translation>
+    </message>
+    <message id="SiteNew">
+        <source>New</source>
+        <translation>Neu</translation>
+    </message>
+    <message id="SiteRename">
+        <source>Rename</source>
+        <translation>Umbenennen</translation>
+    </message>
+    <message id="SiteDuplicate">
+        <source>Duplicate</source>
+        <translation>Duplizieren</translation>
+    </message>
+    <message id="SiteDelete">
+        <source>Delete</source>
+        <translation>Löschen</translation>
+    </message>
+    <message id="SiteDefaultName">
+        <source>My server</source>
+        <translation>Mein Server</translation>
+    </message>
+    <message id="PasswordsInFile">
+        <source>Passwords are saved in a file only you can read</source>
+        <translation>Passwörter werden in einer Datei gespeichert, die nur Sie lesen können</translation>
+    </message>
+    <message id="SitesUnreadable">
+        <source>The saved sites could not be read</source>
+        <translation>Die gespeicherten Verbindungen konnten nicht gelesen werden</translation>
+    </message>
+    <message id="SitesMovedAside">
+        <source>The sites file was kept as %1; Tandrel started with the site in use.</source>
+        <translation>Die Verbindungsdatei wurde als %1 aufbewahrt; Tandrel startet mit der zuletzt benutzten Verbindung.</translation>
+    </message>
+    <message id="SiteNameRefused">
+        <source>The site was not saved</source>
+        <translation>Die Verbindung wurde nicht gespeichert</translation>
+    </message>
+    <message id="SiteNameEmpty">
+        <source>A site needs a name.</source>
+        <translation>Eine Verbindung braucht einen Namen.</translation>
+    </message>
+    <message id="SiteNameTaken">
+        <source>A site named "%1" exists already.</source>
+        <translation>Eine Verbindung namens „%1“ gibt es schon.</translation>
+    </message>
+    <message id="SiteNewPrompt">
+        <source>Name of the new site:</source>
+        <translation>Name der neuen Verbindung:</translation>
+    </message>
+    <message id="SiteRenamePrompt">
+        <source>New name of the site:</source>
+        <translation>Neuer Name der Verbindung:</translation>
+    </message>
+    <message id="SiteDuplicatePrompt">
+        <source>Name of the copy:</source>
+        <translation>Name der Kopie:</translation>
+    </message>
+    <message id="SiteCopyName">
+        <source>%1 (copy)</source>
+        <translation>%1 (Kopie)</translation>
+    </message>
+    <message id="SiteDeleteConfirm">
+        <source>Delete the site "%1"?</source>
+        <translation>Die Verbindung „%1“ löschen?</translation>
+    </message>
+    <message id="SiteDeleteInfo">
+        <source>Its settings and saved passwords are removed.</source>
+        <translation>Ihre Einstellungen und gespeicherten Passwörter werden entfernt.</translation>
+    </message>
+    <message id="LinkRefused">
+        <source>Tandrel cannot open this link</source>
+        <translation>Tandrel kann diesen Link nicht öffnen</translation>
+    </message>
+    <message id="LinkHasSpace">
+        <source>The link holds a space or a control character.</source>
+        <translation>Der Link enthält ein Leerzeichen oder ein Steuerzeichen.</translation>
+    </message>
+    <message id="LinkNotALink">
+        <source>"%1" is not a link to a server.</source>
+        <translation>„%1“ ist kein Link auf einen Server.</translation>
+    </message>
+    <message id="LinkScheme">
+        <source>Tandrel opens ftp:// and ftps:// links, not %1://.</source>
+        <translation>Tandrel öffnet ftp://- und ftps://-Links, keine %1://-Links.</translation>
+    </message>
+    <message id="LinkFolderBreak">
+        <source>The link's folder holds a line break or a NUL.</source>
+        <translation>Der Ordner des Links enthält einen Zeilenumbruch oder ein NUL-Zeichen.</translation>
+    </message>
+    <message id="ReadingKeyring">
+        <source>Reading the password from the keyring…</source>
+        <translation>Das Passwort wird aus dem Schlüsselbund gelesen …</translation>
+    </message>
+</context>
 </TS>

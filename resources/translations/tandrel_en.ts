@@ -624,4 +624,103 @@
         <translation>Not a file</translation>
     </message>
 </context>
+<context>
+    <name>Sites</name>
+    <message id="SiteLabel">
+        <source>Site</source>
+        <translation>Site</translation>
+    </message>
+    <message id="SiteNew">
+        <source>New</source>
+        <translation>New</translation>
+    </message>
+    <message id="SiteRename">
+        <source>Rename</source>
+        <translation>Rename</translation>
+    </message>
+    <message id="SiteDuplicate">
+        <source>Duplicate</source>
+        <translation>Duplicate</translation>
+    </message>
+    <message id="SiteDelete">
+        <source>Delete</source>
+        <translation>Delete</translation>
+    </message>
+    <message id="SiteDefaultName">
+        <source>My server</source>
+        <translation>My server</translation>
+    </message>
+    <message id="PasswordsInFile">
+        <source>Passwords are saved in a file only you can read</source>
+        <translation>Passwords are saved in a file only you can read</translation>
+    </message>
+    <message id="SitesUnreadable">
+        <source>The saved sites could not be read</source>
+        <translation>The saved sites could not be read</translation>
+    </message>
+    <message id="SitesMovedAside">
+        <source>The sites file was kept as %1; Tandrel started with the site in use.</source>
+        <translation>The sites file was kept as %1; Tandrel started with the site in use.</translation>
+    </message>
+    <message id="SiteNameRefused">
+        <source>The site was not saved</source>
+        <translation>The site was not saved</translation>
+    </message>
+    <message id="SiteNameEmpty">
+        <source>A site needs a name.</source>
+        <translation>A site needs a name.</translation>
+    </message>
+    <message id="SiteNameTaken">
+        <source>A site named "%1" exists already.</source>
+        <translation>A site named "%1" exists already.</translation>
+    </message>
+    <message id="SiteNewPrompt">
+        <source>Name of the new site:</source>
+        <translation>Name of the new site:</translation>
+    </message>
+    <message id="SiteRenamePrompt">
+        <source>New name of the site:</source>
+        <translation>New name of the site:</translation>
+    </message>
+    <message id="SiteDuplicatePrompt">
+        <source>Name of the copy:</source>
+        <translation>Name of the copy:</translation>
+    </message>
+    <message id="SiteCopyName">
+        <source>%1 (copy)</source>
+        <translation>%1 (copy)</translation>
+    </message>
+    <message id="SiteDeleteConfirm">
+        <source>Delete the site "%1"?</source>
+        <translation>Delete the site "%1"?</translation>
+    </message>
+    <message id="SiteDeleteInfo">
+        <source>Its settings and saved passwords are removed.</source>
+        <translation>Its settings and saved passwords are removed.</translation>
+    </message>
+    <message id="LinkRefused">
+        <source>Tandrel cannot open this link</source>
+        <translation>Tandrel cannot open this link</translation>
+    </message>
+    <message id="LinkHasSpace">
+        <source>The link holds a space or a control character.</source>
+        <translation>The link holds a space or a control character.</translation>
+    </message>
+    <message id="LinkNotALink">
+        <source>"%1" is not a link to a server.</source>
+        <translation>"%1" is not a link to a server.</translation>
+    </message>
+    <message id="LinkScheme">
+        <source>Tandrel opens ftp:// and ftps:// links, not %1://.</source>
+        <translation>Tandrel opens ftp:// and ftps:// links, not %1://.</translation>
+    </message>
+    <message id="LinkFolderBreak">
+        <source>The link's folder holds a line break or a NUL.</source>
+        <translation>The link's folder holds a line break or a NUL.</translation>
+    </message>
+    <message id="ReadingKeyring">
+        <source>Reading the password from the keyring…</source>
+        <translation>Reading the password from the keyring…</translation>
+    </message>
+</context>
 </TS>

@@ -23,6 +23,7 @@
 #include "Classes/RemoteFolder.h"
 #include "MiscTool.h"
 #include "platform/Assert.h"
+#include "platform/SiteStore.h"
 #include "ui_CustomWindow.h"
 #include "ui_FtpSettingPanel.h"
 
@@ -98,6 +99,7 @@ void Controller::connectOutlets(QWidget* mainWindow, const Ui::CustomWindow& ui,
         new QueueDisplay(taskTypeLabel, progress, progress0, percentageLabel, cancelButton, this);
 
     connectSecurityOutlets(ui);
+    connectSiteOutlets(ui);
 
     filterField = ui.filterField;
     serverTable->setModel(tableSorter);
@@ -130,6 +132,7 @@ void Controller::awakeFromNib()
 {
     initLocalizable();
     initUserDefaults();
+    initSites();
     initStates();
 }
 
@@ -210,6 +213,7 @@ void Controller::setAllStates(bool idle)
     passwordField->setEnabled(idle);
     setLook(passwordField, idle);
     setEncryptionEditable(idle);
+    setSitesEditable(idle);
     useProxyCheckBox->setEnabled(idle);
     const std::pair<QLabel*, QLineEdit*> proxyRows[] = {{proxyHostLabel, proxyHostField},
                                                         {nullptr, proxyPortField},

@@ -32,6 +32,7 @@ class BrowserInput;
 class ListingSortFilter;
 class ListingTableModel;
 class QueueDisplay;
+class SiteStore;
 namespace Ui {
 class CustomWindow;
 class FtpSettingPanel;
@@ -227,6 +228,39 @@ public:
     // Shows the connection's protection; remembers hosts reached with TLS.
     void showSecurity(const ConnectionSecurity& security);
 
+    // Saved sites: the chooser row at the top of the Server tab. The settings store holds the
+    // site in use, siteStore every saved site; a link opened (ftp://...) is a connection of its
+    // own that no site holds until the user saves it as one.
+    QLabel* siteLabel = nullptr;
+    QComboBox* siteChooser = nullptr;
+    QPushButton* newSiteButton = nullptr;
+    QPushButton* renameSiteButton = nullptr;
+    QPushButton* duplicateSiteButton = nullptr;
+    QPushButton* deleteSiteButton = nullptr;
+    // Says that passwords stay in the private settings file, where no keyring answers.
+    QLabel* passwordNoteLabel = nullptr;
+    std::unique_ptr<SiteStore> siteStore;
+    void connectSiteOutlets(const Ui::CustomWindow& ui);
+    // Start-up: the saved sites, the site in use among them, and the question to the keyring.
+    void initSites();
+    void siteChosenAction(int index);
+    void newSiteAction();
+    void renameSiteAction();
+    void duplicateSiteAction();
+    void deleteSiteAction();
+    // Saves the connection in use as a new site of that name, which becomes the one in use;
+    // answers why not when the name cannot be used ("" when saved).
+    QString saveSiteAs(const QString& name);
+    // Makes the saved site of that name the one in use; false when there is none.
+    bool chooseSiteNamed(const QString& name);
+    // Connects to the server a link names, as a connection of its own; a bad link gets an
+    // alert and changes nothing. False when it did not connect.
+    bool openLink(const QString& link);
+    // Idle: the chooser and its buttons can be used.
+    void setSitesEditable(bool editable);
+    // A connect waits while the login's password may still come from the keyring.
+    bool awaitingSecrets() const { return connectAfterSecrets; }
+
 signals:
     // The listing stopped, with its final status ("List succeeded" or a failure).
     void listingStopped(const QString& statusText);
@@ -236,6 +270,22 @@ signals:
     void linkDownloadRequested(const ListingEntry& entry, const QString& folderURL);
 
 private:
+    // Sites.
+    void useSite(const QString& id);
+    void storeCurrentSite();
+    void showStoredSettings();
+    void fillSiteChooser();
+    void readSecrets(const QString& siteId);
+    void keyringAnswered(bool available);
+    std::optional<QString> promptSiteName(const QString& message, const QString& current);
+    QString siteNameProblem(const QString& name) const;
+    QString currentSiteId() const;
+    bool secretsUnknown() const;
+    void secretsArrived();
+    QString linkShown;   // the link in use, as the chooser shows it; "" for a saved site
+    int secretReads = 0; // keyring reads for the site in use that have not answered
+    bool connectAfterSecrets = false;
+
     void armSaveItem();
     void applyProxyAppearance();
     void setLook(QWidget* control, bool active);

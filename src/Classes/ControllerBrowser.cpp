@@ -33,6 +33,13 @@ void Controller::connectAction()
         tabView->setCurrentWidget(serverTabViewItem);
         return;
     }
+    if (secretsUnknown()) {
+        connectAfterSecrets = true;
+        //% "Reading the password from the keyring…"
+        updateStatus(OperationOutcome::localizedText("ReadingKeyring",
+                                                     "Reading the password from the keyring…"));
+        return;
+    }
     initStates();
     setAllStates(false);
     tabView->setCurrentWidget(serverTabViewItem);

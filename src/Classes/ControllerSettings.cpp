@@ -188,6 +188,7 @@ void Controller::saveAction()
 {
     saveFTPAction();
     saveProxyAction();
+    storeCurrentSite();
     saveItem->setEnabled(false);
 }
 

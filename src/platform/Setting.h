@@ -27,6 +27,8 @@ enum class Setting
     Encryption,
     // The folder the last uploaded file was chosen from
     UploadFolder,
+    // The name of the saved site the site settings belong to
+    Site,
     // Where the window was left: the name of its screen and its top left corner "x,y" there
     WindowScreen,
     WindowPosition,
@@ -39,34 +41,46 @@ enum class Setting
     SortOrder,
 };
 
+// Whose a setting is: each saved site holds its own value of every site setting (a setting added
+// to the table is one unless it says otherwise), and a site secret lives in the desktop's keyring
+// where one answers; an application setting is one for the whole application.
+enum class SettingScope
+{
+    Site,
+    SiteSecret,
+    Application,
+};
+
 struct SettingInfo
 {
     Setting setting;
     const char* name;
     const char* defaultValue; // what an absent key reads as
+    SettingScope scope = SettingScope::Site;
 };
 
-inline constexpr std::array<SettingInfo, 20> kSettings{{
+inline constexpr std::array<SettingInfo, 22> kSettings{{
     {Setting::Host, "Host", ""},
     {Setting::Port, "Port", ""},
     {Setting::Directory, "Directory", ""},
     {Setting::Passive, "Passive", "0"},
     {Setting::Anonymous, "Anonymous", "0"},
     {Setting::User, "User", ""},
-    {Setting::Password, "Password", ""},
+    {Setting::Password, "Password", "", SettingScope::SiteSecret},
     {Setting::UseProxy, "UseProxy", "0"},
     {Setting::ProxyHost, "ProxyHost", ""},
     {Setting::ProxyPort, "ProxyPort", ""},
     {Setting::ProxyUser, "ProxyUser", ""},
-    {Setting::ProxyPassword, "ProxyPassword", ""},
+    {Setting::ProxyPassword, "ProxyPassword", "", SettingScope::SiteSecret},
     {Setting::Encryption, "Encryption", "if-available"},
-    {Setting::UploadFolder, "UploadFolder", ""},
-    {Setting::WindowScreen, "WindowScreen", ""},
-    {Setting::WindowPosition, "WindowPosition", ""},
-    {Setting::LastTab, "LastTab", ""},
-    {Setting::ListColumnWidths, "ListColumnWidths", ""},
-    {Setting::SortColumn, "SortColumn", ""},
-    {Setting::SortOrder, "SortOrder", "ascending"},
+    {Setting::UploadFolder, "UploadFolder", "", SettingScope::Application},
+    {Setting::Site, "Site", "", SettingScope::Application},
+    {Setting::WindowScreen, "WindowScreen", "", SettingScope::Application},
+    {Setting::WindowPosition, "WindowPosition", "", SettingScope::Application},
+    {Setting::LastTab, "LastTab", "", SettingScope::Application},
+    {Setting::ListColumnWidths, "ListColumnWidths", "", SettingScope::Application},
+    {Setting::SortColumn, "SortColumn", "", SettingScope::Application},
+    {Setting::SortOrder, "SortOrder", "ascending", SettingScope::Application},
 }};
 
 constexpr const SettingInfo& settingInfo(Setting setting)

@@ -82,9 +82,29 @@ QSettings::Format jsonFormat()
     return format;
 }
 
-// A store that cannot be read is moved aside, never overwritten: the user may want it back.
-// Answers where it went, or "" when it was read or not there.
-QString setAsideUnreadableStore(const QString& path)
+const SettingInfo* infoNamed(const QString& name)
+{
+    for (const SettingInfo& info : kSettings)
+        if (name == QLatin1String(info.name))
+            return &info;
+    return nullptr;
+}
+
+bool isSiteKey(const QString& name)
+{
+    const SettingInfo* info = infoNamed(name);
+    return info && info->scope != SettingScope::Application;
+}
+
+bool isSecretKey(const QString& name)
+{
+    const SettingInfo* info = infoNamed(name);
+    return info && info->scope == SettingScope::SiteSecret;
+}
+
+} // namespace
+
+QString UserDefaults::setAsideUnreadableFile(const QString& path)
 {
     QFile file(path);
     if (!file.exists())
@@ -105,8 +125,8 @@ QString setAsideUnreadableStore(const QString& path)
     return QString();
 }
 
-// Created 0600 before QSettings first writes it, since QSettings would create it 0644.
-void createPrivateStore(const QString& path)
+// Created 0600 before QSettings or QSaveFile first writes it, since they would create it 0644.
+void UserDefaults::createPrivateFile(const QString& path)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
     if (!QFile::exists(path)) {
@@ -116,8 +136,6 @@ void createPrivateStore(const QString& path)
     }
     ::chmod(QFile::encodeName(path).constData(), S_IRUSR | S_IWUSR);
 }
-
-} // namespace
 
 UserDefaults& UserDefaults::standardUserDefaults()
 {
@@ -141,8 +159,8 @@ QString UserDefaults::storePath()
 UserDefaults::UserDefaults()
     : path(storePath())
 {
-    movedAsideTo = setAsideUnreadableStore(path);
-    createPrivateStore(path);
+    movedAsideTo = setAsideUnreadableFile(path);
+    createPrivateFile(path);
     settings = std::make_unique<QSettings>(path, jsonFormat());
     settings->setAtomicSyncRequired(true);
 }
@@ -151,12 +169,16 @@ UserDefaults::~UserDefaults() = default;
 
 QVariant UserDefaults::objectForKey(const QString& key) const
 {
+    if (transientSite && isSiteKey(key))
+        return transientSite->value(key);
+    if (keyringSecrets && secrets.contains(key))
+        return secrets.value(key);
     return settings->value(key);
 }
 
 qint64 UserDefaults::integerForKey(const QString& key) const
 {
-    const QVariant value = settings->value(key);
+    const QVariant value = objectForKey(key);
     bool ok = false;
     const qint64 number = value.toLongLong(&ok);
     return ok ? number : 0;
@@ -176,6 +198,14 @@ QString UserDefaults::text(Setting key) const
 
 void UserDefaults::setObject(const QVariant& value, const QString& key)
 {
+    if (transientSite && isSiteKey(key)) {
+        transientSite->insert(key, value);
+        return;
+    }
+    if (keyringSecrets && isSecretKey(key)) {
+        secrets.insert(key, value);
+        return;
+    }
     // A value stored as it stands is not set again: with nothing changed, synchronize leaves
     // the file alone instead of rewriting and syncing it to the disk at every connect, which
     // can hold the window while the disk is busy.
@@ -190,8 +220,73 @@ void UserDefaults::setInteger(qint64 value, const QString& key)
     setObject(QVariant::fromValue(value), key);
 }
 
+void UserDefaults::removeObject(const QString& key)
+{
+    if (transientSite && isSiteKey(key))
+        transientSite->remove(key);
+    else if (keyringSecrets && isSecretKey(key))
+        secrets.remove(key);
+    else
+        settings->remove(key);
+}
+
+void UserDefaults::setTransientSite(std::optional<QVariantMap> values)
+{
+    transientSite = std::move(values);
+}
+
+void UserDefaults::setSecretsInKeyring(bool inKeyring)
+{
+    if (inKeyring == keyringSecrets)
+        return;
+    if (inKeyring) {
+        // The plain ones stay readable in memory until the next write drops them from the file.
+        for (const SettingInfo& info : kSettings) {
+            const QString name = QLatin1String(info.name);
+            if (info.scope == SettingScope::SiteSecret && settings->contains(name))
+                secrets.insert(name, settings->value(name));
+        }
+    } else {
+        for (auto it = secrets.cbegin(); it != secrets.cend(); ++it)
+            settings->setValue(it.key(), it.value());
+        secrets.clear();
+    }
+    keyringSecrets = inKeyring;
+}
+
+QVariantMap UserDefaults::siteValues(bool withSecrets) const
+{
+    QVariantMap values;
+    for (const SettingInfo& info : kSettings) {
+        const QString name = QLatin1String(info.name);
+        if (info.scope == SettingScope::Application ||
+            (info.scope == SettingScope::SiteSecret && !withSecrets))
+            continue;
+        if (const QVariant value = objectForKey(name); value.isValid())
+            values.insert(name, value);
+    }
+    return values;
+}
+
+void UserDefaults::setSiteValues(const QVariantMap& values)
+{
+    for (const SettingInfo& info : kSettings) {
+        const QString name = QLatin1String(info.name);
+        if (info.scope == SettingScope::Application)
+            continue;
+        if (values.contains(name))
+            setObject(values.value(name), name);
+        else
+            removeObject(name);
+    }
+}
+
 bool UserDefaults::synchronize()
 {
+    if (keyringSecrets)
+        for (const SettingInfo& info : kSettings)
+            if (info.scope == SettingScope::SiteSecret)
+                settings->remove(QLatin1String(info.name));
     settings->sync();
     // QSaveFile keeps the mode of the file it replaces; enforce it anyway.
     ::chmod(QFile::encodeName(path).constData(), S_IRUSR | S_IWUSR);

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 
 #include <QString>
 #include <QVariant>
+#include <QVariantMap>
 
 #include "platform/Setting.h"
 
@@ -49,12 +51,36 @@ public:
     // Where an unreadable settings file was kept when this store was opened; "" when none was.
     QString movedAsideTo;
 
+    // A connection opened from a link is no saved site: while one is given, the site settings
+    // are read from and written to these values in memory, and the file keeps the saved ones.
+    void setTransientSite(std::optional<QVariantMap> values);
+    bool hasTransientSite() const { return transientSite.has_value(); }
+    // Where the desktop's keyring keeps the passwords, the site secrets are held in memory and
+    // the file holds none from its next write on; a plain one it holds reads until then.
+    void setSecretsInKeyring(bool inKeyring);
+    bool secretsInKeyring() const { return keyringSecrets; }
+    // The site settings by name, as a saved site keeps them (the secrets only when asked), and
+    // all of them replaced at once: a name the values lack is removed.
+    QVariantMap siteValues(bool withSecrets) const;
+    void setSiteValues(const QVariantMap& values);
+
+    // Moves a JSON file that cannot be read aside, never overwriting it: the user may want it
+    // back. Answers where it went, or "" when it was read or is not there.
+    static QString setAsideUnreadableFile(const QString& path);
+    // Creates the file (and its folder) private to the user, if it is not there.
+    static void createPrivateFile(const QString& path);
+
     ~UserDefaults();
     Q_DISABLE_COPY_MOVE(UserDefaults)
 
 private:
     UserDefaults();
 
+    void removeObject(const QString& key);
+
     QString path;
     std::unique_ptr<QSettings> settings;
+    std::optional<QVariantMap> transientSite;
+    bool keyringSecrets = false;
+    QVariantMap secrets; // by name, while the keyring keeps them
 };

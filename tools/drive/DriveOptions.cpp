@@ -19,7 +19,8 @@ const QStringList kSteps = {
     QStringLiteral("reload"),       QStringLiteral("get"),       QStringLiteral("put"),
     QStringLiteral("mkdir"),        QStringLiteral("rm"),        QStringLiteral("select"),
     QStringLiteral("get-selected"), QStringLiteral("sort"),      QStringLiteral("filter"),
-    QStringLiteral("rename"),       QStringLiteral("cancel-at"),
+    QStringLiteral("rename"),       QStringLiteral("cancel-at"), QStringLiteral("save-site"),
+    QStringLiteral("sites"),
 };
 
 std::function<void()> beforeFailing;
@@ -49,6 +50,8 @@ Options parseOptions(const QStringList& args)
         {QStringLiteral("--encryption"), &Options::encryption},
         {QStringLiteral("--trust-fingerprint"), &Options::trustFingerprint},
         {QStringLiteral("--settings"), &Options::settings},
+        {QStringLiteral("--site"), &Options::site},
+        {QStringLiteral("--url"), &Options::url},
     };
     for (qsizetype i = 1; i < args.size(); ++i) {
         const QString& arg = args[i];

@@ -18,6 +18,8 @@ struct Options
     QString encryption;
     QString trustFingerprint;
     QString settings;
+    QString site; // a saved site to connect with, instead of the options above
+    QString url;  // a link to connect to, as the command line opens it
     bool timing = false;
     int timeoutSeconds = 300;
     QStringList steps;

@@ -21,6 +21,7 @@
 #include "TandrelApp.h"
 #include "UploadDelegate.h"
 #include "drive/DriveToolkit.h"
+#include "platform/Keyring.h"
 #include "platform/ftp/ConnectionSecurity.h"
 
 namespace drive {
@@ -54,6 +55,8 @@ Driver::Driver(TandrelApp* app, DriveToolkit* toolkit, const Options& options)
         queueDrained = true;
         wake();
     });
+    QObject::connect(&Keyring::shared(), &Keyring::settled, [this] { wake(); });
+    QObject::connect(&Keyring::shared(), &Keyring::availabilityKnown, [this] { wake(); });
     QObject::connect(controller->queueDisplay, &QueueDisplay::changed,
                      [this] { printQueueDisplay(); });
     // The event loop's longest stall: the gap between ticks of a 5 ms timer.
@@ -73,6 +76,14 @@ Driver::Driver(TandrelApp* app, DriveToolkit* toolkit, const Options& options)
 
 void Driver::fillSettings()
 {
+    toolkit->trustFingerprint = options.trustFingerprint;
+    if (!options.url.isEmpty())
+        return;
+    if (!options.site.isEmpty()) {
+        if (!controller->chooseSiteNamed(options.site))
+            fail(QStringLiteral("no saved site named ") + options.site);
+        return;
+    }
     controller->hostField->setText(options.host);
     controller->portField->setText(options.port.isEmpty() ? QStringLiteral("21") : options.port);
     controller->directoryField->setText(options.dir);
@@ -100,14 +111,19 @@ void Driver::fillSettings()
         controller->encryptionPopUp->setCurrentIndex(
             static_cast<int>(modes.indexOf(options.encryption)));
     }
-    toolkit->trustFingerprint = options.trustFingerprint;
 }
 
 void Driver::connect()
 {
     listingRunning = true;
     connectClock.start();
-    controller->connectItem->trigger();
+    if (options.url.isEmpty())
+        controller->connectItem->trigger();
+    else if (!controller->openLink(options.url))
+        fail(QStringLiteral("the link was refused"));
+    // A saved site's password may come from the keyring first.
+    if (!runUntil([this] { return !controller->awaitingSecrets(); }))
+        fail(QStringLiteral("connect: the keyring did not answer in time"));
     // A refused connect (a Host or Port that cannot name a server) starts no listing.
     if (!controller->isReceiving())
         listingRunning = false;
@@ -121,13 +137,16 @@ void Driver::run()
 {
     waitForListing(QStringLiteral("connect"));
     printEncryption();
+    if (!options.url.isEmpty())
+        printRows();
     for (qsizetype i = 0; i < options.steps.size(); ++i) {
         const QString step = options.steps[i];
         QString argument;
         QStringList arguments;
         static const QStringList withArgument = {
-            QStringLiteral("cd"), QStringLiteral("get"),    QStringLiteral("mkdir"),
-            QStringLiteral("rm"), QStringLiteral("filter"), QStringLiteral("cancel-at")};
+            QStringLiteral("cd"),       QStringLiteral("get"),    QStringLiteral("mkdir"),
+            QStringLiteral("rm"),       QStringLiteral("filter"), QStringLiteral("cancel-at"),
+            QStringLiteral("save-site")};
         static const QStringList withArguments = {QStringLiteral("put"), QStringLiteral("select")};
         static const QStringList withTwo = {QStringLiteral("sort"), QStringLiteral("rename")};
         QString second;
@@ -190,6 +209,10 @@ void Driver::run()
             printRows();
         } else if (step == QLatin1String("rename")) {
             rename(argument, second);
+        } else if (step == QLatin1String("save-site")) {
+            saveSite(argument);
+        } else if (step == QLatin1String("sites")) {
+            printSites();
         } else {
             fail(QStringLiteral("unknown step ") + step);
         }

@@ -49,6 +49,7 @@ private:
                  const QString& argument);
     void selectRows(const QStringList& names);
     void runQueue(QPushButton* button, const QString& what, bool reloads);
+    void saveSite(const QString& name);
 
     // The printing
     void noteLastGap();
@@ -57,6 +58,7 @@ private:
     void printQueueDisplay();
     void printEncryption();
     void printRows();
+    void printSites();
 
     TandrelApp* app;
     Controller* controller;

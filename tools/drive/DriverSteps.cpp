@@ -11,10 +11,14 @@
 #include "Classes/Controller.h"
 #include "Classes/ListingTableModel.h"
 #include "Classes/TransferQueue.h"
+#include "ConnectUrl.h"
 #include "DownloadDelegate.h"
 #include "RenameDelegate.h"
 #include "TandrelApp.h"
 #include "drive/Driver.h"
+#include "platform/Keyring.h"
+#include "platform/SiteStore.h"
+#include "platform/UserDefaults.h"
 
 namespace drive {
 
@@ -209,6 +213,31 @@ void Driver::runQueue(QPushButton* button, const QString& what, bool reloads)
     }
     if (!allDone)
         fail(what + QStringLiteral(": not every transfer succeeded"));
+}
+
+// Saves the connection in use as a site, once the keyring has said whether it answers, and
+// waits, bounded, until the keyring has kept the passwords.
+void Driver::saveSite(const QString& name)
+{
+    Keyring& keyring = Keyring::shared();
+    if (!runUntil([&] { return keyring.state() != Keyring::State::Unknown; }))
+        fail(QStringLiteral("save-site: the keyring did not answer in time"));
+    if (const QString problem = controller->saveSiteAs(name); !problem.isEmpty())
+        fail(QStringLiteral("save-site: ") + problem);
+    if (!runUntil([&] { return keyring.pending() == 0; }))
+        fail(QStringLiteral("save-site: the keyring did not answer in time"));
+}
+
+// One line per saved site: its name and the link it connects to, never a password.
+void Driver::printSites()
+{
+    for (const Site& site : controller->siteStore->sites) {
+        const bool inUse = site.id == UserDefaults::standardUserDefaults().text(Setting::Site) &&
+                           !UserDefaults::standardUserDefaults().hasTransientSite();
+        const QVariantMap values =
+            inUse ? UserDefaults::standardUserDefaults().siteValues(false) : site.values;
+        print({QStringLiteral("site"), site.name, ConnectUrl::ofSiteValues(values).displayText()});
+    }
 }
 
 } // namespace drive

@@ -66,7 +66,7 @@ Toolkit::AlertAnswer QtToolkit::runModalAlert(const Alert& alert)
             dialog.setOkButtonText(alert.defaultButton);
         if (!alert.alternateButton.isEmpty())
             dialog.setCancelButtonText(alert.alternateButton);
-        dialog.setTextValue(QString());
+        dialog.setTextValue(alert.fieldText);
         const bool ok = dialog.exec() == QDialog::Accepted;
         return {ok ? kDefaultReturn : kAlternateReturn, dialog.textValue()};
     }

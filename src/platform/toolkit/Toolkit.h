@@ -32,6 +32,7 @@ public:
         QString defaultButton;     // empty: the platform's single default button
         QString alternateButton;   // empty: no second button
         bool hasTextField = false; // a single-line text field for the user's answer
+        QString fieldText;         // what the text field holds at first
     };
 
     struct AlertAnswer

@@ -1,0 +1,204 @@
+#include <thread>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "WindowFixture.h"
+#include "platform/SingleInstance.h"
+#include "platform/SiteStore.h"
+#include "platform/UserDefaults.h"
+
+namespace {
+
+UserDefaults& store()
+{
+    return UserDefaults::standardUserDefaults();
+}
+
+QByteArray contents(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+class Sites : public WindowFixture
+{
+protected:
+    QStringList chooserItems() const
+    {
+        QStringList items;
+        for (int i = 0; i < c->siteChooser->count(); ++i)
+            items.append(c->siteChooser->itemText(i));
+        return items;
+    }
+    void choose(const QString& name)
+    {
+        const int index = c->siteChooser->findText(name);
+        c->siteChooser->setCurrentIndex(index);
+        emit c->siteChooser->activated(index);
+    }
+    // Presses the button and answers its name prompt.
+    void nameSite(QPushButton* button, const QString& name)
+    {
+        toolkit.answerAlert(Toolkit::kDefaultReturn, name);
+        button->click();
+    }
+    void restart()
+    {
+        app.reset();
+        settings.restart();
+        startApp();
+    }
+};
+
+} // namespace
+
+TEST_F(Sites, AnExistingStoreIsTheFirstSiteAndEachSiteKeepsItsOwnSettings)
+{
+    store().setValue(QStringLiteral("first.example"), Setting::Host);
+    store().setValue(QStringLiteral("secret"), Setting::Password);
+    store().synchronize();
+    startApp();
+    EXPECT_EQ(chooserItems(), QStringList{"first.example"});
+
+    nameSite(c->newSiteButton, QStringLiteral("second"));
+    EXPECT_EQ(chooserItems(), (QStringList{"first.example", "second"}));
+    EXPECT_EQ(c->hostField->text(), "");
+    EXPECT_TRUE(c->passiveCheckBox->isChecked());
+    c->hostField->setText(QStringLiteral("second.example"));
+    choose(QStringLiteral("first.example"));
+    EXPECT_EQ(c->hostField->text(), "first.example");
+    EXPECT_EQ(c->passwordField->text(), "secret");
+
+    restart();
+    EXPECT_EQ(chooserItems(), (QStringList{"first.example", "second"}));
+    EXPECT_EQ(c->siteChooser->currentText(), "first.example");
+    choose(QStringLiteral("second"));
+    EXPECT_EQ(c->hostField->text(), "second.example");
+    EXPECT_EQ(QFile::permissions(SiteStore::storePath()),
+              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
+}
+
+TEST_F(Sites, RenameDuplicateAndDeleteKeepTheNamesUnique)
+{
+    startApp();
+    nameSite(c->renameSiteButton, QStringLiteral("a"));
+    c->hostField->setText(QStringLiteral("a.example"));
+    nameSite(c->duplicateSiteButton, QStringLiteral("b"));
+    EXPECT_EQ(chooserItems(), (QStringList{"a", "b"}));
+    EXPECT_EQ(c->hostField->text(), "a.example");
+
+    toolkit.answerAlert(Toolkit::kDefaultReturn, QStringLiteral("a"));
+    toolkit.answerAlert(Toolkit::kDefaultReturn); // the refusal
+    c->renameSiteButton->click();
+    EXPECT_EQ(toolkit.alertsShown.last().informativeText, "A site named \"a\" exists already.");
+    EXPECT_EQ(chooserItems(), (QStringList{"a", "b"}));
+
+    toolkit.answerAlert(Toolkit::kDefaultReturn);
+    c->deleteSiteButton->click();
+    EXPECT_EQ(chooserItems(), QStringList{"a"});
+    toolkit.answerAlert(Toolkit::kDefaultReturn);
+    c->deleteSiteButton->click();
+    EXPECT_EQ(chooserItems(), QStringList{"My server"});
+    EXPECT_EQ(c->hostField->text(), "");
+}
+
+TEST_F(Sites, AnUnreadableSitesFileIsKeptAsideAndReported)
+{
+    UserDefaults::createPrivateFile(SiteStore::storePath());
+    QFile file(SiteStore::storePath());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("{ not json");
+    file.close();
+    toolkit.answerAlert(Toolkit::kDefaultReturn);
+    startApp();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !toolkit.alertsShown.isEmpty(); }, 5000));
+    EXPECT_EQ(toolkit.alertsShown[0].messageText, "The saved sites could not be read");
+    EXPECT_EQ(contents(SiteStore::storePath() + QStringLiteral(".corrupt")), "{ not json");
+    EXPECT_EQ(chooserItems().size(), 1);
+}
+
+TEST_F(Sites, ConnectUsesTheChosenSite)
+{
+    startServer();
+    store().setValue(QStringLiteral("elsewhere.invalid"), Setting::Host);
+    store().synchronize();
+    startApp();
+    nameSite(c->newSiteButton, QStringLiteral("local"));
+    c->hostField->setText(server->urlHost());
+    c->portField->setText(QString::number(server->port()));
+    c->anonymousCheckBox->click();
+    choose(QStringLiteral("elsewhere.invalid"));
+    choose(QStringLiteral("local"));
+    c->connectItem->trigger();
+    ASSERT_TRUE(waitForListing());
+    EXPECT_EQ(c->status, "List succeeded");
+    EXPECT_FALSE(c->siteChooser->isEnabled());
+}
+
+TEST_F(Sites, ALinkConnectsToItsFolderWithoutChangingTheSavedSites)
+{
+    startServer();
+    QDir(root()).mkpath(QStringLiteral("sub/inner"));
+    store().setValue(QStringLiteral("saved.example"), Setting::Host);
+    store().synchronize();
+    startApp();
+    c->saveAction(); // the sites file as it stands
+    const QByteArray settingsFile = contents(UserDefaults::storePath());
+    const QByteArray sitesFile = contents(SiteStore::storePath());
+
+    ASSERT_TRUE(c->openLink(rootUrl() + QStringLiteral("sub/")));
+    ASSERT_TRUE(waitForListing());
+    EXPECT_EQ(c->status, "List succeeded");
+    EXPECT_GE(rowNamed(QStringLiteral("inner")), 0);
+    EXPECT_EQ(c->siteChooser->currentText(), rootUrl() + QStringLiteral("sub/"));
+    c->disconnectAction();
+    EXPECT_EQ(contents(UserDefaults::storePath()), settingsFile);
+    EXPECT_EQ(contents(SiteStore::storePath()), sitesFile);
+    choose(QStringLiteral("saved.example"));
+    EXPECT_EQ(c->hostField->text(), "saved.example");
+}
+
+TEST_F(Sites, ALinkThatNamesNoServerIsRefusedWithAMessage)
+{
+    startApp();
+    for (const char* link : {"http://example.org/", "ftp://", "ftp://h:99999/", "ftp://a b/",
+                             "ftp://h/x%0D%0ADELE%20y/", "sftp://h/"}) {
+        toolkit.answerAlert(Toolkit::kDefaultReturn);
+        EXPECT_FALSE(c->openLink(QLatin1String(link))) << link;
+        EXPECT_EQ(toolkit.alertsShown.last().messageText, "Tandrel cannot open this link");
+        EXPECT_FALSE(toolkit.alertsShown.last().informativeText.isEmpty()) << link;
+    }
+    EXPECT_TRUE(c->connectItem->isEnabled());
+    EXPECT_EQ(chooserItems(), QStringList{"My server"});
+}
+
+TEST_F(Sites, ASecondStartHandsItsLinkToTheRunningWindow)
+{
+    QTemporaryDir runtime;
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+    startServer();
+    startApp();
+    SingleInstance links;
+    ASSERT_TRUE(links.listen());
+    QObject::connect(&links, &SingleInstance::linkReceived, c, &Controller::openLink);
+    bool handedOver = false;
+    std::thread second([&] { handedOver = SingleInstance::handOver(rootUrl()); });
+    EXPECT_TRUE(QTest::qWaitFor([&] { return listingsEnded == 1; }, 30000));
+    second.join();
+    qunsetenv("XDG_RUNTIME_DIR");
+    EXPECT_TRUE(handedOver);
+    EXPECT_EQ(c->status, "List succeeded");
+}
+
+TEST_F(Sites, WithoutAKeyringTheServerTabSaysWherePasswordsGo)
+{
+    startApp();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !c->passwordNoteLabel->isHidden(); }, 15000));
+    EXPECT_EQ(c->passwordNoteLabel->text(), "Passwords are saved in a file only you can read");
+}

@@ -1,0 +1,122 @@
+// Run by with-keyring.sh, in a private D-Bus session with a gnome-keyring of its own.
+
+#include "platform/Keyring.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+
+#include "ServerProcess.h"
+#include "WindowFixture.h"
+#include "platform/SiteStore.h"
+#include "platform/UserDefaults.h"
+
+namespace {
+
+UserDefaults& store()
+{
+    return UserDefaults::standardUserDefaults();
+}
+
+QByteArray bothFiles()
+{
+    QByteArray all;
+    for (const QString& path : {UserDefaults::storePath(), SiteStore::storePath()}) {
+        QFile file(path);
+        if (file.open(QIODevice::ReadOnly))
+            all += file.readAll();
+    }
+    return all;
+}
+
+class KeyringPasswords : public WindowFixture
+{
+protected:
+    void startAndWaitForTheKeyring()
+    {
+        startApp();
+        ASSERT_TRUE(QTest::qWaitFor(
+            [] { return Keyring::shared().state() != Keyring::State::Unknown; }, 30000));
+        ASSERT_EQ(Keyring::shared().state(), Keyring::State::Available);
+        EXPECT_TRUE(c->passwordNoteLabel->isHidden());
+    }
+    bool keyringSettled()
+    {
+        return QTest::qWaitFor([] { return Keyring::shared().pending() == 0; }, 30000);
+    }
+    void restart()
+    {
+        app.reset();
+        settings.restart();
+        startAndWaitForTheKeyring();
+    }
+};
+
+} // namespace
+
+TEST_F(KeyringPasswords, SavedPasswordsLiveInTheKeyringAndComeBackAfterARestart)
+{
+    startAndWaitForTheKeyring();
+    c->userField->setText(QStringLiteral("u"));
+    c->passwordField->setText(QStringLiteral("secret-one"));
+    c->proxyPasswordField->setText(QStringLiteral("secret-two"));
+    c->saveAction();
+    ASSERT_TRUE(keyringSettled());
+    EXPECT_FALSE(bothFiles().contains("secret-"));
+
+    restart();
+    ASSERT_TRUE(keyringSettled());
+    EXPECT_EQ(c->passwordField->text(), "secret-one");
+    EXPECT_EQ(c->proxyPasswordField->text(), "secret-two");
+}
+
+TEST_F(KeyringPasswords, APlainPasswordMovesToTheKeyringAtTheNextSave)
+{
+    store().setValue(QStringLiteral("u"), Setting::User);
+    store().setValue(QStringLiteral("plain-one"), Setting::Password);
+    store().synchronize();
+    startAndWaitForTheKeyring();
+    EXPECT_EQ(c->passwordField->text(), "plain-one");
+    EXPECT_TRUE(bothFiles().contains("plain-one"));
+    c->saveAction();
+    ASSERT_TRUE(keyringSettled());
+    EXPECT_FALSE(bothFiles().contains("plain-one"));
+
+    restart();
+    ASSERT_TRUE(keyringSettled());
+    EXPECT_EQ(c->passwordField->text(), "plain-one");
+}
+
+// The drive saves a link's login as a site, lists the sites without the password, and a later
+// run connects with the site, its password read from the keyring.
+TEST_F(KeyringPasswords, TheDriveSavesASiteAndConnectsWithIt)
+{
+    FtpServer::Options options;
+    options.anonymous = false;
+    options.user = QStringLiteral("keyring-user");
+    options.password = QStringLiteral("keyring-secret");
+    server = std::make_unique<FtpServer>(options);
+    ASSERT_TRUE(server->start()) << server->log().toStdString();
+    const QString link = QStringLiteral("ftp://keyring-user:keyring-secret@%1:%2/")
+                             .arg(server->urlHost())
+                             .arg(server->port());
+    const auto drive = [&](const QStringList& arguments) {
+        ServerProcess process;
+        EXPECT_TRUE(process.start(QStringLiteral(TANDREL_DRIVE),
+                                  QStringList{QStringLiteral("--settings"), settings.configHome()} +
+                                      arguments));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !process.isRunning(); }, 120000));
+        return process.output() + process.errors();
+    };
+    const QString saved = drive({QStringLiteral("--url"), link, QStringLiteral("save-site"),
+                                 QStringLiteral("s"), QStringLiteral("sites")});
+    EXPECT_TRUE(saved.contains(QStringLiteral("site\ts\tftp://keyring-user@")))
+        << saved.toStdString();
+    EXPECT_FALSE(saved.contains(QStringLiteral("keyring-secret"))) << saved.toStdString();
+    EXPECT_FALSE(bothFiles().contains("keyring-secret"));
+    const QString listed =
+        drive({QStringLiteral("--site"), QStringLiteral("s"), QStringLiteral("list")});
+    EXPECT_TRUE(listed.contains(QStringLiteral("status\tList succeeded"))) << listed.toStdString();
+}
