@@ -595,6 +595,110 @@
         <source>Not a file</source>
         <translation>Pas un fichier</translation>
     </message>
+    <message id="NameEmpty">
+        <source>the name is empty</source>
+        <translation>le nom est vide</translation>
+    </message>
+    <message id="NameNoEntry">
+        <source>"%1" names no entry of its own</source>
+        <translation>« %1 » ne désigne aucune entrée propre</translation>
+    </message>
+    <message id="NameHoldsSlash">
+        <source>the name holds a "/"</source>
+        <translation>le nom contient « / »</translation>
+    </message>
+    <message id="NameHoldsLineBreak">
+        <source>the name holds a line break or NUL</source>
+        <translation>le nom contient un saut de ligne ou NUL</translation>
+    </message>
+    <message id="NameHoldsControl">
+        <source>the name holds a control character</source>
+        <translation>le nom contient un caractère de contrôle</translation>
+    </message>
+    <message id="NameHoldsDirection">
+        <source>the name holds a text direction character</source>
+        <translation>le nom contient un caractère de direction du texte</translation>
+    </message>
+    <message id="NameTooLong">
+        <source>the name is longer than %1 bytes</source>
+        <translation>le nom dépasse %1 octets</translation>
+    </message>
+    <message id="CertificateSelfSigned">
+        <source>is self-signed</source>
+        <translation>est auto-signé</translation>
+    </message>
+    <message id="CertificateUnknownIssuer">
+        <source>was issued by an unknown authority</source>
+        <translation>a été émis par une autorité inconnue</translation>
+    </message>
+    <message id="CertificateRevoked">
+        <source>has been revoked</source>
+        <translation>a été révoqué</translation>
+    </message>
+    <message id="CertificateNotVerifiedBecause">
+        <source>could not be verified (%1)</source>
+        <translation>n’a pas pu être vérifié (%1)</translation>
+    </message>
+    <message id="CertificateExpired">
+        <source>has expired</source>
+        <translation>a expiré</translation>
+    </message>
+    <message id="CertificateNotYetValid">
+        <source>is not valid yet</source>
+        <translation>n’est pas encore valide</translation>
+    </message>
+    <message id="CertificateMoreNames">
+        <source>%1 more</source>
+        <translation>%1 de plus</translation>
+    </message>
+    <message id="CertificateOtherHost">
+        <source>is for another host name</source>
+        <translation>est pour un autre nom d’hôte</translation>
+    </message>
+    <message id="CertificateOtherHostNamed">
+        <source>is for another host name (it names %1)</source>
+        <translation>est pour un autre nom d’hôte (il nomme %1)</translation>
+    </message>
+    <message id="CertificateNotVerified">
+        <source>The server's certificate could not be verified</source>
+        <translation>Le certificat du serveur n’a pas pu être vérifié</translation>
+    </message>
+    <message id="CertificateProblems">
+        <source>The server's certificate %1</source>
+        <translation>Le certificat du serveur %1</translation>
+    </message>
+    <message id="CertificateProblemsAnd">
+        <source>%1 and %2</source>
+        <translation>%1 et %2</translation>
+    </message>
+    <message id="TlsNotOffered">
+        <source>The server does not offer TLS</source>
+        <translation>Le serveur ne propose pas TLS</translation>
+    </message>
+    <message id="CertificateNotTrustedOne">
+        <source>The server's certificate is not the one you trusted</source>
+        <translation>Le certificat du serveur n’est pas celui que vous avez approuvé</translation>
+    </message>
+    <message id="TlsHandshakeFailed">
+        <source>The TLS handshake with the server failed</source>
+        <translation>La négociation TLS avec le serveur a échoué</translation>
+    </message>
+    <message id="CertificateAuthoritiesUnreadable">
+        <source>The certificate authorities could not be read</source>
+        <translation>Les autorités de certification n’ont pas pu être lues</translation>
+    </message>
+    <message id="TrustStoreKeptAside">
+        <source>The trusted certificates could not be read and were kept as %1; until that copy is removed, Tandrel asks before any log-in without TLS</source>
+        <translation>Les certificats approuvés n’ont pas pu être lus et ont été conservés sous %1 ; tant que cette copie existe, Tandrel demande avant toute connexion sans TLS</translation>
+    </message>
+    <message id="TrustStoreUnreadable">
+        <source>The trusted certificates in %1 cannot be read; Tandrel asks before any log-in without TLS</source>
+        <translation>Les certificats approuvés de %1 ne peuvent pas être lus ; Tandrel demande avant toute connexion sans TLS</translation>
+    </message>
+    <message id="TrustStoreNotMoved">
+        <source>%1 could not be read or moved aside: %2</source>
+        <translation>%1 n’a pu être ni lu ni mis de côté : %2</translation>
+    </message>
 </context>
 <context>
     <name>Sites</name>
