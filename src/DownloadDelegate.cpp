@@ -13,7 +13,6 @@
 #include <QFileInfo>
 
 #include "Classes/Controller.h"
-#include "Classes/QueueDisplay.h"
 #include "Classes/RemoteFolder.h"
 #include "MiscTool.h"
 #include "PartialRecord.h"
@@ -24,8 +23,6 @@
 
 namespace {
 
-// The downward arrow with the emoji presentation selector.
-const QString kArrow = QStringLiteral("\u2B07\uFE0F");
 // NAME.part, then NAME.1.part, NAME.2.part, ...: never an existing file.
 constexpr int kPartialNameTries = 1000;
 // The file goes to the disk in windows of this size while it downloads, so that the sync at the
@@ -138,7 +135,7 @@ std::optional<OperationOutcome> DownloadDelegate::startDownload(const ListingEnt
         entry.kCFFTPResourceSize && !link ? std::optional<int64_t>(run->fileSize) : std::nullopt;
 
     controller->setButtonsState(false);
-    queueDisplay().showStart(kArrow, Controller::localizedString("Download"), localPath, false);
+    announceStart(localPath);
     startReceive(url);
     return std::nullopt;
 }
@@ -465,7 +462,6 @@ void DownloadDelegate::finishReceive(OperationOutcome status)
     run.reset();
     // The user may have disconnected while the file went to the disk.
     controller->setButtonsState(remote->isConnected());
-    queueDisplay().reset();
     if (!status.succeeded())
         updateStatus(status.statusText().value_or(QString()));
     if (!status.succeeded() || status.resumeRefused || status.resumeUnchecked)

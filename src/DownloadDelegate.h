@@ -13,7 +13,7 @@
 #include "platform/ftp/OwnedStream.h"
 
 // Copies the file selected in the listing into the download folder, one chunk of at most
-// 32,768 bytes per has-bytes event, showing the progress in the queue display. The bytes go to
+// 32,768 bytes per has-bytes event, telling its watchers how far it is. The bytes go to
 // a partial file beside the target, which replaces the target only once the server confirmed
 // the whole transfer: a failed download never touches an existing file of that name. A failed or
 // cancelled download keeps its partial file with a record of where it came from, and the next
@@ -42,9 +42,8 @@ public:
     // Stops the stream without waiting for the server; the partial file stays, to continue.
     void cancel() override;
 
-    // The running download's bytes so far (0 when none runs), and the file it makes.
+    // The running download's bytes so far (0 when none runs).
     int64_t receivedBytes() const { return run ? run->receivedBytes : 0; }
-    QString localFile() const { return run ? run->localFile : QString(); }
     OwnedStream networkStream;
     std::unique_ptr<QFile> fileStream;
 

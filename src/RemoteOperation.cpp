@@ -74,8 +74,3 @@ const ListingEntry* RemoteOperation::selectedEntry() const
 {
     return remote->entryAt(controller->selectedRow());
 }
-
-QueueDisplay& RemoteOperation::queueDisplay() const
-{
-    return *controller->queueDisplay;
-}

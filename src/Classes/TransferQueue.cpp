@@ -77,6 +77,12 @@ TransferQueue::TransferQueue(Controller* controller, const RemoteFolder* remote,
         connect(operation, &RemoteOperation::finished, this, &TransferQueue::transferEnded);
         connect(operation, &RemoteOperation::progressed, this, &TransferQueue::progressed);
     }
+    // Where a download's file goes, as the download names it.
+    connect(download, &RemoteOperation::started, this,
+            [this](OperationOutcome::Action, const QString& localPath) {
+                if (running >= 0)
+                    items[running].localPath = localPath;
+            });
     connect(download, &DownloadDelegate::continuedFrom, this, [this](int64_t offset) {
         if (running >= 0)
             items[running].bytesBeforeRun = offset;
@@ -217,9 +223,8 @@ void TransferQueue::startNext()
     // A start that failed at once has ended the transfer and said why.
     if (running != row)
         return;
-    // Where the file goes, as the download named it, and what the status line says meanwhile.
+    // What the status line says meanwhile.
     if (started.direction == Direction::Download) {
-        items[row].localPath = download->localFile();
         //% "Downloading %1"
         controller->showStatus(text("StatusDownloading", "Downloading %1").arg(started.name));
     } else {
