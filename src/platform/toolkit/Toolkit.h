@@ -29,9 +29,10 @@ public:
         AlertStyle style = AlertStyle::Warning;
         QString messageText;
         QString informativeText;
-        QString defaultButton;     // empty: the platform's single default button
-        QString alternateButton;   // empty: no second button
-        bool hasTextField = false; // a single-line text field for the user's answer
+        QString defaultButton;           // empty: the platform's single default button
+        QString alternateButton;         // empty: no second button
+        bool hasTextField = false;       // a single-line text field for the user's answer
+        bool alternateIsDefault = false; // Enter answers the alternate button (Cancel)
     };
 
     struct AlertAnswer
