@@ -86,7 +86,8 @@ void DownloadDelegate::download()
 }
 
 std::optional<OperationOutcome> DownloadDelegate::startDownload(const ListingEntry& listed,
-                                                                const QString& folderURL)
+                                                                const QString& folderURL,
+                                                                const QString& localFolder)
 {
     // A copy: the listing may be reloaded while the download runs.
     const ListingEntry entry = listed;
@@ -107,11 +108,12 @@ std::optional<OperationOutcome> DownloadDelegate::startDownload(const ListingEnt
     // it must stay one entry of the download folder and show in a file manager as it is.
     const QByteArray rawName = RemoteFolder::rawNameOf(entry);
     const QString name = MiscTool::getFileName(entry).value_or(QString());
-    const QString localPath = QDir(controller->downloadFolder).filePath(name);
+    const QString folder = localFolder.isEmpty() ? controller->downloadFolder : localFolder;
+    const QString localPath = QDir(folder).filePath(name);
     QString why = RemoteName::whyNotAddressable(rawName);
     if (why.isEmpty())
         why = RemoteName::whyNotSafeLocalName(name);
-    if (why.isEmpty() && !isDirectlyInside(localPath, controller->downloadFolder))
+    if (why.isEmpty() && !isDirectlyInside(localPath, folder))
         why = QStringLiteral("not a plain file name");
     if (!why.isEmpty()) {
         const OperationOutcome refused = refuseName(name, why);

@@ -29,10 +29,12 @@ public:
 
     // Downloads the selected row.
     void download();
-    // Downloads one listed entry of the folder at folderURL; a folder gets the alert. Why it did
-    // not start (already shown in the status line), or none when it runs.
+    // Downloads one listed entry of the folder at folderURL into localFolder (none: the download
+    // folder); a folder gets the alert. Why it did not start (already shown in the status line),
+    // or none when it runs.
     std::optional<OperationOutcome> startDownload(const ListingEntry& entry,
-                                                  const QString& folderURL);
+                                                  const QString& folderURL,
+                                                  const QString& localFolder = {});
     void streamHandleEvent(FtpStream* aStream, NSStreamEvent eventCode) override;
     // Ends the download; on success the partial file becomes the target.
     void stopReceiveWithStatus(const OperationOutcome& status);

@@ -39,9 +39,10 @@ UploadDelegate::UploadDelegate(QObject* parent)
 void UploadDelegate::uploadAction()
 {
     // No slot is taken here: files chosen while another operation runs wait for it in the queue.
+    // A folder chosen is sent with its tree.
     Toolkit::OpenPanel panel;
     panel.canChooseFiles = true;
-    panel.canChooseDirectories = false;
+    panel.canChooseDirectories = true;
     panel.allowsMultipleSelection = true;
     // It opens where the last upload was chosen, else in the home folder.
     auto& store = UserDefaults::standardUserDefaults();

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <QAction>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -17,6 +18,7 @@
 #include "MiscTool.h"
 #include "UploadDelegate.h"
 #include "platform/Log.h"
+#include "platform/RemoteName.h"
 
 namespace {
 
@@ -53,6 +55,14 @@ QString shownFolder(const QString& path)
     return path;
 }
 
+// A walk lives until the event loop has left whatever call of its own ended it.
+std::shared_ptr<TreeWalk> makeWalk(TreeWalk::Direction direction, const QString& remoteFolder,
+                                   const QString& localFolder)
+{
+    return std::shared_ptr<TreeWalk>(new TreeWalk(direction, remoteFolder, localFolder),
+                                     [](TreeWalk* walk) { walk->deleteLater(); });
+}
+
 // Bytes per second of this run alone: a continued download's bytes already on the disk
 // were not moved now.
 double speedOf(const TransferQueue::Transfer& transfer)
@@ -80,15 +90,14 @@ TransferQueue::TransferQueue(Controller* controller, const RemoteFolder* remote,
     // Where a download's file goes, as the download names it.
     connect(download, &RemoteOperation::started, this,
             [this](OperationOutcome::Action, const QString& localPath) {
-                if (running >= 0)
+                if (running >= 0 && !items[running].folder)
                     items[running].localPath = localPath;
             });
     connect(download, &DownloadDelegate::continuedFrom, this, [this](int64_t offset) {
-        if (running >= 0)
+        if (running >= 0 && !items[running].folder)
             items[running].bytesBeforeRun = offset;
     });
-    connect(upload, &UploadDelegate::filesChosen, this,
-            [this](const QStringList& paths) { uploadFiles(paths); });
+    connect(upload, &UploadDelegate::filesChosen, this, &TransferQueue::uploadFiles);
 }
 
 void TransferQueue::watchOperation(RemoteOperation* operation)
@@ -103,59 +112,60 @@ void TransferQueue::downloadSelection()
         return;
     const QString folderURL = remote->getCurrentFTPURL();
     QList<Transfer> batch;
-    int folders = 0;
     for (const int row : rows) {
         const ListingEntry* listed = remote->entryAt(row);
         if (!listed)
             continue;
         const ListingEntry& entry = *listed;
-        if (isFolder(entry)) {
-            // One folder alone is told why it cannot be downloaded, as ever.
-            if (rows.size() == 1)
-                download->startDownload(entry, folderURL);
-            ++folders;
-            continue;
-        }
         Transfer transfer;
         transfer.direction = Direction::Download;
-        transfer.name = Log::printable(MiscTool::getFileName(entry).value_or(QString()));
+        const QString name = MiscTool::getFileName(entry).value_or(QString());
+        transfer.name = Log::printable(name);
         transfer.folderURL = folderURL;
         transfer.entry = entry;
         transfer.size = entry.kCFFTPResourceSize && MiscTool::getFileType(entry) != kEntryTypeLink
                             ? *entry.kCFFTPResourceSize
                             : -1;
+        if (isFolder(entry)) {
+            // The tree goes into a folder of its name: a name that cannot be one is refused
+            // as a single file's is.
+            QString why = RemoteName::whyNotAddressable(RemoteFolder::rawNameOf(entry));
+            if (why.isEmpty())
+                why = RemoteName::whyNotSafeLocalName(name);
+            if (!why.isEmpty()) {
+                OperationOutcome refused;
+                refused.kind = OperationOutcome::Kind::NameRefused;
+                refused.subject = transfer.name;
+                refused.detail = why;
+                controller->showStatus(refused.statusLine());
+                continue;
+            }
+            transfer.folder = true;
+            transfer.size = -1;
+        }
         batch.append(transfer);
     }
     enqueue(batch);
-    if (rows.size() > 1)
-        noteSkippedFolders(folders);
 }
 
-void TransferQueue::uploadFiles(const QStringList& paths, int skippedFolders)
+void TransferQueue::uploadFiles(const QStringList& paths)
 {
     const QString folderURL = remote->getCurrentFTPURL();
     QList<Transfer> batch;
     for (const QString& path : paths) {
         Transfer transfer;
         transfer.direction = Direction::Upload;
-        transfer.name = Log::printable(QFileInfo(path).fileName());
-        transfer.localPath = path;
+        const QFileInfo info(path);
+        transfer.name = Log::printable(info.fileName());
+        transfer.localPath = info.absoluteFilePath();
         transfer.folderURL = folderURL;
-        transfer.size = static_cast<int64_t>(MiscTool::getLocalFileSize(path));
+        // A link to a folder is sent as a folder; inside it, links are not followed.
+        transfer.folder = info.isDir();
+        transfer.size =
+            transfer.folder ? -1 : static_cast<int64_t>(MiscTool::getLocalFileSize(path));
         batch.append(transfer);
     }
     enqueue(batch);
-    noteSkippedFolders(skippedFolders);
-}
-
-void TransferQueue::noteSkippedFolders(int count)
-{
-    if (count == 1)
-        //% "Skipped 1 folder"
-        controller->showStatus(text("StatusSkippedFolder", "Skipped 1 folder"));
-    else if (count > 1)
-        //% "Skipped %1 folders"
-        controller->showStatus(text("StatusSkippedFolders", "Skipped %1 folders").arg(count));
 }
 
 void TransferQueue::enqueue(const QList<Transfer>& batch)
@@ -207,6 +217,37 @@ void TransferQueue::startNext()
     sinceShown.start();
     running = row;
     rowChanged(row);
+    if (transfer.folder) {
+        const bool down = transfer.direction == Direction::Download;
+        if (down) {
+            transfer.localPath =
+                QDir(controller->downloadFolder)
+                    .filePath(MiscTool::getFileName(transfer.entry).value_or(QString()));
+            transfer.walk =
+                makeWalk(TreeWalk::Direction::Download,
+                         RemoteFolder::urlIn(transfer.folderURL,
+                                             RemoteFolder::rawNameOf(transfer.entry), true)
+                             .value_or(QString()),
+                         transfer.localPath);
+            //% "Downloading %1"
+            controller->showStatus(text("StatusDownloading", "Downloading %1").arg(transfer.name));
+        } else {
+            transfer.walk =
+                makeWalk(TreeWalk::Direction::Upload,
+                         RemoteFolder::urlIn(
+                             transfer.folderURL,
+                             QFile::encodeName(QFileInfo(transfer.localPath).fileName()), true)
+                             .value_or(QString()),
+                         transfer.localPath);
+            //% "Uploading %1"
+            controller->showStatus(text("StatusUploading", "Uploading %1").arg(transfer.name));
+        }
+        // The browser stays locked while the tree is walked between its files.
+        holdingButtons = true;
+        controller->setButtonsState(false);
+        folderStep();
+        return;
+    }
     // Copies: a start that fails at once ends the transfer before it answers.
     const Transfer started = transfer;
     std::optional<OperationOutcome> refused;
@@ -239,6 +280,10 @@ void TransferQueue::transferEnded(const OperationOutcome& outcome)
         scheduleNext(); // an operation started elsewhere freed the slot
         return;
     }
+    if (items[running].folder) {
+        folderFileEnded(outcome);
+        return;
+    }
     Transfer& transfer = items[running];
     const int row = running;
     running = -1;
@@ -267,11 +312,142 @@ void TransferQueue::transferEnded(const OperationOutcome& outcome)
     scheduleNext();
 }
 
+void TransferQueue::folderStep()
+{
+    if (running < 0 || !items[running].walk)
+        return;
+    items[running].walk->takeNext(
+        [this](std::optional<TreeWalk::File> file) { folderFileReady(std::move(file)); });
+}
+
+void TransferQueue::folderFileReady(std::optional<TreeWalk::File> file)
+{
+    if (running < 0 || !items[running].walk)
+        return;
+    Transfer& transfer = items[running];
+    const TreeWalk& walk = *transfer.walk;
+    transfer.filesFound = walk.filesFound;
+    transfer.size = walk.bytesFound;
+    rowChanged(running);
+    if (!file) {
+        endFolder(std::nullopt);
+        return;
+    }
+    const QString name = MiscTool::getFileName(file->entry).value_or(QString());
+    const QString localPath = QDir(file->localFolder).filePath(name);
+    transfer.currentFile = Log::printable(
+        QDir(QFileInfo(transfer.localPath).absolutePath()).relativeFilePath(localPath));
+    transfer.currentLink = file->link;
+    transfer.currentBytes = 0;
+    std::optional<OperationOutcome> refused;
+    if (transfer.direction == Direction::Download) {
+        refused = download->startDownload(file->entry, file->remoteFolder, file->localFolder);
+    } else {
+        // The folder shown is listed once, at the folder's end.
+        upload->reloadAfterSuccess = false;
+        refused = upload->startUpload(localPath, file->remoteFolder);
+    }
+    if (refused)
+        folderFileEnded(*refused);
+}
+
+void TransferQueue::folderFileEnded(const OperationOutcome& outcome)
+{
+    Transfer& transfer = items[running];
+    if (outcome.kind == OperationOutcome::Kind::Cancelled) {
+        endFolder(outcome.statusLine());
+        return;
+    }
+    if (outcome.succeeded()) {
+        ++transfer.filesDone;
+        transfer.bytesOfFilesDone += transfer.currentBytes;
+    } else if (transfer.currentLink) {
+        // A link that the server would not serve as a file names a folder, or nothing: it is
+        // not followed.
+        ++transfer.filesSkipped;
+        //% "a link to no file"
+        transfer.problems.append(transfer.currentFile + QStringLiteral(": ") +
+                                 text("QueueLinkNotFile", "a link to no file"));
+    } else {
+        ++transfer.filesFailed;
+        if (transfer.problems.size() < TreeWalk::kMaxProblems)
+            transfer.problems.append(transfer.currentFile + QStringLiteral(": ") +
+                                     outcome.statusLine());
+    }
+    transfer.currentBytes = 0;
+    transfer.doneBytes = transfer.bytesOfFilesDone;
+    rowChanged(running);
+    // The browser stays locked until the folder's end.
+    controller->setButtonsState(false);
+    // Out of the ending file's own stream event: the next one opens its streams afresh.
+    QTimer::singleShot(0, this, &TransferQueue::folderStep);
+}
+
+void TransferQueue::endFolder(const std::optional<QString>& stopped)
+{
+    Transfer& transfer = items[running];
+    const int row = running;
+    running = -1;
+    if (transfer.walk) {
+        transfer.walk->stop();
+        transfer.filesSkipped += transfer.walk->skipped;
+        transfer.filesFailed += transfer.walk->failedFolders;
+        transfer.problems = transfer.walk->problems + transfer.problems;
+        transfer.walk.reset();
+    }
+    transfer.state = State::Finished;
+    transfer.succeeded = !stopped && transfer.filesFailed == 0;
+    transfer.bytesPerSecond = speedOf(transfer);
+    QString summary = transfer.filesDone == 1
+                          //% "1 file"
+                          ? text("QueueFolderOneFile", "1 file")
+                          //% "%L1 files"
+                          : text("QueueFolderFiles", "%L1 files").arg(transfer.filesDone);
+    if (transfer.filesSkipped > 0)
+        //% "%L1 skipped"
+        summary += QStringLiteral(", ") +
+                   text("QueueFolderSkipped", "%L1 skipped").arg(transfer.filesSkipped);
+    if (transfer.filesFailed > 0)
+        //% "%L1 failed"
+        summary += QStringLiteral(", ") +
+                   text("QueueFolderFailed", "%L1 failed").arg(transfer.filesFailed);
+    transfer.outcome = stopped ? *stopped + QStringLiteral(" (") + summary + QLatin1Char(')')
+                       : transfer.succeeded
+                           ? text("QueueDone", "Done") + QStringLiteral(": ") + summary
+                           : summary;
+    if (transfer.direction == Direction::Download)
+        //% "Downloaded %1 to %2 (%3)"
+        controller->showStatus(text("StatusDownloadedFolder", "Downloaded %1 to %2 (%3)")
+                                   .arg(transfer.name,
+                                        shownFolder(QFileInfo(transfer.localPath).absolutePath()),
+                                        summary));
+    else
+        //% "Uploaded %1 (%2)"
+        controller->showStatus(
+            text("StatusUploadedFolder", "Uploaded %1 (%2)").arg(transfer.name, summary));
+    if (stopped)
+        controller->showStatus(transfer.outcome);
+    if (transfer.direction == Direction::Upload)
+        reloadOwed = remote->isConnected();
+    rowChanged(row);
+    scheduleNext();
+}
+
 void TransferQueue::progressed(int64_t done, int64_t total)
 {
     if (running < 0)
         return;
     Transfer& transfer = items[running];
+    if (transfer.folder) {
+        transfer.currentBytes = std::max(transfer.currentBytes, done);
+        transfer.doneBytes = transfer.bytesOfFilesDone + transfer.currentBytes;
+        if (sinceShown.elapsed() < kShowEveryMs)
+            return;
+        sinceShown.start();
+        transfer.bytesPerSecond = speedOf(transfer);
+        rowChanged(running);
+        return;
+    }
     const bool down = transfer.direction == Direction::Download;
     // A download that starts over reports from 0 again: keep the most.
     transfer.doneBytes = std::max(transfer.doneBytes, done);
@@ -337,6 +513,10 @@ void TransferQueue::eraseRow(int row)
 
 void TransferQueue::dropWaiting()
 {
+    // A folder between two of its files stops here; one moving a file has been cancelled.
+    if (running >= 0 && items[running].folder && !RemoteOperation::running())
+        //% "Stopped: disconnected"
+        endFolder(text("QueueFolderDisconnected", "Stopped: disconnected"));
     holdingButtons = false;
     reloadOwed = false;
     for (int row = 0; row < items.size(); ++row) {
@@ -372,18 +552,11 @@ bool TransferQueue::eventFilter(QObject* watched, QEvent* event)
     drop->acceptProposedAction();
     if (type != QEvent::Drop)
         return true;
-    QStringList files;
-    int folders = 0;
-    for (const QUrl& url : urls) {
-        if (!url.isLocalFile())
-            continue;
-        const QFileInfo info(url.toLocalFile());
-        if (info.isDir())
-            ++folders;
-        else
-            files.append(info.absoluteFilePath());
-    }
-    uploadFiles(files, folders);
+    QStringList paths;
+    for (const QUrl& url : urls)
+        if (url.isLocalFile())
+            paths.append(url.toLocalFile());
+    uploadFiles(paths);
     return true;
 }
 
@@ -399,10 +572,16 @@ int TransferQueue::columnCount(const QModelIndex& parent) const
 
 QVariant TransferQueue::data(const QModelIndex& index, int role) const
 {
-    // A cell too narrow for its text ends in "…"; the tool tip holds the whole of it.
+    // A cell too narrow for its text ends in "…"; the tool tip holds the whole of it, and for a
+    // folder what failed or was skipped in it.
     if (role == Qt::ToolTipRole &&
-        (index.column() == NameColumn || index.column() == OutcomeColumn))
+        (index.column() == NameColumn || index.column() == OutcomeColumn)) {
+        if (index.column() == OutcomeColumn && index.row() < items.size() &&
+            !items[index.row()].problems.isEmpty())
+            return QString(data(index, Qt::DisplayRole).toString() + QLatin1Char('\n') +
+                           items[index.row()].problems.join(QLatin1Char('\n')));
         return data(index, Qt::DisplayRole);
+    }
     if (role != Qt::DisplayRole || !index.isValid() || index.row() >= items.size())
         return {};
     const Transfer& transfer = items[index.row()];
@@ -411,7 +590,7 @@ QVariant TransferQueue::data(const QModelIndex& index, int role) const
     case NameColumn:
         return QString((transfer.direction == Direction::Download ? QStringLiteral("\u2193 ")
                                                                   : QStringLiteral("\u2191 ")) +
-                       transfer.name);
+                       transfer.name + (transfer.folder ? QStringLiteral("/") : QString()));
     case SizeColumn:
         return transfer.size >= 0 ? MiscTool::convertBytes(static_cast<uint64_t>(transfer.size))
                                   : QStringLiteral("--");
@@ -430,6 +609,11 @@ QVariant TransferQueue::data(const QModelIndex& index, int role) const
         if (transfer.state == State::Waiting)
             //% "Waiting"
             return text("QueueWaiting", "Waiting");
+        if (runningNow && transfer.folder)
+            //% "%L1 of %L2 files"
+            return text("QueueFolderRunning", "%L1 of %L2 files")
+                .arg(transfer.filesDone + transfer.filesFailed)
+                .arg(transfer.filesFound);
         if (runningNow)
             //% "Running"
             return text("QueueRunning", "Running");

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include <QAbstractTableModel>
 #include <QElapsedTimer>
@@ -8,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "Classes/TreeWalk.h"
 #include "ListingEntry.h"
 #include "OperationOutcome.h"
 
@@ -23,6 +25,8 @@ class QWidget;
 // operation slot is free (no transfer, folder creation or deletion runs), then runs; when it
 // ends, whatever the outcome, the next one starts. The browser stays locked from the first
 // start until the queue is empty, so more transfers come only from drops on the table.
+// A folder is one row: its tree is walked as it runs, each file moved by the same operation as
+// a single one; the row counts the files and bytes, and lists the files that failed.
 class TransferQueue final : public QAbstractTableModel
 {
     Q_OBJECT
@@ -72,6 +76,22 @@ public:
         int64_t bytesBeforeRun = 0;
         double bytesPerSecond = 0;
         QElapsedTimer clock;
+
+        // For a folder: its tree as walked so far (while it runs), the files moved, failed and
+        // skipped, the bytes of the files done, and what failed or was skipped, with why.
+        bool folder = false;
+        std::shared_ptr<TreeWalk> walk;
+        int filesDone = 0;
+        int filesFailed = 0;
+        int filesSkipped = 0;
+        int filesFound = 0;
+        int64_t bytesOfFilesDone = 0;
+        QStringList problems;
+        // The file moving now: its path below the folder, whether it is a remote link, and its
+        // bytes so far.
+        QString currentFile;
+        bool currentLink = false;
+        int64_t currentBytes = 0;
     };
 
     TransferQueue(Controller* controller, const RemoteFolder* remote, DownloadDelegate* download,
@@ -79,11 +99,11 @@ public:
 
     // Another operation that takes the slot: its end may let a waiting transfer start.
     void watchOperation(RemoteOperation* operation);
-    // Action of the download button: the selected files, one after another, into the download
-    // folder. Folders among several rows are skipped with a note; a folder alone gets the alert.
+    // Action of the download button: the selected files and folders, one after another, into
+    // the download folder.
     void downloadSelection();
-    // Local files to send into the folder shown; skippedFolders are noted in the status line.
-    void uploadFiles(const QStringList& paths, int skippedFolders = 0);
+    // Local files and folders to send into the folder shown.
+    void uploadFiles(const QStringList& paths);
     // Takes the waiting transfers among rows off the queue.
     void removeWaiting(const QList<int>& rows);
     // Takes the finished rows off the list.
@@ -121,7 +141,13 @@ private:
     void rowChanged(int row);
     int firstWaiting() const;
     bool uploadWaitsAfter(int row) const;
-    void noteSkippedFolders(int count);
+    // A folder's next step: its next file starts, or the folder ends.
+    void folderStep();
+    void folderFileReady(std::optional<TreeWalk::File> file);
+    // A file of the running folder ended.
+    void folderFileEnded(const OperationOutcome& outcome);
+    // Ends the running folder; cancelled says how, when it did not run to its end.
+    void endFolder(const std::optional<QString>& cancelled);
     void eraseRow(int row);
 
     Controller* controller;
