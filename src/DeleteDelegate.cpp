@@ -219,7 +219,9 @@ void DeleteDelegate::cancel()
 void DeleteDelegate::endTree(const std::optional<OperationOutcome>& failed)
 {
     tree.reset();
-    controller->reloadAction();
+    // Whatever went is gone: the folder shown is listed again, unless the user disconnected.
+    if (remote->isConnected())
+        controller->reloadAction();
     if (failed) {
         report(*failed);
         endOperation(*failed);

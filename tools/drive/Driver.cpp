@@ -13,10 +13,12 @@
 
 #include "Classes/Controller.h"
 #include "Classes/QueueDisplay.h"
+#include "Classes/RemoteFolder.h"
 #include "Classes/TransferQueue.h"
 #include "CreateDirDelegate.h"
 #include "DeleteDelegate.h"
 #include "DownloadDelegate.h"
+#include "MiscTool.h"
 #include "RenameDelegate.h"
 #include "TandrelApp.h"
 #include "UploadDelegate.h"
@@ -168,7 +170,13 @@ void Driver::run()
             navigate([this] { controller->reloadButton->click(); });
         } else if (step == QLatin1String("get")) {
             selectRow(argument);
-            operate(app->downloadDelegate(), controller->downloadButton, step, argument);
+            // A folder is fetched with its tree through the queue.
+            const ListingEntry* entry = controller->remote->entryAt(controller->selectedRow());
+            if (entry && RemoteFolder::isFolder(*entry) &&
+                MiscTool::getFileType(*entry) != kEntryTypeLink)
+                runQueue(controller->downloadButton, step + QLatin1Char(' ') + argument, false);
+            else
+                operate(app->downloadDelegate(), controller->downloadButton, step, argument);
         } else if (step == QLatin1String("put")) {
             toolkit->panelPaths.append(arguments);
             runQueue(controller->uploadButton, step + QLatin1Char(' ') + argument, true);
