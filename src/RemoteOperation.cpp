@@ -33,6 +33,12 @@ OperationOutcome RemoteOperation::outcome(OperationOutcome::Kind kind, const QSt
 
 bool RemoteOperation::beginOperation()
 {
+    if (helper) {
+        if (helperRunning)
+            return false;
+        helperRunning = true;
+        return true;
+    }
     if (sRunning) {
         report(outcome(OperationOutcome::Kind::Busy));
         return false;
@@ -43,6 +49,7 @@ bool RemoteOperation::beginOperation()
 
 void RemoteOperation::abandonOperation()
 {
+    helperRunning = false;
     if (sRunning == this)
         sRunning = nullptr;
 }

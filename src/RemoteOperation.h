@@ -28,9 +28,12 @@ public:
     // Outlets: set once at start-up.
     Controller* controller = nullptr;
     const RemoteFolder* remote = nullptr;
+    // A helper moves a folder's files beside the operation that holds the slot, on a connection
+    // of its own, and never takes the slot itself.
+    bool helper = false;
 
-    // Whether this operation holds the one-operation slot now.
-    bool isRunning() const { return sRunning == this; }
+    // Whether this operation holds the one-operation slot now (a helper: whether it runs).
+    bool isRunning() const { return helper ? helperRunning : sRunning == this; }
     // The operation running now, or none.
     static const RemoteOperation* running() { return sRunning; }
     // Whether this operation moves a file now (a download or upload that the user may cancel).
@@ -72,5 +75,6 @@ protected:
 
 private:
     const OperationOutcome::Action action;
+    bool helperRunning = false;
     static RemoteOperation* sRunning;
 };

@@ -411,5 +411,9 @@
         <source>Uploaded %1 (%2)</source>
         <translation>%1 hochgeladen (%2)</translation>
     </message>
+    <message id="StatusFewerConnections">
+        <source>The server refused another connection: going on with %1</source>
+        <translation>Der Server lehnte eine weitere Verbindung ab: weiter mit %1</translation>
+    </message>
 </context>
 </TS>

@@ -439,5 +439,9 @@
         <source>Uploaded %1 (%2)</source>
         <translation>Uploaded %1 (%2)</translation>
     </message>
+    <message id="StatusFewerConnections">
+        <source>The server refused another connection: going on with %1</source>
+        <translation>The server refused another connection: going on with %1</translation>
+    </message>
 </context>
 </TS>

@@ -8,6 +8,7 @@
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QMimeData>
+#include <QRegularExpression>
 #include <QTimer>
 #include <QUrl>
 #include <QWidget>
@@ -19,6 +20,7 @@
 #include "UploadDelegate.h"
 #include "platform/Log.h"
 #include "platform/RemoteName.h"
+#include "platform/UserDefaults.h"
 
 namespace {
 
@@ -242,6 +244,7 @@ void TransferQueue::startNext()
             //% "Uploading %1"
             controller->showStatus(text("StatusUploading", "Uploading %1").arg(transfer.name));
         }
+        makeWorkers(transfer.direction);
         // The browser stays locked while the tree is walked between its files.
         holdingButtons = true;
         controller->setButtonsState(false);
@@ -281,7 +284,8 @@ void TransferQueue::transferEnded(const OperationOutcome& outcome)
         return;
     }
     if (items[running].folder) {
-        folderFileEnded(outcome);
+        if (Worker* worker = workerOf(sender()))
+            folderFileEnded(*worker, outcome);
         return;
     }
     Transfer& transfer = items[running];
@@ -312,12 +316,71 @@ void TransferQueue::transferEnded(const OperationOutcome& outcome)
     scheduleNext();
 }
 
-void TransferQueue::folderStep()
+void TransferQueue::makeWorkers(Direction direction)
+{
+    const bool down = direction == Direction::Download;
+    const qint64 wanted = std::clamp<qint64>(
+        UserDefaults::standardUserDefaults().text(Setting::TransfersAtOnce).toLongLong(), 1, 8);
+    workers.clear();
+    workers.push_back({down ? static_cast<RemoteOperation*>(download) : upload, {}, {}, 0, false});
+    helpers.clear();
+    for (qint64 n = 1; n < wanted; ++n) {
+        std::unique_ptr<RemoteOperation> helper;
+        if (down)
+            helper = std::make_unique<DownloadDelegate>();
+        else
+            helper = std::make_unique<UploadDelegate>();
+        helper->controller = controller;
+        helper->remote = remote;
+        helper->helper = true;
+        RemoteOperation* operation = helper.get();
+        connect(operation, &RemoteOperation::progressed, this,
+                [this, operation](int64_t done, int64_t) {
+                    if (Worker* worker = workerOf(operation))
+                        worker->bytes = std::max(worker->bytes, done);
+                });
+        connect(operation, &RemoteOperation::finished, this,
+                [this, operation](const OperationOutcome& outcome) {
+                    if (Worker* worker = workerOf(operation))
+                        folderFileEnded(*worker, outcome);
+                });
+        workers.push_back({operation, {}, {}, 0, false});
+        helpers.push_back(std::move(helper));
+    }
+    takingNext = false;
+    walkDone = false;
+    fewerNote.clear();
+}
+
+TransferQueue::Worker* TransferQueue::workerOf(const QObject* operation)
 {
     if (running < 0 || !items[running].walk)
+        return nullptr;
+    for (Worker& worker : workers)
+        if (worker.operation == operation && worker.file)
+            return &worker;
+    return nullptr;
+}
+
+void TransferQueue::folderStep()
+{
+    if (running < 0 || !items[running].walk || takingNext)
         return;
-    items[running].walk->takeNext(
-        [this](std::optional<TreeWalk::File> file) { folderFileReady(std::move(file)); });
+    const bool anyIdle = std::any_of(workers.begin(), workers.end(), [](const Worker& worker) {
+        return !worker.file && !worker.retired;
+    });
+    if (walkDone || !anyIdle) {
+        const bool anyBusy = std::any_of(workers.begin(), workers.end(),
+                                         [](const Worker& worker) { return worker.file; });
+        if (walkDone && !anyBusy)
+            endFolder(std::nullopt);
+        return;
+    }
+    takingNext = true;
+    items[running].walk->takeNext([this](std::optional<TreeWalk::File> file) {
+        takingNext = false;
+        folderFileReady(std::move(file));
+    });
 }
 
 void TransferQueue::folderFileReady(std::optional<TreeWalk::File> file)
@@ -325,57 +388,111 @@ void TransferQueue::folderFileReady(std::optional<TreeWalk::File> file)
     if (running < 0 || !items[running].walk)
         return;
     Transfer& transfer = items[running];
-    const TreeWalk& walk = *transfer.walk;
+    TreeWalk& walk = *transfer.walk;
     transfer.filesFound = walk.filesFound;
     transfer.size = walk.bytesFound;
     rowChanged(running);
     if (!file) {
-        endFolder(std::nullopt);
+        walkDone = true;
+        folderStep();
         return;
     }
+    const auto idle = std::find_if(workers.begin(), workers.end(), [](const Worker& worker) {
+        return !worker.file && !worker.retired;
+    });
+    if (idle == workers.end()) {
+        walk.giveBack(std::move(*file));
+        walkDone = false;
+        return;
+    }
+    Worker& worker = *idle;
     const QString name = MiscTool::getFileName(file->entry).value_or(QString());
     const QString localPath = QDir(file->localFolder).filePath(name);
-    transfer.currentFile = Log::printable(
+    worker.shownPath = Log::printable(
         QDir(QFileInfo(transfer.localPath).absolutePath()).relativeFilePath(localPath));
-    transfer.currentLink = file->link;
-    transfer.currentBytes = 0;
+    worker.bytes = 0;
+    worker.file = std::move(file);
     std::optional<OperationOutcome> refused;
     if (transfer.direction == Direction::Download) {
-        refused = download->startDownload(file->entry, file->remoteFolder, file->localFolder);
+        refused = static_cast<DownloadDelegate*>(worker.operation)
+                      ->startDownload(worker.file->entry, worker.file->remoteFolder,
+                                      worker.file->localFolder);
     } else {
+        auto* sender = static_cast<UploadDelegate*>(worker.operation);
         // The folder shown is listed once, at the folder's end.
-        upload->reloadAfterSuccess = false;
-        refused = upload->startUpload(localPath, file->remoteFolder);
+        sender->reloadAfterSuccess = false;
+        refused = sender->startUpload(localPath, worker.file->remoteFolder);
     }
-    if (refused)
-        folderFileEnded(*refused);
+    if (refused) {
+        folderFileEnded(worker, *refused);
+        return;
+    }
+    // The next idle worker takes the next file.
+    folderStep();
 }
 
-void TransferQueue::folderFileEnded(const OperationOutcome& outcome)
+namespace {
+
+// The server refused another connection: too many users or connections (421, or 530 for the
+// login on a connection past its limit).
+bool refusedAnotherConnection(const OperationOutcome& outcome)
 {
+    static const QRegularExpression codes(QStringLiteral("\\b(421|530)\\b"));
+    return outcome.kind == OperationOutcome::Kind::StreamOpenError &&
+           codes.match(outcome.detail).hasMatch();
+}
+
+} // namespace
+
+void TransferQueue::folderFileEnded(Worker& worker, const OperationOutcome& outcome)
+{
+    if (!worker.file)
+        return;
     Transfer& transfer = items[running];
+    TreeWalk::File file = std::move(*worker.file);
+    worker.file.reset();
+    const int64_t bytes = worker.bytes;
+    worker.bytes = 0;
     if (outcome.kind == OperationOutcome::Kind::Cancelled) {
         endFolder(outcome.statusLine());
         return;
     }
-    if (outcome.succeeded()) {
+    const auto othersWorking = std::count_if(workers.begin(), workers.end(), [&](const Worker& w) {
+        return &w != &worker && !w.retired;
+    });
+    if (othersWorking > 0 && refusedAnotherConnection(outcome)) {
+        // The connections that work go on; the file waits for one of them.
+        worker.retired = true;
+        transfer.walk->giveBack(std::move(file));
+        walkDone = false;
+        const bool first = fewerNote.isEmpty();
+        const auto working = std::count_if(workers.begin(), workers.end(),
+                                           [](const Worker& w) { return !w.retired; });
+        //% "The server refused another connection: going on with %1"
+        fewerNote = text("StatusFewerConnections",
+                         "The server refused another connection: going on with %1")
+                        .arg(working);
+        if (first)
+            controller->showStatus(fewerNote);
+    } else if (outcome.succeeded()) {
         ++transfer.filesDone;
-        transfer.bytesOfFilesDone += transfer.currentBytes;
-    } else if (transfer.currentLink) {
+        transfer.bytesOfFilesDone += bytes;
+    } else if (file.link) {
         // A link that the server would not serve as a file names a folder, or nothing: it is
         // not followed.
         ++transfer.filesSkipped;
         //% "a link to no file"
-        transfer.problems.append(transfer.currentFile + QStringLiteral(": ") +
+        transfer.problems.append(worker.shownPath + QStringLiteral(": ") +
                                  text("QueueLinkNotFile", "a link to no file"));
     } else {
         ++transfer.filesFailed;
         if (transfer.problems.size() < TreeWalk::kMaxProblems)
-            transfer.problems.append(transfer.currentFile + QStringLiteral(": ") +
+            transfer.problems.append(worker.shownPath + QStringLiteral(": ") +
                                      outcome.statusLine());
     }
-    transfer.currentBytes = 0;
     transfer.doneBytes = transfer.bytesOfFilesDone;
+    for (const Worker& other : workers)
+        transfer.doneBytes += other.bytes;
     rowChanged(running);
     // The browser stays locked until the folder's end.
     controller->setButtonsState(false);
@@ -385,6 +502,13 @@ void TransferQueue::folderFileEnded(const OperationOutcome& outcome)
 
 void TransferQueue::endFolder(const std::optional<QString>& stopped)
 {
+    // A stop ends every file still moving; their ends are not counted.
+    for (Worker& worker : workers) {
+        if (!worker.file)
+            continue;
+        worker.file.reset();
+        worker.operation->cancel();
+    }
     Transfer& transfer = items[running];
     const int row = running;
     running = -1;
@@ -415,18 +539,20 @@ void TransferQueue::endFolder(const std::optional<QString>& stopped)
                        : transfer.succeeded
                            ? text("QueueDone", "Done") + QStringLiteral(": ") + summary
                            : summary;
-    if (transfer.direction == Direction::Download)
-        //% "Downloaded %1 to %2 (%3)"
-        controller->showStatus(text("StatusDownloadedFolder", "Downloaded %1 to %2 (%3)")
-                                   .arg(transfer.name,
-                                        shownFolder(QFileInfo(transfer.localPath).absolutePath()),
-                                        summary));
-    else
-        //% "Uploaded %1 (%2)"
-        controller->showStatus(
-            text("StatusUploadedFolder", "Uploaded %1 (%2)").arg(transfer.name, summary));
+    QString line =
+        transfer.direction == Direction::Download
+            //% "Downloaded %1 to %2 (%3)"
+            ? text("StatusDownloadedFolder", "Downloaded %1 to %2 (%3)")
+                  .arg(transfer.name, shownFolder(QFileInfo(transfer.localPath).absolutePath()),
+                       summary)
+            //% "Uploaded %1 (%2)"
+            : text("StatusUploadedFolder", "Uploaded %1 (%2)").arg(transfer.name, summary);
     if (stopped)
-        controller->showStatus(transfer.outcome);
+        line = transfer.outcome;
+    // Said once when it happened, and at the end with the connections that went on.
+    if (!fewerNote.isEmpty())
+        line += QStringLiteral("; ") + fewerNote;
+    controller->showStatus(line);
     if (transfer.direction == Direction::Upload)
         reloadOwed = remote->isConnected();
     rowChanged(row);
@@ -439,8 +565,11 @@ void TransferQueue::progressed(int64_t done, int64_t total)
         return;
     Transfer& transfer = items[running];
     if (transfer.folder) {
-        transfer.currentBytes = std::max(transfer.currentBytes, done);
-        transfer.doneBytes = transfer.bytesOfFilesDone + transfer.currentBytes;
+        if (Worker* worker = workerOf(sender()))
+            worker->bytes = std::max(worker->bytes, done);
+        transfer.doneBytes = transfer.bytesOfFilesDone;
+        for (const Worker& worker : workers)
+            transfer.doneBytes += worker.bytes;
         if (sinceShown.elapsed() < kShowEveryMs)
             return;
         sinceShown.start();

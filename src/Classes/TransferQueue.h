@@ -2,6 +2,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <vector>
 
 #include <QAbstractTableModel>
 #include <QElapsedTimer>
@@ -87,11 +89,6 @@ public:
         int filesFound = 0;
         int64_t bytesOfFilesDone = 0;
         QStringList problems;
-        // The file moving now: its path below the folder, whether it is a remote link, and its
-        // bytes so far.
-        QString currentFile;
-        bool currentLink = false;
-        int64_t currentBytes = 0;
     };
 
     TransferQueue(Controller* controller, const RemoteFolder* remote, DownloadDelegate* download,
@@ -141,11 +138,27 @@ private:
     void rowChanged(int row);
     int firstWaiting() const;
     bool uploadWaitsAfter(int row) const;
-    // A folder's next step: its next file starts, or the folder ends.
+    // One of the operations that move a running folder's files, each on a connection of its
+    // own: the window's own download or upload first, then helpers.
+    struct Worker
+    {
+        RemoteOperation* operation = nullptr;
+        // The file it moves now, if any, its path below the folder and its bytes so far.
+        std::optional<TreeWalk::File> file;
+        QString shownPath;
+        int64_t bytes = 0;
+        // The server refused it a connection: it takes no more files.
+        bool retired = false;
+    };
+    // Starts files on the running folder's idle workers, and ends the folder once all is done.
     void folderStep();
     void folderFileReady(std::optional<TreeWalk::File> file);
-    // A file of the running folder ended.
-    void folderFileEnded(const OperationOutcome& outcome);
+    // A file of the running folder ended on the worker.
+    void folderFileEnded(Worker& worker, const OperationOutcome& outcome);
+    // The worker of that operation, if it moves a file of the running folder.
+    Worker* workerOf(const QObject* operation);
+    // Makes the workers for the running folder: as many as the setting allows.
+    void makeWorkers(Direction direction);
     // Ends the running folder; cancelled says how, when it did not run to its end.
     void endFolder(const std::optional<QString>& cancelled);
     void eraseRow(int row);
@@ -163,4 +176,11 @@ private:
     // An upload succeeded without listing its folder again, since more were to follow.
     bool reloadOwed = false;
     QElapsedTimer sinceShown;
+    std::vector<Worker> workers;
+    std::vector<std::unique_ptr<RemoteOperation>> helpers;
+    // The running folder waits for its walk's next file, or has had the last.
+    bool takingNext = false;
+    bool walkDone = false;
+    // What was said once when the server refused the running folder another connection.
+    QString fewerNote;
 };

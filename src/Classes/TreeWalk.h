@@ -53,6 +53,8 @@ public:
     // Hands the next file to next, or none once the whole tree is walked: at once when one
     // waits, else once the next folder is listed and made.
     void takeNext(Next next);
+    // Puts a file taken back at the front, to be handed out again.
+    void giveBack(File file) { files.push_front(std::move(file)); }
     // Drops a listing or folder creation in flight; next is not called.
     void stop();
 

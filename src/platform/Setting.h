@@ -27,6 +27,8 @@ enum class Setting
     Encryption,
     // The folder the last uploaded file was chosen from
     UploadFolder,
+    // How many files of a folder move at once, each on a connection of its own: 1 to 8
+    TransfersAtOnce,
 };
 
 struct SettingInfo
@@ -36,7 +38,7 @@ struct SettingInfo
     const char* defaultValue; // what an absent key reads as
 };
 
-inline constexpr std::array<SettingInfo, 14> kSettings{{
+inline constexpr std::array<SettingInfo, 15> kSettings{{
     {Setting::Host, "Host", ""},
     {Setting::Port, "Port", ""},
     {Setting::Directory, "Directory", ""},
@@ -51,6 +53,7 @@ inline constexpr std::array<SettingInfo, 14> kSettings{{
     {Setting::ProxyPassword, "ProxyPassword", ""},
     {Setting::Encryption, "Encryption", "if-available"},
     {Setting::UploadFolder, "UploadFolder", ""},
+    {Setting::TransfersAtOnce, "TransfersAtOnce", "2"},
 }};
 
 constexpr const SettingInfo& settingInfo(Setting setting)

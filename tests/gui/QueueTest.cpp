@@ -286,3 +286,27 @@ TEST_F(Queue, AgainstVsftpdAFolderWithALinkBackUpComesWholeAndTheLoopEnds)
     EXPECT_TRUE(readFile(downloads.filePath("pics/2024/a.jpg")) == photo);
     EXPECT_EQ(folderEntries(downloads.filePath("pics/2024")), (QStringList{"a.jpg"}));
 }
+
+TEST_F(Queue, AFolderGoesOnWithTheConnectionsTheServerAllowsAndSaysSo)
+{
+    FtpServer::Options options;
+    options.maxConnections = 1;
+    startServer(options);
+    ASSERT_TRUE(QDir(root()).mkdir("tree"));
+    QList<QByteArray> contents;
+    for (int n = 0; n < 4; ++n) {
+        contents.append(pattern(2000000 + n));
+        writeFile(server->localPath(QStringLiteral("tree/f%1.bin").arg(n)), contents.last());
+    }
+    connectAndWatch();
+    selectRows({"tree"});
+    c->downloadButton->click();
+    ASSERT_TRUE(waitForQueue());
+    EXPECT_EQ(queueRows(), (QStringList{"↓ tree/|Done: 4 files"}));
+    EXPECT_TRUE(
+        c->statusLabel->text().endsWith("; The server refused another connection: going on with 1"))
+        << c->statusLabel->text().toStdString();
+    for (int n = 0; n < 4; ++n)
+        EXPECT_TRUE(readFile(downloads.filePath(QStringLiteral("tree/f%1.bin").arg(n))) ==
+                    contents[n]);
+}
