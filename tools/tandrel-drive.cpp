@@ -27,6 +27,8 @@
 //   stall-max-ms <TAB> the longest time the event loop was held (between ticks of a 5 ms timer)
 //   peak-rss-kib <TAB> the process's peak resident memory
 //
+// --connections N moves up to N files of a folder at once (1 to 8; the setting "Transfers at
+// once", 2 unless set).
 // --encryption MODE chooses if-available, require, implicit or none. An untrusted or changed
 // certificate is trusted only when its SHA-256 fingerprint is the --trust-fingerprint HEX given
 // (as `openssl x509 -noout -fingerprint -sha256` prints it); otherwise the dialog is cancelled.

@@ -49,6 +49,7 @@ Options parseOptions(const QStringList& args)
         {QStringLiteral("--encryption"), &Options::encryption},
         {QStringLiteral("--trust-fingerprint"), &Options::trustFingerprint},
         {QStringLiteral("--settings"), &Options::settings},
+        {QStringLiteral("--connections"), &Options::connections},
     };
     for (qsizetype i = 1; i < args.size(); ++i) {
         const QString& arg = args[i];

@@ -18,6 +18,8 @@ struct Options
     QString encryption;
     QString trustFingerprint;
     QString settings;
+    // How many files of a folder move at once: the "Transfers at once" setting.
+    QString connections;
     bool timing = false;
     int timeoutSeconds = 300;
     QStringList steps;

@@ -23,6 +23,7 @@
 #include "TandrelApp.h"
 #include "UploadDelegate.h"
 #include "drive/DriveToolkit.h"
+#include "platform/UserDefaults.h"
 #include "platform/ftp/ConnectionSecurity.h"
 
 namespace drive {
@@ -103,6 +104,13 @@ void Driver::fillSettings()
             static_cast<int>(modes.indexOf(options.encryption)));
     }
     toolkit->trustFingerprint = options.trustFingerprint;
+    if (!options.connections.isEmpty()) {
+        const int count = options.connections.toInt();
+        if (count < 1 || count > 8)
+            fail(QStringLiteral("--connections takes a number from 1 to 8"));
+        UserDefaults::standardUserDefaults().setObject(QString::number(count),
+                                                       Setting::TransfersAtOnce);
+    }
 }
 
 void Driver::connect()
