@@ -310,3 +310,33 @@ TEST_F(Queue, AFolderGoesOnWithTheConnectionsTheServerAllowsAndSaysSo)
         EXPECT_TRUE(readFile(downloads.filePath(QStringLiteral("tree/f%1.bin").arg(n))) ==
                     contents[n]);
 }
+
+TEST_F(Queue, CancellingAFolderStopsEveryFileItMoves)
+{
+    FtpServer::Options options;
+    options.hangSuffix = QStringLiteral(".hang");
+    startServer(options);
+    ASSERT_TRUE(QDir(root()).mkdir("tree"));
+    writeSparseFile(server->localPath("tree/a.bin"));
+    writeSparseFile(server->localPath("tree/b.hang"));
+    connectAndWatch();
+    selectRows({"tree"});
+    c->downloadButton->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return download()->receivedBytes() > 0; }, 20000));
+    c->cancelButton->click();
+    EXPECT_TRUE(queueRows().value(0).startsWith("↓ tree/|Cancelled"))
+        << queueRows().value(0).toStdString();
+    // Neither the file the window showed nor the one beside it goes on.
+    const auto bytesThere = [&] {
+        qint64 bytes = 0;
+        for (const QString& name : folderEntries(downloads.filePath("tree")))
+            bytes += QFileInfo(downloads.filePath("tree/" + name)).size();
+        return bytes;
+    };
+    const qint64 kept = bytesThere();
+    QTest::qWait(300);
+    EXPECT_EQ(bytesThere(), kept);
+    EXPECT_FALSE(QFile::exists(downloads.filePath("tree/a.bin")));
+    EXPECT_FALSE(QFile::exists(downloads.filePath("tree/b.hang")));
+    EXPECT_EQ(enabledBrowserButtons(), 5);
+}
