@@ -163,6 +163,18 @@ void TransferQueue::uploadFiles(const QStringList& paths)
         transfer.folderURL = folderURL;
         // A link to a folder is sent as a folder; inside it, links are not followed.
         transfer.folder = info.isDir();
+        // The folder's name goes into a command: one that cannot be one entry is refused, as a
+        // single file's is when it starts.
+        if (const QString why = RemoteName::whyNotAddressable(QFile::encodeName(info.fileName()));
+            transfer.folder && !why.isEmpty()) {
+            OperationOutcome refused;
+            refused.action = OperationOutcome::Action::Upload;
+            refused.kind = OperationOutcome::Kind::NameRefused;
+            refused.subject = transfer.name;
+            refused.detail = why;
+            controller->showStatus(refused.statusLine());
+            continue;
+        }
         transfer.size =
             transfer.folder ? -1 : static_cast<int64_t>(MiscTool::getLocalFileSize(path));
         batch.append(transfer);

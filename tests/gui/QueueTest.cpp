@@ -256,7 +256,8 @@ TEST_F(Queue, AFolderChosenForUploadGoesWithItsTreeSkippingSpecialFilesAndOutsid
     ASSERT_TRUE(QFile::link(local.filePath("secret"), site + "/out"));
     ASSERT_TRUE(QFile::link(site + "/index.html", site + "/same.html"));
     FifoWatch watch(site + "/pipe");
-    uploadFiles({site});
+    ASSERT_TRUE(QDir(local.path()).mkdir("bad\ndir"));
+    uploadFiles({local.filePath("bad\ndir"), site});
     ASSERT_TRUE(waitForQueue());
     ASSERT_TRUE(waitForListing());
     EXPECT_FALSE(watch.release());
