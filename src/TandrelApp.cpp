@@ -95,6 +95,11 @@ TandrelApp::TandrelApp()
                      &RemoteOperation::cancelRunning);
     QObject::connect(controller->cancelItem, &QAction::triggered, controller,
                      &Controller::cancelListing);
+    // A folder's files may still move beside the window's own operation after it has ended.
+    QObject::connect(controller->cancelButton, &QPushButton::clicked, queue.get(),
+                     &TransferQueue::cancelFolder);
+    QObject::connect(controller->cancelItem, &QAction::triggered, queue.get(),
+                     &TransferQueue::cancelFolder);
     mainController->awakeFromNib();
 }
 

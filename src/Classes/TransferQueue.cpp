@@ -652,6 +652,18 @@ void TransferQueue::eraseRow(int row)
         --running;
 }
 
+void TransferQueue::cancelFolder()
+{
+    if (running < 0 || !items[running].folder)
+        return;
+    OperationOutcome cancelled;
+    cancelled.action = items[running].direction == Direction::Download
+                           ? OperationOutcome::Action::Download
+                           : OperationOutcome::Action::Upload;
+    cancelled.kind = OperationOutcome::Kind::Cancelled;
+    endFolder(cancelled.statusLine());
+}
+
 void TransferQueue::dropWaiting()
 {
     // A folder between two of its files stops here; one moving a file has been cancelled.

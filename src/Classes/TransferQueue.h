@@ -105,6 +105,8 @@ public:
     void removeWaiting(const QList<int>& rows);
     // Takes the finished rows off the list.
     void clearFinished();
+    // Stops the running folder with every file it moves (Cancel, Esc).
+    void cancelFolder();
     // The connection ended: waiting transfers do not start on whatever server comes next.
     void dropWaiting();
     // Files dropped from a file manager onto target (the listing table's viewport) upload.

@@ -341,3 +341,22 @@ TEST_F(Queue, CancellingAFolderStopsEveryFileItMoves)
     EXPECT_FALSE(QFile::exists(downloads.filePath("tree/b.hang")));
     EXPECT_EQ(enabledBrowserButtons(), 5);
 }
+
+TEST_F(Queue, EscStopsAFolderWhoseLastFileStillMovesBesideTheWindowsOwn)
+{
+    FtpServer::Options options;
+    options.hangSuffix = QStringLiteral(".hang");
+    startServer(options);
+    ASSERT_TRUE(QDir(root()).mkdir("tree"));
+    writeFile(server->localPath("tree/a.txt"), "a");
+    writeFile(server->localPath("tree/b.hang"), "b");
+    connectAndWatch();
+    selectRows({"tree"});
+    c->downloadButton->click();
+    // The window's own download ends; the file beside it waits for a reply that never comes.
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return QFile::exists(downloads.filePath("tree/a.txt")); }, 20000));
+    c->cancelItem->trigger();
+    EXPECT_EQ(queueRows(), (QStringList{"↓ tree/|Cancelled (1 file)"}));
+    EXPECT_FALSE(QFile::exists(downloads.filePath("tree/b.hang")));
+}
