@@ -35,6 +35,8 @@ QString foldersText(int count)
 
 } // namespace
 
+DeleteDelegate::TreeRun::TreeRun() = default;
+
 DeleteDelegate::DeleteDelegate(QObject* parent)
     : RemoteOperation(OperationOutcome::Action::Delete, parent)
 {}

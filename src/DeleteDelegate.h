@@ -46,6 +46,10 @@ private:
     // One deletion of a folder's tree: made when its listing starts, dropped at its end.
     struct TreeRun
     {
+        // Declared here and defaulted in the source: a constructor made from the member
+        // initializers alone is not yet known while the class that holds the run is read.
+        TreeRun();
+
         QString name;
         // Parents before their children, in the order listed.
         QList<Folder> folders;
