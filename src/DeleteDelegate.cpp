@@ -1,5 +1,7 @@
 #include "DeleteDelegate.h"
 
+#include <QTimer>
+
 #include "Classes/Controller.h"
 #include "Classes/RemoteFolder.h"
 #include "MiscTool.h"
@@ -7,6 +9,33 @@
 #include "platform/RemoteName.h"
 #include "platform/ftp/FtpStream.h"
 #include "platform/toolkit/Toolkit.h"
+
+namespace {
+
+QString text(const char* id, const char* english)
+{
+    return OperationOutcome::localizedText(id, english);
+}
+
+QString filesText(int count)
+{
+    //% "1 file"
+    return count == 1 ? text("TreeOneFile", "1 file")
+                      //% "%L1 files"
+                      : text("TreeFiles", "%L1 files").arg(count);
+}
+
+QString foldersText(int count)
+{
+    //% "1 folder"
+    return count == 1 ? text("TreeOneFolder", "1 folder")
+                      //% "%L1 folders"
+                      : text("TreeFolders", "%L1 folders").arg(count);
+}
+
+} // namespace
+
+DeleteDelegate::TreeRun::TreeRun() = default;
 
 DeleteDelegate::DeleteDelegate(QObject* parent)
     : RemoteOperation(OperationOutcome::Action::Delete, parent)
@@ -25,24 +54,22 @@ void DeleteDelegate::deleteAction()
     }
     if (!beginOperation())
         return;
-    // The confirmation says what goes: a file or a folder, and its name as shown.
     const bool folder = RemoteFolder::isFolder(*entry);
-    Toolkit::Alert alert;
-    //% "Delete the selected item?"
-    alert.messageText = Controller::localizedString("DeleteConfirm");
-    //% "The folder “%1” will be deleted."
-    const QString folderNamed = Controller::localizedString("DeleteFolderNamed");
-    //% "The file “%1” will be deleted."
-    const QString fileNamed = Controller::localizedString("DeleteFileNamed");
-    //% "It is removed from the server and cannot be restored."
-    const QString cannotRestore = Controller::localizedString("DeleteInfo");
-    alert.informativeText =
-        (folder ? folderNamed : fileNamed)
-            .arg(Log::printable(MiscTool::getFileName(*entry).value_or(QString()))) +
-        QLatin1Char('\n') + cannotRestore;
-    alert.defaultButton = Controller::localizedString("OK");
-    alert.alternateButton = Controller::localizedString("Cancel");
-    if (Toolkit::shared().runModalAlert(alert).code != Toolkit::kDefaultReturn) {
+    const QString name = Log::printable(MiscTool::getFileName(*entry).value_or(QString()));
+    // A folder's contents are listed before anything is asked; a link goes as itself.
+    if (folder && MiscTool::getFileType(*entry) != kEntryTypeLink) {
+        tree.emplace();
+        tree->name = name;
+        tree->folders.append({remote->urlOf(*entry).value_or(QString()), name, {}});
+        //% "Listing \"%1\" to delete it"
+        controller->showStatus(
+            text("StatusListingToDelete", "Listing \"%1\" to delete it").arg(name));
+        listNextFolder();
+        return;
+    }
+    // The confirmation says what goes: a file or a folder, and its name as shown.
+    if (!confirm(Controller::localizedString(folder ? "DeleteFolderNamed" : "DeleteFileNamed")
+                     .arg(name))) {
         abandonOperation();
         return;
     }
@@ -55,15 +82,173 @@ void DeleteDelegate::deleteAction()
     }
 }
 
+bool DeleteDelegate::confirm(const QString& informative)
+{
+    Toolkit::Alert alert;
+    alert.messageText = Controller::localizedString("DeleteConfirm");
+    alert.informativeText =
+        informative + QLatin1Char('\n') + Controller::localizedString("DeleteInfo");
+    alert.defaultButton = Controller::localizedString("OK");
+    alert.alternateButton = Controller::localizedString("Cancel");
+    // A whole tree goes at once: Enter alone must not send it.
+    alert.alternateIsDefault = tree.has_value();
+    return Toolkit::shared().runModalAlert(alert).code == Toolkit::kDefaultReturn;
+}
+
+void DeleteDelegate::listNextFolder()
+{
+    if (tree->listed < tree->folders.size()) {
+        lister.list(tree->folders[tree->listed].url,
+                    [this](FolderLister::Listing listing) { folderListed(std::move(listing)); });
+        return;
+    }
+    const int folders = static_cast<int>(tree->folders.size());
+    if (tree->unaddressable > 0) {
+        failure =
+            outcome(OperationOutcome::Kind::DeleteFailed,
+                    //% "names in it that no request can carry: %L1"
+                    text("DeleteTreeUnaddressable", "names in it that no request can carry: %L1")
+                        .arg(tree->unaddressable));
+        endTree(failure);
+        return;
+    }
+    const QString question =
+        tree->fileCount == 0 && folders == 1
+            ? Controller::localizedString("DeleteFolderNamed").arg(tree->name)
+            //% "Delete \"%1\" with %2 in %3?"
+            : text("DeleteTreeNamed", "Delete \"%1\" with %2 in %3?")
+                  .arg(tree->name, filesText(tree->fileCount), foldersText(folders));
+    if (!confirm(question)) {
+        tree.reset();
+        controller->showStatus(controller->status);
+        abandonOperation();
+        return;
+    }
+    deleteTree();
+}
+
+void DeleteDelegate::folderListed(FolderLister::Listing listing)
+{
+    const QString folderURL = tree->folders[tree->listed].url;
+    const QString folderName = tree->folders[tree->listed].shownName;
+    if (!listing.error.isEmpty()) {
+        failure = outcome(
+            OperationOutcome::Kind::DeleteFailed,
+            //% "cannot list \"%1\": %2"
+            text("DeleteTreeNotListed", "cannot list \"%1\": %2").arg(folderName, listing.error));
+        endTree(failure);
+        return;
+    }
+    for (const ListingEntry& entry : listing.entries) {
+        const QByteArray raw = RemoteFolder::rawNameOf(entry);
+        if (!RemoteName::isAddressable(raw)) {
+            ++tree->unaddressable;
+            continue;
+        }
+        const bool folder =
+            RemoteFolder::isFolder(entry) && MiscTool::getFileType(entry) != kEntryTypeLink;
+        const QString url = RemoteFolder::urlIn(folderURL, raw, folder).value_or(QString());
+        if (folder) {
+            tree->folders.append(
+                {url,
+                 folderName + QLatin1Char('/') +
+                     Log::printable(MiscTool::getFileName(entry).value_or(QString())),
+                 {}});
+        } else {
+            tree->folders[tree->listed].files.append(url);
+            ++tree->fileCount;
+        }
+    }
+    ++tree->listed;
+    listNextFolder();
+}
+
+void DeleteDelegate::deleteTree()
+{
+    //% "Deleting \"%1\""
+    controller->showStatus(text("StatusDeletingTree", "Deleting \"%1\"").arg(tree->name));
+    const int last = static_cast<int>(tree->folders.size()) - 1;
+    deleteStep(last, static_cast<int>(tree->folders[last].files.size()) - 1);
+}
+
+void DeleteDelegate::deleteStep(int folder, int file)
+{
+    // Children were listed after their parents: from the end, every folder is empty by the time
+    // its own turn comes.
+    Folder& current = tree->folders[folder];
+    const bool ok = destroy(file >= 0 ? current.files[file] : current.url);
+    if (!ok) {
+        // What is left: the files not yet deleted and every folder from this one back.
+        int files = file + 1;
+        for (int f = 0; f < folder; ++f)
+            files += static_cast<int>(tree->folders[f].files.size());
+        OperationOutcome stopped = failure;
+        const QString reason = failure.detail.isEmpty()
+                                   ? QStringLiteral("FTP error %1").arg(failure.replyCode)
+                                   : failure.detail;
+        //% "%1; %2 in %3 left"
+        stopped.detail = text("DeleteTreeLeft", "%1; %2 in %3 left")
+                             .arg(reason, filesText(files), foldersText(folder + 1));
+        stopped.replyCode = 0;
+        endTree(stopped);
+        return;
+    }
+    if (file >= 0) {
+        current.files.removeLast();
+        --file;
+    } else if (folder > 0) {
+        --folder;
+        file = static_cast<int>(tree->folders[folder].files.size()) - 1;
+    } else {
+        endTree(std::nullopt);
+        return;
+    }
+    // One request per turn: the window paints and hears Cancel between them.
+    QTimer::singleShot(0, this, [this, folder, file] {
+        if (tree)
+            deleteStep(folder, file);
+    });
+}
+
+void DeleteDelegate::cancel()
+{
+    if (!tree)
+        return;
+    lister.stop();
+    endTree(outcome(OperationOutcome::Kind::Cancelled));
+}
+
+void DeleteDelegate::endTree(const std::optional<OperationOutcome>& failed)
+{
+    tree.reset();
+    // Whatever went is gone: the folder shown is listed again, unless the user disconnected.
+    if (remote->isConnected())
+        controller->reloadAction();
+    if (failed) {
+        report(*failed);
+        endOperation(*failed);
+    } else {
+        endOperation(outcome(OperationOutcome::Kind::Succeeded));
+    }
+}
+
 bool DeleteDelegate::deleteFTPFileOrFolder()
 {
     failure = outcome(OperationOutcome::Kind::DeleteFailed);
     const ListingEntry* entry = selectedEntry();
     if (!entry)
         return false;
-    const std::optional<QUrl> url = RemoteName::isAddressable(RemoteFolder::rawNameOf(*entry))
-                                        ? remote->credentialedURL(*entry)
-                                        : std::nullopt;
+    if (!RemoteName::isAddressable(RemoteFolder::rawNameOf(*entry))) {
+        failure = outcome(OperationOutcome::Kind::InvalidUrl);
+        return false;
+    }
+    return destroy(remote->urlOf(*entry).value_or(QString()));
+}
+
+bool DeleteDelegate::destroy(const QString& plainURL)
+{
+    failure = outcome(OperationOutcome::Kind::DeleteFailed);
+    const std::optional<QUrl> url = RemoteFolder::credentialed(plainURL);
     if (!url) {
         failure = outcome(OperationOutcome::Kind::InvalidUrl);
         return false;
@@ -74,8 +259,8 @@ bool DeleteDelegate::deleteFTPFileOrFolder()
     properties.erase(FtpStreamProperty::kCFStreamPropertyFTPUserName);
     properties.erase(FtpStreamProperty::kCFStreamPropertyFTPPassword);
     StreamError error;
-    // Waits for the server's answer with the event loop turning (user input held back), so
-    // the window keeps painting; bounded by the delete's time-out.
+    /* BLOCKING: runs the event loop, user input held, until the server answers; bounded by the
+       delete's time-out */
     if (CFURLDestroyResource(*url, properties, &error))
         return true;
     if (error.domain == StreamErrorDomain::FTP)

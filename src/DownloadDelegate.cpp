@@ -13,7 +13,6 @@
 #include <QFileInfo>
 
 #include "Classes/Controller.h"
-#include "Classes/QueueDisplay.h"
 #include "Classes/RemoteFolder.h"
 #include "MiscTool.h"
 #include "PartialRecord.h"
@@ -24,8 +23,6 @@
 
 namespace {
 
-// The downward arrow with the emoji presentation selector.
-const QString kArrow = QStringLiteral("\u2B07\uFE0F");
 // NAME.part, then NAME.1.part, NAME.2.part, ...: never an existing file.
 constexpr int kPartialNameTries = 1000;
 // The file goes to the disk in windows of this size while it downloads, so that the sync at the
@@ -89,7 +86,8 @@ void DownloadDelegate::download()
 }
 
 std::optional<OperationOutcome> DownloadDelegate::startDownload(const ListingEntry& listed,
-                                                                const QString& folderURL)
+                                                                const QString& folderURL,
+                                                                const QString& localFolder)
 {
     // A copy: the listing may be reloaded while the download runs.
     const ListingEntry entry = listed;
@@ -112,11 +110,12 @@ std::optional<OperationOutcome> DownloadDelegate::startDownload(const ListingEnt
     // it must stay one entry of the download folder and show in a file manager as it is.
     const QByteArray rawName = RemoteFolder::rawNameOf(entry);
     const QString name = MiscTool::getFileName(entry).value_or(QString());
-    const QString localPath = QDir(controller->downloadFolder).filePath(name);
+    const QString folder = localFolder.isEmpty() ? controller->downloadFolder : localFolder;
+    const QString localPath = QDir(folder).filePath(name);
     QString why = RemoteName::whyNotAddressable(rawName);
     if (why.isEmpty())
         why = RemoteName::whyNotSafeLocalName(name);
-    if (why.isEmpty() && !isDirectlyInside(localPath, controller->downloadFolder))
+    if (why.isEmpty() && !isDirectlyInside(localPath, folder))
         why = QStringLiteral("not a plain file name");
     if (!why.isEmpty()) {
         const OperationOutcome refused = refuseName(name, why);
@@ -140,7 +139,7 @@ std::optional<OperationOutcome> DownloadDelegate::startDownload(const ListingEnt
         entry.kCFFTPResourceSize && !link ? std::optional<int64_t>(run->fileSize) : std::nullopt;
 
     controller->setButtonsState(false);
-    queueDisplay().showStart(kArrow, Controller::localizedString("Download"), localPath, false);
+    announceStart(localPath);
     startReceive(url);
     return std::nullopt;
 }
@@ -467,7 +466,6 @@ void DownloadDelegate::finishReceive(OperationOutcome status)
     run.reset();
     // The user may have disconnected while the file went to the disk.
     controller->setButtonsState(remote->isConnected());
-    queueDisplay().reset();
     if (!status.succeeded())
         updateStatus(status.statusText().value_or(QString()));
     if (!status.succeeded() || status.resumeRefused || status.resumeUnchecked)

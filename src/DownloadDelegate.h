@@ -13,7 +13,7 @@
 #include "platform/ftp/OwnedStream.h"
 
 // Copies the file selected in the listing into the download folder, one chunk of at most
-// 32,768 bytes per has-bytes event, showing the progress in the queue display. The bytes go to
+// 32,768 bytes per has-bytes event, telling its watchers how far it is. The bytes go to
 // a partial file beside the target, which replaces the target only once the server confirmed
 // the whole transfer: a failed download never touches an existing file of that name. A failed or
 // cancelled download keeps its partial file with a record of where it came from, and the next
@@ -29,10 +29,12 @@ public:
 
     // Downloads the selected row.
     void download();
-    // Downloads one listed entry of the folder at folderURL; a folder gets the alert. Why it did
-    // not start (already shown in the status line), or none when it runs.
+    // Downloads one listed entry of the folder at folderURL into localFolder (none: the download
+    // folder); a folder gets the alert. Why it did not start (already shown in the status line),
+    // or none when it runs.
     std::optional<OperationOutcome> startDownload(const ListingEntry& entry,
-                                                  const QString& folderURL);
+                                                  const QString& folderURL,
+                                                  const QString& localFolder = {});
     void streamHandleEvent(FtpStream* aStream, NSStreamEvent eventCode) override;
     // Ends the download; on success the partial file becomes the target.
     void stopReceiveWithStatus(const OperationOutcome& status);
@@ -42,9 +44,8 @@ public:
     // Stops the stream without waiting for the server; the partial file stays, to continue.
     void cancel() override;
 
-    // The running download's bytes so far (0 when none runs), and the file it makes.
+    // The running download's bytes so far (0 when none runs).
     int64_t receivedBytes() const { return run ? run->receivedBytes : 0; }
-    QString localFile() const { return run ? run->localFile : QString(); }
     OwnedStream networkStream;
     std::unique_ptr<QFile> fileStream;
 

@@ -33,6 +33,12 @@ OperationOutcome RemoteOperation::outcome(OperationOutcome::Kind kind, const QSt
 
 bool RemoteOperation::beginOperation()
 {
+    if (helper) {
+        if (helperRunning)
+            return false;
+        helperRunning = true;
+        return true;
+    }
     if (sRunning) {
         report(outcome(OperationOutcome::Kind::Busy));
         return false;
@@ -43,6 +49,7 @@ bool RemoteOperation::beginOperation()
 
 void RemoteOperation::abandonOperation()
 {
+    helperRunning = false;
     if (sRunning == this)
         sRunning = nullptr;
 }
@@ -73,9 +80,4 @@ OperationOutcome RemoteOperation::refuseName(const QString& name, const QString&
 const ListingEntry* RemoteOperation::selectedEntry() const
 {
     return remote->entryAt(controller->selectedRow());
-}
-
-QueueDisplay& RemoteOperation::queueDisplay() const
-{
-    return *controller->queueDisplay;
 }

@@ -11,13 +11,12 @@
 #include "OperationOutcome.h"
 
 class Controller;
-class QueueDisplay;
 class RemoteFolder;
 
 // What the window's remote operations (download, upload, create folder, delete, rename) share: the
-// controller outlet, the queue display they drive, and the rule that one of them runs at a time. A
-// second start while one runs (a disconnect and a new connect enable the buttons again) is refused,
-// never allowed to replace the running operation's streams.
+// controller outlet, the signals a transfer's watchers hear, and the rule that one of them runs at
+// a time. A second start while one runs (a disconnect and a new connect enable the buttons again)
+// is refused, never allowed to replace the running operation's streams.
 class RemoteOperation : public QObject
 {
     Q_OBJECT
@@ -29,9 +28,12 @@ public:
     // Outlets: set once at start-up.
     Controller* controller = nullptr;
     const RemoteFolder* remote = nullptr;
+    // A helper moves a folder's files beside the operation that holds the slot, on a connection
+    // of its own, and never takes the slot itself.
+    bool helper = false;
 
-    // Whether this operation holds the one-operation slot now.
-    bool isRunning() const { return sRunning == this; }
+    // Whether this operation holds the one-operation slot now (a helper: whether it runs).
+    bool isRunning() const { return helper ? helperRunning : sRunning == this; }
     // The operation running now, or none.
     static const RemoteOperation* running() { return sRunning; }
     // Whether this operation moves a file now (a download or upload that the user may cancel).
@@ -42,6 +44,9 @@ public:
     static void cancelRunning();
 
 signals:
+    // A transfer of the local file at localPath started (the download's target, the upload's
+    // source). The queue display and the queue list both listen.
+    void started(OperationOutcome::Action action, const QString& localPath);
     // A transfer moved bytes: done of total (0: not known). The queue display and the queue
     // list both listen.
     void progressed(int64_t done, int64_t total);
@@ -49,6 +54,8 @@ signals:
     void finished(const OperationOutcome& outcome);
 
 protected:
+    // Tells the watchers that this operation's transfer of localPath started.
+    void announceStart(const QString& localPath) { emit started(action, localPath); }
     // An outcome of this operation's action.
     OperationOutcome outcome(OperationOutcome::Kind kind, const QString& detail = {}) const;
     // Takes the slot; when another operation holds it, says so in the status line and answers
@@ -65,9 +72,9 @@ protected:
 
     // The entry of the selected row, or none.
     const ListingEntry* selectedEntry() const;
-    QueueDisplay& queueDisplay() const;
 
 private:
     const OperationOutcome::Action action;
+    bool helperRunning = false;
     static RemoteOperation* sRunning;
 };

@@ -56,12 +56,19 @@ TandrelApp::TandrelApp()
     for (RemoteOperation* operation : std::initializer_list<RemoteOperation*>{
              download.get(), upload.get(), createDir.get(), remove.get(), rename.get()})
         operation->remote = controller->remote;
+    // The display hears of a transfer's start and end first, the queue list after it; the queue
+    // list hears of progress before the display, whose watchers may cancel.
+    QueueDisplay* display = controller->queueDisplay;
+    for (RemoteOperation* operation :
+         std::initializer_list<RemoteOperation*>{download.get(), upload.get()}) {
+        QObject::connect(operation, &RemoteOperation::started, display, &QueueDisplay::showStart);
+        QObject::connect(operation, &RemoteOperation::finished, display, &QueueDisplay::reset);
+    }
     queue = std::make_unique<TransferQueue>(controller, controller->remote, download.get(),
                                             upload.get());
-    // The queue list hears of progress before the display, whose watchers may cancel.
     for (RemoteOperation* operation :
          std::initializer_list<RemoteOperation*>{download.get(), upload.get()})
-        QObject::connect(operation, &RemoteOperation::progressed, controller->queueDisplay,
+        QObject::connect(operation, &RemoteOperation::progressed, display,
                          &QueueDisplay::showProgress);
     queue->watchOperation(createDir.get());
     queue->watchOperation(remove.get());
@@ -91,6 +98,11 @@ TandrelApp::TandrelApp()
                      &RemoteOperation::cancelRunning);
     QObject::connect(controller->cancelItem, &QAction::triggered, controller,
                      &Controller::cancelListing);
+    // A folder's files may still move beside the window's own operation after it has ended.
+    QObject::connect(controller->cancelButton, &QPushButton::clicked, queue.get(),
+                     &TransferQueue::cancelFolder);
+    QObject::connect(controller->cancelItem, &QAction::triggered, queue.get(),
+                     &TransferQueue::cancelFolder);
     mainController->awakeFromNib();
     WindowState::restore(*mainController);
 }

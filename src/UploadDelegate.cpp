@@ -9,7 +9,6 @@
 #include <QFileInfo>
 
 #include "Classes/Controller.h"
-#include "Classes/QueueDisplay.h"
 #include "Classes/RemoteFolder.h"
 #include "MiscTool.h"
 #include "platform/Assert.h"
@@ -18,9 +17,6 @@
 #include "platform/toolkit/Toolkit.h"
 
 namespace {
-
-// The upward arrow with the emoji presentation selector.
-const QString kArrow = QStringLiteral("\u2B06\uFE0F");
 
 // One read(2), retried only when a signal interrupted it.
 int64_t readSome(QFile& file, char* buffer, int64_t maxLength)
@@ -43,9 +39,10 @@ UploadDelegate::UploadDelegate(QObject* parent)
 void UploadDelegate::uploadAction()
 {
     // No slot is taken here: files chosen while another operation runs wait for it in the queue.
+    // A folder chosen is sent with its tree.
     Toolkit::OpenPanel panel;
     panel.canChooseFiles = true;
-    panel.canChooseDirectories = false;
+    panel.canChooseDirectories = true;
     panel.allowsMultipleSelection = true;
     // It opens where the last upload was chosen, else in the home folder.
     auto& store = UserDefaults::standardUserDefaults();
@@ -78,7 +75,7 @@ std::optional<OperationOutcome> UploadDelegate::startUpload(const QString& path,
     run->remoteFolder = folderURL;
     controller->setButtonsState(false);
     run->fileSize = static_cast<int64_t>(MiscTool::getLocalFileSize(path));
-    queueDisplay().showStart(kArrow, Controller::localizedString("Upload"), path, true);
+    announceStart(path);
     startSend(path);
     return std::nullopt;
 }
@@ -236,7 +233,6 @@ void UploadDelegate::stopSendWithStatus(const OperationOutcome& status)
     // status line what failed.
     run.reset();
     controller->setButtonsState(true);
-    queueDisplay().reset();
     if (status.succeeded() && reloadAfterSuccess)
         controller->reloadAction();
     else

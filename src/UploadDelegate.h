@@ -24,7 +24,7 @@ class UploadDelegate final : public RemoteOperation, public FtpStreamDelegate
 public:
     explicit UploadDelegate(QObject* parent = nullptr);
 
-    // Action of the upload button: asks for one or more files, which filesChosen hands on.
+    // Action of the upload button: asks for files or folders, which filesChosen hands on.
     void uploadAction();
     // Sends the local file at path into the folder at folderURL. Why it did not start (already
     // shown in the status line), or none when it runs.
@@ -49,7 +49,7 @@ public:
     Q_DISABLE_COPY_MOVE(UploadDelegate)
 
 signals:
-    // The open panel's answer: the files to upload, in the order chosen.
+    // The open panel's answer: the files and folders to upload, in the order chosen.
     void filesChosen(const QStringList& paths);
 
 private:

@@ -5,26 +5,30 @@
 //   tandrel-drive --host 127.0.0.1 --port 2121 --anonymous list cd "a b" up reload
 //   tandrel-drive ... --download-folder /tmp/in get "a b.txt" put /tmp/x.bin mkdir new rm old.txt
 //
-// Steps: list, cd NAME, up, reload; get NAME (download the row), put LOCALPATH... (upload those
-// files, chosen together in the open panel), mkdir NAME (create a folder), rm NAME (delete the
-// row, confirmed); select NAME... (click the first name's row, Ctrl-click the others'),
-// get-selected (download the selection and wait until the queue is empty); sort COLUMN asc|desc
-// (click the header of FileName, FileSize or ModifiedTime until it sorts that way), filter TEXT
-// (type into the filter field), rename OLD NEW (F2 on the row, the new name typed into the
-// editor); cancel-at PERCENT (the next download or upload is cancelled with the Cancel button
-// when its percentage first reaches PERCENT; that step then prints the status line,
-// "Cancelled", and the run goes on). The names of select and the files of put run up to the next
-// word that names a step, or the end. Rows print in the order the table shows them. While a
-// download or upload runs, every change of the queue display prints
+// Steps: list, cd NAME, up, reload; get NAME (download the row, a folder with its tree), put
+// LOCALPATH... (upload those files and folders, chosen together in the open panel), mkdir NAME
+// (create a folder), rm NAME (delete the row, a folder with its tree, confirmed); select NAME...
+// (click the first name's row, Ctrl-click the others'), get-selected (download the selection and
+// wait until the queue is empty); sort COLUMN asc|desc (click the header of FileName, FileSize or
+// ModifiedTime until it sorts that way), filter TEXT (type into the filter field), rename OLD NEW
+// (F2 on the row, the new name typed into the editor); cancel-at PERCENT (the next download or
+// upload is cancelled with the Cancel button when its percentage first reaches PERCENT; that step
+// then prints the status line, "Cancelled", and the run goes on). The names of select and the files
+// of put run up to the next word that names a step, or the end. Rows print in the order the table
+// shows them. While a download or upload runs, every change of the queue display prints
 //   progress <TAB> percentage label <TAB> first bar's value <TAB> second bar's value
-// and get-selected and put end with one line per transfer they queued:
+// and get-selected, put and get of a folder end with one line per transfer they queued:
 //   queue <TAB> name <TAB> outcome (Done, or the failure as the status line tells it)
+// and for a folder one more:
+//   tree <TAB> name <TAB> files done <TAB> skipped <TAB> failed <TAB> bytes
 // A step that fails prints the window's status line as a "status" line (and with --timing the
 // figures below), then ends the run with exit status 1 and the reason on standard error.
 // --timing prints each step's seconds, and at the end of the run, or before a failure ends it,
 //   stall-max-ms <TAB> the longest time the event loop was held (between ticks of a 5 ms timer)
 //   peak-rss-kib <TAB> the process's peak resident memory
 //
+// --connections N moves up to N files of a folder at once (1 to 8; the setting "Transfers at
+// once", 2 unless set).
 // --encryption MODE chooses if-available, require, implicit or none. An untrusted or changed
 // certificate is trusted only when its SHA-256 fingerprint is the --trust-fingerprint HEX given
 // (as `openssl x509 -noout -fingerprint -sha256` prints it); otherwise the dialog is cancelled.

@@ -699,6 +699,98 @@
         <source>%1 could not be read or moved aside: %2</source>
         <translation>%1 konnte weder gelesen noch beiseitegelegt werden: %2</translation>
     </message>
+    <message id="TreeOneFile">
+        <source>1 file</source>
+        <translation>1 Datei</translation>
+    </message>
+    <message id="TreeFiles">
+        <source>%L1 files</source>
+        <translation>%L1 Dateien</translation>
+    </message>
+    <message id="TreeOneFolder">
+        <source>1 folder</source>
+        <translation>1 Ordner</translation>
+    </message>
+    <message id="TreeFolders">
+        <source>%L1 folders</source>
+        <translation>%L1 Ordnern</translation>
+    </message>
+    <message id="StatusListingToDelete">
+        <source>Listing "%1" to delete it</source>
+        <translation>„%1“ wird zum Löschen aufgelistet</translation>
+    </message>
+    <message id="DeleteTreeUnaddressable">
+        <source>names in it that no request can carry: %L1</source>
+        <translation>Namen darin, die keine Anfrage tragen kann: %L1</translation>
+    </message>
+    <message id="DeleteTreeNamed">
+        <source>Delete "%1" with %2 in %3?</source>
+        <translation>„%1“ mit %2 in %3 löschen?</translation>
+    </message>
+    <message id="DeleteTreeNotListed">
+        <source>cannot list "%1": %2</source>
+        <translation>„%1“ kann nicht aufgelistet werden: %2</translation>
+    </message>
+    <message id="StatusDeletingTree">
+        <source>Deleting "%1"</source>
+        <translation>„%1“ wird gelöscht</translation>
+    </message>
+    <message id="DeleteTreeLeft">
+        <source>%1; %2 in %3 left</source>
+        <translation>%1; %2 in %3 bleiben</translation>
+    </message>
+    <message id="TreeLoop">
+        <source>lists as a folder above it (a loop)</source>
+        <translation>gleicht einem Ordner darüber (eine Schleife)</translation>
+    </message>
+    <message id="TreeLinkSkipped">
+        <source>a link that leads out of the folder or to a folder</source>
+        <translation>ein Link, der aus dem Ordner hinaus oder auf einen Ordner führt</translation>
+    </message>
+    <message id="TreeNotRegular">
+        <source>not a regular file</source>
+        <translation>keine gewöhnliche Datei</translation>
+    </message>
+    <message id="QueueLinkNotFile">
+        <source>a link to no file</source>
+        <translation>ein Link auf keine Datei</translation>
+    </message>
+    <message id="QueueFolderDisconnected">
+        <source>Stopped: disconnected</source>
+        <translation>Angehalten: Verbindung getrennt</translation>
+    </message>
+    <message id="QueueFolderRunning">
+        <source>%L1 of %L2 files</source>
+        <translation>%L1 von %L2 Dateien</translation>
+    </message>
+    <message id="QueueFolderOneFile">
+        <source>1 file</source>
+        <translation>1 Datei</translation>
+    </message>
+    <message id="QueueFolderFiles">
+        <source>%L1 files</source>
+        <translation>%L1 Dateien</translation>
+    </message>
+    <message id="QueueFolderSkipped">
+        <source>%L1 skipped</source>
+        <translation>%L1 übersprungen</translation>
+    </message>
+    <message id="QueueFolderFailed">
+        <source>%L1 failed</source>
+        <translation>%L1 fehlgeschlagen</translation>
+    </message>
+    <message id="StatusDownloadedFolder">
+        <source>Downloaded %1 to %2 (%3)</source>
+        <translation>%1 nach %2 geladen (%3)</translation>
+    </message>
+    <message id="StatusUploadedFolder">
+        <source>Uploaded %1 (%2)</source>
+        <translation>%1 hochgeladen (%2)</translation>
+    </message>
+    <message id="StatusFewerConnections">
+        <source>The server refused another connection: going on with %1</source>
+        <translation>Der Server lehnte eine weitere Verbindung ab: weiter mit %1</translation>
+    </message>
 </context>
 <context>
     <name>Sites</name>

@@ -727,6 +727,98 @@
         <source>%1 could not be read or moved aside: %2</source>
         <translation>%1 could not be read or moved aside: %2</translation>
     </message>
+    <message id="TreeOneFile">
+        <source>1 file</source>
+        <translation>1 file</translation>
+    </message>
+    <message id="TreeFiles">
+        <source>%L1 files</source>
+        <translation>%L1 files</translation>
+    </message>
+    <message id="TreeOneFolder">
+        <source>1 folder</source>
+        <translation>1 folder</translation>
+    </message>
+    <message id="TreeFolders">
+        <source>%L1 folders</source>
+        <translation>%L1 folders</translation>
+    </message>
+    <message id="StatusListingToDelete">
+        <source>Listing "%1" to delete it</source>
+        <translation>Listing "%1" to delete it</translation>
+    </message>
+    <message id="DeleteTreeUnaddressable">
+        <source>names in it that no request can carry: %L1</source>
+        <translation>names in it that no request can carry: %L1</translation>
+    </message>
+    <message id="DeleteTreeNamed">
+        <source>Delete "%1" with %2 in %3?</source>
+        <translation>Delete "%1" with %2 in %3?</translation>
+    </message>
+    <message id="DeleteTreeNotListed">
+        <source>cannot list "%1": %2</source>
+        <translation>cannot list "%1": %2</translation>
+    </message>
+    <message id="StatusDeletingTree">
+        <source>Deleting "%1"</source>
+        <translation>Deleting "%1"</translation>
+    </message>
+    <message id="DeleteTreeLeft">
+        <source>%1; %2 in %3 left</source>
+        <translation>%1; %2 in %3 left</translation>
+    </message>
+    <message id="TreeLoop">
+        <source>lists as a folder above it (a loop)</source>
+        <translation>lists as a folder above it (a loop)</translation>
+    </message>
+    <message id="TreeLinkSkipped">
+        <source>a link that leads out of the folder or to a folder</source>
+        <translation>a link that leads out of the folder or to a folder</translation>
+    </message>
+    <message id="TreeNotRegular">
+        <source>not a regular file</source>
+        <translation>not a regular file</translation>
+    </message>
+    <message id="QueueLinkNotFile">
+        <source>a link to no file</source>
+        <translation>a link to no file</translation>
+    </message>
+    <message id="QueueFolderDisconnected">
+        <source>Stopped: disconnected</source>
+        <translation>Stopped: disconnected</translation>
+    </message>
+    <message id="QueueFolderRunning">
+        <source>%L1 of %L2 files</source>
+        <translation>%L1 of %L2 files</translation>
+    </message>
+    <message id="QueueFolderOneFile">
+        <source>1 file</source>
+        <translation>1 file</translation>
+    </message>
+    <message id="QueueFolderFiles">
+        <source>%L1 files</source>
+        <translation>%L1 files</translation>
+    </message>
+    <message id="QueueFolderSkipped">
+        <source>%L1 skipped</source>
+        <translation>%L1 skipped</translation>
+    </message>
+    <message id="QueueFolderFailed">
+        <source>%L1 failed</source>
+        <translation>%L1 failed</translation>
+    </message>
+    <message id="StatusDownloadedFolder">
+        <source>Downloaded %1 to %2 (%3)</source>
+        <translation>Downloaded %1 to %2 (%3)</translation>
+    </message>
+    <message id="StatusUploadedFolder">
+        <source>Uploaded %1 (%2)</source>
+        <translation>Uploaded %1 (%2)</translation>
+    </message>
+    <message id="StatusFewerConnections">
+        <source>The server refused another connection: going on with %1</source>
+        <translation>The server refused another connection: going on with %1</translation>
+    </message>
 </context>
 <context>
     <name>Sites</name>

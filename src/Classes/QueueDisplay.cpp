@@ -4,7 +4,16 @@
 #include <QProgressBar>
 #include <QPushButton>
 
+#include "Classes/Controller.h"
 #include "MiscTool.h"
+
+namespace {
+
+// The arrows with the emoji presentation selector.
+const QString kDownArrow = QStringLiteral("\u2B07\uFE0F");
+const QString kUpArrow = QStringLiteral("\u2B06\uFE0F");
+
+} // namespace
 
 QueueDisplay::QueueDisplay(QLabel* taskTypeLabel, QProgressBar* progress, QProgressBar* progress0,
                            QLabel* percentageLabel, QPushButton* cancelButton, QObject* parent)
@@ -16,10 +25,12 @@ QueueDisplay::QueueDisplay(QLabel* taskTypeLabel, QProgressBar* progress, QProgr
     , cancelButton(cancelButton)
 {}
 
-void QueueDisplay::showStart(const QString& arrow, const QString& action, const QString& localPath,
-                             bool emptyingSecondBar)
+void QueueDisplay::showStart(OperationOutcome::Action kind, const QString& localPath)
 {
-    emptying = emptyingSecondBar;
+    const bool upload = kind == OperationOutcome::Action::Upload;
+    const QString arrow = upload ? kUpArrow : kDownArrow;
+    const QString action = Controller::localizedString(upload ? "Upload" : "Download");
+    emptying = upload;
     shownPercent = -1;
     taskTypeLabel->setText(arrow);
     taskTypeLabel->setToolTip(action);

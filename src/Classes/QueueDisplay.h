@@ -5,6 +5,8 @@
 #include <QObject>
 #include <QString>
 
+#include "OperationOutcome.h"
+
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -20,10 +22,10 @@ public:
     QueueDisplay(QLabel* taskTypeLabel, QProgressBar* progress, QProgressBar* progress0,
                  QLabel* percentageLabel, QPushButton* cancelButton, QObject* parent = nullptr);
 
-    // A transfer starts: the arrow with the action as its tool tip, the local path on the bars,
-    // both shown; an upload's second bar starts full and empties.
-    void showStart(const QString& arrow, const QString& action, const QString& localPath,
-                   bool emptyingSecondBar);
+    // A download or upload of the local file at localPath starts: the arrow with the action as
+    // its tool tip, the local path on the bars, both shown; an upload's second bar starts full
+    // and empties.
+    void showStart(OperationOutcome::Action action, const QString& localPath);
     // After each chunk: the whole percentage done, on both bars. Without a size, or past the size
     // announced, the label counts the bytes and the bars stay as they are.
     void showProgress(int64_t doneBytes, int64_t totalBytes);

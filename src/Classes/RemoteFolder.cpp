@@ -75,7 +75,11 @@ std::optional<QString> RemoteFolder::urlOf(const ListingEntry& entry) const
 
 std::optional<QUrl> RemoteFolder::credentialedURL(const ListingEntry& entry) const
 {
-    const QString plain = urlOf(entry).value_or(QString());
+    return credentialed(urlOf(entry).value_or(QString()));
+}
+
+std::optional<QUrl> RemoteFolder::credentialed(const QString& plain)
+{
     const QLatin1String scheme("ftp://");
     if (!plain.startsWith(scheme, Qt::CaseInsensitive))
         return std::nullopt;

@@ -63,6 +63,8 @@ public:
     // The entry's URL with the login the streams use (the saved user and password, or
     // anonymous) written into it, for the requests that take their login from the URL.
     std::optional<QUrl> credentialedURL(const ListingEntry& entry) const;
+    // The same for any URL of the server's.
+    static std::optional<QUrl> credentialed(const QString& plainURL);
 
 private:
     bool connected = false;

@@ -3,10 +3,12 @@
 #include <algorithm>
 
 #include <QAction>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QMimeData>
+#include <QRegularExpression>
 #include <QTimer>
 #include <QUrl>
 #include <QWidget>
@@ -17,6 +19,8 @@
 #include "MiscTool.h"
 #include "UploadDelegate.h"
 #include "platform/Log.h"
+#include "platform/RemoteName.h"
+#include "platform/UserDefaults.h"
 
 namespace {
 
@@ -53,6 +57,14 @@ QString shownFolder(const QString& path)
     return path;
 }
 
+// A walk lives until the event loop has left whatever call of its own ended it.
+std::shared_ptr<TreeWalk> makeWalk(TreeWalk::Direction direction, const QString& remoteFolder,
+                                   const QString& localFolder)
+{
+    return std::shared_ptr<TreeWalk>(new TreeWalk(direction, remoteFolder, localFolder),
+                                     [](TreeWalk* walk) { walk->deleteLater(); });
+}
+
 // Bytes per second of this run alone: a continued download's bytes already on the disk
 // were not moved now.
 double speedOf(const TransferQueue::Transfer& transfer)
@@ -77,12 +89,17 @@ TransferQueue::TransferQueue(Controller* controller, const RemoteFolder* remote,
         connect(operation, &RemoteOperation::finished, this, &TransferQueue::transferEnded);
         connect(operation, &RemoteOperation::progressed, this, &TransferQueue::progressed);
     }
+    // Where a download's file goes, as the download names it.
+    connect(download, &RemoteOperation::started, this,
+            [this](OperationOutcome::Action, const QString& localPath) {
+                if (running >= 0 && !items[running].folder)
+                    items[running].localPath = localPath;
+            });
     connect(download, &DownloadDelegate::continuedFrom, this, [this](int64_t offset) {
-        if (running >= 0)
+        if (running >= 0 && !items[running].folder)
             items[running].bytesBeforeRun = offset;
     });
-    connect(upload, &UploadDelegate::filesChosen, this,
-            [this](const QStringList& paths) { uploadFiles(paths); });
+    connect(upload, &UploadDelegate::filesChosen, this, &TransferQueue::uploadFiles);
 }
 
 void TransferQueue::watchOperation(RemoteOperation* operation)
@@ -97,59 +114,72 @@ void TransferQueue::downloadSelection()
         return;
     const QString folderURL = remote->getCurrentFTPURL();
     QList<Transfer> batch;
-    int folders = 0;
     for (const int row : rows) {
         const ListingEntry* listed = remote->entryAt(row);
         if (!listed)
             continue;
         const ListingEntry& entry = *listed;
-        if (isFolder(entry)) {
-            // One folder alone is told why it cannot be downloaded, as ever.
-            if (rows.size() == 1)
-                download->startDownload(entry, folderURL);
-            ++folders;
-            continue;
-        }
         Transfer transfer;
         transfer.direction = Direction::Download;
-        transfer.name = Log::printable(MiscTool::getFileName(entry).value_or(QString()));
+        const QString name = MiscTool::getFileName(entry).value_or(QString());
+        transfer.name = Log::printable(name);
         transfer.folderURL = folderURL;
         transfer.entry = entry;
         transfer.size = entry.kCFFTPResourceSize && MiscTool::getFileType(entry) != kEntryTypeLink
                             ? *entry.kCFFTPResourceSize
                             : -1;
+        if (isFolder(entry)) {
+            // The tree goes into a folder of its name: a name that cannot be one is refused
+            // as a single file's is.
+            QString why = RemoteName::whyNotAddressable(RemoteFolder::rawNameOf(entry));
+            if (why.isEmpty())
+                why = RemoteName::whyNotSafeLocalName(name);
+            if (!why.isEmpty()) {
+                OperationOutcome refused;
+                refused.kind = OperationOutcome::Kind::NameRefused;
+                refused.subject = transfer.name;
+                refused.detail = why;
+                controller->showStatus(refused.statusLine());
+                continue;
+            }
+            transfer.folder = true;
+            transfer.size = -1;
+        }
         batch.append(transfer);
     }
     enqueue(batch);
-    if (rows.size() > 1)
-        noteSkippedFolders(folders);
 }
 
-void TransferQueue::uploadFiles(const QStringList& paths, int skippedFolders)
+void TransferQueue::uploadFiles(const QStringList& paths)
 {
     const QString folderURL = remote->getCurrentFTPURL();
     QList<Transfer> batch;
     for (const QString& path : paths) {
         Transfer transfer;
         transfer.direction = Direction::Upload;
-        transfer.name = Log::printable(QFileInfo(path).fileName());
-        transfer.localPath = path;
+        const QFileInfo info(path);
+        transfer.name = Log::printable(info.fileName());
+        transfer.localPath = info.absoluteFilePath();
         transfer.folderURL = folderURL;
-        transfer.size = static_cast<int64_t>(MiscTool::getLocalFileSize(path));
+        // A link to a folder is sent as a folder; inside it, links are not followed.
+        transfer.folder = info.isDir();
+        // The folder's name goes into a command: one that cannot be one entry is refused, as a
+        // single file's is when it starts.
+        if (const QString why = RemoteName::whyNotAddressable(QFile::encodeName(info.fileName()));
+            transfer.folder && !why.isEmpty()) {
+            OperationOutcome refused;
+            refused.action = OperationOutcome::Action::Upload;
+            refused.kind = OperationOutcome::Kind::NameRefused;
+            refused.subject = transfer.name;
+            refused.detail = why;
+            controller->showStatus(refused.statusLine());
+            continue;
+        }
+        transfer.size =
+            transfer.folder ? -1 : static_cast<int64_t>(MiscTool::getLocalFileSize(path));
         batch.append(transfer);
     }
     enqueue(batch);
-    noteSkippedFolders(skippedFolders);
-}
-
-void TransferQueue::noteSkippedFolders(int count)
-{
-    if (count == 1)
-        //% "Skipped 1 folder"
-        controller->showStatus(text("StatusSkippedFolder", "Skipped 1 folder"));
-    else if (count > 1)
-        //% "Skipped %1 folders"
-        controller->showStatus(text("StatusSkippedFolders", "Skipped %1 folders").arg(count));
 }
 
 void TransferQueue::enqueue(const QList<Transfer>& batch)
@@ -201,6 +231,38 @@ void TransferQueue::startNext()
     sinceShown.start();
     running = row;
     rowChanged(row);
+    if (transfer.folder) {
+        const bool down = transfer.direction == Direction::Download;
+        if (down) {
+            transfer.localPath =
+                QDir(controller->downloadFolder)
+                    .filePath(MiscTool::getFileName(transfer.entry).value_or(QString()));
+            transfer.walk =
+                makeWalk(TreeWalk::Direction::Download,
+                         RemoteFolder::urlIn(transfer.folderURL,
+                                             RemoteFolder::rawNameOf(transfer.entry), true)
+                             .value_or(QString()),
+                         transfer.localPath);
+            //% "Downloading %1"
+            controller->showStatus(text("StatusDownloading", "Downloading %1").arg(transfer.name));
+        } else {
+            transfer.walk =
+                makeWalk(TreeWalk::Direction::Upload,
+                         RemoteFolder::urlIn(
+                             transfer.folderURL,
+                             QFile::encodeName(QFileInfo(transfer.localPath).fileName()), true)
+                             .value_or(QString()),
+                         transfer.localPath);
+            //% "Uploading %1"
+            controller->showStatus(text("StatusUploading", "Uploading %1").arg(transfer.name));
+        }
+        makeWorkers(transfer.direction);
+        // The browser stays locked while the tree is walked between its files.
+        holdingButtons = true;
+        controller->setButtonsState(false);
+        folderStep();
+        return;
+    }
     // Copies: a start that fails at once ends the transfer before it answers.
     const Transfer started = transfer;
     std::optional<OperationOutcome> refused;
@@ -217,9 +279,8 @@ void TransferQueue::startNext()
     // A start that failed at once has ended the transfer and said why.
     if (running != row)
         return;
-    // Where the file goes, as the download named it, and what the status line says meanwhile.
+    // What the status line says meanwhile.
     if (started.direction == Direction::Download) {
-        items[row].localPath = download->localFile();
         //% "Downloading %1"
         controller->showStatus(text("StatusDownloading", "Downloading %1").arg(started.name));
     } else {
@@ -232,6 +293,11 @@ void TransferQueue::transferEnded(const OperationOutcome& outcome)
 {
     if (running < 0) {
         scheduleNext(); // an operation started elsewhere freed the slot
+        return;
+    }
+    if (items[running].folder) {
+        if (Worker* worker = workerOf(sender()))
+            folderFileEnded(*worker, outcome);
         return;
     }
     Transfer& transfer = items[running];
@@ -262,11 +328,267 @@ void TransferQueue::transferEnded(const OperationOutcome& outcome)
     scheduleNext();
 }
 
+void TransferQueue::makeWorkers(Direction direction)
+{
+    const bool down = direction == Direction::Download;
+    const qint64 wanted = std::clamp<qint64>(
+        UserDefaults::standardUserDefaults().text(Setting::TransfersAtOnce).toLongLong(), 1, 8);
+    workers.clear();
+    workers.push_back({down ? static_cast<RemoteOperation*>(download) : upload, {}, {}, 0, false});
+    helpers.clear();
+    for (qint64 n = 1; n < wanted; ++n) {
+        std::unique_ptr<RemoteOperation> helper;
+        if (down)
+            helper = std::make_unique<DownloadDelegate>();
+        else
+            helper = std::make_unique<UploadDelegate>();
+        helper->controller = controller;
+        helper->remote = remote;
+        helper->helper = true;
+        RemoteOperation* operation = helper.get();
+        connect(operation, &RemoteOperation::progressed, this,
+                [this, operation](int64_t done, int64_t) {
+                    if (Worker* worker = workerOf(operation))
+                        worker->bytes = std::max(worker->bytes, done);
+                });
+        connect(operation, &RemoteOperation::finished, this,
+                [this, operation](const OperationOutcome& outcome) {
+                    if (Worker* worker = workerOf(operation))
+                        folderFileEnded(*worker, outcome);
+                });
+        workers.push_back({operation, {}, {}, 0, false});
+        helpers.push_back(std::move(helper));
+    }
+    takingNext = false;
+    walkDone = false;
+    fewerNote.clear();
+}
+
+TransferQueue::Worker* TransferQueue::workerOf(const QObject* operation)
+{
+    if (running < 0 || !items[running].walk)
+        return nullptr;
+    for (Worker& worker : workers)
+        if (worker.operation == operation && worker.file)
+            return &worker;
+    return nullptr;
+}
+
+void TransferQueue::folderStep()
+{
+    if (running < 0 || !items[running].walk || takingNext)
+        return;
+    const bool anyIdle = std::any_of(workers.begin(), workers.end(), [](const Worker& worker) {
+        return !worker.file && !worker.retired;
+    });
+    if (walkDone || !anyIdle) {
+        const bool anyBusy = std::any_of(workers.begin(), workers.end(),
+                                         [](const Worker& worker) { return worker.file; });
+        if (walkDone && !anyBusy)
+            endFolder(std::nullopt);
+        return;
+    }
+    takingNext = true;
+    items[running].walk->takeNext([this](std::optional<TreeWalk::File> file) {
+        takingNext = false;
+        folderFileReady(std::move(file));
+    });
+}
+
+void TransferQueue::folderFileReady(std::optional<TreeWalk::File> file)
+{
+    if (running < 0 || !items[running].walk)
+        return;
+    Transfer& transfer = items[running];
+    TreeWalk& walk = *transfer.walk;
+    transfer.filesFound = walk.filesFound;
+    transfer.size = walk.bytesFound;
+    rowChanged(running);
+    if (!file) {
+        walkDone = true;
+        folderStep();
+        return;
+    }
+    const auto idle = std::find_if(workers.begin(), workers.end(), [](const Worker& worker) {
+        return !worker.file && !worker.retired;
+    });
+    if (idle == workers.end()) {
+        walk.giveBack(std::move(*file));
+        walkDone = false;
+        return;
+    }
+    Worker& worker = *idle;
+    const QString name = MiscTool::getFileName(file->entry).value_or(QString());
+    const QString localPath = QDir(file->localFolder).filePath(name);
+    worker.shownPath = Log::printable(
+        QDir(QFileInfo(transfer.localPath).absolutePath()).relativeFilePath(localPath));
+    worker.bytes = 0;
+    worker.file = std::move(file);
+    std::optional<OperationOutcome> refused;
+    if (transfer.direction == Direction::Download) {
+        refused = static_cast<DownloadDelegate*>(worker.operation)
+                      ->startDownload(worker.file->entry, worker.file->remoteFolder,
+                                      worker.file->localFolder);
+    } else {
+        auto* sender = static_cast<UploadDelegate*>(worker.operation);
+        // The folder shown is listed once, at the folder's end.
+        sender->reloadAfterSuccess = false;
+        refused = sender->startUpload(localPath, worker.file->remoteFolder);
+    }
+    if (refused) {
+        folderFileEnded(worker, *refused);
+        return;
+    }
+    // The next idle worker takes the next file.
+    folderStep();
+}
+
+namespace {
+
+// The server refused another connection: too many users or connections (421, or 530 for the
+// login on a connection past its limit).
+bool refusedAnotherConnection(const OperationOutcome& outcome)
+{
+    static const QRegularExpression codes(QStringLiteral("\\b(421|530)\\b"));
+    return outcome.kind == OperationOutcome::Kind::StreamOpenError &&
+           codes.match(outcome.detail).hasMatch();
+}
+
+} // namespace
+
+void TransferQueue::folderFileEnded(Worker& worker, const OperationOutcome& outcome)
+{
+    if (!worker.file)
+        return;
+    Transfer& transfer = items[running];
+    TreeWalk::File file = std::move(*worker.file);
+    worker.file.reset();
+    const int64_t bytes = worker.bytes;
+    worker.bytes = 0;
+    if (outcome.kind == OperationOutcome::Kind::Cancelled) {
+        endFolder(outcome.statusLine());
+        return;
+    }
+    const auto othersWorking = std::count_if(workers.begin(), workers.end(), [&](const Worker& w) {
+        return &w != &worker && !w.retired;
+    });
+    if (othersWorking > 0 && refusedAnotherConnection(outcome)) {
+        // The connections that work go on; the file waits for one of them.
+        worker.retired = true;
+        transfer.walk->giveBack(std::move(file));
+        walkDone = false;
+        const bool first = fewerNote.isEmpty();
+        const auto working = std::count_if(workers.begin(), workers.end(),
+                                           [](const Worker& w) { return !w.retired; });
+        //% "The server refused another connection: going on with %1"
+        fewerNote = text("StatusFewerConnections",
+                         "The server refused another connection: going on with %1")
+                        .arg(working);
+        if (first)
+            controller->showStatus(fewerNote);
+    } else if (outcome.succeeded()) {
+        ++transfer.filesDone;
+        transfer.bytesOfFilesDone += bytes;
+    } else if (file.link) {
+        // A link that the server would not serve as a file names a folder, or nothing: it is
+        // not followed.
+        ++transfer.filesSkipped;
+        //% "a link to no file"
+        transfer.problems.append(worker.shownPath + QStringLiteral(": ") +
+                                 text("QueueLinkNotFile", "a link to no file"));
+    } else {
+        ++transfer.filesFailed;
+        if (transfer.problems.size() < TreeWalk::kMaxProblems)
+            transfer.problems.append(worker.shownPath + QStringLiteral(": ") +
+                                     outcome.statusLine());
+    }
+    transfer.doneBytes = transfer.bytesOfFilesDone;
+    for (const Worker& other : workers)
+        transfer.doneBytes += other.bytes;
+    rowChanged(running);
+    // The browser stays locked until the folder's end.
+    controller->setButtonsState(false);
+    // Out of the ending file's own stream event: the next one opens its streams afresh.
+    QTimer::singleShot(0, this, &TransferQueue::folderStep);
+}
+
+void TransferQueue::endFolder(const std::optional<QString>& stopped)
+{
+    // A stop ends every file still moving; their ends are not counted.
+    for (Worker& worker : workers) {
+        if (!worker.file)
+            continue;
+        worker.file.reset();
+        worker.operation->cancel();
+    }
+    Transfer& transfer = items[running];
+    const int row = running;
+    running = -1;
+    if (transfer.walk) {
+        transfer.walk->stop();
+        transfer.filesSkipped += transfer.walk->skipped;
+        transfer.filesFailed += transfer.walk->failedFolders;
+        transfer.problems = transfer.walk->problems + transfer.problems;
+        transfer.walk.reset();
+    }
+    transfer.state = State::Finished;
+    transfer.succeeded = !stopped && transfer.filesFailed == 0;
+    transfer.bytesPerSecond = speedOf(transfer);
+    QString summary = transfer.filesDone == 1
+                          //% "1 file"
+                          ? text("QueueFolderOneFile", "1 file")
+                          //% "%L1 files"
+                          : text("QueueFolderFiles", "%L1 files").arg(transfer.filesDone);
+    if (transfer.filesSkipped > 0)
+        //% "%L1 skipped"
+        summary += QStringLiteral(", ") +
+                   text("QueueFolderSkipped", "%L1 skipped").arg(transfer.filesSkipped);
+    if (transfer.filesFailed > 0)
+        //% "%L1 failed"
+        summary += QStringLiteral(", ") +
+                   text("QueueFolderFailed", "%L1 failed").arg(transfer.filesFailed);
+    transfer.outcome = stopped ? *stopped + QStringLiteral(" (") + summary + QLatin1Char(')')
+                       : transfer.succeeded
+                           ? text("QueueDone", "Done") + QStringLiteral(": ") + summary
+                           : summary;
+    QString line =
+        transfer.direction == Direction::Download
+            //% "Downloaded %1 to %2 (%3)"
+            ? text("StatusDownloadedFolder", "Downloaded %1 to %2 (%3)")
+                  .arg(transfer.name, shownFolder(QFileInfo(transfer.localPath).absolutePath()),
+                       summary)
+            //% "Uploaded %1 (%2)"
+            : text("StatusUploadedFolder", "Uploaded %1 (%2)").arg(transfer.name, summary);
+    if (stopped)
+        line = transfer.outcome;
+    // Said once when it happened, and at the end with the connections that went on.
+    if (!fewerNote.isEmpty())
+        line += QStringLiteral("; ") + fewerNote;
+    controller->showStatus(line);
+    if (transfer.direction == Direction::Upload)
+        reloadOwed = remote->isConnected();
+    rowChanged(row);
+    scheduleNext();
+}
+
 void TransferQueue::progressed(int64_t done, int64_t total)
 {
     if (running < 0)
         return;
     Transfer& transfer = items[running];
+    if (transfer.folder) {
+        if (Worker* worker = workerOf(sender()))
+            worker->bytes = std::max(worker->bytes, done);
+        transfer.doneBytes = transfer.bytesOfFilesDone;
+        for (const Worker& worker : workers)
+            transfer.doneBytes += worker.bytes;
+        if (sinceShown.elapsed() < kShowEveryMs)
+            return;
+        sinceShown.start();
+        transfer.bytesPerSecond = speedOf(transfer);
+        rowChanged(running);
+        return;
+    }
     const bool down = transfer.direction == Direction::Download;
     // A download that starts over reports from 0 again: keep the most.
     transfer.doneBytes = std::max(transfer.doneBytes, done);
@@ -330,8 +652,24 @@ void TransferQueue::eraseRow(int row)
         --running;
 }
 
+void TransferQueue::cancelFolder()
+{
+    if (running < 0 || !items[running].folder)
+        return;
+    OperationOutcome cancelled;
+    cancelled.action = items[running].direction == Direction::Download
+                           ? OperationOutcome::Action::Download
+                           : OperationOutcome::Action::Upload;
+    cancelled.kind = OperationOutcome::Kind::Cancelled;
+    endFolder(cancelled.statusLine());
+}
+
 void TransferQueue::dropWaiting()
 {
+    // A folder between two of its files stops here; one moving a file has been cancelled.
+    if (running >= 0 && items[running].folder && !RemoteOperation::running())
+        //% "Stopped: disconnected"
+        endFolder(text("QueueFolderDisconnected", "Stopped: disconnected"));
     holdingButtons = false;
     reloadOwed = false;
     for (int row = 0; row < items.size(); ++row) {
@@ -367,18 +705,11 @@ bool TransferQueue::eventFilter(QObject* watched, QEvent* event)
     drop->acceptProposedAction();
     if (type != QEvent::Drop)
         return true;
-    QStringList files;
-    int folders = 0;
-    for (const QUrl& url : urls) {
-        if (!url.isLocalFile())
-            continue;
-        const QFileInfo info(url.toLocalFile());
-        if (info.isDir())
-            ++folders;
-        else
-            files.append(info.absoluteFilePath());
-    }
-    uploadFiles(files, folders);
+    QStringList paths;
+    for (const QUrl& url : urls)
+        if (url.isLocalFile())
+            paths.append(url.toLocalFile());
+    uploadFiles(paths);
     return true;
 }
 
@@ -394,10 +725,16 @@ int TransferQueue::columnCount(const QModelIndex& parent) const
 
 QVariant TransferQueue::data(const QModelIndex& index, int role) const
 {
-    // A cell too narrow for its text ends in "…"; the tool tip holds the whole of it.
+    // A cell too narrow for its text ends in "…"; the tool tip holds the whole of it, and for a
+    // folder what failed or was skipped in it.
     if (role == Qt::ToolTipRole &&
-        (index.column() == NameColumn || index.column() == OutcomeColumn))
+        (index.column() == NameColumn || index.column() == OutcomeColumn)) {
+        if (index.column() == OutcomeColumn && index.row() < items.size() &&
+            !items[index.row()].problems.isEmpty())
+            return QString(data(index, Qt::DisplayRole).toString() + QLatin1Char('\n') +
+                           items[index.row()].problems.join(QLatin1Char('\n')));
         return data(index, Qt::DisplayRole);
+    }
     if (role != Qt::DisplayRole || !index.isValid() || index.row() >= items.size())
         return {};
     const Transfer& transfer = items[index.row()];
@@ -406,7 +743,7 @@ QVariant TransferQueue::data(const QModelIndex& index, int role) const
     case NameColumn:
         return QString((transfer.direction == Direction::Download ? QStringLiteral("\u2193 ")
                                                                   : QStringLiteral("\u2191 ")) +
-                       transfer.name);
+                       transfer.name + (transfer.folder ? QStringLiteral("/") : QString()));
     case SizeColumn:
         return transfer.size >= 0 ? MiscTool::convertBytes(static_cast<uint64_t>(transfer.size))
                                   : QStringLiteral("--");
@@ -425,6 +762,11 @@ QVariant TransferQueue::data(const QModelIndex& index, int role) const
         if (transfer.state == State::Waiting)
             //% "Waiting"
             return text("QueueWaiting", "Waiting");
+        if (runningNow && transfer.folder)
+            //% "%L1 of %L2 files"
+            return text("QueueFolderRunning", "%L1 of %L2 files")
+                .arg(transfer.filesDone + transfer.filesFailed)
+                .arg(transfer.filesFound);
         if (runningNow)
             //% "Running"
             return text("QueueRunning", "Running");

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <optional>
+#include <vector>
 
 #include <QAbstractTableModel>
 #include <QElapsedTimer>
@@ -8,6 +11,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "Classes/TreeWalk.h"
 #include "ListingEntry.h"
 #include "OperationOutcome.h"
 
@@ -23,6 +27,8 @@ class QWidget;
 // operation slot is free (no transfer, folder creation or deletion runs), then runs; when it
 // ends, whatever the outcome, the next one starts. The browser stays locked from the first
 // start until the queue is empty, so more transfers come only from drops on the table.
+// A folder is one row: its tree is walked as it runs, each file moved by the same operation as
+// a single one; the row counts the files and bytes, and lists the files that failed.
 class TransferQueue final : public QAbstractTableModel
 {
     Q_OBJECT
@@ -72,6 +78,17 @@ public:
         int64_t bytesBeforeRun = 0;
         double bytesPerSecond = 0;
         QElapsedTimer clock;
+
+        // For a folder: its tree as walked so far (while it runs), the files moved, failed and
+        // skipped, the bytes of the files done, and what failed or was skipped, with why.
+        bool folder = false;
+        std::shared_ptr<TreeWalk> walk;
+        int filesDone = 0;
+        int filesFailed = 0;
+        int filesSkipped = 0;
+        int filesFound = 0;
+        int64_t bytesOfFilesDone = 0;
+        QStringList problems;
     };
 
     TransferQueue(Controller* controller, const RemoteFolder* remote, DownloadDelegate* download,
@@ -79,15 +96,17 @@ public:
 
     // Another operation that takes the slot: its end may let a waiting transfer start.
     void watchOperation(RemoteOperation* operation);
-    // Action of the download button: the selected files, one after another, into the download
-    // folder. Folders among several rows are skipped with a note; a folder alone gets the alert.
+    // Action of the download button: the selected files and folders, one after another, into
+    // the download folder.
     void downloadSelection();
-    // Local files to send into the folder shown; skippedFolders are noted in the status line.
-    void uploadFiles(const QStringList& paths, int skippedFolders = 0);
+    // Local files and folders to send into the folder shown.
+    void uploadFiles(const QStringList& paths);
     // Takes the waiting transfers among rows off the queue.
     void removeWaiting(const QList<int>& rows);
     // Takes the finished rows off the list.
     void clearFinished();
+    // Stops the running folder with every file it moves (Cancel, Esc).
+    void cancelFolder();
     // The connection ended: waiting transfers do not start on whatever server comes next.
     void dropWaiting();
     // Files dropped from a file manager onto target (the listing table's viewport) upload.
@@ -121,7 +140,29 @@ private:
     void rowChanged(int row);
     int firstWaiting() const;
     bool uploadWaitsAfter(int row) const;
-    void noteSkippedFolders(int count);
+    // One of the operations that move a running folder's files, each on a connection of its
+    // own: the window's own download or upload first, then helpers.
+    struct Worker
+    {
+        RemoteOperation* operation = nullptr;
+        // The file it moves now, if any, its path below the folder and its bytes so far.
+        std::optional<TreeWalk::File> file;
+        QString shownPath;
+        int64_t bytes = 0;
+        // The server refused it a connection: it takes no more files.
+        bool retired = false;
+    };
+    // Starts files on the running folder's idle workers, and ends the folder once all is done.
+    void folderStep();
+    void folderFileReady(std::optional<TreeWalk::File> file);
+    // A file of the running folder ended on the worker.
+    void folderFileEnded(Worker& worker, const OperationOutcome& outcome);
+    // The worker of that operation, if it moves a file of the running folder.
+    Worker* workerOf(const QObject* operation);
+    // Makes the workers for the running folder: as many as the setting allows.
+    void makeWorkers(Direction direction);
+    // Ends the running folder; cancelled says how, when it did not run to its end.
+    void endFolder(const std::optional<QString>& cancelled);
     void eraseRow(int row);
 
     Controller* controller;
@@ -137,4 +178,11 @@ private:
     // An upload succeeded without listing its folder again, since more were to follow.
     bool reloadOwed = false;
     QElapsedTimer sinceShown;
+    std::vector<Worker> workers;
+    std::vector<std::unique_ptr<RemoteOperation>> helpers;
+    // The running folder waits for its walk's next file, or has had the last.
+    bool takingNext = false;
+    bool walkDone = false;
+    // What was said once when the server refused the running folder another connection.
+    QString fewerNote;
 };

@@ -39,6 +39,8 @@ enum class Setting
     ListColumnWidths,
     SortColumn,
     SortOrder,
+    // How many files of a folder move at once, each on a connection of its own: 1 to 8
+    TransfersAtOnce,
 };
 
 // Whose a setting is: each saved site holds its own value of every site setting (a setting added
@@ -59,7 +61,7 @@ struct SettingInfo
     SettingScope scope = SettingScope::Site;
 };
 
-inline constexpr std::array<SettingInfo, 21> kSettings{{
+inline constexpr std::array<SettingInfo, 22> kSettings{{
     {Setting::Host, "Host", ""},
     {Setting::Port, "Port", ""},
     {Setting::Directory, "Directory", ""},
@@ -81,6 +83,7 @@ inline constexpr std::array<SettingInfo, 21> kSettings{{
     {Setting::ListColumnWidths, "ListColumnWidths", "", SettingScope::Application},
     {Setting::SortColumn, "SortColumn", "", SettingScope::Application},
     {Setting::SortOrder, "SortOrder", "ascending", SettingScope::Application},
+    {Setting::TransfersAtOnce, "TransfersAtOnce", "2", SettingScope::Application},
 }};
 
 constexpr const SettingInfo& settingInfo(Setting setting)

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include "CreateDirDelegate.h"
+#include "DeleteDelegate.h"
 #include "RenameDelegate.h"
 #include "TinyProxy.h"
 #include "VsftpdServer.h"
@@ -129,21 +130,48 @@ TEST_F(FolderOperations, DeleteAsksFirstAndCancelKeepsTheEntry)
     EXPECT_EQ(listingsEnded, listings);
 }
 
-TEST_F(FolderOperations, DeleteRemovesFilesAndEmptyFoldersAndAFullOneShowsTheServersRefusal)
+TEST_F(FolderOperations, DeleteRemovesFilesAndEmptyFolders)
 {
     connectWithLogin();
     for (const QString& name : {QStringLiteral("a file.txt"), QStringLiteral("empty dir")}) {
-        deleteRow(name);
+        ASSERT_EQ(runToEnd(app->deleteDelegate(), [&] { deleteRow(name); }), std::nullopt);
         EXPECT_FALSE(QFileInfo::exists(root() + "/" + name)) << name.toStdString();
         ASSERT_TRUE(waitForListing());
         EXPECT_EQ(rowNamed(name), -1);
     }
-    const int before = listingsEnded;
-    deleteRow(QStringLiteral("full"));
-    EXPECT_TRUE(statusStartsWith("Delete failed: 550 "));
-    EXPECT_TRUE(QFileInfo::exists(root() + "/full/inside.txt"));
-    EXPECT_FALSE(c->isReceiving());
-    EXPECT_EQ(listingsEnded, before);
+}
+
+TEST_F(FolderOperations, DeleteTakesAFolderWithItsTreeAfterSayingHowMuchGoes)
+{
+    connectWithLogin();
+    ASSERT_TRUE(QDir(root()).mkpath("full/sub"));
+    writeFile(root() + "/full/sub/deeper.txt", "x");
+    ASSERT_EQ(::symlink("..", QFile::encodeName(root() + "/full/sub/up").constData()), 0);
+    ASSERT_EQ(runToEnd(app->deleteDelegate(), [&] { deleteRow(QStringLiteral("full")); }),
+              std::nullopt);
+    ASSERT_EQ(toolkit.alertsShown.size(), 1);
+    // The link counts as a file and goes as itself: nothing above the tree is touched.
+    EXPECT_TRUE(toolkit.alertsShown[0].informativeText.startsWith(
+        "Delete \"full\" with 3 files in 2 folders?"))
+        << toolkit.alertsShown[0].informativeText.toStdString();
+    EXPECT_TRUE(toolkit.alertsShown[0].alternateIsDefault);
+    EXPECT_FALSE(QFileInfo::exists(root() + "/full"));
+    EXPECT_TRUE(QFileInfo::exists(root() + "/a file.txt"));
+}
+
+TEST_F(FolderOperations, DeleteOfATreeStopsAtARefusalAndSaysWhatIsLeft)
+{
+    FtpServer::Options options;
+    options.readOnlyFolders = {QStringLiteral("full/locked")};
+    startServer(options);
+    writeFile(root() + "/full/inside.txt", "x");
+    writeFile(root() + "/full/locked/kept.txt", "x");
+    connectAndList();
+    runToEnd(app->deleteDelegate(), [&] { deleteRow(QStringLiteral("full")); });
+    EXPECT_TRUE(statusStartsWith("Delete failed: "));
+    EXPECT_TRUE(c->statusLabel->text().endsWith("; 2 files in 2 folders left"))
+        << c->statusLabel->text().toStdString();
+    EXPECT_TRUE(QFileInfo::exists(root() + "/full/locked/kept.txt"));
 }
 
 TEST_F(FolderOperations, DeleteGoesThroughTheProxyAndNeverAroundIt)
@@ -286,7 +314,7 @@ TEST_F(FolderOperations, AgainstAnIpv6ServerEveryOperationReachesItsEntry)
     app->renameDelegate()->renameEntry(rowNamed(QStringLiteral("get.txt")),
                                        QStringLiteral("got.txt"));
     ASSERT_TRUE(waitForListing());
-    deleteRow(QStringLiteral("old dir"));
+    EXPECT_FALSE(runToEnd(app->deleteDelegate(), [&] { deleteRow(QStringLiteral("old dir")); }));
     ASSERT_TRUE(waitForListing());
     EXPECT_EQ(folderEntries(root() + "/a b"), (QStringList{"got.txt", "new dir", "up.txt"}))
         << c->statusLabel->text().toStdString();

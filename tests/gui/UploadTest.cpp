@@ -66,7 +66,7 @@ TEST_F(Upload, ShowsPercentagesWithTheSecondBarEmptyingThenListsTheFolderAgain)
     ASSERT_EQ(toolkit.panelsShown.size(), 1);
     const Toolkit::OpenPanel& panel = toolkit.panelsShown.last();
     EXPECT_TRUE(panel.canChooseFiles);
-    EXPECT_FALSE(panel.canChooseDirectories);
+    EXPECT_TRUE(panel.canChooseDirectories);
     EXPECT_EQ(c->taskTypeLabel->text(), kUpArrow);
     EXPECT_EQ(c->progress0->toolTip(), "Upload:" + path);
     EXPECT_FALSE(c->progress->isHidden() || c->progress0->isHidden());

@@ -59,6 +59,8 @@ bool FtpServer::start()
             arguments << QString::fromLatin1(flag);
     if (options.noMdtm)
         arguments << QStringLiteral("--no-mdtm");
+    if (options.maxConnections > 0)
+        arguments << QStringLiteral("--max-connections") << QString::number(options.maxConnections);
 
     // Debian's pyftpdlib is installed for the system interpreter, whatever is first on PATH.
     if (!process.start(QStringLiteral("/usr/bin/python3"), arguments))

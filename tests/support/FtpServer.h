@@ -51,6 +51,8 @@ public:
         bool refuseRest = false;
         // MDTM answered 502: a partial file's record gets no modification time.
         bool noMdtm = false;
+        // Control connections at once past which the server answers 421 (0: no limit).
+        int maxConnections = 0;
         // Log every command and reply (log() shows them).
         bool verbose = false;
     };

@@ -49,6 +49,8 @@ def parse_arguments():
     add("--opening-size", help="name the size in the 150 reply to RETR of names holding this")
     add("--refuse-rest", action="store_true", help="answer REST with 502, as servers without it")
     add("--no-mdtm", action="store_true", help="answer MDTM with 502, as servers without it")
+    add("--max-connections", type=int, default=0,
+        help="control connections at once past which the server answers 421")
     add("--quiet", action="store_true", help="log warnings only")
     add("--verbose", action="store_true", help="log every command and reply")
     return parser.parse_args()
@@ -221,6 +223,7 @@ def main():
     handler = make_handler(options)
     handler.authorizer = authorizer
     server = FTPServer((options.host, options.port), handler)
+    server.max_cons_per_ip = options.max_connections
     print("PORT %d" % server.socket.getsockname()[1], flush=True)
     server.serve_forever(handle_exit=True)
 

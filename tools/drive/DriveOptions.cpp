@@ -52,6 +52,7 @@ Options parseOptions(const QStringList& args)
         {QStringLiteral("--settings"), &Options::settings},
         {QStringLiteral("--site"), &Options::site},
         {QStringLiteral("--url"), &Options::url},
+        {QStringLiteral("--connections"), &Options::connections},
     };
     for (qsizetype i = 1; i < args.size(); ++i) {
         const QString& arg = args[i];

@@ -20,6 +20,8 @@ struct Options
     QString settings;
     QString site; // a saved site to connect with, instead of the options above
     QString url;  // a link to connect to, as the command line opens it
+    // How many files of a folder move at once: the "Transfers at once" setting.
+    QString connections;
     bool timing = false;
     int timeoutSeconds = 300;
     QStringList steps;

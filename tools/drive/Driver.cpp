@@ -13,15 +13,18 @@
 
 #include "Classes/Controller.h"
 #include "Classes/QueueDisplay.h"
+#include "Classes/RemoteFolder.h"
 #include "Classes/TransferQueue.h"
 #include "CreateDirDelegate.h"
 #include "DeleteDelegate.h"
 #include "DownloadDelegate.h"
+#include "MiscTool.h"
 #include "RenameDelegate.h"
 #include "TandrelApp.h"
 #include "UploadDelegate.h"
 #include "drive/DriveToolkit.h"
 #include "platform/Keyring.h"
+#include "platform/UserDefaults.h"
 #include "platform/ftp/ConnectionSecurity.h"
 
 namespace drive {
@@ -77,6 +80,13 @@ Driver::Driver(TandrelApp* app, DriveToolkit* toolkit, const Options& options)
 void Driver::fillSettings()
 {
     toolkit->trustFingerprint = options.trustFingerprint;
+    if (!options.connections.isEmpty()) {
+        const int count = options.connections.toInt();
+        if (count < 1 || count > 8)
+            fail(QStringLiteral("--connections takes a number from 1 to 8"));
+        UserDefaults::standardUserDefaults().setObject(QString::number(count),
+                                                       Setting::TransfersAtOnce);
+    }
     if (!options.url.isEmpty())
         return;
     if (!options.site.isEmpty()) {
@@ -187,7 +197,13 @@ void Driver::run()
             navigate([this] { controller->reloadButton->click(); });
         } else if (step == QLatin1String("get")) {
             selectRow(argument);
-            operate(app->downloadDelegate(), controller->downloadButton, step, argument);
+            // A folder is fetched with its tree through the queue.
+            const ListingEntry* entry = controller->remote->entryAt(controller->selectedRow());
+            if (entry && RemoteFolder::isFolder(*entry) &&
+                MiscTool::getFileType(*entry) != kEntryTypeLink)
+                runQueue(controller->downloadButton, step + QLatin1Char(' ') + argument, false);
+            else
+                operate(app->downloadDelegate(), controller->downloadButton, step, argument);
         } else if (step == QLatin1String("put")) {
             toolkit->panelPaths.append(arguments);
             runQueue(controller->uploadButton, step + QLatin1Char(' ') + argument, true);

@@ -210,6 +210,10 @@ void Driver::runQueue(QPushButton* button, const QString& what, bool reloads)
         allDone = allDone && transfer.succeeded;
         print({QStringLiteral("queue"), transfer.name,
                queue->data(queue->index(row, TransferQueue::OutcomeColumn)).toString()});
+        if (transfer.folder)
+            print({QStringLiteral("tree"), transfer.name, QString::number(transfer.filesDone),
+                   QString::number(transfer.filesSkipped), QString::number(transfer.filesFailed),
+                   QString::number(transfer.doneBytes)});
     }
     if (!allDone)
         fail(what + QStringLiteral(": not every transfer succeeded"));

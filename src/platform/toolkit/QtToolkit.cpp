@@ -1,8 +1,11 @@
 #include "platform/toolkit/QtToolkit.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QDialog>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -73,19 +76,52 @@ Toolkit::AlertAnswer QtToolkit::runModalAlert(const Alert& alert)
         box.addButton(alert.defaultButton.isEmpty() ? localizedText("OK", "OK")
                                                     : alert.defaultButton,
                       QMessageBox::AcceptRole);
-    if (!alert.alternateButton.isEmpty())
-        box.addButton(alert.alternateButton, QMessageBox::RejectRole);
-    box.setDefaultButton(defaultButton);
+    QPushButton* alternateButton =
+        alert.alternateButton.isEmpty()
+            ? nullptr
+            : box.addButton(alert.alternateButton, QMessageBox::RejectRole);
+    box.setDefaultButton(alert.alternateIsDefault && alternateButton ? alternateButton
+                                                                     : defaultButton);
     box.exec();
     return {box.clickedButton() == defaultButton ? kDefaultReturn : kAlternateReturn, QString()};
 }
 
+namespace {
+
+// Qt's file dialog chooses files or one folder: this one takes whatever is selected, folders
+// among files, and enters a folder only on a double-click.
+class FilesAndFoldersDialog final : public QFileDialog
+{
+public:
+    using QFileDialog::QFileDialog;
+    bool takesFolders = false;
+
+    void accept() override
+    {
+        const QStringList chosen = selectedFiles();
+        if (takesFolders && !chosen.isEmpty() &&
+            std::all_of(chosen.begin(), chosen.end(),
+                        [](const QString& path) { return QFileInfo::exists(path); }) &&
+            chosen != QStringList{directory().absolutePath()}) {
+            QDialog::accept();
+            return;
+        }
+        QFileDialog::accept();
+    }
+};
+
+} // namespace
+
 Toolkit::OpenPanelAnswer QtToolkit::runModalOpenPanel(const OpenPanel& panel)
 {
     StreamModalHold hold;
-    QFileDialog dialog(QApplication::activeWindow());
+    FilesAndFoldersDialog dialog(QApplication::activeWindow());
     dialog.setDirectory(panel.directory);
-    if (panel.canChooseDirectories && !panel.canChooseFiles) {
+    if (panel.canChooseDirectories && panel.canChooseFiles) {
+        dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+        dialog.setFileMode(QFileDialog::ExistingFiles);
+        dialog.takesFolders = true;
+    } else if (panel.canChooseDirectories) {
         dialog.setFileMode(QFileDialog::Directory);
         dialog.setOption(QFileDialog::ShowDirsOnly, true);
     } else {

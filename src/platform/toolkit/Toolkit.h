@@ -29,10 +29,11 @@ public:
         AlertStyle style = AlertStyle::Warning;
         QString messageText;
         QString informativeText;
-        QString defaultButton;     // empty: the platform's single default button
-        QString alternateButton;   // empty: no second button
-        bool hasTextField = false; // a single-line text field for the user's answer
-        QString fieldText;         // what the text field holds at first
+        QString defaultButton;           // empty: the platform's single default button
+        QString alternateButton;         // empty: no second button
+        bool hasTextField = false;       // a single-line text field for the user's answer
+        QString fieldText;               // what the text field holds at first
+        bool alternateIsDefault = false; // Enter answers the alternate button (Cancel)
     };
 
     struct AlertAnswer

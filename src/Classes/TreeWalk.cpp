@@ -1,0 +1,215 @@
+#include "Classes/TreeWalk.h"
+
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+
+#include "Classes/RemoteFolder.h"
+#include "MiscTool.h"
+#include "OperationOutcome.h"
+#include "platform/Log.h"
+#include "platform/RemoteName.h"
+
+namespace {
+
+// What tells one listing from another: every entry's name, kind, size and time.
+size_t fingerprint(const QList<ListingEntry>& entries)
+{
+    size_t seed = qHash(entries.size());
+    for (const ListingEntry& entry : entries) {
+        seed =
+            qHashMulti(seed, RemoteFolder::rawNameOf(entry), entry.kCFFTPResourceType.value_or(0),
+                       entry.kCFFTPResourceSize.value_or(-1),
+                       entry.kCFFTPResourceModDate.value_or(QDateTime()).toSecsSinceEpoch());
+    }
+    return seed;
+}
+
+bool isInside(const QString& path, const QString& root)
+{
+    return path.startsWith(root + QLatin1Char('/'));
+}
+
+} // namespace
+
+TreeWalk::TreeWalk(Direction direction, const QString& remoteFolder, const QString& localFolder,
+                   QObject* parent)
+    : QObject(parent)
+    , direction(direction)
+    , localRoot(QFileInfo(localFolder).canonicalFilePath())
+    , lister(this)
+{
+    folders.push_back({remoteFolder, localFolder, QFileInfo(localFolder).fileName(), {}});
+}
+
+void TreeWalk::takeNext(Next next)
+{
+    if (!files.empty()) {
+        File file = std::move(files.front());
+        files.pop_front();
+        next(std::move(file));
+        return;
+    }
+    if (folders.empty()) {
+        next(std::nullopt);
+        return;
+    }
+    waiting = std::move(next);
+    const Folder folder = std::move(folders.front());
+    folders.pop_front();
+    prepare(folder);
+}
+
+void TreeWalk::stop()
+{
+    lister.stop();
+    waiting = nullptr;
+}
+
+void TreeWalk::prepared()
+{
+    if (Next next = std::move(waiting)) {
+        waiting = nullptr;
+        takeNext(std::move(next));
+    }
+}
+
+void TreeWalk::prepare(const Folder& folder)
+{
+    if (direction == Direction::Download) {
+        lister.list(folder.remoteURL, [this, folder](FolderLister::Listing listing) {
+            listed(folder, std::move(listing));
+        });
+        return;
+    }
+    // A folder the server has already is used as it is: its files go in beside what it holds.
+    lister.make(folder.remoteURL, [this, folder](const FolderLister::Listing&) {
+        listLocal(folder);
+        prepared();
+    });
+}
+
+QString TreeWalk::makeLocalFolder(const QString& path)
+{
+    const QByteArray encoded = QFile::encodeName(path);
+    struct stat info = {};
+    if (::lstat(encoded.constData(), &info) == 0)
+        return S_ISDIR(info.st_mode) ? QString() : QStringLiteral("not a folder here");
+    if (::mkdir(encoded.constData(), 0777) != 0)
+        return QString::fromLocal8Bit(std::strerror(errno));
+    return {};
+}
+
+void TreeWalk::listed(const Folder& folder, FolderLister::Listing listing)
+{
+    if (!listing.error.isEmpty()) {
+        folderFailed(folder.shown, listing.error);
+        prepared();
+        return;
+    }
+    const size_t print = fingerprint(listing.entries);
+    if (folder.above.contains(print)) {
+        //% "lists as a folder above it (a loop)"
+        skip(folder.shown,
+             OperationOutcome::localizedText("TreeLoop", "lists as a folder above it (a loop)"));
+        prepared();
+        return;
+    }
+    // Made once the listing has shown that the folder is walked.
+    if (const QString why = makeLocalFolder(folder.localPath); !why.isEmpty()) {
+        folderFailed(folder.shown, why);
+        prepared();
+        return;
+    }
+    QList<size_t> above = folder.above;
+    above.append(print);
+    for (ListingEntry& entry : listing.entries) {
+        const QByteArray raw = RemoteFolder::rawNameOf(entry);
+        const QString name = MiscTool::getFileName(entry).value_or(QString());
+        const QString shown = folder.shown + QLatin1Char('/') + Log::printable(name);
+        QString why = RemoteName::whyNotAddressable(raw);
+        if (why.isEmpty())
+            why = RemoteName::whyNotSafeLocalName(name);
+        if (!why.isEmpty()) {
+            skip(shown, why);
+            continue;
+        }
+        const bool link = MiscTool::getFileType(entry) == kEntryTypeLink;
+        if (RemoteFolder::isFolder(entry) && !link) {
+            folders.push_back({RemoteFolder::urlIn(folder.remoteURL, raw, true).value_or(QString()),
+                               QDir(folder.localPath).filePath(name), shown, above});
+            continue;
+        }
+        ++filesFound;
+        if (!link)
+            bytesFound += entry.kCFFTPResourceSize.value_or(0);
+        files.push_back({std::move(entry), folder.remoteURL, folder.localPath, link});
+    }
+    prepared();
+}
+
+void TreeWalk::listLocal(const Folder& folder)
+{
+    const QFileInfoList entries =
+        QDir(folder.localPath)
+            .entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                           QDir::Name);
+    for (const QFileInfo& info : entries) {
+        const QString name = info.fileName();
+        const QString shown = folder.shown + QLatin1Char('/') + Log::printable(name);
+        const QByteArray raw = QFile::encodeName(name);
+        if (const QString why = RemoteName::whyNotAddressable(raw); !why.isEmpty()) {
+            skip(shown, why);
+            continue;
+        }
+        if (info.isSymLink()) {
+            // Followed only to a file inside the chosen folder.
+            const QString target = info.canonicalFilePath();
+            if (target.isEmpty() || !isInside(target, localRoot) || !QFileInfo(target).isFile()) {
+                //% "a link that leads out of the folder or to a folder"
+                skip(shown,
+                     OperationOutcome::localizedText(
+                         "TreeLinkSkipped", "a link that leads out of the folder or to a folder"));
+                continue;
+            }
+        } else if (info.isDir()) {
+            folders.push_back({RemoteFolder::urlIn(folder.remoteURL, raw, true).value_or(QString()),
+                               info.filePath(),
+                               shown,
+                               {}});
+            continue;
+        } else if (!info.isFile()) {
+            //% "not a regular file"
+            skip(shown, OperationOutcome::localizedText("TreeNotRegular", "not a regular file"));
+            continue;
+        }
+        File file;
+        file.entry.kCFFTPResourceName = name;
+        file.entry.kCFFTPResourceType = kEntryTypeRegular;
+        file.entry.kCFFTPResourceSize = info.size();
+        file.remoteFolder = folder.remoteURL;
+        file.localFolder = folder.localPath;
+        ++filesFound;
+        bytesFound += info.size();
+        files.push_back(std::move(file));
+    }
+}
+
+void TreeWalk::skip(const QString& shown, const QString& why)
+{
+    ++skipped;
+    if (problems.size() < kMaxProblems)
+        problems.append(shown + QStringLiteral(": ") + why);
+}
+
+void TreeWalk::folderFailed(const QString& shown, const QString& why)
+{
+    ++failedFolders;
+    if (problems.size() < kMaxProblems)
+        problems.append(shown + QStringLiteral(": ") + why);
+}

@@ -1,0 +1,101 @@
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <optional>
+
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include "FolderLister.h"
+#include "ListingEntry.h"
+
+// A folder's tree, walked lazily for its download or upload: a folder is listed (the server's
+// for a download, the local one for an upload), and made on the other side, only when the walk
+// comes to it. Memory goes to the files found and not yet moved, a few hundred bytes each.
+//
+// Names that cannot be one entry on the other side (a "/" or ".." in a listing, a line break,
+// a name unsafe as a local file) are skipped and counted, so nothing is ever made outside the
+// target. Links are never entered: a remote link is fetched as the file it may name, a local one
+// is sent only when it names a file inside the chosen folder. A remote folder that lists exactly
+// as one above it (a loop made by links the server shows as folders) is not entered again.
+class TreeWalk final : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum class Direction
+    {
+        Download,
+        Upload
+    };
+
+    // One file to move: its entry as listed (for an upload, its name and size) and the folders
+    // it goes between.
+    struct File
+    {
+        ListingEntry entry;
+        QString remoteFolder;
+        QString localFolder;
+        // A remote link: whether it names a file only its fetch tells.
+        bool link = false;
+    };
+    using Next = std::function<void(std::optional<File>)>;
+
+    // remoteFolder is the tree's remote folder URL (ending in "/"), localFolder its local path:
+    // the one to make for a download, the one chosen for an upload.
+    TreeWalk(Direction direction, const QString& remoteFolder, const QString& localFolder,
+             QObject* parent = nullptr);
+
+    // Hands the next file to next, or none once the whole tree is walked: at once when one
+    // waits, else once the next folder is listed and made.
+    void takeNext(Next next);
+    // Puts a file taken back at the front, to be handed out again.
+    void giveBack(File file) { files.push_front(std::move(file)); }
+    // Drops a listing or folder creation in flight; next is not called.
+    void stop();
+
+    // Files found so far and their bytes (as listed), and the entries skipped.
+    int filesFound = 0;
+    int64_t bytesFound = 0;
+    int skipped = 0;
+    // Folders that could not be listed or made, with why.
+    int failedFolders = 0;
+    // What was skipped or failed, as "path: why", the first kMaxProblems.
+    QStringList problems;
+    static constexpr int kMaxProblems = 1000;
+
+    Q_DISABLE_COPY_MOVE(TreeWalk)
+
+private:
+    struct Folder
+    {
+        QString remoteURL;
+        QString localPath;
+        // The path shown in the problems, from the tree's own name down.
+        QString shown;
+        // Fingerprints of the listings of the folders above, for a download.
+        QList<size_t> above;
+    };
+
+    void prepare(const Folder& folder);
+    void listed(const Folder& folder, FolderLister::Listing listing);
+    void listLocal(const Folder& folder);
+    // The folder is ready (or given up): the walk goes on.
+    void prepared();
+    void skip(const QString& shown, const QString& why);
+    void folderFailed(const QString& shown, const QString& why);
+    // Makes the local folder for a download, never through a link; why not, else empty.
+    static QString makeLocalFolder(const QString& path);
+
+    const Direction direction;
+    // The chosen local folder, resolved: local links must lead inside it.
+    QString localRoot;
+    std::deque<Folder> folders;
+    std::deque<File> files;
+    FolderLister lister;
+    Next waiting;
+};
