@@ -5,7 +5,8 @@ BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-tools-dev qt6-
                 qt6-l10n-tools libcurl4-openssl-dev libssl-dev)
 # The listing's folder and document symbols are emoji: a colour emoji font shows them.
 RUN_PACKAGES=(python3 python3-pyftpdlib fonts-noto-color-emoji)
-TEST_PACKAGES=(libgtest-dev ccache python3 python3-pyftpdlib vsftpd tinyproxy curl openssl clang clang-format
+TEST_PACKAGES=(libgtest-dev ccache python3 python3-pyftpdlib vsftpd tinyproxy openssh-server openssh-client
+               curl openssl clang clang-format
                libclang-rt-14-dev)
 BENCH_PACKAGES=(python3 python3-pyftpdlib vsftpd curl time)
 
