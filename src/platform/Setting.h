@@ -27,6 +27,10 @@ enum class Setting
     Encryption,
     // The folder the last uploaded file was chosen from
     UploadFolder,
+    // The protocol the server speaks: "ftp" or "sftp"
+    Protocol,
+    // sftp: the private key file to log in with; empty tries the agent and ~/.ssh's keys
+    SshKeyFile,
 };
 
 struct SettingInfo
@@ -36,7 +40,7 @@ struct SettingInfo
     const char* defaultValue; // what an absent key reads as
 };
 
-inline constexpr std::array<SettingInfo, 14> kSettings{{
+inline constexpr std::array<SettingInfo, 16> kSettings{{
     {Setting::Host, "Host", ""},
     {Setting::Port, "Port", ""},
     {Setting::Directory, "Directory", ""},
@@ -51,6 +55,8 @@ inline constexpr std::array<SettingInfo, 14> kSettings{{
     {Setting::ProxyPassword, "ProxyPassword", ""},
     {Setting::Encryption, "Encryption", "if-available"},
     {Setting::UploadFolder, "UploadFolder", ""},
+    {Setting::Protocol, "Protocol", "ftp"},
+    {Setting::SshKeyFile, "SshKeyFile", ""},
 }};
 
 constexpr const SettingInfo& settingInfo(Setting setting)

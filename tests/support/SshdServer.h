@@ -42,7 +42,7 @@ public:
     // Stops sshd and the session processes it forked for open connections.
     void stop();
 
-    // Runs a program to its end; whether it exited with 0. Its output goes to the log folder.
+    // Runs a program to its end, its output dropped; whether it exited with 0.
     static bool run(const QString& program, const QStringList& arguments);
 
     Q_DISABLE_COPY_MOVE(SshdServer)

@@ -2,8 +2,10 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <QDateTime>
 #include <QRegularExpression>
 
+#include "platform/TrustedHostKeys.h"
 #include "platform/ftp/CurlEngine.h"
 #include "platform/ftp/CurlOptions.h"
 
@@ -87,9 +89,32 @@ CurlNote dataNote(CurlTransfer& t, CurlNote::Kind kind)
     CurlNote data;
     data.id = t.id;
     data.kind = kind;
-    if (t.tls && !std::exchange(t.dataSecurityNoted, true))
-        data.security = t.tls->security();
+    if ((t.tls || t.ssh) && !std::exchange(t.dataSecurityNoted, true))
+        data.security = t.tls ? t.tls->security() : *t.ssh;
     return data;
+}
+
+// What libcurl's SFTP learnt of a file before its first bytes, as FTP's SIZE and MDTM replies
+// tell it: the whole file's size (libcurl counts only what is left after an offset) and its
+// time as YYYYMMDDHHMMSS.
+CurlNote sftpFileNote(const CurlTransfer& t)
+{
+    CurlNote file;
+    file.id = t.id;
+    file.kind = CurlNote::Kind::Reply;
+    curl_off_t left = -1;
+    if (curl_easy_getinfo(t.easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &left) == CURLE_OK &&
+        left >= 0) {
+        const auto it = t.properties.find(FtpStreamProperty::FileTransferOffset);
+        file.size =
+            left + (it == t.properties.end() ? 0 : std::max<qint64>(0, it->second.toLongLong()));
+    }
+    curl_off_t seconds = -1;
+    if (curl_easy_getinfo(t.easy, CURLINFO_FILETIME_T, &seconds) == CURLE_OK && seconds >= 0)
+        file.modificationTime = QDateTime::fromSecsSinceEpoch(seconds, Qt::UTC)
+                                    .toString(QStringLiteral("yyyyMMddHHmmss"))
+                                    .toLatin1();
+    return file;
 }
 
 } // namespace
@@ -119,6 +144,9 @@ size_t CurlEngine::receive(char* data, size_t size, size_t count, void* transfer
 {
     auto* t = static_cast<CurlTransfer*>(transfer);
     const auto length = static_cast<int64_t>(size * count);
+    if (t->protocol == Protocol::SFTP && t->kind == CurlTransfer::Kind::Download &&
+        !std::exchange(t->sizeAnswered, true))
+        t->engine->note(sftpFileNote(*t));
     // libcurl lists in ASCII mode and turns every CRLF (and a lone CR) into LF on the way in;
     // the listing gets its CRLF line ends back, as RFC 959 servers send them.
     const bool listing = t->kind == CurlTransfer::Kind::Listing;
@@ -240,6 +268,44 @@ size_t CurlEngine::header(char* data, size_t size, size_t count, void* transfer)
         t->verdict = reply.code;
     t->engine->note(std::move(reply));
     return length;
+}
+
+int CurlEngine::hostKey(CURL*, const curl_khkey* known, const curl_khkey* found, curl_khmatch match,
+                        void* transfer)
+{
+    auto* t = static_cast<CurlTransfer*>(transfer);
+    t->hostKeySeen = true;
+    // libcurl hands a key over raw with its length, or as base64 text without one.
+    const auto blobOf = [](const curl_khkey* key) {
+        if (!key || !key->key)
+            return QByteArray();
+        return key->len > 0 ? QByteArray(key->key, static_cast<qsizetype>(key->len))
+                            : QByteArray::fromBase64(QByteArray(key->key));
+    };
+    const QByteArray blob = blobOf(found);
+    ConnectionSecurity security;
+    security.protocol = QStringLiteral("SSH");
+    security.hostPort = t->sshTrust.hostEntry;
+    HostKeyDetails details{TrustedHostKeys::keyType(blob), TrustedHostKeys::fingerprint(blob), blob,
+                           QString()};
+    const std::optional<QByteArray>& trusted = t->sshTrust.trustedKey;
+    if (match == CURLKHMATCH_OK) {
+        security.state = ConnectionSecurity::State::SshKnown;
+    } else if (trusted && *trusted == blob) {
+        security.state = ConnectionSecurity::State::SshTrustedByUser;
+    } else if (match == CURLKHMATCH_MISMATCH || trusted) {
+        security.problem = ConnectionSecurity::Problem::Changed;
+        details.previousFingerprint =
+            TrustedHostKeys::fingerprint(match == CURLKHMATCH_MISMATCH ? blobOf(known) : *trusted);
+    } else {
+        security.problem = ConnectionSecurity::Problem::Untrusted;
+    }
+    security.hostKey = details;
+    t->ssh = security;
+    if (security.problem != ConnectionSecurity::Problem::None)
+        return CURLKHSTAT_REJECT; // before any password or key is sent
+    t->engine->sshHosts[security.hostPort] = security;
+    return CURLKHSTAT_FINE;
 }
 
 int CurlEngine::progress(void* transfer, curl_off_t, curl_off_t, curl_off_t, curl_off_t)

@@ -58,6 +58,10 @@ struct CurlTransfer final
                                                                      : kBufferLimit)
         , url(url)
         , properties(properties)
+        , protocol(url.scheme().compare(QLatin1String("sftp"), Qt::CaseInsensitive) == 0
+                       ? Protocol::SFTP
+                       : Protocol::FTP)
+        , encryption(encryptionIn(properties))
     {}
 
     int64_t resumeBelow() const { return bufferLimit - kCurlBufferSize + 1; }
@@ -67,10 +71,20 @@ struct CurlTransfer final
     const int64_t bufferLimit;
     const QUrl url;
     const FtpStreamProperties properties;
+    // Read once from the URL and the properties, so that nobody parses them again.
+    const Protocol protocol;
+    const Encryption encryption;
     // A rename's new name, set by the owner before the start.
     QByteArray renameTo;
     // Taken on the main thread when the transfer starts.
     TlsPolicy::Trust trust;
+    // sftp: where the host keys are known, taken on the main thread when the transfer starts.
+    struct SshTrust
+    {
+        QByteArray knownHostsFile;            // the user's ~/.ssh/known_hosts, read only
+        QString hostEntry;                    // "host" or "[host]:port"
+        std::optional<QByteArray> trustedKey; // the key the user trusted in Tandrel
+    } sshTrust;
     // A download that only asks the file's size (the check after a failed upload).
     bool sizeOnly = false;
 
@@ -104,12 +118,21 @@ struct CurlTransfer final
     std::unique_ptr<TlsPolicy> tls;         // the transfer's TLS options and what they saw
     bool dataSecurityNoted = false;         // the first data's note told the connection's TLS
     bool replied = false;                   // a reply line has come
+    bool hostKeySeen = false;               // sftp: the server showed its host key
+    std::optional<ConnectionSecurity> ssh;  // sftp: how the host key was trusted
     Clock::time_point begun = Clock::now(); // handed to libcurl
     // How long a greeting may take once connected where an implicit-TLS port is likely; 0: as
     // long as any reply.
     std::chrono::milliseconds greetingWait{0};
 
     Q_DISABLE_COPY_MOVE(CurlTransfer)
+
+private:
+    static Encryption encryptionIn(const FtpStreamProperties& properties)
+    {
+        const auto it = properties.find(FtpStreamProperty::Encryption);
+        return it == properties.end() ? Encryption::IfAvailable : it->second.value<Encryption>();
+    }
 };
 
 // What the curl thread tells a transfer's owner, delivered on the main thread in order.

@@ -47,12 +47,17 @@ enum class FtpStreamProperty
     kCFStreamPropertyFTPProxyPort,
     kCFStreamPropertyFTPProxyUser,
     kCFStreamPropertyFTPProxyPassword,
-    // The Encryption setting's text ("if-available", "require", "implicit", "none"); absent
-    // means if-available. TLS options and certificate trust: see TlsPolicy.
+    // An Encryption value (QVariant::fromValue); absent means if-available. TLS options and
+    // certificate trust: see TlsPolicy. An sftp:// URL has no TLS and ignores it.
     Encryption,
     // For a file's read stream: a qint64 byte offset to start at (REST), so that a partial file
     // can be completed; 0 or absent starts at the beginning.
     FileTransferOffset,
+    // sftp only: the private key file (OpenSSH format) to log in with, and its passphrase.
+    // Without a key file, the user's ssh-agent and the keys in ~/.ssh are tried, as ssh does;
+    // a password is tried as well when one is given.
+    SshPrivateKeyFile,
+    SshKeyPassphrase,
 };
 using FtpStreamProperties = std::map<FtpStreamProperty, QVariant>;
 

@@ -241,8 +241,10 @@ void FtpStreamPrivate::close()
         /* BLOCKING: runs the event loop, user input held, until the verdict; up to finish */
         CurlMulti::instance().waitFor([this] { return verdict.has_value(); },
                                       CurlMulti::Clock::now() + limit);
-        confirmed = verdict && verdict->result == CURLE_OK &&
-                    (verdict->code == 226 || verdict->code == 250);
+        // SFTP has no reply codes: libcurl's success is the server's answer to closing the file.
+        confirmed =
+            verdict && verdict->result == CURLE_OK &&
+            (transfer->protocol == Protocol::SFTP || verdict->code == 226 || verdict->code == 250);
         if (!verdict || verdict->result == CURLE_ABORTED_BY_CALLBACK)
             error = CurlOptions::localError(
                 CURLE_OPERATION_TIMEDOUT,

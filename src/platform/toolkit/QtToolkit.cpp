@@ -112,13 +112,16 @@ int QtToolkit::runModalSecurityAlert(const SecurityAlert& alert)
     StreamModalHold hold;
     const bool plain = alert.kind == SecurityAlert::Kind::PlainText;
     QString message;
+    const bool ssh = alert.hostKey.has_value();
     switch (alert.kind) {
     case SecurityAlert::Kind::Untrusted:
-        message = QStringLiteral("The certificate of %1 is not trusted").arg(alert.host);
+        message = ssh ? QStringLiteral("The host key of %1 is not known").arg(alert.host)
+                      : QStringLiteral("The certificate of %1 is not trusted").arg(alert.host);
         break;
     case SecurityAlert::Kind::Changed:
-        message = QStringLiteral("The certificate of %1 has changed since you trusted it")
-                      .arg(alert.host);
+        message = ssh ? QStringLiteral("WARNING: the host key of %1 has changed").arg(alert.host)
+                      : QStringLiteral("The certificate of %1 has changed since you trusted it")
+                            .arg(alert.host);
         break;
     case SecurityAlert::Kind::PlainText:
         message =
@@ -130,7 +133,13 @@ int QtToolkit::runModalSecurityAlert(const SecurityAlert& alert)
                     QApplication::applicationDisplayName(), message, QMessageBox::NoButton,
                     QApplication::activeWindow());
     QStringList details{alert.problem};
-    if (!plain) {
+    if (ssh) {
+        details << QString() << QStringLiteral("Key type: %1").arg(alert.hostKey->type)
+                << QStringLiteral("Fingerprint: %1").arg(alert.hostKey->fingerprint);
+        if (!alert.hostKey->previousFingerprint.isEmpty())
+            details << QStringLiteral("Known before: %1").arg(alert.hostKey->previousFingerprint)
+                    << QStringLiteral("Someone may be listening in; nothing was sent.");
+    } else if (!plain) {
         const CertificateDetails& c = alert.certificate;
         details << QString() << QStringLiteral("Subject: %1").arg(c.subject)
                 << QStringLiteral("Issuer: %1").arg(c.issuer)
@@ -143,6 +152,7 @@ int QtToolkit::runModalSecurityAlert(const SecurityAlert& alert)
     }
     box.setInformativeText(details.join(QLatin1Char('\n')));
     QPushButton* accept = box.addButton(plain ? QStringLiteral("Connect without encryption")
+                                        : ssh ? QStringLiteral("Trust this host key")
                                               : QStringLiteral("Trust this certificate"),
                                         QMessageBox::AcceptRole);
     QPushButton* cancel = box.addButton(QStringLiteral("Cancel"), QMessageBox::RejectRole);

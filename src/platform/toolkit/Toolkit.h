@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 #include <QString>
 #include <QStringList>
 
@@ -69,8 +71,11 @@ public:
         Kind kind = Kind::Untrusted;
         QString host; // "host:port"
         QString problem;
-        CertificateDetails certificate; // for Untrusted and Changed
+        CertificateDetails certificate; // for Untrusted and Changed, over TLS
         QString previousFingerprint;    // for Changed
+        // For Untrusted and Changed over SSH (the certificate is then empty): the host key,
+        // with the fingerprint known before for Changed.
+        std::optional<HostKeyDetails> hostKey;
     };
 
     virtual ~Toolkit() = default;
