@@ -5,8 +5,10 @@
 #include <QLabel>
 
 #include "Classes/Controller.h"
+#include "MiscTool.h"
 #include "platform/Assert.h"
 #include "platform/TrustedCertificates.h"
+#include "platform/TrustedHostKeys.h"
 #include "platform/UserDefaults.h"
 #include "platform/toolkit/Toolkit.h"
 #include "ui_CustomWindow.h"
@@ -44,10 +46,36 @@ QStringList storeWarnings(const QString& problem = QString())
 
 void Controller::connectSecurityOutlets(const Ui::CustomWindow& ui)
 {
+    protocolLabel = ui.protocolLabel;
+    protocolPopUp = ui.protocolPopUp;
     encryptionLabel = ui.encryptionLabel;
     encryptionPopUp = ui.encryptionPopUp;
+    encryptionNote = ui.encryptionNote;
     securityLabel = ui.securityLabel;
     connect(encryptionPopUp, &QComboBox::activated, this, [this] { armSaveItem(); });
+    connect(protocolPopUp, &QComboBox::activated, this, [this] {
+        applyProtocolChoice(true);
+        armSaveItem();
+    });
+}
+
+Protocol Controller::chosenProtocol() const
+{
+    return protocolPopUp->currentIndex() == 1 ? Protocol::SFTP : Protocol::FTP;
+}
+
+void Controller::applyProtocolChoice(bool defaultPort)
+{
+    const bool sftp = chosenProtocol() == Protocol::SFTP;
+    if (defaultPort) {
+        const QString port = portField->text().trimmed();
+        if (port.isEmpty() || port == QLatin1String(sftp ? "21" : "22"))
+            portField->setText(QLatin1String(sftp ? "22" : "21"));
+    }
+    encryptionNote->setVisible(sftp);
+    const bool editable = protocolPopUp->isEnabled();
+    encryptionPopUp->setEnabled(editable && !sftp);
+    setLook(encryptionLabel, editable && !sftp);
 }
 
 void Controller::loadEncryption()
@@ -58,6 +86,9 @@ void Controller::loadEncryption()
     for (size_t i = 0; i < kEncryptions.size(); ++i)
         if (kEncryptions[i] == stored)
             encryptionPopUp->setCurrentIndex(static_cast<int>(i));
+    // Likewise FTP.
+    protocolPopUp->setCurrentIndex(MiscTool::protocol() == Protocol::SFTP ? 1 : 0);
+    applyProtocolChoice(false);
 }
 
 void Controller::saveEncryption()
@@ -67,12 +98,16 @@ void Controller::saveEncryption()
                                   ? kEncryptions[static_cast<size_t>(index)]
                                   : Encryption::IfAvailable;
     UserDefaults::standardUserDefaults().setValue(keyOfEncryption(chosen), Setting::Encryption);
+    UserDefaults::standardUserDefaults().setValue(
+        chosenProtocol() == Protocol::SFTP ? QStringLiteral("sftp") : QStringLiteral("ftp"),
+        Setting::Protocol);
 }
 
 void Controller::setEncryptionEditable(bool editable)
 {
-    encryptionPopUp->setEnabled(editable);
-    setLook(encryptionLabel, editable);
+    protocolPopUp->setEnabled(editable);
+    setLook(protocolLabel, editable);
+    applyProtocolChoice(false);
     // Idle: no connection, no lock.
     securityLabel->clear();
     securityLabel->setToolTip(QString());
@@ -96,7 +131,9 @@ bool Controller::decideOnSecurity(const ConnectionSecurity& security, QString* u
         break;
     case ConnectionSecurity::Problem::Changed:
         alert.kind = Kind::Changed;
-        if (const auto before = TrustedCertificates::trusted(security.hostPort))
+        if (security.hostKey)
+            alert.previousFingerprint = security.hostKey->previousFingerprint;
+        else if (const auto before = TrustedCertificates::trusted(security.hostPort))
             alert.previousFingerprint = before->fingerprint;
         break;
     case ConnectionSecurity::Problem::TlsNoLongerUsed:
@@ -113,6 +150,8 @@ bool Controller::decideOnSecurity(const ConnectionSecurity& security, QString* u
         alert.problem += QLatin1Char('\n') + notice;
     if (security.certificate)
         alert.certificate = *security.certificate;
+    else if (security.hostKey)
+        alert.hostKey = security.hostKey;
     else if (alert.kind != Kind::PlainText)
         return false;
     if (Toolkit::shared().runModalSecurityAlert(alert) != Toolkit::kDefaultReturn)
@@ -122,6 +161,12 @@ bool Controller::decideOnSecurity(const ConnectionSecurity& security, QString* u
         return true;
     }
     QString problem;
+    if (alert.hostKey) {
+        if (TrustedHostKeys::trust(security.hostPort, *alert.hostKey, &problem))
+            return true;
+        *unsaved = QStringLiteral("The trusted host key could not be saved: ") + problem;
+        return false;
+    }
     if (!TrustedCertificates::trust(security.hostPort, alert.certificate, &problem)) {
         *unsaved = QStringLiteral("The trusted certificate could not be saved: ") + problem;
         return false;
@@ -143,13 +188,21 @@ void Controller::showSecurity(const ConnectionSecurity& security)
     case ConnectionSecurity::State::TrustedByUser:
         tip = protocolWords(security.protocol) + QStringLiteral(", certificate trusted by you");
         break;
+    case ConnectionSecurity::State::SshKnown:
+        tip = QStringLiteral("SSH, host key known");
+        break;
+    case ConnectionSecurity::State::SshTrustedByUser:
+        tip = QStringLiteral("SSH, host key trusted by you");
+        break;
     }
     securityLabel->setText(security.state == ConnectionSecurity::State::Plain
                                ? QStringLiteral("\U0001F513")
                                : QStringLiteral("\U0001F512"));
     securityLabel->setToolTip(tip);
     QString problem;
-    if (security.state != ConnectionSecurity::State::Plain && !security.hostPort.isEmpty() &&
+    const bool tls = security.state == ConnectionSecurity::State::Verified ||
+                     security.state == ConnectionSecurity::State::TrustedByUser;
+    if (tls && !security.hostPort.isEmpty() &&
         !TrustedCertificates::rememberTls(security.hostPort, &problem))
         problem = QStringLiteral("That this host uses TLS could not be saved: ") + problem;
     addWarnings(securityLabel, storeWarnings(problem));

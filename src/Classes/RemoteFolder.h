@@ -63,6 +63,8 @@ public:
     // The entry's URL with the login the streams use (the saved user and password, or
     // anonymous) written into it, for the requests that take their login from the URL.
     std::optional<QUrl> credentialedURL(const ListingEntry& entry) const;
+    // "ftp://" or "sftp://" as url begins with it; empty for any other URL.
+    static QString schemeOf(const QString& url);
 
 private:
     bool connected = false;

@@ -32,10 +32,14 @@ public:
     }
     int runModalSecurityAlert(const SecurityAlert& alert) override
     {
-        print({QStringLiteral("alert"), alert.problem, alert.certificate.fingerprint});
+        // An SSH host key's fingerprint is base64: its case matters.
+        const QString fingerprint =
+            alert.hostKey ? alert.hostKey->fingerprint : alert.certificate.fingerprint;
+        print({QStringLiteral("alert"), alert.problem, fingerprint});
         const bool matches =
             !trustFingerprint.isEmpty() &&
-            alert.certificate.fingerprint.compare(trustFingerprint, Qt::CaseInsensitive) == 0;
+            fingerprint.compare(trustFingerprint,
+                                alert.hostKey ? Qt::CaseSensitive : Qt::CaseInsensitive) == 0;
         return alert.kind != SecurityAlert::Kind::PlainText && matches ? kDefaultReturn
                                                                        : kAlternateReturn;
     }
