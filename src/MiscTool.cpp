@@ -13,6 +13,7 @@
 #include <QTimeZone>
 
 #include "platform/Log.h"
+#include "platform/SshKeyFile.h"
 #include "platform/UrlText.h"
 #include "platform/UserDefaults.h"
 
@@ -343,6 +344,8 @@ FtpStreamProperties MiscTool::streamProperties()
         }
         if (!keyFile.isEmpty())
             properties[FtpStreamProperty::SshPrivateKeyFile] = keyFile;
+        if (const auto passphrase = SshKeyFile::passphrase(keyFile))
+            properties[FtpStreamProperty::SshKeyPassphrase] = *passphrase;
     }
     return properties;
 }

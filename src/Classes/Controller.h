@@ -216,6 +216,9 @@ public:
     QLabel* encryptionLabel = nullptr;
     QComboBox* encryptionPopUp = nullptr;
     QLabel* encryptionNote = nullptr;
+    // SFTP's private key file, shown while SFTP is chosen.
+    QLabel* keyFileLabel = nullptr;
+    QLineEdit* keyFileField = nullptr;
     QLabel* securityLabel = nullptr;
     // What protected the latest listing's connection.
     ConnectionSecurity connectionSecurity;
@@ -233,6 +236,9 @@ public:
     // certificate, allow plain text) and answers whether to list again. A trust that could not
     // be saved leaves its reason in unsaved.
     bool decideOnSecurity(const ConnectionSecurity& security, QString* unsaved);
+    // For SFTP with a key file that needs a passphrase not typed yet this run: asks for it.
+    // False when the user cancelled.
+    bool unlockKeyFile();
     // Shows the connection's protection; remembers hosts reached with TLS.
     void showSecurity(const ConnectionSecurity& security);
 

@@ -3,10 +3,13 @@
 
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 
 #include "Classes/Controller.h"
 #include "MiscTool.h"
+#include "OperationOutcome.h"
 #include "platform/Assert.h"
+#include "platform/SshKeyFile.h"
 #include "platform/TrustedCertificates.h"
 #include "platform/TrustedHostKeys.h"
 #include "platform/UserDefaults.h"
@@ -51,6 +54,9 @@ void Controller::connectSecurityOutlets(const Ui::CustomWindow& ui)
     encryptionLabel = ui.encryptionLabel;
     encryptionPopUp = ui.encryptionPopUp;
     encryptionNote = ui.encryptionNote;
+    keyFileLabel = ui.keyFileLabel;
+    keyFileField = ui.keyFileField;
+    connect(keyFileField, &QLineEdit::textEdited, this, [this] { armSaveItem(); });
     securityLabel = ui.securityLabel;
     connect(encryptionPopUp, &QComboBox::activated, this, [this] { armSaveItem(); });
     connect(protocolPopUp, &QComboBox::activated, this, [this] {
@@ -73,8 +79,12 @@ void Controller::applyProtocolChoice(bool defaultPort)
             portField->setText(QLatin1String(sftp ? "22" : "21"));
     }
     encryptionNote->setVisible(sftp);
+    keyFileLabel->setVisible(sftp);
+    keyFileField->setVisible(sftp);
     const bool editable = protocolPopUp->isEnabled();
     encryptionPopUp->setEnabled(editable && !sftp);
+    keyFileField->setReadOnly(!editable);
+    setLook(keyFileField, editable);
     setLook(encryptionLabel, editable && !sftp);
 }
 
@@ -88,6 +98,7 @@ void Controller::loadEncryption()
             encryptionPopUp->setCurrentIndex(static_cast<int>(i));
     // Likewise FTP.
     protocolPopUp->setCurrentIndex(MiscTool::protocol() == Protocol::SFTP ? 1 : 0);
+    keyFileField->setText(UserDefaults::standardUserDefaults().text(Setting::SshKeyFile));
     applyProtocolChoice(false);
 }
 
@@ -101,6 +112,7 @@ void Controller::saveEncryption()
     UserDefaults::standardUserDefaults().setValue(
         chosenProtocol() == Protocol::SFTP ? QStringLiteral("sftp") : QStringLiteral("ftp"),
         Setting::Protocol);
+    UserDefaults::standardUserDefaults().setValue(keyFileField->text(), Setting::SshKeyFile);
 }
 
 void Controller::setEncryptionEditable(bool editable)
@@ -171,6 +183,36 @@ bool Controller::decideOnSecurity(const ConnectionSecurity& security, QString* u
         *unsaved = QStringLiteral("The trusted certificate could not be saved: ") + problem;
         return false;
     }
+    return true;
+}
+
+bool Controller::unlockKeyFile()
+{
+    if (MiscTool::protocol() != Protocol::SFTP)
+        return true;
+    const QString keyFile =
+        MiscTool::streamProperties()[FtpStreamProperty::SshPrivateKeyFile].toString();
+    if (keyFile.isEmpty() || !SshKeyFile::needsPassphrase(keyFile) ||
+        SshKeyFile::passphrase(keyFile))
+        return true;
+    Toolkit::Alert ask;
+    //% "The key %1 is protected by a passphrase"
+    ask.messageText = OperationOutcome::localizedText("KeyPassphraseNeeded",
+                                                      "The key %1 is protected by a passphrase")
+                          .arg(keyFile);
+    //% "Passphrase (kept until Tandrel quits, never saved):"
+    ask.informativeText = OperationOutcome::localizedText(
+        "KeyPassphrasePrompt", "Passphrase (kept until Tandrel quits, never saved):");
+    //% "Unlock"
+    ask.defaultButton = OperationOutcome::localizedText("KeyPassphraseUnlock", "Unlock");
+    //% "Cancel"
+    ask.alternateButton = OperationOutcome::localizedText("KeyPassphraseCancel", "Cancel");
+    ask.hasTextField = true;
+    ask.secretText = true;
+    const Toolkit::AlertAnswer answer = Toolkit::shared().runModalAlert(ask);
+    if (answer.code != Toolkit::kDefaultReturn)
+        return false;
+    SshKeyFile::remember(keyFile, answer.text);
     return true;
 }
 

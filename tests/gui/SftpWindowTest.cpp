@@ -63,3 +63,18 @@ TEST_F(SftpWindow, ChoosingSftpSwitchesTheDefaultPortAndTellsEncryptionIsForFtp)
     EXPECT_EQ(c->portField->text(), "21");
     EXPECT_TRUE(c->encryptionPopUp->isEnabled());
 }
+
+TEST_F(SftpWindow, AKeyFilesPassphraseIsAskedForAndNeverSaved)
+{
+    writeFile(knownHosts.filePath(QStringLiteral("known_hosts")), sshd.knownHostsLine().toUtf8());
+    c->keyFileField->setText(sshd.keyFileWithPassphrase(QStringLiteral("pass phrase")));
+    toolkit.answerAlert(Toolkit::kDefaultReturn, QStringLiteral("pass phrase"));
+    connectAs(sshd.user(), QString(), sshd.port());
+    ASSERT_TRUE(waitForListing());
+    EXPECT_EQ(c->status, "List succeeded") << c->statusLabel->text().toStdString();
+    ASSERT_EQ(toolkit.alertsShown.size(), 1);
+    EXPECT_TRUE(toolkit.alertsShown.constFirst().secretText);
+    EXPECT_EQ(c->securityLabel->toolTip(), "SSH, host key known");
+    EXPECT_FALSE(readFile(settings.configHome() + QStringLiteral("/tandrel/tandrel.json"))
+                     .contains("pass phrase"));
+}

@@ -65,10 +65,13 @@ StreamError sshLoginRefused(const CurlTransfer& t)
     };
     const bool password = given(FtpStreamProperty::kCFStreamPropertyFTPPassword) ||
                           !FtpTarget(t.url).password().isEmpty();
-    const QString text = given(FtpStreamProperty::SshPrivateKeyFile) || !password
-                             ? (password ? QStringLiteral("No key accepted, password refused")
-                                         : QStringLiteral("No key accepted"))
-                             : QStringLiteral("Password refused");
+    QString text = given(FtpStreamProperty::SshPrivateKeyFile) || !password
+                       ? (password ? QStringLiteral("No key accepted, password refused")
+                                   : QStringLiteral("No key accepted"))
+                       : QStringLiteral("Password refused");
+    // libssh2 cannot tell a wrong passphrase from a key the server does not take.
+    if (given(FtpStreamProperty::SshKeyPassphrase))
+        text += QStringLiteral(" (or the key's passphrase is wrong)");
     return CurlOptions::localError(CURLE_LOGIN_DENIED, text);
 }
 

@@ -4,6 +4,7 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -60,6 +61,8 @@ Toolkit::AlertAnswer QtToolkit::runModalAlert(const Alert& alert)
         if (!alert.alternateButton.isEmpty())
             dialog.setCancelButtonText(alert.alternateButton);
         dialog.setTextValue(QString());
+        if (alert.secretText)
+            dialog.setTextEchoMode(QLineEdit::Password);
         const bool ok = dialog.exec() == QDialog::Accepted;
         return {ok ? kDefaultReturn : kAlternateReturn, dialog.textValue()};
     }

@@ -34,6 +34,7 @@ public:
         QString defaultButton;     // empty: the platform's single default button
         QString alternateButton;   // empty: no second button
         bool hasTextField = false; // a single-line text field for the user's answer
+        bool secretText = false;   // the field shows dots, as for a password
     };
 
     struct AlertAnswer
