@@ -48,6 +48,10 @@ Options parseOptions(const QStringList& args)
         {QStringLiteral("--download-folder"), &Options::downloadFolder},
         {QStringLiteral("--encryption"), &Options::encryption},
         {QStringLiteral("--trust-fingerprint"), &Options::trustFingerprint},
+        {QStringLiteral("--trust-host-key"), &Options::trustFingerprint},
+        {QStringLiteral("--protocol"), &Options::protocol},
+        {QStringLiteral("--key"), &Options::keyFile},
+        {QStringLiteral("--passphrase"), &Options::passphrase},
         {QStringLiteral("--settings"), &Options::settings},
     };
     for (qsizetype i = 1; i < args.size(); ++i) {

@@ -17,6 +17,7 @@ struct Options
     QString downloadFolder;
     QString encryption;
     QString trustFingerprint;
+    QString protocol, keyFile, passphrase;
     QString settings;
     bool timing = false;
     int timeoutSeconds = 300;

@@ -14,10 +14,14 @@ public:
     QList<QStringList> panelPaths;
     QStringList promptTexts;
     QString trustFingerprint;
+    QString passphrase; // answers the key file's passphrase question; none: Cancel
 
     AlertAnswer runModalAlert(const Alert& alert) override
     {
         print({QStringLiteral("alert"), alert.messageText});
+        if (alert.secretText)
+            return passphrase.isEmpty() ? AlertAnswer{kAlternateReturn, QString()}
+                                        : AlertAnswer{kDefaultReturn, passphrase};
         if (alert.hasTextField)
             return promptTexts.isEmpty() ? AlertAnswer{kAlternateReturn, QString()}
                                          : AlertAnswer{kDefaultReturn, promptTexts.takeFirst()};
