@@ -1,6 +1,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTcpServer>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -210,3 +211,22 @@ TEST(SftpNotSsh, AHostThatIsNoSshServerFailsWithinTheTimeOut)
 }
 
 } // namespace
+
+TEST_F(Sftp, AListingThatPausesForItsReaderLosesNoEntry)
+{
+    const QString many = server->localPath(QStringLiteral("many"));
+    QDir().mkpath(many);
+    for (int i = 0; i < 10000; ++i)
+        writeFile(many + QStringLiteral("/entry-%1.txt").arg(i), {});
+    // A reader slower than the server: libcurl has read the whole folder while it waits.
+    StreamRecorder listing(server->url(QStringLiteral("/many/")));
+    listing.onEvent = [](NSStreamEvent event) {
+        if (event == NSStreamEventHasBytesAvailable)
+            QThread::msleep(20);
+        return false;
+    };
+    listing.start(withKey());
+    ASSERT_TRUE(listing.waitUntilDone(30000));
+    ASSERT_TRUE(listing.ended) << listing.error.message.toStdString();
+    EXPECT_EQ(listing.received.count("\r\n"), 10002); // with "." and ".."
+}

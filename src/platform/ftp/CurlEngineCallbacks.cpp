@@ -152,9 +152,28 @@ size_t CurlEngine::receive(char* data, size_t size, size_t count, void* transfer
     const bool listing = t->kind == CurlTransfer::Kind::Listing;
     const int64_t lineEnds = listing ? std::count(data, data + length, '\n') : 0;
     const int64_t needed = length + lineEnds;
+    // Appends the chunk, its line ends restored for a listing.
+    const auto put = [&](auto& sink) {
+        if (lineEnds == 0) {
+            sink.append(data, length);
+            return;
+        }
+        const char* const end = data + length;
+        for (const char* line = data; line < end;) {
+            const char* lf = std::find(line, end, '\n');
+            sink.append(line, lf - line);
+            if (lf < end)
+                sink.append("\r\n", 2);
+            line = lf + 1;
+        }
+    };
     bool tell = false;
     {
         std::lock_guard guard(t->mutex);
+        // libcurl's SFTP reads a whole folder in one step and ends the transfer without waiting
+        // for a paused reader, dropping what it held back: an SFTP listing never pauses, and
+        // what does not fit waits in held until the owner has read.
+        const bool neverPause = listing && t->protocol == Protocol::SFTP;
         // An empty buffer takes any chunk (libcurl's are at most kCurlBufferSize, twice that
         // once line ends are restored); otherwise keep the buffer within its limit and let
         // libcurl hold the chunk until the owner has read. libcurl 7.88 converts the line ends
@@ -162,26 +181,21 @@ size_t CurlEngine::receive(char* data, size_t size, size_t count, void* transfer
         // when the read it came from ended in CR (two entries become one): such a chunk is
         // taken into the listing buffer's spare room instead.
         const bool mustTake = listing && length > 0 && data[0] == '\n';
-        if (!t->buffer.isEmpty() && t->buffer.size() + needed > t->bufferLimit &&
-            !(mustTake && needed <= t->buffer.space())) {
+        if (neverPause && (!t->held.isEmpty() || needed > t->buffer.space())) {
+            if (t->held.size() + needed > CurlTransfer::kHeldLimit)
+                return 0;
+            put(t->held);
+        } else if (!neverPause && !t->buffer.isEmpty() &&
+                   t->buffer.size() + needed > t->bufferLimit &&
+                   !(mustTake && needed <= t->buffer.space())) {
             t->receivePaused = true;
             return CURL_WRITEFUNC_PAUSE;
-        }
-        if (needed > t->buffer.space())
+        } else if (needed > t->buffer.space()) {
             return 0;
-        if (lineEnds == 0) {
-            t->buffer.append(data, length);
         } else {
-            const char* const end = data + length;
-            for (const char* line = data; line < end;) {
-                const char* lf = std::find(line, end, '\n');
-                t->buffer.append(line, lf - line);
-                if (lf < end)
-                    t->buffer.append("\r\n", 2);
-                line = lf + 1;
-            }
+            put(t->buffer);
         }
-        t->maxBuffered = std::max(t->maxBuffered, t->buffer.size());
+        t->maxBuffered = std::max<int64_t>(t->maxBuffered, t->buffer.size() + t->held.size());
         t->lastActivity = CurlTransfer::Clock::now();
         tell = !std::exchange(t->bytesNoted, true);
     }

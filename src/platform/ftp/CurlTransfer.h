@@ -50,6 +50,8 @@ struct CurlTransfer final
     // CPU per GiB; with all of ours it left the buffer empty more often.
     static constexpr long kCurlUploadBufferSize = kFileBufferLimit / 2;
     static constexpr int64_t kBufferLimit = 256 * 1024;
+    // The most an SFTP listing holds beyond its buffer (see held).
+    static constexpr qsizetype kHeldLimit = 512 * 1024 * 1024;
 
     CurlTransfer(uint64_t id, Kind kind, const QUrl& url, const FtpStreamProperties& properties)
         : id(id)
@@ -92,6 +94,10 @@ struct CurlTransfer final
     std::mutex mutex;
     // A listing's buffer has room for one more of libcurl's chunks past its limit.
     StreamBuffer buffer{kind == Kind::Listing ? bufferLimit + 2 * kCurlBufferSize : bufferLimit};
+    // An SFTP listing's bytes that did not fit in the buffer, from heldFrom on; they move into
+    // the buffer as its owner reads.
+    QByteArray held;
+    qsizetype heldFrom = 0;
     int64_t maxBuffered = 0;
     bool receivePaused = false; // the download waits for its owner to read
     bool sendPaused = false;    // the upload waits for its owner to write

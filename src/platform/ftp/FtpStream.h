@@ -152,7 +152,8 @@ public:
 
     // Bytes held in the stream's buffer now, and the most it ever held: a file's read stream
     // keeps at most 1 MiB, a listing or an upload 256 KiB, however large the file; a read stream
-    // pauses the transfer until its owner reads.
+    // pauses the transfer until its owner reads. An SFTP listing is the exception: libcurl
+    // cannot pause it, so it holds what its owner has not read yet (up to 512 MiB).
     int64_t bufferedBytes() const;
     int64_t maxBufferedBytes() const;
 

@@ -164,6 +164,15 @@ int64_t FtpStreamPrivate::read(char* out, int64_t maxLength)
     {
         std::lock_guard guard(transfer->mutex);
         n = transfer->buffer.take(out, maxLength);
+        if (!transfer->held.isEmpty()) {
+            transfer->heldFrom +=
+                transfer->buffer.append(transfer->held.constData() + transfer->heldFrom,
+                                        transfer->held.size() - transfer->heldFrom);
+            if (transfer->heldFrom == transfer->held.size()) {
+                transfer->held.clear();
+                transfer->heldFrom = 0;
+            }
+        }
         remaining = !transfer->buffer.isEmpty();
         if (transfer->receivePaused && transfer->buffer.size() < transfer->resumeBelow()) {
             transfer->receivePaused = false;
