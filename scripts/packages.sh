@@ -8,7 +8,7 @@ RUN_PACKAGES=(python3 python3-pyftpdlib fonts-noto-color-emoji)
 TEST_PACKAGES=(libgtest-dev ccache python3 python3-pyftpdlib vsftpd tinyproxy openssh-server openssh-client
                curl openssl clang clang-format
                libclang-rt-14-dev)
-BENCH_PACKAGES=(python3 python3-pyftpdlib vsftpd curl time)
+BENCH_PACKAGES=(python3 python3-pyftpdlib vsftpd curl time openssh-server openssh-client)
 
 ensure_packages()
 {
