@@ -323,5 +323,21 @@
         <source>The settings file was kept as %1; Tandrel started with empty settings.</source>
         <translation>Die Einstellungsdatei wurde als %1 aufbewahrt; Tandrel startet mit leeren Einstellungen.</translation>
     </message>
+    <message id="KeyPassphraseNeeded">
+        <source>The key %1 is protected by a passphrase</source>
+        <translation>Der Schlüssel %1 ist durch eine Passphrase geschützt</translation>
+    </message>
+    <message id="KeyPassphrasePrompt">
+        <source>Passphrase (kept until Tandrel quits, never saved):</source>
+        <translation>Passphrase (bleibt bis zum Beenden von Tandrel, wird nie gespeichert):</translation>
+    </message>
+    <message id="KeyPassphraseUnlock">
+        <source>Unlock</source>
+        <translation>Entsperren</translation>
+    </message>
+    <message id="KeyPassphraseCancel">
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
 </context>
 </TS>

@@ -351,5 +351,21 @@
         <source>The settings file was kept as %1; Tandrel started with empty settings.</source>
         <translation>The settings file was kept as %1; Tandrel started with empty settings.</translation>
     </message>
+    <message id="KeyPassphraseNeeded">
+        <source>The key %1 is protected by a passphrase</source>
+        <translation>The key %1 is protected by a passphrase</translation>
+    </message>
+    <message id="KeyPassphrasePrompt">
+        <source>Passphrase (kept until Tandrel quits, never saved):</source>
+        <translation>Passphrase (kept until Tandrel quits, never saved):</translation>
+    </message>
+    <message id="KeyPassphraseUnlock">
+        <source>Unlock</source>
+        <translation>Unlock</translation>
+    </message>
+    <message id="KeyPassphraseCancel">
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
 </context>
 </TS>

@@ -1,8 +1,12 @@
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 
+#include "Classes/BrowserInput.h"
 #include "SshdServer.h"
 #include "WindowFixture.h"
 #include "platform/TrustedHostKeys.h"
@@ -43,8 +47,14 @@ TEST_F(SftpWindow, AnUnknownHostKeyIsAskedAboutAndTrustedBeforeTheLogIn)
     EXPECT_EQ(asked.host, QStringLiteral("[127.0.0.1]:%1").arg(sshd.port()));
     ASSERT_TRUE(asked.hostKey);
     EXPECT_EQ(asked.hostKey->fingerprint, sshd.hostKeyFingerprint());
-    EXPECT_GE(rowNamed(QStringLiteral("file.txt")), 0);
     EXPECT_EQ(c->securityLabel->toolTip(), "SSH, host key trusted by you");
+    selectRow(rowNamed(QStringLiteral("file.txt")));
+    c->browserInput->copyURLItem->trigger();
+    EXPECT_EQ(QApplication::clipboard()->text(),
+              QStringLiteral("sftp://%1@127.0.0.1:%2%3/file.txt")
+                  .arg(sshd.user())
+                  .arg(sshd.port())
+                  .arg(QString::fromLatin1(QUrl::toPercentEncoding(sshd.root(), "/"))));
     EXPECT_FALSE(c->encryptionPopUp->isEnabled());
     EXPECT_EQ(UserDefaults::standardUserDefaults().text(Setting::Protocol), "sftp");
 }
