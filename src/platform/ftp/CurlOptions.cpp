@@ -128,13 +128,15 @@ bool isTransportFailure(CURLcode code)
     }
 }
 
-// The SSH log-in: the key file when one is given, else the user's ssh-agent (libssh2 finds it
-// through SSH_AUTH_SOCK, and goes on when there is none); a password when one is given.
+// The SSH log-in: the key file when one is given, a password when one is given, and the
+// user's ssh-agent (libssh2 finds it through SSH_AUTH_SOCK, and goes on when there is none).
 // libcurl's own default key (id_rsa in ~/.ssh, else in the working folder) is never tried.
 std::optional<StreamError> applySsh(CURL* easy, const FtpStreamProperties& properties,
                                     bool withPassword)
 {
-    long methods = withPassword ? CURLSSH_AUTH_PASSWORD : CURLSSH_AUTH_NONE;
+    long methods = CURLSSH_AUTH_AGENT;
+    if (withPassword)
+        methods |= CURLSSH_AUTH_PASSWORD;
     const QString keyFile = property(properties, FtpStreamProperty::SshPrivateKeyFile).toString();
     if (!keyFile.isEmpty()) {
         QFile key(keyFile);
@@ -143,8 +145,6 @@ std::optional<StreamError> applySsh(CURL* easy, const FtpStreamProperties& prope
                               QStringLiteral("The key file \"%1\" cannot be read: %2")
                                   .arg(keyFile, key.errorString()));
         methods |= CURLSSH_AUTH_PUBLICKEY;
-    } else {
-        methods |= CURLSSH_AUTH_AGENT;
     }
     curl_easy_setopt(easy, CURLOPT_SSH_AUTH_TYPES, methods);
     if (!keyFile.isEmpty()) {

@@ -54,8 +54,7 @@ enum class FtpStreamProperty
     // can be completed; 0 or absent starts at the beginning.
     FileTransferOffset,
     // sftp only: the private key file (OpenSSH format) to log in with, and its passphrase.
-    // Without a key file, the user's ssh-agent and the keys in ~/.ssh are tried, as ssh does;
-    // a password is tried as well when one is given.
+    // The user's ssh-agent is tried as well, and a password when one is given.
     SshPrivateKeyFile,
     SshKeyPassphrase,
 };
