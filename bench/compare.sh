@@ -290,6 +290,81 @@ for server in "${servers[@]}"; do
     done
     row "$server" "start, connect, list 20 entries"
 done
+# SFTP: the same process against OpenSSH's sshd (a configuration, host key and authorized key
+# of its own in the work folder; internal-sftp), with the `curl` command and OpenSSH's own
+# `sftp -b` in the floor's columns. Tandrel trusts the host key by its fingerprint in its
+# untimed first run; curl and sftp are told not to check it.
+ssh_dir="$work/ssh"
+mkdir -p "$ssh_dir" "$work/root/ten-thousand"
+ssh-keygen -q -t ed25519 -N '' -f "$ssh_dir/host" && ssh-keygen -q -t ed25519 -N '' -f "$ssh_dir/client"
+cp "$ssh_dir/client.pub" "$ssh_dir/authorized_keys"
+for i in $(seq 10000); do : >"$work/root/ten-thousand/entry-$i.txt"; done
+sport="$(free_port)"
+cat >"$ssh_dir/sshd_config" <<CONF
+ListenAddress 127.0.0.1
+Port $sport
+HostKey $ssh_dir/host
+AuthorizedKeysFile $ssh_dir/authorized_keys
+PidFile none
+UsePAM no
+StrictModes no
+PermitRootLogin yes
+Subsystem sftp internal-sftp
+CONF
+mkdir -p /run/sshd
+/usr/sbin/sshd -D -e -f "$ssh_dir/sshd_config" >"$work/sshd.log" 2>&1 &
+pids+=($!)
+for _ in $(seq 100); do
+    (exec 3<>"/dev/tcp/127.0.0.1/$sport") 2>/dev/null && break
+    sleep 0.1
+done
+user="$(id -un)"
+fingerprint="$(ssh-keygen -lf "$ssh_dir/host.pub" | cut -d' ' -f2)"
+surl="sftp://$user@127.0.0.1:$sport$work/root"
+scurl=(curl -s -k --key "$ssh_dir/client")
+ssftp=(sftp -q -b - -i "$ssh_dir/client" -P "$sport" -o StrictHostKeyChecking=no
+       -o UserKnownHostsFile=/dev/null "$user@127.0.0.1")
+sargs=(--protocol sftp --host 127.0.0.1 --port "$sport" --user "$user" --key "$ssh_dir/client"
+       --trust-host-key "$fingerprint" --dir "$work/root" --timing --settings "$work/settings-sftp")
+untimed "$drive" "${sargs[@]}" list
+for _ in $(seq "$pairs"); do
+    rm -f "$cout" "$tout" "$work/out/big-1g.bin"
+    sync
+    timed "$work/curl.runs" "${scurl[@]}" -o "$cout" "$surl/big-1g.bin"
+    expect_size "$cout" $gib
+    rm -f "$cout"
+    sync
+    timed "$work/floor.runs" "${ssftp[@]}" <<<"get $work/root/big-1g.bin $work/out/big-1g.bin"
+    expect_size "$work/out/big-1g.bin" $gib
+    rm -f "$work/out/big-1g.bin"
+    sync
+    timed "$work/tandrel.runs" "$drive" "${sargs[@]}" --download-folder "$work/out/tandrel" \
+        get big-1g.bin
+    expect_size "$tout" $gib
+done
+row sshd "sftp download 1 GiB (floor: sftp -b)"
+rm -f "$cout" "$tout"
+for _ in $(seq "$pairs"); do
+    rm -f "$up_curl" "$up_tandrel" "$up_floor"
+    sync
+    timed "$work/curl.runs" "${scurl[@]}" -T "$work/src/up-1g.bin" "$surl/incoming/curl-up.bin"
+    expect_size "$up_curl" $gib
+    sync
+    timed "$work/floor.runs" "${ssftp[@]}" <<<"put $work/src/up-1g.bin $up_floor"
+    expect_size "$up_floor" $gib
+    sync
+    timed "$work/tandrel.runs" "$drive" "${sargs[@]}" cd incoming put "$work/src/up-1g.bin"
+    expect_size "$up_tandrel" $gib
+done
+row sshd "sftp upload 1 GiB (floor: sftp -b)"
+rm -f "$up_curl" "$up_tandrel" "$up_floor"
+for _ in $(seq "$pairs"); do
+    timed "$work/curl.runs" "${scurl[@]}" "$surl/ten-thousand/"
+    timed "$work/tandrel.runs" "$drive" "${sargs[@]}" cd ten-thousand
+    expect_rows '^row' 10000 Tandrel
+done
+row sshd "sftp list 10,000 entries"
+
 echo "medians of $pairs pairs (upload: $((3 * pairs)) rounds); ratio = Tandrel wall / curl wall; cpu = user + system seconds;" \
     "T stall = the longest event-loop stall of any Tandrel run; floor = bench/qt_floor, the least a" \
     "Qt Widgets window on libcurl does for the row (run in turn with the other two; floor x = its" \

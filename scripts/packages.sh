@@ -7,9 +7,10 @@ BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-tools-dev qt6-
 # words (file dialogs, message-box buttons) in the user's language come with its translations.
 RUN_PACKAGES=(python3 python3-pyftpdlib fonts-noto-color-emoji qt6-translations-l10n)
 # The keyring tests run a gnome-keyring of their own in a private D-Bus session.
-TEST_PACKAGES=(libgtest-dev ccache python3 python3-pyftpdlib vsftpd tinyproxy curl openssl clang clang-format
+TEST_PACKAGES=(libgtest-dev ccache python3 python3-pyftpdlib vsftpd tinyproxy openssh-server openssh-client
+               curl openssl clang clang-format
                libclang-rt-14-dev gnome-keyring dbus dbus-x11 libsecret-tools)
-BENCH_PACKAGES=(python3 python3-pyftpdlib vsftpd curl time)
+BENCH_PACKAGES=(python3 python3-pyftpdlib vsftpd curl time openssh-server openssh-client)
 
 ensure_packages()
 {

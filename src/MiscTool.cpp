@@ -14,6 +14,7 @@
 
 #include "OperationOutcome.h"
 #include "platform/Log.h"
+#include "platform/SshKeyFile.h"
 #include "platform/UrlText.h"
 #include "platform/UserDefaults.h"
 
@@ -107,9 +108,26 @@ QString decodedOrAsIs(const QString& text)
 
 } // namespace
 
+Protocol MiscTool::protocol()
+{
+    return storedText(Setting::Protocol) == QLatin1String("sftp") ? Protocol::SFTP : Protocol::FTP;
+}
+
 QString MiscTool::getFTPURL()
 {
-    return QStringLiteral("ftp://") + serverPart();
+    if (protocol() == Protocol::FTP)
+        return QStringLiteral("ftp://") + serverPart();
+    // An sftp URL's path is absolute: the start folder is below the home folder ("/~/"), or
+    // where an absolute Directory says.
+    QString text = QStringLiteral("sftp://") + storedText(Setting::Host) + QLatin1Char(':') +
+                   storedText(Setting::Port);
+    const QString directory = storedText(Setting::Directory);
+    if (!directory.startsWith(QLatin1Char('/')))
+        text += QStringLiteral("/~");
+    text += QLatin1Char('/');
+    if (!directory.isEmpty())
+        text += directory.mid(directory.startsWith(QLatin1Char('/')) ? 1 : 0) + QLatin1Char('/');
+    return text;
 }
 
 std::optional<QUrl> MiscTool::smartURLForString(const QString& str)
@@ -131,7 +149,9 @@ std::optional<QUrl> MiscTool::smartURLForString(const QString& str)
     const qsizetype separator = trimmed.indexOf(QLatin1String("://"));
     if (separator < 0)
         return UrlText::urlWithString(QStringLiteral("ftp://") + trimmed);
-    if (trimmed.left(separator).compare(QLatin1String("ftp"), Qt::CaseInsensitive) != 0)
+    const QString scheme = trimmed.left(separator);
+    if (scheme.compare(QLatin1String("ftp"), Qt::CaseInsensitive) != 0 &&
+        scheme.compare(QLatin1String("sftp"), Qt::CaseInsensitive) != 0)
         return std::nullopt;
     return UrlText::urlWithString(trimmed);
 }
@@ -332,6 +352,19 @@ FtpStreamProperties MiscTool::streamProperties()
     }
     // A store from before the setting existed reads as "if-available".
     properties[FtpStreamProperty::Encryption] =
-        keyOfEncryption(encryptionFromKey(storedText(Setting::Encryption)));
+        QVariant::fromValue(encryptionFromKey(storedText(Setting::Encryption)));
+    if (protocol() == Protocol::SFTP) {
+        // No key chosen: the first of the user's own keys, in the order ssh tries them.
+        QString keyFile = storedText(Setting::SshKeyFile);
+        for (const char* name : {"id_ed25519", "id_ecdsa", "id_rsa"}) {
+            const QString own = getUserHome() + QStringLiteral("/.ssh/") + QLatin1String(name);
+            if (keyFile.isEmpty() && QFileInfo(own).isReadable())
+                keyFile = own;
+        }
+        if (!keyFile.isEmpty())
+            properties[FtpStreamProperty::SshPrivateKeyFile] = keyFile;
+        if (const auto passphrase = SshKeyFile::passphrase(keyFile))
+            properties[FtpStreamProperty::SshKeyPassphrase] = *passphrase;
+    }
     return properties;
 }

@@ -16,10 +16,14 @@ class MiscTool final
 public:
     MiscTool() = delete;
 
-    // "ftp://" Host ":" Port "/" [Directory "/"], from the store, verbatim.
+    // The saved Protocol; anything but "sftp" is FTP.
+    static Protocol protocol();
+    // "ftp://" Host ":" Port "/" [Directory "/"], from the store, verbatim. For SFTP,
+    // "sftp://" Host ":" Port "/~/" [Directory "/"], or with an absolute Directory
+    // "sftp://" Host ":" Port Directory "/".
     static QString getFTPURL();
-    // A text as an ftp URL: trimmed, "ftp://" added when no scheme is given; no URL for an
-    // empty text, another scheme, or a text the strict parser refuses.
+    // A text as an ftp or sftp URL: trimmed, "ftp://" added when no scheme is given; no URL for
+    // an empty text, another scheme, or a text the strict parser refuses.
     static std::optional<QUrl> smartURLForString(const QString& str);
     // The readable location of url below root, beginning with "/".
     static QString getFTPLocation(const QString& url, const QString& ftp_host);

@@ -33,7 +33,12 @@
 // certificate is trusted only when its SHA-256 fingerprint is the --trust-fingerprint HEX given
 // (as `openssl x509 -noout -fingerprint -sha256` prints it); otherwise the dialog is cancelled.
 // After connecting, one line tells the protection: encryption <TAB> tls1.3 verified | tls1.2
-// trusted | none.
+// trusted | none | ssh KEYTYPE known | ssh KEYTYPE trusted.
+//
+// --protocol ftp|sftp (default ftp) chooses the protocol. For SFTP, --key FILE logs in with that
+// private key, --passphrase TEXT answers the key's passphrase question, and an unknown or changed
+// host key is trusted only when its fingerprint is the --trust-host-key SHA256:... given (as
+// `ssh-keygen -lf` prints it); a key in ~/.ssh/known_hosts is used silently.
 //
 // The settings start empty in a throwaway folder, as a new user's; --settings DIR keeps them in
 // DIR from run to run, so that a later run starts as a returning user's does.

@@ -791,6 +791,78 @@
         <source>The server refused another connection: going on with %1</source>
         <translation>Der Server lehnte eine weitere Verbindung ab: weiter mit %1</translation>
     </message>
+    <message id="KeyPassphraseNeeded">
+        <source>The key %1 is protected by a passphrase</source>
+        <translation>Der Schlüssel %1 ist durch eine Passphrase geschützt</translation>
+    </message>
+    <message id="KeyPassphrasePrompt">
+        <source>Passphrase (kept until Tandrel quits, never saved):</source>
+        <translation>Passphrase (bleibt bis zum Beenden von Tandrel, wird nie gespeichert):</translation>
+    </message>
+    <message id="KeyPassphraseUnlock">
+        <source>Unlock</source>
+        <translation>Entsperren</translation>
+    </message>
+    <message id="KeyPassphraseCancel">
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message id="Protocol">
+        <source>Protocol</source>
+        <translation>Protokoll</translation>
+    </message>
+    <message id="KeyFile">
+        <source>Key file</source>
+        <translation>Schlüsseldatei</translation>
+    </message>
+    <message id="KeyFilePlaceholder">
+        <source>ssh-agent and ~/.ssh/id_* when empty</source>
+        <translation>ssh-agent und ~/.ssh/id_*, wenn leer</translation>
+    </message>
+    <message id="EncryptionNoteSftp">
+        <source>SSH protects SFTP connections: the Encryption choice is for FTP.</source>
+        <translation>SSH schützt SFTP-Verbindungen: die Verschlüsselungswahl gilt für FTP.</translation>
+    </message>
+    <message id="SecurityHostKeyNotSaved">
+        <source>The trusted host key could not be saved: %1</source>
+        <translation>Der vertraute Host-Schlüssel konnte nicht gespeichert werden: %1</translation>
+    </message>
+    <message id="SecuritySshKnown">
+        <source>SSH, host key known</source>
+        <translation>SSH, Host-Schlüssel bekannt</translation>
+    </message>
+    <message id="SecuritySshTrusted">
+        <source>SSH, host key trusted by you</source>
+        <translation>SSH, Host-Schlüssel von Ihnen als vertrauenswürdig bestätigt</translation>
+    </message>
+    <message id="SecurityHostKeyUnknown">
+        <source>The host key of %1 is not known</source>
+        <translation>Der Host-Schlüssel von %1 ist nicht bekannt</translation>
+    </message>
+    <message id="SecurityHostKeyChanged">
+        <source>WARNING: the host key of %1 has changed</source>
+        <translation>WARNUNG: Der Host-Schlüssel von %1 hat sich geändert</translation>
+    </message>
+    <message id="SecurityTrustHostKey">
+        <source>Trust this host key</source>
+        <translation>Diesem Host-Schlüssel vertrauen</translation>
+    </message>
+    <message id="HostKeyType">
+        <source>Key type: %1</source>
+        <translation>Schlüsseltyp: %1</translation>
+    </message>
+    <message id="HostKeyFingerprint">
+        <source>Fingerprint: %1</source>
+        <translation>Fingerabdruck: %1</translation>
+    </message>
+    <message id="HostKeyKnownBefore">
+        <source>Known before: %1</source>
+        <translation>Bisher bekannt: %1</translation>
+    </message>
+    <message id="HostKeyWarning">
+        <source>Someone may be listening in; nothing was sent.</source>
+        <translation>Jemand könnte mithören; es wurde nichts gesendet.</translation>
+    </message>
 </context>
 <context>
     <name>Sites</name>

@@ -819,6 +819,78 @@
         <source>The server refused another connection: going on with %1</source>
         <translation>The server refused another connection: going on with %1</translation>
     </message>
+    <message id="KeyPassphraseNeeded">
+        <source>The key %1 is protected by a passphrase</source>
+        <translation>The key %1 is protected by a passphrase</translation>
+    </message>
+    <message id="KeyPassphrasePrompt">
+        <source>Passphrase (kept until Tandrel quits, never saved):</source>
+        <translation>Passphrase (kept until Tandrel quits, never saved):</translation>
+    </message>
+    <message id="KeyPassphraseUnlock">
+        <source>Unlock</source>
+        <translation>Unlock</translation>
+    </message>
+    <message id="KeyPassphraseCancel">
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message id="Protocol">
+        <source>Protocol</source>
+        <translation>Protocol</translation>
+    </message>
+    <message id="KeyFile">
+        <source>Key file</source>
+        <translation>Key file</translation>
+    </message>
+    <message id="KeyFilePlaceholder">
+        <source>ssh-agent and ~/.ssh/id_* when empty</source>
+        <translation>ssh-agent and ~/.ssh/id_* when empty</translation>
+    </message>
+    <message id="EncryptionNoteSftp">
+        <source>SSH protects SFTP connections: the Encryption choice is for FTP.</source>
+        <translation>SSH protects SFTP connections: the Encryption choice is for FTP.</translation>
+    </message>
+    <message id="SecurityHostKeyNotSaved">
+        <source>The trusted host key could not be saved: %1</source>
+        <translation>The trusted host key could not be saved: %1</translation>
+    </message>
+    <message id="SecuritySshKnown">
+        <source>SSH, host key known</source>
+        <translation>SSH, host key known</translation>
+    </message>
+    <message id="SecuritySshTrusted">
+        <source>SSH, host key trusted by you</source>
+        <translation>SSH, host key trusted by you</translation>
+    </message>
+    <message id="SecurityHostKeyUnknown">
+        <source>The host key of %1 is not known</source>
+        <translation>The host key of %1 is not known</translation>
+    </message>
+    <message id="SecurityHostKeyChanged">
+        <source>WARNING: the host key of %1 has changed</source>
+        <translation>WARNING: the host key of %1 has changed</translation>
+    </message>
+    <message id="SecurityTrustHostKey">
+        <source>Trust this host key</source>
+        <translation>Trust this host key</translation>
+    </message>
+    <message id="HostKeyType">
+        <source>Key type: %1</source>
+        <translation>Key type: %1</translation>
+    </message>
+    <message id="HostKeyFingerprint">
+        <source>Fingerprint: %1</source>
+        <translation>Fingerprint: %1</translation>
+    </message>
+    <message id="HostKeyKnownBefore">
+        <source>Known before: %1</source>
+        <translation>Known before: %1</translation>
+    </message>
+    <message id="HostKeyWarning">
+        <source>Someone may be listening in; nothing was sent.</source>
+        <translation>Someone may be listening in; nothing was sent.</translation>
+    </message>
 </context>
 <context>
     <name>Sites</name>

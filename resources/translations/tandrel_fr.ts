@@ -699,6 +699,62 @@
         <source>%1 could not be read or moved aside: %2</source>
         <translation>%1 n’a pu être ni lu ni mis de côté : %2</translation>
     </message>
+    <message id="Protocol">
+        <source>Protocol</source>
+        <translation>Protocole</translation>
+    </message>
+    <message id="KeyFile">
+        <source>Key file</source>
+        <translation>Fichier de clé</translation>
+    </message>
+    <message id="KeyFilePlaceholder">
+        <source>ssh-agent and ~/.ssh/id_* when empty</source>
+        <translation>ssh-agent et ~/.ssh/id_* si vide</translation>
+    </message>
+    <message id="EncryptionNoteSftp">
+        <source>SSH protects SFTP connections: the Encryption choice is for FTP.</source>
+        <translation>SSH protège les connexions SFTP : le choix du chiffrement vaut pour FTP.</translation>
+    </message>
+    <message id="SecurityHostKeyNotSaved">
+        <source>The trusted host key could not be saved: %1</source>
+        <translation>La clé d’hôte approuvée n’a pas pu être enregistrée : %1</translation>
+    </message>
+    <message id="SecuritySshKnown">
+        <source>SSH, host key known</source>
+        <translation>SSH, clé d’hôte connue</translation>
+    </message>
+    <message id="SecuritySshTrusted">
+        <source>SSH, host key trusted by you</source>
+        <translation>SSH, clé d’hôte approuvée par vous</translation>
+    </message>
+    <message id="SecurityHostKeyUnknown">
+        <source>The host key of %1 is not known</source>
+        <translation>La clé d’hôte de %1 n’est pas connue</translation>
+    </message>
+    <message id="SecurityHostKeyChanged">
+        <source>WARNING: the host key of %1 has changed</source>
+        <translation>ATTENTION : la clé d’hôte de %1 a changé</translation>
+    </message>
+    <message id="SecurityTrustHostKey">
+        <source>Trust this host key</source>
+        <translation>Faire confiance à cette clé d’hôte</translation>
+    </message>
+    <message id="HostKeyType">
+        <source>Key type: %1</source>
+        <translation>Type de clé : %1</translation>
+    </message>
+    <message id="HostKeyFingerprint">
+        <source>Fingerprint: %1</source>
+        <translation>Empreinte : %1</translation>
+    </message>
+    <message id="HostKeyKnownBefore">
+        <source>Known before: %1</source>
+        <translation>Connue auparavant : %1</translation>
+    </message>
+    <message id="HostKeyWarning">
+        <source>Someone may be listening in; nothing was sent.</source>
+        <translation>Quelqu’un écoute peut-être ; rien n’a été envoyé.</translation>
+    </message>
 </context>
 <context>
     <name>Sites</name>

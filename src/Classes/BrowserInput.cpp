@@ -191,8 +191,8 @@ QString BrowserInput::entryURL(int row) const
     if (!entry)
         return QString();
     const QString plain = remote->urlOf(*entry).value_or(QString());
-    const QLatin1String scheme("ftp://");
-    if (!plain.startsWith(scheme))
+    const QString scheme = RemoteFolder::schemeOf(plain);
+    if (scheme.isEmpty())
         return QString();
     auto& store = UserDefaults::standardUserDefaults();
     const QString user = store.text(Setting::User);

@@ -209,22 +209,37 @@ public:
     // Shows a text in the status line under the table (the operations report failures there).
     void showStatus(const QString& text);
 
-    // Connection security: the Encryption choice on the FTP tab (saved with the FTP group) and
-    // the lock beside the browser buttons.
+    // Connection security: the Protocol and Encryption choices on the FTP tab (saved with the
+    // FTP group; Encryption applies to FTP only, which the note says under it while SFTP is
+    // chosen) and the lock beside the browser buttons.
+    QLabel* protocolLabel = nullptr;
+    QComboBox* protocolPopUp = nullptr;
     QLabel* encryptionLabel = nullptr;
     QComboBox* encryptionPopUp = nullptr;
+    QLabel* encryptionNote = nullptr;
+    // SFTP's private key file, shown while SFTP is chosen.
+    QLabel* keyFileLabel = nullptr;
+    QLineEdit* keyFileField = nullptr;
     QLabel* securityLabel = nullptr;
     // What protected the latest listing's connection.
     ConnectionSecurity connectionSecurity;
     void connectSecurityOutlets(const Ui::CustomWindow& ui);
     void loadEncryption();
     void saveEncryption();
-    // Idle (editable): the choice can be changed and the lock is blank.
+    // Idle (editable): the choices can be changed and the lock is blank.
     void setEncryptionEditable(bool editable);
+    // The protocol chosen in the window (not yet saved, maybe).
+    Protocol chosenProtocol() const;
+    // Enables Encryption for FTP only and shows the note for SFTP; defaultPort: also switches a
+    // port field holding the other protocol's default port (or nothing) to this one's.
+    void applyProtocolChoice(bool defaultPort);
     // After a listing failed on TLS: asks the user where a decision can help (trust the
     // certificate, allow plain text) and answers whether to list again. A trust that could not
     // be saved leaves its reason in unsaved.
     bool decideOnSecurity(const ConnectionSecurity& security, QString* unsaved);
+    // For SFTP with a key file that needs a passphrase not typed yet this run: asks for it.
+    // False when the user cancelled.
+    bool unlockKeyFile();
     // Shows the connection's protection; remembers hosts reached with TLS.
     void showSecurity(const ConnectionSecurity& security);
 

@@ -14,6 +14,7 @@
 #include "MiscTool.h"
 #include "OperationOutcome.h"
 #include "platform/Assert.h"
+#include "platform/SshKeyFile.h"
 #include "platform/UrlText.h"
 #include "platform/ftp/ListingParser.h"
 
@@ -43,6 +44,11 @@ void Controller::startReceive(const QString& url)
     if (!urlObject) {
         receiveDidStart();
         stopReceiveWithStatus(QStringLiteral("Invalid URL"));
+        return;
+    }
+    if (!unlockKeyFile()) {
+        receiveDidStart();
+        stopReceiveWithStatus(QStringLiteral("Cancelled"));
         return;
     }
     networkStream.open(FtpStream::Direction::Read, *urlObject, MiscTool::streamProperties(), this);
@@ -158,6 +164,9 @@ void Controller::streamHandleEvent(FtpStream* aStream, NSStreamEvent eventCode)
             break;
         }
         const StreamError error = networkStream->streamError();
+        // A passphrase typed for a key that was not accepted is asked again next time.
+        if (error.message.startsWith(QLatin1String("No key accepted")))
+            SshKeyFile::forgetAll();
         stopReceiveWithStatus(QStringLiteral("Stream open error"));
         // The fixed status stays in `status`; the line under the table also tells the reason.
         if (!unsaved.isEmpty())

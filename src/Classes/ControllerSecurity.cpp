@@ -3,11 +3,15 @@
 
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 
 #include "Classes/Controller.h"
+#include "MiscTool.h"
 #include "OperationOutcome.h"
 #include "platform/Assert.h"
+#include "platform/SshKeyFile.h"
 #include "platform/TrustedCertificates.h"
+#include "platform/TrustedHostKeys.h"
 #include "platform/UserDefaults.h"
 #include "platform/toolkit/Toolkit.h"
 #include "ui_CustomWindow.h"
@@ -50,10 +54,43 @@ QStringList storeWarnings(const QString& problem = QString())
 
 void Controller::connectSecurityOutlets(const Ui::CustomWindow& ui)
 {
+    protocolLabel = ui.protocolLabel;
+    protocolPopUp = ui.protocolPopUp;
     encryptionLabel = ui.encryptionLabel;
     encryptionPopUp = ui.encryptionPopUp;
+    encryptionNote = ui.encryptionNote;
+    keyFileLabel = ui.keyFileLabel;
+    keyFileField = ui.keyFileField;
+    connect(keyFileField, &QLineEdit::textEdited, this, [this] { armSaveItem(); });
     securityLabel = ui.securityLabel;
     connect(encryptionPopUp, &QComboBox::activated, this, [this] { armSaveItem(); });
+    connect(protocolPopUp, &QComboBox::activated, this, [this] {
+        applyProtocolChoice(true);
+        armSaveItem();
+    });
+}
+
+Protocol Controller::chosenProtocol() const
+{
+    return protocolPopUp->currentIndex() == 1 ? Protocol::SFTP : Protocol::FTP;
+}
+
+void Controller::applyProtocolChoice(bool defaultPort)
+{
+    const bool sftp = chosenProtocol() == Protocol::SFTP;
+    if (defaultPort) {
+        const QString port = portField->text().trimmed();
+        if (port.isEmpty() || port == QLatin1String(sftp ? "21" : "22"))
+            portField->setText(QLatin1String(sftp ? "22" : "21"));
+    }
+    encryptionNote->setVisible(sftp);
+    keyFileLabel->setVisible(sftp);
+    keyFileField->setVisible(sftp);
+    const bool editable = protocolPopUp->isEnabled();
+    encryptionPopUp->setEnabled(editable && !sftp);
+    keyFileField->setReadOnly(!editable);
+    setLook(keyFileField, editable);
+    setLook(encryptionLabel, editable && !sftp);
 }
 
 void Controller::loadEncryption()
@@ -64,6 +101,10 @@ void Controller::loadEncryption()
     for (size_t i = 0; i < kEncryptions.size(); ++i)
         if (kEncryptions[i] == stored)
             encryptionPopUp->setCurrentIndex(static_cast<int>(i));
+    // Likewise FTP.
+    protocolPopUp->setCurrentIndex(MiscTool::protocol() == Protocol::SFTP ? 1 : 0);
+    keyFileField->setText(UserDefaults::standardUserDefaults().text(Setting::SshKeyFile));
+    applyProtocolChoice(false);
 }
 
 void Controller::saveEncryption()
@@ -73,12 +114,17 @@ void Controller::saveEncryption()
                                   ? kEncryptions[static_cast<size_t>(index)]
                                   : Encryption::IfAvailable;
     UserDefaults::standardUserDefaults().setValue(keyOfEncryption(chosen), Setting::Encryption);
+    UserDefaults::standardUserDefaults().setValue(
+        chosenProtocol() == Protocol::SFTP ? QStringLiteral("sftp") : QStringLiteral("ftp"),
+        Setting::Protocol);
+    UserDefaults::standardUserDefaults().setValue(keyFileField->text(), Setting::SshKeyFile);
 }
 
 void Controller::setEncryptionEditable(bool editable)
 {
-    encryptionPopUp->setEnabled(editable);
-    setLook(encryptionLabel, editable);
+    protocolPopUp->setEnabled(editable);
+    setLook(protocolLabel, editable);
+    applyProtocolChoice(false);
     // Idle: no connection, no lock.
     securityLabel->clear();
     securityLabel->setToolTip(QString());
@@ -102,7 +148,9 @@ bool Controller::decideOnSecurity(const ConnectionSecurity& security, QString* u
         break;
     case ConnectionSecurity::Problem::Changed:
         alert.kind = Kind::Changed;
-        if (const auto before = TrustedCertificates::trusted(security.hostPort))
+        if (security.hostKey)
+            alert.previousFingerprint = security.hostKey->previousFingerprint;
+        else if (const auto before = TrustedCertificates::trusted(security.hostPort))
             alert.previousFingerprint = before->fingerprint;
         break;
     case ConnectionSecurity::Problem::TlsNoLongerUsed:
@@ -119,6 +167,8 @@ bool Controller::decideOnSecurity(const ConnectionSecurity& security, QString* u
         alert.problem += QLatin1Char('\n') + notice;
     if (security.certificate)
         alert.certificate = *security.certificate;
+    else if (security.hostKey)
+        alert.hostKey = security.hostKey;
     else if (alert.kind != Kind::PlainText)
         return false;
     if (Toolkit::shared().runModalSecurityAlert(alert) != Toolkit::kDefaultReturn)
@@ -128,12 +178,50 @@ bool Controller::decideOnSecurity(const ConnectionSecurity& security, QString* u
         return true;
     }
     QString problem;
+    if (alert.hostKey) {
+        if (TrustedHostKeys::trust(security.hostPort, *alert.hostKey, &problem))
+            return true;
+        //% "The trusted host key could not be saved: %1"
+        *unsaved = text("SecurityHostKeyNotSaved", "The trusted host key could not be saved: %1")
+                       .arg(problem);
+        return false;
+    }
     if (!TrustedCertificates::trust(security.hostPort, alert.certificate, &problem)) {
         //% "The trusted certificate could not be saved: %1"
         *unsaved = text("SecurityTrustNotSaved", "The trusted certificate could not be saved: %1")
                        .arg(problem);
         return false;
     }
+    return true;
+}
+
+bool Controller::unlockKeyFile()
+{
+    if (MiscTool::protocol() != Protocol::SFTP)
+        return true;
+    const QString keyFile =
+        MiscTool::streamProperties()[FtpStreamProperty::SshPrivateKeyFile].toString();
+    if (keyFile.isEmpty() || !SshKeyFile::needsPassphrase(keyFile) ||
+        SshKeyFile::passphrase(keyFile))
+        return true;
+    Toolkit::Alert ask;
+    //% "The key %1 is protected by a passphrase"
+    ask.messageText = OperationOutcome::localizedText("KeyPassphraseNeeded",
+                                                      "The key %1 is protected by a passphrase")
+                          .arg(keyFile);
+    //% "Passphrase (kept until Tandrel quits, never saved):"
+    ask.informativeText = OperationOutcome::localizedText(
+        "KeyPassphrasePrompt", "Passphrase (kept until Tandrel quits, never saved):");
+    //% "Unlock"
+    ask.defaultButton = OperationOutcome::localizedText("KeyPassphraseUnlock", "Unlock");
+    //% "Cancel"
+    ask.alternateButton = OperationOutcome::localizedText("KeyPassphraseCancel", "Cancel");
+    ask.hasTextField = true;
+    ask.secretText = true;
+    const Toolkit::AlertAnswer answer = Toolkit::shared().runModalAlert(ask);
+    if (answer.code != Toolkit::kDefaultReturn)
+        return false;
+    SshKeyFile::remember(keyFile, answer.text);
     return true;
 }
 
@@ -156,13 +244,23 @@ void Controller::showSecurity(const ConnectionSecurity& security)
         tip = text("SecurityTrusted", "%1, certificate trusted by you")
                   .arg(protocolWords(security.protocol));
         break;
+    case ConnectionSecurity::State::SshKnown:
+        //% "SSH, host key known"
+        tip = text("SecuritySshKnown", "SSH, host key known");
+        break;
+    case ConnectionSecurity::State::SshTrustedByUser:
+        //% "SSH, host key trusted by you"
+        tip = text("SecuritySshTrusted", "SSH, host key trusted by you");
+        break;
     }
     securityLabel->setText(security.state == ConnectionSecurity::State::Plain
                                ? QStringLiteral("\U0001F513")
                                : QStringLiteral("\U0001F512"));
     securityLabel->setToolTip(tip);
     QString problem;
-    if (security.state != ConnectionSecurity::State::Plain && !security.hostPort.isEmpty() &&
+    const bool tls = security.state == ConnectionSecurity::State::Verified ||
+                     security.state == ConnectionSecurity::State::TrustedByUser;
+    if (tls && !security.hostPort.isEmpty() &&
         !TrustedCertificates::rememberTls(security.hostPort, &problem))
         //% "That this host uses TLS could not be saved: %1"
         problem = text("SecurityTlsNotSaved", "That this host uses TLS could not be saved: %1")

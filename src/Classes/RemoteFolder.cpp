@@ -73,6 +73,14 @@ std::optional<QString> RemoteFolder::urlOf(const ListingEntry& entry) const
     return urlOf(rawNameOf(entry), isFolder(entry));
 }
 
+QString RemoteFolder::schemeOf(const QString& url)
+{
+    for (const QLatin1String scheme : {QLatin1String("ftp://"), QLatin1String("sftp://")})
+        if (url.startsWith(scheme, Qt::CaseInsensitive))
+            return url.left(scheme.size());
+    return QString();
+}
+
 std::optional<QUrl> RemoteFolder::credentialedURL(const ListingEntry& entry) const
 {
     return credentialed(urlOf(entry).value_or(QString()));
@@ -80,8 +88,8 @@ std::optional<QUrl> RemoteFolder::credentialedURL(const ListingEntry& entry) con
 
 std::optional<QUrl> RemoteFolder::credentialed(const QString& plain)
 {
-    const QLatin1String scheme("ftp://");
-    if (!plain.startsWith(scheme, Qt::CaseInsensitive))
+    const QString scheme = schemeOf(plain);
+    if (scheme.isEmpty())
         return std::nullopt;
 
     // The login as the other operations use it: the saved user, or anonymous.

@@ -65,6 +65,8 @@ public:
     std::optional<QUrl> credentialedURL(const ListingEntry& entry) const;
     // The same for any URL of the server's.
     static std::optional<QUrl> credentialed(const QString& plainURL);
+    // "ftp://" or "sftp://" as url begins with it; empty for any other URL.
+    static QString schemeOf(const QString& url);
 
 private:
     bool connected = false;

@@ -41,6 +41,10 @@ enum class Setting
     SortOrder,
     // How many files of a folder move at once, each on a connection of its own: 1 to 8
     TransfersAtOnce,
+    // The protocol the server speaks: "ftp" or "sftp"
+    Protocol,
+    // sftp: the private key file to log in with; empty tries the agent and ~/.ssh's keys
+    SshKeyFile,
 };
 
 // Whose a setting is: each saved site holds its own value of every site setting (a setting added
@@ -61,7 +65,7 @@ struct SettingInfo
     SettingScope scope = SettingScope::Site;
 };
 
-inline constexpr std::array<SettingInfo, 22> kSettings{{
+inline constexpr std::array<SettingInfo, 24> kSettings{{
     {Setting::Host, "Host", ""},
     {Setting::Port, "Port", ""},
     {Setting::Directory, "Directory", ""},
@@ -84,6 +88,8 @@ inline constexpr std::array<SettingInfo, 22> kSettings{{
     {Setting::SortColumn, "SortColumn", "", SettingScope::Application},
     {Setting::SortOrder, "SortOrder", "ascending", SettingScope::Application},
     {Setting::TransfersAtOnce, "TransfersAtOnce", "2", SettingScope::Application},
+    {Setting::Protocol, "Protocol", "ftp"},
+    {Setting::SshKeyFile, "SshKeyFile", ""},
 }};
 
 constexpr const SettingInfo& settingInfo(Setting setting)

@@ -94,8 +94,8 @@ TEST_F(Desktop, TheGermanAndTheFrenchWindowShowNoEnglishText)
     const QMap<QString, QString> englishTexts = walk(QLocale::English);
 
     // The same in English, and the listing's fixed status texts.
-    const QStringList alike = {"Tandrel", "Server", "Proxy",          "Port", "Name",
-                               "Filter",  "Type",   "List succeeded", "Site"};
+    const QStringList alike = {"Tandrel", "Server",         "Proxy", "Port", "Name",      "Filter",
+                               "Type",    "List succeeded", "Site",  "FTP",  "SFTP (SSH)"};
     for (const QLocale::Language language : {QLocale::German, QLocale::French}) {
         const QMap<QString, QString> texts = walk(language);
         QStringList untranslated;

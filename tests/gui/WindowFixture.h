@@ -69,7 +69,9 @@ protected:
     // Waits, bounded, until the running listing ends; false on time-out.
     bool waitForListing(int timeoutMs = 60000)
     {
-        return QTest::qWaitFor([this] { return !c->isReceiving(); }, timeoutMs);
+        // A connect may first wait for the keyring's answer about the password.
+        return QTest::qWaitFor([this] { return !c->awaitingSecrets() && !c->isReceiving(); },
+                               timeoutMs);
     }
     // The row whose name cell is name, -1 when none.
     int rowNamed(const QString& name) const;

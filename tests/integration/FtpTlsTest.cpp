@@ -12,12 +12,12 @@ namespace {
 
 using P = FtpStreamProperty;
 
-FtpStreamProperties anonymous(const QString& encryption)
+FtpStreamProperties anonymous(Encryption encryption)
 {
     return {{P::kCFStreamPropertyFTPUserName, QStringLiteral("anonymous")},
             {P::kCFStreamPropertyFTPPassword, QString()},
             {P::kCFStreamPropertyFTPUsePassiveMode, true},
-            {P::Encryption, encryption}};
+            {P::Encryption, QVariant::fromValue(encryption)}};
 }
 
 // A TLS vsftpd with a certificate that the test authority issued for 127.0.0.1.
@@ -52,7 +52,7 @@ TEST_F(FtpTls, TransfersAreByteExactAndConfirmedOverVerifiedTls)
 {
     if (!startServer(issuedForLoopback()))
         GTEST_SKIP() << server.problem().toStdString();
-    const FtpStreamProperties tls = anonymous(QStringLiteral("require"));
+    const FtpStreamProperties tls = anonymous(Encryption::Require);
     // 0 bytes, one TLS record's worth and more, and a large file whose data connection closes
     // while TLS 1.3 session tickets may still be in flight.
     for (const qsizetype size : {qsizetype(0), qsizetype(100000), qsizetype(50) << 20}) {
@@ -78,7 +78,8 @@ TEST_F(FtpTls, TransfersAreByteExactAndConfirmedOverVerifiedTls)
     EXPECT_FALSE(QFile::exists(server.localPath(QStringLiteral("incoming/up-0.bin"))));
 
     // "If available" takes TLS when offered, and the listing names what it holds.
-    const auto listing = readUrl(url(QStringLiteral("/incoming/")), anonymous("if-available"));
+    const auto listing =
+        readUrl(url(QStringLiteral("/incoming/")), anonymous(Encryption::IfAvailable));
     EXPECT_TRUE(listing->received.contains("up-100000.bin"));
     EXPECT_EQ(listing->security.state, ConnectionSecurity::State::Verified);
 }
@@ -96,7 +97,7 @@ TEST_F(FtpTls, ListingAfterADeleteResumesItsOwnControlConnectionsSession)
         GTEST_SKIP() << why.toStdString();
     ProftpdServer proftpd;
     ASSERT_TRUE(proftpd.start({pair.certificate, pair.key})) << proftpd.problem().toStdString();
-    const FtpStreamProperties tls = anonymous(QStringLiteral("require"));
+    const FtpStreamProperties tls = anonymous(Encryption::Require);
     writeFile(server.localPath(QStringLiteral("incoming/gone.txt")), "x");
     writeFile(proftpd.localPath(QStringLiteral("incoming/gone.txt")), "x");
     for (const QUrl& folder :
@@ -123,7 +124,7 @@ TEST_F(FtpTls, UploadsInARowAndAListingOverTls13OnProftpd)
     const auto pair = issuedForLoopback();
     ASSERT_TRUE(proftpd.start({pair.certificate, pair.key, QStringLiteral("TLSv1.3")}))
         << proftpd.problem().toStdString();
-    const FtpStreamProperties tls = anonymous(QStringLiteral("require"));
+    const FtpStreamProperties tls = anonymous(Encryption::Require);
     // An upload's data connection brings no fresh TLS 1.3 ticket, and ProFTPD takes each once.
     for (const char* name : {"one.bin", "two.bin", "three.bin"}) {
         const QByteArray bytes = pattern(100000);
@@ -146,7 +147,7 @@ TEST_F(FtpTls, ALoginRefusedWith421ShowsTheServersWords)
     PureFtpdServer pure;
     const auto pair = issuedForLoopback();
     ASSERT_TRUE(pure.start(pair.certificate, pair.key)) << pure.problem().toStdString();
-    const auto refused = readUrl(pure.url(QStringLiteral("/")), anonymous(QStringLiteral("none")));
+    const auto refused = readUrl(pure.url(QStringLiteral("/")), anonymous(Encryption::None));
     EXPECT_TRUE(refused->failed);
     EXPECT_EQ(refused->error.domain, StreamErrorDomain::FTP);
     EXPECT_EQ(refused->error.code, 421);
@@ -166,7 +167,7 @@ TEST_F(FtpTls, NoGreetingOnPort990SaysThePortMayExpectImplicitTls)
         QStringLiteral("127.%1.%2.%3").arg((run >> 16) & 255).arg((run >> 8) & 255).arg(run & 255);
     if (!server.start(implicit))
         GTEST_SKIP() << server.problem().toStdString();
-    const auto waited = readUrl(url(QStringLiteral("/")), anonymous(QStringLiteral("require")));
+    const auto waited = readUrl(url(QStringLiteral("/")), anonymous(Encryption::Require));
     EXPECT_TRUE(waited->failed);
     EXPECT_TRUE(waited->error.message.contains(QStringLiteral("implicit TLS")))
         << waited->error.message.toStdString();
@@ -176,14 +177,14 @@ TEST_F(FtpTls, ImplicitTlsAndTlsThroughAnHttpProxy)
 {
     if (!startServer(issuedForLoopback(), true))
         GTEST_SKIP() << server.problem().toStdString();
-    const auto implicitList = readUrl(url(QStringLiteral("/")), anonymous("implicit"));
+    const auto implicitList = readUrl(url(QStringLiteral("/")), anonymous(Encryption::Implicit));
     EXPECT_TRUE(implicitList->ended) << implicitList->error.message.toStdString();
     EXPECT_EQ(implicitList->security.state, ConnectionSecurity::State::Verified);
 
     TinyProxy proxy(QStringLiteral("pu"), QStringLiteral("pp"));
     if (!proxy.start())
         GTEST_SKIP() << "tinyproxy cannot run here: " << proxy.problem().toStdString();
-    FtpStreamProperties viaProxy = anonymous(QStringLiteral("implicit"));
+    FtpStreamProperties viaProxy = anonymous(Encryption::Implicit);
     viaProxy[P::kCFStreamPropertyFTPProxyHost] = QStringLiteral("127.0.0.1");
     viaProxy[P::kCFStreamPropertyFTPProxyPort] = QString::number(proxy.port());
     viaProxy[P::kCFStreamPropertyFTPProxyUser] = QStringLiteral("pu");
@@ -223,7 +224,7 @@ TEST_F(FtpTls, CertificateProblemsStopBeforeTheLoginAndAreNamedPlainly)
         server.stop();
         if (!startServer(c.pair))
             GTEST_SKIP() << server.problem().toStdString();
-        const auto outcome = readUrl(url(QStringLiteral("/")), anonymous("if-available"));
+        const auto outcome = readUrl(url(QStringLiteral("/")), anonymous(Encryption::IfAvailable));
         EXPECT_TRUE(outcome->failed) << c.text;
         EXPECT_EQ(outcome->error.message, QString::fromLatin1(c.text));
         EXPECT_EQ(outcome->security.problem, ConnectionSecurity::Problem::Untrusted) << c.text;
@@ -242,13 +243,14 @@ TEST(FtpTlsRefusal, RequiredTlsIsNeverDowngradedAndSendsNoLogin)
     FtpServer server(options);
     ASSERT_TRUE(server.start()) << server.log().toStdString();
     // A plain connection first: the next transfers must not reuse it.
-    EXPECT_TRUE(readUrl(server.url(), anonymous(QStringLiteral("none")))->ended);
+    EXPECT_TRUE(readUrl(server.url(), anonymous(Encryption::None))->ended);
     const qsizetype logStart = server.commandLog().size();
-    for (const char* mode : {"require", "implicit"}) {
-        const auto refused = readUrl(server.url(), anonymous(QString::fromLatin1(mode)));
-        EXPECT_TRUE(refused->failed) << mode;
+    for (const Encryption mode : {Encryption::Require, Encryption::Implicit}) {
+        const auto refused = readUrl(server.url(), anonymous(mode));
+        const std::string name = keyOfEncryption(mode).toStdString();
+        EXPECT_TRUE(refused->failed) << name;
         EXPECT_EQ(refused->error.message, QStringLiteral("The server does not offer TLS"))
-            << mode << refused->error.message.toStdString();
+            << name << refused->error.message.toStdString();
     }
     const QString log = server.commandLog().mid(logStart);
     EXPECT_FALSE(log.contains(QStringLiteral("USER"))) << log.toStdString();

@@ -85,10 +85,12 @@ TEST(MiscTool, StreamPropertiesFollowTheSavedLoginModeAndProxy)
     EXPECT_TRUE(p[P::kCFStreamPropertyFTPPassword].toString().isEmpty());
     EXPECT_EQ(p[P::kCFStreamPropertyFTPUsePassiveMode].toBool(), true);
     EXPECT_FALSE(p.count(P::kCFStreamPropertyFTPProxyHost));
-    EXPECT_EQ(p[P::Encryption].toString(), "if-available"); // no Encryption key stored
+    EXPECT_EQ(p[P::Encryption].value<Encryption>(), Encryption::IfAvailable); // none stored
 
-    EXPECT_EQ(propertiesWith({{"Encryption", "implicit"}})[P::Encryption].toString(), "implicit");
-    EXPECT_EQ(propertiesWith({{"Encryption", "bogus"}})[P::Encryption].toString(), "if-available");
+    EXPECT_EQ(propertiesWith({{"Encryption", "implicit"}})[P::Encryption].value<Encryption>(),
+              Encryption::Implicit);
+    EXPECT_EQ(propertiesWith({{"Encryption", "bogus"}})[P::Encryption].value<Encryption>(),
+              Encryption::IfAvailable);
 
     p = propertiesWith({{"Anonymous", 0LL},
                         {"User", ""},

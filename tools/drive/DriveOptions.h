@@ -17,6 +17,7 @@ struct Options
     QString downloadFolder;
     QString encryption;
     QString trustFingerprint;
+    QString protocol, keyFile, passphrase;
     QString settings;
     QString site; // a saved site to connect with, instead of the options above
     QString url;  // a link to connect to, as the command line opens it

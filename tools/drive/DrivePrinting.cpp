@@ -68,6 +68,15 @@ void Driver::printEncryption()
     case ConnectionSecurity::State::TrustedByUser:
         print({QStringLiteral("encryption"), protocol + QStringLiteral(" trusted")});
         break;
+    case ConnectionSecurity::State::SshKnown:
+    case ConnectionSecurity::State::SshTrustedByUser:
+        print({QStringLiteral("encryption"),
+               QStringLiteral("ssh %1 %2")
+                   .arg(security.hostKey ? security.hostKey->type : QString(),
+                        security.state == ConnectionSecurity::State::SshKnown
+                            ? QStringLiteral("known")
+                            : QStringLiteral("trusted"))});
+        break;
     }
 }
 

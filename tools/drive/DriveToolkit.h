@@ -14,10 +14,14 @@ public:
     QList<QStringList> panelPaths;
     QStringList promptTexts;
     QString trustFingerprint;
+    QString passphrase; // answers the key file's passphrase question; none: Cancel
 
     AlertAnswer runModalAlert(const Alert& alert) override
     {
         print({QStringLiteral("alert"), alert.messageText});
+        if (alert.secretText)
+            return passphrase.isEmpty() ? AlertAnswer{kAlternateReturn, QString()}
+                                        : AlertAnswer{kDefaultReturn, passphrase};
         if (alert.hasTextField)
             return promptTexts.isEmpty() ? AlertAnswer{kAlternateReturn, QString()}
                                          : AlertAnswer{kDefaultReturn, promptTexts.takeFirst()};
@@ -32,10 +36,14 @@ public:
     }
     int runModalSecurityAlert(const SecurityAlert& alert) override
     {
-        print({QStringLiteral("alert"), alert.problem, alert.certificate.fingerprint});
+        // An SSH host key's fingerprint is base64: its case matters.
+        const QString fingerprint =
+            alert.hostKey ? alert.hostKey->fingerprint : alert.certificate.fingerprint;
+        print({QStringLiteral("alert"), alert.problem, fingerprint});
         const bool matches =
             !trustFingerprint.isEmpty() &&
-            alert.certificate.fingerprint.compare(trustFingerprint, Qt::CaseInsensitive) == 0;
+            fingerprint.compare(trustFingerprint,
+                                alert.hostKey ? Qt::CaseSensitive : Qt::CaseInsensitive) == 0;
         return alert.kind != SecurityAlert::Kind::PlainText && matches ? kDefaultReturn
                                                                        : kAlternateReturn;
     }

@@ -121,6 +121,17 @@ void Driver::fillSettings()
         controller->encryptionPopUp->setCurrentIndex(
             static_cast<int>(modes.indexOf(options.encryption)));
     }
+    if (!options.protocol.isEmpty()) {
+        const QStringList protocols{QStringLiteral("ftp"), QStringLiteral("sftp")};
+        if (!protocols.contains(options.protocol))
+            fail(QStringLiteral("--protocol takes ftp or sftp"));
+        controller->protocolPopUp->setCurrentIndex(
+            static_cast<int>(protocols.indexOf(options.protocol)));
+        controller->applyProtocolChoice(options.port.isEmpty());
+    }
+    if (!options.keyFile.isEmpty())
+        controller->keyFileField->setText(options.keyFile);
+    toolkit->passphrase = options.passphrase;
 }
 
 void Driver::connect()

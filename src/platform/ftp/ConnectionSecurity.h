@@ -4,6 +4,7 @@
 #include <optional>
 
 #include <QByteArray>
+#include <QMetaType>
 #include <QString>
 
 // How an FTP connection is protected: the user's choice, and what a transfer found out.
@@ -17,6 +18,13 @@ enum class Encryption
     None,        // plain FTP
 };
 
+// The protocol a server speaks; its URLs are ftp:// or sftp://.
+enum class Protocol
+{
+    FTP,
+    SFTP, // SSH's file transfer protocol: no TLS, the SSH host key instead
+};
+
 // Every choice, in the order the window offers them.
 inline constexpr std::array<Encryption, 4> kEncryptions = {
     Encryption::IfAvailable, Encryption::Require, Encryption::Implicit, Encryption::None};
@@ -25,6 +33,8 @@ inline constexpr std::array<Encryption, 4> kEncryptions = {
 // "implicit", "none"), and back.
 Encryption encryptionFromKey(const QString& key);
 QString keyOfEncryption(Encryption encryption);
+
+Q_DECLARE_METATYPE(Encryption)
 
 // What a server's certificate says, for the user to judge.
 struct CertificateDetails
@@ -37,20 +47,31 @@ struct CertificateDetails
     QByteArray publicKeyPin; // "sha256//" + base64 of the SHA-256 of the SubjectPublicKeyInfo
 };
 
+// An SSH server's host key, for the user to judge.
+struct HostKeyDetails
+{
+    QString type;                // "ssh-ed25519", "ecdsa-sha2-nistp256", "ssh-rsa", ...
+    QString fingerprint;         // "SHA256:..." as ssh-keygen -lf prints it
+    QByteArray blob;             // the key as the server sent it
+    QString previousFingerprint; // a changed key: the one known before
+};
+
 struct ConnectionSecurity
 {
     enum class State
     {
-        Plain,         // no TLS
-        Verified,      // TLS, the certificate vouched for by a known authority
-        TrustedByUser, // TLS, the certificate pinned by the user
+        Plain,            // no TLS
+        Verified,         // TLS, the certificate vouched for by a known authority
+        TrustedByUser,    // TLS, the certificate pinned by the user
+        SshKnown,         // SSH, the host key found in ~/.ssh/known_hosts
+        SshTrustedByUser, // SSH, the host key trusted by the user in Tandrel
     };
     // Why a transfer stopped, where the user can do something about it.
     enum class Problem
     {
         None,
-        Untrusted,       // the certificate could not be verified: ask whether to trust it
-        Changed,         // the certificate is not the one trusted before: warn
+        Untrusted, // the certificate (host key) could not be verified: ask whether to trust it
+        Changed,   // the certificate (host key) is not the one trusted before: warn
         TlsNoLongerUsed, // the host was used with TLS before and now offers none: ask
         Other,           // any other TLS failure, told in the stream's error
     };
@@ -60,4 +81,5 @@ struct ConnectionSecurity
     Problem problem = Problem::None;
     QString hostPort;                              // "host:port" as the trust store keys it
     std::optional<CertificateDetails> certificate; // what the server presented, when it did
+    std::optional<HostKeyDetails> hostKey;         // an SSH server's key
 };

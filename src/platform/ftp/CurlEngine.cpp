@@ -37,11 +37,68 @@ int64_t resumeOffset(const FtpStreamProperties& properties)
     return it == properties.end() ? 0 : std::max<int64_t>(0, it->second.toLongLong());
 }
 
-bool implicitTls(const FtpStreamProperties& properties)
+// The SFTP quote command that makes, removes or renames the target (libcurl's "mkdir",
+// "rmdir", "rm", "rename"), its paths quoted.
+QByteArray sftpCommand(const CurlTransfer& t, const FtpTarget& target)
 {
-    const auto it = properties.find(FtpStreamProperty::Encryption);
-    return it != properties.end() &&
-           encryptionFromKey(it->second.toString()) == Encryption::Implicit;
+    switch (t.kind) {
+    case CurlTransfer::Kind::MakeFolder:
+        return "mkdir " + target.sftpPathArgument();
+    case CurlTransfer::Kind::Delete:
+        return (target.isFolder() ? "rmdir " : "rm ") + target.sftpPathArgument();
+    default: {
+        QByteArray path = target.sftpPath();
+        path.truncate(path.lastIndexOf('/') + 1);
+        return "rename " + target.sftpPathArgument() + ' ' +
+               FtpTarget::sftpQuoted(path + t.renameTo);
+    }
+    }
+}
+
+// An SSH server's refusal of the log-in, named by what was offered: a key when one was, else
+// the password.
+StreamError sshLoginRefused(const CurlTransfer& t)
+{
+    const auto given = [&t](FtpStreamProperty key) {
+        const auto it = t.properties.find(key);
+        return it != t.properties.end() && !it->second.toString().isEmpty();
+    };
+    const bool password = given(FtpStreamProperty::kCFStreamPropertyFTPPassword) ||
+                          !FtpTarget(t.url).password().isEmpty();
+    QString text = given(FtpStreamProperty::SshPrivateKeyFile) || !password
+                       ? (password ? QStringLiteral("No key accepted, password refused")
+                                   : QStringLiteral("No key accepted"))
+                       : QStringLiteral("Password refused");
+    // libssh2 cannot tell a wrong passphrase from a key the server does not take.
+    if (given(FtpStreamProperty::SshKeyPassphrase))
+        text += QStringLiteral(" (or the key's passphrase is wrong)");
+    return CurlOptions::localError(CURLE_LOGIN_DENIED, text);
+}
+
+// What failed an SFTP transfer where libcurl's words would not say it: a refused log-in, a host
+// key not trusted, a server that never began SSH. None for other failures.
+std::optional<StreamError> sshFailure(const CurlTransfer& t, CURLcode result)
+{
+    if (result == CURLE_LOGIN_DENIED)
+        return sshLoginRefused(t);
+    if (t.ssh && t.ssh->problem == ConnectionSecurity::Problem::Untrusted)
+        return CurlOptions::localError(
+            result, QStringLiteral("The host key of %1 is not known").arg(t.ssh->hostPort));
+    if (t.ssh && t.ssh->problem == ConnectionSecurity::Problem::Changed)
+        return CurlOptions::localError(
+            result, QStringLiteral("The host key of %1 has changed: it is %2, known was %3")
+                        .arg(t.ssh->hostPort, t.ssh->hostKey->fingerprint,
+                             t.ssh->hostKey->previousFingerprint));
+    curl_off_t connected = 0;
+    curl_easy_getinfo(t.easy, CURLINFO_CONNECT_TIME_T, &connected);
+    const bool handshakeFailed = result == CURLE_OPERATION_TIMEDOUT || result == CURLE_SSH ||
+                                 result == CURLE_RECV_ERROR || result == CURLE_SEND_ERROR ||
+                                 result == CURLE_GOT_NOTHING;
+    if (!t.hostKeySeen && connected > 0 && handshakeFailed)
+        return CurlOptions::localError(
+            result, QStringLiteral("%1 is not an SSH server: it did not begin SSH")
+                        .arg(t.url.host() + QLatin1Char(':') + QString::number(t.url.port(22))));
+    return std::nullopt;
 }
 
 } // namespace
@@ -232,12 +289,16 @@ void CurlEngine::begin(const std::shared_ptr<CurlTransfer>& transfer)
     curl_easy_setopt(easy, CURLOPT_XFERINFOFUNCTION, &CurlEngine::progress);
     curl_easy_setopt(easy, CURLOPT_XFERINFODATA, &t);
 
+    const bool sftp = t.protocol == Protocol::SFTP;
     switch (t.kind) {
     case CurlTransfer::Kind::MakeFolder:
     case CurlTransfer::Kind::Delete:
     case CurlTransfer::Kind::Rename: {
-        // POSTQUOTE runs after the CWD into the parent; QUOTE would run before it.
-        if (t.kind == CurlTransfer::Kind::Rename) {
+        // POSTQUOTE runs after the CWD into the parent; QUOTE would run before it. SFTP has no
+        // working folder: its commands name whole paths.
+        if (sftp) {
+            t.postCommands = curl_slist_append(nullptr, sftpCommand(t, target).constData());
+        } else if (t.kind == CurlTransfer::Kind::Rename) {
             // RFC 959, 4.1.3: RNFR names the entry, RNTO its new name in the same folder.
             t.postCommands =
                 curl_slist_append(nullptr, QByteArray("RNFR " + target.name()).constData());
@@ -252,7 +313,7 @@ void CurlEngine::begin(const std::shared_ptr<CurlTransfer>& transfer)
         }
         curl_easy_setopt(easy, CURLOPT_URL, target.parentUrl().constData());
         curl_easy_setopt(easy, CURLOPT_NOBODY, 1L);
-        curl_easy_setopt(easy, CURLOPT_POSTQUOTE, t.postCommands);
+        curl_easy_setopt(easy, sftp ? CURLOPT_QUOTE : CURLOPT_POSTQUOTE, t.postCommands);
         if (t.kind != CurlTransfer::Kind::MakeFolder)
             curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS,
                              static_cast<long>(CurlOptions::timeouts().finish.count()));
@@ -270,11 +331,13 @@ void CurlEngine::begin(const std::shared_ptr<CurlTransfer>& transfer)
             curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &CurlEngine::discard);
             break;
         }
-        if (const int64_t offset = resumeOffset(t.properties); offset > 0) {
+        if (const int64_t offset = resumeOffset(t.properties); offset > 0 || sftp) {
             // REST goes out only on libcurl's own SIZE path, which ignoring the 150 reply's
             // size skips (the whole file would come and be appended): libcurl asks SIZE itself
             // here, and that size then bounds the data.
-            curl_easy_setopt(easy, CURLOPT_RESUME_FROM_LARGE, static_cast<curl_off_t>(offset));
+            // libcurl's SFTP looks the file's size up before reading it; the receiver notes it.
+            if (offset > 0)
+                curl_easy_setopt(easy, CURLOPT_RESUME_FROM_LARGE, static_cast<curl_off_t>(offset));
         } else {
             // libcurl asks no SIZE itself when it ignores the 150 reply's size: ask it here, in
             // binary mode right before RETR; the "*" lets a server without SIZE go on to RETR.
@@ -296,7 +359,7 @@ void CurlEngine::begin(const std::shared_ptr<CurlTransfer>& transfer)
         // download from an offset is bounded by the SIZE answer instead (less data than that
         // fails as a partial file); REST refused fails with CURLE_FTP_COULDNT_USE_REST.
         curl_easy_setopt(easy, CURLOPT_IGNORE_CONTENT_LENGTH,
-                         resumeOffset(t.properties) > 0 ? 0L : 1L);
+                         resumeOffset(t.properties) > 0 || sftp ? 0L : 1L);
         break;
     case CurlTransfer::Kind::Upload:
         curl_easy_setopt(easy, CURLOPT_URL, target.url().constData());
@@ -306,12 +369,23 @@ void CurlEngine::begin(const std::shared_ptr<CurlTransfer>& transfer)
         curl_easy_setopt(easy, CURLOPT_UPLOAD_BUFFERSIZE, CurlTransfer::kCurlUploadBufferSize);
         break;
     }
+    if (sftp) {
+        // The host key is checked against ~/.ssh/known_hosts (libssh2 reads it, hashed entries
+        // too) and then Tandrel's own trust, before any password or key is sent.
+        curl_easy_setopt(easy, CURLOPT_SSH_KNOWNHOSTS, t.sshTrust.knownHostsFile.constData());
+        curl_easy_setopt(easy, CURLOPT_SSH_KEYFUNCTION, &CurlEngine::hostKey);
+        curl_easy_setopt(easy, CURLOPT_SSH_KEYDATA, &t);
+        if (const auto seen = sshHosts.find(t.sshTrust.hostEntry); seen != sshHosts.end())
+            t.ssh = seen->second;
+    }
     // TLS as the Encryption property asks (implicit TLS sets the URL again, as ftps://).
     const bool inParent = t.kind == CurlTransfer::Kind::MakeFolder ||
                           t.kind == CurlTransfer::Kind::Delete ||
                           t.kind == CurlTransfer::Kind::Rename;
     std::optional<StreamError> tlsProblem;
-    t.tls = TlsPolicy::configure(easy, t.properties, inParent ? target.parentUrl() : target.url(),
+    if (!sftp)
+        t.tls =
+            TlsPolicy::configure(easy, t.encryption, inParent ? target.parentUrl() : target.url(),
                                  t.kind == CurlTransfer::Kind::Upload, t.trust, &tlsProblem);
     if (tlsProblem) {
         end(t);
@@ -320,7 +394,7 @@ void CurlEngine::begin(const std::shared_ptr<CurlTransfer>& transfer)
         return;
     }
     // Port 990 is implicit TLS's: there a greeting that does not come says so within seconds.
-    if (t.url.port(21) == 990 && !implicitTls(t.properties))
+    if (!sftp && t.url.port(21) == 990 && t.encryption != Encryption::Implicit)
         t.greetingWait = std::min<std::chrono::milliseconds>(std::chrono::seconds(5),
                                                              CurlOptions::timeouts().response);
     {
@@ -387,10 +461,14 @@ void CurlEngine::collectFinished()
             done.error = *t.abortedWith;
         else if (tlsFailure)
             done.error = *tlsFailure;
+        else if (t.protocol == Protocol::SFTP && result != CURLE_OK && sshFailure(t, result))
+            done.error = *sshFailure(t, result);
         else if (result != CURLE_OK)
             done.error = CurlOptions::errorFor(easy, result, t.errorBuffer, t.lastRefusal);
         if (t.tls)
             done.security = t.tls->security();
+        else if (t.ssh)
+            done.security = t.ssh;
         const std::shared_ptr<CurlTransfer> followUp = emptyFileCheck(t, result);
         end(t);
         running.erase(it);
@@ -412,7 +490,8 @@ std::shared_ptr<CurlTransfer> CurlEngine::emptyFileCheck(CurlTransfer& t, CURLco
         if (stopping)
             return nullptr;
     }
-    if (t.kind == CurlTransfer::Kind::Upload && result != CURLE_OK && t.transferAccepted) {
+    if (t.kind == CurlTransfer::Kind::Upload && result != CURLE_OK && t.transferAccepted &&
+        t.protocol == Protocol::FTP) {
         auto probe = std::make_shared<CurlTransfer>(++ownIds, CurlTransfer::Kind::Download, t.url,
                                                     t.properties);
         probe->sizeOnly = true;

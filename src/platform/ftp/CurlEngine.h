@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <set>
@@ -76,6 +77,8 @@ private:
     static size_t send(char* out, size_t size, size_t count, void* transfer);
     static size_t header(char* data, size_t size, size_t count, void* transfer);
     static int progress(void* transfer, curl_off_t, curl_off_t, curl_off_t, curl_off_t);
+    static int hostKey(CURL*, const curl_khkey* known, const curl_khkey* found, curl_khmatch match,
+                       void* transfer);
 
     const std::function<void()> notesWaiting;
 
@@ -89,6 +92,9 @@ private:
     // Curl thread only.
     CURLM* multi = nullptr;
     std::unordered_map<uint64_t, std::shared_ptr<CurlTransfer>> running;
+    // How each SSH host's key was trusted when libcurl connected to it: a transfer on a
+    // connection libcurl reuses sees no key of its own.
+    std::map<QString, ConnectionSecurity> sshHosts;
     std::thread thread;
 
     Q_DISABLE_COPY_MOVE(CurlEngine)

@@ -2,8 +2,10 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <QDateTime>
 #include <QRegularExpression>
 
+#include "platform/TrustedHostKeys.h"
 #include "platform/ftp/CurlEngine.h"
 #include "platform/ftp/CurlOptions.h"
 
@@ -87,9 +89,32 @@ CurlNote dataNote(CurlTransfer& t, CurlNote::Kind kind)
     CurlNote data;
     data.id = t.id;
     data.kind = kind;
-    if (t.tls && !std::exchange(t.dataSecurityNoted, true))
-        data.security = t.tls->security();
+    if ((t.tls || t.ssh) && !std::exchange(t.dataSecurityNoted, true))
+        data.security = t.tls ? t.tls->security() : *t.ssh;
     return data;
+}
+
+// What libcurl's SFTP learnt of a file before its first bytes, as FTP's SIZE and MDTM replies
+// tell it: the whole file's size (libcurl counts only what is left after an offset) and its
+// time as YYYYMMDDHHMMSS.
+CurlNote sftpFileNote(const CurlTransfer& t)
+{
+    CurlNote file;
+    file.id = t.id;
+    file.kind = CurlNote::Kind::Reply;
+    curl_off_t left = -1;
+    if (curl_easy_getinfo(t.easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &left) == CURLE_OK &&
+        left >= 0) {
+        const auto it = t.properties.find(FtpStreamProperty::FileTransferOffset);
+        file.size =
+            left + (it == t.properties.end() ? 0 : std::max<qint64>(0, it->second.toLongLong()));
+    }
+    curl_off_t seconds = -1;
+    if (curl_easy_getinfo(t.easy, CURLINFO_FILETIME_T, &seconds) == CURLE_OK && seconds >= 0)
+        file.modificationTime = QDateTime::fromSecsSinceEpoch(seconds, Qt::UTC)
+                                    .toString(QStringLiteral("yyyyMMddHHmmss"))
+                                    .toLatin1();
+    return file;
 }
 
 } // namespace
@@ -119,14 +144,36 @@ size_t CurlEngine::receive(char* data, size_t size, size_t count, void* transfer
 {
     auto* t = static_cast<CurlTransfer*>(transfer);
     const auto length = static_cast<int64_t>(size * count);
+    if (t->protocol == Protocol::SFTP && t->kind == CurlTransfer::Kind::Download &&
+        !std::exchange(t->sizeAnswered, true))
+        t->engine->note(sftpFileNote(*t));
     // libcurl lists in ASCII mode and turns every CRLF (and a lone CR) into LF on the way in;
     // the listing gets its CRLF line ends back, as RFC 959 servers send them.
     const bool listing = t->kind == CurlTransfer::Kind::Listing;
     const int64_t lineEnds = listing ? std::count(data, data + length, '\n') : 0;
     const int64_t needed = length + lineEnds;
+    // Appends the chunk, its line ends restored for a listing.
+    const auto put = [&](auto& sink) {
+        if (lineEnds == 0) {
+            sink.append(data, length);
+            return;
+        }
+        const char* const end = data + length;
+        for (const char* line = data; line < end;) {
+            const char* lf = std::find(line, end, '\n');
+            sink.append(line, lf - line);
+            if (lf < end)
+                sink.append("\r\n", 2);
+            line = lf + 1;
+        }
+    };
     bool tell = false;
     {
         std::lock_guard guard(t->mutex);
+        // libcurl's SFTP reads a whole folder in one step and ends the transfer without waiting
+        // for a paused reader, dropping what it held back: an SFTP listing never pauses, and
+        // what does not fit waits in held until the owner has read.
+        const bool neverPause = listing && t->protocol == Protocol::SFTP;
         // An empty buffer takes any chunk (libcurl's are at most kCurlBufferSize, twice that
         // once line ends are restored); otherwise keep the buffer within its limit and let
         // libcurl hold the chunk until the owner has read. libcurl 7.88 converts the line ends
@@ -134,26 +181,21 @@ size_t CurlEngine::receive(char* data, size_t size, size_t count, void* transfer
         // when the read it came from ended in CR (two entries become one): such a chunk is
         // taken into the listing buffer's spare room instead.
         const bool mustTake = listing && length > 0 && data[0] == '\n';
-        if (!t->buffer.isEmpty() && t->buffer.size() + needed > t->bufferLimit &&
-            !(mustTake && needed <= t->buffer.space())) {
+        if (neverPause && (!t->held.isEmpty() || needed > t->buffer.space())) {
+            if (t->held.size() + needed > CurlTransfer::kHeldLimit)
+                return 0;
+            put(t->held);
+        } else if (!neverPause && !t->buffer.isEmpty() &&
+                   t->buffer.size() + needed > t->bufferLimit &&
+                   !(mustTake && needed <= t->buffer.space())) {
             t->receivePaused = true;
             return CURL_WRITEFUNC_PAUSE;
-        }
-        if (needed > t->buffer.space())
+        } else if (needed > t->buffer.space()) {
             return 0;
-        if (lineEnds == 0) {
-            t->buffer.append(data, length);
         } else {
-            const char* const end = data + length;
-            for (const char* line = data; line < end;) {
-                const char* lf = std::find(line, end, '\n');
-                t->buffer.append(line, lf - line);
-                if (lf < end)
-                    t->buffer.append("\r\n", 2);
-                line = lf + 1;
-            }
+            put(t->buffer);
         }
-        t->maxBuffered = std::max(t->maxBuffered, t->buffer.size());
+        t->maxBuffered = std::max<int64_t>(t->maxBuffered, t->buffer.size() + t->held.size());
         t->lastActivity = CurlTransfer::Clock::now();
         tell = !std::exchange(t->bytesNoted, true);
     }
@@ -240,6 +282,44 @@ size_t CurlEngine::header(char* data, size_t size, size_t count, void* transfer)
         t->verdict = reply.code;
     t->engine->note(std::move(reply));
     return length;
+}
+
+int CurlEngine::hostKey(CURL*, const curl_khkey* known, const curl_khkey* found, curl_khmatch match,
+                        void* transfer)
+{
+    auto* t = static_cast<CurlTransfer*>(transfer);
+    t->hostKeySeen = true;
+    // libcurl hands a key over raw with its length, or as base64 text without one.
+    const auto blobOf = [](const curl_khkey* key) {
+        if (!key || !key->key)
+            return QByteArray();
+        return key->len > 0 ? QByteArray(key->key, static_cast<qsizetype>(key->len))
+                            : QByteArray::fromBase64(QByteArray(key->key));
+    };
+    const QByteArray blob = blobOf(found);
+    ConnectionSecurity security;
+    security.protocol = QStringLiteral("SSH");
+    security.hostPort = t->sshTrust.hostEntry;
+    HostKeyDetails details{TrustedHostKeys::keyType(blob), TrustedHostKeys::fingerprint(blob), blob,
+                           QString()};
+    const std::optional<QByteArray>& trusted = t->sshTrust.trustedKey;
+    if (match == CURLKHMATCH_OK) {
+        security.state = ConnectionSecurity::State::SshKnown;
+    } else if (trusted && *trusted == blob) {
+        security.state = ConnectionSecurity::State::SshTrustedByUser;
+    } else if (match == CURLKHMATCH_MISMATCH || trusted) {
+        security.problem = ConnectionSecurity::Problem::Changed;
+        details.previousFingerprint =
+            TrustedHostKeys::fingerprint(match == CURLKHMATCH_MISMATCH ? blobOf(known) : *trusted);
+    } else {
+        security.problem = ConnectionSecurity::Problem::Untrusted;
+    }
+    security.hostKey = details;
+    t->ssh = security;
+    if (security.problem != ConnectionSecurity::Problem::None)
+        return CURLKHSTAT_REJECT; // before any password or key is sent
+    t->engine->sshHosts[security.hostPort] = security;
+    return CURLKHSTAT_FINE;
 }
 
 int CurlEngine::progress(void* transfer, curl_off_t, curl_off_t, curl_off_t, curl_off_t)

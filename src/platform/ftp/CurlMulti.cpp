@@ -5,8 +5,10 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QFile>
 #include <QTimer>
 
+#include "platform/TrustedHostKeys.h"
 #include "platform/ftp/CurlEngine.h"
 #include "platform/ftp/CurlOptions.h"
 #include "platform/ftp/FtpStreamPrivate.h"
@@ -104,7 +106,14 @@ void CurlMulti::registerStream(uint64_t id, FtpStreamPrivate* stream)
 
 void CurlMulti::start(const std::shared_ptr<CurlTransfer>& transfer)
 {
-    transfer->trust = TlsPolicy::trustFor(FtpTarget(transfer->url).url(), transfer->properties);
+    if (transfer->protocol == Protocol::FTP) {
+        transfer->trust = TlsPolicy::trustFor(FtpTarget(transfer->url).url(), transfer->encryption);
+    } else {
+        CurlTransfer::SshTrust& ssh = transfer->sshTrust;
+        ssh.knownHostsFile = QFile::encodeName(TrustedHostKeys::sshKnownHostsPath());
+        ssh.hostEntry = TrustedHostKeys::hostEntry(transfer->url.host(), transfer->url.port(22));
+        ssh.trustedKey = TrustedHostKeys::trusted(ssh.hostEntry);
+    }
     engine->start(transfer);
 }
 

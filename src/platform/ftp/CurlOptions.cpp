@@ -3,6 +3,8 @@
 #include <atomic>
 #include <cmath>
 
+#include <QFile>
+
 #include "platform/Log.h"
 #include "platform/ftp/FtpTarget.h"
 
@@ -126,6 +128,36 @@ bool isTransportFailure(CURLcode code)
     }
 }
 
+// The SSH log-in: the key file when one is given, a password when one is given, and the
+// user's ssh-agent (libssh2 finds it through SSH_AUTH_SOCK, and goes on when there is none).
+// libcurl's own default key (id_rsa in ~/.ssh, else in the working folder) is never tried.
+std::optional<StreamError> applySsh(CURL* easy, const FtpStreamProperties& properties,
+                                    bool withPassword)
+{
+    long methods = CURLSSH_AUTH_AGENT;
+    if (withPassword)
+        methods |= CURLSSH_AUTH_PASSWORD;
+    const QString keyFile = property(properties, FtpStreamProperty::SshPrivateKeyFile).toString();
+    if (!keyFile.isEmpty()) {
+        QFile key(keyFile);
+        if (!key.open(QIODevice::ReadOnly))
+            return localError(CURLE_LOGIN_DENIED,
+                              QStringLiteral("The key file \"%1\" cannot be read: %2")
+                                  .arg(keyFile, key.errorString()));
+        methods |= CURLSSH_AUTH_PUBLICKEY;
+    }
+    curl_easy_setopt(easy, CURLOPT_SSH_AUTH_TYPES, methods);
+    if (!keyFile.isEmpty()) {
+        curl_easy_setopt(easy, CURLOPT_SSH_PRIVATE_KEYFILE, QFile::encodeName(keyFile).constData());
+        // Without a public key file libssh2 derives the public key from the private one.
+        curl_easy_setopt(easy, CURLOPT_SSH_PUBLIC_KEYFILE, "");
+        const QByteArray passphrase =
+            property(properties, FtpStreamProperty::SshKeyPassphrase).toString().toUtf8();
+        curl_easy_setopt(easy, CURLOPT_KEYPASSWD, passphrase.constData());
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 Timeouts timeouts()
@@ -149,7 +181,8 @@ std::optional<StreamError> apply(CURL* easy, const FtpStreamProperties& properti
 {
     curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, errorBuffer);
-    curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "ftp");
+    const bool sftp = target.protocol() == Protocol::SFTP;
+    curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, sftp ? "sftp" : "ftp");
     curl_easy_setopt(easy, CURLOPT_FTP_CREATE_MISSING_DIRS,
                      static_cast<long>(CURLFTP_CREATE_DIR_NONE));
     // A PASV reply may name any address; data connections go where the control connection went.
@@ -182,6 +215,9 @@ std::optional<StreamError> apply(CURL* easy, const FtpStreamProperties& properti
         curl_easy_setopt(easy, CURLOPT_USERNAME, user.constData());
         curl_easy_setopt(easy, CURLOPT_PASSWORD, password.constData());
     }
+    if (sftp)
+        if (auto problem = applySsh(easy, properties, !password.isEmpty()))
+            return problem;
 
     const bool useProxy = hasAnyProxyProperty(properties);
     const QVariant passive =

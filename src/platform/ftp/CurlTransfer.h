@@ -50,6 +50,8 @@ struct CurlTransfer final
     // CPU per GiB; with all of ours it left the buffer empty more often.
     static constexpr long kCurlUploadBufferSize = kFileBufferLimit / 2;
     static constexpr int64_t kBufferLimit = 256 * 1024;
+    // The most an SFTP listing holds beyond its buffer (see held).
+    static constexpr qsizetype kHeldLimit = 512 * 1024 * 1024;
 
     CurlTransfer(uint64_t id, Kind kind, const QUrl& url, const FtpStreamProperties& properties)
         : id(id)
@@ -58,6 +60,10 @@ struct CurlTransfer final
                                                                      : kBufferLimit)
         , url(url)
         , properties(properties)
+        , protocol(url.scheme().compare(QLatin1String("sftp"), Qt::CaseInsensitive) == 0
+                       ? Protocol::SFTP
+                       : Protocol::FTP)
+        , encryption(encryptionIn(properties))
     {}
 
     int64_t resumeBelow() const { return bufferLimit - kCurlBufferSize + 1; }
@@ -67,10 +73,20 @@ struct CurlTransfer final
     const int64_t bufferLimit;
     const QUrl url;
     const FtpStreamProperties properties;
+    // Read once from the URL and the properties, so that nobody parses them again.
+    const Protocol protocol;
+    const Encryption encryption;
     // A rename's new name, set by the owner before the start.
     QByteArray renameTo;
     // Taken on the main thread when the transfer starts.
     TlsPolicy::Trust trust;
+    // sftp: where the host keys are known, taken on the main thread when the transfer starts.
+    struct SshTrust
+    {
+        QByteArray knownHostsFile;            // the user's ~/.ssh/known_hosts, read only
+        QString hostEntry;                    // "host" or "[host]:port"
+        std::optional<QByteArray> trustedKey; // the key the user trusted in Tandrel
+    } sshTrust;
     // A download that only asks the file's size (the check after a failed upload).
     bool sizeOnly = false;
 
@@ -78,6 +94,10 @@ struct CurlTransfer final
     std::mutex mutex;
     // A listing's buffer has room for one more of libcurl's chunks past its limit.
     StreamBuffer buffer{kind == Kind::Listing ? bufferLimit + 2 * kCurlBufferSize : bufferLimit};
+    // An SFTP listing's bytes that did not fit in the buffer, from heldFrom on; they move into
+    // the buffer as its owner reads.
+    QByteArray held;
+    qsizetype heldFrom = 0;
     int64_t maxBuffered = 0;
     bool receivePaused = false; // the download waits for its owner to read
     bool sendPaused = false;    // the upload waits for its owner to write
@@ -104,12 +124,21 @@ struct CurlTransfer final
     std::unique_ptr<TlsPolicy> tls;         // the transfer's TLS options and what they saw
     bool dataSecurityNoted = false;         // the first data's note told the connection's TLS
     bool replied = false;                   // a reply line has come
+    bool hostKeySeen = false;               // sftp: the server showed its host key
+    std::optional<ConnectionSecurity> ssh;  // sftp: how the host key was trusted
     Clock::time_point begun = Clock::now(); // handed to libcurl
     // How long a greeting may take once connected where an implicit-TLS port is likely; 0: as
     // long as any reply.
     std::chrono::milliseconds greetingWait{0};
 
     Q_DISABLE_COPY_MOVE(CurlTransfer)
+
+private:
+    static Encryption encryptionIn(const FtpStreamProperties& properties)
+    {
+        const auto it = properties.find(FtpStreamProperty::Encryption);
+        return it == properties.end() ? Encryption::IfAvailable : it->second.value<Encryption>();
+    }
 };
 
 // What the curl thread tells a transfer's owner, delivered on the main thread in order.

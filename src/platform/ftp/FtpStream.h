@@ -47,12 +47,16 @@ enum class FtpStreamProperty
     kCFStreamPropertyFTPProxyPort,
     kCFStreamPropertyFTPProxyUser,
     kCFStreamPropertyFTPProxyPassword,
-    // The Encryption setting's text ("if-available", "require", "implicit", "none"); absent
-    // means if-available. TLS options and certificate trust: see TlsPolicy.
+    // An Encryption value (QVariant::fromValue); absent means if-available. TLS options and
+    // certificate trust: see TlsPolicy. An sftp:// URL has no TLS and ignores it.
     Encryption,
     // For a file's read stream: a qint64 byte offset to start at (REST), so that a partial file
     // can be completed; 0 or absent starts at the beginning.
     FileTransferOffset,
+    // sftp only: the private key file (OpenSSH format) to log in with, and its passphrase.
+    // The user's ssh-agent is tried as well, and a password when one is given.
+    SshPrivateKeyFile,
+    SshKeyPassphrase,
 };
 using FtpStreamProperties = std::map<FtpStreamProperty, QVariant>;
 
@@ -147,7 +151,8 @@ public:
 
     // Bytes held in the stream's buffer now, and the most it ever held: a file's read stream
     // keeps at most 1 MiB, a listing or an upload 256 KiB, however large the file; a read stream
-    // pauses the transfer until its owner reads.
+    // pauses the transfer until its owner reads. An SFTP listing is the exception: libcurl
+    // cannot pause it, so it holds what its owner has not read yet (up to 512 MiB).
     int64_t bufferedBytes() const;
     int64_t maxBufferedBytes() const;
 

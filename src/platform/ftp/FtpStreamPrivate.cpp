@@ -164,6 +164,15 @@ int64_t FtpStreamPrivate::read(char* out, int64_t maxLength)
     {
         std::lock_guard guard(transfer->mutex);
         n = transfer->buffer.take(out, maxLength);
+        if (!transfer->held.isEmpty()) {
+            transfer->heldFrom +=
+                transfer->buffer.append(transfer->held.constData() + transfer->heldFrom,
+                                        transfer->held.size() - transfer->heldFrom);
+            if (transfer->heldFrom == transfer->held.size()) {
+                transfer->held.clear();
+                transfer->heldFrom = 0;
+            }
+        }
         remaining = !transfer->buffer.isEmpty();
         if (transfer->receivePaused && transfer->buffer.size() < transfer->resumeBelow()) {
             transfer->receivePaused = false;
@@ -241,8 +250,10 @@ void FtpStreamPrivate::close()
         /* BLOCKING: runs the event loop, user input held, until the verdict; up to finish */
         CurlMulti::instance().waitFor([this] { return verdict.has_value(); },
                                       CurlMulti::Clock::now() + limit);
-        confirmed = verdict && verdict->result == CURLE_OK &&
-                    (verdict->code == 226 || verdict->code == 250);
+        // SFTP has no reply codes: libcurl's success is the server's answer to closing the file.
+        confirmed =
+            verdict && verdict->result == CURLE_OK &&
+            (transfer->protocol == Protocol::SFTP || verdict->code == 226 || verdict->code == 250);
         if (!verdict || verdict->result == CURLE_ABORTED_BY_CALLBACK)
             error = CurlOptions::localError(
                 CURLE_OPERATION_TIMEDOUT,

@@ -9,10 +9,13 @@ bool FtpTarget::isCommandSafe(const QByteArray& bytes)
 
 FtpTarget::FtpTarget(const QUrl& url)
 {
-    if (!url.isValid() || url.scheme().compare(QLatin1String("ftp"), Qt::CaseInsensitive) != 0) {
-        m_problem = QStringLiteral("Not an ftp URL");
+    const bool sftp = url.scheme().compare(QLatin1String("sftp"), Qt::CaseInsensitive) == 0;
+    if (!url.isValid() ||
+        (!sftp && url.scheme().compare(QLatin1String("ftp"), Qt::CaseInsensitive) != 0)) {
+        m_problem = QStringLiteral("Not an ftp or sftp URL");
         return;
     }
+    m_protocol = sftp ? Protocol::SFTP : Protocol::FTP;
     const QString host = url.host(QUrl::FullyEncoded);
     if (host.isEmpty()) {
         m_problem = QStringLiteral("The URL names no server");
@@ -24,7 +27,8 @@ FtpTarget::FtpTarget(const QUrl& url)
     }
     const QString bracketed =
         host.contains(QLatin1Char(':')) ? QLatin1Char('[') + host + QLatin1Char(']') : host;
-    m_origin = "ftp://" + bracketed.toLatin1() + ':' + QByteArray::number(url.port(21));
+    m_origin = (sftp ? "sftp://" : "ftp://") + bracketed.toLatin1() + ':' +
+               QByteArray::number(url.port(sftp ? 22 : 21));
 
     m_hasUser =
         !url.userName(QUrl::FullyEncoded).isEmpty() || url.userInfo().contains(QLatin1Char(':'));
@@ -50,7 +54,8 @@ FtpTarget::FtpTarget(const QUrl& url)
     if (m_folder)
         parts.removeLast();
     if (!parts.isEmpty() && parts.first().isEmpty() && parts.size() > 1) {
-        m_absolute = true;
+        // sftp paths are absolute anyway.
+        m_absolute = !sftp;
         parts.removeFirst();
     }
     for (const QByteArray& part : parts) {
@@ -85,6 +90,24 @@ QByteArray FtpTarget::joined(qsizetype count, bool trailingSlash) const
 QByteArray FtpTarget::url() const
 {
     return joined(m_segments.size(), m_folder);
+}
+
+QByteArray FtpTarget::sftpPath() const
+{
+    // A path beginning with "/~/" is below the home folder, for libcurl as for the URL.
+    QByteArray path;
+    for (const QByteArray& segment : m_segments)
+        path += '/' + segment;
+    return path.isEmpty() ? QByteArray("/") : path;
+}
+
+QByteArray FtpTarget::sftpQuoted(const QByteArray& path)
+{
+    // libcurl reads a quoted path up to the next unescaped quote, a backslash escaping the next
+    // character.
+    QByteArray quoted = path;
+    quoted.replace('\\', "\\\\").replace('"', "\\\"");
+    return '"' + quoted + '"';
 }
 
 QByteArray FtpTarget::parentUrl() const

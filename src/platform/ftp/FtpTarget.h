@@ -4,9 +4,11 @@
 #include <QString>
 #include <QUrl>
 
-// What an ftp URL addresses, checked once and put in the one form handed to libcurl. libcurl
-// decodes %2F and walks it as folders, and copies names into quote commands without looking at
-// line ends, so a name holding CR, LF or NUL, a "/" of its own, or equal to "." or ".." is
+#include "platform/ftp/ConnectionSecurity.h"
+
+// What an ftp or sftp URL addresses, checked once and put in the one form handed to libcurl.
+// libcurl decodes %2F and walks it as folders, and copies names into quote commands without looking
+// at line ends, so a name holding CR, LF or NUL, a "/" of its own, or equal to "." or ".." is
 // refused here, before any command can be built from it.
 class FtpTarget final
 {
@@ -18,6 +20,8 @@ public:
     QString problem() const { return m_problem; }
     // The path ends in "/": a folder.
     bool isFolder() const { return m_folder; }
+    // ftp:// (port 21 when none is given) or sftp:// (port 22).
+    Protocol protocol() const { return m_protocol; }
 
     // The URL for libcurl: no login, every path byte outside the unreserved set escaped, so that
     // ";type=" or "?" in a name stay part of the name.
@@ -26,6 +30,11 @@ public:
     QByteArray parentUrl() const;
     // The target's own name, decoded; empty for the root folder.
     QByteArray name() const { return m_segments.isEmpty() ? QByteArray() : m_segments.last(); }
+    // For sftp: the target's absolute path, decoded ("/~/..." below the home folder), and the
+    // same quoted as one argument of libcurl's SFTP quote commands.
+    QByteArray sftpPath() const;
+    QByteArray sftpPathArgument() const { return sftpQuoted(sftpPath()); }
+    static QByteArray sftpQuoted(const QByteArray& path);
 
     // The login the URL carries, decoded.
     bool hasUserName() const { return m_hasUser; }
@@ -39,7 +48,8 @@ private:
     QByteArray joined(qsizetype count, bool trailingSlash) const;
 
     QString m_problem;
-    QByteArray m_origin;          // "ftp://host:port"
+    Protocol m_protocol = Protocol::FTP;
+    QByteArray m_origin;          // "ftp://host:port" or "sftp://host:port"
     QList<QByteArray> m_segments; // decoded names below the root, the empty leading one dropped
     bool m_absolute = false;      // the path began with "//": the first CWD is to "/"
     bool m_folder = false;

@@ -44,13 +44,6 @@ QString& caFile()
     return path;
 }
 
-Encryption modeOf(const FtpStreamProperties& properties)
-{
-    const auto setting = properties.find(FtpStreamProperty::Encryption);
-    return setting == properties.end() ? Encryption::IfAvailable
-                                       : encryptionFromKey(setting->second.toString());
-}
-
 // "host:port", an IPv6 address in brackets.
 QString hostPortOf(const QUrl& parsed, Encryption mode)
 {
@@ -350,11 +343,10 @@ void TlsPolicy::setCertificateAuthorities(const QString& pemFile)
     caFile() = pemFile;
 }
 
-TlsPolicy::Trust TlsPolicy::trustFor(const QByteArray& url, const FtpStreamProperties& properties)
+TlsPolicy::Trust TlsPolicy::trustFor(const QByteArray& url, Encryption mode)
 {
     Trust trust;
     trust.caFile = caFile();
-    const Encryption mode = modeOf(properties);
     if (mode == Encryption::None)
         return trust;
     const QString hostPort = hostPortOf(QUrl(QString::fromLatin1(url)), mode);
@@ -367,13 +359,12 @@ TlsPolicy::Trust TlsPolicy::trustFor(const QByteArray& url, const FtpStreamPrope
     return trust;
 }
 
-std::unique_ptr<TlsPolicy> TlsPolicy::configure(CURL* easy, const FtpStreamProperties& properties,
-                                                const QByteArray& url, bool upload,
-                                                const Trust& trust,
+std::unique_ptr<TlsPolicy> TlsPolicy::configure(CURL* easy, Encryption mode, const QByteArray& url,
+                                                bool upload, const Trust& trust,
                                                 std::optional<StreamError>* problem)
 {
     std::unique_ptr<TlsPolicy> policy(new TlsPolicy);
-    policy->mode = modeOf(properties);
+    policy->mode = mode;
     const QUrl parsed(QString::fromLatin1(url));
     const std::string host = parsed.host().toStdString();
     policy->hostPort = hostPortOf(parsed, policy->mode);

@@ -12,7 +12,7 @@
 #include "platform/ftp/ConnectionSecurity.h"
 #include "platform/ftp/FtpStream.h"
 
-// TLS for one transfer: chooses libcurl's TLS options from the Encryption property and the
+// TLS for one transfer: chooses libcurl's TLS options from the transfer's Encryption and the
 // trust store, watches the handshakes of its control and data connections, and afterwards
 // tells what protected the connection or why TLS failed.
 //
@@ -31,15 +31,14 @@ public:
         std::optional<QByteArray> pin; // the user's pinned key for the host
         bool upgraded = false;         // if-available made required: used with TLS before
     };
-    // The trust for a transfer to url (its host and port) with these properties. Main thread.
-    static Trust trustFor(const QByteArray& url, const FtpStreamProperties& properties);
+    // The trust for a transfer to url (its host and port) with this encryption. Main thread.
+    static Trust trustFor(const QByteArray& url, Encryption mode);
 
     // Sets the TLS options on a configured easy handle whose URL is url (set again as
     // ftps:// for implicit TLS); upload: its data connection only sends. Answers an error when
     // the options cannot be honoured.
-    static std::unique_ptr<TlsPolicy> configure(CURL* easy, const FtpStreamProperties& properties,
-                                                const QByteArray& url, bool upload,
-                                                const Trust& trust,
+    static std::unique_ptr<TlsPolicy> configure(CURL* easy, Encryption mode, const QByteArray& url,
+                                                bool upload, const Trust& trust,
                                                 std::optional<StreamError>* problem);
     ~TlsPolicy();
 

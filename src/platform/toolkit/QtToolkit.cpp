@@ -7,6 +7,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -64,6 +65,8 @@ Toolkit::AlertAnswer QtToolkit::runModalAlert(const Alert& alert)
         if (!alert.alternateButton.isEmpty())
             dialog.setCancelButtonText(alert.alternateButton);
         dialog.setTextValue(alert.fieldText);
+        if (alert.secretText)
+            dialog.setTextEchoMode(QLineEdit::Password);
         const bool ok = dialog.exec() == QDialog::Accepted;
         return {ok ? kDefaultReturn : kAlternateReturn, dialog.textValue()};
     }
@@ -151,16 +154,22 @@ int QtToolkit::runModalSecurityAlert(const SecurityAlert& alert)
     StreamModalHold hold;
     const bool plain = alert.kind == SecurityAlert::Kind::PlainText;
     QString message;
+    const bool ssh = alert.hostKey.has_value();
     switch (alert.kind) {
     case SecurityAlert::Kind::Untrusted:
+        //% "The host key of %1 is not known"
         //% "The certificate of %1 is not trusted"
-        message = localizedText("SecurityUntrusted", "The certificate of %1 is not trusted")
+        message = (ssh ? localizedText("SecurityHostKeyUnknown", "The host key of %1 is not known")
+                       : localizedText("SecurityUntrusted", "The certificate of %1 is not trusted"))
                       .arg(alert.host);
         break;
     case SecurityAlert::Kind::Changed:
+        //% "WARNING: the host key of %1 has changed"
         //% "The certificate of %1 has changed since you trusted it"
-        message = localizedText("SecurityChanged",
-                                "The certificate of %1 has changed since you trusted it")
+        message = (ssh ? localizedText("SecurityHostKeyChanged",
+                                       "WARNING: the host key of %1 has changed")
+                       : localizedText("SecurityChanged",
+                                       "The certificate of %1 has changed since you trusted it"))
                       .arg(alert.host);
         break;
     case SecurityAlert::Kind::PlainText:
@@ -175,7 +184,21 @@ int QtToolkit::runModalSecurityAlert(const SecurityAlert& alert)
                     QApplication::applicationDisplayName(), message, QMessageBox::NoButton,
                     QApplication::activeWindow());
     QStringList details{alert.problem};
-    if (!plain) {
+    if (ssh) {
+        //% "Key type: %1"
+        details << QString()
+                << localizedText("HostKeyType", "Key type: %1").arg(alert.hostKey->type)
+                //% "Fingerprint: %1"
+                << localizedText("HostKeyFingerprint", "Fingerprint: %1")
+                       .arg(alert.hostKey->fingerprint);
+        if (!alert.hostKey->previousFingerprint.isEmpty())
+            //% "Known before: %1"
+            details << localizedText("HostKeyKnownBefore", "Known before: %1")
+                           .arg(alert.hostKey->previousFingerprint)
+                    //% "Someone may be listening in; nothing was sent."
+                    << localizedText("HostKeyWarning",
+                                     "Someone may be listening in; nothing was sent.");
+    } else if (!plain) {
         const CertificateDetails& c = alert.certificate;
         details
             //% "Subject: %1"
@@ -200,8 +223,10 @@ int QtToolkit::runModalSecurityAlert(const SecurityAlert& alert)
     //% "Connect without encryption"
     const QString connectPlain =
         localizedText("SecurityConnectPlain", "Connect without encryption");
+    //% "Trust this host key"
     //% "Trust this certificate"
-    const QString trust = localizedText("SecurityTrust", "Trust this certificate");
+    const QString trust = ssh ? localizedText("SecurityTrustHostKey", "Trust this host key")
+                              : localizedText("SecurityTrust", "Trust this certificate");
     QPushButton* accept = box.addButton(plain ? connectPlain : trust, QMessageBox::AcceptRole);
     QPushButton* cancel = box.addButton(localizedText("Cancel", "Cancel"), QMessageBox::RejectRole);
     box.setDefaultButton(alert.kind == SecurityAlert::Kind::Untrusted ? accept : cancel);

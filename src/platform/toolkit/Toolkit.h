@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 #include <QString>
 #include <QStringList>
 
@@ -34,6 +36,7 @@ public:
         bool hasTextField = false;       // a single-line text field for the user's answer
         QString fieldText;               // what the text field holds at first
         bool alternateIsDefault = false; // Enter answers the alternate button (Cancel)
+        bool secretText = false;         // the field shows dots, as for a password
     };
 
     struct AlertAnswer
@@ -71,8 +74,11 @@ public:
         Kind kind = Kind::Untrusted;
         QString host; // "host:port"
         QString problem;
-        CertificateDetails certificate; // for Untrusted and Changed
+        CertificateDetails certificate; // for Untrusted and Changed, over TLS
         QString previousFingerprint;    // for Changed
+        // For Untrusted and Changed over SSH (the certificate is then empty): the host key,
+        // with the fingerprint known before for Changed.
+        std::optional<HostKeyDetails> hostKey;
     };
 
     virtual ~Toolkit() = default;

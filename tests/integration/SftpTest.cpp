@@ -1,0 +1,232 @@
+#include <QDir>
+#include <QFile>
+#include <QTcpServer>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include "FtpServer.h"
+#include "ShortTimeouts.h"
+#include "SshdServer.h"
+#include "StreamRecorder.h"
+#include "TempSettings.h"
+#include "platform/TrustedHostKeys.h"
+#include "platform/ftp/FtpStream.h"
+
+namespace {
+
+using P = FtpStreamProperty;
+
+// One sshd for the suite, with a served folder holding a file, a folder and a link, and its
+// host key known as a hashed known_hosts entry.
+class Sftp : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        server = new SshdServer;
+        if (!server->start())
+            return;
+        knownHosts = new QTemporaryDir;
+        const QString hashed = knownHosts->filePath(QStringLiteral("known_hosts"));
+        writeFile(hashed, server->knownHostsLine().toUtf8() + '\n');
+        SshdServer::run(QStringLiteral("ssh-keygen"), {"-q", "-H", "-f", hashed});
+        TrustedHostKeys::setSshKnownHostsPath(hashed);
+        QDir(server->root()).mkpath(QStringLiteral("a folder"));
+        writeFile(server->localPath(QStringLiteral("na\u00efve file.txt")), pattern(70000));
+        QFile::link(QStringLiteral("na\u00efve file.txt"),
+                    server->localPath(QStringLiteral("link")));
+    }
+    static void TearDownTestSuite()
+    {
+        TrustedHostKeys::setSshKnownHostsPath(QString());
+        delete knownHosts;
+        delete server;
+        server = nullptr;
+    }
+    void SetUp() override { ASSERT_TRUE(server->isRunning()) << server->log().toStdString(); }
+
+    static FtpStreamProperties withKey()
+    {
+        return {{P::kCFStreamPropertyFTPUserName, server->user()},
+                {P::kCFStreamPropertyFTPPassword, QString()},
+                {P::SshPrivateKeyFile, server->keyFile()}};
+    }
+
+    static inline SshdServer* server = nullptr;
+    static inline QTemporaryDir* knownHosts = nullptr;
+};
+
+TEST_F(Sftp, ListsFoldersFilesAndLinksAsLsLines)
+{
+    const auto listing = readUrl(server->url(QStringLiteral("/")), withKey());
+    ASSERT_TRUE(listing->ended) << listing->error.message.toStdString();
+    EXPECT_EQ(listing->security.state, ConnectionSecurity::State::SshKnown);
+    const QString text = QString::fromUtf8(listing->received);
+    EXPECT_TRUE(text.contains(QStringLiteral(" 70000 "))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("na\u00efve file.txt\r\n")));
+    EXPECT_TRUE(text.contains(QStringLiteral("\r\nd"))) << "a folder's line";
+    EXPECT_TRUE(text.contains(QStringLiteral("link -> ")));
+}
+
+TEST_F(Sftp, DownloadsAFileWithItsSizeAndTimeAndResumesAtAnOffset)
+{
+    const QUrl url = server->url(QStringLiteral("/na\u00efve file.txt"));
+    const auto whole = readUrl(url, withKey());
+    ASSERT_TRUE(whole->ended) << whole->error.message.toStdString();
+    EXPECT_TRUE(whole->received == pattern(70000));
+    EXPECT_EQ(whole->stream(), nullptr);
+
+    FtpStreamProperties fromOffset = withKey();
+    fromOffset[P::FileTransferOffset] = qint64(65536);
+    StreamRecorder resumed(url);
+    std::optional<int64_t> announced;
+    QByteArray time;
+    resumed.onEvent = [&](NSStreamEvent event) {
+        if (event == NSStreamEventOpenCompleted) {
+            announced = resumed.stream()->announcedSize();
+            time = resumed.stream()->modificationTime();
+        }
+        return false;
+    };
+    resumed.start(fromOffset);
+    ASSERT_TRUE(resumed.waitUntilDone(20000));
+    EXPECT_TRUE(resumed.ended) << resumed.error.message.toStdString();
+    EXPECT_TRUE(resumed.received == pattern(70000).mid(65536));
+    EXPECT_EQ(announced, 70000);
+    EXPECT_EQ(time.size(), 14) << time.toStdString();
+}
+
+TEST_F(Sftp, UploadsAFileAndConfirmsIt)
+{
+    const QByteArray content = pattern(3 * 1024 * 1024 + 5);
+    const auto upload = writeUrl(server->url(QStringLiteral("/up load.bin")), content, withKey());
+    EXPECT_TRUE(upload->uploaded && upload->confirmed) << upload->error.message.toStdString();
+    EXPECT_TRUE(readFile(server->localPath(QStringLiteral("up load.bin"))) == content);
+
+    const auto refused = writeUrl(server->url(QStringLiteral("/missing/x.bin")), "x", withKey());
+    EXPECT_FALSE(refused->confirmed);
+}
+
+TEST_F(Sftp, CreatesRenamesAndDeletesEntriesNamedWithQuotesAndSpaces)
+{
+    const QString name = QStringLiteral("new \"quoted\" \\ folder");
+    const auto made =
+        writeUrl(server->url(QLatin1Char('/') + name + QLatin1Char('/')), {}, withKey());
+    EXPECT_TRUE(made->ended) << made->error.message.toStdString();
+    ASSERT_TRUE(QFileInfo(server->localPath(name)).isDir());
+
+    StreamError error;
+    EXPECT_TRUE(CFURLRenameResource(server->url(QLatin1Char('/') + name + QLatin1Char('/')),
+                                    "renamed folder", withKey(), &error))
+        << error.message.toStdString();
+    EXPECT_TRUE(
+        CFURLDestroyResource(server->url(QStringLiteral("/renamed folder/")), withKey(), &error))
+        << error.message.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(server->localPath(QStringLiteral("renamed folder"))));
+
+    writeFile(server->localPath(QStringLiteral("doomed.txt")), "x");
+    EXPECT_TRUE(CFURLDestroyResource(server->url(QStringLiteral("/doomed.txt")), withKey()));
+    EXPECT_FALSE(QFileInfo::exists(server->localPath(QStringLiteral("doomed.txt"))));
+
+    EXPECT_FALSE(
+        CFURLDestroyResource(server->url(QStringLiteral("/absent.txt")), withKey(), &error));
+    EXPECT_TRUE(error.message.contains(QStringLiteral("No such file")))
+        << error.message.toStdString();
+}
+
+TEST_F(Sftp, AnUnknownOrChangedHostKeyStopsBeforeTheLogInUntilTheUserTrustsIt)
+{
+    const TempSettings settings;
+    // By another name than the other tests use, so that no connection of theirs is reused.
+    QUrl url = server->url(QStringLiteral("/"));
+    url.setHost(QStringLiteral("localhost"));
+    const QByteArray hostEntry = "[localhost]:" + QByteArray::number(server->port());
+    const auto readWith = [&](const QByteArray& knownHosts) {
+        const QString path = Sftp::knownHosts->filePath(QStringLiteral("this test's"));
+        writeFile(path, knownHosts);
+        TrustedHostKeys::setSshKnownHostsPath(path);
+        auto outcome = readUrl(url, withKey());
+        TrustedHostKeys::setSshKnownHostsPath(
+            Sftp::knownHosts->filePath(QStringLiteral("known_hosts")));
+        return outcome;
+    };
+
+    const qsizetype logStart = server->log().size();
+    const auto unknown = readWith({});
+    EXPECT_TRUE(unknown->failed);
+    EXPECT_EQ(unknown->security.problem, ConnectionSecurity::Problem::Untrusted);
+    ASSERT_TRUE(unknown->security.hostKey);
+    EXPECT_EQ(unknown->security.hostKey->fingerprint, server->hostKeyFingerprint());
+    EXPECT_EQ(unknown->security.hostKey->type, QStringLiteral("ssh-ed25519"));
+    EXPECT_FALSE(server->log().mid(logStart).contains(QStringLiteral("Accepted publickey")));
+
+    const auto changed =
+        readWith(hostEntry + " ssh-ed25519 AAAAC3NzaC1lZDI1NTE5AAAAIODJd7PuIQPgPy+ja"
+                             "n7jxJXJcYJwG5bAsj48Nf2JRI+8\n");
+    EXPECT_EQ(changed->security.problem, ConnectionSecurity::Problem::Changed);
+    EXPECT_TRUE(changed->error.message.contains(server->hostKeyFingerprint()));
+    EXPECT_TRUE(changed->error.message.contains(
+        QStringLiteral("SHA256:J5zHKP8a824rtKARr3JwE0h64/7Bl0HANA0jCaMaHKE")))
+        << changed->error.message.toStdString();
+
+    ASSERT_TRUE(TrustedHostKeys::trust(unknown->security.hostPort, *unknown->security.hostKey));
+    EXPECT_EQ(static_cast<int>(QFileInfo(TrustedHostKeys::storePath()).permissions()) & 0x0077, 0);
+    const auto trusted = readWith({});
+    EXPECT_TRUE(trusted->ended) << trusted->error.message.toStdString();
+    EXPECT_EQ(trusted->security.state, ConnectionSecurity::State::SshTrustedByUser);
+}
+
+TEST_F(Sftp, ARefusedLogInSaysWhatWasRefused)
+{
+    FtpStreamProperties password = {{P::kCFStreamPropertyFTPUserName, server->user()},
+                                    {P::kCFStreamPropertyFTPPassword, QStringLiteral("wrong")}};
+    const auto refused = readUrl(server->url(QStringLiteral("/")), password);
+    EXPECT_TRUE(refused->failed);
+    EXPECT_EQ(refused->error.message, QStringLiteral("Password refused"));
+
+    FtpStreamProperties missingKey = withKey();
+    missingKey[P::SshPrivateKeyFile] = server->root() + QStringLiteral("/no-such-key");
+    const auto noKey = readUrl(server->url(QStringLiteral("/")), missingKey);
+    EXPECT_TRUE(noKey->failed);
+    EXPECT_TRUE(noKey->error.message.contains(QStringLiteral("cannot be read")))
+        << noKey->error.message.toStdString();
+}
+
+TEST(SftpNotSsh, AHostThatIsNoSshServerFailsWithinTheTimeOut)
+{
+    const ShortTimeouts shortTimeouts;
+    FtpServer ftp;
+    ASSERT_TRUE(ftp.start()) << ftp.log().toStdString();
+    QTcpServer silent;
+    ASSERT_TRUE(silent.listen(QHostAddress::LocalHost));
+    for (const quint16 port : {ftp.port(), silent.serverPort()}) {
+        const auto failed = readUrl(QUrl(QStringLiteral("sftp://127.0.0.1:%1/").arg(port)),
+                                    {{P::kCFStreamPropertyFTPUserName, QStringLiteral("u")},
+                                     {P::kCFStreamPropertyFTPPassword, QStringLiteral("p")}});
+        EXPECT_TRUE(failed->failed) << port;
+        EXPECT_TRUE(failed->error.message.contains(QStringLiteral("not an SSH server")))
+            << failed->error.message.toStdString();
+    }
+}
+
+} // namespace
+
+TEST_F(Sftp, AListingThatPausesForItsReaderLosesNoEntry)
+{
+    const QString many = server->localPath(QStringLiteral("many"));
+    QDir().mkpath(many);
+    for (int i = 0; i < 10000; ++i)
+        writeFile(many + QStringLiteral("/entry-%1.txt").arg(i), {});
+    // A reader slower than the server: libcurl has read the whole folder while it waits.
+    StreamRecorder listing(server->url(QStringLiteral("/many/")));
+    listing.onEvent = [](NSStreamEvent event) {
+        if (event == NSStreamEventHasBytesAvailable)
+            QThread::msleep(20);
+        return false;
+    };
+    listing.start(withKey());
+    ASSERT_TRUE(listing.waitUntilDone(30000));
+    ASSERT_TRUE(listing.ended) << listing.error.message.toStdString();
+    EXPECT_EQ(listing.received.count("\r\n"), 10002); // with "." and ".."
+}
