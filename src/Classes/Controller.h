@@ -5,6 +5,7 @@
 #include <optional>
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QModelIndex>
 #include <QObject>
@@ -284,6 +285,7 @@ private:
     void secretsArrived();
     QString linkShown;   // the link in use, as the chooser shows it; "" for a saved site
     int secretReads = 0; // keyring reads for the site in use that have not answered
+    QHash<QString, QString> keyringHolds; // what the keyring holds, by key, as far as known
     bool connectAfterSecrets = false;
 
     void armSaveItem();

@@ -103,11 +103,11 @@ void Controller::initSites()
     // shown first; it is written to the file with the next save.
     if (!siteStore->siteWithId(currentSiteId())) {
         const QString host = store().text(Setting::Host);
-        QString name = host.isEmpty() ? text("SiteDefaultName", "My server") : host;
-        for (int n = 2; siteStore->siteNamed(name); ++n)
-            name = (host.isEmpty() ? text("SiteDefaultName", "My server") : host) +
-                   QStringLiteral(" (%1)").arg(n);
         //% "My server"
+        const QString base = host.isEmpty() ? text("SiteDefaultName", "My server") : host;
+        QString name = base;
+        for (int n = 2; siteStore->siteNamed(name); ++n)
+            name = base + QStringLiteral(" (%1)").arg(n);
         siteStore->sites.prepend({SiteStore::newId(), name, store().siteValues(true)});
         store().setValue(siteStore->sites.first().id, Setting::Site);
         store().synchronize();
@@ -224,22 +224,27 @@ void Controller::storeCurrentSite()
     const bool inKeyring = store().secretsInKeyring();
     bool changed = false;
     if (inKeyring) {
+        // Only what changed goes to the keyring: each request may bring up the desktop's prompt.
         forEachSecret([&](const SettingInfo& info) {
+            const QString key = keyringKey(site->id, info);
             const QString secret = store().text(info.setting);
-            if (!secret.isEmpty())
-                Keyring::shared().write(keyringKey(site->id, info), secret);
-            // While the keyring is still reading the site's passwords, an empty field says
-            // nothing about them.
-            else if (secretReads == 0)
-                Keyring::shared().remove(keyringKey(site->id, info));
+            if (!secret.isEmpty() && keyringHolds.value(key) != secret) {
+                Keyring::shared().write(key, secret);
+                keyringHolds.insert(key, secret);
+            } else if (secret.isEmpty() && keyringHolds.contains(key)) {
+                Keyring::shared().remove(key);
+                keyringHolds.remove(key);
+            }
         });
         for (Site& other : siteStore->sites)
             forEachSecret([&](const SettingInfo& info) {
                 const QString name = QLatin1String(info.name);
                 if (!other.values.contains(name))
                     return;
-                if (const QString secret = other.values.take(name).toString(); !secret.isEmpty())
+                if (const QString secret = other.values.take(name).toString(); !secret.isEmpty()) {
                     Keyring::shared().write(keyringKey(other.id, info), secret);
+                    keyringHolds.insert(keyringKey(other.id, info), secret);
+                }
                 changed = true;
             });
     }
@@ -278,6 +283,8 @@ void Controller::readSecrets(const QString& siteId)
                     if (--self->secretReads == 0)
                         self->secretsArrived();
                 });
+                if (secret)
+                    self->keyringHolds.insert(keyringKey(siteId, info), *secret);
                 // A site left meanwhile, or a password already typed or in the file, stays.
                 if (!secret || self->currentSiteId() != siteId || store().hasTransientSite() ||
                     !store().text(info.setting).isEmpty())
@@ -413,8 +420,10 @@ void Controller::deleteSiteAction()
     if (Toolkit::shared().runModalAlert(alert).code != Toolkit::kDefaultReturn)
         return;
     if (store().secretsInKeyring())
-        forEachSecret(
-            [&](const SettingInfo& info) { Keyring::shared().remove(keyringKey(site->id, info)); });
+        forEachSecret([&](const SettingInfo& info) {
+            Keyring::shared().remove(keyringKey(site->id, info));
+            keyringHolds.remove(keyringKey(site->id, info));
+        });
     siteStore->sites.removeIf([id = site->id](const Site& s) { return s.id == id; });
     if (siteStore->sites.isEmpty()) {
         Site empty{SiteStore::newId(), text("SiteDefaultName", "My server"), {}};
