@@ -186,6 +186,8 @@ TEST_F(Sites, ASecondStartHandsItsLinkToTheRunningWindow)
     startApp();
     SingleInstance links;
     ASSERT_TRUE(links.listen());
+    SingleInstance startedWithoutALink; // leaves the links to the running one
+    EXPECT_FALSE(startedWithoutALink.listen());
     QObject::connect(&links, &SingleInstance::linkReceived, c, &Controller::openLink);
     bool handedOver = false;
     std::thread second([&] { handedOver = SingleInstance::handOver(rootUrl()); });
