@@ -3,8 +3,9 @@
 
 BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-tools-dev qt6-tools-dev-tools
                 qt6-l10n-tools libcurl4-openssl-dev libssl-dev qtkeychain-qt6-dev)
-# The listing's folder and document symbols are emoji: a colour emoji font shows them.
-RUN_PACKAGES=(python3 python3-pyftpdlib fonts-noto-color-emoji)
+# The listing's folder and document symbols are emoji: a colour emoji font shows them. Qt's own
+# words (file dialogs, message-box buttons) in the user's language come with its translations.
+RUN_PACKAGES=(python3 python3-pyftpdlib fonts-noto-color-emoji qt6-translations-l10n)
 # The keyring tests run a gnome-keyring of their own in a private D-Bus session.
 TEST_PACKAGES=(libgtest-dev ccache python3 python3-pyftpdlib vsftpd tinyproxy curl openssl clang clang-format
                libclang-rt-14-dev gnome-keyring dbus dbus-x11 libsecret-tools)

@@ -14,6 +14,7 @@ CreateDirDelegate::CreateDirDelegate(QObject* parent)
 std::optional<QString> CreateDirDelegate::getNewDir()
 {
     Toolkit::Alert alert;
+    //% "Name of the new folder:"
     alert.messageText = Controller::localizedString("PlsNewDir");
     alert.defaultButton = Controller::localizedString("OK");
     alert.alternateButton = Controller::localizedString("Cancel");

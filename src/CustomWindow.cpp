@@ -42,6 +42,9 @@ CustomWindow::CustomWindow(QWidget* parent, Qt::WindowFlags /*flags*/)
     ui->toolbar->addAction(ui->connectItem);
     ui->toolbar->addAction(ui->disconnectItem);
     ui->toolbar->addAction(ui->saveItem);
+    // The toolbar in the Tab order: connecting and disconnecting need no mouse.
+    for (QAction* item : {ui->connectItem, ui->disconnectItem, ui->saveItem})
+        ui->toolbar->widgetForAction(item)->setFocusPolicy(Qt::TabFocus);
     // No title bar: the window carries its own quit and minimise controls, and Ctrl+Q.
     addAction(ui->quitItem);
     // Esc cancels the running transfer, wherever the focus is in the window.

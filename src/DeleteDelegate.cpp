@@ -28,11 +28,18 @@ void DeleteDelegate::deleteAction()
     // The confirmation says what goes: a file or a folder, and its name as shown.
     const bool folder = RemoteFolder::isFolder(*entry);
     Toolkit::Alert alert;
+    //% "Delete the selected item?"
     alert.messageText = Controller::localizedString("DeleteConfirm");
+    //% "The folder “%1” will be deleted."
+    const QString folderNamed = Controller::localizedString("DeleteFolderNamed");
+    //% "The file “%1” will be deleted."
+    const QString fileNamed = Controller::localizedString("DeleteFileNamed");
+    //% "It is removed from the server and cannot be restored."
+    const QString cannotRestore = Controller::localizedString("DeleteInfo");
     alert.informativeText =
-        Controller::localizedString(folder ? "DeleteFolderNamed" : "DeleteFileNamed")
+        (folder ? folderNamed : fileNamed)
             .arg(Log::printable(MiscTool::getFileName(*entry).value_or(QString()))) +
-        QLatin1Char('\n') + Controller::localizedString("DeleteInfo");
+        QLatin1Char('\n') + cannotRestore;
     alert.defaultButton = Controller::localizedString("OK");
     alert.alternateButton = Controller::localizedString("Cancel");
     if (Toolkit::shared().runModalAlert(alert).code != Toolkit::kDefaultReturn) {

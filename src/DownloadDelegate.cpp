@@ -100,7 +100,9 @@ std::optional<OperationOutcome> DownloadDelegate::startDownload(const ListingEnt
     if (RemoteFolder::isFolder(entry) && !link) {
         Toolkit::Alert alert;
         alert.style = Toolkit::AlertStyle::Informational;
+        //% "Folders cannot be downloaded"
         alert.messageText = Controller::localizedString("NotSupportAlert");
+        //% "Select a file to download it; open a folder by double-clicking it."
         alert.informativeText = Controller::localizedString("DirDownloadNotSupport");
         Toolkit::shared().runModalAlert(alert);
         return outcome(OperationOutcome::Kind::NotAFile);

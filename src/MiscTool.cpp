@@ -12,11 +12,17 @@
 #include <QRegularExpression>
 #include <QTimeZone>
 
+#include "OperationOutcome.h"
 #include "platform/Log.h"
 #include "platform/UrlText.h"
 #include "platform/UserDefaults.h"
 
 namespace {
+
+QString text(const char* id, const char* english)
+{
+    return OperationOutcome::localizedText(id, english);
+}
 
 // The shared date formatter: the system locale's short format, and the local time zone's
 // offset from UTC over the span between two of its transitions. Converting each date through
@@ -183,30 +189,39 @@ QString MiscTool::serverAddressProblem()
 QString MiscTool::hostProblem(const QString& host)
 {
     const auto problem = [&](const QString& what) {
-        return QStringLiteral("Host \"%1\" %2").arg(Log::printable(host), what);
+        //% "Host \"%1\" %2"
+        return text("HostProblem", "Host \"%1\" %2").arg(Log::printable(host), what);
     };
     if (host.isEmpty())
-        return QStringLiteral("Host is empty");
+        //% "Host is empty"
+        return text("HostEmpty", "Host is empty");
     for (const QChar c : host) {
         if (c.isSpace() || c.category() == QChar::Other_Control)
-            return problem(QStringLiteral("holds a space or control character"));
+            //% "holds a space or control character"
+            return problem(text("HostHoldsSpace", "holds a space or control character"));
     }
     if (host.contains(QLatin1Char('/')))
-        return problem(QStringLiteral("holds a \"/\": a folder goes in the Directory field"));
+        return problem(
+            //% "holds a \"/\": a folder goes in the Directory field"
+            text("HostHoldsSlash", "holds a \"/\": a folder goes in the Directory field"));
     if (host.contains(QLatin1Char('@')))
-        return problem(QStringLiteral("holds an \"@\": the login goes in the User field"));
+        //% "holds an \"@\": the login goes in the User field"
+        return problem(text("HostHoldsAt", "holds an \"@\": the login goes in the User field"));
     if (host.startsWith(QLatin1Char('['))) {
         in6_addr address{};
         if (!host.endsWith(QLatin1Char(']')) ||
             inet_pton(AF_INET6, host.mid(1, host.size() - 2).toLatin1().constData(), &address) != 1)
-            return problem(QStringLiteral("is not an IPv6 address in brackets"));
+            //% "is not an IPv6 address in brackets"
+            return problem(text("HostNotIpv6", "is not an IPv6 address in brackets"));
         return QString();
     }
     if (host.count(QLatin1Char(':')) > 1)
-        return problem(QStringLiteral("is an IPv6 address without brackets: write [%1]")
+        //% "is an IPv6 address without brackets: write [%1]"
+        return problem(text("HostIpv6Brackets", "is an IPv6 address without brackets: write [%1]")
                            .arg(Log::printable(host)));
     if (host.contains(QLatin1Char(':')))
-        return problem(QStringLiteral("holds a \":\": the port goes in the Port field"));
+        //% "holds a \":\": the port goes in the Port field"
+        return problem(text("HostHoldsColon", "holds a \":\": the port goes in the Port field"));
 
     // Digits and dots only: an IPv4 address, four numbers of 0 to 255.
     static const QRegularExpression numeric(QStringLiteral("^[0-9.]+$"));
@@ -215,7 +230,8 @@ QString MiscTool::hostProblem(const QString& host)
             QStringLiteral("^((25[0-5]|2[0-4][0-9]|1[0-9][0-9]|[1-9]?[0-9])\\.){3}"
                            "(25[0-5]|2[0-4][0-9]|1[0-9][0-9]|[1-9]?[0-9])$"));
         return ipv4.match(host).hasMatch() ? QString()
-                                           : problem(QStringLiteral("is not an IPv4 address"));
+                                           //% "is not an IPv4 address"
+                                           : problem(text("HostNotIpv4", "is not an IPv4 address"));
     }
     // A host name: labels of letters, digits, "-" and "_" (names beyond ASCII in their
     // ASCII form), each 1 to 63 long, 253 in all, one final "." allowed.
@@ -227,17 +243,20 @@ QString MiscTool::hostProblem(const QString& host)
     bool ok = !ascii.isEmpty() && ascii.size() <= 253;
     for (const QString& part : ascii.split(QLatin1Char('.')))
         ok = ok && label.match(part).hasMatch();
-    return ok ? QString() : problem(QStringLiteral("is not a host name"));
+    //% "is not a host name"
+    return ok ? QString() : problem(text("HostNotName", "is not a host name"));
 }
 
 QString MiscTool::portProblem(const QString& port)
 {
     static const QRegularExpression digits(QStringLiteral("^[0-9]{1,5}$"));
     if (port.isEmpty())
-        return QStringLiteral("Port is empty");
+        //% "Port is empty"
+        return text("PortEmpty", "Port is empty");
     const int number = digits.match(port).hasMatch() ? port.toInt() : 0;
     if (number < 1 || number > 65535)
-        return QStringLiteral("Port \"%1\" is not a number from 1 to 65535")
+        //% "Port \"%1\" is not a number from 1 to 65535"
+        return text("PortNotNumber", "Port \"%1\" is not a number from 1 to 65535")
             .arg(Log::printable(port));
     return QString();
 }

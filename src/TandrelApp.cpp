@@ -5,7 +5,9 @@
 #include <QDialog>
 #include <QHeaderView>
 #include <QKeySequence>
+#include <QLibraryInfo>
 #include <QLocale>
+#include <QPointer>
 #include <QPushButton>
 #include <QShortcut>
 #include <QTableView>
@@ -21,6 +23,7 @@
 #include "DownloadDelegate.h"
 #include "RenameDelegate.h"
 #include "UploadDelegate.h"
+#include "WindowState.h"
 #include "ui_CustomWindow.h"
 #include "ui_FtpSettingPanel.h"
 
@@ -89,6 +92,7 @@ TandrelApp::TandrelApp()
     QObject::connect(controller->cancelItem, &QAction::triggered, controller,
                      &Controller::cancelListing);
     mainController->awakeFromNib();
+    WindowState::restore(*mainController);
 }
 
 void TandrelApp::showQueue(const Ui::CustomWindow& ui)
@@ -114,6 +118,7 @@ void TandrelApp::showQueue(const Ui::CustomWindow& ui)
 
 TandrelApp::~TandrelApp()
 {
+    WindowState::save(*mainController);
     // The queue and the operations use the controller, whose outlets point into the window: they
     // go first, then the controller.
     queue.reset();
@@ -127,9 +132,26 @@ TandrelApp::~TandrelApp()
 
 void TandrelApp::loadTranslations(QApplication& app, const QLocale& locale)
 {
-    auto* translator = new QTranslator(&app);
-    if (translator->load(locale, QStringLiteral("tandrel"), QStringLiteral("_"),
-                         QStringLiteral(":/i18n")) ||
-        translator->load(QStringLiteral(":/i18n/tandrel_en.qm")))
-        QApplication::installTranslator(translator);
+    // One language at a time: a second call replaces the tables of the first.
+    static QList<QPointer<QTranslator>> installed;
+    for (const QPointer<QTranslator>& translator : std::as_const(installed)) {
+        QApplication::removeTranslator(translator);
+        delete translator;
+    }
+    installed.clear();
+    const auto install = [&](const QString& name, const QString& folder, const QLocale* language) {
+        auto* translator = new QTranslator(&app);
+        if (language ? translator->load(*language, name, QStringLiteral("_"), folder)
+                     : translator->load(name, folder)) {
+            QApplication::installTranslator(translator);
+            installed.append(translator);
+        } else {
+            delete translator;
+        }
+    };
+    // Qt's own words: the file dialogs' and the message boxes' buttons.
+    install(QStringLiteral("qtbase"), QLibraryInfo::path(QLibraryInfo::TranslationsPath), &locale);
+    // English beneath the language's table: a text it lacks shows in English, not as its id.
+    install(QStringLiteral("tandrel_en"), QStringLiteral(":/i18n"), nullptr);
+    install(QStringLiteral("tandrel"), QStringLiteral(":/i18n"), &locale);
 }

@@ -17,17 +17,18 @@ namespace Ui {
 class CustomWindow;
 }
 
-// Everything the main interface file creates, made and connected as at start-up: the window,
-// the settings panel, the controller, the remote operations with their buttons and the
-// transfer queue with its tab. The
-// app, the GUI tests and tandrel-drive use it.
+// Everything the main interface file creates, made and connected as at start-up: the window
+// (where it was left last time), the settings panel, the controller, the remote operations with
+// their buttons and the transfer queue with its tab. The app, the GUI tests and tandrel-drive
+// use it.
 class TandrelApp final
 {
 public:
     TandrelApp();
     ~TandrelApp();
 
-    // Loads the string table for the given language (English where there is none).
+    // Loads Qt's own and Tandrel's tables for the language; a text the language lacks shows in
+    // English. A later call replaces the tables of an earlier one.
     static void loadTranslations(QApplication& app, const QLocale& locale);
 
     CustomWindow* window() const { return mainWindow.get(); }

@@ -323,6 +323,278 @@
         <source>The settings file was kept as %1; Tandrel started with empty settings.</source>
         <translation>Die Einstellungsdatei wurde als %1 aufbewahrt; Tandrel startet mit leeren Einstellungen.</translation>
     </message>
+    <message id="SettingsButton">
+        <source>Settings…</source>
+        <translation>Einstellungen…</translation>
+    </message>
+    <message id="SettingsButtonTip">
+        <source>Download folder</source>
+        <translation>Download-Ordner</translation>
+    </message>
+    <message id="MinimizeTip">
+        <source>Minimise</source>
+        <translation>Minimieren</translation>
+    </message>
+    <message id="QuitTip">
+        <source>Quit Tandrel</source>
+        <translation>Tandrel beenden</translation>
+    </message>
+    <message id="TabServer">
+        <source>Server</source>
+        <translation>Server</translation>
+    </message>
+    <message id="TabProxy">
+        <source>Proxy</source>
+        <translation>Proxy</translation>
+    </message>
+    <message id="TabBrowser">
+        <source>Browser</source>
+        <translation>Dateien</translation>
+    </message>
+    <message id="TabQueue">
+        <source>Queue</source>
+        <translation>Warteschlange</translation>
+    </message>
+    <message id="Encryption">
+        <source>Encryption</source>
+        <translation>Verschlüsselung</translation>
+    </message>
+    <message id="EncryptionIfAvailable">
+        <source>Use TLS if the server offers it</source>
+        <translation>TLS nutzen, wenn der Server es anbietet</translation>
+    </message>
+    <message id="EncryptionRequire">
+        <source>Require TLS</source>
+        <translation>TLS verlangen</translation>
+    </message>
+    <message id="EncryptionImplicit">
+        <source>Implicit TLS</source>
+        <translation>Implizites TLS</translation>
+    </message>
+    <message id="EncryptionNone">
+        <source>Plain FTP (insecure)</source>
+        <translation>Unverschlüsseltes FTP (unsicher)</translation>
+    </message>
+    <message id="PreButton">
+        <source>↑ Up</source>
+        <translation>↑ Hoch</translation>
+    </message>
+    <message id="ReloadButton">
+        <source>↻ Reload</source>
+        <translation>↻ Neu laden</translation>
+    </message>
+    <message id="CreateDirButton">
+        <source>New folder</source>
+        <translation>Neuer Ordner</translation>
+    </message>
+    <message id="DeleteButton">
+        <source>Delete</source>
+        <translation>Löschen</translation>
+    </message>
+    <message id="CancelButtonTip">
+        <source>Cancel the transfer (Esc)</source>
+        <translation>Übertragung abbrechen (Esc)</translation>
+    </message>
+    <message id="RemoveTransferButton">
+        <source>Remove</source>
+        <translation>Entfernen</translation>
+    </message>
+    <message id="RemoveTransferTip">
+        <source>Remove the selected waiting transfers (Delete)</source>
+        <translation>Ausgewählte wartende Übertragungen entfernen (Entf)</translation>
+    </message>
+    <message id="ClearTransfersButton">
+        <source>Clear Finished</source>
+        <translation>Beendete entfernen</translation>
+    </message>
+    <message id="ToolbarConnect">
+        <source>Connect</source>
+        <translation>Verbinden</translation>
+    </message>
+    <message id="ToolbarDisconnect">
+        <source>Disconnect</source>
+        <translation>Trennen</translation>
+    </message>
+    <message id="ToolbarSave">
+        <source>Save</source>
+        <translation>Speichern</translation>
+    </message>
+    <message id="CancelItem">
+        <source>Cancel the transfer</source>
+        <translation>Übertragung abbrechen</translation>
+    </message>
+    <message id="QuitItem">
+        <source>Quit</source>
+        <translation>Beenden</translation>
+    </message>
+    <message id="SettingsTitle">
+        <source>Settings</source>
+        <translation>Einstellungen</translation>
+    </message>
+    <message id="LocalFolderLabel">
+        <source>Downloads go to the folder chosen here.</source>
+        <translation>Downloads landen in dem hier gewählten Ordner.</translation>
+    </message>
+    <message id="LocalButton">
+        <source>Choose download folder…</source>
+        <translation>Download-Ordner wählen…</translation>
+    </message>
+    <message id="CloseButton">
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+    <message id="ListName">
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+    <message id="ListSize">
+        <source>Size</source>
+        <translation>Größe</translation>
+    </message>
+    <message id="ListModified">
+        <source>Modified</source>
+        <translation>Geändert</translation>
+    </message>
+    <message id="SecurityPlain">
+        <source>Not encrypted</source>
+        <translation>Nicht verschlüsselt</translation>
+    </message>
+    <message id="SecurityVerified">
+        <source>%1, certificate verified</source>
+        <translation>%1, Zertifikat geprüft</translation>
+    </message>
+    <message id="SecurityTrusted">
+        <source>%1, certificate trusted by you</source>
+        <translation>%1, Zertifikat von Ihnen als vertrauenswürdig bestätigt</translation>
+    </message>
+    <message id="SecurityTrustNotSaved">
+        <source>The trusted certificate could not be saved: %1</source>
+        <translation>Das vertraute Zertifikat konnte nicht gespeichert werden: %1</translation>
+    </message>
+    <message id="SecurityTlsNotSaved">
+        <source>That this host uses TLS could not be saved: %1</source>
+        <translation>Dass dieser Server TLS nutzt, konnte nicht gespeichert werden: %1</translation>
+    </message>
+    <message id="SecurityUntrusted">
+        <source>The certificate of %1 is not trusted</source>
+        <translation>Dem Zertifikat von %1 wird nicht vertraut</translation>
+    </message>
+    <message id="SecurityChanged">
+        <source>The certificate of %1 has changed since you trusted it</source>
+        <translation>Das Zertifikat von %1 hat sich geändert, seit Sie ihm vertraut haben</translation>
+    </message>
+    <message id="SecurityPlainNow">
+        <source>%1 was used with TLS before but does not offer it now</source>
+        <translation>%1 wurde bisher mit TLS genutzt, bietet es jetzt aber nicht an</translation>
+    </message>
+    <message id="CertificateSubject">
+        <source>Subject: %1</source>
+        <translation>Inhaber: %1</translation>
+    </message>
+    <message id="CertificateIssuer">
+        <source>Issuer: %1</source>
+        <translation>Aussteller: %1</translation>
+    </message>
+    <message id="CertificateValidity">
+        <source>Valid from %1 until %2</source>
+        <translation>Gültig von %1 bis %2</translation>
+    </message>
+    <message id="CertificateTrustedBefore">
+        <source>Trusted before: %1</source>
+        <translation>Bisher vertraut: %1</translation>
+    </message>
+    <message id="SecurityPlainWarning">
+        <source>Without TLS, the password and the files travel readable.</source>
+        <translation>Ohne TLS gehen das Passwort und die Dateien lesbar über das Netz.</translation>
+    </message>
+    <message id="SecurityConnectPlain">
+        <source>Connect without encryption</source>
+        <translation>Ohne Verschlüsselung verbinden</translation>
+    </message>
+    <message id="SecurityTrust">
+        <source>Trust this certificate</source>
+        <translation>Diesem Zertifikat vertrauen</translation>
+    </message>
+    <message id="StatusUnreadableLine">
+        <source> (1 line could not be read)</source>
+        <translation> (1 Zeile war nicht lesbar)</translation>
+    </message>
+    <message id="StatusUnreadableLines">
+        <source> (%1 lines could not be read)</source>
+        <translation> (%1 Zeilen waren nicht lesbar)</translation>
+    </message>
+    <message id="StatusListingCancelled">
+        <source>Listing cancelled</source>
+        <translation>Auflistung abgebrochen</translation>
+    </message>
+    <message id="StatusListingTooLong">
+        <source>Listing stopped at %L1 bytes</source>
+        <translation>Auflistung bei %L1 Bytes angehalten</translation>
+    </message>
+    <message id="StatusListingLineTooLong">
+        <source>Listing stopped: a line longer than %L1 bytes</source>
+        <translation>Auflistung angehalten: eine Zeile ist länger als %L1 Bytes</translation>
+    </message>
+    <message id="StatusCannotConnect">
+        <source>Cannot connect: %1</source>
+        <translation>Verbindung nicht möglich: %1</translation>
+    </message>
+    <message id="StatusRefusedFolder">
+        <source>Refused to open the folder &quot;%1&quot;: %2</source>
+        <translation>Öffnen des Ordners „%1“ abgelehnt: %2</translation>
+    </message>
+    <message id="HostProblem">
+        <source>Host &quot;%1&quot; %2</source>
+        <translation>Server „%1“ %2</translation>
+    </message>
+    <message id="HostEmpty">
+        <source>Host is empty</source>
+        <translation>Kein Server angegeben</translation>
+    </message>
+    <message id="HostHoldsSpace">
+        <source>holds a space or control character</source>
+        <translation>enthält ein Leerzeichen oder Steuerzeichen</translation>
+    </message>
+    <message id="HostHoldsSlash">
+        <source>holds a &quot;/&quot;: a folder goes in the Directory field</source>
+        <translation>enthält „/“: ein Ordner gehört in das Feld Ordner</translation>
+    </message>
+    <message id="HostHoldsAt">
+        <source>holds an &quot;@&quot;: the login goes in the User field</source>
+        <translation>enthält „@“: die Anmeldung gehört in das Feld Benutzer</translation>
+    </message>
+    <message id="HostNotIpv6">
+        <source>is not an IPv6 address in brackets</source>
+        <translation>ist keine IPv6-Adresse in eckigen Klammern</translation>
+    </message>
+    <message id="HostIpv6Brackets">
+        <source>is an IPv6 address without brackets: write [%1]</source>
+        <translation>ist eine IPv6-Adresse ohne eckige Klammern: schreiben Sie [%1]</translation>
+    </message>
+    <message id="HostHoldsColon">
+        <source>holds a &quot;:&quot;: the port goes in the Port field</source>
+        <translation>enthält „:“: der Port gehört in das Feld Port</translation>
+    </message>
+    <message id="HostNotIpv4">
+        <source>is not an IPv4 address</source>
+        <translation>ist keine IPv4-Adresse</translation>
+    </message>
+    <message id="HostNotName">
+        <source>is not a host name</source>
+        <translation>ist kein Servername</translation>
+    </message>
+    <message id="PortEmpty">
+        <source>Port is empty</source>
+        <translation>Kein Port angegeben</translation>
+    </message>
+    <message id="PortNotNumber">
+        <source>Port &quot;%1&quot; is not a number from 1 to 65535</source>
+        <translation>Port „%1“ ist keine Zahl von 1 bis 65535</translation>
+    </message>
+    <message id="StatusNotAFile">
+        <source>Not a file</source>
+        <translation>Keine Datei</translation>
+    </message>
 </context>
 <context>
     <name>Sites</name>

@@ -351,6 +351,278 @@
         <source>The settings file was kept as %1; Tandrel started with empty settings.</source>
         <translation>The settings file was kept as %1; Tandrel started with empty settings.</translation>
     </message>
+    <message id="SettingsButton">
+        <source>Settings…</source>
+        <translation>Settings…</translation>
+    </message>
+    <message id="SettingsButtonTip">
+        <source>Download folder</source>
+        <translation>Download folder</translation>
+    </message>
+    <message id="MinimizeTip">
+        <source>Minimise</source>
+        <translation>Minimise</translation>
+    </message>
+    <message id="QuitTip">
+        <source>Quit Tandrel</source>
+        <translation>Quit Tandrel</translation>
+    </message>
+    <message id="TabServer">
+        <source>Server</source>
+        <translation>Server</translation>
+    </message>
+    <message id="TabProxy">
+        <source>Proxy</source>
+        <translation>Proxy</translation>
+    </message>
+    <message id="TabBrowser">
+        <source>Browser</source>
+        <translation>Browser</translation>
+    </message>
+    <message id="TabQueue">
+        <source>Queue</source>
+        <translation>Queue</translation>
+    </message>
+    <message id="Encryption">
+        <source>Encryption</source>
+        <translation>Encryption</translation>
+    </message>
+    <message id="EncryptionIfAvailable">
+        <source>Use TLS if the server offers it</source>
+        <translation>Use TLS if the server offers it</translation>
+    </message>
+    <message id="EncryptionRequire">
+        <source>Require TLS</source>
+        <translation>Require TLS</translation>
+    </message>
+    <message id="EncryptionImplicit">
+        <source>Implicit TLS</source>
+        <translation>Implicit TLS</translation>
+    </message>
+    <message id="EncryptionNone">
+        <source>Plain FTP (insecure)</source>
+        <translation>Plain FTP (insecure)</translation>
+    </message>
+    <message id="PreButton">
+        <source>↑ Up</source>
+        <translation>↑ Up</translation>
+    </message>
+    <message id="ReloadButton">
+        <source>↻ Reload</source>
+        <translation>↻ Reload</translation>
+    </message>
+    <message id="CreateDirButton">
+        <source>New folder</source>
+        <translation>New folder</translation>
+    </message>
+    <message id="DeleteButton">
+        <source>Delete</source>
+        <translation>Delete</translation>
+    </message>
+    <message id="CancelButtonTip">
+        <source>Cancel the transfer (Esc)</source>
+        <translation>Cancel the transfer (Esc)</translation>
+    </message>
+    <message id="RemoveTransferButton">
+        <source>Remove</source>
+        <translation>Remove</translation>
+    </message>
+    <message id="RemoveTransferTip">
+        <source>Remove the selected waiting transfers (Delete)</source>
+        <translation>Remove the selected waiting transfers (Delete)</translation>
+    </message>
+    <message id="ClearTransfersButton">
+        <source>Clear Finished</source>
+        <translation>Clear Finished</translation>
+    </message>
+    <message id="ToolbarConnect">
+        <source>Connect</source>
+        <translation>Connect</translation>
+    </message>
+    <message id="ToolbarDisconnect">
+        <source>Disconnect</source>
+        <translation>Disconnect</translation>
+    </message>
+    <message id="ToolbarSave">
+        <source>Save</source>
+        <translation>Save</translation>
+    </message>
+    <message id="CancelItem">
+        <source>Cancel the transfer</source>
+        <translation>Cancel the transfer</translation>
+    </message>
+    <message id="QuitItem">
+        <source>Quit</source>
+        <translation>Quit</translation>
+    </message>
+    <message id="SettingsTitle">
+        <source>Settings</source>
+        <translation>Settings</translation>
+    </message>
+    <message id="LocalFolderLabel">
+        <source>Downloads go to the folder chosen here.</source>
+        <translation>Downloads go to the folder chosen here.</translation>
+    </message>
+    <message id="LocalButton">
+        <source>Choose download folder…</source>
+        <translation>Choose download folder…</translation>
+    </message>
+    <message id="CloseButton">
+        <source>Close</source>
+        <translation>Close</translation>
+    </message>
+    <message id="ListName">
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+    <message id="ListSize">
+        <source>Size</source>
+        <translation>Size</translation>
+    </message>
+    <message id="ListModified">
+        <source>Modified</source>
+        <translation>Modified</translation>
+    </message>
+    <message id="SecurityPlain">
+        <source>Not encrypted</source>
+        <translation>Not encrypted</translation>
+    </message>
+    <message id="SecurityVerified">
+        <source>%1, certificate verified</source>
+        <translation>%1, certificate verified</translation>
+    </message>
+    <message id="SecurityTrusted">
+        <source>%1, certificate trusted by you</source>
+        <translation>%1, certificate trusted by you</translation>
+    </message>
+    <message id="SecurityTrustNotSaved">
+        <source>The trusted certificate could not be saved: %1</source>
+        <translation>The trusted certificate could not be saved: %1</translation>
+    </message>
+    <message id="SecurityTlsNotSaved">
+        <source>That this host uses TLS could not be saved: %1</source>
+        <translation>That this host uses TLS could not be saved: %1</translation>
+    </message>
+    <message id="SecurityUntrusted">
+        <source>The certificate of %1 is not trusted</source>
+        <translation>The certificate of %1 is not trusted</translation>
+    </message>
+    <message id="SecurityChanged">
+        <source>The certificate of %1 has changed since you trusted it</source>
+        <translation>The certificate of %1 has changed since you trusted it</translation>
+    </message>
+    <message id="SecurityPlainNow">
+        <source>%1 was used with TLS before but does not offer it now</source>
+        <translation>%1 was used with TLS before but does not offer it now</translation>
+    </message>
+    <message id="CertificateSubject">
+        <source>Subject: %1</source>
+        <translation>Subject: %1</translation>
+    </message>
+    <message id="CertificateIssuer">
+        <source>Issuer: %1</source>
+        <translation>Issuer: %1</translation>
+    </message>
+    <message id="CertificateValidity">
+        <source>Valid from %1 until %2</source>
+        <translation>Valid from %1 until %2</translation>
+    </message>
+    <message id="CertificateTrustedBefore">
+        <source>Trusted before: %1</source>
+        <translation>Trusted before: %1</translation>
+    </message>
+    <message id="SecurityPlainWarning">
+        <source>Without TLS, the password and the files travel readable.</source>
+        <translation>Without TLS, the password and the files travel readable.</translation>
+    </message>
+    <message id="SecurityConnectPlain">
+        <source>Connect without encryption</source>
+        <translation>Connect without encryption</translation>
+    </message>
+    <message id="SecurityTrust">
+        <source>Trust this certificate</source>
+        <translation>Trust this certificate</translation>
+    </message>
+    <message id="StatusUnreadableLine">
+        <source> (1 line could not be read)</source>
+        <translation> (1 line could not be read)</translation>
+    </message>
+    <message id="StatusUnreadableLines">
+        <source> (%1 lines could not be read)</source>
+        <translation> (%1 lines could not be read)</translation>
+    </message>
+    <message id="StatusListingCancelled">
+        <source>Listing cancelled</source>
+        <translation>Listing cancelled</translation>
+    </message>
+    <message id="StatusListingTooLong">
+        <source>Listing stopped at %L1 bytes</source>
+        <translation>Listing stopped at %L1 bytes</translation>
+    </message>
+    <message id="StatusListingLineTooLong">
+        <source>Listing stopped: a line longer than %L1 bytes</source>
+        <translation>Listing stopped: a line longer than %L1 bytes</translation>
+    </message>
+    <message id="StatusCannotConnect">
+        <source>Cannot connect: %1</source>
+        <translation>Cannot connect: %1</translation>
+    </message>
+    <message id="StatusRefusedFolder">
+        <source>Refused to open the folder &quot;%1&quot;: %2</source>
+        <translation>Refused to open the folder &quot;%1&quot;: %2</translation>
+    </message>
+    <message id="HostProblem">
+        <source>Host &quot;%1&quot; %2</source>
+        <translation>Host &quot;%1&quot; %2</translation>
+    </message>
+    <message id="HostEmpty">
+        <source>Host is empty</source>
+        <translation>Host is empty</translation>
+    </message>
+    <message id="HostHoldsSpace">
+        <source>holds a space or control character</source>
+        <translation>holds a space or control character</translation>
+    </message>
+    <message id="HostHoldsSlash">
+        <source>holds a &quot;/&quot;: a folder goes in the Directory field</source>
+        <translation>holds a &quot;/&quot;: a folder goes in the Directory field</translation>
+    </message>
+    <message id="HostHoldsAt">
+        <source>holds an &quot;@&quot;: the login goes in the User field</source>
+        <translation>holds an &quot;@&quot;: the login goes in the User field</translation>
+    </message>
+    <message id="HostNotIpv6">
+        <source>is not an IPv6 address in brackets</source>
+        <translation>is not an IPv6 address in brackets</translation>
+    </message>
+    <message id="HostIpv6Brackets">
+        <source>is an IPv6 address without brackets: write [%1]</source>
+        <translation>is an IPv6 address without brackets: write [%1]</translation>
+    </message>
+    <message id="HostHoldsColon">
+        <source>holds a &quot;:&quot;: the port goes in the Port field</source>
+        <translation>holds a &quot;:&quot;: the port goes in the Port field</translation>
+    </message>
+    <message id="HostNotIpv4">
+        <source>is not an IPv4 address</source>
+        <translation>is not an IPv4 address</translation>
+    </message>
+    <message id="HostNotName">
+        <source>is not a host name</source>
+        <translation>is not a host name</translation>
+    </message>
+    <message id="PortEmpty">
+        <source>Port is empty</source>
+        <translation>Port is empty</translation>
+    </message>
+    <message id="PortNotNumber">
+        <source>Port &quot;%1&quot; is not a number from 1 to 65535</source>
+        <translation>Port &quot;%1&quot; is not a number from 1 to 65535</translation>
+    </message>
+    <message id="StatusNotAFile">
+        <source>Not a file</source>
+        <translation>Not a file</translation>
+    </message>
 </context>
 <context>
     <name>Sites</name>

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <QAction>
+#include <QApplication>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -32,6 +33,7 @@ BrowserInput::BrowserInput(Controller* controller, const RemoteFolder* remote)
     table->horizontalHeader()->setSortIndicatorShown(true);
     table->setSortingEnabled(true);
 
+    //% "Filter"
     controller->filterField->setPlaceholderText(Controller::localizedString("Filter"));
     connect(controller->filterField, &QLineEdit::textChanged, controller->tableSorter,
             &ListingSortFilter::setNameFilter);
@@ -40,10 +42,14 @@ BrowserInput::BrowserInput(Controller* controller, const RemoteFolder* remote)
     table->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(table, &QWidget::customContextMenuRequested, this, &BrowserInput::showRowMenu);
     rowMenu = new QMenu(table);
+    //% "Download"
     downloadItem = rowMenu->addAction(Controller::localizedString("MenuDownload"));
+    //% "Rename (F2)"
     renameItem = rowMenu->addAction(Controller::localizedString("MenuRename"));
+    //% "Delete"
     deleteItem = rowMenu->addAction(Controller::localizedString("MenuDelete"));
     rowMenu->addSeparator();
+    //% "Copy URL"
     copyURLItem = rowMenu->addAction(Controller::localizedString("MenuCopyURL"));
     connect(downloadItem, &QAction::triggered, controller->downloadButton, &QPushButton::click);
     connect(renameItem, &QAction::triggered, this, &BrowserInput::renameAction);
@@ -73,6 +79,27 @@ BrowserInput::BrowserInput(Controller* controller, const RemoteFolder* remote)
         controller->filterField->setFocus(Qt::ShortcutFocusReason);
         controller->filterField->selectAll();
     });
+    // Ctrl+Return in the settings tabs connects, as the toolbar's Connect does.
+    for (QWidget* tab : {controller->ftpTabViewItem, controller->proxyTabViewItem})
+        for (const QKeySequence& key :
+             {QKeySequence(Qt::CTRL | Qt::Key_Return),
+              QKeySequence(Qt::CTRL | Qt::KeypadModifier | Qt::Key_Enter)}) {
+            auto* shortcut = new QShortcut(key, tab);
+            shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+            connect(shortcut, &QShortcut::activated, controller->connectItem, [controller] {
+                if (controller->connectItem->isEnabled())
+                    controller->connectItem->trigger();
+            });
+        }
+    // Once a listing is in, the keys act on it: the focus goes to the table, unless the user
+    // is typing in the filter or a name's editor.
+    connect(controller, &Controller::listingStopped, this, [controller] {
+        QWidget* focused = QApplication::focusWidget();
+        if (controller->tabView->currentWidget() == controller->serverTabViewItem &&
+            focused != controller->filterField &&
+            !(focused && controller->serverTable->isAncestorOf(focused)))
+            controller->serverTable->setFocus(Qt::OtherFocusReason);
+    });
     setToolTips();
 }
 
@@ -84,6 +111,7 @@ void BrowserInput::setToolTips()
     controller->uploadButton->setToolTip(Controller::localizedString("UploadButtonTip"));
     controller->createDirButton->setToolTip(Controller::localizedString("CreateDirButtonTip"));
     controller->deleteButton->setToolTip(Controller::localizedString("DeleteButtonTip"));
+    //% "Show only the names that contain this text (Ctrl+F)"
     controller->filterField->setToolTip(Controller::localizedString("FilterTip"));
 }
 

@@ -14,6 +14,7 @@ class QPoint;
 // typing a name's first letters selects it. In the whole window: F5 reloads, Ctrl+F goes to
 // the filter, Ctrl+U uploads, Ctrl+Shift+N creates a folder. Each acts only while connected
 // and while the button it stands for is enabled; keys a text field takes stay with the field.
+// In the settings tabs Ctrl+Return connects; a listing that arrives takes the focus to the table.
 class BrowserInput final : public QObject
 {
     Q_OBJECT

@@ -145,9 +145,12 @@ QString Controller::localizedString(const char* key)
 void Controller::initLocalizable()
 {
     hostLabel->setText(localizedString("Host"));
+    //% "ftp.example.org"
     hostField->setPlaceholderText(localizedString("HostPlaceholder"));
+    //% "Port"
     portField->setPlaceholderText(localizedString("Port"));
     directoryLabel->setText(localizedString("Directory"));
+    //% "Start folder (optional)"
     directoryField->setPlaceholderText(localizedString("DirectoryPlaceholder"));
     passiveCheckBox->setText(localizedString("PassiveMode"));
     anonymousCheckBox->setText(localizedString("Anonymous"));
@@ -157,11 +160,14 @@ void Controller::initLocalizable()
     passwordField->setPlaceholderText(localizedString("Password"));
     useProxyCheckBox->setText(localizedString("UseProxy"));
     proxyHostLabel->setText(localizedString("Host"));
+    //% "proxy.example.org or socks5://host"
     proxyHostField->setPlaceholderText(localizedString("ProxyHost"));
     proxyPortField->setPlaceholderText(localizedString("Port"));
     proxyUserLabel->setText(localizedString("User"));
+    //% "Proxy user"
     proxyUserField->setPlaceholderText(localizedString("ProxyUser"));
     proxyPasswordLabel->setText(localizedString("Password"));
+    //% "Proxy password"
     proxyPasswordField->setPlaceholderText(localizedString("ProxyPassword"));
 }
 
@@ -185,7 +191,11 @@ void Controller::setAnimating(bool animating)
 
 void Controller::setAllStates(bool idle)
 {
-    connectItem->setToolTip(localizedString(idle ? "Connect" : "Running"));
+    //% "Connect to the server"
+    const QString connectTip = localizedString("Connect");
+    //% "Connected"
+    const QString runningTip = localizedString("Running");
+    connectItem->setToolTip(idle ? connectTip : runningTip);
     setLook(hostLabel, idle);
     for (QLineEdit* field : {hostField, portField}) {
         field->setReadOnly(!idle);

@@ -27,7 +27,9 @@ void Controller::connectAction()
     // Nothing goes on the network for an address that cannot be one; the window stays idle and
     // the status line (shown in front) names the field to mend.
     if (const QString problem = MiscTool::serverAddressProblem(); !problem.isEmpty()) {
-        updateStatus(QStringLiteral("Cannot connect: ") + problem);
+        //% "Cannot connect: %1"
+        updateStatus(OperationOutcome::localizedText("StatusCannotConnect", "Cannot connect: %1")
+                         .arg(problem));
         tabView->setCurrentWidget(serverTabViewItem);
         return;
     }
@@ -58,9 +60,14 @@ void Controller::disconnectAction()
         running && running->isTransferring()) {
         Toolkit::Alert alert;
         alert.style = Toolkit::AlertStyle::Warning;
+        //% "A transfer is running"
         alert.messageText = localizedString("DisconnectCancelAlert");
+        //% "Disconnecting cancels it. A cancelled download keeps its partial file and continues "
+        //% "where it stopped when you download the file again."
         alert.informativeText = localizedString("DisconnectCancelInfo");
+        //% "Cancel and Disconnect"
         alert.defaultButton = localizedString("CancelTransfer");
+        //% "Keep Running"
         alert.alternateButton = localizedString("KeepTransfer");
         if (Toolkit::shared().runModalAlert(alert).code != Toolkit::kDefaultReturn)
             return;
@@ -112,7 +119,9 @@ void Controller::doubleClickAction()
     const QByteArray name = RemoteFolder::rawNameOf(entry);
     // Checked before the folder stack changes: the name must address one folder of this one.
     if (const QString why = RemoteName::whyNotAddressable(name); !why.isEmpty()) {
-        showStatus(QStringLiteral("Refused to open the folder \"%1\": %2")
+        //% "Refused to open the folder \"%1\": %2"
+        showStatus(OperationOutcome::localizedText("StatusRefusedFolder",
+                                                   "Refused to open the folder \"%1\": %2")
                        .arg(Log::printable(MiscTool::getFileName(entry).value_or(QString())), why));
         return;
     }
@@ -140,8 +149,10 @@ void Controller::offerEnteredLinkAsFile(const StreamError& error)
     preAction();
     Toolkit::Alert alert;
     alert.style = Toolkit::AlertStyle::Informational;
+    //% "“%1” is not a folder"
     alert.messageText = localizedString("LinkNotFolderAlert")
                             .arg(Log::printable(MiscTool::getFileName(link).value_or(QString())));
+    //% "The link leads to a file. Download it into the download folder?"
     alert.informativeText = localizedString("LinkNotFolderInfo");
     alert.defaultButton = localizedString("Download");
     alert.alternateButton = localizedString("Cancel");

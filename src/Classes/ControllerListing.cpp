@@ -12,6 +12,7 @@
 #include "Classes/ListingTableModel.h"
 #include "Classes/RemoteFolder.h"
 #include "MiscTool.h"
+#include "OperationOutcome.h"
 #include "platform/Assert.h"
 #include "platform/UrlText.h"
 #include "platform/ftp/ListingParser.h"
@@ -73,8 +74,13 @@ void Controller::receiveDidStopWithStatus(const std::optional<QString>& statusTe
     // Skipped lines may have named files the table cannot show: say how many.
     if (!statusText && unreadableLines > 0)
         text += unreadableLines == 1
-                    ? QStringLiteral(" (1 line could not be read)")
-                    : QStringLiteral(" (%1 lines could not be read)").arg(unreadableLines);
+                    //% " (1 line could not be read)"
+                    ? OperationOutcome::localizedText("StatusUnreadableLine",
+                                                      " (1 line could not be read)")
+                    //% " (%1 lines could not be read)"
+                    : OperationOutcome::localizedText("StatusUnreadableLines",
+                                                      " (%1 lines could not be read)")
+                          .arg(unreadableLines);
     unreadableLines = 0;
     tableModel->showAppendedRows();
     tableSorter->resumeSorting();
@@ -86,7 +92,9 @@ void Controller::receiveDidStopWithStatus(const std::optional<QString>& statusTe
 void Controller::cancelListing()
 {
     if (isReceiving())
-        stopReceiveWithStatus(QStringLiteral("Listing cancelled"));
+        //% "Listing cancelled"
+        stopReceiveWithStatus(
+            OperationOutcome::localizedText("StatusListingCancelled", "Listing cancelled"));
 }
 
 void Controller::updateStatus(const QString& statusText)
@@ -130,11 +138,15 @@ void Controller::streamHandleEvent(FtpStream* aStream, NSStreamEvent eventCode)
             if (!isReceiving())
                 break;
             if (listedBytes > listingLimits.bytes)
-                stopReceiveWithStatus(
-                    QStringLiteral("Listing stopped at %L1 bytes").arg(listingLimits.bytes));
+                //% "Listing stopped at %L1 bytes"
+                stopReceiveWithStatus(OperationOutcome::localizedText(
+                                          "StatusListingTooLong", "Listing stopped at %L1 bytes")
+                                          .arg(listingLimits.bytes));
             else if (listData->size() > listingLimits.lineBytes)
+                //% "Listing stopped: a line longer than %L1 bytes"
                 stopReceiveWithStatus(
-                    QStringLiteral("Listing stopped: a line longer than %L1 bytes")
+                    OperationOutcome::localizedText("StatusListingLineTooLong",
+                                                    "Listing stopped: a line longer than %L1 bytes")
                         .arg(listingLimits.lineBytes));
         }
         break;

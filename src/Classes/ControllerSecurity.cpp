@@ -5,6 +5,7 @@
 #include <QLabel>
 
 #include "Classes/Controller.h"
+#include "OperationOutcome.h"
 #include "platform/Assert.h"
 #include "platform/TrustedCertificates.h"
 #include "platform/UserDefaults.h"
@@ -12,6 +13,11 @@
 #include "ui_CustomWindow.h"
 
 namespace {
+
+QString text(const char* id, const char* english)
+{
+    return OperationOutcome::localizedText(id, english);
+}
 
 QString protocolWords(const QString& protocol)
 {
@@ -123,7 +129,9 @@ bool Controller::decideOnSecurity(const ConnectionSecurity& security, QString* u
     }
     QString problem;
     if (!TrustedCertificates::trust(security.hostPort, alert.certificate, &problem)) {
-        *unsaved = QStringLiteral("The trusted certificate could not be saved: ") + problem;
+        //% "The trusted certificate could not be saved: %1"
+        *unsaved = text("SecurityTrustNotSaved", "The trusted certificate could not be saved: %1")
+                       .arg(problem);
         return false;
     }
     return true;
@@ -135,13 +143,18 @@ void Controller::showSecurity(const ConnectionSecurity& security)
     QString tip;
     switch (security.state) {
     case ConnectionSecurity::State::Plain:
-        tip = QStringLiteral("Not encrypted");
+        //% "Not encrypted"
+        tip = text("SecurityPlain", "Not encrypted");
         break;
     case ConnectionSecurity::State::Verified:
-        tip = protocolWords(security.protocol) + QStringLiteral(", certificate verified");
+        //% "%1, certificate verified"
+        tip = text("SecurityVerified", "%1, certificate verified")
+                  .arg(protocolWords(security.protocol));
         break;
     case ConnectionSecurity::State::TrustedByUser:
-        tip = protocolWords(security.protocol) + QStringLiteral(", certificate trusted by you");
+        //% "%1, certificate trusted by you"
+        tip = text("SecurityTrusted", "%1, certificate trusted by you")
+                  .arg(protocolWords(security.protocol));
         break;
     }
     securityLabel->setText(security.state == ConnectionSecurity::State::Plain
@@ -151,6 +164,8 @@ void Controller::showSecurity(const ConnectionSecurity& security)
     QString problem;
     if (security.state != ConnectionSecurity::State::Plain && !security.hostPort.isEmpty() &&
         !TrustedCertificates::rememberTls(security.hostPort, &problem))
-        problem = QStringLiteral("That this host uses TLS could not be saved: ") + problem;
+        //% "That this host uses TLS could not be saved: %1"
+        problem = text("SecurityTlsNotSaved", "That this host uses TLS could not be saved: %1")
+                      .arg(problem);
     addWarnings(securityLabel, storeWarnings(problem));
 }

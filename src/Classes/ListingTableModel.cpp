@@ -7,6 +7,7 @@
 #include <QPixmap>
 
 #include "Classes/Controller.h"
+#include "OperationOutcome.h"
 
 namespace {
 
@@ -123,11 +124,14 @@ QVariant ListingTableModel::headerData(int section, Qt::Orientation orientation,
         return {};
     switch (section) {
     case 1:
-        return QStringLiteral("Name");
+        //% "Name"
+        return OperationOutcome::localizedText("ListName", "Name");
     case 2:
-        return QStringLiteral("Size");
+        //% "Size"
+        return OperationOutcome::localizedText("ListSize", "Size");
     case 3:
-        return QStringLiteral("Modified");
+        //% "Modified"
+        return OperationOutcome::localizedText("ListModified", "Modified");
     default:
         return QString();
     }

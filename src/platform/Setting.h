@@ -27,8 +27,18 @@ enum class Setting
     Encryption,
     // The folder the last uploaded file was chosen from
     UploadFolder,
-    // The name of the saved site the settings above belong to
+    // The name of the saved site the site settings belong to
     Site,
+    // Where the window was left: the name of its screen and its top left corner "x,y" there
+    WindowScreen,
+    WindowPosition,
+    // The object name of the tab shown last
+    LastTab,
+    // The listing table's column widths, "w,w,w,w"; its sort: a column identifier ("" the
+    // server's order) and "ascending" or "descending"
+    ListColumnWidths,
+    SortColumn,
+    SortOrder,
 };
 
 // Whose a setting is: each saved site holds its own value of every site setting (a setting added
@@ -49,7 +59,7 @@ struct SettingInfo
     SettingScope scope = SettingScope::Site;
 };
 
-inline constexpr std::array<SettingInfo, 15> kSettings{{
+inline constexpr std::array<SettingInfo, 22> kSettings{{
     {Setting::Host, "Host", ""},
     {Setting::Port, "Port", ""},
     {Setting::Directory, "Directory", ""},
@@ -65,6 +75,12 @@ inline constexpr std::array<SettingInfo, 15> kSettings{{
     {Setting::Encryption, "Encryption", "if-available"},
     {Setting::UploadFolder, "UploadFolder", "", SettingScope::Application},
     {Setting::Site, "Site", "", SettingScope::Application},
+    {Setting::WindowScreen, "WindowScreen", "", SettingScope::Application},
+    {Setting::WindowPosition, "WindowPosition", "", SettingScope::Application},
+    {Setting::LastTab, "LastTab", "", SettingScope::Application},
+    {Setting::ListColumnWidths, "ListColumnWidths", "", SettingScope::Application},
+    {Setting::SortColumn, "SortColumn", "", SettingScope::Application},
+    {Setting::SortOrder, "SortOrder", "ascending", SettingScope::Application},
 }};
 
 constexpr const SettingInfo& settingInfo(Setting setting)

@@ -1,16 +1,6 @@
 #include <QAbstractItemModelTester>
-#include <QAction>
-#include <QCheckBox>
-#include <QDir>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QSignalSpy>
-#include <QTabWidget>
-#include <QTableView>
-#include <QTest>
 
-#include "MiscTool.h"
 #include "ShortTimeouts.h"
 #include "WindowFixture.h"
 #include "platform/UserDefaults.h"
@@ -128,19 +118,17 @@ TEST_F(Browser, DoubleClickEntersFoldersByEscapedUrlsReloadStaysBackReturns)
     EXPECT_EQ(c->status, "List succeeded");
 }
 
-// A listed folder name that is not one plain name (it would inject a command, or walk more or
-// other than one level) is refused before the folder stack changes.
+// A listed folder name that is not one plain name (here one that would inject a command) is
+// refused before the folder stack changes.
 TEST_F(Browser, AListedFolderNameThatIsNotOnePlainNameIsNotEntered)
 {
     connectAndList();
-    for (const QByteArray& name : {QByteArray("x\r\nDELE inside.txt"), QByteArray("../x")}) {
-        addListedEntry(name, kEntryTypeDirectory);
-        doubleClickRow(c->numberOfRowsInTableView() - 1);
-        EXPECT_EQ(c->remote->FTP_URL, rootUrl()) << name.toStdString();
-        EXPECT_EQ(c->remote->ftpURLStack, QStringList{rootUrl()});
-        EXPECT_FALSE(c->isReceiving());
-        EXPECT_TRUE(statusStartsWith("Refused to open the folder"));
-    }
+    addListedEntry("x\r\nDELE inside.txt", kEntryTypeDirectory);
+    doubleClickRow(c->numberOfRowsInTableView() - 1);
+    EXPECT_EQ(c->remote->FTP_URL, rootUrl());
+    EXPECT_EQ(c->remote->ftpURLStack, QStringList{rootUrl()});
+    EXPECT_FALSE(c->isReceiving());
+    EXPECT_TRUE(statusStartsWith("Refused to open the folder"));
 }
 
 TEST_F(Browser, AListingStartedWhileOneRunsReplacesItWithoutAStatusOfItsOwn)
@@ -155,7 +143,7 @@ TEST_F(Browser, AListingStartedWhileOneRunsReplacesItWithoutAStatusOfItsOwn)
     EXPECT_EQ(c->status, "List succeeded");
 }
 
-TEST_F(Browser, DisconnectEmptiesTheBrowserAndABracketedIpv6AddressConnects)
+TEST_F(Browser, DisconnectEmptiesTheBrowser)
 {
     connectAndList();
     c->disconnectItem->trigger();
@@ -163,13 +151,6 @@ TEST_F(Browser, DisconnectEmptiesTheBrowserAndABracketedIpv6AddressConnects)
     EXPECT_EQ(c->ftpLocationLabel->text(), "");
     EXPECT_EQ(c->tabView->currentWidget(), c->ftpTabViewItem);
     EXPECT_TRUE(c->connectItem->isEnabled());
-
-    c->hostField->setText(QStringLiteral("[::1]"));
-    c->portField->setText(QString::number(server->port()));
-    c->connectItem->trigger();
-    EXPECT_FALSE(c->statusLabel->text().startsWith("Cannot connect"));
-    EXPECT_TRUE(c->disconnectItem->isEnabled());
-    ASSERT_TRUE(waitForListing());
 }
 
 using Listing = WindowFixture;

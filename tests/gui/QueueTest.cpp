@@ -1,14 +1,7 @@
-#include <QDir>
 #include <QDropEvent>
-#include <QLabel>
 #include <QMimeData>
-#include <QPushButton>
-#include <QTabWidget>
-#include <QTableView>
-#include <QTest>
 
 #include "Classes/TransferQueue.h"
-#include "CustomWindow.h"
 #include "WindowFixture.h"
 
 class Queue : public WindowFixture
@@ -113,6 +106,7 @@ TEST_F(Queue, ADisconnectAsksFirstThenDropsTheRestAndFinishedRowsCanBeCleared)
     queueThree();
     toolkit.answerAlert(Toolkit::kAlternateReturn);
     c->disconnectItem->trigger();
+    EXPECT_TRUE(c->disconnectItem->isEnabled());
     EXPECT_EQ(queueRows(), (QStringList{"↓ a.bin|Running", "↓ b.bin|Waiting", "↓ d.bin|Waiting"}));
     toolkit.answerAlert(Toolkit::kDefaultReturn);
     c->disconnectItem->trigger();

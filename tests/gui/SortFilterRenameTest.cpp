@@ -1,20 +1,10 @@
-#include <QAction>
-#include <QApplication>
 #include <QClipboard>
-#include <QDir>
-#include <QFileInfo>
 #include <QHeaderView>
-#include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
-#include <QPushButton>
-#include <QTableView>
-#include <QTest>
 #include <QTranslator>
 
 #include "Classes/BrowserInput.h"
 #include "Classes/ListingSortFilter.h"
-#include "MiscTool.h"
 #include "RenameDelegate.h"
 #include "WindowFixture.h"
 
@@ -225,24 +215,17 @@ TEST_F(SortFilterRename, KeysAndTheRowMenuActOnlyWhileConnected)
     EXPECT_EQ(listingsEnded, listings);
 }
 
-// A new name that would hide or reorder what a listing shows, or that no file system keeps, is
-// refused before any request; 255 bytes is the longest taken.
-TEST_F(SortFilterRename, ANewNameWithControlOrDirectionCharactersOrOver255BytesIsRefused)
+// A new name no file system keeps is refused before any request, in a status cut short; 255
+// bytes is the longest taken.
+TEST_F(SortFilterRename, ANewNameOver255BytesIsRefusedInAShortStatus)
 {
     startServer();
     writeFile(root() + "/a.txt", "x");
     connectAndList();
-    for (const QString& name :
-         {QStringLiteral("esc\x1b[2J"), QStringLiteral("bel\x07"), QStringLiteral("bs\x08x"),
-          QStringLiteral("del\x7f"), QStringLiteral("csi\u009B"), QStringLiteral("rlo\u202Etxt"),
-          QStringLiteral("rlm\u200F"), QString(128, QChar(0xE9)), QString(100000, u'y')}) {
-        app->renameDelegate()->renameEntry(rowNamed(QStringLiteral("a.txt")), name);
-        EXPECT_TRUE(c->statusLabel->text().startsWith("Refused to rename"))
-            << c->statusLabel->text().left(200).toStdString();
-    }
+    app->renameDelegate()->renameEntry(rowNamed(QStringLiteral("a.txt")), QString(100000, u'y'));
+    EXPECT_TRUE(statusStartsWith("Refused to rename"));
     EXPECT_TRUE(c->statusLabel->text().endsWith("longer than 255 bytes"));
     EXPECT_LT(c->statusLabel->text().size(), 200);
-    EXPECT_EQ(folderEntries(root()), QStringList{"a.txt"});
 
     const QString longest(255, u'z');
     app->renameDelegate()->renameEntry(rowNamed(QStringLiteral("a.txt")), longest);

@@ -1,8 +1,6 @@
 #include <sys/stat.h>
 
 #include <QComboBox>
-#include <QDir>
-#include <QLabel>
 
 #include "TestCertificates.h"
 #include "VsftpdServer.h"

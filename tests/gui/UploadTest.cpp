@@ -1,14 +1,3 @@
-#include <cstdlib>
-
-#include <QAction>
-#include <QDir>
-#include <QLabel>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QTest>
-
-#include "Classes/QueueDisplay.h"
-#include "MiscTool.h"
 #include "WindowFixture.h"
 
 namespace {

@@ -1,17 +1,5 @@
 #include "WindowFixture.h"
 
-#include <QAction>
-#include <QCheckBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QTableView>
-#include <QTest>
-
-#include "Classes/QueueDisplay.h"
-#include "CustomWindow.h"
-
 namespace {
 
 QString queueStateOf(const Controller* controller)
@@ -107,6 +95,19 @@ void WindowFixture::downloadRow(const QString& name)
 {
     selectRow(rowNamed(name));
     controller()->downloadButton->click();
+}
+
+void WindowFixture::stallDownload(const QString& name)
+{
+    {
+        StreamModalHold hold;
+        downloadRow(name);
+        ASSERT_TRUE(download()->isRunning() && download()->networkStream);
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return download()->networkStream->bufferedBytes() > 0; }, 20000));
+        server->suspend();
+    }
+    ASSERT_TRUE(QTest::qWaitFor([&] { return download()->receivedBytes() > 0; }, 20000));
 }
 
 std::optional<QString> WindowFixture::runToEnd(RemoteOperation* operation,

@@ -4,13 +4,28 @@
 #include <memory>
 #include <optional>
 
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableView>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
+// The window's widgets and parts as the tests drive and read them.
 #include "Classes/Controller.h"
+#include "Classes/QueueDisplay.h"
+#include "CustomWindow.h"
 #include "DownloadDelegate.h"
 #include "FtpServer.h"
+#include "MiscTool.h"
 #include "RemoteOperation.h"
 #include "ScriptedToolkit.h"
 #include "TandrelApp.h"
@@ -68,6 +83,9 @@ protected:
     void selectRow(int row, Qt::KeyboardModifiers modifiers = {});
     // Selects the row of that name and presses download.
     void downloadRow(const QString& name);
+    // Downloads the row of that name and stops the server once bytes have come: the download
+    // keeps running, waiting for more.
+    void stallDownload(const QString& name);
     // Runs start() and waits, bounded, for the operation's end; answers its final status (none
     // on success, "<no end>" on time-out) and, when asked, the queue display's states.
     std::optional<QString> runToEnd(RemoteOperation* operation, const std::function<void()>& start,

@@ -1,28 +1,16 @@
 #include <algorithm>
 #include <cmath>
 
-#include <QAction>
-#include <QApplication>
-#include <QCheckBox>
 #include <QDialog>
-#include <QDir>
-#include <QFileInfo>
-#include <QLabel>
-#include <QLineEdit>
 #include <QMouseEvent>
-#include <QPushButton>
 #include <QScopeGuard>
 #include <QScreen>
 #include <QStyle>
-#include <QTabWidget>
-#include <QTest>
 #include <QToolBar>
 
 #include "CustomView.h"
-#include "CustomWindow.h"
 #include "ElidingLabel.h"
 #include "LoopbackPort.h"
-#include "MiscTool.h"
 #include "WindowFixture.h"
 #include "platform/UserDefaults.h"
 

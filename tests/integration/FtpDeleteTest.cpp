@@ -1,10 +1,4 @@
-#include <QDir>
-
-#include <gtest/gtest.h>
-
-#include "FtpServer.h"
 #include "StreamRecorder.h"
-#include "platform/ftp/FtpStream.h"
 
 TEST(FtpDelete, HostileNamesAreRefusedBeforeAnythingIsSent)
 {
@@ -14,10 +8,8 @@ TEST(FtpDelete, HostileNamesAreRefusedBeforeAnythingIsSent)
     writeFile(server.localPath(QStringLiteral("victim.txt")), "x");
     writeFile(server.localPath(QStringLiteral("sub/victim.txt")), "x");
 
-    const char* const hostile[] = {
-        "/x%0D%0ADELE%20victim.txt/", "/x%0ARMD%20sub/", "/sub/..%2Fvictim.txt",
-        "/sub/../victim.txt",         "/sub/%2E%2E/",    "/a%00b"};
-    for (const char* path : hostile) {
+    // A split command and a step out of the folder; FtpTarget's test holds the full list.
+    for (const char* path : {"/x%0D%0ADELE%20victim.txt/", "/sub/..%2Fvictim.txt"}) {
         const QUrl url = server.url(QString::fromLatin1(path));
         EXPECT_FALSE(CFURLDestroyResource(url)) << path;
 

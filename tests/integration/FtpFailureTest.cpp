@@ -3,18 +3,13 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QTcpServer>
-#include <QTest>
 #include <QTimer>
 
 #include <curl/curl.h>
-#include <gtest/gtest.h>
 
-#include "FtpServer.h"
 #include "LoopbackPort.h"
 #include "ServerProcess.h"
-#include "ShortTimeouts.h"
 #include "StreamRecorder.h"
-#include "platform/ftp/FtpStream.h"
 
 TEST(FtpFailures, StalledServerTimesOutWhileHeldOrSlowOwnersDoNot)
 {

@@ -1,15 +1,6 @@
-#include <QFile>
-#include <QFileInfo>
-#include <QTest>
-
-#include <gtest/gtest.h>
-
-#include "FtpServer.h"
 #include "LoopbackPort.h"
-#include "ShortTimeouts.h"
 #include "StreamRecorder.h"
 #include "TinyProxy.h"
-#include "platform/ftp/FtpStream.h"
 
 namespace {
 

@@ -1,12 +1,5 @@
-#include <QDir>
-#include <QTest>
-
-#include <gtest/gtest.h>
-
-#include "FtpServer.h"
 #include "StreamRecorder.h"
 #include "platform/ftp/CurlMulti.h"
-#include "platform/ftp/FtpStream.h"
 
 namespace {
 

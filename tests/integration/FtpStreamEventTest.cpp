@@ -1,14 +1,9 @@
 #include <QApplication>
 #include <QDialog>
 #include <QElapsedTimer>
-#include <QTest>
 #include <QTimer>
 
-#include <gtest/gtest.h>
-
-#include "FtpServer.h"
 #include "StreamRecorder.h"
-#include "platform/ftp/FtpStream.h"
 #include "platform/toolkit/QtToolkit.h"
 
 TEST(FtpStreamEvents, HeldEventsWaitAndArriveInOrderOnceTheLastHoldEnds)

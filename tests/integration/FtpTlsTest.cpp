@@ -1,20 +1,12 @@
 #include <unistd.h>
 
-#include <QDir>
-#include <QFile>
-
-#include <gtest/gtest.h>
-
-#include "FtpServer.h"
 #include "ProftpdServer.h"
 #include "PureFtpdServer.h"
-#include "ShortTimeouts.h"
 #include "StreamRecorder.h"
 #include "TempSettings.h"
 #include "TestCertificates.h"
 #include "TinyProxy.h"
 #include "VsftpdServer.h"
-#include "platform/ftp/FtpStream.h"
 
 namespace {
 
@@ -44,6 +36,10 @@ protected:
         return server.start({pair.certificate, pair.key, implicitTls, true});
     }
     QUrl url(const QString& path) const { return server.url(path); }
+    TestCertificates::Pair issuedForLoopback()
+    {
+        return certificates.issued(QStringLiteral("server"), QStringLiteral("IP:127.0.0.1"));
+    }
 
     TempSettings settings;
     TestCertificates certificates;
@@ -54,7 +50,7 @@ protected:
 
 TEST_F(FtpTls, TransfersAreByteExactAndConfirmedOverVerifiedTls)
 {
-    if (!startServer(certificates.issued(QStringLiteral("server"), QStringLiteral("IP:127.0.0.1"))))
+    if (!startServer(issuedForLoopback()))
         GTEST_SKIP() << server.problem().toStdString();
     const FtpStreamProperties tls = anonymous(QStringLiteral("require"));
     // 0 bytes, one TLS record's worth and more, and a large file whose data connection closes
@@ -91,7 +87,7 @@ TEST_F(FtpTls, ListingAfterADeleteResumesItsOwnControlConnectionsSession)
 {
     // Both servers refuse a data connection that does not resume its control connection's
     // session; the delete logs in on a connection of its own, which must not lend its session.
-    const auto pair = certificates.issued(QStringLiteral("server"), QStringLiteral("IP:127.0.0.1"));
+    const auto pair = issuedForLoopback();
     VsftpdServer::Options tls12{pair.certificate, pair.key, false, true};
     tls12.tls12Only = true;
     if (!server.start(tls12))
@@ -124,7 +120,7 @@ TEST_F(FtpTls, UploadsInARowAndAListingOverTls13OnProftpd)
     if (const QString why = ProftpdServer::whyUnavailable(); !why.isEmpty())
         GTEST_SKIP() << why.toStdString();
     ProftpdServer proftpd;
-    const auto pair = certificates.issued(QStringLiteral("server"), QStringLiteral("IP:127.0.0.1"));
+    const auto pair = issuedForLoopback();
     ASSERT_TRUE(proftpd.start({pair.certificate, pair.key, QStringLiteral("TLSv1.3")}))
         << proftpd.problem().toStdString();
     const FtpStreamProperties tls = anonymous(QStringLiteral("require"));
@@ -148,7 +144,7 @@ TEST_F(FtpTls, ALoginRefusedWith421ShowsTheServersWords)
     if (const QString why = PureFtpdServer::whyUnavailable(); !why.isEmpty())
         GTEST_SKIP() << why.toStdString();
     PureFtpdServer pure;
-    const auto pair = certificates.issued(QStringLiteral("server"), QStringLiteral("IP:127.0.0.1"));
+    const auto pair = issuedForLoopback();
     ASSERT_TRUE(pure.start(pair.certificate, pair.key)) << pure.problem().toStdString();
     const auto refused = readUrl(pure.url(QStringLiteral("/")), anonymous(QStringLiteral("none")));
     EXPECT_TRUE(refused->failed);
@@ -160,7 +156,7 @@ TEST_F(FtpTls, ALoginRefusedWith421ShowsTheServersWords)
 
 TEST_F(FtpTls, NoGreetingOnPort990SaysThePortMayExpectImplicitTls)
 {
-    const auto pair = certificates.issued(QStringLiteral("server"), QStringLiteral("IP:127.0.0.1"));
+    const auto pair = issuedForLoopback();
     VsftpdServer::Options implicit{pair.certificate, pair.key, true};
     implicit.port = 990;
     // One port 990 serves every test run on the machine: an address of this run's own keeps
@@ -178,8 +174,7 @@ TEST_F(FtpTls, NoGreetingOnPort990SaysThePortMayExpectImplicitTls)
 
 TEST_F(FtpTls, ImplicitTlsAndTlsThroughAnHttpProxy)
 {
-    if (!startServer(certificates.issued(QStringLiteral("server"), QStringLiteral("IP:127.0.0.1")),
-                     true))
+    if (!startServer(issuedForLoopback(), true))
         GTEST_SKIP() << server.problem().toStdString();
     const auto implicitList = readUrl(url(QStringLiteral("/")), anonymous("implicit"));
     EXPECT_TRUE(implicitList->ended) << implicitList->error.message.toStdString();

@@ -1,16 +1,9 @@
 #include <algorithm>
 
 #include <QCoreApplication>
-#include <QFile>
-#include <QTest>
 #include <QThread>
 
-#include <gtest/gtest.h>
-
-#include "FtpServer.h"
-#include "ShortTimeouts.h"
 #include "StreamRecorder.h"
-#include "platform/ftp/FtpStream.h"
 
 TEST(FtpWriteStream, UploadAcceptsPartialWritesAndOneRefusedBeforeTheDataIsNeverConfirmed)
 {

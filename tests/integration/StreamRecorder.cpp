@@ -1,9 +1,5 @@
 #include "StreamRecorder.h"
 
-#include <QTest>
-
-#include <gtest/gtest.h>
-
 StreamRecorder::StreamRecorder(std::unique_ptr<FtpStream> stream)
     : networkStream(std::move(stream))
 {}

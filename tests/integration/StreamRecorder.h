@@ -5,9 +5,19 @@
 #include <vector>
 
 #include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QScopedValueRollback>
+#include <QTest>
 
+#include <gtest/gtest.h>
+
+// What the stream tests share: their servers, files and time-outs.
+#include "FtpServer.h"
+#include "ShortTimeouts.h"
 #include "TestFiles.h"
+#include "platform/ftp/FtpStream.h"
 #include "platform/ftp/OwnedStream.h"
 
 // A stream delegate for the integration tests, driving its stream the way Tandrel's operations

@@ -1,11 +1,5 @@
-#include <QFileInfo>
-
-#include <gtest/gtest.h>
-
-#include "ShortTimeouts.h"
 #include "StreamRecorder.h"
 #include "VsftpdServer.h"
-#include "platform/ftp/FtpStream.h"
 
 TEST(Vsftpd, BackToBackTransfersNeverWaitForATimeoutRenameReportsTheServersWords)
 {

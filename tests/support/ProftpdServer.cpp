@@ -94,21 +94,15 @@ bool ProftpdServer::start(const Options& options)
         QStringLiteral("</Directory>"),
         QStringLiteral("</Anonymous>"),
     };
-    QFile config(in("proftpd.conf"));
-    if (!config.open(QIODevice::WriteOnly) || config.write(lines.join('\n').toUtf8() + '\n') < 0) {
-        failure = QStringLiteral("cannot write %1").arg(config.fileName());
-        return false;
-    }
-    config.close();
+    const QString config = in("proftpd.conf");
+    failure = ServerProcess::writeConfig(config, lines.join('\n').toUtf8() + '\n');
     // Its libraries come from the same unpacked packages.
-    if (!process.start(QStringLiteral("/usr/bin/env"),
-                       {"LD_LIBRARY_PATH=" + peer(QStringLiteral("usr/lib/x86_64-linux-gnu")),
-                        peer(QStringLiteral("usr/sbin/proftpd")), QStringLiteral("-n"),
-                        QStringLiteral("-c"), config.fileName()}) ||
-        !LoopbackPort::waitUntilListening(listeningPort, 5000) || !process.isRunning()) {
-        failure = QStringLiteral("ProFTPD did not listen: %1").arg(process.errors());
-        process.stop();
-        return false;
-    }
-    return true;
+    if (failure.isEmpty())
+        failure = process.startListening(
+            QStringLiteral("ProFTPD"), QStringLiteral("/usr/bin/env"),
+            {"LD_LIBRARY_PATH=" + peer(QStringLiteral("usr/lib/x86_64-linux-gnu")),
+             peer(QStringLiteral("usr/sbin/proftpd")), QStringLiteral("-n"), QStringLiteral("-c"),
+             config},
+            listeningPort);
+    return failure.isEmpty();
 }

@@ -34,26 +34,21 @@ bool PureFtpdServer::start(const QString& certificate, const QString& key)
     if (!failure.isEmpty())
         return false;
     // It reads the certificate and the key from one file.
-    const QString pem = folder.filePath(QStringLiteral("pure-ftpd.pem"));
-    QFile both(pem);
     QFile certificateFile(certificate);
     QFile keyFile(key);
-    if (!both.open(QIODevice::WriteOnly) || !certificateFile.open(QIODevice::ReadOnly) ||
-        !keyFile.open(QIODevice::ReadOnly) ||
-        both.write(certificateFile.readAll() + keyFile.readAll()) < 0) {
-        failure = QStringLiteral("cannot write %1").arg(pem);
+    if (!certificateFile.open(QIODevice::ReadOnly) || !keyFile.open(QIODevice::ReadOnly)) {
+        failure = QStringLiteral("cannot read %1 or %2").arg(certificate, key);
         return false;
     }
-    both.close();
+    const QString pem = folder.filePath(QStringLiteral("pure-ftpd.pem"));
+    failure = ServerProcess::writeConfig(pem, certificateFile.readAll() + keyFile.readAll());
     listeningPort = LoopbackPort::pickFree();
-    if (!process.start(QString::fromLatin1(kPureFtpd),
-                       {QStringLiteral("--bind=127.0.0.1,%1").arg(listeningPort),
-                        QStringLiteral("--tls=2"), "--certfile=" + pem,
-                        QStringLiteral("--anonymousonly"), QStringLiteral("--chrooteveryone")}) ||
-        !LoopbackPort::waitUntilListening(listeningPort, 5000) || !process.isRunning()) {
-        failure = QStringLiteral("pure-ftpd did not listen: %1").arg(process.errors());
-        process.stop();
-        return false;
-    }
-    return true;
+    if (failure.isEmpty())
+        failure = process.startListening(
+            QStringLiteral("pure-ftpd"), QString::fromLatin1(kPureFtpd),
+            {QStringLiteral("--bind=127.0.0.1,%1").arg(listeningPort), QStringLiteral("--tls=2"),
+             "--certfile=" + pem, QStringLiteral("--anonymousonly"),
+             QStringLiteral("--chrooteveryone")},
+            listeningPort);
+    return failure.isEmpty();
 }

@@ -10,6 +10,8 @@
 #include <QFile>
 #include <QThread>
 
+#include "LoopbackPort.h"
+
 extern char** environ;
 
 bool ServerProcess::start(const QString& program, const QStringList& arguments)
@@ -40,6 +42,27 @@ bool ServerProcess::start(const QString& program, const QStringList& arguments)
     child = pid;
     suspended = false;
     return true;
+}
+
+QString ServerProcess::startListening(const QString& name, const QString& program,
+                                      const QStringList& arguments, quint16 port,
+                                      const QString& host)
+{
+    if (!start(program, arguments))
+        return name + QStringLiteral(" did not start");
+    if (LoopbackPort::waitUntilListening(port, 5000, host) && isRunning())
+        return QString();
+    const QString why = QStringLiteral("%1 did not listen: %2").arg(name, output() + errors());
+    stop();
+    return why;
+}
+
+QString ServerProcess::writeConfig(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size())
+        return QString();
+    return QStringLiteral("cannot write %1").arg(path);
 }
 
 bool ServerProcess::ended() const

@@ -18,6 +18,13 @@ public:
     ~ServerProcess() { stop(); }
 
     bool start(const QString& program, const QStringList& arguments);
+    // Starts program and waits, bounded, until something listens on host:port; otherwise stops
+    // it. Why it failed, in words naming the server, or nothing.
+    QString startListening(const QString& name, const QString& program,
+                           const QStringList& arguments, quint16 port,
+                           const QString& host = QStringLiteral("127.0.0.1"));
+    // Writes a server's configuration file; why it could not, or nothing.
+    static QString writeConfig(const QString& path, const QByteArray& bytes);
     bool isRunning() const { return !ended(); }
     qint64 pid() const { return child; }
     QString output() const { return readLog("stdout.log"); }

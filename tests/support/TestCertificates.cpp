@@ -30,27 +30,19 @@ QString TestCertificates::authority() const
 TestCertificates::Pair TestCertificates::issued(const QString& name, const QString& subjectAltName,
                                                 int days)
 {
-    const Pair pair{path(name + QStringLiteral(".pem")), path(name + QStringLiteral(".key"))};
-    const QString request = path(name + QStringLiteral(".csr"));
-    const QString extensions = extensionFile(name, subjectAltName);
-    run(words(QStringLiteral("req -new %1 -keyout %2 -out %3 -subj /CN=%4")
-                  .arg(kNewKey, pair.key, request, name)));
+    const Request r = request(name, subjectAltName);
     // A negative day count makes a certificate that ended before it is used.
     run(words(QStringLiteral("x509 -req -in %1 -CA %2 -CAkey %3 -CAcreateserial -days %4 "
                              "-extfile %5 -out %6")
-                  .arg(request, authority(), path(QStringLiteral("ca.key")), QString::number(days),
-                       extensions, pair.certificate)));
-    return pair;
+                  .arg(r.csr, authority(), path(QStringLiteral("ca.key")), QString::number(days),
+                       r.extensions, r.pair.certificate)));
+    return r.pair;
 }
 
 TestCertificates::Pair TestCertificates::issuedLater(const QString& name,
                                                      const QString& subjectAltName)
 {
-    const Pair pair{path(name + QStringLiteral(".pem")), path(name + QStringLiteral(".key"))};
-    const QString request = path(name + QStringLiteral(".csr"));
-    const QString extensions = extensionFile(name, subjectAltName);
-    run(words(QStringLiteral("req -new %1 -keyout %2 -out %3 -subj /CN=%4")
-                  .arg(kNewKey, pair.key, request, name)));
+    const Request r = request(name, subjectAltName);
     // Only "openssl ca" sets a start date; it keeps a database of what it issued.
     const QString config = path(QStringLiteral("ca.cnf"));
     QFile database(path(QStringLiteral("index.txt")));
@@ -65,32 +57,34 @@ TestCertificates::Pair TestCertificates::issuedLater(const QString& name,
     file.close();
     run(words(QStringLiteral("ca -batch -notext -config %1 -cert %2 -keyfile %3 -in %4 -out %5 "
                              "-startdate 20990101000000Z -enddate 21000101000000Z -extfile %6")
-                  .arg(config, authority(), path(QStringLiteral("ca.key")), request,
-                       pair.certificate, extensions)));
-    return pair;
+                  .arg(config, authority(), path(QStringLiteral("ca.key")), r.csr,
+                       r.pair.certificate, r.extensions)));
+    return r.pair;
 }
 
 TestCertificates::Pair TestCertificates::selfSigned(const QString& name,
                                                     const QString& subjectAltName, int days)
 {
-    const Pair pair{path(name + QStringLiteral(".pem")), path(name + QStringLiteral(".key"))};
-    const QString request = path(name + QStringLiteral(".csr"));
-    const QString extensions = extensionFile(name, subjectAltName);
-    run(words(QStringLiteral("req -new %1 -keyout %2 -out %3 -subj /CN=%4")
-                  .arg(kNewKey, pair.key, request, name)));
+    const Request r = request(name, subjectAltName);
     // Signed with its own key; "x509 -req", unlike "req -x509", takes a negative day count.
-    run(words(QStringLiteral("x509 -req -in %1 -signkey %2 -days %3 -extfile %4 -out %5")
-                  .arg(request, pair.key, QString::number(days), extensions, pair.certificate)));
-    return pair;
+    run(words(
+        QStringLiteral("x509 -req -in %1 -signkey %2 -days %3 -extfile %4 -out %5")
+            .arg(r.csr, r.pair.key, QString::number(days), r.extensions, r.pair.certificate)));
+    return r.pair;
 }
 
-QString TestCertificates::extensionFile(const QString& name, const QString& subjectAltName)
+TestCertificates::Request TestCertificates::request(const QString& name,
+                                                    const QString& subjectAltName)
 {
-    const QString extensions = path(name + QStringLiteral(".ext"));
-    QFile file(extensions);
+    const Request r{{path(name + QStringLiteral(".pem")), path(name + QStringLiteral(".key"))},
+                    path(name + QStringLiteral(".csr")),
+                    path(name + QStringLiteral(".ext"))};
+    run(words(QStringLiteral("req -new %1 -keyout %2 -out %3 -subj /CN=%4")
+                  .arg(kNewKey, r.pair.key, r.csr, name)));
+    QFile file(r.extensions);
     if (file.open(QIODevice::WriteOnly))
         file.write(QStringLiteral("subjectAltName=%1\n").arg(subjectAltName).toUtf8());
-    return extensions;
+    return r;
 }
 
 QString TestCertificates::fingerprint(const QString& certificate)

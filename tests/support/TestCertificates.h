@@ -36,7 +36,15 @@ public:
 
 private:
     bool run(const QStringList& arguments, QByteArray* output = nullptr);
-    QString extensionFile(const QString& name, const QString& subjectAltName);
+    // A new key, its signing request and the extension file naming subjectAltName: all a
+    // certificate needs but its signature.
+    struct Request
+    {
+        Pair pair;
+        QString csr;
+        QString extensions;
+    };
+    Request request(const QString& name, const QString& subjectAltName);
     QString path(const QString& name) const { return folder.filePath(name); }
 
     QTemporaryDir folder;

@@ -1,6 +1,9 @@
 #include <QApplication>
+#include <QLocale>
 
 #include <gtest/gtest.h>
+
+#include "TandrelApp.h"
 
 int main(int argc, char** argv)
 {
@@ -14,5 +17,7 @@ int main(int argc, char** argv)
     ::testing::InitGoogleTest(&argc, argv);
     ::testing::GTEST_FLAG(death_test_style) = "threadsafe";
     QApplication app(argc, argv);
+    // The window reads as a user of the English desktop sees it.
+    TandrelApp::loadTranslations(app, QLocale(QLocale::English));
     return RUN_ALL_TESTS();
 }

@@ -1,7 +1,6 @@
 #include "TinyProxy.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 #include "LoopbackPort.h"
@@ -15,27 +14,16 @@ bool TinyProxy::start()
     }
     listeningPort = LoopbackPort::pickFree();
     const QString config = QDir(process.workFolder()).filePath(QStringLiteral("tinyproxy.conf"));
-    QFile file(config);
-    if (!file.open(QIODevice::WriteOnly)) {
-        failure = QStringLiteral("cannot write %1").arg(config);
-        return false;
-    }
     // No ConnectPort line: CONNECT may reach any port, the FTP data ports included.
-    file.write(
-        QStringLiteral("Port %1\nListen 127.0.0.1\nTimeout 60\nAllow 127.0.0.1\nBasicAuth %2 %3\n"
-                       "MaxClients 50\nLogLevel Info\n")
-            .arg(listeningPort)
-            .arg(user, password)
-            .toUtf8());
-    file.close();
-    if (!process.start(program, {QStringLiteral("-d"), QStringLiteral("-c"), config})) {
-        failure = QStringLiteral("tinyproxy did not start");
-        return false;
-    }
-    if (!LoopbackPort::waitUntilListening(listeningPort, 5000) || !process.isRunning()) {
-        failure = QStringLiteral("tinyproxy did not listen: %1").arg(log());
-        process.stop();
-        return false;
-    }
-    return true;
+    failure = ServerProcess::writeConfig(
+        config, QStringLiteral("Port %1\nListen 127.0.0.1\nTimeout 60\nAllow 127.0.0.1\n"
+                               "BasicAuth %2 %3\nMaxClients 50\nLogLevel Info\n")
+                    .arg(listeningPort)
+                    .arg(user, password)
+                    .toUtf8());
+    if (failure.isEmpty())
+        failure = process.startListening(QStringLiteral("tinyproxy"), program,
+                                         {QStringLiteral("-d"), QStringLiteral("-c"), config},
+                                         listeningPort);
+    return failure.isEmpty();
 }

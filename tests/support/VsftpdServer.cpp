@@ -110,12 +110,9 @@ bool VsftpdServer::start(const Options& options)
         settings << "rsa_cert_file=" + options.certificate << "rsa_private_key_file=" + options.key;
     }
     const QString config = folder.filePath(QStringLiteral("vsftpd.conf"));
-    QFile file(config);
-    if (!file.open(QIODevice::WriteOnly) || file.write(settings.join('\n').toUtf8() + '\n') < 0) {
-        failure = QStringLiteral("cannot write %1").arg(config);
+    failure = ServerProcess::writeConfig(config, settings.join('\n').toUtf8() + '\n');
+    if (!failure.isEmpty())
         return false;
-    }
-    file.close();
     // vsftpd refuses a configuration file that others may write.
     QFile::setPermissions(config, QFile::ReadOwner | QFile::WriteOwner);
 
@@ -123,26 +120,14 @@ bool VsftpdServer::start(const Options& options)
     QStringList command{QString::fromLatin1(kVsftpd), config};
     if (options.tls12Only) {
         const QString openssl = folder.filePath(QStringLiteral("openssl.cnf"));
-        QFile capped(openssl);
-        if (!capped.open(QIODevice::WriteOnly) ||
-            capped.write("openssl_conf = init\n[init]\nssl_conf = ssl\n[ssl]\n"
-                         "system_default = tls\n[tls]\nMaxProtocol = TLSv1.2\n") < 0) {
-            failure = QStringLiteral("cannot write %1").arg(openssl);
+        failure = ServerProcess::writeConfig(
+            openssl, "openssl_conf = init\n[init]\nssl_conf = ssl\n[ssl]\n"
+                     "system_default = tls\n[tls]\nMaxProtocol = TLSv1.2\n");
+        if (!failure.isEmpty())
             return false;
-        }
-        command.prepend("OPENSSL_CONF=" + openssl);
-        command.prepend(QStringLiteral("/usr/bin/env"));
+        command = QStringList{QStringLiteral("/usr/bin/env"), "OPENSSL_CONF=" + openssl} + command;
     }
-    if (!process.start(command.takeFirst(), command)) {
-        failure = QStringLiteral("vsftpd did not start");
-        return false;
-    }
-    if (!LoopbackPort::waitUntilListening(listeningPort, 5000, listeningAddress) ||
-        !process.isRunning()) {
-        failure =
-            QStringLiteral("vsftpd did not listen: %1").arg(process.output() + process.errors());
-        process.stop();
-        return false;
-    }
-    return true;
+    failure = process.startListening(QStringLiteral("vsftpd"), command.takeFirst(), command,
+                                     listeningPort, listeningAddress);
+    return failure.isEmpty();
 }

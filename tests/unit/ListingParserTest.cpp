@@ -196,6 +196,7 @@ TEST(ListingParser, EveryServersFormatAndItsOddities)
          "1999-12-31T23:59:00"},
         {"startup.cfg                  4423  02/12/03  Wed.    15:09:26 ", "startup.cfg", 8, 4423,
          "2003-02-12T15:09:26"},
+        {"name 1234 03/15/2004 Mon. 12:00:00", "name", 8, 1234, "2004-03-15T12:00:00"},
         // VxWorks
         {"     293    MAR-05-2024  14:07:00   file.txt", "file.txt", 8, 293, kMar5},
         // VMS: versions kept; sizes in 512-byte blocks; columns in any order, dates alone.

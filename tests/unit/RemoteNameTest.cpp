@@ -24,3 +24,12 @@ TEST(RemoteName, OneEntryOnTheServerAndSafeAsALocalFileName)
           QStringLiteral("..")})
         EXPECT_FALSE(RemoteName::isSafeLocalName(name)) << name.toStdString();
 }
+
+TEST(RemoteName, ANewNameIsSafeLocallyWithoutDirectionMarksAndAtMost255Bytes)
+{
+    EXPECT_EQ(RemoteName::whyNotNewName(QString(255, u'z')), "");
+    for (const QString& name :
+         {QStringLiteral("esc\x1b[2J"), QStringLiteral("bel\x07"), QStringLiteral("csi\u009B"),
+          QStringLiteral("rlo\u202Etxt"), QStringLiteral("rlm\u200F"), QString(128, QChar(0xE9))})
+        EXPECT_FALSE(RemoteName::whyNotNewName(name).isEmpty()) << name.toStdString();
+}

@@ -177,14 +177,14 @@ bool isWeekday(std::string_view s)
 
 Verdict readWfftp(std::string_view line, Fields& out)
 {
-    // Name, size, "MM/DD/YY", weekday, "HH:MM:SS", read from the end: the name column is
-    // padded, and the line may end in a blank.
+    // Name, size, "MM/DD/YY" or "MM/DD/YYYY", weekday, "HH:MM:SS", read from the end: the name
+    // column is padded, and the line may end in a blank.
     size_t end = line.size();
     CivilTime t;
     if (!parseClock(lastWord(line, end), t) || !isWeekday(lastWord(line, end)))
         return Verdict::NotMine;
     const std::string_view date = lastWord(line, end);
-    if (date.size() != 8 || date[2] != '/' || !parseNumericDate(date, t) ||
+    if ((date.size() != 8 && date.size() != 10) || date[2] != '/' || !parseNumericDate(date, t) ||
         !parseCount(lastWord(line, end), out.size))
         return Verdict::NotMine;
     while (end > 0 && isBlank(line[end - 1]))

@@ -19,6 +19,13 @@ QtToolkit& qtToolkit()
 
 Toolkit* sInstalled = nullptr;
 
+// The text of the string table's id, or the English one where the table has none.
+QString text(const char* id, const char* english)
+{
+    const QString translated = qtTrId(id);
+    return translated == QLatin1String(id) ? QString::fromUtf8(english) : translated;
+}
+
 QMessageBox::Icon iconFor(Toolkit::AlertStyle style)
 {
     switch (style) {
@@ -68,7 +75,8 @@ Toolkit::AlertAnswer QtToolkit::runModalAlert(const Alert& alert)
                     QMessageBox::NoButton, parent);
     box.setInformativeText(alert.informativeText);
     QPushButton* defaultButton =
-        box.addButton(alert.defaultButton.isEmpty() ? QStringLiteral("OK") : alert.defaultButton,
+        //% "OK"
+        box.addButton(alert.defaultButton.isEmpty() ? text("OK", "OK") : alert.defaultButton,
                       QMessageBox::AcceptRole);
     if (!alert.alternateButton.isEmpty())
         box.addButton(alert.alternateButton, QMessageBox::RejectRole);
@@ -114,15 +122,18 @@ int QtToolkit::runModalSecurityAlert(const SecurityAlert& alert)
     QString message;
     switch (alert.kind) {
     case SecurityAlert::Kind::Untrusted:
-        message = QStringLiteral("The certificate of %1 is not trusted").arg(alert.host);
+        //% "The certificate of %1 is not trusted"
+        message = text("SecurityUntrusted", "The certificate of %1 is not trusted").arg(alert.host);
         break;
     case SecurityAlert::Kind::Changed:
-        message = QStringLiteral("The certificate of %1 has changed since you trusted it")
+        //% "The certificate of %1 has changed since you trusted it"
+        message = text("SecurityChanged", "The certificate of %1 has changed since you trusted it")
                       .arg(alert.host);
         break;
     case SecurityAlert::Kind::PlainText:
-        message =
-            QStringLiteral("%1 was used with TLS before but does not offer it now").arg(alert.host);
+        //% "%1 was used with TLS before but does not offer it now"
+        message = text("SecurityPlainNow", "%1 was used with TLS before but does not offer it now")
+                      .arg(alert.host);
         break;
     }
     QMessageBox box(plain || alert.kind == SecurityAlert::Kind::Changed ? QMessageBox::Critical
@@ -132,20 +143,31 @@ int QtToolkit::runModalSecurityAlert(const SecurityAlert& alert)
     QStringList details{alert.problem};
     if (!plain) {
         const CertificateDetails& c = alert.certificate;
-        details << QString() << QStringLiteral("Subject: %1").arg(c.subject)
-                << QStringLiteral("Issuer: %1").arg(c.issuer)
-                << QStringLiteral("Valid from %1 until %2").arg(c.validFrom, c.validUntil)
-                << QStringLiteral("SHA-256: %1").arg(c.fingerprint);
+        details
+            //% "Subject: %1"
+            << QString()
+            << text("CertificateSubject", "Subject: %1").arg(c.subject)
+            //% "Issuer: %1"
+            << text("CertificateIssuer", "Issuer: %1").arg(c.issuer)
+            //% "Valid from %1 until %2"
+            << text("CertificateValidity", "Valid from %1 until %2").arg(c.validFrom, c.validUntil)
+            << QStringLiteral("SHA-256: %1").arg(c.fingerprint);
         if (!alert.previousFingerprint.isEmpty())
-            details << QStringLiteral("Trusted before: %1").arg(alert.previousFingerprint);
+            //% "Trusted before: %1"
+            details << text("CertificateTrustedBefore", "Trusted before: %1")
+                           .arg(alert.previousFingerprint);
     } else {
-        details << QStringLiteral("Without TLS, the password and the files travel readable.");
+        //% "Without TLS, the password and the files travel readable."
+        details << text("SecurityPlainWarning",
+                        "Without TLS, the password and the files travel readable.");
     }
     box.setInformativeText(details.join(QLatin1Char('\n')));
-    QPushButton* accept = box.addButton(plain ? QStringLiteral("Connect without encryption")
-                                              : QStringLiteral("Trust this certificate"),
-                                        QMessageBox::AcceptRole);
-    QPushButton* cancel = box.addButton(QStringLiteral("Cancel"), QMessageBox::RejectRole);
+    //% "Connect without encryption"
+    const QString connectPlain = text("SecurityConnectPlain", "Connect without encryption");
+    //% "Trust this certificate"
+    const QString trust = text("SecurityTrust", "Trust this certificate");
+    QPushButton* accept = box.addButton(plain ? connectPlain : trust, QMessageBox::AcceptRole);
+    QPushButton* cancel = box.addButton(text("Cancel", "Cancel"), QMessageBox::RejectRole);
     box.setDefaultButton(alert.kind == SecurityAlert::Kind::Untrusted ? accept : cancel);
     box.exec();
     return box.clickedButton() == accept ? kDefaultReturn : kAlternateReturn;
