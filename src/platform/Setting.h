@@ -59,7 +59,7 @@ struct SettingInfo
     SettingScope scope = SettingScope::Site;
 };
 
-inline constexpr std::array<SettingInfo, 22> kSettings{{
+inline constexpr std::array<SettingInfo, 21> kSettings{{
     {Setting::Host, "Host", ""},
     {Setting::Port, "Port", ""},
     {Setting::Directory, "Directory", ""},
