@@ -596,4 +596,103 @@
         <translation>Pas un fichier</translation>
     </message>
 </context>
+<context>
+    <name>Sites</name>
+    <message id="SiteLabel">
+        <source>Site</source>
+        <translation>Connexion</translation>
+    </message>
+    <message id="SiteNew">
+        <source>New</source>
+        <translation>Nouvelle</translation>
+    </message>
+    <message id="SiteRename">
+        <source>Rename</source>
+        <translation>Renommer</translation>
+    </message>
+    <message id="SiteDuplicate">
+        <source>Duplicate</source>
+        <translation>Dupliquer</translation>
+    </message>
+    <message id="SiteDelete">
+        <source>Delete</source>
+        <translation>Supprimer</translation>
+    </message>
+    <message id="SiteDefaultName">
+        <source>My server</source>
+        <translation>Mon serveur</translation>
+    </message>
+    <message id="PasswordsInFile">
+        <source>Passwords are saved in a file only you can read</source>
+        <translation>Les mots de passe sont enregistrés dans un fichier que vous seul pouvez lire</translation>
+    </message>
+    <message id="SitesUnreadable">
+        <source>The saved sites could not be read</source>
+        <translation>Les connexions enregistrées n’ont pas pu être lues</translation>
+    </message>
+    <message id="SitesMovedAside">
+        <source>The sites file was kept as %1; Tandrel started with the site in use.</source>
+        <translation>Le fichier des connexions a été conservé sous %1 ; Tandrel a démarré avec la connexion en cours.</translation>
+    </message>
+    <message id="SiteNameRefused">
+        <source>The site was not saved</source>
+        <translation>La connexion n’a pas été enregistrée</translation>
+    </message>
+    <message id="SiteNameEmpty">
+        <source>A site needs a name.</source>
+        <translation>Une connexion doit avoir un nom.</translation>
+    </message>
+    <message id="SiteNameTaken">
+        <source>A site named "%1" exists already.</source>
+        <translation>Une connexion nommée « %1 » existe déjà.</translation>
+    </message>
+    <message id="SiteNewPrompt">
+        <source>Name of the new site:</source>
+        <translation>Nom de la nouvelle connexion :</translation>
+    </message>
+    <message id="SiteRenamePrompt">
+        <source>New name of the site:</source>
+        <translation>Nouveau nom de la connexion :</translation>
+    </message>
+    <message id="SiteDuplicatePrompt">
+        <source>Name of the copy:</source>
+        <translation>Nom de la copie :</translation>
+    </message>
+    <message id="SiteCopyName">
+        <source>%1 (copy)</source>
+        <translation>%1 (copie)</translation>
+    </message>
+    <message id="SiteDeleteConfirm">
+        <source>Delete the site "%1"?</source>
+        <translation>Supprimer la connexion « %1 » ?</translation>
+    </message>
+    <message id="SiteDeleteInfo">
+        <source>Its settings and saved passwords are removed.</source>
+        <translation>Ses réglages et ses mots de passe enregistrés sont supprimés.</translation>
+    </message>
+    <message id="LinkRefused">
+        <source>Tandrel cannot open this link</source>
+        <translation>Tandrel ne peut pas ouvrir ce lien</translation>
+    </message>
+    <message id="LinkHasSpace">
+        <source>The link holds a space or a control character.</source>
+        <translation>Le lien contient une espace ou un caractère de contrôle.</translation>
+    </message>
+    <message id="LinkNotALink">
+        <source>"%1" is not a link to a server.</source>
+        <translation>« %1 » n’est pas un lien vers un serveur.</translation>
+    </message>
+    <message id="LinkScheme">
+        <source>Tandrel opens ftp:// and ftps:// links, not %1://.</source>
+        <translation>Tandrel ouvre les liens ftp:// et ftps://, pas %1://.</translation>
+    </message>
+    <message id="LinkFolderBreak">
+        <source>The link's folder holds a line break or a NUL.</source>
+        <translation>Le dossier du lien contient un saut de ligne ou un caractère NUL.</translation>
+    </message>
+    <message id="ReadingKeyring">
+        <source>Reading the password from the keyring…</source>
+        <translation>Lecture du mot de passe dans le trousseau…</translation>
+    </message>
+</context>
 </TS>
