@@ -34,6 +34,7 @@ class ListingSortFilter;
 class ListingTableModel;
 class QueueDisplay;
 class SiteStore;
+struct Site;
 namespace Ui {
 class CustomWindow;
 class FtpSettingPanel;
@@ -257,6 +258,8 @@ public:
     // Connects to the server a link names, as a connection of its own; a bad link gets an
     // alert and changes nothing. False when it did not connect.
     bool openLink(const QString& link);
+    // A site's name as the chooser shows it.
+    static QString siteTitle(const Site& site);
     // Idle: the chooser and its buttons can be used.
     void setSitesEditable(bool editable);
     // A connect waits while the login's password may still come from the keyring.
@@ -281,6 +284,7 @@ private:
     std::optional<QString> promptSiteName(const QString& message, const QString& current);
     QString siteNameProblem(const QString& name) const;
     QString currentSiteId() const;
+    Site* siteTitled(const QString& title) const;
     bool secretsUnknown() const;
     void secretsArrived();
     QString linkShown;   // the link in use, as the chooser shows it; "" for a saved site

@@ -102,12 +102,11 @@ void Controller::initSites()
     // A store from before sites, or whose site is gone from the file, is a site of its own,
     // shown first; it is written to the file with the next save.
     if (!siteStore->siteWithId(currentSiteId())) {
+        // Named after its server; without one it stays unnamed and shows in the user's language.
         const QString host = store().text(Setting::Host);
-        //% "My server"
-        const QString base = host.isEmpty() ? text("SiteDefaultName", "My server") : host;
-        QString name = base;
-        for (int n = 2; siteStore->siteNamed(name); ++n)
-            name = base + QStringLiteral(" (%1)").arg(n);
+        QString name = host;
+        for (int n = 2; !host.isEmpty() && siteTitled(name); ++n)
+            name = host + QStringLiteral(" (%1)").arg(n);
         siteStore->sites.prepend({SiteStore::newId(), name, store().siteValues(true)});
         store().setValue(siteStore->sites.first().id, Setting::Site);
         store().synchronize();
@@ -119,6 +118,20 @@ void Controller::initSites()
         keyring.probe();
     else
         keyringAnswered(keyring.state() == Keyring::State::Available);
+}
+
+QString Controller::siteTitle(const Site& site)
+{
+    //% "My server"
+    return site.name.isEmpty() ? text("SiteDefaultName", "My server") : site.name;
+}
+
+Site* Controller::siteTitled(const QString& title) const
+{
+    for (Site& site : siteStore->sites)
+        if (siteTitle(site) == title)
+            return &site;
+    return nullptr;
 }
 
 QString Controller::currentSiteId() const
@@ -133,7 +146,7 @@ void Controller::fillSiteChooser()
     if (!linkShown.isEmpty())
         siteChooser->addItem(linkShown, QString());
     for (const Site& site : siteStore->sites)
-        siteChooser->addItem(site.name, site.id);
+        siteChooser->addItem(siteTitle(site), site.id);
     siteChooser->setCurrentIndex(linkShown.isEmpty() ? siteChooser->findData(currentSiteId()) : 0);
     renameSiteButton->setEnabled(linkShown.isEmpty() && siteChooser->isEnabled());
     deleteSiteButton->setEnabled(linkShown.isEmpty() && siteChooser->isEnabled());
@@ -160,7 +173,7 @@ void Controller::siteChosenAction(int index)
 
 bool Controller::chooseSiteNamed(const QString& name)
 {
-    const Site* site = siteStore->siteNamed(name);
+    const Site* site = siteTitled(name);
     if (!site)
         return false;
     const int index = siteChooser->findData(site->id);
@@ -335,7 +348,7 @@ QString Controller::siteNameProblem(const QString& name) const
     if (name.isEmpty())
         //% "A site needs a name."
         return text("SiteNameEmpty", "A site needs a name.");
-    if (siteStore->siteNamed(name))
+    if (siteTitled(name))
         //% "A site named \"%1\" exists already."
         return text("SiteNameTaken", "A site named \"%1\" exists already.").arg(name);
     return QString();
@@ -362,7 +375,8 @@ void Controller::renameSiteAction()
     if (!site || !linkShown.isEmpty())
         return;
     //% "New name of the site:"
-    const auto name = promptSiteName(text("SiteRenamePrompt", "New name of the site:"), site->name);
+    const auto name =
+        promptSiteName(text("SiteRenamePrompt", "New name of the site:"), siteTitle(*site));
     if (!name)
         return;
     site->name = *name;
@@ -412,7 +426,7 @@ void Controller::deleteSiteAction()
     Toolkit::Alert alert;
     alert.style = Toolkit::AlertStyle::Warning;
     //% "Delete the site \"%1\"?"
-    alert.messageText = text("SiteDeleteConfirm", "Delete the site \"%1\"?").arg(site->name);
+    alert.messageText = text("SiteDeleteConfirm", "Delete the site \"%1\"?").arg(siteTitle(*site));
     //% "Its settings and saved passwords are removed."
     alert.informativeText = text("SiteDeleteInfo", "Its settings and saved passwords are removed.");
     alert.defaultButton = text("SiteDelete", "Delete");
@@ -426,7 +440,7 @@ void Controller::deleteSiteAction()
         });
     siteStore->sites.removeIf([id = site->id](const Site& s) { return s.id == id; });
     if (siteStore->sites.isEmpty()) {
-        Site empty{SiteStore::newId(), text("SiteDefaultName", "My server"), {}};
+        Site empty{SiteStore::newId(), QString(), {}};
         empty.values.insert(UserDefaults::nameOf(Setting::Passive), QVariant::fromValue(qint64(1)));
         siteStore->sites.append(empty);
     }
