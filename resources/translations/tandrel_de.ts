@@ -595,6 +595,110 @@
         <source>Not a file</source>
         <translation>Keine Datei</translation>
     </message>
+    <message id="NameEmpty">
+        <source>the name is empty</source>
+        <translation>der Name ist leer</translation>
+    </message>
+    <message id="NameNoEntry">
+        <source>"%1" names no entry of its own</source>
+        <translation>„%1“ bezeichnet keinen eigenen Eintrag</translation>
+    </message>
+    <message id="NameHoldsSlash">
+        <source>the name holds a "/"</source>
+        <translation>der Name enthält „/“</translation>
+    </message>
+    <message id="NameHoldsLineBreak">
+        <source>the name holds a line break or NUL</source>
+        <translation>der Name enthält einen Zeilenumbruch oder NUL</translation>
+    </message>
+    <message id="NameHoldsControl">
+        <source>the name holds a control character</source>
+        <translation>der Name enthält ein Steuerzeichen</translation>
+    </message>
+    <message id="NameHoldsDirection">
+        <source>the name holds a text direction character</source>
+        <translation>der Name enthält ein Textrichtungszeichen</translation>
+    </message>
+    <message id="NameTooLong">
+        <source>the name is longer than %1 bytes</source>
+        <translation>der Name ist länger als %1 Bytes</translation>
+    </message>
+    <message id="CertificateSelfSigned">
+        <source>is self-signed</source>
+        <translation>ist selbst signiert</translation>
+    </message>
+    <message id="CertificateUnknownIssuer">
+        <source>was issued by an unknown authority</source>
+        <translation>stammt von einer unbekannten Zertifizierungsstelle</translation>
+    </message>
+    <message id="CertificateRevoked">
+        <source>has been revoked</source>
+        <translation>wurde widerrufen</translation>
+    </message>
+    <message id="CertificateNotVerifiedBecause">
+        <source>could not be verified (%1)</source>
+        <translation>konnte nicht geprüft werden (%1)</translation>
+    </message>
+    <message id="CertificateExpired">
+        <source>has expired</source>
+        <translation>ist abgelaufen</translation>
+    </message>
+    <message id="CertificateNotYetValid">
+        <source>is not valid yet</source>
+        <translation>ist noch nicht gültig</translation>
+    </message>
+    <message id="CertificateMoreNames">
+        <source>%1 more</source>
+        <translation>%1 weitere</translation>
+    </message>
+    <message id="CertificateOtherHost">
+        <source>is for another host name</source>
+        <translation>gilt für einen anderen Servernamen</translation>
+    </message>
+    <message id="CertificateOtherHostNamed">
+        <source>is for another host name (it names %1)</source>
+        <translation>gilt für einen anderen Servernamen (es nennt %1)</translation>
+    </message>
+    <message id="CertificateNotVerified">
+        <source>The server's certificate could not be verified</source>
+        <translation>Das Zertifikat des Servers konnte nicht geprüft werden</translation>
+    </message>
+    <message id="CertificateProblems">
+        <source>The server's certificate %1</source>
+        <translation>Das Zertifikat des Servers %1</translation>
+    </message>
+    <message id="CertificateProblemsAnd">
+        <source>%1 and %2</source>
+        <translation>%1 und %2</translation>
+    </message>
+    <message id="TlsNotOffered">
+        <source>The server does not offer TLS</source>
+        <translation>Der Server bietet kein TLS an</translation>
+    </message>
+    <message id="CertificateNotTrustedOne">
+        <source>The server's certificate is not the one you trusted</source>
+        <translation>Das Zertifikat des Servers ist nicht das, dem Sie vertraut haben</translation>
+    </message>
+    <message id="TlsHandshakeFailed">
+        <source>The TLS handshake with the server failed</source>
+        <translation>Der TLS-Handshake mit dem Server ist fehlgeschlagen</translation>
+    </message>
+    <message id="CertificateAuthoritiesUnreadable">
+        <source>The certificate authorities could not be read</source>
+        <translation>Die Zertifizierungsstellen konnten nicht gelesen werden</translation>
+    </message>
+    <message id="TrustStoreKeptAside">
+        <source>The trusted certificates could not be read and were kept as %1; until that copy is removed, Tandrel asks before any log-in without TLS</source>
+        <translation>Die vertrauten Zertifikate konnten nicht gelesen werden und wurden als %1 aufbewahrt; bis diese Kopie entfernt ist, fragt Tandrel vor jeder Anmeldung ohne TLS</translation>
+    </message>
+    <message id="TrustStoreUnreadable">
+        <source>The trusted certificates in %1 cannot be read; Tandrel asks before any log-in without TLS</source>
+        <translation>Die vertrauten Zertifikate in %1 können nicht gelesen werden; Tandrel fragt vor jeder Anmeldung ohne TLS</translation>
+    </message>
+    <message id="TrustStoreNotMoved">
+        <source>%1 could not be read or moved aside: %2</source>
+        <translation>%1 konnte weder gelesen noch beiseitegelegt werden: %2</translation>
+    </message>
 </context>
 <context>
     <name>Sites</name>

@@ -623,6 +623,110 @@
         <source>Not a file</source>
         <translation>Not a file</translation>
     </message>
+    <message id="NameEmpty">
+        <source>the name is empty</source>
+        <translation>the name is empty</translation>
+    </message>
+    <message id="NameNoEntry">
+        <source>"%1" names no entry of its own</source>
+        <translation>"%1" names no entry of its own</translation>
+    </message>
+    <message id="NameHoldsSlash">
+        <source>the name holds a "/"</source>
+        <translation>the name holds a "/"</translation>
+    </message>
+    <message id="NameHoldsLineBreak">
+        <source>the name holds a line break or NUL</source>
+        <translation>the name holds a line break or NUL</translation>
+    </message>
+    <message id="NameHoldsControl">
+        <source>the name holds a control character</source>
+        <translation>the name holds a control character</translation>
+    </message>
+    <message id="NameHoldsDirection">
+        <source>the name holds a text direction character</source>
+        <translation>the name holds a text direction character</translation>
+    </message>
+    <message id="NameTooLong">
+        <source>the name is longer than %1 bytes</source>
+        <translation>the name is longer than %1 bytes</translation>
+    </message>
+    <message id="CertificateSelfSigned">
+        <source>is self-signed</source>
+        <translation>is self-signed</translation>
+    </message>
+    <message id="CertificateUnknownIssuer">
+        <source>was issued by an unknown authority</source>
+        <translation>was issued by an unknown authority</translation>
+    </message>
+    <message id="CertificateRevoked">
+        <source>has been revoked</source>
+        <translation>has been revoked</translation>
+    </message>
+    <message id="CertificateNotVerifiedBecause">
+        <source>could not be verified (%1)</source>
+        <translation>could not be verified (%1)</translation>
+    </message>
+    <message id="CertificateExpired">
+        <source>has expired</source>
+        <translation>has expired</translation>
+    </message>
+    <message id="CertificateNotYetValid">
+        <source>is not valid yet</source>
+        <translation>is not valid yet</translation>
+    </message>
+    <message id="CertificateMoreNames">
+        <source>%1 more</source>
+        <translation>%1 more</translation>
+    </message>
+    <message id="CertificateOtherHost">
+        <source>is for another host name</source>
+        <translation>is for another host name</translation>
+    </message>
+    <message id="CertificateOtherHostNamed">
+        <source>is for another host name (it names %1)</source>
+        <translation>is for another host name (it names %1)</translation>
+    </message>
+    <message id="CertificateNotVerified">
+        <source>The server's certificate could not be verified</source>
+        <translation>The server's certificate could not be verified</translation>
+    </message>
+    <message id="CertificateProblems">
+        <source>The server's certificate %1</source>
+        <translation>The server's certificate %1</translation>
+    </message>
+    <message id="CertificateProblemsAnd">
+        <source>%1 and %2</source>
+        <translation>%1 and %2</translation>
+    </message>
+    <message id="TlsNotOffered">
+        <source>The server does not offer TLS</source>
+        <translation>The server does not offer TLS</translation>
+    </message>
+    <message id="CertificateNotTrustedOne">
+        <source>The server's certificate is not the one you trusted</source>
+        <translation>The server's certificate is not the one you trusted</translation>
+    </message>
+    <message id="TlsHandshakeFailed">
+        <source>The TLS handshake with the server failed</source>
+        <translation>The TLS handshake with the server failed</translation>
+    </message>
+    <message id="CertificateAuthoritiesUnreadable">
+        <source>The certificate authorities could not be read</source>
+        <translation>The certificate authorities could not be read</translation>
+    </message>
+    <message id="TrustStoreKeptAside">
+        <source>The trusted certificates could not be read and were kept as %1; until that copy is removed, Tandrel asks before any log-in without TLS</source>
+        <translation>The trusted certificates could not be read and were kept as %1; until that copy is removed, Tandrel asks before any log-in without TLS</translation>
+    </message>
+    <message id="TrustStoreUnreadable">
+        <source>The trusted certificates in %1 cannot be read; Tandrel asks before any log-in without TLS</source>
+        <translation>The trusted certificates in %1 cannot be read; Tandrel asks before any log-in without TLS</translation>
+    </message>
+    <message id="TrustStoreNotMoved">
+        <source>%1 could not be read or moved aside: %2</source>
+        <translation>%1 could not be read or moved aside: %2</translation>
+    </message>
 </context>
 <context>
     <name>Sites</name>

@@ -595,5 +595,208 @@
         <source>Not a file</source>
         <translation>Pas un fichier</translation>
     </message>
+    <message id="NameEmpty">
+        <source>the name is empty</source>
+        <translation>le nom est vide</translation>
+    </message>
+    <message id="NameNoEntry">
+        <source>"%1" names no entry of its own</source>
+        <translation>« %1 » ne désigne aucune entrée propre</translation>
+    </message>
+    <message id="NameHoldsSlash">
+        <source>the name holds a "/"</source>
+        <translation>le nom contient « / »</translation>
+    </message>
+    <message id="NameHoldsLineBreak">
+        <source>the name holds a line break or NUL</source>
+        <translation>le nom contient un saut de ligne ou NUL</translation>
+    </message>
+    <message id="NameHoldsControl">
+        <source>the name holds a control character</source>
+        <translation>le nom contient un caractère de contrôle</translation>
+    </message>
+    <message id="NameHoldsDirection">
+        <source>the name holds a text direction character</source>
+        <translation>le nom contient un caractère de direction du texte</translation>
+    </message>
+    <message id="NameTooLong">
+        <source>the name is longer than %1 bytes</source>
+        <translation>le nom dépasse %1 octets</translation>
+    </message>
+    <message id="CertificateSelfSigned">
+        <source>is self-signed</source>
+        <translation>est auto-signé</translation>
+    </message>
+    <message id="CertificateUnknownIssuer">
+        <source>was issued by an unknown authority</source>
+        <translation>a été émis par une autorité inconnue</translation>
+    </message>
+    <message id="CertificateRevoked">
+        <source>has been revoked</source>
+        <translation>a été révoqué</translation>
+    </message>
+    <message id="CertificateNotVerifiedBecause">
+        <source>could not be verified (%1)</source>
+        <translation>n’a pas pu être vérifié (%1)</translation>
+    </message>
+    <message id="CertificateExpired">
+        <source>has expired</source>
+        <translation>a expiré</translation>
+    </message>
+    <message id="CertificateNotYetValid">
+        <source>is not valid yet</source>
+        <translation>n’est pas encore valide</translation>
+    </message>
+    <message id="CertificateMoreNames">
+        <source>%1 more</source>
+        <translation>%1 de plus</translation>
+    </message>
+    <message id="CertificateOtherHost">
+        <source>is for another host name</source>
+        <translation>est pour un autre nom d’hôte</translation>
+    </message>
+    <message id="CertificateOtherHostNamed">
+        <source>is for another host name (it names %1)</source>
+        <translation>est pour un autre nom d’hôte (il nomme %1)</translation>
+    </message>
+    <message id="CertificateNotVerified">
+        <source>The server's certificate could not be verified</source>
+        <translation>Le certificat du serveur n’a pas pu être vérifié</translation>
+    </message>
+    <message id="CertificateProblems">
+        <source>The server's certificate %1</source>
+        <translation>Le certificat du serveur %1</translation>
+    </message>
+    <message id="CertificateProblemsAnd">
+        <source>%1 and %2</source>
+        <translation>%1 et %2</translation>
+    </message>
+    <message id="TlsNotOffered">
+        <source>The server does not offer TLS</source>
+        <translation>Le serveur ne propose pas TLS</translation>
+    </message>
+    <message id="CertificateNotTrustedOne">
+        <source>The server's certificate is not the one you trusted</source>
+        <translation>Le certificat du serveur n’est pas celui que vous avez approuvé</translation>
+    </message>
+    <message id="TlsHandshakeFailed">
+        <source>The TLS handshake with the server failed</source>
+        <translation>La négociation TLS avec le serveur a échoué</translation>
+    </message>
+    <message id="CertificateAuthoritiesUnreadable">
+        <source>The certificate authorities could not be read</source>
+        <translation>Les autorités de certification n’ont pas pu être lues</translation>
+    </message>
+    <message id="TrustStoreKeptAside">
+        <source>The trusted certificates could not be read and were kept as %1; until that copy is removed, Tandrel asks before any log-in without TLS</source>
+        <translation>Les certificats approuvés n’ont pas pu être lus et ont été conservés sous %1 ; tant que cette copie existe, Tandrel demande avant toute connexion sans TLS</translation>
+    </message>
+    <message id="TrustStoreUnreadable">
+        <source>The trusted certificates in %1 cannot be read; Tandrel asks before any log-in without TLS</source>
+        <translation>Les certificats approuvés de %1 ne peuvent pas être lus ; Tandrel demande avant toute connexion sans TLS</translation>
+    </message>
+    <message id="TrustStoreNotMoved">
+        <source>%1 could not be read or moved aside: %2</source>
+        <translation>%1 n’a pu être ni lu ni mis de côté : %2</translation>
+    </message>
+</context>
+<context>
+    <name>Sites</name>
+    <message id="SiteLabel">
+        <source>Site</source>
+        <translation>Site</translation>
+    </message>
+    <message id="SiteNew">
+        <source>New</source>
+        <translation>Nouveau</translation>
+    </message>
+    <message id="SiteRename">
+        <source>Rename</source>
+        <translation>Renommer</translation>
+    </message>
+    <message id="SiteDuplicate">
+        <source>Duplicate</source>
+        <translation>Dupliquer</translation>
+    </message>
+    <message id="SiteDelete">
+        <source>Delete</source>
+        <translation>Supprimer</translation>
+    </message>
+    <message id="SiteDefaultName">
+        <source>My server</source>
+        <translation>Mon serveur</translation>
+    </message>
+    <message id="PasswordsInFile">
+        <source>Passwords are saved in a file only you can read</source>
+        <translation>Les mots de passe sont enregistrés dans un fichier que vous seul pouvez lire</translation>
+    </message>
+    <message id="SitesUnreadable">
+        <source>The saved sites could not be read</source>
+        <translation>Les sites enregistrés n’ont pas pu être lus</translation>
+    </message>
+    <message id="SitesMovedAside">
+        <source>The sites file was kept as %1; Tandrel started with the site in use.</source>
+        <translation>Le fichier des sites a été conservé sous %1 ; Tandrel a démarré avec le site en cours.</translation>
+    </message>
+    <message id="SiteNameRefused">
+        <source>The site was not saved</source>
+        <translation>Le site n’a pas été enregistré</translation>
+    </message>
+    <message id="SiteNameEmpty">
+        <source>A site needs a name.</source>
+        <translation>Un site doit avoir un nom.</translation>
+    </message>
+    <message id="SiteNameTaken">
+        <source>A site named "%1" exists already.</source>
+        <translation>Un site nommé « %1 » existe déjà.</translation>
+    </message>
+    <message id="SiteNewPrompt">
+        <source>Name of the new site:</source>
+        <translation>Nom du nouveau site :</translation>
+    </message>
+    <message id="SiteRenamePrompt">
+        <source>New name of the site:</source>
+        <translation>Nouveau nom du site :</translation>
+    </message>
+    <message id="SiteDuplicatePrompt">
+        <source>Name of the copy:</source>
+        <translation>Nom de la copie :</translation>
+    </message>
+    <message id="SiteCopyName">
+        <source>%1 (copy)</source>
+        <translation>%1 (copie)</translation>
+    </message>
+    <message id="SiteDeleteConfirm">
+        <source>Delete the site "%1"?</source>
+        <translation>Supprimer le site « %1 » ?</translation>
+    </message>
+    <message id="SiteDeleteInfo">
+        <source>Its settings and saved passwords are removed.</source>
+        <translation>Ses réglages et ses mots de passe enregistrés sont supprimés.</translation>
+    </message>
+    <message id="LinkRefused">
+        <source>Tandrel cannot open this link</source>
+        <translation>Tandrel ne peut pas ouvrir ce lien</translation>
+    </message>
+    <message id="LinkHasSpace">
+        <source>The link holds a space or a control character.</source>
+        <translation>Le lien contient une espace ou un caractère de contrôle.</translation>
+    </message>
+    <message id="LinkNotALink">
+        <source>"%1" is not a link to a server.</source>
+        <translation>« %1 » n’est pas un lien vers un serveur.</translation>
+    </message>
+    <message id="LinkScheme">
+        <source>Tandrel opens ftp:// and ftps:// links, not %1://.</source>
+        <translation>Tandrel ouvre les liens ftp:// et ftps://, pas %1://.</translation>
+    </message>
+    <message id="LinkFolderBreak">
+        <source>The link's folder holds a line break or a NUL.</source>
+        <translation>Le dossier du lien contient un saut de ligne ou un NUL.</translation>
+    </message>
+    <message id="ReadingKeyring">
+        <source>Reading the password from the keyring…</source>
+        <translation>Lecture du mot de passe dans le trousseau…</translation>
+    </message>
 </context>
 </TS>

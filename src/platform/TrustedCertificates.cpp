@@ -13,6 +13,7 @@
 #include <QSaveFile>
 #include <QSet>
 
+#include "platform/LocalizedText.h"
 #include "platform/Log.h"
 #include "platform/UserDefaults.h"
 
@@ -176,20 +177,28 @@ bool TrustedCertificates::setAsideUnreadable(QString* problem)
     }
     if (problem)
         *problem =
-            QStringLiteral("%1 could not be read or moved aside: %2").arg(path, errnoText(error));
+            //% "%1 could not be read or moved aside: %2"
+            localizedText("TrustStoreNotMoved", "%1 could not be read or moved aside: %2")
+                .arg(path, errnoText(error));
     return false;
 }
 
 QString TrustedCertificates::unreadableNotice()
 {
     if (const QString kept = keptAside(); !kept.isEmpty())
-        return QStringLiteral("The trusted certificates could not be read and were kept as %1; "
-                              "until that copy is removed, Tandrel asks before any log-in "
-                              "without TLS")
+        //% "The trusted certificates could not be read and were kept as %1; "
+        //% "until that copy is removed, Tandrel asks before any log-in without TLS"
+        return localizedText("TrustStoreKeptAside",
+                             "The trusted certificates could not be read and were kept as %1; "
+                             "until that copy is removed, Tandrel asks before any log-in "
+                             "without TLS")
             .arg(kept);
     if (!load())
-        return QStringLiteral("The trusted certificates in %1 cannot be read; Tandrel asks "
-                              "before any log-in without TLS")
+        //% "The trusted certificates in %1 cannot be read; Tandrel asks "
+        //% "before any log-in without TLS"
+        return localizedText("TrustStoreUnreadable",
+                             "The trusted certificates in %1 cannot be read; Tandrel asks "
+                             "before any log-in without TLS")
             .arg(storePath());
     return QString();
 }

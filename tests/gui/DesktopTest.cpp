@@ -94,13 +94,16 @@ TEST_F(Desktop, TheGermanAndTheFrenchWindowShowNoEnglishText)
     const QMap<QString, QString> englishTexts = walk(QLocale::English);
 
     // The same in English, and the listing's fixed status texts.
-    const QStringList alike = {"Tandrel", "Server", "Proxy", "Port",
-                               "Name",    "Filter", "Type",  "List succeeded"};
+    const QStringList alike = {"Tandrel", "Server", "Proxy",          "Port", "Name",
+                               "Filter",  "Type",   "List succeeded", "Site"};
     for (const QLocale::Language language : {QLocale::German, QLocale::French}) {
         const QMap<QString, QString> texts = walk(language);
         QStringList untranslated;
         for (auto shown = texts.begin(); shown != texts.end(); ++shown)
-            if (englishTexts.value(shown.key()) == shown.value() && !alike.contains(shown.value()))
+            // The site chooser shows the user's own names, which are data, not texts.
+            if (englishTexts.value(shown.key()) == shown.value() &&
+                !alike.contains(shown.value()) &&
+                !shown.key().contains(QLatin1String("siteChooser")))
                 untranslated << shown.key() + ": " + shown.value();
         EXPECT_TRUE(untranslated.isEmpty())
             << QLocale::languageToString(language).toStdString() << ":\n"

@@ -34,7 +34,8 @@ protected:
         QTest::keyClick(c->serverTable, static_cast<Qt::Key>(keyCode), modifiers);
     }
 
-    // F2 on the row, the name typed, Return; the request runs with the next event loop pass.
+    // F2 on the row, the name typed, Return; the request runs with the next event loop pass and
+    // is waited for (a refused name starts none).
     void renameRow(const QString& from, const QString& to)
     {
         selectRow(rowNamed(from));
@@ -45,6 +46,7 @@ protected:
         editor->insert(to); // keyClicks types ASCII only
         QTest::keyClick(editor, Qt::Key_Return);
         QTest::qWait(50);
+        ASSERT_TRUE(QTest::qWaitFor([] { return RemoteOperation::running() == nullptr; }, 30000));
     }
     // Two folders and three files whose natural, byte and case orders all differ, listed with
     // the table focused.

@@ -14,6 +14,7 @@
 #include <QDateTime>
 #include <QUrl>
 
+#include "platform/LocalizedText.h"
 #include "platform/TrustedCertificates.h"
 #include "platform/ftp/TlsSessions.h"
 
@@ -249,7 +250,8 @@ QString untrustedReason(const Capture& capture)
     if (error == X509_V_ERR_DEPTH_ZERO_SELF_SIGNED_CERT ||
         (cert && X509_check_issued(cert, cert) == X509_V_OK &&
          X509_verify(cert, X509_get0_pubkey(cert)) == 1))
-        problems << QStringLiteral("is self-signed");
+        //% "is self-signed"
+        problems << localizedText("CertificateSelfSigned", "is self-signed");
     switch (error) {
     case X509_V_OK:
     case X509_V_ERR_DEPTH_ZERO_SELF_SIGNED_CERT:
@@ -260,38 +262,52 @@ QString untrustedReason(const Capture& capture)
     case X509_V_ERR_UNABLE_TO_GET_ISSUER_CERT:
     case X509_V_ERR_UNABLE_TO_GET_ISSUER_CERT_LOCALLY:
     case X509_V_ERR_UNABLE_TO_VERIFY_LEAF_SIGNATURE:
-        problems << QStringLiteral("was issued by an unknown authority");
+        //% "was issued by an unknown authority"
+        problems << localizedText("CertificateUnknownIssuer", "was issued by an unknown authority");
         break;
     case X509_V_ERR_CERT_REVOKED:
-        problems << QStringLiteral("has been revoked");
+        //% "has been revoked"
+        problems << localizedText("CertificateRevoked", "has been revoked");
         break;
     default:
-        problems << QStringLiteral("could not be verified (%1)")
+        //% "could not be verified (%1)"
+        problems << localizedText("CertificateNotVerifiedBecause", "could not be verified (%1)")
                         .arg(QString::fromUtf8(X509_verify_cert_error_string(error)));
     }
     if (error == X509_V_ERR_CERT_HAS_EXPIRED ||
         (cert && X509_cmp_current_time(X509_get0_notAfter(cert)) < 0))
-        problems << QStringLiteral("has expired");
+        //% "has expired"
+        problems << localizedText("CertificateExpired", "has expired");
     if (error == X509_V_ERR_CERT_NOT_YET_VALID ||
         (cert && X509_cmp_current_time(X509_get0_notBefore(cert)) > 0))
-        problems << QStringLiteral("is not valid yet");
+        //% "is not valid yet"
+        problems << localizedText("CertificateNotYetValid", "is not valid yet");
     if (capture.nameMismatch) {
         QStringList names = cert ? namesOf(cert) : QStringList();
         // A certificate may hold hundreds of names; a few tell enough.
+        //% "%1 more"
+        const QString more = localizedText("CertificateMoreNames", "%1 more");
         if (names.size() > 5)
-            names = names.mid(0, 4) << QStringLiteral("%1 more").arg(names.size() - 4);
-        problems << (names.isEmpty() ? QStringLiteral("is for another host name")
-                                     : QStringLiteral("is for another host name (it names %1)")
-                                           .arg(names.join(QLatin1String(", "))));
+            names = names.mid(0, 4) << more.arg(names.size() - 4);
+        //% "is for another host name"
+        const QString otherHost = localizedText("CertificateOtherHost", "is for another host name");
+        //% "is for another host name (it names %1)"
+        const QString otherHostNamed =
+            localizedText("CertificateOtherHostNamed", "is for another host name (it names %1)");
+        problems << (names.isEmpty() ? otherHost
+                                     : otherHostNamed.arg(names.join(QLatin1String(", "))));
     }
     X509_free(cert);
     if (problems.isEmpty())
-        return QStringLiteral("The server's certificate could not be verified");
+        //% "The server's certificate could not be verified"
+        return localizedText("CertificateNotVerified",
+                             "The server's certificate could not be verified");
     const QString last = problems.takeLast();
-    return QStringLiteral("The server's certificate ") +
-           (problems.isEmpty()
-                ? last
-                : problems.join(QLatin1String(", ")) + QStringLiteral(" and ") + last);
+    //% "%1 and %2"
+    const QString both = localizedText("CertificateProblemsAnd", "%1 and %2");
+    //% "The server's certificate %1"
+    return localizedText("CertificateProblems", "The server's certificate %1")
+        .arg(problems.isEmpty() ? last : both.arg(problems.join(QLatin1String(", ")), last));
 }
 
 Capture snapshot(uint64_t id)
@@ -424,21 +440,27 @@ std::optional<StreamError> TlsPolicy::describe(CURLcode code)
     QString text;
     switch (code) {
     case CURLE_USE_SSL_FAILED:
-        text = QStringLiteral("The server does not offer TLS");
+        //% "The server does not offer TLS"
+        text = localizedText("TlsNotOffered", "The server does not offer TLS");
         break;
     case CURLE_PEER_FAILED_VERIFICATION:
         text = untrustedReason(capture);
         break;
     case CURLE_SSL_PINNEDPUBKEYNOTMATCH:
-        text = QStringLiteral("The server's certificate is not the one you trusted");
+        //% "The server's certificate is not the one you trusted"
+        text = localizedText("CertificateNotTrustedOne",
+                             "The server's certificate is not the one you trusted");
         break;
     case CURLE_SSL_CONNECT_ERROR:
-        text = mode == Encryption::Implicit && capture.leaf.empty()
-                   ? QStringLiteral("The server does not offer TLS")
-                   : QStringLiteral("The TLS handshake with the server failed");
+        //% "The TLS handshake with the server failed"
+        text = localizedText("TlsHandshakeFailed", "The TLS handshake with the server failed");
+        if (mode == Encryption::Implicit && capture.leaf.empty())
+            text = localizedText("TlsNotOffered", "The server does not offer TLS");
         break;
     case CURLE_SSL_CACERT_BADFILE:
-        text = QStringLiteral("The certificate authorities could not be read");
+        //% "The certificate authorities could not be read"
+        text = localizedText("CertificateAuthoritiesUnreadable",
+                             "The certificate authorities could not be read");
         break;
     default:
         return std::nullopt;

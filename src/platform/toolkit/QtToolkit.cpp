@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "platform/LocalizedText.h"
 #include "platform/ftp/FtpStream.h"
 
 namespace {
@@ -18,13 +19,6 @@ QtToolkit& qtToolkit()
 }
 
 Toolkit* sInstalled = nullptr;
-
-// The text of the string table's id, or the English one where the table has none.
-QString text(const char* id, const char* english)
-{
-    const QString translated = qtTrId(id);
-    return translated == QLatin1String(id) ? QString::fromUtf8(english) : translated;
-}
 
 QMessageBox::Icon iconFor(Toolkit::AlertStyle style)
 {
@@ -76,7 +70,8 @@ Toolkit::AlertAnswer QtToolkit::runModalAlert(const Alert& alert)
     box.setInformativeText(alert.informativeText);
     QPushButton* defaultButton =
         //% "OK"
-        box.addButton(alert.defaultButton.isEmpty() ? text("OK", "OK") : alert.defaultButton,
+        box.addButton(alert.defaultButton.isEmpty() ? localizedText("OK", "OK")
+                                                    : alert.defaultButton,
                       QMessageBox::AcceptRole);
     if (!alert.alternateButton.isEmpty())
         box.addButton(alert.alternateButton, QMessageBox::RejectRole);
@@ -123,16 +118,19 @@ int QtToolkit::runModalSecurityAlert(const SecurityAlert& alert)
     switch (alert.kind) {
     case SecurityAlert::Kind::Untrusted:
         //% "The certificate of %1 is not trusted"
-        message = text("SecurityUntrusted", "The certificate of %1 is not trusted").arg(alert.host);
+        message = localizedText("SecurityUntrusted", "The certificate of %1 is not trusted")
+                      .arg(alert.host);
         break;
     case SecurityAlert::Kind::Changed:
         //% "The certificate of %1 has changed since you trusted it"
-        message = text("SecurityChanged", "The certificate of %1 has changed since you trusted it")
+        message = localizedText("SecurityChanged",
+                                "The certificate of %1 has changed since you trusted it")
                       .arg(alert.host);
         break;
     case SecurityAlert::Kind::PlainText:
         //% "%1 was used with TLS before but does not offer it now"
-        message = text("SecurityPlainNow", "%1 was used with TLS before but does not offer it now")
+        message = localizedText("SecurityPlainNow",
+                                "%1 was used with TLS before but does not offer it now")
                       .arg(alert.host);
         break;
     }
@@ -146,28 +144,30 @@ int QtToolkit::runModalSecurityAlert(const SecurityAlert& alert)
         details
             //% "Subject: %1"
             << QString()
-            << text("CertificateSubject", "Subject: %1").arg(c.subject)
+            << localizedText("CertificateSubject", "Subject: %1").arg(c.subject)
             //% "Issuer: %1"
-            << text("CertificateIssuer", "Issuer: %1").arg(c.issuer)
+            << localizedText("CertificateIssuer", "Issuer: %1").arg(c.issuer)
             //% "Valid from %1 until %2"
-            << text("CertificateValidity", "Valid from %1 until %2").arg(c.validFrom, c.validUntil)
+            << localizedText("CertificateValidity", "Valid from %1 until %2")
+                   .arg(c.validFrom, c.validUntil)
             << QStringLiteral("SHA-256: %1").arg(c.fingerprint);
         if (!alert.previousFingerprint.isEmpty())
             //% "Trusted before: %1"
-            details << text("CertificateTrustedBefore", "Trusted before: %1")
+            details << localizedText("CertificateTrustedBefore", "Trusted before: %1")
                            .arg(alert.previousFingerprint);
     } else {
         //% "Without TLS, the password and the files travel readable."
-        details << text("SecurityPlainWarning",
-                        "Without TLS, the password and the files travel readable.");
+        details << localizedText("SecurityPlainWarning",
+                                 "Without TLS, the password and the files travel readable.");
     }
     box.setInformativeText(details.join(QLatin1Char('\n')));
     //% "Connect without encryption"
-    const QString connectPlain = text("SecurityConnectPlain", "Connect without encryption");
+    const QString connectPlain =
+        localizedText("SecurityConnectPlain", "Connect without encryption");
     //% "Trust this certificate"
-    const QString trust = text("SecurityTrust", "Trust this certificate");
+    const QString trust = localizedText("SecurityTrust", "Trust this certificate");
     QPushButton* accept = box.addButton(plain ? connectPlain : trust, QMessageBox::AcceptRole);
-    QPushButton* cancel = box.addButton(text("Cancel", "Cancel"), QMessageBox::RejectRole);
+    QPushButton* cancel = box.addButton(localizedText("Cancel", "Cancel"), QMessageBox::RejectRole);
     box.setDefaultButton(alert.kind == SecurityAlert::Kind::Untrusted ? accept : cancel);
     box.exec();
     return box.clickedButton() == accept ? kDefaultReturn : kAlternateReturn;
