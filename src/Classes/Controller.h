@@ -281,8 +281,10 @@ private:
     void fillSiteChooser();
     void readSecrets(const QString& siteId);
     void keyringAnswered(bool available);
-    std::optional<QString> promptSiteName(const QString& message, const QString& current);
-    QString siteNameProblem(const QString& name) const;
+    // A site being renamed may keep its own name.
+    std::optional<QString> promptSiteName(const QString& message, const QString& current,
+                                          const Site* renamed = nullptr);
+    QString siteNameProblem(const QString& name, const Site* renamed = nullptr) const;
     QString currentSiteId() const;
     Site* siteTitled(const QString& title) const;
     bool secretsUnknown() const;

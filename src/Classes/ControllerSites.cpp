@@ -322,7 +322,8 @@ void Controller::keyringAnswered(bool available)
         secretsArrived();
 }
 
-std::optional<QString> Controller::promptSiteName(const QString& message, const QString& current)
+std::optional<QString> Controller::promptSiteName(const QString& message, const QString& current,
+                                                  const Site* renamed)
 {
     Toolkit::Alert alert;
     alert.style = Toolkit::AlertStyle::Informational;
@@ -335,7 +336,7 @@ std::optional<QString> Controller::promptSiteName(const QString& message, const 
     if (answer.code != Toolkit::kDefaultReturn)
         return std::nullopt;
     const QString name = answer.text.trimmed();
-    if (const QString problem = siteNameProblem(name); !problem.isEmpty()) {
+    if (const QString problem = siteNameProblem(name, renamed); !problem.isEmpty()) {
         //% "The site was not saved"
         showAlert(text("SiteNameRefused", "The site was not saved"), problem);
         return std::nullopt;
@@ -343,12 +344,12 @@ std::optional<QString> Controller::promptSiteName(const QString& message, const 
     return name;
 }
 
-QString Controller::siteNameProblem(const QString& name) const
+QString Controller::siteNameProblem(const QString& name, const Site* renamed) const
 {
     if (name.isEmpty())
         //% "A site needs a name."
         return text("SiteNameEmpty", "A site needs a name.");
-    if (siteTitled(name))
+    if (const Site* same = siteTitled(name); same && same != renamed)
         //% "A site named \"%1\" exists already."
         return text("SiteNameTaken", "A site named \"%1\" exists already.").arg(name);
     return QString();
@@ -376,7 +377,7 @@ void Controller::renameSiteAction()
         return;
     //% "New name of the site:"
     const auto name =
-        promptSiteName(text("SiteRenamePrompt", "New name of the site:"), siteTitle(*site));
+        promptSiteName(text("SiteRenamePrompt", "New name of the site:"), siteTitle(*site), site);
     if (!name)
         return;
     site->name = *name;
