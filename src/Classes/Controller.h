@@ -5,6 +5,7 @@
 #include <optional>
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QModelIndex>
 #include <QObject>
@@ -33,6 +34,7 @@ class ListingSortFilter;
 class ListingTableModel;
 class QueueDisplay;
 class SiteStore;
+struct Site;
 namespace Ui {
 class CustomWindow;
 class FtpSettingPanel;
@@ -271,6 +273,8 @@ public:
     // Connects to the server a link names, as a connection of its own; a bad link gets an
     // alert and changes nothing. False when it did not connect.
     bool openLink(const QString& link);
+    // A site's name as the chooser shows it.
+    static QString siteTitle(const Site& site);
     // Idle: the chooser and its buttons can be used.
     void setSitesEditable(bool editable);
     // A connect waits while the login's password may still come from the keyring.
@@ -292,13 +296,17 @@ private:
     void fillSiteChooser();
     void readSecrets(const QString& siteId);
     void keyringAnswered(bool available);
-    std::optional<QString> promptSiteName(const QString& message, const QString& current);
-    QString siteNameProblem(const QString& name) const;
+    // A site being renamed may keep its own name.
+    std::optional<QString> promptSiteName(const QString& message, const QString& current,
+                                          const Site* renamed = nullptr);
+    QString siteNameProblem(const QString& name, const Site* renamed = nullptr) const;
     QString currentSiteId() const;
+    Site* siteTitled(const QString& title) const;
     bool secretsUnknown() const;
     void secretsArrived();
     QString linkShown;   // the link in use, as the chooser shows it; "" for a saved site
     int secretReads = 0; // keyring reads for the site in use that have not answered
+    QHash<QString, QString> keyringHolds; // what the keyring holds, by key, as far as known
     bool connectAfterSecrets = false;
 
     void armSaveItem();

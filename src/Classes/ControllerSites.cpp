@@ -102,12 +102,11 @@ void Controller::initSites()
     // A store from before sites, or whose site is gone from the file, is a site of its own,
     // shown first; it is written to the file with the next save.
     if (!siteStore->siteWithId(currentSiteId())) {
+        // Named after its server; without one it stays unnamed and shows in the user's language.
         const QString host = store().text(Setting::Host);
-        QString name = host.isEmpty() ? text("SiteDefaultName", "My server") : host;
-        for (int n = 2; siteStore->siteNamed(name); ++n)
-            name = (host.isEmpty() ? text("SiteDefaultName", "My server") : host) +
-                   QStringLiteral(" (%1)").arg(n);
-        //% "My server"
+        QString name = host;
+        for (int n = 2; !host.isEmpty() && siteTitled(name); ++n)
+            name = host + QStringLiteral(" (%1)").arg(n);
         siteStore->sites.prepend({SiteStore::newId(), name, store().siteValues(true)});
         store().setValue(siteStore->sites.first().id, Setting::Site);
         store().synchronize();
@@ -119,6 +118,20 @@ void Controller::initSites()
         keyring.probe();
     else
         keyringAnswered(keyring.state() == Keyring::State::Available);
+}
+
+QString Controller::siteTitle(const Site& site)
+{
+    //% "My server"
+    return site.name.isEmpty() ? text("SiteDefaultName", "My server") : site.name;
+}
+
+Site* Controller::siteTitled(const QString& title) const
+{
+    for (Site& site : siteStore->sites)
+        if (siteTitle(site) == title)
+            return &site;
+    return nullptr;
 }
 
 QString Controller::currentSiteId() const
@@ -133,7 +146,7 @@ void Controller::fillSiteChooser()
     if (!linkShown.isEmpty())
         siteChooser->addItem(linkShown, QString());
     for (const Site& site : siteStore->sites)
-        siteChooser->addItem(site.name, site.id);
+        siteChooser->addItem(siteTitle(site), site.id);
     siteChooser->setCurrentIndex(linkShown.isEmpty() ? siteChooser->findData(currentSiteId()) : 0);
     renameSiteButton->setEnabled(linkShown.isEmpty() && siteChooser->isEnabled());
     deleteSiteButton->setEnabled(linkShown.isEmpty() && siteChooser->isEnabled());
@@ -160,7 +173,7 @@ void Controller::siteChosenAction(int index)
 
 bool Controller::chooseSiteNamed(const QString& name)
 {
-    const Site* site = siteStore->siteNamed(name);
+    const Site* site = siteTitled(name);
     if (!site)
         return false;
     const int index = siteChooser->findData(site->id);
@@ -224,22 +237,27 @@ void Controller::storeCurrentSite()
     const bool inKeyring = store().secretsInKeyring();
     bool changed = false;
     if (inKeyring) {
+        // Only what changed goes to the keyring: each request may bring up the desktop's prompt.
         forEachSecret([&](const SettingInfo& info) {
+            const QString key = keyringKey(site->id, info);
             const QString secret = store().text(info.setting);
-            if (!secret.isEmpty())
-                Keyring::shared().write(keyringKey(site->id, info), secret);
-            // While the keyring is still reading the site's passwords, an empty field says
-            // nothing about them.
-            else if (secretReads == 0)
-                Keyring::shared().remove(keyringKey(site->id, info));
+            if (!secret.isEmpty() && keyringHolds.value(key) != secret) {
+                Keyring::shared().write(key, secret);
+                keyringHolds.insert(key, secret);
+            } else if (secret.isEmpty() && keyringHolds.contains(key)) {
+                Keyring::shared().remove(key);
+                keyringHolds.remove(key);
+            }
         });
         for (Site& other : siteStore->sites)
             forEachSecret([&](const SettingInfo& info) {
                 const QString name = QLatin1String(info.name);
                 if (!other.values.contains(name))
                     return;
-                if (const QString secret = other.values.take(name).toString(); !secret.isEmpty())
+                if (const QString secret = other.values.take(name).toString(); !secret.isEmpty()) {
                     Keyring::shared().write(keyringKey(other.id, info), secret);
+                    keyringHolds.insert(keyringKey(other.id, info), secret);
+                }
                 changed = true;
             });
     }
@@ -278,6 +296,8 @@ void Controller::readSecrets(const QString& siteId)
                     if (--self->secretReads == 0)
                         self->secretsArrived();
                 });
+                if (secret)
+                    self->keyringHolds.insert(keyringKey(siteId, info), *secret);
                 // A site left meanwhile, or a password already typed or in the file, stays.
                 if (!secret || self->currentSiteId() != siteId || store().hasTransientSite() ||
                     !store().text(info.setting).isEmpty())
@@ -302,7 +322,8 @@ void Controller::keyringAnswered(bool available)
         secretsArrived();
 }
 
-std::optional<QString> Controller::promptSiteName(const QString& message, const QString& current)
+std::optional<QString> Controller::promptSiteName(const QString& message, const QString& current,
+                                                  const Site* renamed)
 {
     Toolkit::Alert alert;
     alert.style = Toolkit::AlertStyle::Informational;
@@ -315,7 +336,7 @@ std::optional<QString> Controller::promptSiteName(const QString& message, const 
     if (answer.code != Toolkit::kDefaultReturn)
         return std::nullopt;
     const QString name = answer.text.trimmed();
-    if (const QString problem = siteNameProblem(name); !problem.isEmpty()) {
+    if (const QString problem = siteNameProblem(name, renamed); !problem.isEmpty()) {
         //% "The site was not saved"
         showAlert(text("SiteNameRefused", "The site was not saved"), problem);
         return std::nullopt;
@@ -323,12 +344,12 @@ std::optional<QString> Controller::promptSiteName(const QString& message, const 
     return name;
 }
 
-QString Controller::siteNameProblem(const QString& name) const
+QString Controller::siteNameProblem(const QString& name, const Site* renamed) const
 {
     if (name.isEmpty())
         //% "A site needs a name."
         return text("SiteNameEmpty", "A site needs a name.");
-    if (siteStore->siteNamed(name))
+    if (const Site* same = siteTitled(name); same && same != renamed)
         //% "A site named \"%1\" exists already."
         return text("SiteNameTaken", "A site named \"%1\" exists already.").arg(name);
     return QString();
@@ -355,7 +376,8 @@ void Controller::renameSiteAction()
     if (!site || !linkShown.isEmpty())
         return;
     //% "New name of the site:"
-    const auto name = promptSiteName(text("SiteRenamePrompt", "New name of the site:"), site->name);
+    const auto name =
+        promptSiteName(text("SiteRenamePrompt", "New name of the site:"), siteTitle(*site), site);
     if (!name)
         return;
     site->name = *name;
@@ -405,7 +427,7 @@ void Controller::deleteSiteAction()
     Toolkit::Alert alert;
     alert.style = Toolkit::AlertStyle::Warning;
     //% "Delete the site \"%1\"?"
-    alert.messageText = text("SiteDeleteConfirm", "Delete the site \"%1\"?").arg(site->name);
+    alert.messageText = text("SiteDeleteConfirm", "Delete the site \"%1\"?").arg(siteTitle(*site));
     //% "Its settings and saved passwords are removed."
     alert.informativeText = text("SiteDeleteInfo", "Its settings and saved passwords are removed.");
     alert.defaultButton = text("SiteDelete", "Delete");
@@ -413,11 +435,13 @@ void Controller::deleteSiteAction()
     if (Toolkit::shared().runModalAlert(alert).code != Toolkit::kDefaultReturn)
         return;
     if (store().secretsInKeyring())
-        forEachSecret(
-            [&](const SettingInfo& info) { Keyring::shared().remove(keyringKey(site->id, info)); });
+        forEachSecret([&](const SettingInfo& info) {
+            Keyring::shared().remove(keyringKey(site->id, info));
+            keyringHolds.remove(keyringKey(site->id, info));
+        });
     siteStore->sites.removeIf([id = site->id](const Site& s) { return s.id == id; });
     if (siteStore->sites.isEmpty()) {
-        Site empty{SiteStore::newId(), text("SiteDefaultName", "My server"), {}};
+        Site empty{SiteStore::newId(), QString(), {}};
         empty.values.insert(UserDefaults::nameOf(Setting::Passive), QVariant::fromValue(qint64(1)));
         siteStore->sites.append(empty);
     }

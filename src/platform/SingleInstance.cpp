@@ -47,10 +47,17 @@ bool SingleInstance::listen()
     const QString path = socketPath();
     if (path.isEmpty())
         return false;
+    // A Tandrel that answers there keeps taking the links (this one was started without one).
+    // Qt would replace its socket, not refuse it. /* BLOCKING */ at most 0.5 s, before the
+    // window shows.
+    QLocalSocket probe;
+    probe.connectToServer(path);
+    if (probe.waitForConnected(500))
+        return false;
     server.setSocketOptions(QLocalServer::UserAccessOption);
     if (server.listen(path))
         return true;
-    // A socket no Tandrel answers on (handOver found none) is left from one that ended.
+    // A socket no Tandrel answers on is left from one that ended.
     if (server.serverError() == QAbstractSocket::AddressInUseError) {
         QLocalServer::removeServer(path);
         if (server.listen(path))

@@ -44,9 +44,10 @@ SiteStore SiteStore::read()
         const QJsonObject object = entry.toObject();
         Site site{
             object[QLatin1String("id")].toString(), object[QLatin1String("name")].toString(), {}};
-        // Entries without a name or id, or repeating one, are no sites of ours.
-        if (site.id.isEmpty() || site.name.isEmpty() || store.siteWithId(site.id) ||
-            store.siteNamed(site.name))
+        // Entries without an id, or repeating an id or name, are no sites of ours. An empty name
+        // is the unnamed site's.
+        if (site.id.isEmpty() || store.siteWithId(site.id) ||
+            (!site.name.isEmpty() && store.siteNamed(site.name)))
             continue;
         const QJsonObject values = object[QLatin1String("settings")].toObject();
         for (auto it = values.begin(); it != values.end(); ++it)

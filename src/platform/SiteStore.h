@@ -7,8 +7,8 @@
 // One saved site: its own value of every site setting (see Setting.h), by the setting's name.
 struct Site
 {
-    QString id; // stays through renames; names the site's passwords in the keyring
-    QString name;
+    QString id;   // stays through renames; names the site's passwords in the keyring
+    QString name; // "" for the one unnamed site, shown in the user's language
     QVariantMap values;
 };
 

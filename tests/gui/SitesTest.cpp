@@ -98,6 +98,8 @@ TEST_F(Sites, RenameDuplicateAndDeleteKeepTheNamesUnique)
     c->renameSiteButton->click();
     EXPECT_EQ(toolkit.alertsShown.last().informativeText, "A site named \"a\" exists already.");
     EXPECT_EQ(chooserItems(), (QStringList{"a", "b"}));
+    nameSite(c->renameSiteButton, QStringLiteral("b")); // its own name
+    EXPECT_EQ(toolkit.alertsShown.last().messageText, "New name of the site:");
 
     toolkit.answerAlert(Toolkit::kDefaultReturn);
     c->deleteSiteButton->click();
@@ -186,6 +188,8 @@ TEST_F(Sites, ASecondStartHandsItsLinkToTheRunningWindow)
     startApp();
     SingleInstance links;
     ASSERT_TRUE(links.listen());
+    SingleInstance startedWithoutALink; // leaves the links to the running one
+    EXPECT_FALSE(startedWithoutALink.listen());
     QObject::connect(&links, &SingleInstance::linkReceived, c, &Controller::openLink);
     bool handedOver = false;
     std::thread second([&] { handedOver = SingleInstance::handOver(rootUrl()); });

@@ -15,6 +15,7 @@
 #include "Classes/QueueDisplay.h"
 #include "Classes/RemoteFolder.h"
 #include "Classes/TransferQueue.h"
+#include "ConnectUrl.h"
 #include "CreateDirDelegate.h"
 #include "DeleteDelegate.h"
 #include "DownloadDelegate.h"
@@ -138,10 +139,14 @@ void Driver::connect()
 {
     listingRunning = true;
     connectClock.start();
-    if (options.url.isEmpty())
+    if (options.url.isEmpty()) {
         controller->connectItem->trigger();
-    else if (!controller->openLink(options.url))
-        fail(QStringLiteral("the link was refused"));
+    } else if (const auto parsed = ConnectUrl::parse(options.url);
+               const QString* problem = std::get_if<QString>(&parsed)) {
+        fail(QStringLiteral("--url: ") + *problem);
+    } else if (!controller->openLink(options.url)) {
+        fail(QStringLiteral("--url: the link was not opened"));
+    }
     // A saved site's password may come from the keyring first.
     if (!runUntil([this] { return !controller->awaitingSecrets(); }))
         fail(QStringLiteral("connect: the keyring did not answer in time"));

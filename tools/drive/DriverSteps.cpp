@@ -240,7 +240,8 @@ void Driver::printSites()
                            !UserDefaults::standardUserDefaults().hasTransientSite();
         const QVariantMap values =
             inUse ? UserDefaults::standardUserDefaults().siteValues(false) : site.values;
-        print({QStringLiteral("site"), site.name, ConnectUrl::ofSiteValues(values).displayText()});
+        print({QStringLiteral("site"), Controller::siteTitle(site),
+               ConnectUrl::ofSiteValues(values).displayText()});
     }
 }
 
