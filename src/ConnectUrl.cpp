@@ -15,13 +15,14 @@ struct Scheme
     const char* name;
     const char* defaultPort;
     const char* encryption;
+    const char* protocol; // the Protocol setting's value
 };
 
-// The schemes a link may use. sftp:// joins here with its own row once a site names its
-// protocol (a Protocol setting): the row then also says which protocol the link selects.
-constexpr std::array<Scheme, 2> kSchemes{{
-    {"ftp", "21", "if-available"},
-    {"ftps", "990", "implicit"},
+// The schemes a link may use.
+constexpr std::array<Scheme, 3> kSchemes{{
+    {"ftp", "21", "if-available", "ftp"},
+    {"ftps", "990", "implicit", "ftp"},
+    {"sftp", "22", "if-available", "sftp"},
 }};
 
 const Scheme* schemeNamed(const QString& name)
@@ -56,8 +57,8 @@ std::variant<ConnectUrl, QString> ConnectUrl::parse(const QString& given)
         return text("LinkNotALink", "\"%1\" is not a link to a server.").arg(given);
     const Scheme* scheme = schemeNamed(url.scheme());
     if (!scheme)
-        //% "Tandrel opens ftp:// and ftps:// links, not %1://."
-        return text("LinkScheme", "Tandrel opens ftp:// and ftps:// links, not %1://.")
+        //% "Tandrel opens ftp://, ftps:// and sftp:// links, not %1://."
+        return text("LinkScheme", "Tandrel opens ftp://, ftps:// and sftp:// links, not %1://.")
             .arg(url.scheme());
     ConnectUrl parsed;
     parsed.scheme = QLatin1String(scheme->name);
@@ -69,10 +70,13 @@ std::variant<ConnectUrl, QString> ConnectUrl::parse(const QString& given)
     parsed.port = url.port() < 0 ? QLatin1String(scheme->defaultPort) : QString::number(url.port());
     if (const QString problem = MiscTool::portProblem(parsed.port); !problem.isEmpty())
         return problem + QLatin1Char('.');
-    // One "/" ends the authority; a second one starts the path at the server's root (RFC 1738).
+    // ftp: one "/" ends the authority; a second one starts the path at the server's root
+    // (RFC 1738). sftp: "/~/" starts the path in the login folder, as does no path at all; any
+    // other path is the server's own, absolute.
     QString path = url.path(QUrl::FullyEncoded);
-    if (path.startsWith(QLatin1Char('/')))
-        path.remove(0, 1);
+    const bool sftp = QLatin1String(scheme->protocol) == QLatin1String("sftp");
+    if (!sftp || path == QLatin1String("/~") || path.startsWith(QLatin1String("/~/")))
+        path.remove(0, sftp ? 3 : 1);
     while (path.endsWith(QLatin1Char('/')))
         path.chop(1);
     for (const char* escape : {"%00", "%0A", "%0D", "%0a", "%0d"})
@@ -85,6 +89,7 @@ std::variant<ConnectUrl, QString> ConnectUrl::parse(const QString& given)
     if (parsed.user == QLatin1String("anonymous"))
         parsed.user.clear();
     parsed.encryption = QLatin1String(scheme->encryption);
+    parsed.protocol = QLatin1String(scheme->protocol);
     return parsed;
 }
 
@@ -100,6 +105,7 @@ QVariantMap ConnectUrl::siteValues() const
         {name(Setting::User), anonymous ? QStringLiteral("anonymous") : user},
         {name(Setting::Password), anonymous ? QString() : password},
         {name(Setting::Encryption), encryption},
+        {name(Setting::Protocol), protocol},
     };
 }
 
@@ -110,7 +116,10 @@ ConnectUrl ConnectUrl::ofSiteValues(const QVariantMap& values)
     };
     ConnectUrl link;
     link.encryption = value(Setting::Encryption);
-    link.scheme = QLatin1String(link.encryption == QLatin1String("implicit") ? "ftps" : "ftp");
+    link.protocol = value(Setting::Protocol);
+    link.scheme = link.protocol == QLatin1String("sftp")         ? QStringLiteral("sftp")
+                  : link.encryption == QLatin1String("implicit") ? QStringLiteral("ftps")
+                                                                 : QStringLiteral("ftp");
     link.host = value(Setting::Host);
     link.port = value(Setting::Port);
     link.directory = value(Setting::Directory);
@@ -124,6 +133,10 @@ QString ConnectUrl::displayText() const
     QString text = scheme + QStringLiteral("://");
     if (!user.isEmpty())
         text += QString::fromLatin1(QUrl::toPercentEncoding(user)) + QLatin1Char('@');
-    text += host + QLatin1Char(':') + port + QLatin1Char('/');
+    text += host + QLatin1Char(':') + port;
+    // An sftp folder below the login folder is written from "/~/"; an absolute one as it is.
+    if (directory.startsWith(QLatin1Char('/')) && scheme == QLatin1String("sftp"))
+        return text + directory + QLatin1Char('/');
+    text += scheme == QLatin1String("sftp") ? QStringLiteral("/~/") : QStringLiteral("/");
     return directory.isEmpty() ? text : text + directory + QLatin1Char('/');
 }

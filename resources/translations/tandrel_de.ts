@@ -951,8 +951,8 @@
         <translation>„%1“ ist kein Link auf einen Server.</translation>
     </message>
     <message id="LinkScheme">
-        <source>Tandrel opens ftp:// and ftps:// links, not %1://.</source>
-        <translation>Tandrel öffnet ftp://- und ftps://-Links, keine %1://-Links.</translation>
+        <source>Tandrel opens ftp://, ftps:// and sftp:// links, not %1://.</source>
+        <translation>Tandrel öffnet ftp://-, ftps://- und sftp://-Links, keine %1://-Links.</translation>
     </message>
     <message id="LinkFolderBreak">
         <source>The link's folder holds a line break or a NUL.</source>

@@ -979,8 +979,8 @@
         <translation>"%1" is not a link to a server.</translation>
     </message>
     <message id="LinkScheme">
-        <source>Tandrel opens ftp:// and ftps:// links, not %1://.</source>
-        <translation>Tandrel opens ftp:// and ftps:// links, not %1://.</translation>
+        <source>Tandrel opens ftp://, ftps:// and sftp:// links, not %1://.</source>
+        <translation>Tandrel opens ftp://, ftps:// and sftp:// links, not %1://.</translation>
     </message>
     <message id="LinkFolderBreak">
         <source>The link's folder holds a line break or a NUL.</source>

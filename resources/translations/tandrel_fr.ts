@@ -755,6 +755,114 @@
         <source>Someone may be listening in; nothing was sent.</source>
         <translation>Quelqu’un écoute peut-être ; rien n’a été envoyé.</translation>
     </message>
+    <message id="TreeOneFile">
+        <source>1 file</source>
+        <translation>1 fichier</translation>
+    </message>
+    <message id="TreeFiles">
+        <source>%L1 files</source>
+        <translation>%L1 fichiers</translation>
+    </message>
+    <message id="TreeOneFolder">
+        <source>1 folder</source>
+        <translation>1 dossier</translation>
+    </message>
+    <message id="TreeFolders">
+        <source>%L1 folders</source>
+        <translation>%L1 dossiers</translation>
+    </message>
+    <message id="StatusListingToDelete">
+        <source>Listing "%1" to delete it</source>
+        <translation>Liste de « %1 » avant de le supprimer</translation>
+    </message>
+    <message id="DeleteTreeUnaddressable">
+        <source>names in it that no request can carry: %L1</source>
+        <translation>des noms qu’aucune requête ne peut porter : %L1</translation>
+    </message>
+    <message id="DeleteTreeNamed">
+        <source>Delete "%1" with %2 in %3?</source>
+        <translation>Supprimer « %1 » avec %2 dans %3 ?</translation>
+    </message>
+    <message id="DeleteTreeNotListed">
+        <source>cannot list "%1": %2</source>
+        <translation>impossible de lister « %1 » : %2</translation>
+    </message>
+    <message id="StatusDeletingTree">
+        <source>Deleting "%1"</source>
+        <translation>Suppression de « %1 »</translation>
+    </message>
+    <message id="DeleteTreeLeft">
+        <source>%1; %2 in %3 left</source>
+        <translation>%1 ; %2 dans %3 restent</translation>
+    </message>
+    <message id="TreeLoop">
+        <source>lists as a folder above it (a loop)</source>
+        <translation>se liste comme un dossier au-dessus de lui (une boucle)</translation>
+    </message>
+    <message id="TreeLinkSkipped">
+        <source>a link that leads out of the folder or to a folder</source>
+        <translation>un lien qui sort du dossier ou mène à un dossier</translation>
+    </message>
+    <message id="TreeNotRegular">
+        <source>not a regular file</source>
+        <translation>pas un fichier ordinaire</translation>
+    </message>
+    <message id="QueueLinkNotFile">
+        <source>a link to no file</source>
+        <translation>un lien vers aucun fichier</translation>
+    </message>
+    <message id="QueueFolderDisconnected">
+        <source>Stopped: disconnected</source>
+        <translation>Arrêté : déconnecté</translation>
+    </message>
+    <message id="QueueFolderRunning">
+        <source>%L1 of %L2 files</source>
+        <translation>%L1 sur %L2 fichiers</translation>
+    </message>
+    <message id="QueueFolderOneFile">
+        <source>1 file</source>
+        <translation>1 fichier</translation>
+    </message>
+    <message id="QueueFolderFiles">
+        <source>%L1 files</source>
+        <translation>%L1 fichiers</translation>
+    </message>
+    <message id="QueueFolderSkipped">
+        <source>%L1 skipped</source>
+        <translation>%L1 ignorés</translation>
+    </message>
+    <message id="QueueFolderFailed">
+        <source>%L1 failed</source>
+        <translation>%L1 en échec</translation>
+    </message>
+    <message id="StatusDownloadedFolder">
+        <source>Downloaded %1 to %2 (%3)</source>
+        <translation>%1 téléchargé dans %2 (%3)</translation>
+    </message>
+    <message id="StatusUploadedFolder">
+        <source>Uploaded %1 (%2)</source>
+        <translation>%1 envoyé (%2)</translation>
+    </message>
+    <message id="StatusFewerConnections">
+        <source>The server refused another connection: going on with %1</source>
+        <translation>Le serveur a refusé une connexion de plus : on continue avec %1</translation>
+    </message>
+    <message id="KeyPassphraseNeeded">
+        <source>The key %1 is protected by a passphrase</source>
+        <translation>La clé %1 est protégée par une phrase de passe</translation>
+    </message>
+    <message id="KeyPassphrasePrompt">
+        <source>Passphrase (kept until Tandrel quits, never saved):</source>
+        <translation>Phrase de passe (gardée jusqu’à la fermeture de Tandrel, jamais enregistrée) :</translation>
+    </message>
+    <message id="KeyPassphraseUnlock">
+        <source>Unlock</source>
+        <translation>Déverrouiller</translation>
+    </message>
+    <message id="KeyPassphraseCancel">
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
 </context>
 <context>
     <name>Sites</name>
@@ -843,8 +951,8 @@
         <translation>« %1 » n’est pas un lien vers un serveur.</translation>
     </message>
     <message id="LinkScheme">
-        <source>Tandrel opens ftp:// and ftps:// links, not %1://.</source>
-        <translation>Tandrel ouvre les liens ftp:// et ftps://, pas %1://.</translation>
+        <source>Tandrel opens ftp://, ftps:// and sftp:// links, not %1://.</source>
+        <translation>Tandrel ouvre les liens ftp://, ftps:// et sftp://, pas %1://.</translation>
     </message>
     <message id="LinkFolderBreak">
         <source>The link's folder holds a line break or a NUL.</source>

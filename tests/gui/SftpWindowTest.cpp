@@ -88,3 +88,16 @@ TEST_F(SftpWindow, AKeyFilesPassphraseIsAskedForAndNeverSaved)
     EXPECT_FALSE(readFile(settings.configHome() + QStringLiteral("/tandrel/tandrel.json"))
                      .contains("pass phrase"));
 }
+
+TEST_F(SftpWindow, AnSftpLinkOpensItsFolder)
+{
+    toolkit.answerSecurityAlert(Toolkit::kDefaultReturn);
+    ASSERT_TRUE(c->openLink(QStringLiteral("sftp://%1@127.0.0.1:%2%3/")
+                                .arg(sshd.user())
+                                .arg(sshd.port())
+                                .arg(sshd.root())));
+    ASSERT_TRUE(waitForListing());
+    ASSERT_TRUE(waitForListing()); // the listing again, after the trust
+    EXPECT_EQ(c->status, "List succeeded") << c->statusLabel->text().toStdString();
+    EXPECT_GE(rowNamed(QStringLiteral("file.txt")), 0);
+}

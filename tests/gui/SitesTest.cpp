@@ -170,7 +170,7 @@ TEST_F(Sites, ALinkThatNamesNoServerIsRefusedWithAMessage)
 {
     startApp();
     for (const char* link : {"http://example.org/", "ftp://", "ftp://h:99999/", "ftp://a b/",
-                             "ftp://h/x%0D%0ADELE%20y/", "sftp://h/"}) {
+                             "ftp://h/x%0D%0ADELE%20y/"}) {
         toolkit.answerAlert(Toolkit::kDefaultReturn);
         EXPECT_FALSE(c->openLink(QLatin1String(link))) << link;
         EXPECT_EQ(toolkit.alertsShown.last().messageText, "Tandrel cannot open this link");

@@ -29,10 +29,20 @@ TEST(ConnectUrl, ALinkNamesTheServerLoginAndFolderAsTheSettingsHoldThem)
     EXPECT_EQ(tls.encryption, "implicit");
     EXPECT_EQ(tls.user, ""); // anonymous
     EXPECT_EQ(parsed("ftp://h//abs/").directory, "/abs");
+
+    // sftp: the path is absolute unless it starts in the login folder.
+    const ConnectUrl ssh = parsed("sftp://u@h/srv/www/");
+    EXPECT_EQ(ssh.port, "22");
+    EXPECT_EQ(ssh.protocol, "sftp");
+    EXPECT_EQ(ssh.directory, "/srv/www");
+    EXPECT_EQ(parsed("sftp://h/~/a/").directory, "a");
+    EXPECT_EQ(parsed("sftp://h/").directory, "");
 }
 
 TEST(ConnectUrl, ASitesLinkNamesNoPassword)
 {
     const ConnectUrl link = parsed("ftps://u:secret@h:21/x/");
     EXPECT_EQ(ConnectUrl::ofSiteValues(link.siteValues()).displayText(), "ftps://u@h:21/x/");
+    for (const char* ssh : {"sftp://u@h:22/~/x/", "sftp://u@h:22/srv/x/"})
+        EXPECT_EQ(ConnectUrl::ofSiteValues(parsed(ssh).siteValues()).displayText(), ssh);
 }
