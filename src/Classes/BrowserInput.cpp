@@ -83,7 +83,8 @@ BrowserInput::BrowserInput(Controller* controller, const RemoteFolder* remote)
     for (QWidget* tab : {controller->ftpTabViewItem, controller->proxyTabViewItem})
         for (const QKeySequence& key :
              {QKeySequence(Qt::CTRL | Qt::Key_Return),
-              QKeySequence(Qt::CTRL | Qt::KeypadModifier | Qt::Key_Enter)}) {
+              QKeySequence(
+                  QKeyCombination(Qt::ControlModifier | Qt::KeypadModifier, Qt::Key_Enter))}) {
             auto* shortcut = new QShortcut(key, tab);
             shortcut->setContext(Qt::WidgetWithChildrenShortcut);
             connect(shortcut, &QShortcut::activated, controller->connectItem, [controller] {
