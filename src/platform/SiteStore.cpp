@@ -1,13 +1,10 @@
 #include "platform/SiteStore.h"
 
-#include <sys/stat.h>
-
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 #include <QUuid>
 
 #include "platform/Log.h"
@@ -69,16 +66,13 @@ bool SiteStore::write() const
                                    {QStringLiteral("settings"), values}});
     }
     const QString path = storePath();
-    // QSaveFile keeps the mode of the file it replaces, and syncs the new one before the rename.
-    UserDefaults::createPrivateFile(path);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(QJsonDocument(QJsonObject{{QStringLiteral("sites"), entries}}).toJson()) < 0 ||
-        !file.commit()) {
-        Log::line(QStringLiteral("Sites file %1 could not be written").arg(path));
+    QString problem;
+    if (!UserDefaults::writePrivateFile(
+            path, QJsonDocument(QJsonObject{{QStringLiteral("sites"), entries}}).toJson(),
+            &problem)) {
+        Log::line(QStringLiteral("Sites file %1 could not be written: %2").arg(path, problem));
         return false;
     }
-    ::chmod(QFile::encodeName(path).constData(), S_IRUSR | S_IWUSR);
     return true;
 }
 

@@ -10,7 +10,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 #include <QSet>
 
 #include "platform/LocalizedText.h"
@@ -69,22 +68,9 @@ QString keptAside()
 
 bool save(const QJsonObject& root, QString* problem)
 {
-    const QString path = TrustedCertificates::storePath();
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QSaveFile file(path);
-    bool saved = file.open(QIODevice::WriteOnly);
-    // Private before the first byte: the file tells which servers the user trusts.
-    if (saved && fchmod(file.handle(), S_IRUSR | S_IWUSR) != 0) {
-        file.cancelWriting();
-        saved = false;
-    }
-    if (saved) {
-        file.write(QJsonDocument(root).toJson());
-        saved = file.commit();
-    }
-    if (!saved && problem)
-        *problem = file.errorString();
-    return saved;
+    // Private: the file tells which servers the user trusts.
+    return UserDefaults::writePrivateFile(TrustedCertificates::storePath(),
+                                          QJsonDocument(root).toJson(), problem);
 }
 
 // The store to change: its contents, or an empty one once a store that cannot be read has been

@@ -1,14 +1,12 @@
 #include "platform/TrustedHostKeys.h"
 
 #include <pwd.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QtEndian>
 
 #include "platform/UserDefaults.h"
@@ -76,22 +74,8 @@ bool TrustedHostKeys::trust(const QString& hostEntry, const HostKeyDetails& key,
 {
     QList<QByteArray> kept = lines(hostEntry);
     kept.append(hostEntry.toUtf8() + ' ' + key.type.toUtf8() + ' ' + key.blob.toBase64());
-    const QString path = storePath();
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QSaveFile file(path);
-    bool saved = file.open(QIODevice::WriteOnly);
-    // Private before the first byte, like the trusted certificates.
-    if (saved && fchmod(file.handle(), S_IRUSR | S_IWUSR) != 0) {
-        file.cancelWriting();
-        saved = false;
-    }
-    if (saved) {
-        file.write(kept.join('\n') + '\n');
-        saved = file.commit();
-    }
-    if (!saved && problem)
-        *problem = file.errorString();
-    return saved;
+    // Private, like the trusted certificates.
+    return UserDefaults::writePrivateFile(storePath(), kept.join('\n') + '\n', problem);
 }
 
 QString TrustedHostKeys::keyType(const QByteArray& blob)

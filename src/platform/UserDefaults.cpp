@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSaveFile>
 #include <QSettings>
 #include <QStandardPaths>
 
@@ -135,6 +136,24 @@ void UserDefaults::createPrivateFile(const QString& path)
             file.write("{}\n");
     }
     ::chmod(QFile::encodeName(path).constData(), S_IRUSR | S_IWUSR);
+}
+
+bool UserDefaults::writePrivateFile(const QString& path, const QByteArray& bytes, QString* problem)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QSaveFile file(path);
+    bool saved = file.open(QIODevice::WriteOnly);
+    if (saved && fchmod(file.handle(), S_IRUSR | S_IWUSR) != 0) {
+        file.cancelWriting();
+        saved = false;
+    }
+    if (saved) {
+        file.write(bytes);
+        saved = file.commit();
+    }
+    if (!saved && problem)
+        *problem = file.errorString();
+    return saved;
 }
 
 UserDefaults& UserDefaults::standardUserDefaults()

@@ -69,6 +69,9 @@ public:
     static QString setAsideUnreadableFile(const QString& path);
     // Creates the file (and its folder) private to the user, if it is not there.
     static void createPrivateFile(const QString& path);
+    // Replaces the file at path by bytes in one step, readable by the user alone from its first
+    // byte; false with the reason in problem when it cannot.
+    static bool writePrivateFile(const QString& path, const QByteArray& bytes, QString* problem);
 
     ~UserDefaults();
     Q_DISABLE_COPY_MOVE(UserDefaults)
