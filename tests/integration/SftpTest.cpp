@@ -10,6 +10,7 @@
 #include "SshdServer.h"
 #include "StreamRecorder.h"
 #include "TempSettings.h"
+#include "TinyProxy.h"
 #include "platform/TrustedHostKeys.h"
 #include "platform/ftp/FtpStream.h"
 
@@ -67,6 +68,21 @@ TEST_F(Sftp, ListsFoldersFilesAndLinksAsLsLines)
     EXPECT_TRUE(text.contains(QStringLiteral("na\u00efve file.txt\r\n")));
     EXPECT_TRUE(text.contains(QStringLiteral("\r\nd"))) << "a folder's line";
     EXPECT_TRUE(text.contains(QStringLiteral("link -> ")));
+}
+
+TEST_F(Sftp, AListingGoesThroughAnHttpProxy)
+{
+    TinyProxy proxy(QStringLiteral("proxyuser"), QStringLiteral("proxy-secret"));
+    ASSERT_TRUE(proxy.start()) << proxy.problem().toStdString();
+    FtpStreamProperties properties = withKey();
+    properties[P::kCFStreamPropertyFTPProxyHost] = QStringLiteral("127.0.0.1");
+    properties[P::kCFStreamPropertyFTPProxyPort] = QString::number(proxy.port());
+    properties[P::kCFStreamPropertyFTPProxyUser] = QStringLiteral("proxyuser");
+    properties[P::kCFStreamPropertyFTPProxyPassword] = QStringLiteral("proxy-secret");
+    const auto listing = readUrl(server->url(QStringLiteral("/")), properties);
+    ASSERT_TRUE(listing->ended) << listing->error.message.toStdString();
+    EXPECT_TRUE(listing->received.contains("link -> "));
+    EXPECT_TRUE(proxy.log().contains(QStringLiteral("CONNECT"))) << proxy.log().toStdString();
 }
 
 TEST_F(Sftp, DownloadsAFileWithItsSizeAndTimeAndResumesAtAnOffset)
