@@ -1,5 +1,9 @@
+#include <unistd.h>
+
 #include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QScopeGuard>
 #include <QTcpServer>
 #include <QThread>
 
@@ -191,6 +195,31 @@ TEST_F(Sftp, AnUnknownOrChangedHostKeyStopsBeforeTheLogInUntilTheUserTrustsIt)
     const auto trusted = readWith({});
     EXPECT_TRUE(trusted->ended) << trusted->error.message.toStdString();
     EXPECT_EQ(trusted->security.state, ConnectionSecurity::State::SshTrustedByUser);
+}
+
+// A password log-in needs a user with a password: as root, a throwaway one made for this test.
+TEST_F(Sftp, APasswordLogsIn)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "making a throwaway user with a password needs root";
+    const QString name = QStringLiteral("tandrel%1").arg(QCoreApplication::applicationPid());
+    ASSERT_TRUE(
+        SshdServer::run(QStringLiteral("useradd"), {"-M", "-d", "/tmp", "-s", "/bin/sh", name}));
+    const auto removed = qScopeGuard([&] {
+        SshdServer::run(QStringLiteral("userdel"), {"-f", name});
+    });
+    QProcess chpasswd;
+    chpasswd.start(QStringLiteral("chpasswd"));
+    chpasswd.write((name + QStringLiteral(":pass word 1\n")).toUtf8());
+    chpasswd.closeWriteChannel();
+    ASSERT_TRUE(chpasswd.waitForFinished(10000) && chpasswd.exitCode() == 0);
+
+    const QUrl tmp(QStringLiteral("sftp://127.0.0.1:%1/tmp/").arg(server->port()));
+    const auto listing =
+        readUrl(tmp, {{P::kCFStreamPropertyFTPUserName, name},
+                      {P::kCFStreamPropertyFTPPassword, QStringLiteral("pass word 1")}});
+    EXPECT_TRUE(listing->ended) << listing->error.message.toStdString();
+    EXPECT_FALSE(listing->received.isEmpty());
 }
 
 TEST_F(Sftp, ARefusedLogInSaysWhatWasRefused)
