@@ -755,6 +755,10 @@
         <source>a link to no file</source>
         <translation>ein Link auf keine Datei</translation>
     </message>
+    <message id="QueueNoFreeName">
+        <source>no free name beside the file there</source>
+        <translation>kein freier Name neben der Datei dort</translation>
+    </message>
     <message id="QueueFolderDisconnected">
         <source>Stopped: disconnected</source>
         <translation>Angehalten: Verbindung getrennt</translation>

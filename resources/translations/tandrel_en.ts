@@ -783,6 +783,10 @@
         <source>a link to no file</source>
         <translation>a link to no file</translation>
     </message>
+    <message id="QueueNoFreeName">
+        <source>no free name beside the file there</source>
+        <translation>no free name beside the file there</translation>
+    </message>
     <message id="QueueFolderDisconnected">
         <source>Stopped: disconnected</source>
         <translation>Stopped: disconnected</translation>

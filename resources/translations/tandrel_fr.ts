@@ -811,6 +811,10 @@
         <source>a link to no file</source>
         <translation>un lien vers aucun fichier</translation>
     </message>
+    <message id="QueueNoFreeName">
+        <source>no free name beside the file there</source>
+        <translation>aucun nom libre à côté du fichier existant</translation>
+    </message>
     <message id="QueueFolderDisconnected">
         <source>Stopped: disconnected</source>
         <translation>Arrêté : déconnecté</translation>

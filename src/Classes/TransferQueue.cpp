@@ -74,6 +74,44 @@ double speedOf(const TransferQueue::Transfer& transfer)
     return seconds > 0 && moved > 0 ? static_cast<double>(moved) / seconds : 0;
 }
 
+bool existsOrDangles(const QString& path)
+{
+    const QFileInfo info(path);
+    return info.exists() || info.isSymLink();
+}
+
+// Whether the local file is the listed one still: a regular file of the listed size (where the
+// listing gives one that is the file's own) and not older than the listed date (a file changed
+// on the server since it was fetched). A listing that gives neither tells nothing: it differs.
+bool sameAsListed(const TreeWalk::File& file, const QString& localPath)
+{
+    const QFileInfo local(localPath);
+    if (local.isSymLink() || !local.isFile())
+        return false;
+    const std::optional<int64_t> size = file.link ? std::nullopt : file.entry.kCFFTPResourceSize;
+    const std::optional<QDateTime>& date = file.entry.kCFFTPResourceModDate;
+    if (!size && !date)
+        return false;
+    if (size && *size != local.size())
+        return false;
+    return !date || !date->isValid() || *date <= local.lastModified();
+}
+
+// "name (2).ext", "name (3).ext", ...: the first name free in the folder; none after many.
+QString freeNameBeside(const QString& folder, const QString& name)
+{
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    const bool hasExtension = dot > 0;
+    const QString stem = hasExtension ? name.left(dot) : name;
+    const QString extension = hasExtension ? name.mid(dot) : QString();
+    for (int n = 2; n < 10000; ++n) {
+        const QString candidate = QStringLiteral("%1 (%2)%3").arg(stem).arg(n).arg(extension);
+        if (!existsOrDangles(QDir(folder).filePath(candidate)))
+            return candidate;
+    }
+    return {};
+}
+
 } // namespace
 
 TransferQueue::TransferQueue(Controller* controller, const RemoteFolder* remote,
@@ -418,8 +456,35 @@ void TransferQueue::folderFileReady(std::optional<TreeWalk::File> file)
         return;
     }
     Worker& worker = *idle;
-    const QString name = MiscTool::getFileName(file->entry).value_or(QString());
-    const QString localPath = QDir(file->localFolder).filePath(name);
+    QString name = MiscTool::getFileName(file->entry).value_or(QString());
+    QString localPath = QDir(file->localFolder).filePath(name);
+    if (transfer.direction == Direction::Download && existsOrDangles(localPath)) {
+        const bool keep = onExists == OnExists::Skip ||
+                          (onExists == OnExists::IfDifferent && sameAsListed(*file, localPath));
+        if (keep) {
+            ++transfer.filesSkipped;
+            rowChanged(running);
+            // Out of this call: a tree of files all kept would otherwise nest a call per file.
+            QTimer::singleShot(0, this, &TransferQueue::folderStep);
+            return;
+        }
+        if (onExists == OnExists::KeepBoth) {
+            name = freeNameBeside(file->localFolder, name);
+            if (name.isEmpty()) {
+                ++transfer.filesFailed;
+                //% "no free name beside the file there"
+                transfer.problems.append(
+                    Log::printable(QDir(QFileInfo(transfer.localPath).absolutePath())
+                                       .relativeFilePath(localPath)) +
+                    QStringLiteral(": ") +
+                    text("QueueNoFreeName", "no free name beside the file there"));
+                rowChanged(running);
+                QTimer::singleShot(0, this, &TransferQueue::folderStep);
+                return;
+            }
+            localPath = QDir(file->localFolder).filePath(name);
+        }
+    }
     worker.shownPath = Log::printable(
         QDir(QFileInfo(transfer.localPath).absolutePath()).relativeFilePath(localPath));
     worker.bytes = 0;
@@ -428,7 +493,7 @@ void TransferQueue::folderFileReady(std::optional<TreeWalk::File> file)
     if (transfer.direction == Direction::Download) {
         refused = static_cast<DownloadDelegate*>(worker.operation)
                       ->startDownload(worker.file->entry, worker.file->remoteFolder,
-                                      worker.file->localFolder);
+                                      worker.file->localFolder, name);
     } else {
         auto* sender = static_cast<UploadDelegate*>(worker.operation);
         // The folder shown is listed once, at the folder's end.
@@ -765,7 +830,7 @@ QVariant TransferQueue::data(const QModelIndex& index, int role) const
         if (runningNow && transfer.folder)
             //% "%L1 of %L2 files"
             return text("QueueFolderRunning", "%L1 of %L2 files")
-                .arg(transfer.filesDone + transfer.filesFailed)
+                .arg(transfer.filesDone + transfer.filesFailed + transfer.filesSkipped)
                 .arg(transfer.filesFound);
         if (runningNow)
             //% "Running"

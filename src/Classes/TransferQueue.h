@@ -47,6 +47,17 @@ public:
         Finished
     };
 
+    // What a folder download does with a file whose local target exists.
+    enum class OnExists
+    {
+        Overwrite,
+        // Fetched only when the listing's size or date differs from the local file's.
+        IfDifferent,
+        Skip,
+        // The new file beside the old one, as "name (2).ext", "name (3).ext", ...
+        KeepBoth
+    };
+
     enum Column
     {
         NameColumn,
@@ -111,6 +122,9 @@ public:
     void dropWaiting();
     // Files dropped from a file manager onto target (the listing table's viewport) upload.
     void acceptDrops(QWidget* target);
+
+    // For every folder download from now on; a single file is always replaced.
+    OnExists onExists = OnExists::Overwrite;
 
     bool isEmpty() const { return running < 0 && firstWaiting() < 0; }
     const QList<Transfer>& transfers() const { return items; }
