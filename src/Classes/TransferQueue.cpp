@@ -21,6 +21,7 @@
 #include "platform/Log.h"
 #include "platform/RemoteName.h"
 #include "platform/UserDefaults.h"
+#include "platform/toolkit/Toolkit.h"
 
 namespace {
 
@@ -459,8 +460,23 @@ void TransferQueue::folderFileReady(std::optional<TreeWalk::File> file)
     QString name = MiscTool::getFileName(file->entry).value_or(QString());
     QString localPath = QDir(file->localFolder).filePath(name);
     if (transfer.direction == Direction::Download && existsOrDangles(localPath)) {
-        const bool keep = onExists == OnExists::Skip ||
-                          (onExists == OnExists::IfDifferent && sameAsListed(*file, localPath));
+        if (!transfer.onExists) {
+            // Nothing else starts while the question is open.
+            const TreeWalk* asking = &walk;
+            takingNext = true;
+            const std::optional<OnExists> chosen = onExists ? onExists : askOnExists(name);
+            takingNext = false;
+            if (running < 0 || items[running].walk.get() != asking)
+                return;
+            if (!chosen) {
+                cancelFolder();
+                return;
+            }
+            transfer.onExists = chosen;
+        }
+        const OnExists choice = *transfer.onExists;
+        const bool keep = choice == OnExists::Skip ||
+                          (choice == OnExists::IfDifferent && sameAsListed(*file, localPath));
         if (keep) {
             ++transfer.filesSkipped;
             rowChanged(running);
@@ -468,7 +484,7 @@ void TransferQueue::folderFileReady(std::optional<TreeWalk::File> file)
             QTimer::singleShot(0, this, &TransferQueue::folderStep);
             return;
         }
-        if (onExists == OnExists::KeepBoth) {
+        if (choice == OnExists::KeepBoth) {
             name = freeNameBeside(file->localFolder, name);
             if (name.isEmpty()) {
                 ++transfer.filesFailed;
@@ -634,6 +650,41 @@ void TransferQueue::endFolder(const std::optional<QString>& stopped)
         reloadOwed = remote->isConnected();
     rowChanged(row);
     scheduleNext();
+}
+
+std::optional<TransferQueue::OnExists> TransferQueue::askOnExists(const QString& name)
+{
+    const QList<std::pair<OnExists, QString>> choices = {
+        //% "Overwrite"
+        {OnExists::Overwrite, text("QueueExistsOverwrite", "Overwrite")},
+        //% "Overwrite if the size or date differs"
+        {OnExists::IfDifferent,
+         text("QueueExistsIfDifferent", "Overwrite if the size or date differs")},
+        //% "Skip"
+        {OnExists::Skip, text("QueueExistsSkip", "Skip")},
+        //% "Keep both"
+        {OnExists::KeepBoth, text("QueueExistsKeepBoth", "Keep both")},
+    };
+    Toolkit::Alert alert;
+    //% "\"%1\" is already there"
+    alert.messageText =
+        text("QueueExistsTitle", "\"%1\" is already there").arg(Log::printable(name));
+    //% "What happens to it and to the other files of this folder already there?"
+    alert.informativeText =
+        text("QueueExistsInfo",
+             "What happens to it and to the other files of this folder already there?");
+    for (const auto& choice : choices)
+        alert.choices.append(choice.second);
+    //% "Go on"
+    alert.defaultButton = text("QueueExistsGoOn", "Go on");
+    alert.alternateButton = Controller::localizedString("Cancel");
+    const Toolkit::AlertAnswer answer = Toolkit::shared().runModalAlert(alert);
+    if (answer.code != Toolkit::kDefaultReturn)
+        return std::nullopt;
+    for (const auto& choice : choices)
+        if (choice.second == answer.text)
+            return choice.first;
+    return std::nullopt;
 }
 
 void TransferQueue::progressed(int64_t done, int64_t total)

@@ -365,19 +365,22 @@ TEST_F(Queue, AFolderDownloadedAgainFetchesOnlyWhatChangedOrIsMissingOrKeepsBoth
     writeFile(server->localPath("tree/b.txt"), "b");
     writeFile(server->localPath("tree/deep/c"), "c");
     connectAndWatch();
-    const auto fetchTree = [&](TransferQueue::OnExists onExists) {
-        queue()->onExists = onExists;
+    const auto fetchTree = [&] {
         selectRows({"tree"});
         c->downloadButton->click();
         return waitForQueue();
     };
-    ASSERT_TRUE(fetchTree(TransferQueue::OnExists::IfDifferent));
+    ASSERT_TRUE(fetchTree());
     const QString tree = downloads.filePath("tree");
     writeFile(server->localPath("tree/a.txt"), "changed");
     ASSERT_TRUE(QFile::remove(tree + "/deep/c"));
-    ASSERT_TRUE(fetchTree(TransferQueue::OnExists::IfDifferent));
+    // Asked once, for the first file there; the answer holds for the rest.
+    toolkit.answerAlert(Toolkit::kDefaultReturn, "Overwrite if the size or date differs");
+    ASSERT_TRUE(fetchTree());
+    EXPECT_EQ(toolkit.alertsShown.size(), 1);
     EXPECT_TRUE(readFile(tree + "/a.txt") == "changed");
-    ASSERT_TRUE(fetchTree(TransferQueue::OnExists::KeepBoth));
+    queue()->onExists = TransferQueue::OnExists::KeepBoth;
+    ASSERT_TRUE(fetchTree());
     EXPECT_EQ(queueRows(), (QStringList{"↓ tree/|Done: 3 files", "↓ tree/|Done: 2 files, 1 skipped",
                                         "↓ tree/|Done: 3 files"}));
     EXPECT_EQ(folderEntries(tree),

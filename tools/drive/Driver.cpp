@@ -99,7 +99,7 @@ void Driver::fillSettings()
         };
         if (!choices.contains(options.onExists))
             fail(QStringLiteral("--on-exists takes overwrite, newer, skip or rename"));
-        app->transferQueue()->onExists = choices[options.onExists];
+        app->transferQueue()->onExists = choices.value(options.onExists);
     }
     if (!options.url.isEmpty())
         return;
