@@ -87,7 +87,8 @@ void DownloadDelegate::download()
 
 std::optional<OperationOutcome> DownloadDelegate::startDownload(const ListingEntry& listed,
                                                                 const QString& folderURL,
-                                                                const QString& localFolder)
+                                                                const QString& localFolder,
+                                                                const QString& localName)
 {
     // A copy: the listing may be reloaded while the download runs.
     const ListingEntry entry = listed;
@@ -111,7 +112,7 @@ std::optional<OperationOutcome> DownloadDelegate::startDownload(const ListingEnt
     const QByteArray rawName = RemoteFolder::rawNameOf(entry);
     const QString name = MiscTool::getFileName(entry).value_or(QString());
     const QString folder = localFolder.isEmpty() ? controller->downloadFolder : localFolder;
-    const QString localPath = QDir(folder).filePath(name);
+    const QString localPath = QDir(folder).filePath(localName.isEmpty() ? name : localName);
     QString why = RemoteName::whyNotAddressable(rawName);
     if (why.isEmpty())
         why = RemoteName::whyNotSafeLocalName(name);

@@ -30,11 +30,12 @@ public:
     // Downloads the selected row.
     void download();
     // Downloads one listed entry of the folder at folderURL into localFolder (none: the download
-    // folder); a folder gets the alert. Why it did not start (already shown in the status line),
-    // or none when it runs.
+    // folder), as localName (none: the entry's own name); a folder gets the alert. Why it did not
+    // start (already shown in the status line), or none when it runs.
     std::optional<OperationOutcome> startDownload(const ListingEntry& entry,
                                                   const QString& folderURL,
-                                                  const QString& localFolder = {});
+                                                  const QString& localFolder = {},
+                                                  const QString& localName = {});
     void streamHandleEvent(FtpStream* aStream, NSStreamEvent eventCode) override;
     // Ends the download; on success the partial file becomes the target.
     void stopReceiveWithStatus(const OperationOutcome& status);

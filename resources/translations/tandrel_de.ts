@@ -755,6 +755,38 @@
         <source>a link to no file</source>
         <translation>ein Link auf keine Datei</translation>
     </message>
+    <message id="QueueExistsOverwrite">
+        <source>Overwrite</source>
+        <translation>Überschreiben</translation>
+    </message>
+    <message id="QueueExistsIfDifferent">
+        <source>Overwrite if the size or date differs</source>
+        <translation>Überschreiben, wenn Größe oder Datum abweichen</translation>
+    </message>
+    <message id="QueueExistsSkip">
+        <source>Skip</source>
+        <translation>Überspringen</translation>
+    </message>
+    <message id="QueueExistsKeepBoth">
+        <source>Keep both</source>
+        <translation>Beide behalten</translation>
+    </message>
+    <message id="QueueExistsTitle">
+        <source>&quot;%1&quot; is already there</source>
+        <translation>„%1“ ist schon da</translation>
+    </message>
+    <message id="QueueExistsInfo">
+        <source>What happens to it and to the other files of this folder already there?</source>
+        <translation>Was soll mit ihr und mit den anderen schon vorhandenen Dateien dieses Ordners geschehen?</translation>
+    </message>
+    <message id="QueueExistsGoOn">
+        <source>Go on</source>
+        <translation>Weiter</translation>
+    </message>
+    <message id="QueueNoFreeName">
+        <source>no free name beside the file there</source>
+        <translation>kein freier Name neben der Datei dort</translation>
+    </message>
     <message id="QueueFolderDisconnected">
         <source>Stopped: disconnected</source>
         <translation>Angehalten: Verbindung getrennt</translation>

@@ -783,6 +783,38 @@
         <source>a link to no file</source>
         <translation>a link to no file</translation>
     </message>
+    <message id="QueueExistsOverwrite">
+        <source>Overwrite</source>
+        <translation>Overwrite</translation>
+    </message>
+    <message id="QueueExistsIfDifferent">
+        <source>Overwrite if the size or date differs</source>
+        <translation>Overwrite if the size or date differs</translation>
+    </message>
+    <message id="QueueExistsSkip">
+        <source>Skip</source>
+        <translation>Skip</translation>
+    </message>
+    <message id="QueueExistsKeepBoth">
+        <source>Keep both</source>
+        <translation>Keep both</translation>
+    </message>
+    <message id="QueueExistsTitle">
+        <source>&quot;%1&quot; is already there</source>
+        <translation>&quot;%1&quot; is already there</translation>
+    </message>
+    <message id="QueueExistsInfo">
+        <source>What happens to it and to the other files of this folder already there?</source>
+        <translation>What happens to it and to the other files of this folder already there?</translation>
+    </message>
+    <message id="QueueExistsGoOn">
+        <source>Go on</source>
+        <translation>Go on</translation>
+    </message>
+    <message id="QueueNoFreeName">
+        <source>no free name beside the file there</source>
+        <translation>no free name beside the file there</translation>
+    </message>
     <message id="QueueFolderDisconnected">
         <source>Stopped: disconnected</source>
         <translation>Stopped: disconnected</translation>

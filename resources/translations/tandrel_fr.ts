@@ -811,6 +811,38 @@
         <source>a link to no file</source>
         <translation>un lien vers aucun fichier</translation>
     </message>
+    <message id="QueueExistsOverwrite">
+        <source>Overwrite</source>
+        <translation>Écraser</translation>
+    </message>
+    <message id="QueueExistsIfDifferent">
+        <source>Overwrite if the size or date differs</source>
+        <translation>Écraser si la taille ou la date diffère</translation>
+    </message>
+    <message id="QueueExistsSkip">
+        <source>Skip</source>
+        <translation>Ignorer</translation>
+    </message>
+    <message id="QueueExistsKeepBoth">
+        <source>Keep both</source>
+        <translation>Garder les deux</translation>
+    </message>
+    <message id="QueueExistsTitle">
+        <source>&quot;%1&quot; is already there</source>
+        <translation>« %1 » existe déjà</translation>
+    </message>
+    <message id="QueueExistsInfo">
+        <source>What happens to it and to the other files of this folder already there?</source>
+        <translation>Que faire de lui et des autres fichiers de ce dossier déjà présents ?</translation>
+    </message>
+    <message id="QueueExistsGoOn">
+        <source>Go on</source>
+        <translation>Continuer</translation>
+    </message>
+    <message id="QueueNoFreeName">
+        <source>no free name beside the file there</source>
+        <translation>aucun nom libre à côté du fichier existant</translation>
+    </message>
     <message id="QueueFolderDisconnected">
         <source>Stopped: disconnected</source>
         <translation>Arrêté : déconnecté</translation>

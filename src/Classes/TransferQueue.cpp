@@ -21,6 +21,7 @@
 #include "platform/Log.h"
 #include "platform/RemoteName.h"
 #include "platform/UserDefaults.h"
+#include "platform/toolkit/Toolkit.h"
 
 namespace {
 
@@ -72,6 +73,44 @@ double speedOf(const TransferQueue::Transfer& transfer)
     const double seconds = static_cast<double>(transfer.clock.elapsed()) / 1000.0;
     const int64_t moved = transfer.doneBytes - transfer.bytesBeforeRun;
     return seconds > 0 && moved > 0 ? static_cast<double>(moved) / seconds : 0;
+}
+
+bool existsOrDangles(const QString& path)
+{
+    const QFileInfo info(path);
+    return info.exists() || info.isSymLink();
+}
+
+// Whether the local file is the listed one still: a regular file of the listed size (where the
+// listing gives one that is the file's own) and not older than the listed date (a file changed
+// on the server since it was fetched). A listing that gives neither tells nothing: it differs.
+bool sameAsListed(const TreeWalk::File& file, const QString& localPath)
+{
+    const QFileInfo local(localPath);
+    if (local.isSymLink() || !local.isFile())
+        return false;
+    const std::optional<int64_t> size = file.link ? std::nullopt : file.entry.kCFFTPResourceSize;
+    const std::optional<QDateTime>& date = file.entry.kCFFTPResourceModDate;
+    if (!size && !date)
+        return false;
+    if (size && *size != local.size())
+        return false;
+    return !date || !date->isValid() || *date <= local.lastModified();
+}
+
+// "name (2).ext", "name (3).ext", ...: the first name free in the folder; none after many.
+QString freeNameBeside(const QString& folder, const QString& name)
+{
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    const bool hasExtension = dot > 0;
+    const QString stem = hasExtension ? name.left(dot) : name;
+    const QString extension = hasExtension ? name.mid(dot) : QString();
+    for (int n = 2; n < 10000; ++n) {
+        const QString candidate = QStringLiteral("%1 (%2)%3").arg(stem).arg(n).arg(extension);
+        if (!existsOrDangles(QDir(folder).filePath(candidate)))
+            return candidate;
+    }
+    return {};
 }
 
 } // namespace
@@ -418,8 +457,50 @@ void TransferQueue::folderFileReady(std::optional<TreeWalk::File> file)
         return;
     }
     Worker& worker = *idle;
-    const QString name = MiscTool::getFileName(file->entry).value_or(QString());
-    const QString localPath = QDir(file->localFolder).filePath(name);
+    QString name = MiscTool::getFileName(file->entry).value_or(QString());
+    QString localPath = QDir(file->localFolder).filePath(name);
+    if (transfer.direction == Direction::Download && existsOrDangles(localPath)) {
+        if (!transfer.onExists) {
+            // Nothing else starts while the question is open.
+            const TreeWalk* asking = &walk;
+            takingNext = true;
+            const std::optional<OnExists> chosen = onExists ? onExists : askOnExists(name);
+            takingNext = false;
+            if (running < 0 || items[running].walk.get() != asking)
+                return;
+            if (!chosen) {
+                cancelFolder();
+                return;
+            }
+            transfer.onExists = chosen;
+        }
+        const OnExists choice = *transfer.onExists;
+        const bool keep = choice == OnExists::Skip ||
+                          (choice == OnExists::IfDifferent && sameAsListed(*file, localPath));
+        if (keep) {
+            ++transfer.filesSkipped;
+            rowChanged(running);
+            // Out of this call: a tree of files all kept would otherwise nest a call per file.
+            QTimer::singleShot(0, this, &TransferQueue::folderStep);
+            return;
+        }
+        if (choice == OnExists::KeepBoth) {
+            name = freeNameBeside(file->localFolder, name);
+            if (name.isEmpty()) {
+                ++transfer.filesFailed;
+                //% "no free name beside the file there"
+                transfer.problems.append(
+                    Log::printable(QDir(QFileInfo(transfer.localPath).absolutePath())
+                                       .relativeFilePath(localPath)) +
+                    QStringLiteral(": ") +
+                    text("QueueNoFreeName", "no free name beside the file there"));
+                rowChanged(running);
+                QTimer::singleShot(0, this, &TransferQueue::folderStep);
+                return;
+            }
+            localPath = QDir(file->localFolder).filePath(name);
+        }
+    }
     worker.shownPath = Log::printable(
         QDir(QFileInfo(transfer.localPath).absolutePath()).relativeFilePath(localPath));
     worker.bytes = 0;
@@ -428,7 +509,7 @@ void TransferQueue::folderFileReady(std::optional<TreeWalk::File> file)
     if (transfer.direction == Direction::Download) {
         refused = static_cast<DownloadDelegate*>(worker.operation)
                       ->startDownload(worker.file->entry, worker.file->remoteFolder,
-                                      worker.file->localFolder);
+                                      worker.file->localFolder, name);
     } else {
         auto* sender = static_cast<UploadDelegate*>(worker.operation);
         // The folder shown is listed once, at the folder's end.
@@ -569,6 +650,41 @@ void TransferQueue::endFolder(const std::optional<QString>& stopped)
         reloadOwed = remote->isConnected();
     rowChanged(row);
     scheduleNext();
+}
+
+std::optional<TransferQueue::OnExists> TransferQueue::askOnExists(const QString& name)
+{
+    const QList<std::pair<OnExists, QString>> choices = {
+        //% "Overwrite"
+        {OnExists::Overwrite, text("QueueExistsOverwrite", "Overwrite")},
+        //% "Overwrite if the size or date differs"
+        {OnExists::IfDifferent,
+         text("QueueExistsIfDifferent", "Overwrite if the size or date differs")},
+        //% "Skip"
+        {OnExists::Skip, text("QueueExistsSkip", "Skip")},
+        //% "Keep both"
+        {OnExists::KeepBoth, text("QueueExistsKeepBoth", "Keep both")},
+    };
+    Toolkit::Alert alert;
+    //% "\"%1\" is already there"
+    alert.messageText =
+        text("QueueExistsTitle", "\"%1\" is already there").arg(Log::printable(name));
+    //% "What happens to it and to the other files of this folder already there?"
+    alert.informativeText =
+        text("QueueExistsInfo",
+             "What happens to it and to the other files of this folder already there?");
+    for (const auto& choice : choices)
+        alert.choices.append(choice.second);
+    //% "Go on"
+    alert.defaultButton = text("QueueExistsGoOn", "Go on");
+    alert.alternateButton = Controller::localizedString("Cancel");
+    const Toolkit::AlertAnswer answer = Toolkit::shared().runModalAlert(alert);
+    if (answer.code != Toolkit::kDefaultReturn)
+        return std::nullopt;
+    for (const auto& choice : choices)
+        if (choice.second == answer.text)
+            return choice.first;
+    return std::nullopt;
 }
 
 void TransferQueue::progressed(int64_t done, int64_t total)
@@ -765,7 +881,7 @@ QVariant TransferQueue::data(const QModelIndex& index, int role) const
         if (runningNow && transfer.folder)
             //% "%L1 of %L2 files"
             return text("QueueFolderRunning", "%L1 of %L2 files")
-                .arg(transfer.filesDone + transfer.filesFailed)
+                .arg(transfer.filesDone + transfer.filesFailed + transfer.filesSkipped)
                 .arg(transfer.filesFound);
         if (runningNow)
             //% "Running"

@@ -47,6 +47,17 @@ public:
         Finished
     };
 
+    // What a folder download does with a file whose local target exists.
+    enum class OnExists
+    {
+        Overwrite,
+        // Fetched only when the listing's size or date differs from the local file's.
+        IfDifferent,
+        Skip,
+        // The new file beside the old one, as "name (2).ext", "name (3).ext", ...
+        KeepBoth
+    };
+
     enum Column
     {
         NameColumn,
@@ -89,6 +100,8 @@ public:
         int filesFound = 0;
         int64_t bytesOfFilesDone = 0;
         QStringList problems;
+        // What this folder's download does with a file already there, once chosen.
+        std::optional<OnExists> onExists;
     };
 
     TransferQueue(Controller* controller, const RemoteFolder* remote, DownloadDelegate* download,
@@ -111,6 +124,10 @@ public:
     void dropWaiting();
     // Files dropped from a file manager onto target (the listing table's viewport) upload.
     void acceptDrops(QWidget* target);
+
+    // For every folder download from now on; none: asked at the first such file of each folder
+    // and kept for the rest of it. A single file is always replaced.
+    std::optional<OnExists> onExists;
 
     bool isEmpty() const { return running < 0 && firstWaiting() < 0; }
     const QList<Transfer>& transfers() const { return items; }
@@ -164,6 +181,9 @@ private:
     // Ends the running folder; cancelled says how, when it did not run to its end.
     void endFolder(const std::optional<QString>& cancelled);
     void eraseRow(int row);
+    // Asks what the running folder does with name and the other files already there; none:
+    // Cancel.
+    std::optional<OnExists> askOnExists(const QString& name);
 
     Controller* controller;
     const RemoteFolder* remote;

@@ -356,3 +356,35 @@ TEST_F(Queue, EscStopsAFolderWhoseLastFileStillMovesBesideTheWindowsOwn)
     EXPECT_EQ(queueRows(), (QStringList{"↓ tree/|Cancelled (1 file)"}));
     EXPECT_FALSE(QFile::exists(downloads.filePath("tree/b.hang")));
 }
+
+TEST_F(Queue, AFolderDownloadedAgainFetchesOnlyWhatChangedOrIsMissingOrKeepsBoth)
+{
+    startServer();
+    ASSERT_TRUE(QDir(root()).mkpath("tree/deep"));
+    writeFile(server->localPath("tree/a.txt"), "a");
+    writeFile(server->localPath("tree/b.txt"), "b");
+    writeFile(server->localPath("tree/deep/c"), "c");
+    connectAndWatch();
+    const auto fetchTree = [&] {
+        selectRows({"tree"});
+        c->downloadButton->click();
+        return waitForQueue();
+    };
+    ASSERT_TRUE(fetchTree());
+    const QString tree = downloads.filePath("tree");
+    writeFile(server->localPath("tree/a.txt"), "changed");
+    ASSERT_TRUE(QFile::remove(tree + "/deep/c"));
+    // Asked once, for the first file there; the answer holds for the rest.
+    toolkit.answerAlert(Toolkit::kDefaultReturn, "Overwrite if the size or date differs");
+    ASSERT_TRUE(fetchTree());
+    EXPECT_EQ(toolkit.alertsShown.size(), 1);
+    EXPECT_TRUE(readFile(tree + "/a.txt") == "changed");
+    queue()->onExists = TransferQueue::OnExists::KeepBoth;
+    ASSERT_TRUE(fetchTree());
+    EXPECT_EQ(queueRows(), (QStringList{"↓ tree/|Done: 3 files", "↓ tree/|Done: 2 files, 1 skipped",
+                                        "↓ tree/|Done: 3 files"}));
+    EXPECT_EQ(folderEntries(tree),
+              (QStringList{"a (2).txt", "a.txt", "b (2).txt", "b.txt", "deep"}));
+    EXPECT_EQ(folderEntries(tree + "/deep"), (QStringList{"c", "c (2)"}));
+    EXPECT_TRUE(readFile(tree + "/b (2).txt") == "b");
+}

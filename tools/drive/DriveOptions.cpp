@@ -57,6 +57,7 @@ Options parseOptions(const QStringList& args)
         {QStringLiteral("--site"), &Options::site},
         {QStringLiteral("--url"), &Options::url},
         {QStringLiteral("--connections"), &Options::connections},
+        {QStringLiteral("--on-exists"), &Options::onExists},
     };
     for (qsizetype i = 1; i < args.size(); ++i) {
         const QString& arg = args[i];

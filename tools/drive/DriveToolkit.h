@@ -25,7 +25,8 @@ public:
         if (alert.hasTextField)
             return promptTexts.isEmpty() ? AlertAnswer{kAlternateReturn, QString()}
                                          : AlertAnswer{kDefaultReturn, promptTexts.takeFirst()};
-        return {kDefaultReturn, QString()};
+        // A choice goes to the first offered.
+        return {kDefaultReturn, alert.choices.value(0)};
     }
     OpenPanelAnswer runModalOpenPanel(const OpenPanel& /*panel*/) override
     {

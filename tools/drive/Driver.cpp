@@ -9,6 +9,7 @@
 #include <QEventLoop>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMap>
 #include <QPushButton>
 
 #include "Classes/Controller.h"
@@ -87,6 +88,18 @@ void Driver::fillSettings()
             fail(QStringLiteral("--connections takes a number from 1 to 8"));
         UserDefaults::standardUserDefaults().setObject(QString::number(count),
                                                        Setting::TransfersAtOnce);
+    }
+    if (!options.onExists.isEmpty()) {
+        using OnExists = TransferQueue::OnExists;
+        const QMap<QString, OnExists> choices = {
+            {QStringLiteral("overwrite"), OnExists::Overwrite},
+            {QStringLiteral("newer"), OnExists::IfDifferent},
+            {QStringLiteral("skip"), OnExists::Skip},
+            {QStringLiteral("rename"), OnExists::KeepBoth},
+        };
+        if (!choices.contains(options.onExists))
+            fail(QStringLiteral("--on-exists takes overwrite, newer, skip or rename"));
+        app->transferQueue()->onExists = choices.value(options.onExists);
     }
     if (!options.url.isEmpty())
         return;

@@ -53,9 +53,11 @@ Toolkit::AlertAnswer QtToolkit::runModalAlert(const Alert& alert)
 {
     StreamModalHold hold;
     QWidget* parent = QApplication::activeWindow();
-    if (alert.hasTextField) {
+    if (alert.hasTextField || !alert.choices.isEmpty()) {
         QInputDialog dialog(parent);
         dialog.setInputMode(QInputDialog::TextInput);
+        dialog.setComboBoxItems(alert.choices);
+        dialog.setComboBoxEditable(false);
         dialog.setWindowTitle(QApplication::applicationDisplayName());
         dialog.setLabelText(alert.informativeText.isEmpty()
                                 ? alert.messageText
@@ -64,7 +66,7 @@ Toolkit::AlertAnswer QtToolkit::runModalAlert(const Alert& alert)
             dialog.setOkButtonText(alert.defaultButton);
         if (!alert.alternateButton.isEmpty())
             dialog.setCancelButtonText(alert.alternateButton);
-        dialog.setTextValue(alert.fieldText);
+        dialog.setTextValue(alert.choices.isEmpty() ? alert.fieldText : alert.choices.first());
         if (alert.secretText)
             dialog.setTextEchoMode(QLineEdit::Password);
         const bool ok = dialog.exec() == QDialog::Accepted;

@@ -37,6 +37,8 @@ public:
         QString fieldText;               // what the text field holds at first
         bool alternateIsDefault = false; // Enter answers the alternate button (Cancel)
         bool secretText = false;         // the field shows dots, as for a password
+        // One to choose from a list instead of a text field: the answer's text is the one chosen.
+        QStringList choices;
     };
 
     struct AlertAnswer
