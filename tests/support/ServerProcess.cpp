@@ -14,10 +14,13 @@
 
 extern char** environ;
 
-bool ServerProcess::start(const QString& program, const QStringList& arguments)
+namespace {
+
+// Starts program with stdin from /dev/null and stdout and stderr into the files named (created
+// 0600, or /dev/null); 0 or the errno of the failure.
+int spawn(const QString& program, const QStringList& arguments, const QByteArray& out,
+          const QByteArray& err, pid_t* pid)
 {
-    if (child > 0)
-        return false;
     QList<QByteArray> words{QFile::encodeName(program)};
     for (const QString& argument : arguments)
         words.append(argument.toLocal8Bit());
@@ -25,8 +28,6 @@ bool ServerProcess::start(const QString& program, const QStringList& arguments)
     for (QByteArray& word : words)
         argv.push_back(word.data());
     argv.push_back(nullptr);
-    const QByteArray out = QFile::encodeName(work.filePath(QStringLiteral("stdout.log")));
-    const QByteArray err = QFile::encodeName(work.filePath(QStringLiteral("stderr.log")));
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
@@ -34,14 +35,32 @@ bool ServerProcess::start(const QString& program, const QStringList& arguments)
                                      O_WRONLY | O_CREAT | O_TRUNC, 0600);
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, err.constData(),
                                      O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    pid_t pid = -1;
-    const int rc = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    const int rc = posix_spawnp(pid, argv[0], &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
-    if (rc != 0)
+    return rc;
+}
+
+} // namespace
+
+bool ServerProcess::start(const QString& program, const QStringList& arguments)
+{
+    if (child > 0)
+        return false;
+    pid_t pid = -1;
+    if (spawn(program, arguments, QFile::encodeName(work.filePath(QStringLiteral("stdout.log"))),
+              QFile::encodeName(work.filePath(QStringLiteral("stderr.log"))), &pid) != 0)
         return false;
     child = pid;
     suspended = false;
     return true;
+}
+
+bool ServerProcess::run(const QString& program, const QStringList& arguments)
+{
+    pid_t pid = -1;
+    int status = 0;
+    return spawn(program, arguments, "/dev/null", "/dev/null", &pid) == 0 &&
+           ::waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 QString ServerProcess::startListening(const QString& name, const QString& program,

@@ -18,6 +18,8 @@ public:
     ~ServerProcess() { stop(); }
 
     bool start(const QString& program, const QStringList& arguments);
+    // Runs program to its end, its output dropped; true when it exited with 0.
+    static bool run(const QString& program, const QStringList& arguments);
     // Starts program and waits, bounded, until something listens on host:port; otherwise stops
     // it. Why it failed, in words naming the server, or nothing.
     QString startListening(const QString& name, const QString& program,

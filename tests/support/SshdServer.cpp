@@ -1,20 +1,14 @@
 #include "SshdServer.h"
 
-#include <fcntl.h>
 #include <pwd.h>
 #include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
-#include <vector>
 
 #include <QCryptographicHash>
 #include <QFile>
 #include <QFileInfo>
 
 #include "LoopbackPort.h"
-
-extern char** environ;
 
 namespace {
 
@@ -54,28 +48,6 @@ SshdServer::SshdServer()
 SshdServer::~SshdServer()
 {
     stop();
-}
-
-bool SshdServer::run(const QString& program, const QStringList& arguments)
-{
-    QList<QByteArray> words{QFile::encodeName(program)};
-    for (const QString& argument : arguments)
-        words.append(argument.toLocal8Bit());
-    std::vector<char*> argv;
-    for (QByteArray& word : words)
-        argv.push_back(word.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-    pid_t pid = -1;
-    const int rc = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    int status = 0;
-    return rc == 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status) &&
-           WEXITSTATUS(status) == 0;
 }
 
 QString SshdServer::user() const

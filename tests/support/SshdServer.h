@@ -43,7 +43,10 @@ public:
     void stop();
 
     // Runs a program to its end, its output dropped; whether it exited with 0.
-    static bool run(const QString& program, const QStringList& arguments);
+    static bool run(const QString& program, const QStringList& arguments)
+    {
+        return ServerProcess::run(program, arguments);
+    }
 
     Q_DISABLE_COPY_MOVE(SshdServer)
 
