@@ -50,6 +50,10 @@ public:
     OwnedStream networkStream;
     std::unique_ptr<QFile> fileStream;
 
+    // Makes the default download folder when it is missing; why the folder cannot be used, else
+    // none.
+    std::optional<OperationOutcome> prepareDownloadFolder();
+
     Q_DISABLE_COPY_MOVE(DownloadDelegate)
 
 signals:
@@ -137,9 +141,6 @@ private:
     std::thread syncThread;
     void synced(const OperationOutcome& status, int error);
     bool createPartialFile();
-    // Makes the default download folder when it is missing; why the folder cannot be used, else
-    // none.
-    std::optional<OperationOutcome> prepareDownloadFolder();
     // Ends the download with a failure of that kind.
     void fail(OperationOutcome::Kind kind, const QString& detail = {});
     // Chunks go to the file in writes of up to kWriteSize bytes.

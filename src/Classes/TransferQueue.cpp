@@ -273,6 +273,9 @@ void TransferQueue::startNext()
     if (transfer.folder) {
         const bool down = transfer.direction == Direction::Download;
         if (down) {
+            // A fresh account's default Downloads folder is made as for a single file; a folder
+            // that cannot be used fails the tree's first folder with the reason.
+            download->prepareDownloadFolder();
             transfer.localPath =
                 QDir(controller->downloadFolder)
                     .filePath(MiscTool::getFileName(transfer.entry).value_or(QString()));

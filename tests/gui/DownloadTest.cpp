@@ -240,6 +240,8 @@ TEST_F(Download, TheDefaultFolderIsMadeWhenMissingAChosenOneThatVanishedIsNamed)
 {
     startServer();
     writeFile(root() + "/a.txt", "a");
+    QDir(root()).mkdir(QStringLiteral("f"));
+    writeFile(root() + "/f/b.txt", "b");
     connectAndList();
 
     // A chosen folder that has gone: refused, nothing made, nothing fetched.
@@ -262,6 +264,12 @@ TEST_F(Download, TheDefaultFolderIsMadeWhenMissingAChosenOneThatVanishedIsNamed)
     EXPECT_EQ(readFile(folder + "/a.txt"), "a");
     QFile::remove(folder + "/a.txt");
     QDir().rmdir(folder);
+
+    // A folder's tree, likewise.
+    downloadRow(QStringLiteral("f"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QFileInfo::exists(folder + "/f/b.txt"); }, 20000));
+    EXPECT_TRUE(QTest::qWaitFor([] { return RemoteOperation::running() == nullptr; }, 20000));
+    QDir(folder).removeRecursively();
 }
 
 // A link shows as a folder; one to a file is fetched as that file, from its row or when
