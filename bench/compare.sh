@@ -5,7 +5,7 @@
 # /usr/bin/time. Prints the medians of wall time, CPU time (user + system) and peak memory per
 # server, Tandrel's wall time as a multiple of curl's, and the longest time Tandrel's event loop
 # was held (the drive's stall-max-ms, which must stay within 50 ms).
-#   bench/compare.sh [pairs]        (default 5 pairs of runs per row)
+#   bench/compare.sh [pairs] [sftp] (default 5 pairs of runs per row; sftp: the SFTP rows alone)
 # "clean" runs remove the previous output and sync before each run; "back to back" runs write
 # over the same program's previous file while its pages may still be written back, as a user who
 # fetches the same file again does. The upload and listing rows also time bench/qt_floor, the
@@ -15,6 +15,7 @@
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 pairs="${1:-5}"
+only="${2:-}"
 source "$here/scripts/packages.sh"
 source "$here/bench/loopback.sh"
 ensure_packages "${BUILD_PACKAGES[@]}" "${BENCH_PACKAGES[@]}"
@@ -178,15 +179,17 @@ row()
     rm -f "$work/curl.runs" "$work/tandrel.runs" "$work/floor.runs"
 }
 
+cout="$work/out/curl/big-1g.bin"
+tout="$work/out/tandrel/big-1g.bin"
+up_curl="$work/root/incoming/curl-up.bin"
+up_tandrel="$work/root/incoming/up-1g.bin"
+up_floor="$work/root/incoming/floor-up.bin"
+# `bench/compare.sh N sftp` times the SFTP rows alone.
+[ "$only" = sftp ] && servers=()
 for server in "${servers[@]}"; do
     port="${ports[$server]}"
     url="ftp://127.0.0.1:$port"
     args=(--host 127.0.0.1 --port "$port" --anonymous --timing --settings "$work/settings-$server")
-    cout="$work/out/curl/big-1g.bin"
-    tout="$work/out/tandrel/big-1g.bin"
-    up_curl="$work/root/incoming/curl-up.bin"
-    up_tandrel="$work/root/incoming/up-1g.bin"
-    up_floor="$work/root/incoming/floor-up.bin"
 
     # Tandrel keeps its settings from run to run, as for a returning user: a first, untimed run
     # stores them (and the folder uploads come from), so that the timed runs read them and,
