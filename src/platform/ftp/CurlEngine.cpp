@@ -233,15 +233,17 @@ void CurlEngine::run()
                 running.erase(it);
             }
         }
+        int wait = running.empty() ? kPollIdleMs : kPollWhileRunningMs;
         if (!running.empty()) {
             int active = 0;
             curl_multi_perform(multi, &active);
             if (active > 0 && !waitsOnSocket(multi) && !anyPaused())
                 curl_multi_perform(multi, &active);
             collectFinished();
+            for (auto& [id, transfer] : running)
+                wait = tellWaitingBytes(*transfer, wait);
         }
-        curl_multi_poll(multi, nullptr, 0, running.empty() ? kPollIdleMs : kPollWhileRunningMs,
-                        nullptr);
+        curl_multi_poll(multi, nullptr, 0, wait, nullptr);
     }
     for (auto& [id, transfer] : running)
         end(*transfer);

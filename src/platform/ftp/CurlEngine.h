@@ -73,6 +73,9 @@ private:
     static curl_socket_t openSocket(void* self, curlsocktype, curl_sockaddr* address);
     static int closeSocket(void* self, curl_socket_t fd);
     static size_t receive(char* data, size_t size, size_t count, void* transfer);
+    // Tells the owner of bytes that have waited kTellWithin untold; answers in how many ms
+    // that is due for bytes that wait less, at most longest.
+    int tellWaitingBytes(CurlTransfer& transfer, int longest);
     static size_t discard(char* data, size_t size, size_t count, void* unused);
     static size_t send(char* out, size_t size, size_t count, void* transfer);
     static size_t header(char* data, size_t size, size_t count, void* transfer);

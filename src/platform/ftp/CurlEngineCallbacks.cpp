@@ -197,11 +197,36 @@ size_t CurlEngine::receive(char* data, size_t size, size_t count, void* transfer
         }
         t->maxBuffered = std::max<int64_t>(t->maxBuffered, t->buffer.size() + t->held.size());
         t->lastActivity = CurlTransfer::Clock::now();
-        tell = !std::exchange(t->bytesNoted, true);
+        if (!t->bytesNoted && !std::exchange(t->bytesUntold, true))
+            t->untoldSince = t->lastActivity;
+        tell = t->bytesUntold && (t->kind != CurlTransfer::Kind::Download ||
+                                  t->buffer.size() >= CurlTransfer::kTellAt);
+        if (tell) {
+            t->bytesUntold = false;
+            t->bytesNoted = true;
+        }
     }
     if (tell)
         t->engine->note(dataNote(*t, CurlNote::Kind::Bytes));
     return static_cast<size_t>(length);
+}
+
+int CurlEngine::tellWaitingBytes(CurlTransfer& t, int longest)
+{
+    {
+        std::lock_guard guard(t.mutex);
+        if (!t.bytesUntold)
+            return longest;
+        const auto waited = CurlTransfer::Clock::now() - t.untoldSince;
+        if (waited < CurlTransfer::kTellWithin)
+            return std::min<int>(longest, std::chrono::ceil<std::chrono::milliseconds>(
+                                              CurlTransfer::kTellWithin - waited)
+                                              .count());
+        t.bytesUntold = false;
+        t.bytesNoted = true;
+    }
+    t.engine->note(dataNote(t, CurlNote::Kind::Bytes));
+    return longest;
 }
 
 size_t CurlEngine::discard(char*, size_t size, size_t count, void*)
@@ -334,6 +359,8 @@ int CurlEngine::progress(void* transfer, curl_off_t, curl_off_t, curl_off_t, cur
         t->abortedWith = noGreetingError(t->url);
         return 1;
     }
+    // Also while libcurl waits for a reply inside one call (a final reply withheld).
+    t->engine->tellWaitingBytes(*t, 0);
     // A transfer paused for its owner (a full download buffer, an upload waiting for bytes,
     // whether the owner is busy or held by a modal alert) is waiting, not stalled.
     std::lock_guard guard(t->mutex);
