@@ -296,7 +296,11 @@ done
 # SFTP: the same process against OpenSSH's sshd (a configuration, host key and authorized key
 # of its own in the work folder; internal-sftp), with the `curl` command and OpenSSH's own
 # `sftp -b` in the floor's columns. Tandrel trusts the host key by its fingerprint in its
-# untimed first run; curl and sftp are told not to check it.
+# untimed first run; curl and sftp are told not to check it. The transfers also time
+# bench/sftp_floor, the least a client on libssh (not libcurl's libssh2) does, in turn with the
+# others; its medians follow each row.
+cmake --build "$build" --target sftp_floor >/dev/null
+sfloor="$build/bench/sftp_floor"
 ssh_dir="$work/ssh"
 mkdir -p "$ssh_dir" "$work/root/ten-thousand"
 ssh-keygen -q -t ed25519 -N '' -f "$ssh_dir/host" && ssh-keygen -q -t ed25519 -N '' -f "$ssh_dir/client"
@@ -330,6 +334,20 @@ ssftp=(sftp -q -b - -i "$ssh_dir/client" -P "$sport" -o StrictHostKeyChecking=no
 sargs=(--protocol sftp --host 127.0.0.1 --port "$sport" --user "$user" --key "$ssh_dir/client"
        --trust-host-key "$fingerprint" --dir "$work/root" --timing --settings "$work/settings-sftp")
 untimed "$drive" "${sargs[@]}" list
+# The libssh floor's medians under the row, beside curl's and sftp -b's wall times.
+libssh_row()
+{
+    local cw fw lw lc lm
+    cw="$(cut -d' ' -f1 "$work/curl.runs" | median)"
+    fw="$(cut -d' ' -f1 "$work/floor.runs" | median)"
+    read -r lw lc lm _ < <(medians "$work/libssh.runs")
+    row "$@"
+    awk -v cw="$cw" -v fw="$fw" -v lw="$lw" -v lc="$lc" -v lm="$lm" 'BEGIN {
+        printf "%-10s %-36s %9.2f s, %.2fx curl, %.2fx sftp -b; cpu %.2f s, %.1f MiB\n", "",
+            "  libssh floor (bench/sftp_floor)", lw, lw / cw, lw / fw, lc, lm / 1024
+    }'
+    rm -f "$work/libssh.runs"
+}
 for _ in $(seq "$pairs"); do
     rm -f "$cout" "$tout" "$work/out/big-1g.bin"
     sync
@@ -341,11 +359,16 @@ for _ in $(seq "$pairs"); do
     expect_size "$work/out/big-1g.bin" $gib
     rm -f "$work/out/big-1g.bin"
     sync
+    timed "$work/libssh.runs" "$sfloor" get 127.0.0.1 "$sport" "$user" "$ssh_dir/client" \
+        "$work/root/big-1g.bin" "$work/out/big-1g.bin"
+    expect_size "$work/out/big-1g.bin" $gib
+    rm -f "$work/out/big-1g.bin"
+    sync
     timed "$work/tandrel.runs" "$drive" "${sargs[@]}" --download-folder "$work/out/tandrel" \
         get big-1g.bin
     expect_size "$tout" $gib
 done
-row sshd "sftp download 1 GiB (floor: sftp -b)"
+libssh_row sshd "sftp download 1 GiB (floor: sftp -b)"
 rm -f "$cout" "$tout"
 for _ in $(seq "$pairs"); do
     rm -f "$up_curl" "$up_tandrel" "$up_floor"
@@ -355,11 +378,16 @@ for _ in $(seq "$pairs"); do
     sync
     timed "$work/floor.runs" "${ssftp[@]}" <<<"put $work/src/up-1g.bin $up_floor"
     expect_size "$up_floor" $gib
+    rm -f "$up_floor"
+    sync
+    timed "$work/libssh.runs" "$sfloor" put 127.0.0.1 "$sport" "$user" "$ssh_dir/client" \
+        "$up_floor" "$work/src/up-1g.bin"
+    expect_size "$up_floor" $gib
     sync
     timed "$work/tandrel.runs" "$drive" "${sargs[@]}" cd incoming put "$work/src/up-1g.bin"
     expect_size "$up_tandrel" $gib
 done
-row sshd "sftp upload 1 GiB (floor: sftp -b)"
+libssh_row sshd "sftp upload 1 GiB (floor: sftp -b)"
 rm -f "$up_curl" "$up_tandrel" "$up_floor"
 for _ in $(seq "$pairs"); do
     timed "$work/curl.runs" "${scurl[@]}" "$surl/ten-thousand/"
