@@ -225,7 +225,7 @@ int CurlEngine::tellWaitingBytes(CurlTransfer& t, int longest)
         t.bytesUntold = false;
         t.bytesNoted = true;
     }
-    t.engine->note(dataNote(t, CurlNote::Kind::Bytes));
+    note(dataNote(t, CurlNote::Kind::Bytes));
     return longest;
 }
 
