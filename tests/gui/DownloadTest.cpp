@@ -1,37 +1,9 @@
-#include <csignal>
-#include <sys/resource.h>
-
 #include "ShortTimeouts.h"
 #include "WindowFixture.h"
 
 namespace {
 
 const QString kDownArrow = QStringLiteral("\u2B07\uFE0F");
-
-// A download folder that is full after 64 KiB: past a limit on the size of the files this
-// process writes, writes fail with EFBIG.
-struct SmallDisk
-{
-    SmallDisk()
-    {
-        getrlimit(RLIMIT_FSIZE, &previous);
-        rlimit small = previous;
-        small.rlim_cur = 64 * 1024;
-        previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-        works = setrlimit(RLIMIT_FSIZE, &small) == 0;
-    }
-    ~SmallDisk()
-    {
-        if (works)
-            setrlimit(RLIMIT_FSIZE, &previous);
-        std::signal(SIGXFSZ, previousHandler);
-    }
-    Q_DISABLE_COPY_MOVE(SmallDisk)
-
-    rlimit previous{};
-    void (*previousHandler)(int) = SIG_DFL;
-    bool works = false;
-};
 
 } // namespace
 

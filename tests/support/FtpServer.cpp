@@ -37,14 +37,12 @@ bool FtpServer::start()
                   << options.password;
     for (const QString& readOnly : options.readOnlyFolders)
         arguments << QStringLiteral("--read-only") << readOnly;
-    const std::pair<const char*, QString> valued[] = {{"--refuse-suffix", options.refuseSuffix},
-                                                      {"--hang-suffix", options.hangSuffix},
-                                                      {"--short-suffix", options.shortSuffix},
-                                                      {"--drop-suffix", options.dropSuffix},
-                                                      {"--pasv-address", options.pasvAddress},
-                                                      {"--listing", options.listingFile},
-                                                      {"--no-size", options.noSize},
-                                                      {"--opening-size", options.openingSize}};
+    const std::pair<const char*, QString> valued[] = {
+        {"--refuse-suffix", options.refuseSuffix}, {"--hang-suffix", options.hangSuffix},
+        {"--short-suffix", options.shortSuffix},   {"--fail-once", options.failOnce},
+        {"--drop-suffix", options.dropSuffix},     {"--pasv-address", options.pasvAddress},
+        {"--listing", options.listingFile},        {"--no-size", options.noSize},
+        {"--opening-size", options.openingSize}};
     for (const auto& [flag, value] : valued)
         if (!value.isEmpty())
             arguments << QString::fromLatin1(flag) << value;

@@ -38,6 +38,7 @@ def parse_arguments():
     add("--drop-suffix", help="uploads to names ending so are opened (left empty), then get 426")
     add("--hang-suffix", help="transfers of names ending so never get their final reply")
     add("--short-suffix", help="downloads of names ending so send half the file, then 226")
+    add("--fail-once", help="the first download of a file of this name sends half, then 426")
     add("--no-epsv", action="store_true", help="answer EPSV with 500, so clients use PASV")
     add("--pasv-address", help="the address PASV replies announce instead of the real one")
     add("--listing", help="LIST answers with this file's bytes, whatever the folder")
@@ -73,6 +74,9 @@ class paced:
 
 
 def make_handler(options):
+    # Files whose first download is being cut short, and names that have had theirs.
+    cutting, cut = set(), set()
+
     class MarkingDTPHandler(DTPHandler):
         """Answers 552 instead of 226 once the data of a marked upload is in, or withholds
         the final reply of a marked transfer altogether."""
@@ -82,6 +86,9 @@ def make_handler(options):
             if not self._closed and self._resp and self._resp[0].startswith("226"):
                 if options.hang_suffix and name.endswith(options.hang_suffix):
                     self._resp = None
+                elif name in cutting:
+                    cutting.discard(name)
+                    self._resp = ("426 Connection closed; transfer aborted.", self._resp[1])
                 elif (self.receive and options.refuse_suffix
                       and name.endswith(options.refuse_suffix)):
                     self._resp = ("552 Requested file action aborted: storage refused.",
@@ -94,8 +101,13 @@ def make_handler(options):
 
         def open(self, filename, mode):
             fd = AbstractedFS.open(self, filename, mode)
-            if ("r" in mode and options.short_suffix
-                    and filename.endswith(options.short_suffix)):
+            once = ("r" in mode and os.path.basename(filename) == options.fail_once
+                    and filename not in cut)
+            if once:
+                cut.add(filename)
+                cutting.add(filename)
+            if once or ("r" in mode and options.short_suffix
+                        and filename.endswith(options.short_suffix)):
                 data = fd.read()
                 fd.close()
                 fd = io.BytesIO(data[:len(data) // 2])
