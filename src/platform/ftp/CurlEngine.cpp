@@ -30,7 +30,8 @@ bool waitsOnSocket(CURLM* multi)
     return highest >= 0;
 }
 
-// The byte a download starts at: FileTransferOffset, 0 when absent.
+// The byte a download starts at, or after which an upload appends: FileTransferOffset, 0 when
+// absent.
 int64_t resumeOffset(const FtpStreamProperties& properties)
 {
     const auto it = properties.find(FtpStreamProperty::FileTransferOffset);
@@ -367,6 +368,9 @@ void CurlEngine::begin(const std::shared_ptr<CurlTransfer>& transfer)
         curl_easy_setopt(easy, CURLOPT_READFUNCTION, &CurlEngine::send);
         curl_easy_setopt(easy, CURLOPT_READDATA, &t);
         curl_easy_setopt(easy, CURLOPT_UPLOAD_BUFFERSIZE, CurlTransfer::kCurlUploadBufferSize);
+        // The owner sends only what follows the offset: it goes after what the server holds.
+        if (resumeOffset(t.properties) > 0)
+            curl_easy_setopt(easy, CURLOPT_APPEND, 1L);
         break;
     }
     if (sftp) {
