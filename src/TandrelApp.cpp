@@ -126,6 +126,16 @@ void TandrelApp::showQueue(const Ui::CustomWindow& ui)
     QObject::connect(deleteKey, &QShortcut::activated, table, removeSelected);
     QObject::connect(ui.clearTransfersButton, &QPushButton::clicked, transfers,
                      &TransferQueue::clearFinished);
+    const auto retrySelected = [table, transfers] {
+        QList<int> rows;
+        for (const QModelIndex& index : table->selectionModel()->selectedRows())
+            rows.append(index.row());
+        transfers->retryFailed(rows);
+    };
+    QObject::connect(ui.retryTransferButton, &QPushButton::clicked, table, retrySelected);
+    auto* retryKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_R), table);
+    retryKey->setContext(Qt::WidgetShortcut);
+    QObject::connect(retryKey, &QShortcut::activated, table, retrySelected);
 }
 
 TandrelApp::~TandrelApp()
