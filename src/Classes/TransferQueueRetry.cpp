@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include <QUrl>
+
 #include "Classes/Controller.h"
 #include "Classes/RemoteFolder.h"
 #include "Classes/TransferQueue.h"
@@ -18,15 +20,20 @@ QString text(const char* id, const char* english)
 
 void TransferQueue::retryFailed(const QList<int>& rows)
 {
-    // The files go to the server connected now, which is the folder's own only while connected.
+    // The files go on the connection the window has now.
     if (!remote->isConnected())
         return;
+    const QUrl now(remote->getCurrentFTPURL());
     bool any = false;
     for (const int row : rows) {
         if (row < 0 || row >= items.size())
             continue;
         Transfer& transfer = items[row];
         if (transfer.state != State::Finished || !transfer.folder || transfer.failedFiles.isEmpty())
+            continue;
+        // Never to another server than the folder's, with that server's login.
+        const QUrl then(transfer.folderURL);
+        if (then.scheme() != now.scheme() || then.host() != now.host() || then.port() != now.port())
             continue;
         // Counted as failed until they run: a disconnect meanwhile leaves them to retry.
         transfer.retrying.clear();
@@ -55,9 +62,10 @@ void TransferQueue::startRetry(Transfer& transfer)
     transfer.failedFiles.clear();
     transfer.walk->walkOnly(transfer.retrying);
     transfer.retrying.clear();
-    // The row counts the tree as found before.
+    // The row counts the tree as found before; its speed, the bytes of this run alone.
     transfer.walk->filesFound = transfer.filesFound;
     transfer.walk->bytesFound = transfer.size;
+    transfer.bytesBeforeRun = transfer.bytesOfFilesDone;
 }
 
 void TransferQueue::stopForFullDisk()
