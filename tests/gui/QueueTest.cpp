@@ -486,8 +486,11 @@ TEST_F(Queue, AFolderListsItsFailedFilesWithWhyAndRetryRunsOnlyThoseAgain)
     activate();
     queueTable()->setFocus();
     queueTable()->selectRow(0);
+    const auto* retry = app->window()->findChild<QPushButton*>("retryTransferButton");
+    EXPECT_TRUE(retry->isEnabled());
     QTest::keyClick(queueTable(), Qt::Key_R, Qt::ControlModifier);
     ASSERT_TRUE(waitForQueue());
+    EXPECT_FALSE(retry->isEnabled());
     EXPECT_EQ(queueRows(), (QStringList{"↓ tree/|Done: 2 files"}));
     EXPECT_EQ(queue()->data(outcome, Qt::ToolTipRole).toString(), "Done: 2 files");
     EXPECT_TRUE(readFile(downloads.filePath("tree/b.bin")) == b);
