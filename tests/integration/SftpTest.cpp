@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "FtpServer.h"
+#include "LoopbackPort.h"
 #include "ShortTimeouts.h"
 #include "SshdServer.h"
 #include "StreamRecorder.h"
@@ -87,6 +88,39 @@ TEST_F(Sftp, AListingGoesThroughAnHttpProxy)
     ASSERT_TRUE(listing->ended) << listing->error.message.toStdString();
     EXPECT_TRUE(listing->received.contains("link -> "));
     EXPECT_TRUE(proxy.log().contains(QStringLiteral("CONNECT"))) << proxy.log().toStdString();
+}
+
+// OpenSSH's client is the SOCKS5 proxy (ssh -D), through the suite's own sshd.
+TEST_F(Sftp, AListingAndADownloadGoThroughASocks5Proxy)
+{
+    const quint16 socksPort = LoopbackPort::pickFree();
+    ServerProcess socks;
+    const QString why = socks.startListening(
+        QStringLiteral("ssh -D"), QStringLiteral("/usr/bin/ssh"),
+        {"-F", "/dev/null", "-N", "-vv", "-D", QStringLiteral("127.0.0.1:%1").arg(socksPort), "-p",
+         QString::number(server->port()), "-i", server->keyFile(), "-o", "BatchMode=yes", "-o",
+         "StrictHostKeyChecking=no", "-o", "UserKnownHostsFile=/dev/null",
+         server->user() + QStringLiteral("@127.0.0.1")},
+        socksPort);
+    ASSERT_TRUE(why.isEmpty()) << why.toStdString();
+    // ssh -vv logs each SOCKS5 request it carries.
+    const auto carried = [&] {
+        return socks.errors().count(
+            QStringLiteral("dynamic request: socks5 host 127.0.0.1 port %1 ").arg(server->port()));
+    };
+    FtpStreamProperties properties = withKey();
+    properties[P::kCFStreamPropertyFTPProxyHost] = QStringLiteral("socks5://127.0.0.1");
+    properties[P::kCFStreamPropertyFTPProxyPort] = QString::number(socksPort);
+    const auto listing = readUrl(server->url(QStringLiteral("/")), properties);
+    ASSERT_TRUE(listing->ended) << listing->error.message.toStdString();
+    EXPECT_TRUE(listing->received.contains("link -> "));
+    EXPECT_EQ(carried(), 1);
+    // socks5h: the proxy resolves the host's name.
+    properties[P::kCFStreamPropertyFTPProxyHost] = QStringLiteral("socks5h://127.0.0.1");
+    const auto file = readUrl(server->url(QStringLiteral("/na\u00efve file.txt")), properties);
+    EXPECT_TRUE(file->ended) << file->error.message.toStdString();
+    EXPECT_TRUE(file->received == pattern(70000));
+    EXPECT_EQ(carried(), 2) << socks.errors().toStdString();
 }
 
 TEST_F(Sftp, DownloadsAFileWithItsSizeAndTimeAndResumesAtAnOffset)
