@@ -309,3 +309,77 @@ TEST_F(Sftp, AListingThatPausesForItsReaderLosesNoEntry)
     ASSERT_TRUE(listing.ended) << listing.error.message.toStdString();
     EXPECT_EQ(listing.received.count("\r\n"), 10002); // with "." and ".."
 }
+
+// sshd's session ends mid-transfer: libcurl's own words would be "Error in the SSH layer".
+TEST_F(Sftp, ATransferTheServerBreaksOffSaysWhere)
+{
+    writeSparseFile(server->localPath(QStringLiteral("big.bin")), 64 * 1024 * 1024);
+    StreamRecorder download(server->url(QStringLiteral("/big.bin")));
+    download.onEvent = [&](NSStreamEvent event) {
+        if (event == NSStreamEventHasBytesAvailable && download.received.isEmpty())
+            server->dropConnections();
+        return false;
+    };
+    download.start(withKey());
+    ASSERT_TRUE(download.waitUntilDone(30000));
+    EXPECT_FALSE(download.ended);
+    EXPECT_TRUE(download.error.message.contains(QStringLiteral("of 67108864 bytes: the "
+                                                               "connection was lost")))
+        << download.error.message.toStdString();
+
+    StreamRecorder upload(
+        FtpStream::CFWriteStreamCreateWithFTPURL(server->url(QStringLiteral("/dropped.bin"))));
+    upload.upload = pattern(32 * 1024 * 1024);
+    bool dropped = false;
+    upload.onEvent = [&](NSStreamEvent event) {
+        if (event == NSStreamEventHasSpaceAvailable && upload.uploadOffset >= 4 * 1024 * 1024 &&
+            !std::exchange(dropped, true))
+            server->dropConnections();
+        return false;
+    };
+    upload.start(withKey());
+    ASSERT_TRUE(upload.waitUntilDone(30000));
+    EXPECT_FALSE(upload.confirmed);
+    EXPECT_TRUE(upload.error.message.contains(QStringLiteral("the connection was lost")) ||
+                upload.error.message.contains(QStringLiteral("The connection was lost after")))
+        << upload.error.message.toStdString();
+}
+
+// A server that cannot write: one whose files stop at 64 KiB (EFBIG, as a full disk), and a
+// read-only one (its refusal is the same as a folder the user may not write, as root too).
+TEST_F(Sftp, AnUploadTheServerCannotWriteSaysWhyAndRemovesOnlyTheFileItMade)
+{
+    SshdServer small(QStringLiteral("/bin/sh -c 'trap \"\" XFSZ; ulimit -f 64; "
+                                    "exec /usr/lib/openssh/sftp-server'"));
+    SshdServer readOnly(QStringLiteral("internal-sftp -R"));
+    ASSERT_TRUE(small.start() && readOnly.start()) << small.problem().toStdString();
+    writeFile(knownHosts->filePath(QStringLiteral("others")),
+              (small.knownHostsLine() + '\n' + readOnly.knownHostsLine() + '\n').toUtf8());
+    TrustedHostKeys::setSshKnownHostsPath(knownHosts->filePath(QStringLiteral("others")));
+    const auto restore = qScopeGuard([] {
+        TrustedHostKeys::setSshKnownHostsPath(knownHosts->filePath(QStringLiteral("known_hosts")));
+    });
+    const auto login = [](SshdServer& s) {
+        return FtpStreamProperties{{P::kCFStreamPropertyFTPUserName, s.user()},
+                                   {P::kCFStreamPropertyFTPPassword, QString()},
+                                   {P::SshPrivateKeyFile, s.keyFile()}};
+    };
+
+    const QByteArray content = pattern(1024 * 1024);
+    writeFile(small.localPath(QStringLiteral("there.bin")), "there before");
+    for (const QString& name : {QStringLiteral("new.bin"), QStringLiteral("there.bin")}) {
+        const auto full = writeUrl(small.url(QLatin1Char('/') + name), content, login(small));
+        EXPECT_FALSE(full->confirmed) << name.toStdString();
+        EXPECT_TRUE(full->error.message.contains(QStringLiteral("could not write the file")))
+            << full->error.message.toStdString();
+    }
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return !QFileInfo::exists(small.localPath(QStringLiteral("new.bin"))); }, 10000));
+    EXPECT_TRUE(QFileInfo::exists(small.localPath(QStringLiteral("there.bin"))));
+
+    const auto refused = writeUrl(readOnly.url(QStringLiteral("/x.bin")), content, login(readOnly));
+    EXPECT_FALSE(refused->confirmed);
+    EXPECT_TRUE(refused->error.message.contains(QStringLiteral("Permission denied")))
+        << refused->error.message.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(readOnly.localPath(QStringLiteral("x.bin"))));
+}
