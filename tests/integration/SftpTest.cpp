@@ -270,6 +270,19 @@ TEST_F(Sftp, ARefusedLogInSaysWhatWasRefused)
     EXPECT_TRUE(noKey->failed);
     EXPECT_TRUE(noKey->error.message.contains(QStringLiteral("cannot be read")))
         << noKey->error.message.toStdString();
+
+    FtpStreamProperties notAKey = withKey();
+    notAKey[P::SshPrivateKeyFile] = server->keyFile() + QStringLiteral(".pub");
+    EXPECT_TRUE(readUrl(server->url(QStringLiteral("/")), notAKey)
+                    ->error.message.contains(QStringLiteral("is a public key")));
+
+    // On a connection of its own: libcurl would reuse one logged in with another key.
+    FtpStreamProperties locked = withKey();
+    locked[P::SshPrivateKeyFile] = server->keyFileWithPassphrase(QStringLiteral("secret"));
+    server->dropConnections();
+    const auto noPassphrase = readUrl(server->url(QStringLiteral("/")), locked);
+    EXPECT_TRUE(noPassphrase->error.message.contains(QStringLiteral("needs its passphrase")))
+        << noPassphrase->error.message.toStdString();
 }
 
 TEST(SftpNotSsh, AHostThatIsNoSshServerFailsWithinTheTimeOut)

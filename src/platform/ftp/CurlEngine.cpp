@@ -4,6 +4,7 @@
 #include <pthread.h>
 #include <sys/socket.h>
 
+#include "platform/SshKeyFile.h"
 #include "platform/ftp/CurlOptions.h"
 #include "platform/ftp/FtpTarget.h"
 
@@ -77,8 +78,13 @@ StreamError sshLoginRefused(const CurlTransfer& t)
                                    : QStringLiteral("No key accepted"))
                        : QStringLiteral("Password refused");
     // libssh2 cannot tell a wrong passphrase from a key the server does not take.
+    const QString keyFile = given(FtpStreamProperty::SshPrivateKeyFile)
+                                ? t.properties.at(FtpStreamProperty::SshPrivateKeyFile).toString()
+                                : QString();
     if (given(FtpStreamProperty::SshKeyPassphrase))
         text += QStringLiteral(" (or the key's passphrase is wrong)");
+    else if (!keyFile.isEmpty() && SshKeyFile::needsPassphrase(keyFile))
+        text += QStringLiteral(" (the key needs its passphrase, and none was given)");
     return CurlOptions::localError(CURLE_LOGIN_DENIED, text);
 }
 
