@@ -77,10 +77,10 @@ StreamError sshLoginRefused(const CurlTransfer& t)
                        ? (password ? QStringLiteral("No key accepted, password refused")
                                    : QStringLiteral("No key accepted"))
                        : QStringLiteral("Password refused");
-    // libssh2 cannot tell a wrong passphrase from a key the server does not take.
     const QString keyFile = given(FtpStreamProperty::SshPrivateKeyFile)
                                 ? t.properties.at(FtpStreamProperty::SshPrivateKeyFile).toString()
                                 : QString();
+    // libssh2 cannot tell a wrong passphrase from a key the server does not take.
     if (given(FtpStreamProperty::SshKeyPassphrase))
         text += QStringLiteral(" (or the key's passphrase is wrong)");
     else if (!keyFile.isEmpty() && SshKeyFile::needsPassphrase(keyFile))
