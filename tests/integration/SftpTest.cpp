@@ -378,7 +378,7 @@ TEST_F(Sftp, AnUploadTheServerCannotWriteSaysWhyAndRemovesOnlyTheFileItMade)
                                    {P::SshPrivateKeyFile, s.keyFile()}};
     };
 
-    const QByteArray content = pattern(1024 * 1024);
+    const QByteArray content = pattern(80 * 1024);
     writeFile(small.localPath(QStringLiteral("there.bin")), "there before");
     for (const QString& name : {QStringLiteral("new.bin"), QStringLiteral("there.bin")}) {
         const auto full = writeUrl(small.url(QLatin1Char('/') + name), content, login(small));
