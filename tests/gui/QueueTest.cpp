@@ -1,10 +1,7 @@
 #include <QDropEvent>
-#include <QFileInfo>
-#include <QLabel>
 #include <QMimeData>
 
 #include "Classes/TransferQueue.h"
-#include "CustomWindow.h"
 #include "WindowFixture.h"
 
 class Queue : public WindowFixture

@@ -1,17 +1,10 @@
 #include <thread>
 
-#include <QAction>
-#include <QCheckBox>
-#include <QComboBox>
 #include <QFile>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
 
 #include "WindowFixture.h"
 #include "platform/SingleInstance.h"
 #include "platform/SiteStore.h"
-#include "platform/UserDefaults.h"
 
 namespace {
 

@@ -1,12 +1,9 @@
 #include <sys/stat.h>
 
-#include <QComboBox>
-
 #include "TestCertificates.h"
 #include "VsftpdServer.h"
 #include "WindowFixture.h"
 #include "platform/TrustedCertificates.h"
-#include "platform/UserDefaults.h"
 
 using Kind = Toolkit::SecurityAlert::Kind;
 
