@@ -12,23 +12,11 @@ protected:
     QTemporaryDir local;
 };
 
-TEST_F(Upload, AStoreTheServerRefusesIsNotConfirmedAndListsNothingAgain)
+TEST_F(Upload, ShowsPercentagesWithTheSecondBarEmptyingThenListsTheFolderAgain)
 {
     FtpServer::Options options;
     options.refuseSuffix = QStringLiteral(".refused");
     startServer(options);
-    connectAndList();
-    const int listings = listingsEnded;
-    writeFile(local.filePath(QStringLiteral("x.refused")), pattern(50000));
-    EXPECT_EQ(runToEnd(upload(), [&] { uploadFiles({local.filePath("x.refused")}); }),
-              "Upload not confirmed by the server");
-    EXPECT_TRUE(statusStartsWith("Upload not confirmed by the server"));
-    EXPECT_EQ(listingsEnded, listings);
-}
-
-TEST_F(Upload, ShowsPercentagesWithTheSecondBarEmptyingThenListsTheFolderAgain)
-{
-    startServer();
     connectAndList();
     const int listings = listingsEnded;
     // A cancelled open panel sends nothing.
@@ -74,6 +62,14 @@ TEST_F(Upload, ShowsPercentagesWithTheSecondBarEmptyingThenListsTheFolderAgain)
     EXPECT_EQ(readFile(server->localPath(QStringLiteral("empty file"))), "");
     ASSERT_TRUE(waitForListing());
     EXPECT_GE(rowNamed(QStringLiteral("empty file")), 0);
+
+    // One the server refuses after its data is not done, and lists nothing again.
+    const int before = listingsEnded;
+    writeFile(local.filePath(QStringLiteral("x.refused")), pattern(50000));
+    EXPECT_EQ(runToEnd(upload(), [&] { uploadFiles({local.filePath("x.refused")}); }),
+              "Upload not confirmed by the server");
+    EXPECT_TRUE(statusStartsWith("Upload not confirmed by the server"));
+    EXPECT_EQ(listingsEnded, before);
 }
 
 TEST_F(Upload, AServerThatStopsReadingForAWhileStillGetsTheFileByteExact)
