@@ -1,5 +1,4 @@
 #include <QClipboard>
-#include <QHeaderView>
 #include <QMenu>
 #include <QTranslator>
 
@@ -113,18 +112,6 @@ TEST_F(SortFilterRename, F2RenamesInPlaceAndTheRenamedRowStaysSelectedInTheSorte
     EXPECT_FALSE(QFileInfo::exists(root() + "/file2.txt"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return c->selectedRow() >= 0; }, 5000));
     EXPECT_EQ(cell("FileName", c->selectedRow()), QString::fromUtf8("new é.txt"));
-}
-
-// The server's refusal, code and words, and no listing again.
-TEST_F(SortFilterRename, ARenameTheServerRefusesShowsItsWords)
-{
-    listFiveEntries();
-    const int listings = listingsEnded;
-    addListedEntry("ghost.txt");
-    renameRow(QStringLiteral("ghost.txt"), QStringLiteral("real.txt"));
-    EXPECT_TRUE(statusStartsWith("Rename failed: 550 "));
-    EXPECT_EQ(listingsEnded, listings);
-    EXPECT_EQ(RemoteOperation::running(), nullptr);
 }
 
 TEST_F(SortFilterRename, KeysAndTheRowMenuActOnlyWhileConnected)

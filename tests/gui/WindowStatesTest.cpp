@@ -3,15 +3,11 @@
 
 #include <QDialog>
 #include <QMouseEvent>
-#include <QScopeGuard>
-#include <QScreen>
 #include <QStyle>
-#include <QToolBar>
 
 #include "CustomView.h"
 #include "ElidingLabel.h"
 #include "WindowFixture.h"
-#include "platform/UserDefaults.h"
 
 namespace {
 
@@ -118,20 +114,6 @@ TEST_F(WindowStates, ALongStatusEndsInAnEllipsisWithinTheWindowAndShowsWholeAsTo
     EXPECT_TRUE(label->shownText().endsWith(QChar(0x2026))) << label->shownText().toStdString();
     EXPECT_EQ(c->statusLabel->text(), text);
     EXPECT_EQ(c->statusLabel->toolTip(), text);
-}
-
-TEST_F(WindowStates, AnUnreadableSettingsFileIsKeptAsideAndTheWindowSaysWhere)
-{
-    settings.restart();
-    QDir().mkpath(QFileInfo(UserDefaults::storePath()).absolutePath());
-    writeFile(UserDefaults::storePath(), "{ not json");
-    toolkit.answerAlert(Toolkit::kDefaultReturn);
-    startApp();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !toolkit.alertsShown.isEmpty(); }, 10000));
-    const QString aside = UserDefaults::storePath() + ".corrupt";
-    EXPECT_TRUE(toolkit.alertsShown.first().informativeText.contains(aside))
-        << toolkit.alertsShown.first().informativeText.toStdString();
-    EXPECT_EQ(readFile(aside), "{ not json");
 }
 
 TEST_F(WindowStates, AnEmptyStoreStartsWithEmptyFieldsInPassiveModeWithOnlyConnectEnabled)
