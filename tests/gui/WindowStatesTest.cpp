@@ -3,7 +3,10 @@
 
 #include <QDialog>
 #include <QMouseEvent>
+#include <QScopeGuard>
+#include <QScreen>
 #include <QStyle>
+#include <QToolBar>
 
 #include "CustomView.h"
 #include "ElidingLabel.h"
