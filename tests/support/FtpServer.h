@@ -13,30 +13,48 @@
 class FtpServer final
 {
 public:
-    // Each option sets the ftpserver.py flag of its name, whose --help says what it does.
     struct Options
     {
-        bool anonymous = true;                      // --anonymous-write
-        QString host = QStringLiteral("127.0.0.1"); // or "::1"
+        bool anonymous = true; // and may write
+        // The loopback address listened on: "127.0.0.1" or "::1".
+        QString host = QStringLiteral("127.0.0.1");
+        // A named user who may write, when user is not empty.
         QString user;
         QString password;
+        // Folders below the root (made if missing) where nobody may write.
         QStringList readOnlyFolders;
+        // Uploads to names ending so are answered 552 once their data is in.
         QString refuseSuffix;
+        // Uploads to names ending so are opened (left empty), then aborted with 426.
         QString dropSuffix;
+        // Transfers of names ending so never get their final reply (226).
         QString hangSuffix;
+        // Downloads of names ending so send half the file, then 226 (SIZE and LIST: the whole).
         QString shortSuffix;
+        // EPSV answered 500, so that clients fall back to PASV.
         bool noEpsv = false;
+        // The address PASV replies announce instead of the real one.
         QString pasvAddress;
-        QString listingFile; // --listing
+        // A file whose bytes answer every LIST, as a server with odd listings would send them.
+        QString listingFile;
+        // Its NUL bytes split it into writes 50 ms apart (and are not sent).
         bool listingPaced = false;
+        // PORT and EPRT answered 550, in a text holding an escape character.
         bool refuseActive = false;
+        // DELE never answered.
         bool silentDele = false;
+        // SIZE refused for names holding noSize; the 150 reply names the size of names holding
+        // openingSize.
         QString noSize;
         QString openingSize;
-        bool refuseRest = false; // REST is logged whatever the level
+        // REST answered 502: downloads cannot continue a partial file (REST is always logged).
+        bool refuseRest = false;
+        // MDTM answered 502: a partial file's record gets no modification time.
         bool noMdtm = false;
-        int maxConnections = 0; // 0: no limit
-        bool verbose = false;   // log() then shows every command and reply
+        // Control connections at once past which the server answers 421 (0: no limit).
+        int maxConnections = 0;
+        // Log every command and reply (log() shows them).
+        bool verbose = false;
     };
 
     FtpServer();

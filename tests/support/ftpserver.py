@@ -22,8 +22,7 @@ from pyftpdlib.servers import FTPServer
 READ_PERMS = "elr"
 WRITE_PERMS = "elradfmwMT"
 
-# Switches that answer commands with a fixed reply (None: no reply at all): no EPSV, so that
-# clients use PASV; active mode refused in a text holding ESC; no DELE reply; no MDTM.
+# The switches that answer commands with a fixed reply (None: no reply at all).
 REFUSALS = {
     "no_epsv": (("EPSV",), "500 EPSV not understood."),
     "refuse_active": (("PORT", "EPRT"), "550 Active mode \x1b[1mrefused\x1b[0m."),
@@ -47,18 +46,19 @@ def parse_arguments():
     add("--drop-suffix", help="uploads to names ending so are opened (left empty), then get 426")
     add("--hang-suffix", help="transfers of names ending so never get their final reply")
     add("--short-suffix", help="downloads of names ending so send half the file, then 226")
+    add("--no-epsv", action="store_true", help="answer EPSV with 500, so clients use PASV")
     add("--pasv-address", help="the address PASV replies announce instead of the real one")
     add("--listing", help="LIST answers with this file's bytes, whatever the folder")
     add("--listing-paced", action="store_true",
         help="that listing's NUL bytes split it into writes 50 ms apart (the NULs are not sent)")
+    add("--refuse-active", action="store_true", help="answer PORT and EPRT with 550 (and ESC)")
+    add("--silent-dele", action="store_true", help="never answer DELE")
     add("--no-size", help="answer SIZE with 550 for names holding this")
     add("--opening-size", help="name the size in the 150 reply to RETR of names holding this")
     add("--refuse-rest", action="store_true", help="answer REST with 502, as servers without it")
+    add("--no-mdtm", action="store_true", help="answer MDTM with 502, as servers without it")
     add("--max-connections", type=int, default=0,
         help="control connections at once past which the server answers 421")
-    for flag, (commands, reply) in REFUSALS.items():
-        add("--" + flag.replace("_", "-"), action="store_true",
-            help="answer %s with: %s" % (" and ".join(commands), reply))
     add("--quiet", action="store_true", help="log warnings only")
     add("--verbose", action="store_true", help="log every command and reply")
     return parser.parse_args()
