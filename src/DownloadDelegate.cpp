@@ -325,7 +325,10 @@ void DownloadDelegate::streamHandleEvent(FtpStream* aStream, NSStreamEvent event
             startOver(networkStream->offsetRefused());
             break;
         }
-        fail(OperationOutcome::Kind::StreamOpenError, networkStream->streamError().message);
+        // Once data came, the stream had opened: what failed was reading the rest.
+        fail(run->receivedBytes > 0 ? OperationOutcome::Kind::NetworkReadError
+                                    : OperationOutcome::Kind::StreamOpenError,
+             networkStream->streamError().message);
         break;
     case NSStreamEventEndEncountered:
         break; // the read that answers 0 ends the download

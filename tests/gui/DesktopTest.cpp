@@ -1,22 +1,8 @@
 #include <QAbstractButton>
 #include <QAbstractItemView>
-#include <QAction>
-#include <QApplication>
-#include <QCheckBox>
-#include <QComboBox>
 #include <QFileDialog>
-#include <QHeaderView>
-#include <QLabel>
-#include <QLineEdit>
-#include <QScopeGuard>
-#include <QScreen>
-#include <QTabWidget>
-#include <QTableView>
-#include <QToolBar>
 
-#include "CustomWindow.h"
 #include "WindowFixture.h"
-#include "platform/UserDefaults.h"
 
 namespace {
 

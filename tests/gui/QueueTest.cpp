@@ -1,13 +1,9 @@
 #include <filesystem>
 
 #include <QDropEvent>
-#include <QFileInfo>
-#include <QLabel>
 #include <QMimeData>
 
 #include "Classes/TransferQueue.h"
-#include "CustomWindow.h"
-#include "VsftpdServer.h"
 #include "WindowFixture.h"
 #include "platform/UserDefaults.h"
 
@@ -266,25 +262,6 @@ TEST_F(Queue, AFolderChosenForUploadGoesWithItsTreeSkippingSpecialFilesAndOutsid
     EXPECT_TRUE(readFile(sent + "/same.html") == page);
     EXPECT_EQ(readFile(sent + "/css/style.css"), "body {}");
     EXPECT_GE(rowNamed("site"), 0);
-}
-
-TEST_F(Queue, AgainstVsftpdAFolderWithALinkBackUpComesWholeAndTheLoopEnds)
-{
-    VsftpdServer vsftpd;
-    if (!vsftpd.start())
-        GTEST_SKIP() << "vsftpd cannot run here: " << vsftpd.problem().toStdString();
-    ASSERT_TRUE(QDir(vsftpd.root()).mkpath("pics/2024"));
-    const QByteArray photo = pattern(200000);
-    writeFile(vsftpd.localPath("pics/2024/a.jpg"), photo);
-    ASSERT_TRUE(QFile::link("..", vsftpd.localPath("pics/2024/back")));
-    connectAndList(vsftpd.port());
-    QObject::connect(queue(), &TransferQueue::drained, [this] { ++drains; });
-    selectRows({"pics"});
-    c->downloadButton->click();
-    ASSERT_TRUE(waitForQueue());
-    EXPECT_EQ(queueRows(), (QStringList{"↓ pics/|Done: 1 file, 1 skipped"}));
-    EXPECT_TRUE(readFile(downloads.filePath("pics/2024/a.jpg")) == photo);
-    EXPECT_EQ(folderEntries(downloads.filePath("pics/2024")), (QStringList{"a.jpg"}));
 }
 
 TEST_F(Queue, AFolderGoesOnWithTheConnectionsTheServerAllowsAndSaysSo)

@@ -1,29 +1,16 @@
 #include <thread>
 
-#include <QAction>
-#include <QCheckBox>
-#include <QComboBox>
 #include <QFile>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
 
 #include "WindowFixture.h"
 #include "platform/SingleInstance.h"
 #include "platform/SiteStore.h"
-#include "platform/UserDefaults.h"
 
 namespace {
 
 UserDefaults& store()
 {
     return UserDefaults::standardUserDefaults();
-}
-
-QByteArray contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 class Sites : public WindowFixture
@@ -113,34 +100,13 @@ TEST_F(Sites, RenameDuplicateAndDeleteKeepTheNamesUnique)
 TEST_F(Sites, AnUnreadableSitesFileIsKeptAsideAndReported)
 {
     UserDefaults::createPrivateFile(SiteStore::storePath());
-    QFile file(SiteStore::storePath());
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("{ not json");
-    file.close();
+    writeFile(SiteStore::storePath(), "{ not json");
     toolkit.answerAlert(Toolkit::kDefaultReturn);
     startApp();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !toolkit.alertsShown.isEmpty(); }, 5000));
     EXPECT_EQ(toolkit.alertsShown[0].messageText, "The saved sites could not be read");
-    EXPECT_EQ(contents(SiteStore::storePath() + QStringLiteral(".corrupt")), "{ not json");
+    EXPECT_EQ(readFile(SiteStore::storePath() + QStringLiteral(".corrupt")), "{ not json");
     EXPECT_EQ(chooserItems().size(), 1);
-}
-
-TEST_F(Sites, ConnectUsesTheChosenSite)
-{
-    startServer();
-    store().setValue(QStringLiteral("elsewhere.invalid"), Setting::Host);
-    store().synchronize();
-    startApp();
-    nameSite(c->newSiteButton, QStringLiteral("local"));
-    c->hostField->setText(server->urlHost());
-    c->portField->setText(QString::number(server->port()));
-    c->anonymousCheckBox->click();
-    choose(QStringLiteral("elsewhere.invalid"));
-    choose(QStringLiteral("local"));
-    c->connectItem->trigger();
-    ASSERT_TRUE(waitForListing());
-    EXPECT_EQ(c->status, "List succeeded");
-    EXPECT_FALSE(c->siteChooser->isEnabled());
 }
 
 TEST_F(Sites, ALinkConnectsToItsFolderWithoutChangingTheSavedSites)
@@ -151,8 +117,8 @@ TEST_F(Sites, ALinkConnectsToItsFolderWithoutChangingTheSavedSites)
     store().synchronize();
     startApp();
     c->saveAction(); // the sites file as it stands
-    const QByteArray settingsFile = contents(UserDefaults::storePath());
-    const QByteArray sitesFile = contents(SiteStore::storePath());
+    const QByteArray settingsFile = readFile(UserDefaults::storePath());
+    const QByteArray sitesFile = readFile(SiteStore::storePath());
 
     ASSERT_TRUE(c->openLink(rootUrl() + QStringLiteral("sub/")));
     ASSERT_TRUE(waitForListing());
@@ -160,8 +126,8 @@ TEST_F(Sites, ALinkConnectsToItsFolderWithoutChangingTheSavedSites)
     EXPECT_GE(rowNamed(QStringLiteral("inner")), 0);
     EXPECT_EQ(c->siteChooser->currentText(), rootUrl() + QStringLiteral("sub/"));
     c->disconnectAction();
-    EXPECT_EQ(contents(UserDefaults::storePath()), settingsFile);
-    EXPECT_EQ(contents(SiteStore::storePath()), sitesFile);
+    EXPECT_EQ(readFile(UserDefaults::storePath()), settingsFile);
+    EXPECT_EQ(readFile(SiteStore::storePath()), sitesFile);
     choose(QStringLiteral("saved.example"));
     EXPECT_EQ(c->hostField->text(), "saved.example");
 }

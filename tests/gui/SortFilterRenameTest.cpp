@@ -1,5 +1,4 @@
 #include <QClipboard>
-#include <QHeaderView>
 #include <QMenu>
 #include <QTranslator>
 
@@ -76,13 +75,7 @@ TEST_F(SortFilterRename, HeadersSortNaturallyFoldersFirstEitherWayAndBySize)
     EXPECT_EQ(shownNames(), (QStringList{"adir", "zdir", "file10.txt", "File1.txt", "file2.txt"}));
     EXPECT_LT(ListingSortFilter::naturalCompare(u"a1", u"a01"), 0);
     EXPECT_LT(ListingSortFilter::naturalCompare(u"x9y", u"X10"), 0);
-}
-
-TEST_F(SortFilterRename, TheSelectionAnswersTheListingsRowWhateverTheOrderShown)
-{
-    listFiveEntries();
-    clickHeader(1);
-    clickHeader(1);
+    // The selection answers the listing's row whatever the order shown.
     selectRow(rowNamed(QStringLiteral("file10.txt")));
     EXPECT_EQ(cell("FileName", c->selectedRow()), "file10.txt");
 }
@@ -109,20 +102,6 @@ TEST_F(SortFilterRename, TheFilterMatchesAnyCaseAndHoldsAcrossAReload)
     EXPECT_EQ(shownNames(), ascending);
 }
 
-TEST_F(SortFilterRename, TheOrderHoldsIntoAFolderAndBack)
-{
-    listFiveEntries();
-    clickHeader(1);
-    selectRow(rowNamed(QStringLiteral("zdir")));
-    key(Qt::Key_Return);
-    EXPECT_EQ(c->ftpLocationLabel->text(), "/zdir/");
-    ASSERT_TRUE(waitForListing());
-    key(Qt::Key_Up, Qt::AltModifier);
-    EXPECT_EQ(c->ftpLocationLabel->text(), "/");
-    ASSERT_TRUE(waitForListing());
-    EXPECT_EQ(shownNames(), ascending);
-}
-
 TEST_F(SortFilterRename, F2RenamesInPlaceAndTheRenamedRowStaysSelectedInTheSortedTable)
 {
     listFiveEntries();
@@ -133,22 +112,6 @@ TEST_F(SortFilterRename, F2RenamesInPlaceAndTheRenamedRowStaysSelectedInTheSorte
     EXPECT_FALSE(QFileInfo::exists(root() + "/file2.txt"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return c->selectedRow() >= 0; }, 5000));
     EXPECT_EQ(cell("FileName", c->selectedRow()), QString::fromUtf8("new é.txt"));
-}
-
-TEST_F(SortFilterRename, ARefusedNewNameNeverReachesTheServerAndItsRefusalShowsItsWords)
-{
-    listFiveEntries();
-    const int listings = listingsEnded;
-    renameRow(QStringLiteral("file2.txt"), QStringLiteral("../up.txt"));
-    EXPECT_TRUE(statusStartsWith("Refused to rename \"../up.txt\""));
-    EXPECT_TRUE(QFileInfo::exists(root() + "/file2.txt"));
-
-    // The server's refusal, code and words, and no listing again.
-    addListedEntry("ghost.txt");
-    renameRow(QStringLiteral("ghost.txt"), QStringLiteral("real.txt"));
-    EXPECT_TRUE(statusStartsWith("Rename failed: 550 "));
-    EXPECT_EQ(listingsEnded, listings);
-    EXPECT_EQ(RemoteOperation::running(), nullptr);
 }
 
 TEST_F(SortFilterRename, KeysAndTheRowMenuActOnlyWhileConnected)

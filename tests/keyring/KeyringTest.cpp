@@ -2,16 +2,11 @@
 
 #include "platform/Keyring.h"
 
-#include <QAction>
-#include <QCheckBox>
 #include <QFile>
-#include <QLabel>
-#include <QLineEdit>
 
 #include "ServerProcess.h"
 #include "WindowFixture.h"
 #include "platform/SiteStore.h"
-#include "platform/UserDefaults.h"
 
 namespace {
 

@@ -51,12 +51,11 @@ bool FtpServer::start()
                                                      {"--silent-dele", options.silentDele},
                                                      {"--refuse-rest", options.refuseRest},
                                                      {"--listing-paced", options.listingPaced},
+                                                     {"--no-mdtm", options.noMdtm},
                                                      {"--verbose", options.verbose}};
     for (const auto& [flag, on] : switches)
         if (on)
             arguments << QString::fromLatin1(flag);
-    if (options.noMdtm)
-        arguments << QStringLiteral("--no-mdtm");
     if (options.maxConnections > 0)
         arguments << QStringLiteral("--max-connections") << QString::number(options.maxConnections);
 

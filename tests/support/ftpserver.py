@@ -22,6 +22,14 @@ from pyftpdlib.servers import FTPServer
 READ_PERMS = "elr"
 WRITE_PERMS = "elradfmwMT"
 
+# The switches that answer commands with a fixed reply (None: no reply at all).
+REFUSALS = {
+    "no_epsv": (("EPSV",), "500 EPSV not understood."),
+    "refuse_active": (("PORT", "EPRT"), "550 Active mode \x1b[1mrefused\x1b[0m."),
+    "silent_dele": (("DELE",), None),
+    "no_mdtm": (("MDTM",), "502 MDTM not implemented."),
+}
+
 
 def parse_arguments():
     parser = argparse.ArgumentParser(description=__doc__)
@@ -138,16 +146,6 @@ def make_handler(options):
                 self.push_dtp_data(data, cmd="LIST")
             return path
 
-        def refused_active(self, line):
-            self.respond("550 Active mode \x1b[1mrefused\x1b[0m.")
-
-        if options.refuse_active:
-            ftp_PORT = ftp_EPRT = refused_active
-
-        if options.silent_dele:
-            def ftp_DELE(self, path):
-                pass
-
         def ftp_SIZE(self, path):
             if options.no_size and options.no_size in os.path.basename(path):
                 self.respond("550 SIZE not allowed here.")
@@ -185,16 +183,10 @@ def make_handler(options):
             else:
                 FTPHandler.ftp_REST(self, line)
 
-        if options.no_mdtm:
-            def ftp_MDTM(self, path):
-                self.respond("502 MDTM not implemented.")
-
-        def ftp_EPSV(self, line):
-            if options.no_epsv:
-                self.respond("500 EPSV not understood.")
-            else:
-                FTPHandler.ftp_EPSV(self, line)
-
+    for flag, (commands, reply) in REFUSALS.items():
+        for command in commands if getattr(options, flag) else ():
+            setattr(Handler, "ftp_" + command,
+                    lambda self, line, reply=reply: reply and self.respond(reply))
     return Handler
 
 
