@@ -83,7 +83,7 @@ TEST(MiscTool, StreamPropertiesFollowTheSavedLoginModeAndProxy)
                                             {"ProxyHost", "proxy"}});
     EXPECT_EQ(p[P::kCFStreamPropertyFTPUserName].toString(), "anonymous");
     EXPECT_TRUE(p[P::kCFStreamPropertyFTPPassword].toString().isEmpty());
-    EXPECT_EQ(p[P::kCFStreamPropertyFTPUsePassiveMode].toBool(), true);
+    EXPECT_TRUE(p[P::kCFStreamPropertyFTPUsePassiveMode].toBool());
     EXPECT_FALSE(p.count(P::kCFStreamPropertyFTPProxyHost));
     EXPECT_EQ(p[P::Encryption].value<Encryption>(), Encryption::IfAvailable); // none stored
 
@@ -100,16 +100,14 @@ TEST(MiscTool, StreamPropertiesFollowTheSavedLoginModeAndProxy)
                         {"ProxyPort", ""},
                         {"ProxyUser", ""},
                         {"ProxyPassword", ""}});
-    ASSERT_TRUE(p.count(P::kCFStreamPropertyFTPUserName));
-    EXPECT_EQ(p[P::kCFStreamPropertyFTPUserName].toString(), "");
+    EXPECT_EQ(p.at(P::kCFStreamPropertyFTPUserName), QString(""));
     EXPECT_EQ(p[P::kCFStreamPropertyFTPPassword].toString(), "secret");
-    ASSERT_TRUE(p.count(P::kCFStreamPropertyFTPUsePassiveMode));
-    EXPECT_EQ(p[P::kCFStreamPropertyFTPUsePassiveMode].toBool(), false);
+    EXPECT_EQ(p.at(P::kCFStreamPropertyFTPUsePassiveMode), false);
     EXPECT_EQ(p[P::kCFStreamPropertyFTPProxyHost].toString(), "proxy");
 
     // A switch holding 2: anonymous counts as on, passive and proxy as off.
     p = propertiesWith({{"Anonymous", 2LL}, {"Passive", 2LL}, {"UseProxy", 2LL}});
     EXPECT_EQ(p[P::kCFStreamPropertyFTPUserName].toString(), "anonymous");
-    EXPECT_EQ(p[P::kCFStreamPropertyFTPUsePassiveMode].toBool(), false);
+    EXPECT_FALSE(p[P::kCFStreamPropertyFTPUsePassiveMode].toBool());
     EXPECT_FALSE(p.count(P::kCFStreamPropertyFTPProxyHost));
 }
