@@ -94,6 +94,7 @@ TEST_F(TlsWindow, APlainServerIsUsedIfTlsIsOptionalAndTheLockSaysSo)
     ASSERT_EQ(toolkit.securityAlertsShown.size(), 1);
     EXPECT_EQ(toolkit.securityAlertsShown.constFirst().kind, Kind::PlainText);
     EXPECT_EQ(toolkit.securityAlertsShown.constFirst().problem, "The server does not offer TLS");
+    EXPECT_EQ(controller()->status, "List succeeded");
     EXPECT_EQ(controller()->securityLabel->toolTip(), "Not encrypted");
 }
 
