@@ -130,7 +130,6 @@ TEST_F(SortFilterRename, KeysAndTheRowMenuActOnlyWhileConnected)
     EXPECT_TRUE(toolkit.panelsShown.isEmpty()); // not connected
     connectAndList();
     activate();
-
     // Typing a name's first letters selects it, from the icon column too.
     c->serverTable->setCurrentIndex(c->serverTable->model()->index(0, 0));
     QTest::keyClicks(c->serverTable, QStringLiteral("be"));
@@ -151,12 +150,12 @@ TEST_F(SortFilterRename, KeysAndTheRowMenuActOnlyWhileConnected)
     EXPECT_FALSE(runToEnd(download(), [this] { key(Qt::Key_Return); }));
     EXPECT_TRUE(QFileInfo::exists(downloads.path() + "/a b.txt"));
     selectRow(rowNamed(QStringLiteral("sub")));
-    key(Qt::Key_Enter, Qt::KeypadModifier);
-    EXPECT_EQ(c->ftpLocationLabel->text(), "/sub/");
-    ASSERT_TRUE(waitForListing());
-    key(Qt::Key_Backspace);
-    EXPECT_EQ(c->ftpLocationLabel->text(), "/");
-    ASSERT_TRUE(waitForListing());
+    for (const auto& [pressed, where] :
+         {std::pair{Qt::Key_Enter, "/sub/"}, {Qt::Key_Backspace, "/"}}) {
+        key(pressed, pressed == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+        EXPECT_EQ(c->ftpLocationLabel->text(), where);
+        ASSERT_TRUE(waitForListing());
+    }
 
     // Ctrl+U: the open panel starts at home, then where the last upload came from.
     QTemporaryDir local;
@@ -164,13 +163,12 @@ TEST_F(SortFilterRename, KeysAndTheRowMenuActOnlyWhileConnected)
     toolkit.answerOpenPanel(Toolkit::kDefaultReturn, local.path() + "/up.txt");
     EXPECT_FALSE(
         runToEnd(upload(), [this] { QTest::keyClick(c->window, Qt::Key_U, Qt::ControlModifier); }));
-    ASSERT_EQ(toolkit.panelsShown.size(), 1);
-    EXPECT_EQ(toolkit.panelsShown.last().directory, MiscTool::getUserHome());
     ASSERT_TRUE(waitForListing());
     toolkit.answerOpenPanel(Toolkit::kAlternateReturn);
     QTest::keyClick(c->window, Qt::Key_U, Qt::ControlModifier);
     ASSERT_EQ(toolkit.panelsShown.size(), 2);
-    EXPECT_EQ(toolkit.panelsShown.last().directory, local.path());
+    EXPECT_EQ(toolkit.panelsShown[0].directory + '|' + toolkit.panelsShown[1].directory,
+              MiscTool::getUserHome() + '|' + local.path());
 
     c->disconnectItem->trigger();
     activate();
@@ -189,8 +187,8 @@ TEST_F(SortFilterRename, ANewNameOver255BytesIsRefusedInAShortStatus)
     connectAndList();
     app->renameDelegate()->renameEntry(rowNamed(QStringLiteral("a.txt")), QString(100000, u'y'));
     EXPECT_TRUE(statusStartsWith("Refused to rename"));
-    EXPECT_TRUE(c->statusLabel->text().endsWith("longer than 255 bytes"));
-    EXPECT_LT(c->statusLabel->text().size(), 200);
+    EXPECT_TRUE(c->statusLabel->text().endsWith("longer than 255 bytes") &&
+                c->statusLabel->text().size() < 200);
 
     const QString longest(255, u'z');
     app->renameDelegate()->renameEntry(rowNamed(QStringLiteral("a.txt")), longest);

@@ -2,8 +2,6 @@
 
 #include "platform/Keyring.h"
 
-#include <QFile>
-
 #include "ServerProcess.h"
 #include "WindowFixture.h"
 #include "platform/SiteStore.h"
@@ -17,13 +15,7 @@ UserDefaults& store()
 
 QByteArray bothFiles()
 {
-    QByteArray all;
-    for (const QString& path : {UserDefaults::storePath(), SiteStore::storePath()}) {
-        QFile file(path);
-        if (file.open(QIODevice::ReadOnly))
-            all += file.readAll();
-    }
-    return all;
+    return readFile(UserDefaults::storePath()) + readFile(SiteStore::storePath());
 }
 
 class KeyringPasswords : public WindowFixture
