@@ -41,6 +41,19 @@ int64_t floorDiv(int64_t a, int64_t b)
     return a / b - ((a % b != 0) && ((a < 0) != (b < 0)) ? 1 : 0);
 }
 
+// The year of now. Its day changes seldom from one line to the next: the last answer is kept.
+int64_t yearOfNow(int64_t now)
+{
+    thread_local int64_t lastDay = std::numeric_limits<int64_t>::min();
+    thread_local int64_t lastYear = 0;
+    const int64_t day = floorDiv(now, kMsecsPerDay);
+    if (day != lastDay) {
+        lastYear = yearOfDay(day);
+        lastDay = day;
+    }
+    return lastYear;
+}
+
 int64_t msecsOf(int year, const CivilTime& t)
 {
     return daysFromCivil(year, t.month, t.day) * kMsecsPerDay +
@@ -89,7 +102,7 @@ std::optional<int64_t> utcMsecs(const CivilTime& t, const Clock& clock)
     // reach a leap year for "Feb 29"; a date that is no date in any year gives none.
     const int64_t now = clock.msecs();
     const int64_t limit = now + kFutureWindowDays * kMsecsPerDay;
-    const int64_t nowYear = yearOfDay(floorDiv(now, kMsecsPerDay));
+    const int64_t nowYear = yearOfNow(now);
     for (int64_t year = nowYear + 1; year >= nowYear - 8; --year) {
         if (!isValidDate(static_cast<int>(year), t.month, t.day))
             continue;
@@ -98,17 +111,6 @@ std::optional<int64_t> utcMsecs(const CivilTime& t, const Clock& clock)
             return msecs;
     }
     return std::nullopt;
-}
-
-bool allDigits(std::string_view s)
-{
-    if (s.empty())
-        return false;
-    for (const char c : s) {
-        if (!isDigit(c))
-            return false;
-    }
-    return true;
 }
 
 bool equalsNoCase(std::string_view s, std::string_view lowerWord)
@@ -160,19 +162,6 @@ bool parseCount(std::string_view s, std::optional<int64_t>& value, bool allowCom
     if (fits)
         value = static_cast<int64_t>(n);
     return true;
-}
-
-int parseSmall(std::string_view s, size_t maxDigits)
-{
-    if (s.empty() || s.size() > maxDigits || maxDigits > 9)
-        return -1;
-    int n = 0;
-    for (const char c : s) {
-        if (!isDigit(c))
-            return -1;
-        n = n * 10 + (c - '0');
-    }
-    return n;
 }
 
 bool parseClock(std::string_view s, CivilTime& t, bool* hadFraction)
