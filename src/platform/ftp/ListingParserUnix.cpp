@@ -483,13 +483,13 @@ uint64_t blanksOfFirst64(std::string_view line)
 // date search of readAfterMode would stop at an earlier word (an owner "may" in group 10, a
 // link count 5 and an owner "mar" in group 2003...): readAfterMode reads those, and its
 // reading is the one that counts.
-bool readUsualColumns(std::string_view line, size_t from, int32_t type, const Clock& clock,
-                      Fields& out)
+// blanks: blanksOfFirst64(line).
+bool readUsualColumns(std::string_view line, size_t from, int32_t type, uint64_t blanks,
+                      const Clock& clock, Fields& out)
 {
     if (type != kEntryTypeRegular && type != kEntryTypeDirectory && type != kEntryTypeLink)
         return false;
     std::array<std::string_view, 7> w; // links owner group size month day time-or-year
-    const uint64_t blanks = blanksOfFirst64(line);
     size_t pos = from;
     size_t dayEnd = 0;
     for (std::string_view& word : w) {
@@ -572,8 +572,6 @@ bool readUsualColumns(std::string_view line, size_t from, int32_t type, const Cl
 Verdict readAfterMode(std::string_view line, size_t from, int32_t type, bool padded,
                       const Clock& clock, Fields& out)
 {
-    if (!padded && readUsualColumns(line, from, type, clock, out))
-        return Verdict::Entry;
     Words w(line, from);
     const bool device = type == kEntryTypeCharDevice || type == kEntryTypeBlockDevice;
     CivilTime t;
@@ -648,6 +646,13 @@ Verdict readUnix(std::string_view line, const Clock& clock, Fields& out)
     std::optional<int32_t> type = typeFromModeLetter(line[0]);
     if (!type)
         return Verdict::NotMine;
+    // Most lines: a mode as ls prints it, then the usual columns.
+    if (const uint64_t blanks = blanksOfFirst64(line); blanks != 0) {
+        const auto modeEnd = static_cast<size_t>(std::countr_zero(blanks));
+        if (modeEnd > 1 && isPermissions(line.substr(1, modeEnd - 1)) &&
+            readUsualColumns(line, modeEnd, *type, blanks, clock, out))
+            return Verdict::Entry;
+    }
     Tokens tokens(line);
     const std::string_view mode = tokens.next();
     if (mode.size() > 1 && isPermissions(mode.substr(1)))
