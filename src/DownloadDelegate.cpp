@@ -65,6 +65,23 @@ bool isSameFolder(const QString& a, const QString& b)
     return QDir::cleanPath(a) == QDir::cleanPath(b);
 }
 
+// NAME.part, NAME.1.part, ...: the n-th name a partial file of path may have.
+QString partialName(const QString& path, int n)
+{
+    return n == 0 ? path + QStringLiteral(".part") : QStringLiteral("%1.%2.part").arg(path).arg(n);
+}
+
+// The remote file as a partial file's record names it: no password in it.
+QString recordedUrl(const QUrl& url)
+{
+    return url.toString(QUrl::RemovePassword | QUrl::FullyEncoded);
+}
+
+QString loginUser()
+{
+    return MiscTool::streamProperties()[FtpStreamProperty::kCFStreamPropertyFTPUserName].toString();
+}
+
 } // namespace
 
 DownloadDelegate::Run::Run() = default;
@@ -155,9 +172,8 @@ void DownloadDelegate::startReceive(const QString& url)
         return;
     }
     run->remoteUrl = *parsed;
-    run->remoteText = parsed->toString(QUrl::RemovePassword | QUrl::FullyEncoded);
-    run->loginUser =
-        MiscTool::streamProperties()[FtpStreamProperty::kCFStreamPropertyFTPUserName].toString();
+    run->remoteText = recordedUrl(*parsed);
+    run->loginUser = loginUser();
     if (!createPartialFile())
         return;
     if (run->resumeFrom > 0) {
@@ -188,8 +204,7 @@ bool DownloadDelegate::createPartialFile()
     // A partial file of this very file is continued; any other file or link of a candidate's
     // name is never opened: a new partial file is created exclusively (O_EXCL).
     for (int n = 0; n < kPartialNameTries; ++n) {
-        const QString candidate = n == 0 ? run->localFile + QStringLiteral(".part")
-                                         : QStringLiteral("%1.%2.part").arg(run->localFile).arg(n);
+        const QString candidate = partialName(run->localFile, n);
         if (continuePartialFile(candidate))
             return true;
         auto file = std::make_unique<QFile>(candidate);
@@ -200,7 +215,9 @@ bool DownloadDelegate::createPartialFile()
             PartialRecord::removeFor(candidate);
             return true;
         }
+        const int openError = errno;
         if (!existsOrDangles(candidate)) {
+            noteWriteError(openError);
             fail(OperationOutcome::Kind::FileWriteError, file->errorString());
             return false;
         }
@@ -308,7 +325,10 @@ void DownloadDelegate::streamHandleEvent(FtpStream* aStream, NSStreamEvent event
             startOver(networkStream->offsetRefused());
             break;
         }
-        fail(OperationOutcome::Kind::StreamOpenError, networkStream->streamError().message);
+        // Once data came, the stream had opened: what failed was reading the rest.
+        fail(run->receivedBytes > 0 ? OperationOutcome::Kind::NetworkReadError
+                                    : OperationOutcome::Kind::StreamOpenError,
+             networkStream->streamError().message);
         break;
     case NSStreamEventEndEncountered:
         break; // the read that answers 0 ends the download
@@ -369,6 +389,7 @@ std::optional<QString> DownloadDelegate::writePending()
         const qint64 n =
             fileStream->write(run->pending.get() + written, run->pendingBytes - written);
         if (n <= 0) {
+            noteWriteError(errno);
             // What the file did not take is lost either way: the download ends here.
             run->pendingBytes = 0;
             return fileStream->errorString();
@@ -435,9 +456,15 @@ void DownloadDelegate::stopReceiveWithStatus(const OperationOutcome& statusValue
     finishReceive(status);
 }
 
+void DownloadDelegate::noteWriteError(int error)
+{
+    run->diskFull = run->diskFull || error == ENOSPC || error == EDQUOT || error == EFBIG;
+}
+
 void DownloadDelegate::synced(const OperationOutcome& status, int error)
 {
     syncThread.join();
+    noteWriteError(error);
     finishReceive(error == 0 ? status
                              : outcome(OperationOutcome::Kind::FileWriteError,
                                        QString::fromLocal8Bit(std::strerror(error))));
@@ -461,6 +488,7 @@ void DownloadDelegate::finishReceive(OperationOutcome status)
         keepPartialFile();
     status.resumeRefused = run->resumeRefused;
     status.resumeUnchecked = run->resumeUnchecked;
+    status.diskFull = !status.succeeded() && run->diskFull;
 
     // Success or failure, the window is ready for the next operation; a failure says in the
     // status line what failed.
@@ -503,6 +531,31 @@ void DownloadDelegate::cancel()
 {
     if (isTransferring())
         stopReceiveWithStatus(outcome(OperationOutcome::Kind::Cancelled));
+}
+
+bool DownloadDelegate::hasPartialOf(const ListingEntry& entry, const QString& folderURL,
+                                    const QString& localPath)
+{
+    const std::optional<QString> text =
+        RemoteFolder::urlIn(folderURL, RemoteFolder::rawNameOf(entry), false);
+    const std::optional<QUrl> url = text ? MiscTool::smartURLForString(*text) : std::nullopt;
+    if (!url)
+        return false;
+    const QString remoteText = recordedUrl(*url);
+    const QString user = loginUser();
+    // As the download looks for one: the names in turn, up to the first free one.
+    for (int n = 0; n < kPartialNameTries; ++n) {
+        const QString candidate = partialName(localPath, n);
+        const QFileInfo partial(candidate);
+        if (!partial.exists() && !partial.isSymLink())
+            return false;
+        const std::optional<PartialRecord> record = PartialRecord::readFor(candidate);
+        if (record && record->sameOrigin(remoteText, user) && record->length > 0 &&
+            record->length <= record->size && !partial.isSymLink() && partial.isFile() &&
+            partial.size() == record->length)
+            return true;
+    }
+    return false;
 }
 
 std::optional<OperationOutcome> DownloadDelegate::prepareDownloadFolder()

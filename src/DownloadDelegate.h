@@ -50,6 +50,11 @@ public:
     OwnedStream networkStream;
     std::unique_ptr<QFile> fileStream;
 
+    // Whether a download of entry (in the folder at folderURL) to localPath that stopped left a
+    // partial file beside it, with a record that lets it continue.
+    static bool hasPartialOf(const ListingEntry& entry, const QString& folderURL,
+                             const QString& localPath);
+
     // Makes the default download folder when it is missing; why the folder cannot be used, else
     // none.
     std::optional<OperationOutcome> prepareDownloadFolder();
@@ -111,6 +116,8 @@ private:
         // A partial file was continued though no modification time could tell that the file
         // stayed the same: said in the status line when the download ends.
         bool resumeUnchecked = false;
+        // A write failed for want of room on the disk.
+        bool diskFull = false;
     };
     std::optional<Run> run;
 
@@ -147,4 +154,6 @@ private:
     static constexpr int64_t kWriteSize = 256 * 1024;
     // Writes the pending bytes to the file; the reason when that failed.
     std::optional<QString> writePending();
+    // Notes a write that failed with the error number: whether the disk was full.
+    void noteWriteError(int error);
 };

@@ -69,6 +69,9 @@ struct OperationOutcome
     // A partial file was continued though the server gave no modification time to tell that
     // the file stayed the same. Said in the status line even after a success.
     bool resumeUnchecked = false;
+    // A local file could not be written for want of room: the disk or the user's quota is full,
+    // or the file reached the largest size allowed.
+    bool diskFull = false;
 
     bool succeeded() const { return kind == Kind::Succeeded; }
     // The fixed status text of a failure (none after a success), from the string table.

@@ -1,9 +1,12 @@
 #include "TandrelApp.h"
 
+#include <algorithm>
+
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QKeySequence>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -126,6 +129,32 @@ void TandrelApp::showQueue(const Ui::CustomWindow& ui)
     QObject::connect(deleteKey, &QShortcut::activated, table, removeSelected);
     QObject::connect(ui.clearTransfersButton, &QPushButton::clicked, transfers,
                      &TransferQueue::clearFinished);
+    const auto retrySelected = [table, transfers] {
+        QList<int> rows;
+        for (const QModelIndex& index : table->selectionModel()->selectedRows())
+            rows.append(index.row());
+        transfers->retryFailed(rows);
+    };
+    QObject::connect(ui.retryTransferButton, &QPushButton::clicked, table, retrySelected);
+    auto* retryKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_R), table);
+    retryKey->setContext(Qt::WidgetShortcut);
+    QObject::connect(retryKey, &QShortcut::activated, table, retrySelected);
+    // Offered while a selected folder has failed files.
+    QPushButton* retry = ui.retryTransferButton;
+    const auto offerRetry = [table, transfers, retry] {
+        const QModelIndexList rows = table->selectionModel()->selectedRows();
+        const QList<TransferQueue::Transfer>& all = transfers->transfers();
+        retry->setEnabled(std::any_of(rows.begin(), rows.end(), [&all](const QModelIndex& index) {
+            return index.row() < all.size() &&
+                   all[index.row()].state == TransferQueue::State::Finished &&
+                   !all[index.row()].failedFiles.isEmpty();
+        }));
+    };
+    QObject::connect(table->selectionModel(), &QItemSelectionModel::selectionChanged, retry,
+                     offerRetry);
+    QObject::connect(transfers, &QAbstractItemModel::dataChanged, retry, offerRetry);
+    QObject::connect(transfers, &QAbstractItemModel::rowsRemoved, retry, offerRetry);
+    offerRetry();
 }
 
 TandrelApp::~TandrelApp()

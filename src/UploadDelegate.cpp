@@ -59,12 +59,14 @@ void UploadDelegate::uploadAction()
 }
 
 std::optional<OperationOutcome> UploadDelegate::startUpload(const QString& path,
-                                                            const QString& folderURL)
+                                                            const QString& folderURL,
+                                                            const QString& remoteName,
+                                                            int64_t appendFrom)
 {
     if (!beginOperation())
         return outcome(OperationOutcome::Kind::Busy);
     // The name goes into an FTP command: a line break in it is refused before anything is sent.
-    const QString name = QFileInfo(path).fileName();
+    const QString name = remoteName.isEmpty() ? QFileInfo(path).fileName() : remoteName;
     if (const QString why = RemoteName::whyNotAddressable(QFile::encodeName(name));
         !why.isEmpty()) {
         abandonOperation();
@@ -73,6 +75,8 @@ std::optional<OperationOutcome> UploadDelegate::startUpload(const QString& path,
 
     run.emplace();
     run->remoteFolder = folderURL;
+    run->remoteName = name;
+    run->appendFrom = appendFrom;
     controller->setButtonsState(false);
     run->fileSize = static_cast<int64_t>(MiscTool::getLocalFileSize(path));
     announceStart(path);
@@ -83,7 +87,7 @@ std::optional<OperationOutcome> UploadDelegate::startUpload(const QString& path,
 void UploadDelegate::startSend(const QString& path)
 {
     // The folder's URL as it stands, then the file's name as one path component.
-    const QByteArray name = QFile::encodeName(QFileInfo(path).fileName());
+    const QByteArray name = QFile::encodeName(run->remoteName);
     const std::optional<QString> text = RemoteFolder::urlIn(
         run->remoteFolder.isEmpty() ? remote->getCurrentFTPURL() : run->remoteFolder, name, false);
     const std::optional<QUrl> target =
@@ -121,7 +125,18 @@ void UploadDelegate::startSend(const QString& path)
     // What the server's copy must match: the file as it was when the upload began.
     run->fileSize = run->startSize = static_cast<int64_t>(info.st_size);
     run->startModified = info.st_mtim;
-    networkStream.open(FtpStream::Direction::Write, *target, MiscTool::streamProperties(), this);
+    FtpStreamProperties properties = MiscTool::streamProperties();
+    if (run->appendFrom > 0) {
+        // The server holds the bytes before appendFrom: the rest goes after them.
+        if (run->appendFrom > run->startSize ||
+            ::lseek(fd, run->appendFrom, SEEK_SET) != run->appendFrom) {
+            fail(OperationOutcome::Kind::FileChanged);
+            return;
+        }
+        run->sentBytes = run->appendFrom;
+        properties[FtpStreamProperty::FileTransferOffset] = static_cast<qint64>(run->appendFrom);
+    }
+    networkStream.open(FtpStream::Direction::Write, *target, properties, this);
 }
 
 void UploadDelegate::streamHandleEvent(FtpStream* aStream, NSStreamEvent eventCode)

@@ -26,9 +26,13 @@ public:
 
     // Action of the upload button: asks for files or folders, which filesChosen hands on.
     void uploadAction();
-    // Sends the local file at path into the folder at folderURL. Why it did not start (already
-    // shown in the status line), or none when it runs.
-    std::optional<OperationOutcome> startUpload(const QString& path, const QString& folderURL);
+    // Sends the local file at path into the folder at folderURL, as remoteName (none: its own
+    // name); from appendFrom on, appended to the remote file (which holds that many bytes of
+    // it), when that is more than 0. Why it did not start (already shown in the status line),
+    // or none when it runs.
+    std::optional<OperationOutcome> startUpload(const QString& path, const QString& folderURL,
+                                                const QString& remoteName = {},
+                                                int64_t appendFrom = 0);
     void streamHandleEvent(FtpStream* aStream, NSStreamEvent eventCode) override;
     // Ends the upload; a success lists the folder again.
     void stopSendWithStatus(const OperationOutcome& status);
@@ -61,8 +65,11 @@ private:
         // initializers alone is not yet known while the class that holds the run is read.
         Run();
 
-        // The folder the file goes into; the one shown when empty.
+        // The folder the file goes into; the one shown when empty. The name it gets there, and
+        // the bytes the remote file already holds, to append to.
         QString remoteFolder;
+        QString remoteName;
+        int64_t appendFrom = 0;
         int64_t fileSize = 0;
         int64_t sentBytes = 0;
         std::unique_ptr<char[]> sendBuffer;

@@ -403,6 +403,14 @@
         <source>Remove the selected waiting transfers (Delete)</source>
         <translation>Ausgewählte wartende Übertragungen entfernen (Entf)</translation>
     </message>
+    <message id="RetryTransferTip">
+        <source>Run the failed files of the selected folders again (Ctrl+R)</source>
+        <translation>Die fehlgeschlagenen Dateien der ausgewählten Ordner erneut übertragen (Strg+R)</translation>
+    </message>
+    <message id="RetryTransferButton">
+        <source>Retry Failed</source>
+        <translation>Fehlgeschlagene wiederholen</translation>
+    </message>
     <message id="ClearTransfersButton">
         <source>Clear Finished</source>
         <translation>Beendete entfernen</translation>
@@ -762,6 +770,14 @@
     <message id="QueueExistsIfDifferent">
         <source>Overwrite if the size or date differs</source>
         <translation>Überschreiben, wenn Größe oder Datum abweichen</translation>
+    </message>
+    <message id="QueueExistsResume">
+        <source>Resume</source>
+        <translation>Fortsetzen</translation>
+    </message>
+    <message id="StatusDiskFull">
+        <source>No space left on the disk: %L1 done, %L2 not fetched</source>
+        <translation>Kein Platz mehr auf dem Datenträger: %L1 fertig, %L2 nicht geholt</translation>
     </message>
     <message id="QueueExistsSkip">
         <source>Skip</source>

@@ -431,6 +431,14 @@
         <source>Remove the selected waiting transfers (Delete)</source>
         <translation>Remove the selected waiting transfers (Delete)</translation>
     </message>
+    <message id="RetryTransferTip">
+        <source>Run the failed files of the selected folders again (Ctrl+R)</source>
+        <translation>Run the failed files of the selected folders again (Ctrl+R)</translation>
+    </message>
+    <message id="RetryTransferButton">
+        <source>Retry Failed</source>
+        <translation>Retry Failed</translation>
+    </message>
     <message id="ClearTransfersButton">
         <source>Clear Finished</source>
         <translation>Clear Finished</translation>
@@ -790,6 +798,14 @@
     <message id="QueueExistsIfDifferent">
         <source>Overwrite if the size or date differs</source>
         <translation>Overwrite if the size or date differs</translation>
+    </message>
+    <message id="QueueExistsResume">
+        <source>Resume</source>
+        <translation>Resume</translation>
+    </message>
+    <message id="StatusDiskFull">
+        <source>No space left on the disk: %L1 done, %L2 not fetched</source>
+        <translation>No space left on the disk: %L1 done, %L2 not fetched</translation>
     </message>
     <message id="QueueExistsSkip">
         <source>Skip</source>

@@ -403,6 +403,14 @@
         <source>Remove the selected waiting transfers (Delete)</source>
         <translation>Retirer les transferts en attente sélectionnés (Suppr)</translation>
     </message>
+    <message id="RetryTransferTip">
+        <source>Run the failed files of the selected folders again (Ctrl+R)</source>
+        <translation>Relancer les fichiers en échec des dossiers sélectionnés (Ctrl+R)</translation>
+    </message>
+    <message id="RetryTransferButton">
+        <source>Retry Failed</source>
+        <translation>Relancer les échecs</translation>
+    </message>
     <message id="ClearTransfersButton">
         <source>Clear Finished</source>
         <translation>Effacer les terminés</translation>
@@ -818,6 +826,14 @@
     <message id="QueueExistsIfDifferent">
         <source>Overwrite if the size or date differs</source>
         <translation>Écraser si la taille ou la date diffère</translation>
+    </message>
+    <message id="QueueExistsResume">
+        <source>Resume</source>
+        <translation>Reprendre</translation>
+    </message>
+    <message id="StatusDiskFull">
+        <source>No space left on the disk: %L1 done, %L2 not fetched</source>
+        <translation>Plus de place sur le disque : %L1 terminés, %L2 non récupérés</translation>
     </message>
     <message id="QueueExistsSkip">
         <source>Skip</source>

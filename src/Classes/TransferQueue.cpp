@@ -81,38 +81,6 @@ bool existsOrDangles(const QString& path)
     return info.exists() || info.isSymLink();
 }
 
-// Whether the local file is the listed one still: a regular file of the listed size (where the
-// listing gives one that is the file's own) and not older than the listed date (a file changed
-// on the server since it was fetched). A listing that gives neither tells nothing: it differs.
-bool sameAsListed(const TreeWalk::File& file, const QString& localPath)
-{
-    const QFileInfo local(localPath);
-    if (local.isSymLink() || !local.isFile())
-        return false;
-    const std::optional<int64_t> size = file.link ? std::nullopt : file.entry.kCFFTPResourceSize;
-    const std::optional<QDateTime>& date = file.entry.kCFFTPResourceModDate;
-    if (!size && !date)
-        return false;
-    if (size && *size != local.size())
-        return false;
-    return !date || !date->isValid() || *date <= local.lastModified();
-}
-
-// "name (2).ext", "name (3).ext", ...: the first name free in the folder; none after many.
-QString freeNameBeside(const QString& folder, const QString& name)
-{
-    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    const bool hasExtension = dot > 0;
-    const QString stem = hasExtension ? name.left(dot) : name;
-    const QString extension = hasExtension ? name.mid(dot) : QString();
-    for (int n = 2; n < 10000; ++n) {
-        const QString candidate = QStringLiteral("%1 (%2)%3").arg(stem).arg(n).arg(extension);
-        if (!existsOrDangles(QDir(folder).filePath(candidate)))
-            return candidate;
-    }
-    return {};
-}
-
 } // namespace
 
 TransferQueue::TransferQueue(Controller* controller, const RemoteFolder* remote,
@@ -298,6 +266,8 @@ void TransferQueue::startNext()
             //% "Uploading %1"
             controller->showStatus(text("StatusUploading", "Uploading %1").arg(transfer.name));
         }
+        if (!transfer.retrying.isEmpty())
+            startRetry(transfer);
         makeWorkers(transfer.direction);
         // The browser stays locked while the tree is walked between its files.
         holdingButtons = true;
@@ -460,56 +430,23 @@ void TransferQueue::folderFileReady(std::optional<TreeWalk::File> file)
         return;
     }
     Worker& worker = *idle;
-    QString name = MiscTool::getFileName(file->entry).value_or(QString());
-    QString localPath = QDir(file->localFolder).filePath(name);
-    if (transfer.direction == Direction::Download && existsOrDangles(localPath)) {
-        if (!transfer.onExists) {
-            // Nothing else starts while the question is open.
-            const TreeWalk* asking = &walk;
-            takingNext = true;
-            const std::optional<OnExists> chosen = onExists ? onExists : askOnExists(name);
-            takingNext = false;
-            if (running < 0 || items[running].walk.get() != asking)
-                return;
-            if (!chosen) {
-                cancelFolder();
-                return;
-            }
-            transfer.onExists = chosen;
-        }
-        const OnExists choice = *transfer.onExists;
-        const bool keep = choice == OnExists::Skip ||
-                          (choice == OnExists::IfDifferent && sameAsListed(*file, localPath));
-        if (keep) {
-            ++transfer.filesSkipped;
-            rowChanged(running);
-            // Out of this call: a tree of files all kept would otherwise nest a call per file.
-            QTimer::singleShot(0, this, &TransferQueue::folderStep);
+    const bool down = transfer.direction == Direction::Download;
+    const QString ownName = MiscTool::getFileName(file->entry).value_or(QString());
+    QString name = file->settledName.isEmpty() ? ownName : file->settledName;
+    QString localPath = QDir(file->localFolder).filePath(down ? name : ownName);
+    int64_t appendFrom = 0;
+    if (file->settledName.isEmpty() &&
+        (down ? existsOrDangles(localPath) : file->existing.has_value())) {
+        if (!settleExisting(*file, name, localPath, appendFrom))
             return;
-        }
-        if (choice == OnExists::KeepBoth) {
-            name = freeNameBeside(file->localFolder, name);
-            if (name.isEmpty()) {
-                ++transfer.filesFailed;
-                //% "no free name beside the file there"
-                transfer.problems.append(
-                    Log::printable(QDir(QFileInfo(transfer.localPath).absolutePath())
-                                       .relativeFilePath(localPath)) +
-                    QStringLiteral(": ") +
-                    text("QueueNoFreeName", "no free name beside the file there"));
-                rowChanged(running);
-                QTimer::singleShot(0, this, &TransferQueue::folderStep);
-                return;
-            }
-            localPath = QDir(file->localFolder).filePath(name);
-        }
     }
+    file->settledName = name;
     worker.shownPath = Log::printable(
         QDir(QFileInfo(transfer.localPath).absolutePath()).relativeFilePath(localPath));
     worker.bytes = 0;
     worker.file = std::move(file);
     std::optional<OperationOutcome> refused;
-    if (transfer.direction == Direction::Download) {
+    if (down) {
         refused = static_cast<DownloadDelegate*>(worker.operation)
                       ->startDownload(worker.file->entry, worker.file->remoteFolder,
                                       worker.file->localFolder, name);
@@ -517,7 +454,7 @@ void TransferQueue::folderFileReady(std::optional<TreeWalk::File> file)
         auto* sender = static_cast<UploadDelegate*>(worker.operation);
         // The folder shown is listed once, at the folder's end.
         sender->reloadAfterSuccess = false;
-        refused = sender->startUpload(localPath, worker.file->remoteFolder);
+        refused = sender->startUpload(localPath, worker.file->remoteFolder, name, appendFrom);
     }
     if (refused) {
         folderFileEnded(worker, *refused);
@@ -582,9 +519,14 @@ void TransferQueue::folderFileEnded(Worker& worker, const OperationOutcome& outc
                                  text("QueueLinkNotFile", "a link to no file"));
     } else {
         ++transfer.filesFailed;
+        const QString problem = worker.shownPath + QStringLiteral(": ") + outcome.statusLine();
         if (transfer.problems.size() < TreeWalk::kMaxProblems)
-            transfer.problems.append(worker.shownPath + QStringLiteral(": ") +
-                                     outcome.statusLine());
+            transfer.problems.append(problem);
+        transfer.failedFiles.append({std::move(file), problem});
+        if (outcome.diskFull) {
+            stopForFullDisk();
+            return;
+        }
     }
     transfer.doneBytes = transfer.bytesOfFilesDone;
     for (const Worker& other : workers)
@@ -653,41 +595,6 @@ void TransferQueue::endFolder(const std::optional<QString>& stopped)
         reloadOwed = remote->isConnected();
     rowChanged(row);
     scheduleNext();
-}
-
-std::optional<TransferQueue::OnExists> TransferQueue::askOnExists(const QString& name)
-{
-    const QList<std::pair<OnExists, QString>> choices = {
-        //% "Overwrite"
-        {OnExists::Overwrite, text("QueueExistsOverwrite", "Overwrite")},
-        //% "Overwrite if the size or date differs"
-        {OnExists::IfDifferent,
-         text("QueueExistsIfDifferent", "Overwrite if the size or date differs")},
-        //% "Skip"
-        {OnExists::Skip, text("QueueExistsSkip", "Skip")},
-        //% "Keep both"
-        {OnExists::KeepBoth, text("QueueExistsKeepBoth", "Keep both")},
-    };
-    Toolkit::Alert alert;
-    //% "\"%1\" is already there"
-    alert.messageText =
-        text("QueueExistsTitle", "\"%1\" is already there").arg(Log::printable(name));
-    //% "What happens to it and to the other files of this folder already there?"
-    alert.informativeText =
-        text("QueueExistsInfo",
-             "What happens to it and to the other files of this folder already there?");
-    for (const auto& choice : choices)
-        alert.choices.append(choice.second);
-    //% "Go on"
-    alert.defaultButton = text("QueueExistsGoOn", "Go on");
-    alert.alternateButton = Controller::localizedString("Cancel");
-    const Toolkit::AlertAnswer answer = Toolkit::shared().runModalAlert(alert);
-    if (answer.code != Toolkit::kDefaultReturn)
-        return std::nullopt;
-    for (const auto& choice : choices)
-        if (choice.second == answer.text)
-            return choice.first;
-    return std::nullopt;
 }
 
 void TransferQueue::progressed(int64_t done, int64_t total)
@@ -795,6 +702,7 @@ void TransferQueue::dropWaiting()
         if (items[row].state != State::Waiting)
             continue;
         items[row].state = State::Finished;
+        items[row].retrying.clear();
         //% "Not started: disconnected"
         items[row].outcome = text("QueueDisconnected", "Not started: disconnected");
         rowChanged(row);

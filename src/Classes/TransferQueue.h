@@ -47,12 +47,16 @@ public:
         Finished
     };
 
-    // What a folder download does with a file whose local target exists.
+    // What a folder's download or upload does with a file whose target exists.
     enum class OnExists
     {
         Overwrite,
-        // Fetched only when the listing's size or date differs from the local file's.
+        // Moved only when the listed size or date differs from the local file's: a download when
+        // the local file is not the listed one, an upload when the local one is newer.
         IfDifferent,
+        // A stopped download's partial file is continued; an upload is appended to a smaller
+        // remote file; otherwise as IfDifferent.
+        Resume,
         Skip,
         // The new file beside the old one, as "name (2).ext", "name (3).ext", ...
         KeepBoth
@@ -102,6 +106,10 @@ public:
         QStringList problems;
         // What this folder's download does with a file already there, once chosen.
         std::optional<OnExists> onExists;
+        // The files that failed, each with its line in problems, to retry; the files to run
+        // again, while the row waits to retry them.
+        QList<std::pair<TreeWalk::File, QString>> failedFiles;
+        QList<TreeWalk::File> retrying;
     };
 
     TransferQueue(Controller* controller, const RemoteFolder* remote, DownloadDelegate* download,
@@ -118,6 +126,9 @@ public:
     void removeWaiting(const QList<int>& rows);
     // Takes the finished rows off the list.
     void clearFinished();
+    // Runs the failed files of the finished folders among rows again, on the connection the
+    // window has now.
+    void retryFailed(const QList<int>& rows);
     // Stops the running folder with every file it moves (Cancel, Esc).
     void cancelFolder();
     // The connection ended: waiting transfers do not start on whatever server comes next.
@@ -125,8 +136,8 @@ public:
     // Files dropped from a file manager onto target (the listing table's viewport) upload.
     void acceptDrops(QWidget* target);
 
-    // For every folder download from now on; none: asked at the first such file of each folder
-    // and kept for the rest of it. A single file is always replaced.
+    // For every folder download or upload from now on; none: asked at the first such file of
+    // each folder and kept for the rest of it. A single file is always replaced.
     std::optional<OnExists> onExists;
 
     bool isEmpty() const { return running < 0 && firstWaiting() < 0; }
@@ -180,10 +191,21 @@ private:
     void makeWorkers(Direction direction);
     // Ends the running folder; cancelled says how, when it did not run to its end.
     void endFolder(const std::optional<QString>& cancelled);
+    // A folder's failed files run again, alone.
+    void startRetry(Transfer& transfer);
+    // The local disk took no more of the running folder's download: it stops there, its files
+    // complete kept, and says so.
+    void stopForFullDisk();
     void eraseRow(int row);
     // Asks what the running folder does with name and the other files already there; none:
     // Cancel.
     std::optional<OnExists> askOnExists(const QString& name);
+    // The running folder's file has a target already there: asks once, then answers whether it
+    // moves, with the name it gets on the other side (a download's in localPath too) and the
+    // bytes of an upload the server holds already, to append after. false: it was kept (or
+    // failed) and counted, or the question cancelled the folder.
+    bool settleExisting(const TreeWalk::File& file, QString& name, QString& localPath,
+                        int64_t& appendFrom);
 
     Controller* controller;
     const RemoteFolder* remote;

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QTimer>
 
 #include "Classes/RemoteFolder.h"
 #include "MiscTool.h"
@@ -65,6 +66,12 @@ void TreeWalk::takeNext(Next next)
     prepare(folder);
 }
 
+void TreeWalk::walkOnly(const QList<File>& again)
+{
+    folders.clear();
+    files.assign(again.begin(), again.end());
+}
+
 void TreeWalk::stop()
 {
     lister.stop();
@@ -87,10 +94,21 @@ void TreeWalk::prepare(const Folder& folder)
         });
         return;
     }
-    // A folder the server has already is used as it is: its files go in beside what it holds.
-    lister.make(folder.remoteURL, [this, folder](const FolderLister::Listing&) {
-        listLocal(folder);
-        prepared();
+    // A folder the server has already is used as it is: its files go in beside what it holds,
+    // which its listing tells. One made now holds nothing.
+    lister.make(folder.remoteURL, [this, folder](const FolderLister::Listing& made) {
+        if (made.error.isEmpty()) {
+            listLocal(folder, {});
+            prepared();
+            return;
+        }
+        // Out of the ended stream's own event.
+        QTimer::singleShot(0, this, [this, folder] {
+            lister.list(folder.remoteURL, [this, folder](const FolderLister::Listing& listing) {
+                listLocal(folder, listing.entries);
+                prepared();
+            });
+        });
     });
 }
 
@@ -148,17 +166,31 @@ void TreeWalk::listed(const Folder& folder, FolderLister::Listing listing)
         ++filesFound;
         if (!link)
             bytesFound += entry.kCFFTPResourceSize.value_or(0);
-        files.push_back({std::move(entry), folder.remoteURL, folder.localPath, link});
+        File file;
+        file.entry = std::move(entry);
+        file.remoteFolder = folder.remoteURL;
+        file.localFolder = folder.localPath;
+        file.link = link;
+        files.push_back(std::move(file));
     }
     prepared();
 }
 
-void TreeWalk::listLocal(const Folder& folder)
+void TreeWalk::listLocal(const Folder& folder, const QList<ListingEntry>& remote)
 {
     const QFileInfoList entries =
         QDir(folder.localPath)
             .entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
                            QDir::Name);
+    QHash<QString, ListingEntry> there;
+    auto names = std::make_shared<QSet<QString>>();
+    for (const ListingEntry& entry : remote) {
+        const QString name = MiscTool::getFileName(entry).value_or(QString());
+        there.insert(name, entry);
+        names->insert(name);
+    }
+    for (const QFileInfo& info : entries)
+        names->insert(info.fileName());
     for (const QFileInfo& info : entries) {
         const QString name = info.fileName();
         const QString shown = folder.shown + QLatin1Char('/') + Log::printable(name);
@@ -194,6 +226,9 @@ void TreeWalk::listLocal(const Folder& folder)
         file.entry.kCFFTPResourceSize = info.size();
         file.remoteFolder = folder.remoteURL;
         file.localFolder = folder.localPath;
+        if (const auto it = there.constFind(name); it != there.constEnd())
+            file.existing = *it;
+        file.namesThere = names;
         ++filesFound;
         bytesFound += info.size();
         files.push_back(std::move(file));

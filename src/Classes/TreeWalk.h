@@ -3,10 +3,12 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <optional>
 
 #include <QList>
 #include <QObject>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -42,6 +44,13 @@ public:
         QString localFolder;
         // A remote link: whether it names a file only its fetch tells.
         bool link = false;
+        // For an upload: the server's entry of the file's name, when its folder was there and
+        // lists one, and every name that folder holds or will hold (the files sent into it).
+        std::optional<ListingEntry> existing;
+        std::shared_ptr<QSet<QString>> namesThere;
+        // Its name on the other side, once settled against what is there: a file handed out
+        // again (to retry it) goes there as it is, from its first byte.
+        QString settledName;
     };
     using Next = std::function<void(std::optional<File>)>;
 
@@ -55,6 +64,8 @@ public:
     void takeNext(Next next);
     // Puts a file taken back at the front, to be handed out again.
     void giveBack(File file) { files.push_front(std::move(file)); }
+    // Walks only these files, of a tree walked before: its folders are there already.
+    void walkOnly(const QList<File>& again);
     // Drops a listing or folder creation in flight; next is not called.
     void stop();
 
@@ -83,7 +94,8 @@ private:
 
     void prepare(const Folder& folder);
     void listed(const Folder& folder, FolderLister::Listing listing);
-    void listLocal(const Folder& folder);
+    // The local folder's entries; remote: what the server's folder of that name holds.
+    void listLocal(const Folder& folder, const QList<ListingEntry>& remote);
     // The folder is ready (or given up): the walk goes on.
     void prepared();
     void skip(const QString& shown, const QString& why);

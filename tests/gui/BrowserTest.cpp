@@ -3,7 +3,6 @@
 
 #include "ShortTimeouts.h"
 #include "WindowFixture.h"
-#include "platform/UserDefaults.h"
 
 namespace {
 
@@ -29,19 +28,15 @@ protected:
 
 } // namespace
 
-TEST_F(Browser, AHostOrPortThatNamesNoServerIsRefusedBeforeConnectingAndSavedAsTyped)
+// The address checks' own test holds the cases.
+TEST_F(Browser, AHostThatNamesNoServerIsRefusedBeforeConnectingAndSavedAsTyped)
 {
-    for (const auto& [host, port] : std::initializer_list<std::pair<QString, QString>>{
-             {"x@127.0.0.1", "21"}, {"127.0.0.1", "0"}}) {
-        c->hostField->setText(host);
-        c->portField->setText(port == "21" ? QString::number(server->port()) : port);
-        c->connectItem->trigger();
-        EXPECT_TRUE(
-            statusStartsWith(port == "0" ? "Cannot connect: Port" : "Cannot connect: Host"));
-        EXPECT_FALSE(c->isReceiving());
-        EXPECT_TRUE(c->connectItem->isEnabled()); // still idle
-        EXPECT_EQ(UserDefaults::standardUserDefaults().objectForKey("Host").toString(), host);
-    }
+    c->hostField->setText(QStringLiteral("x@127.0.0.1"));
+    c->portField->setText(QString::number(server->port()));
+    c->connectItem->trigger();
+    EXPECT_TRUE(statusStartsWith("Cannot connect: Host"));
+    EXPECT_TRUE(c->connectItem->isEnabled()); // still idle
+    EXPECT_EQ(UserDefaults::standardUserDefaults().objectForKey("Host").toString(), "x@127.0.0.1");
     QTest::qWait(200);
     EXPECT_EQ(server->connections(), 0);
 }
@@ -49,24 +44,20 @@ TEST_F(Browser, AHostOrPortThatNamesNoServerIsRefusedBeforeConnectingAndSavedAsT
 TEST_F(Browser, ConnectListsTheRootWithKindsSizesAndSafeNamesAndSavesTheSettings)
 {
     connectAnonymously();
-    EXPECT_FALSE(c->connectItem->isEnabled());
-    EXPECT_TRUE(c->disconnectItem->isEnabled());
+    EXPECT_TRUE(!c->connectItem->isEnabled() && c->disconnectItem->isEnabled());
     EXPECT_EQ(c->tabView->currentWidget(), c->serverTabViewItem);
     ASSERT_TRUE(waitForListing());
     EXPECT_EQ(c->statusLabel->text(), "List succeeded");
     EXPECT_EQ(c->ftpLocationLabel->text(), "/");
     EXPECT_EQ(c->numberOfRowsInTableView(), 4);
-    EXPECT_FALSE(c->preButton->isEnabled());
-
-    const int folder = rowNamed(QStringLiteral("a b"));
-    ASSERT_GE(folder, 0);
-    EXPECT_EQ(cell("FolderOrFile", folder), kFolder);
-    EXPECT_EQ(cell("FileSize", folder), "--");
-    const int file = rowNamed(QStringLiteral("f.txt"));
-    ASSERT_GE(file, 0);
-    EXPECT_EQ(cell("FolderOrFile", file), kDocument);
-    EXPECT_EQ(cell("FileSize", file), "1.5 KB");
-    EXPECT_FALSE(cell("ModifiedTime", file).isEmpty());
+    const auto kindSizeTime = [this](const QString& name) {
+        const int row = rowNamed(name);
+        return row < 0 ? QStringList()
+                       : QStringList{cell("FolderOrFile", row), cell("FileSize", row),
+                                     cell("ModifiedTime", row).isEmpty() ? "" : "time"};
+    };
+    EXPECT_EQ(kindSizeTime(QStringLiteral("a b")).mid(0, 2), (QStringList{kFolder, "--"}));
+    EXPECT_EQ(kindSizeTime(QStringLiteral("f.txt")), (QStringList{kDocument, "1.5 KB", "time"}));
     // Escape sequences and direction overrides in a name never reach the screen raw.
     EXPECT_GE(rowNamed(QString::fromUtf8("esc\u241B[31mred\uFFFDgnp.exe")), 0);
 
@@ -74,48 +65,51 @@ TEST_F(Browser, ConnectListsTheRootWithKindsSizesAndSafeNamesAndSavesTheSettings
     EXPECT_EQ(store.objectForKey(QStringLiteral("Host")).toString(), "127.0.0.1");
     EXPECT_EQ(store.objectForKey(QStringLiteral("Port")).typeId(), QMetaType::QString);
     EXPECT_EQ(store.integerForKey(QStringLiteral("Anonymous")), 1);
+
+    // Disconnect empties the browser.
+    c->disconnectItem->trigger();
+    EXPECT_TRUE(c->numberOfRowsInTableView() == 0 && c->ftpLocationLabel->text().isEmpty());
+    EXPECT_TRUE(c->tabView->currentWidget() == c->ftpTabViewItem && c->connectItem->isEnabled());
 }
 
 TEST_F(Browser, DoubleClickEntersFoldersByEscapedUrlsReloadStaysBackReturns)
 {
     connectAndList();
     const QString rootUrl = this->rootUrl();
+    // Where the window says it is; then its listing, waited for.
+    const auto at = [this](const QString& url, const QString& shown) {
+        EXPECT_EQ(c->remote->FTP_URL, url);
+        EXPECT_EQ(c->ftpLocationLabel->text(), shown);
+        return waitForListing();
+    };
     doubleClickRow(rowNamed(QStringLiteral("a b")));
-    EXPECT_EQ(c->remote->FTP_URL, rootUrl + "a%20b/");
-    EXPECT_EQ(c->ftpLocationLabel->text(), "/a b/");
     EXPECT_TRUE(c->preButton->isEnabled());
-    ASSERT_TRUE(waitForListing());
-
-    // Double-clicking a file changes nothing.
-    doubleClickRow(rowNamed(QStringLiteral("file.txt")));
-    EXPECT_EQ(c->remote->ftpURLStack.size(), 2);
-    EXPECT_FALSE(c->isReceiving());
-
+    ASSERT_TRUE(at(rootUrl + "a%20b/", "/a b/"));
     doubleClickRow(rowNamed(QStringLiteral("c d")));
-    EXPECT_EQ(c->remote->getCurrentFTPURL(), rootUrl + "a%20b/c%20d/");
-    EXPECT_EQ(c->ftpLocationLabel->text(), "/a b/c d/");
-    ASSERT_TRUE(waitForListing());
-    EXPECT_GE(rowNamed(QStringLiteral("inner.txt")), 0);
-
+    ASSERT_TRUE(at(rootUrl + "a%20b/c%20d/", "/a b/c d/"));
     c->reloadButton->click();
+    ASSERT_TRUE(at(rootUrl + "a%20b/c%20d/", "/a b/c d/"));
     EXPECT_EQ(c->remote->ftpURLStack.size(), 3);
-    ASSERT_TRUE(waitForListing());
+    EXPECT_GE(rowNamed(QStringLiteral("inner.txt")), 0);
     EXPECT_EQ(c->numberOfRowsInTableView(), 1);
 
     c->preButton->click();
-    EXPECT_EQ(c->ftpLocationLabel->text(), "/a b/");
-    ASSERT_TRUE(waitForListing());
+    ASSERT_TRUE(at(rootUrl + "a%20b/", "/a b/"));
     c->preButton->click();
-    EXPECT_EQ(c->ftpLocationLabel->text(), "/");
+    ASSERT_TRUE(at(rootUrl, "/"));
     EXPECT_FALSE(c->preButton->isEnabled());
     EXPECT_EQ(c->remote->ftpURLStack, QStringList{rootUrl});
-    ASSERT_TRUE(waitForListing());
-
     doubleClickRow(rowNamed(QStringLiteral("é")));
-    EXPECT_EQ(c->remote->FTP_URL, rootUrl + "%C3%A9/");
-    EXPECT_EQ(c->ftpLocationLabel->text(), "/é/");
-    ASSERT_TRUE(waitForListing());
+    ASSERT_TRUE(at(rootUrl + "%C3%A9/", "/é/"));
     EXPECT_EQ(c->status, "List succeeded");
+
+    // A name in a single-byte code is entered by its bytes.
+    c->preButton->click();
+    ASSERT_TRUE(waitForListing());
+    addListedEntry("caf\xE9", kEntryTypeDirectory);
+    doubleClickRow(c->numberOfRowsInTableView() - 1);
+    EXPECT_EQ(c->remote->FTP_URL, rootUrl + "caf%E9/");
+    ASSERT_TRUE(waitForListing());
 }
 
 // A listed folder name that is not one plain name (here one that would inject a command) is
@@ -143,16 +137,6 @@ TEST_F(Browser, AListingStartedWhileOneRunsReplacesItWithoutAStatusOfItsOwn)
     EXPECT_EQ(c->status, "List succeeded");
 }
 
-TEST_F(Browser, DisconnectEmptiesTheBrowser)
-{
-    connectAndList();
-    c->disconnectItem->trigger();
-    EXPECT_EQ(c->numberOfRowsInTableView(), 0);
-    EXPECT_EQ(c->ftpLocationLabel->text(), "");
-    EXPECT_EQ(c->tabView->currentWidget(), c->ftpTabViewItem);
-    EXPECT_TRUE(c->connectItem->isEnabled());
-}
-
 using Listing = WindowFixture;
 
 TEST_F(Listing, ALongOneFillsTheTableByChunksAndCountsTheLinesItCannotRead)
@@ -167,10 +151,8 @@ TEST_F(Listing, ALongOneFillsTheTableByChunksAndCountsTheLinesItCannotRead)
     };
     addGood(0, 400);
     listing += QByteArray("-rw-r--r--   1 ftp ftp    10 Nov 05 14:07 nul") + '\0' + "name\r\n";
-    listing += "-rw-r--r--   1 ftp ftp    -5 Nov 05 14:07 minus-five\r\n"
-               "this line names nothing any server would send\r\n"
-               "-rw-r--r--   1 ftp ftp    12 Nov 05 14:07\r\n"
-               "total 42\r\n";
+    listing += "this line names nothing any server would send\r\n"
+               "-rw-r--r--   1 ftp ftp    12 Nov 05 14:07\r\n";
     addGood(400, 8000);
     QTemporaryDir scripts;
     const QString listingFile = scripts.filePath(QStringLiteral("listing.txt"));
@@ -186,19 +168,13 @@ TEST_F(Listing, ALongOneFillsTheTableByChunksAndCountsTheLinesItCannotRead)
     connectAnonymously();
     ASSERT_TRUE(waitForListing());
 
-    EXPECT_EQ(c->status, "List succeeded (2 lines could not be read)");
-    EXPECT_EQ(c->statusLabel->text(), c->status);
-    EXPECT_EQ(c->numberOfRowsInTableView(), 8002);
+    EXPECT_EQ(c->statusLabel->text(), "List succeeded (2 lines could not be read)");
+    EXPECT_EQ(c->numberOfRowsInTableView(), 8001);
     // Rows show while the listing arrives (every 100 ms at most), and the rest at its end.
     EXPECT_GE(batches.size(), 2);
     EXPECT_EQ(cell("FileSize", rowNamed(QStringLiteral("good-7999"))), "2.0 KB");
-    // The NUL shows as its picture; a size that is no count shows as unknown.
+    // The NUL shows as its picture.
     EXPECT_GE(rowNamed(QString::fromUtf8("nul\u2400name")), 0);
-    const int row = rowNamed(QStringLiteral("minus-five"));
-    ASSERT_GE(row, 0);
-    EXPECT_EQ(cell("FolderOrFile", row), kDocument);
-    EXPECT_EQ(cell("FileSize", row), "--");
-    EXPECT_EQ(MiscTool::getFileSize(c->remote->listEntries->at(row)), "?");
 }
 
 TEST_F(Listing, StopsAtItsLimitsKeepingWhatArrivedAndEscStopsIt)
@@ -222,20 +198,6 @@ TEST_F(Listing, StopsAtItsLimitsKeepingWhatArrivedAndEscStopsIt)
     ASSERT_TRUE(waitForListing());
     EXPECT_EQ(c->statusLabel->text(), "Listing stopped at 10 entries");
     EXPECT_EQ(c->numberOfRowsInTableView(), 10);
-
-    // More bytes than a listing may take, in lines that name nothing.
-    writeFile(listingFile, QByteArray("total 42\r\n").repeated(500));
-    c->reloadButton->click();
-    ASSERT_TRUE(waitForListing());
-    EXPECT_EQ(c->statusLabel->text(), QStringLiteral("Listing stopped at %L1 bytes").arg(4096));
-
-    // A line that never ends, after one that does.
-    writeFile(listingFile, line(0) + QByteArray(3000, 'x'));
-    c->reloadButton->click();
-    ASSERT_TRUE(waitForListing());
-    EXPECT_EQ(c->statusLabel->text(),
-              QStringLiteral("Listing stopped: a line longer than %L1 bytes").arg(1024));
-    EXPECT_EQ(c->numberOfRowsInTableView(), 1);
 
     // A slow listing, one line at a time: Esc stops it, keeping the rows that came.
     QByteArray slow;

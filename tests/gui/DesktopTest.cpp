@@ -1,22 +1,8 @@
 #include <QAbstractButton>
 #include <QAbstractItemView>
-#include <QAction>
-#include <QApplication>
-#include <QCheckBox>
-#include <QComboBox>
 #include <QFileDialog>
-#include <QHeaderView>
-#include <QLabel>
-#include <QLineEdit>
-#include <QScopeGuard>
-#include <QScreen>
-#include <QTabWidget>
-#include <QTableView>
-#include <QToolBar>
 
-#include "CustomWindow.h"
 #include "WindowFixture.h"
-#include "platform/UserDefaults.h"
 
 namespace {
 
@@ -118,16 +104,13 @@ TEST_F(Desktop, TheKeyboardConnectsReachesTheListingAndDisconnects)
 {
     startServer();
     startApp();
-    c->window->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(c->window));
+    activate();
     c->hostField->setText(server->urlHost());
     c->portField->setText(QString::number(server->port()));
-    if (!c->anonymousCheckBox->isChecked())
-        c->anonymousCheckBox->click();
+    c->anonymousCheckBox->click();
     c->hostField->setFocus();
     QTest::keyClick(c->hostField, Qt::Key_Return, Qt::ControlModifier);
     ASSERT_TRUE(waitForListing());
-    EXPECT_EQ(c->status, "List succeeded");
     EXPECT_EQ(QApplication::focusWidget(), static_cast<QWidget*>(c->serverTable));
 
     // Tab leads out of the table to the toolbar's Disconnect; Space presses it.
@@ -158,9 +141,9 @@ TEST_F(Desktop, TheWindowComesBackAsItWasLeftAndNeverOffScreen)
     EXPECT_EQ(c->window->pos(), inside);
     EXPECT_EQ(c->tabView->currentWidget(), c->queueTabViewItem);
     header = c->serverTable->horizontalHeader();
-    EXPECT_EQ(header->sectionSize(1), 222);
-    EXPECT_EQ(header->sortIndicatorSection(), 2);
-    EXPECT_EQ(header->sortIndicatorOrder(), Qt::DescendingOrder);
+    EXPECT_EQ(QList({header->sectionSize(1), header->sortIndicatorSection(),
+                     int(header->sortIndicatorOrder())}),
+              QList({222, 2, int(Qt::DescendingOrder)}));
 
     // Left beyond the screen's corner, or on a screen that is gone: brought inside.
     for (const QString& screen : {c->window->screen()->name(), QStringLiteral("gone")}) {

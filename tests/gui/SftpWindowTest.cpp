@@ -101,3 +101,29 @@ TEST_F(SftpWindow, AnSftpLinkOpensItsFolder)
     EXPECT_EQ(c->status, "List succeeded") << c->statusLabel->text().toStdString();
     EXPECT_GE(rowNamed(QStringLiteral("file.txt")), 0);
 }
+
+// The server drops the connection mid-download: the status line says so, the file already here
+// stays as it was, what came waits in the partial file, and the window is ready again.
+TEST_F(SftpWindow, ADownloadCutOffMidwayKeepsTheLocalFileAndWhatCame)
+{
+    writeSparseFile(sshd.localPath(QStringLiteral("big.bin")), 256 * 1024 * 1024);
+    writeFile(knownHosts.filePath(QStringLiteral("known_hosts")), sshd.knownHostsLine().toUtf8());
+    connectAs(sshd.user(), QString(), sshd.port());
+    ASSERT_TRUE(waitForListing());
+    ASSERT_EQ(c->status, "List succeeded") << c->statusLabel->text().toStdString();
+    c->downloadFolder = downloads.path();
+    writeFile(downloads.filePath(QStringLiteral("big.bin")), "precious");
+    OperationRecorder failed(download(), c);
+    downloadRow(QStringLiteral("big.bin"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return download()->receivedBytes() > 0; }, 20000));
+    sshd.dropConnections();
+    ASSERT_TRUE(failed.waitForEnd());
+    EXPECT_TRUE(
+        statusStartsWith(QStringLiteral("Network read error: The transfer broke off after ")));
+    EXPECT_EQ(readFile(downloads.filePath(QStringLiteral("big.bin"))), "precious");
+    const qint64 kept = QFileInfo(downloads.filePath(QStringLiteral("big.bin.part"))).size();
+    EXPECT_GT(kept, 0);
+    EXPECT_LT(kept, 256 * 1024 * 1024);
+    EXPECT_EQ(enabledBrowserButtons(), 5);
+    EXPECT_FALSE(download()->isRunning());
+}

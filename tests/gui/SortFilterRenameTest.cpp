@@ -1,5 +1,4 @@
 #include <QClipboard>
-#include <QHeaderView>
 #include <QMenu>
 #include <QTranslator>
 
@@ -76,13 +75,7 @@ TEST_F(SortFilterRename, HeadersSortNaturallyFoldersFirstEitherWayAndBySize)
     EXPECT_EQ(shownNames(), (QStringList{"adir", "zdir", "file10.txt", "File1.txt", "file2.txt"}));
     EXPECT_LT(ListingSortFilter::naturalCompare(u"a1", u"a01"), 0);
     EXPECT_LT(ListingSortFilter::naturalCompare(u"x9y", u"X10"), 0);
-}
-
-TEST_F(SortFilterRename, TheSelectionAnswersTheListingsRowWhateverTheOrderShown)
-{
-    listFiveEntries();
-    clickHeader(1);
-    clickHeader(1);
+    // The selection answers the listing's row whatever the order shown.
     selectRow(rowNamed(QStringLiteral("file10.txt")));
     EXPECT_EQ(cell("FileName", c->selectedRow()), "file10.txt");
 }
@@ -109,20 +102,6 @@ TEST_F(SortFilterRename, TheFilterMatchesAnyCaseAndHoldsAcrossAReload)
     EXPECT_EQ(shownNames(), ascending);
 }
 
-TEST_F(SortFilterRename, TheOrderHoldsIntoAFolderAndBack)
-{
-    listFiveEntries();
-    clickHeader(1);
-    selectRow(rowNamed(QStringLiteral("zdir")));
-    key(Qt::Key_Return);
-    EXPECT_EQ(c->ftpLocationLabel->text(), "/zdir/");
-    ASSERT_TRUE(waitForListing());
-    key(Qt::Key_Up, Qt::AltModifier);
-    EXPECT_EQ(c->ftpLocationLabel->text(), "/");
-    ASSERT_TRUE(waitForListing());
-    EXPECT_EQ(shownNames(), ascending);
-}
-
 TEST_F(SortFilterRename, F2RenamesInPlaceAndTheRenamedRowStaysSelectedInTheSortedTable)
 {
     listFiveEntries();
@@ -133,22 +112,6 @@ TEST_F(SortFilterRename, F2RenamesInPlaceAndTheRenamedRowStaysSelectedInTheSorte
     EXPECT_FALSE(QFileInfo::exists(root() + "/file2.txt"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return c->selectedRow() >= 0; }, 5000));
     EXPECT_EQ(cell("FileName", c->selectedRow()), QString::fromUtf8("new é.txt"));
-}
-
-TEST_F(SortFilterRename, ARefusedNewNameNeverReachesTheServerAndItsRefusalShowsItsWords)
-{
-    listFiveEntries();
-    const int listings = listingsEnded;
-    renameRow(QStringLiteral("file2.txt"), QStringLiteral("../up.txt"));
-    EXPECT_TRUE(statusStartsWith("Refused to rename \"../up.txt\""));
-    EXPECT_TRUE(QFileInfo::exists(root() + "/file2.txt"));
-
-    // The server's refusal, code and words, and no listing again.
-    addListedEntry("ghost.txt");
-    renameRow(QStringLiteral("ghost.txt"), QStringLiteral("real.txt"));
-    EXPECT_TRUE(statusStartsWith("Rename failed: 550 "));
-    EXPECT_EQ(listingsEnded, listings);
-    EXPECT_EQ(RemoteOperation::running(), nullptr);
 }
 
 TEST_F(SortFilterRename, KeysAndTheRowMenuActOnlyWhileConnected)
@@ -167,7 +130,6 @@ TEST_F(SortFilterRename, KeysAndTheRowMenuActOnlyWhileConnected)
     EXPECT_TRUE(toolkit.panelsShown.isEmpty()); // not connected
     connectAndList();
     activate();
-
     // Typing a name's first letters selects it, from the icon column too.
     c->serverTable->setCurrentIndex(c->serverTable->model()->index(0, 0));
     QTest::keyClicks(c->serverTable, QStringLiteral("be"));
@@ -188,12 +150,12 @@ TEST_F(SortFilterRename, KeysAndTheRowMenuActOnlyWhileConnected)
     EXPECT_FALSE(runToEnd(download(), [this] { key(Qt::Key_Return); }));
     EXPECT_TRUE(QFileInfo::exists(downloads.path() + "/a b.txt"));
     selectRow(rowNamed(QStringLiteral("sub")));
-    key(Qt::Key_Enter, Qt::KeypadModifier);
-    EXPECT_EQ(c->ftpLocationLabel->text(), "/sub/");
-    ASSERT_TRUE(waitForListing());
-    key(Qt::Key_Backspace);
-    EXPECT_EQ(c->ftpLocationLabel->text(), "/");
-    ASSERT_TRUE(waitForListing());
+    for (const auto& [pressed, where] :
+         {std::pair{Qt::Key_Enter, "/sub/"}, {Qt::Key_Backspace, "/"}}) {
+        key(pressed, pressed == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+        EXPECT_EQ(c->ftpLocationLabel->text(), where);
+        ASSERT_TRUE(waitForListing());
+    }
 
     // Ctrl+U: the open panel starts at home, then where the last upload came from.
     QTemporaryDir local;
@@ -201,13 +163,12 @@ TEST_F(SortFilterRename, KeysAndTheRowMenuActOnlyWhileConnected)
     toolkit.answerOpenPanel(Toolkit::kDefaultReturn, local.path() + "/up.txt");
     EXPECT_FALSE(
         runToEnd(upload(), [this] { QTest::keyClick(c->window, Qt::Key_U, Qt::ControlModifier); }));
-    ASSERT_EQ(toolkit.panelsShown.size(), 1);
-    EXPECT_EQ(toolkit.panelsShown.last().directory, MiscTool::getUserHome());
     ASSERT_TRUE(waitForListing());
     toolkit.answerOpenPanel(Toolkit::kAlternateReturn);
     QTest::keyClick(c->window, Qt::Key_U, Qt::ControlModifier);
     ASSERT_EQ(toolkit.panelsShown.size(), 2);
-    EXPECT_EQ(toolkit.panelsShown.last().directory, local.path());
+    EXPECT_EQ(toolkit.panelsShown[0].directory + '|' + toolkit.panelsShown[1].directory,
+              MiscTool::getUserHome() + '|' + local.path());
 
     c->disconnectItem->trigger();
     activate();
@@ -226,8 +187,8 @@ TEST_F(SortFilterRename, ANewNameOver255BytesIsRefusedInAShortStatus)
     connectAndList();
     app->renameDelegate()->renameEntry(rowNamed(QStringLiteral("a.txt")), QString(100000, u'y'));
     EXPECT_TRUE(statusStartsWith("Refused to rename"));
-    EXPECT_TRUE(c->statusLabel->text().endsWith("longer than 255 bytes"));
-    EXPECT_LT(c->statusLabel->text().size(), 200);
+    EXPECT_TRUE(c->statusLabel->text().endsWith("longer than 255 bytes") &&
+                c->statusLabel->text().size() < 200);
 
     const QString longest(255, u'z');
     app->renameDelegate()->renameEntry(rowNamed(QStringLiteral("a.txt")), longest);

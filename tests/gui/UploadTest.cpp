@@ -12,61 +12,26 @@ protected:
     QTemporaryDir local;
 };
 
-// Cancelling the open panel, or a name that would split a command, changes nothing and lists
-// nothing again.
-TEST_F(Upload, ACancelledPanelOrAHostileNameSendsNothing)
-{
-    startServer();
-    connectAndList();
-    const int listings = listingsEnded;
-    toolkit.answerOpenPanel(Toolkit::kAlternateReturn);
-    c->uploadButton->click();
-    EXPECT_EQ(toolkit.panelsShown.size(), 1);
-    EXPECT_EQ(c->statusLabel->text(), "List succeeded");
-
-    const QString hostile = local.filePath(QStringLiteral("x\r\nDELE y"));
-    writeFile(hostile, "x");
-    uploadFiles({hostile});
-    EXPECT_TRUE(statusStartsWith("Refused to upload"));
-
-    EXPECT_FALSE(upload()->networkStream || upload()->fileStream);
-    EXPECT_EQ(RemoteOperation::running(), nullptr);
-    EXPECT_EQ(enabledBrowserButtons(), 5);
-    EXPECT_EQ(listingsEnded, listings);
-    EXPECT_TRUE(QDir(root()).isEmpty());
-}
-
-TEST_F(Upload, AStoreTheServerRefusesIsNotConfirmedAndListsNothingAgain)
+TEST_F(Upload, ShowsPercentagesWithTheSecondBarEmptyingThenListsTheFolderAgain)
 {
     FtpServer::Options options;
     options.refuseSuffix = QStringLiteral(".refused");
     startServer(options);
     connectAndList();
     const int listings = listingsEnded;
-    writeFile(local.filePath(QStringLiteral("x.refused")), pattern(50000));
-    EXPECT_EQ(runToEnd(upload(), [&] { uploadFiles({local.filePath("x.refused")}); }),
-              "Upload not confirmed by the server");
-    EXPECT_TRUE(statusStartsWith("Upload not confirmed by the server"));
-    EXPECT_EQ(listingsEnded, listings);
-    EXPECT_EQ(queueState(), "|0|0");
-    EXPECT_EQ(enabledBrowserButtons(), 5);
-}
-
-TEST_F(Upload, ShowsPercentagesWithTheSecondBarEmptyingThenListsTheFolderAgain)
-{
-    startServer();
-    connectAndList();
-    const int listings = listingsEnded;
+    // A cancelled open panel sends nothing.
+    toolkit.answerOpenPanel(Toolkit::kAlternateReturn);
+    c->uploadButton->click();
+    EXPECT_EQ(RemoteOperation::running(), nullptr);
     const QByteArray content = pattern(100000);
     const QString path = local.filePath(QStringLiteral("up.bin"));
     writeFile(path, content);
 
     OperationRecorder recorder(upload(), c);
     uploadFiles({path});
-    ASSERT_EQ(toolkit.panelsShown.size(), 1);
-    const Toolkit::OpenPanel& panel = toolkit.panelsShown.last();
-    EXPECT_TRUE(panel.canChooseFiles);
-    EXPECT_TRUE(panel.canChooseDirectories);
+    ASSERT_EQ(toolkit.panelsShown.size(), 2);
+    EXPECT_TRUE(toolkit.panelsShown[1].canChooseFiles &&
+                toolkit.panelsShown[1].canChooseDirectories);
     EXPECT_EQ(c->taskTypeLabel->text(), kUpArrow);
     EXPECT_EQ(c->progress0->toolTip(), "Upload:" + path);
     EXPECT_FALSE(c->progress->isHidden() || c->progress0->isHidden());
@@ -79,13 +44,12 @@ TEST_F(Upload, ShowsPercentagesWithTheSecondBarEmptyingThenListsTheFolderAgain)
     EXPECT_FALSE(recorder.status) << c->statusLabel->text().toStdString();
     EXPECT_EQ(recorder.states,
               (QStringList{"|0|100", "32%|32|68", "65%|65|35", "98%|98|2", "100%|100|0", "|0|0"}));
-    EXPECT_EQ(c->taskTypeLabel->text(), "");
-    EXPECT_TRUE(c->progress->isHidden() && c->progress0->isHidden());
+    EXPECT_TRUE(c->taskTypeLabel->text().isEmpty() && c->progress->isHidden() &&
+                c->progress0->isHidden());
     EXPECT_EQ(enabledBrowserButtons(), 5);
     EXPECT_TRUE(readFile(server->localPath(QStringLiteral("up.bin"))) == content);
     ASSERT_TRUE(waitForListing());
     EXPECT_EQ(listingsEnded, listings + 1);
-    EXPECT_EQ(cell("FileSize", rowNamed(QStringLiteral("up.bin"))), "97.7 KB");
 
     // An empty file ends at the first has-space event and is stored empty.
     writeFile(local.filePath(QStringLiteral("empty file")), {});
@@ -93,9 +57,15 @@ TEST_F(Upload, ShowsPercentagesWithTheSecondBarEmptyingThenListsTheFolderAgain)
     EXPECT_FALSE(runToEnd(
         upload(), [&] { uploadFiles({local.filePath("empty file")}); }, &states));
     EXPECT_EQ(states, (QStringList{"|0|100", "|0|0"}));
-    EXPECT_EQ(readFile(server->localPath(QStringLiteral("empty file"))), "");
+    EXPECT_TRUE(QFileInfo(server->localPath(QStringLiteral("empty file"))).isFile());
     ASSERT_TRUE(waitForListing());
-    EXPECT_GE(rowNamed(QStringLiteral("empty file")), 0);
+
+    // One the server refuses after its data is not done, and lists nothing again.
+    const int before = listingsEnded;
+    writeFile(local.filePath(QStringLiteral("x.refused")), pattern(50000));
+    EXPECT_EQ(runToEnd(upload(), [&] { uploadFiles({local.filePath("x.refused")}); }),
+              "Upload not confirmed by the server");
+    EXPECT_EQ(listingsEnded, before);
 }
 
 TEST_F(Upload, AServerThatStopsReadingForAWhileStillGetsTheFileByteExact)
@@ -121,8 +91,7 @@ TEST_F(Upload, AServerThatStopsReadingForAWhileStillGetsTheFileByteExact)
         },
         20000);
     server->resume();
-    ASSERT_TRUE(held);
-    ASSERT_TRUE(recorder.waitForEnd(60000));
+    ASSERT_TRUE(held && recorder.waitForEnd(60000));
     EXPECT_FALSE(recorder.status) << c->statusLabel->text().toStdString();
     // Neither dropped nor sent twice.
     EXPECT_TRUE(readFile(server->localPath(QStringLiteral("source.bin"))) == content);

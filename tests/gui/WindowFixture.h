@@ -7,15 +7,20 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScopeGuard>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
+#include <QToolBar>
 
 #include <gtest/gtest.h>
 
@@ -32,6 +37,7 @@
 #include "TempSettings.h"
 #include "TestFiles.h"
 #include "UploadDelegate.h"
+#include "platform/UserDefaults.h"
 
 // What one remote operation shows and how it ends: each state of the queue display it signals,
 // as "label|progress|progress0", and its final status.

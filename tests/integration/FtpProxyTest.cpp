@@ -22,11 +22,12 @@ FtpStreamProperties viaProxy(const QString& host, const QString& port,
 
 } // namespace
 
-TEST(FtpProxy, ListingAndUploadGoThroughAnHttpProxyAndFailuresNeverAroundIt)
+TEST(FtpProxy, ListingUploadAndDeleteGoThroughAnHttpProxyAndFailuresNeverAroundIt)
 {
     ShortTimeouts shortTimeouts;
     FtpServer server;
     ASSERT_TRUE(server.start()) << server.log().toStdString();
+    writeFile(server.localPath(QStringLiteral("kept.txt")), "x");
     TinyProxy proxy(kProxyUser, kProxyPassword);
     const bool proxyRuns = proxy.start();
     const QString proxyPort = QString::number(proxy.port());
@@ -47,12 +48,17 @@ TEST(FtpProxy, ListingAndUploadGoThroughAnHttpProxyAndFailuresNeverAroundIt)
             writeUrl(server.url(QStringLiteral("/up.bin")), content, activeProperties);
         EXPECT_TRUE(upload->uploaded && upload->confirmed) << upload->error.message.toStdString();
         EXPECT_EQ(QFileInfo(server.localPath(QStringLiteral("up.bin"))).size(), content.size());
+        // A delete logs in on a control connection of its own.
+        StreamError error;
+        EXPECT_TRUE(CFURLDestroyResource(server.url(QStringLiteral("/up.bin")), properties, &error))
+            << error.message.toStdString();
+        EXPECT_FALSE(QFileInfo::exists(server.localPath(QStringLiteral("up.bin"))));
 
-        // The control connection (kept for both) and each data connection were tunnelled.
+        // Every control connection and each data connection were tunnelled.
         const QString tunnel = QStringLiteral("CONNECT 127.0.0.1:");
-        EXPECT_GE(proxy.log().count(tunnel), 3) << proxy.log().toStdString();
-        EXPECT_TRUE(proxy.log().contains(tunnel + QString::number(server.port())));
-        EXPECT_EQ(server.connections(), 1);
+        EXPECT_GE(proxy.log().count(tunnel), 4) << proxy.log().toStdString();
+        EXPECT_EQ(proxy.log().count(tunnel + QString::number(server.port()) + ' '), 2);
+        EXPECT_EQ(server.connections(), 2);
     }
 
     std::vector<std::pair<const char*, FtpStreamProperties>> cases = {
@@ -71,12 +77,13 @@ TEST(FtpProxy, ListingAndUploadGoThroughAnHttpProxyAndFailuresNeverAroundIt)
     }
     for (const auto& [name, properties] : cases) {
         const auto upload = writeUrl(server.url(QStringLiteral("/leak.txt")), "x", properties);
-        EXPECT_TRUE(upload->failed) << name;
-        EXPECT_FALSE(upload->confirmed) << name;
+        EXPECT_TRUE(upload->failed && !upload->confirmed && !upload->error.message.isEmpty())
+            << name;
         EXPECT_EQ(upload->error.domain, StreamErrorDomain::Network) << name;
-        EXPECT_FALSE(upload->error.message.isEmpty()) << name;
+        EXPECT_FALSE(CFURLDestroyResource(server.url(QStringLiteral("/kept.txt")), properties));
     }
     QTest::qWait(200);
-    EXPECT_EQ(server.connections(), proxyRuns ? 1 : 0) << server.log().toStdString();
+    EXPECT_EQ(server.connections(), proxyRuns ? 2 : 0) << server.log().toStdString();
     EXPECT_FALSE(QFileInfo::exists(server.localPath(QStringLiteral("leak.txt"))));
+    EXPECT_TRUE(QFileInfo::exists(server.localPath(QStringLiteral("kept.txt"))));
 }

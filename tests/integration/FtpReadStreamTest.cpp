@@ -83,12 +83,11 @@ TEST(FtpReadStream, ServerRefusalsComeInTheFtpDomainWithTheReplyCode)
     for (const auto& [path, password, code] : {std::tuple{"/a.txt", QStringLiteral("no"), 530},
                                                std::tuple{"/missing.txt", options.password, 550}}) {
         const auto refused = readUrl(server.url(QString::fromLatin1(path)), login(password));
-        EXPECT_TRUE(refused->failed) << path;
-        EXPECT_EQ(refused->error.domain, StreamErrorDomain::FTP) << path;
+        EXPECT_TRUE(refused->failed && refused->error.domain == StreamErrorDomain::FTP) << path;
         EXPECT_EQ(refused->error.code, code) << path;
-        EXPECT_TRUE(refused->error.message.startsWith(QString::number(code)))
+        EXPECT_TRUE(refused->error.message.startsWith(QString::number(code)) &&
+                    !refused->eventInsideCall)
             << refused->error.message.toStdString();
-        EXPECT_FALSE(refused->eventInsideCall);
     }
 
     // Active mode refused: the message is the server's own reply, its escapes made visible.
@@ -98,8 +97,7 @@ TEST(FtpReadStream, ServerRefusalsComeInTheFtpDomainWithTheReplyCode)
     ASSERT_TRUE(refusing.start()) << refusing.log().toStdString();
     const auto active =
         readUrl(refusing.url(), {{FtpStreamProperty::kCFStreamPropertyFTPUsePassiveMode, false}});
-    EXPECT_TRUE(active->failed);
-    EXPECT_EQ(active->error.domain, StreamErrorDomain::FTP);
+    EXPECT_TRUE(active->failed && active->error.domain == StreamErrorDomain::FTP);
     EXPECT_EQ(active->error.code, 550);
     EXPECT_EQ(active->error.message, QStringLiteral("550 Active mode \u241B[1mrefused\u241B[0m."));
 }
@@ -149,8 +147,8 @@ TEST(FtpReadStream, AListingHeldByItsOwnerLosesNoLineEnd)
     recorder.start();
     QTest::qWait(800);
     CurlMulti::releaseHold();
-    ASSERT_TRUE(recorder.waitUntilDone(20000)) << recorder.error.message.toStdString();
-    EXPECT_TRUE(recorder.ended);
+    ASSERT_TRUE(recorder.waitUntilDone(20000) && recorder.ended)
+        << recorder.error.message.toStdString();
     QList<QByteArray> lines = recorder.received.split('\n');
     lines.removeIf([](const QByteArray& each) { return each.isEmpty() || each == "\r"; });
     for (QByteArray& each : lines)

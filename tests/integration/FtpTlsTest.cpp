@@ -148,8 +148,7 @@ TEST_F(FtpTls, ALoginRefusedWith421ShowsTheServersWords)
     const auto pair = issuedForLoopback();
     ASSERT_TRUE(pure.start(pair.certificate, pair.key)) << pure.problem().toStdString();
     const auto refused = readUrl(pure.url(QStringLiteral("/")), anonymous(Encryption::None));
-    EXPECT_TRUE(refused->failed);
-    EXPECT_EQ(refused->error.domain, StreamErrorDomain::FTP);
+    EXPECT_TRUE(refused->failed && refused->error.domain == StreamErrorDomain::FTP);
     EXPECT_EQ(refused->error.code, 421);
     EXPECT_TRUE(refused->error.message.contains(QStringLiteral("cleartext")))
         << refused->error.message.toStdString();
@@ -201,12 +200,7 @@ TEST_F(FtpTls, ImplicitTlsAndTlsThroughAnHttpProxy)
 
 TEST_F(FtpTls, CertificateProblemsStopBeforeTheLoginAndAreNamedPlainly)
 {
-    struct Case
-    {
-        TestCertificates::Pair pair;
-        const char* text;
-    };
-    const Case cases[] = {
+    const std::pair<TestCertificates::Pair, const char*> cases[] = {
         {certificates.issued(QStringLiteral("old"), QStringLiteral("IP:127.0.0.1"), -1),
          "The server's certificate has expired"},
         {certificates.issuedLater(QStringLiteral("later"), QStringLiteral("IP:127.0.0.1")),
@@ -220,17 +214,17 @@ TEST_F(FtpTls, CertificateProblemsStopBeforeTheLoginAndAreNamedPlainly)
          "The server's certificate is self-signed, has expired and is for another host name "
          "(it names other.example, www.other.example)"},
     };
-    for (const Case& c : cases) {
+    for (const auto& [pair, text] : cases) {
         server.stop();
-        if (!startServer(c.pair))
+        if (!startServer(pair))
             GTEST_SKIP() << server.problem().toStdString();
         const auto outcome = readUrl(url(QStringLiteral("/")), anonymous(Encryption::IfAvailable));
-        EXPECT_TRUE(outcome->failed) << c.text;
-        EXPECT_EQ(outcome->error.message, QString::fromLatin1(c.text));
-        EXPECT_EQ(outcome->security.problem, ConnectionSecurity::Problem::Untrusted) << c.text;
-        ASSERT_TRUE(outcome->security.certificate) << c.text;
+        EXPECT_TRUE(outcome->failed) << text;
+        EXPECT_EQ(outcome->error.message, QString::fromLatin1(text));
+        EXPECT_EQ(outcome->security.problem, ConnectionSecurity::Problem::Untrusted) << text;
+        ASSERT_TRUE(outcome->security.certificate) << text;
         EXPECT_EQ(outcome->security.certificate->fingerprint,
-                  certificates.fingerprint(c.pair.certificate));
+                  certificates.fingerprint(pair.certificate));
     }
 }
 
@@ -253,6 +247,6 @@ TEST(FtpTlsRefusal, RequiredTlsIsNeverDowngradedAndSendsNoLogin)
             << name << refused->error.message.toStdString();
     }
     const QString log = server.commandLog().mid(logStart);
-    EXPECT_FALSE(log.contains(QStringLiteral("USER"))) << log.toStdString();
-    EXPECT_FALSE(log.contains(QStringLiteral("PASS"))) << log.toStdString();
+    EXPECT_FALSE(log.contains(QStringLiteral("USER")) || log.contains(QStringLiteral("PASS")))
+        << log.toStdString();
 }

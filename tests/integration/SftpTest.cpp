@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "FtpServer.h"
+#include "LoopbackPort.h"
 #include "ShortTimeouts.h"
 #include "SshdServer.h"
 #include "StreamRecorder.h"
@@ -87,6 +88,39 @@ TEST_F(Sftp, AListingGoesThroughAnHttpProxy)
     ASSERT_TRUE(listing->ended) << listing->error.message.toStdString();
     EXPECT_TRUE(listing->received.contains("link -> "));
     EXPECT_TRUE(proxy.log().contains(QStringLiteral("CONNECT"))) << proxy.log().toStdString();
+}
+
+// OpenSSH's client is the SOCKS5 proxy (ssh -D), through the suite's own sshd.
+TEST_F(Sftp, AListingAndADownloadGoThroughASocks5Proxy)
+{
+    const quint16 socksPort = LoopbackPort::pickFree();
+    ServerProcess socks;
+    const QString why = socks.startListening(
+        QStringLiteral("ssh -D"), QStringLiteral("/usr/bin/ssh"),
+        {"-F", "/dev/null", "-N", "-vv", "-D", QStringLiteral("127.0.0.1:%1").arg(socksPort), "-p",
+         QString::number(server->port()), "-i", server->keyFile(), "-o", "BatchMode=yes", "-o",
+         "StrictHostKeyChecking=no", "-o", "UserKnownHostsFile=/dev/null",
+         server->user() + QStringLiteral("@127.0.0.1")},
+        socksPort);
+    ASSERT_TRUE(why.isEmpty()) << why.toStdString();
+    // ssh -vv logs each SOCKS5 request it carries.
+    const auto carried = [&] {
+        return socks.errors().count(
+            QStringLiteral("dynamic request: socks5 host 127.0.0.1 port %1 ").arg(server->port()));
+    };
+    FtpStreamProperties properties = withKey();
+    properties[P::kCFStreamPropertyFTPProxyHost] = QStringLiteral("socks5://127.0.0.1");
+    properties[P::kCFStreamPropertyFTPProxyPort] = QString::number(socksPort);
+    const auto listing = readUrl(server->url(QStringLiteral("/")), properties);
+    ASSERT_TRUE(listing->ended) << listing->error.message.toStdString();
+    EXPECT_TRUE(listing->received.contains("link -> "));
+    EXPECT_EQ(carried(), 1);
+    // socks5h: the proxy resolves the host's name.
+    properties[P::kCFStreamPropertyFTPProxyHost] = QStringLiteral("socks5h://127.0.0.1");
+    const auto file = readUrl(server->url(QStringLiteral("/na\u00efve file.txt")), properties);
+    EXPECT_TRUE(file->ended) << file->error.message.toStdString();
+    EXPECT_TRUE(file->received == pattern(70000));
+    EXPECT_EQ(carried(), 2) << socks.errors().toStdString();
 }
 
 TEST_F(Sftp, DownloadsAFileWithItsSizeAndTimeAndResumesAtAnOffset)
@@ -236,6 +270,19 @@ TEST_F(Sftp, ARefusedLogInSaysWhatWasRefused)
     EXPECT_TRUE(noKey->failed);
     EXPECT_TRUE(noKey->error.message.contains(QStringLiteral("cannot be read")))
         << noKey->error.message.toStdString();
+
+    FtpStreamProperties notAKey = withKey();
+    notAKey[P::SshPrivateKeyFile] = server->keyFile() + QStringLiteral(".pub");
+    EXPECT_TRUE(readUrl(server->url(QStringLiteral("/")), notAKey)
+                    ->error.message.contains(QStringLiteral("is a public key")));
+
+    // On a connection of its own: libcurl would reuse one logged in with another key.
+    FtpStreamProperties locked = withKey();
+    locked[P::SshPrivateKeyFile] = server->keyFileWithPassphrase(QStringLiteral("secret"));
+    server->dropConnections();
+    const auto noPassphrase = readUrl(server->url(QStringLiteral("/")), locked);
+    EXPECT_TRUE(noPassphrase->error.message.contains(QStringLiteral("needs its passphrase")))
+        << noPassphrase->error.message.toStdString();
 }
 
 TEST(SftpNotSsh, AHostThatIsNoSshServerFailsWithinTheTimeOut)
@@ -274,4 +321,78 @@ TEST_F(Sftp, AListingThatPausesForItsReaderLosesNoEntry)
     ASSERT_TRUE(listing.waitUntilDone(30000));
     ASSERT_TRUE(listing.ended) << listing.error.message.toStdString();
     EXPECT_EQ(listing.received.count("\r\n"), 10002); // with "." and ".."
+}
+
+// sshd's session ends mid-transfer: libcurl's own words would be "Error in the SSH layer".
+TEST_F(Sftp, ATransferTheServerBreaksOffSaysWhere)
+{
+    writeSparseFile(server->localPath(QStringLiteral("big.bin")), 64 * 1024 * 1024);
+    StreamRecorder download(server->url(QStringLiteral("/big.bin")));
+    download.onEvent = [&](NSStreamEvent event) {
+        if (event == NSStreamEventHasBytesAvailable && download.received.isEmpty())
+            server->dropConnections();
+        return false;
+    };
+    download.start(withKey());
+    ASSERT_TRUE(download.waitUntilDone(30000));
+    EXPECT_FALSE(download.ended);
+    EXPECT_TRUE(download.error.message.contains(QStringLiteral("of 67108864 bytes: the "
+                                                               "connection was lost")))
+        << download.error.message.toStdString();
+
+    StreamRecorder upload(
+        FtpStream::CFWriteStreamCreateWithFTPURL(server->url(QStringLiteral("/dropped.bin"))));
+    upload.upload = pattern(32 * 1024 * 1024);
+    bool dropped = false;
+    upload.onEvent = [&](NSStreamEvent event) {
+        if (event == NSStreamEventHasSpaceAvailable && upload.uploadOffset >= 4 * 1024 * 1024 &&
+            !std::exchange(dropped, true))
+            server->dropConnections();
+        return false;
+    };
+    upload.start(withKey());
+    ASSERT_TRUE(upload.waitUntilDone(30000));
+    EXPECT_FALSE(upload.confirmed);
+    EXPECT_TRUE(upload.error.message.contains(QStringLiteral("the connection was lost")) ||
+                upload.error.message.contains(QStringLiteral("The connection was lost after")))
+        << upload.error.message.toStdString();
+}
+
+// A server that cannot write: one whose files stop at 64 KiB (EFBIG, as a full disk), and a
+// read-only one (its refusal is the same as a folder the user may not write, as root too).
+TEST_F(Sftp, AnUploadTheServerCannotWriteSaysWhyAndRemovesOnlyTheFileItMade)
+{
+    SshdServer small(QStringLiteral("/bin/sh -c 'trap \"\" XFSZ; ulimit -f 64; "
+                                    "exec /usr/lib/openssh/sftp-server'"));
+    SshdServer readOnly(QStringLiteral("internal-sftp -R"));
+    ASSERT_TRUE(small.start() && readOnly.start()) << small.problem().toStdString();
+    writeFile(knownHosts->filePath(QStringLiteral("others")),
+              (small.knownHostsLine() + '\n' + readOnly.knownHostsLine() + '\n').toUtf8());
+    TrustedHostKeys::setSshKnownHostsPath(knownHosts->filePath(QStringLiteral("others")));
+    const auto restore = qScopeGuard([] {
+        TrustedHostKeys::setSshKnownHostsPath(knownHosts->filePath(QStringLiteral("known_hosts")));
+    });
+    const auto login = [](SshdServer& s) {
+        return FtpStreamProperties{{P::kCFStreamPropertyFTPUserName, s.user()},
+                                   {P::kCFStreamPropertyFTPPassword, QString()},
+                                   {P::SshPrivateKeyFile, s.keyFile()}};
+    };
+
+    const QByteArray content = pattern(80 * 1024);
+    writeFile(small.localPath(QStringLiteral("there.bin")), "there before");
+    for (const QString& name : {QStringLiteral("new.bin"), QStringLiteral("there.bin")}) {
+        const auto full = writeUrl(small.url(QLatin1Char('/') + name), content, login(small));
+        EXPECT_FALSE(full->confirmed) << name.toStdString();
+        EXPECT_TRUE(full->error.message.contains(QStringLiteral("could not write the file")))
+            << full->error.message.toStdString();
+    }
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return !QFileInfo::exists(small.localPath(QStringLiteral("new.bin"))); }, 10000));
+    EXPECT_TRUE(QFileInfo::exists(small.localPath(QStringLiteral("there.bin"))));
+
+    const auto refused = writeUrl(readOnly.url(QStringLiteral("/x.bin")), content, login(readOnly));
+    EXPECT_FALSE(refused->confirmed);
+    EXPECT_TRUE(refused->error.message.contains(QStringLiteral("Permission denied")))
+        << refused->error.message.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(readOnly.localPath(QStringLiteral("x.bin"))));
 }

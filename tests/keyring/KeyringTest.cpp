@@ -2,16 +2,9 @@
 
 #include "platform/Keyring.h"
 
-#include <QAction>
-#include <QCheckBox>
-#include <QFile>
-#include <QLabel>
-#include <QLineEdit>
-
 #include "ServerProcess.h"
 #include "WindowFixture.h"
 #include "platform/SiteStore.h"
-#include "platform/UserDefaults.h"
 
 namespace {
 
@@ -22,13 +15,7 @@ UserDefaults& store()
 
 QByteArray bothFiles()
 {
-    QByteArray all;
-    for (const QString& path : {UserDefaults::storePath(), SiteStore::storePath()}) {
-        QFile file(path);
-        if (file.open(QIODevice::ReadOnly))
-            all += file.readAll();
-    }
-    return all;
+    return readFile(UserDefaults::storePath()) + readFile(SiteStore::storePath());
 }
 
 class KeyringPasswords : public WindowFixture

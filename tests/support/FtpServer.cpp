@@ -37,14 +37,12 @@ bool FtpServer::start()
                   << options.password;
     for (const QString& readOnly : options.readOnlyFolders)
         arguments << QStringLiteral("--read-only") << readOnly;
-    const std::pair<const char*, QString> valued[] = {{"--refuse-suffix", options.refuseSuffix},
-                                                      {"--hang-suffix", options.hangSuffix},
-                                                      {"--short-suffix", options.shortSuffix},
-                                                      {"--drop-suffix", options.dropSuffix},
-                                                      {"--pasv-address", options.pasvAddress},
-                                                      {"--listing", options.listingFile},
-                                                      {"--no-size", options.noSize},
-                                                      {"--opening-size", options.openingSize}};
+    const std::pair<const char*, QString> valued[] = {
+        {"--refuse-suffix", options.refuseSuffix}, {"--hang-suffix", options.hangSuffix},
+        {"--short-suffix", options.shortSuffix},   {"--fail-once", options.failOnce},
+        {"--drop-suffix", options.dropSuffix},     {"--pasv-address", options.pasvAddress},
+        {"--listing", options.listingFile},        {"--no-size", options.noSize},
+        {"--opening-size", options.openingSize}};
     for (const auto& [flag, value] : valued)
         if (!value.isEmpty())
             arguments << QString::fromLatin1(flag) << value;
@@ -53,12 +51,11 @@ bool FtpServer::start()
                                                      {"--silent-dele", options.silentDele},
                                                      {"--refuse-rest", options.refuseRest},
                                                      {"--listing-paced", options.listingPaced},
+                                                     {"--no-mdtm", options.noMdtm},
                                                      {"--verbose", options.verbose}};
     for (const auto& [flag, on] : switches)
         if (on)
             arguments << QString::fromLatin1(flag);
-    if (options.noMdtm)
-        arguments << QStringLiteral("--no-mdtm");
     if (options.maxConnections > 0)
         arguments << QStringLiteral("--max-connections") << QString::number(options.maxConnections);
 

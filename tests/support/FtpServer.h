@@ -31,6 +31,8 @@ public:
         QString hangSuffix;
         // Downloads of names ending so send half the file, then 226 (SIZE and LIST: the whole).
         QString shortSuffix;
+        // The first download of a file of this name sends half of it, then 426.
+        QString failOnce;
         // EPSV answered 500, so that clients fall back to PASV.
         bool noEpsv = false;
         // The address PASV replies announce instead of the real one.

@@ -58,44 +58,22 @@ bool ProftpdServer::start(const Options& options)
         return false;
     listeningPort = LoopbackPort::pickFree();
     const auto in = [this](const char* name) { return folder.filePath(QLatin1String(name)); };
-    const QStringList lines = {
-        QStringLiteral("ServerType standalone"),
-        QStringLiteral("DefaultServer on"),
-        QStringLiteral("Port %1").arg(listeningPort),
-        QStringLiteral("DefaultAddress 127.0.0.1"),
-        QStringLiteral("UseIPv6 off"),
-        QStringLiteral("User nobody"),
-        QStringLiteral("Group nogroup"),
-        "ModulePath " + peer(QStringLiteral("usr/lib/proftpd")),
-        QStringLiteral("LoadModule mod_tls.c"),
-        "ScoreboardFile " + in("scoreboard"),
-        "PidFile " + in("proftpd.pid"),
-        "SystemLog " + in("system.log"),
-        QStringLiteral("DelayTable none"),
-        QStringLiteral("WtmpLog off"),
-        QStringLiteral("TransferLog none"),
-        QStringLiteral("UseReverseDNS off"),
-        QStringLiteral("RequireValidShell off"),
-        QStringLiteral("AuthOrder mod_auth_unix.c"),
-        QStringLiteral("TLSEngine on"),
-        QStringLiteral("TLSRequired on"),
-        "TLSLog " + in("tls.log"),
-        "TLSProtocol " + options.protocols,
-        "TLSRSACertificateFile " + options.certificate,
-        "TLSRSACertificateKeyFile " + options.key,
-        "<Anonymous " + root() + ">",
-        QStringLiteral("User ftp"),
-        QStringLiteral("Group nogroup"),
-        QStringLiteral("UserAlias anonymous ftp"),
-        QStringLiteral("<Directory incoming>"),
-        QStringLiteral("<Limit WRITE>"),
-        QStringLiteral("AllowAll"),
-        QStringLiteral("</Limit>"),
-        QStringLiteral("</Directory>"),
-        QStringLiteral("</Anonymous>"),
-    };
+    // The configuration, its lines written "|"-separated.
+    const QString lines =
+        QStringLiteral("ServerType standalone|DefaultServer on|Port %1|DefaultAddress 127.0.0.1|"
+                       "UseIPv6 off|User nobody|Group nogroup|ModulePath %2|LoadModule mod_tls.c|"
+                       "ScoreboardFile %3|PidFile %4|SystemLog %5|DelayTable none|WtmpLog off|"
+                       "TransferLog none|UseReverseDNS off|RequireValidShell off|"
+                       "AuthOrder mod_auth_unix.c|TLSEngine on|TLSRequired on|TLSLog %6|")
+            .arg(QString::number(listeningPort), peer(QStringLiteral("usr/lib/proftpd")),
+                 in("scoreboard"), in("proftpd.pid"), in("system.log"), in("tls.log")) +
+        QStringLiteral("TLSProtocol %1|TLSRSACertificateFile %2|TLSRSACertificateKeyFile %3|"
+                       "<Anonymous %4>|User ftp|Group nogroup|UserAlias anonymous ftp|"
+                       "<Directory incoming>|<Limit WRITE>|AllowAll|</Limit>|</Directory>|"
+                       "</Anonymous>")
+            .arg(options.protocols, options.certificate, options.key, root());
     const QString config = in("proftpd.conf");
-    failure = ServerProcess::writeConfig(config, lines.join('\n').toUtf8() + '\n');
+    failure = ServerProcess::writeConfig(config, QString(lines).replace('|', '\n').toUtf8() + '\n');
     // Its libraries come from the same unpacked packages.
     if (failure.isEmpty())
         failure = process.startListening(

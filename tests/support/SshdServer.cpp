@@ -40,7 +40,8 @@ QList<qint64> descendants(qint64 parent)
 
 } // namespace
 
-SshdServer::SshdServer()
+SshdServer::SshdServer(const QString& subsystem)
+    : subsystem(subsystem)
 {
     QDir(folder.path()).mkpath(QStringLiteral("root"));
 }
@@ -122,7 +123,7 @@ bool SshdServer::start()
         QStringLiteral("PermitRootLogin yes"),
         QStringLiteral("PasswordAuthentication yes"),
         QStringLiteral("KbdInteractiveAuthentication no"),
-        QStringLiteral("Subsystem sftp internal-sftp"),
+        "Subsystem sftp " + subsystem,
         QStringLiteral("LogLevel VERBOSE"),
     };
     const QString config = folder.filePath(QStringLiteral("sshd_config"));
@@ -154,4 +155,11 @@ void SshdServer::stop()
     process.stop();
     for (qint64 id : sessions)
         ::kill(static_cast<pid_t>(id), SIGKILL);
+}
+
+void SshdServer::dropConnections()
+{
+    if (process.pid() > 0)
+        for (qint64 id : descendants(process.pid()))
+            ::kill(static_cast<pid_t>(id), SIGKILL);
 }

@@ -14,7 +14,8 @@
 class SshdServer final
 {
 public:
-    SshdServer();
+    // subsystem: how sshd serves SFTP ("internal-sftp", or a command line).
+    explicit SshdServer(const QString& subsystem = QStringLiteral("internal-sftp"));
     ~SshdServer();
 
     bool start();
@@ -41,6 +42,9 @@ public:
 
     // Stops sshd and the session processes it forked for open connections.
     void stop();
+    // Kills the session processes of open connections at once, sshd itself listening on: the
+    // server drops every connection mid-transfer.
+    void dropConnections();
 
     // Runs a program to its end, its output dropped; whether it exited with 0.
     static bool run(const QString& program, const QStringList& arguments)
@@ -56,4 +60,5 @@ private:
     quint16 listeningPort = 0;
     QString fingerprint;
     QString failure;
+    QString subsystem;
 };

@@ -69,3 +69,19 @@ bool FifoWatch::release()
         watcher.join();
     return steppedIn;
 }
+
+SmallDisk::SmallDisk()
+{
+    getrlimit(RLIMIT_FSIZE, &previous);
+    rlimit small = previous;
+    small.rlim_cur = 64 * 1024;
+    previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    works = setrlimit(RLIMIT_FSIZE, &small) == 0;
+}
+
+SmallDisk::~SmallDisk()
+{
+    if (works)
+        setrlimit(RLIMIT_FSIZE, &previous);
+    std::signal(SIGXFSZ, previousHandler);
+}

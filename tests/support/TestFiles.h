@@ -1,7 +1,9 @@
 #pragma once
 
 #include <condition_variable>
+#include <csignal>
 #include <mutex>
+#include <sys/resource.h>
 #include <thread>
 
 #include <QByteArray>
@@ -37,4 +39,20 @@ private:
     bool done = false;
     bool steppedIn = false;
     std::thread watcher;
+};
+
+// A download folder that is full after 64 KiB: past a limit on the size of the files this
+// process writes, writes fail with EFBIG. No file system of its own, which only root could mount.
+class SmallDisk final
+{
+public:
+    SmallDisk();
+    ~SmallDisk();
+    Q_DISABLE_COPY_MOVE(SmallDisk)
+
+    bool works = false;
+
+private:
+    rlimit previous{};
+    void (*previousHandler)(int) = SIG_DFL;
 };

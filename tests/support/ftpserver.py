@@ -22,6 +22,14 @@ from pyftpdlib.servers import FTPServer
 READ_PERMS = "elr"
 WRITE_PERMS = "elradfmwMT"
 
+# The switches that answer commands with a fixed reply (None: no reply at all).
+REFUSALS = {
+    "no_epsv": (("EPSV",), "500 EPSV not understood."),
+    "refuse_active": (("PORT", "EPRT"), "550 Active mode \x1b[1mrefused\x1b[0m."),
+    "silent_dele": (("DELE",), None),
+    "no_mdtm": (("MDTM",), "502 MDTM not implemented."),
+}
+
 
 def parse_arguments():
     parser = argparse.ArgumentParser(description=__doc__)
@@ -38,6 +46,7 @@ def parse_arguments():
     add("--drop-suffix", help="uploads to names ending so are opened (left empty), then get 426")
     add("--hang-suffix", help="transfers of names ending so never get their final reply")
     add("--short-suffix", help="downloads of names ending so send half the file, then 226")
+    add("--fail-once", help="the first download of a file of this name sends half, then 426")
     add("--no-epsv", action="store_true", help="answer EPSV with 500, so clients use PASV")
     add("--pasv-address", help="the address PASV replies announce instead of the real one")
     add("--listing", help="LIST answers with this file's bytes, whatever the folder")
@@ -73,6 +82,9 @@ class paced:
 
 
 def make_handler(options):
+    # Files whose first download is being cut short, and names that have had theirs.
+    cutting, cut = set(), set()
+
     class MarkingDTPHandler(DTPHandler):
         """Answers 552 instead of 226 once the data of a marked upload is in, or withholds
         the final reply of a marked transfer altogether."""
@@ -82,6 +94,9 @@ def make_handler(options):
             if not self._closed and self._resp and self._resp[0].startswith("226"):
                 if options.hang_suffix and name.endswith(options.hang_suffix):
                     self._resp = None
+                elif name in cutting:
+                    cutting.discard(name)
+                    self._resp = ("426 Connection closed; transfer aborted.", self._resp[1])
                 elif (self.receive and options.refuse_suffix
                       and name.endswith(options.refuse_suffix)):
                     self._resp = ("552 Requested file action aborted: storage refused.",
@@ -94,8 +109,13 @@ def make_handler(options):
 
         def open(self, filename, mode):
             fd = AbstractedFS.open(self, filename, mode)
-            if ("r" in mode and options.short_suffix
-                    and filename.endswith(options.short_suffix)):
+            once = ("r" in mode and os.path.basename(filename) == options.fail_once
+                    and filename not in cut)
+            if once:
+                cut.add(filename)
+                cutting.add(filename)
+            if once or ("r" in mode and options.short_suffix
+                        and filename.endswith(options.short_suffix)):
                 data = fd.read()
                 fd.close()
                 fd = io.BytesIO(data[:len(data) // 2])
@@ -125,16 +145,6 @@ def make_handler(options):
             else:
                 self.push_dtp_data(data, cmd="LIST")
             return path
-
-        def refused_active(self, line):
-            self.respond("550 Active mode \x1b[1mrefused\x1b[0m.")
-
-        if options.refuse_active:
-            ftp_PORT = ftp_EPRT = refused_active
-
-        if options.silent_dele:
-            def ftp_DELE(self, path):
-                pass
 
         def ftp_SIZE(self, path):
             if options.no_size and options.no_size in os.path.basename(path):
@@ -173,16 +183,10 @@ def make_handler(options):
             else:
                 FTPHandler.ftp_REST(self, line)
 
-        if options.no_mdtm:
-            def ftp_MDTM(self, path):
-                self.respond("502 MDTM not implemented.")
-
-        def ftp_EPSV(self, line):
-            if options.no_epsv:
-                self.respond("500 EPSV not understood.")
-            else:
-                FTPHandler.ftp_EPSV(self, line)
-
+    for flag, (commands, reply) in REFUSALS.items():
+        for command in commands if getattr(options, flag) else ():
+            setattr(Handler, "ftp_" + command,
+                    lambda self, line, reply=reply: reply and self.respond(reply))
     return Handler
 
 

@@ -25,11 +25,8 @@ TEST(MiscTool, SmartUrlTrimsAddsTheSchemeAndRefusesOthers)
     EXPECT_EQ(MiscTool::smartURLForString("  h/x  ")->toString(), "ftp://h/x");
     EXPECT_EQ(MiscTool::smartURLForString("FTP://h/")->scheme().toLower(), "ftp");
     EXPECT_TRUE(MiscTool::smartURLForString("ftp://h:21/a%20b/c%20d.txt"));
-    EXPECT_FALSE(MiscTool::smartURLForString("http://h/"));
-    EXPECT_FALSE(MiscTool::smartURLForString("://h/"));
-    EXPECT_FALSE(MiscTool::smartURLForString(""));
-    EXPECT_FALSE(MiscTool::smartURLForString("h/x\n"));
-    EXPECT_FALSE(MiscTool::smartURLForString("ftp://h/a b"));
+    for (const char* bad : {"http://h/", "://h/", "", "h/x\n", "ftp://h/a b"})
+        EXPECT_FALSE(MiscTool::smartURLForString(QLatin1String(bad))) << bad;
 }
 
 TEST(MiscTool, LocationIsThePathBelowTheRootDecodedTwice)
@@ -83,7 +80,7 @@ TEST(MiscTool, StreamPropertiesFollowTheSavedLoginModeAndProxy)
                                             {"ProxyHost", "proxy"}});
     EXPECT_EQ(p[P::kCFStreamPropertyFTPUserName].toString(), "anonymous");
     EXPECT_TRUE(p[P::kCFStreamPropertyFTPPassword].toString().isEmpty());
-    EXPECT_EQ(p[P::kCFStreamPropertyFTPUsePassiveMode].toBool(), true);
+    EXPECT_TRUE(p[P::kCFStreamPropertyFTPUsePassiveMode].toBool());
     EXPECT_FALSE(p.count(P::kCFStreamPropertyFTPProxyHost));
     EXPECT_EQ(p[P::Encryption].value<Encryption>(), Encryption::IfAvailable); // none stored
 
@@ -100,16 +97,14 @@ TEST(MiscTool, StreamPropertiesFollowTheSavedLoginModeAndProxy)
                         {"ProxyPort", ""},
                         {"ProxyUser", ""},
                         {"ProxyPassword", ""}});
-    ASSERT_TRUE(p.count(P::kCFStreamPropertyFTPUserName));
-    EXPECT_EQ(p[P::kCFStreamPropertyFTPUserName].toString(), "");
+    EXPECT_EQ(p.at(P::kCFStreamPropertyFTPUserName), QString(""));
     EXPECT_EQ(p[P::kCFStreamPropertyFTPPassword].toString(), "secret");
-    ASSERT_TRUE(p.count(P::kCFStreamPropertyFTPUsePassiveMode));
-    EXPECT_EQ(p[P::kCFStreamPropertyFTPUsePassiveMode].toBool(), false);
+    EXPECT_EQ(p.at(P::kCFStreamPropertyFTPUsePassiveMode), false);
     EXPECT_EQ(p[P::kCFStreamPropertyFTPProxyHost].toString(), "proxy");
 
     // A switch holding 2: anonymous counts as on, passive and proxy as off.
     p = propertiesWith({{"Anonymous", 2LL}, {"Passive", 2LL}, {"UseProxy", 2LL}});
     EXPECT_EQ(p[P::kCFStreamPropertyFTPUserName].toString(), "anonymous");
-    EXPECT_EQ(p[P::kCFStreamPropertyFTPUsePassiveMode].toBool(), false);
+    EXPECT_FALSE(p[P::kCFStreamPropertyFTPUsePassiveMode].toBool());
     EXPECT_FALSE(p.count(P::kCFStreamPropertyFTPProxyHost));
 }

@@ -17,6 +17,7 @@ TEST(RemoteName, OneEntryOnTheServerAndSafeAsALocalFileName)
 
     // Safe locally: addressable, and nothing that hides or reorders what a file manager shows.
     EXPECT_TRUE(RemoteName::isSafeLocalName(QStringLiteral("caf\u00e9 \u05e9\u05dc\u05d5\u05dd")));
+    EXPECT_TRUE(RemoteName::isSafeLocalName(QStringLiteral("...")));
     for (const QString& name :
          {QStringLiteral("tab\tx"), QStringLiteral("del\x7f"), QStringLiteral("c1\u0085"),
           QStringLiteral("rlo-\u202etxt.exe"), QStringLiteral("lre\u202a"),

@@ -18,9 +18,7 @@ TEST(UrlText, DecodesStrictly)
 TEST(UrlText, StrictParserRefusesWhatIsNotAWellFormedUrl)
 {
     const auto url = UrlText::urlWithString(QStringLiteral("ftp://h:21/a%20b/"));
-    ASSERT_TRUE(url);
-    EXPECT_EQ(url->host(), "h");
-    EXPECT_EQ(url->port(), 21);
+    EXPECT_TRUE(url && url->host() == "h" && url->port() == 21);
     EXPECT_TRUE(UrlText::urlWithString(QStringLiteral("ftp://u:p@h:21/x")));
     EXPECT_TRUE(UrlText::urlWithString(QStringLiteral("ftp://h:/")));
     for (const char* bad :

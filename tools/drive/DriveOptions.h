@@ -23,7 +23,8 @@ struct Options
     QString url;  // a link to connect to, as the command line opens it
     // How many files of a folder move at once: the "Transfers at once" setting.
     QString connections;
-    // What a folder download does with a file already there: overwrite, newer, skip, rename.
+    // What a folder transfer does with a file already there: overwrite, newer, resume, skip,
+    // rename.
     QString onExists;
     bool timing = false;
     int timeoutSeconds = 300;

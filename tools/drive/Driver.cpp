@@ -94,11 +94,12 @@ void Driver::fillSettings()
         const QMap<QString, OnExists> choices = {
             {QStringLiteral("overwrite"), OnExists::Overwrite},
             {QStringLiteral("newer"), OnExists::IfDifferent},
+            {QStringLiteral("resume"), OnExists::Resume},
             {QStringLiteral("skip"), OnExists::Skip},
             {QStringLiteral("rename"), OnExists::KeepBoth},
         };
         if (!choices.contains(options.onExists))
-            fail(QStringLiteral("--on-exists takes overwrite, newer, skip or rename"));
+            fail(QStringLiteral("--on-exists takes overwrite, newer, resume, skip or rename"));
         app->transferQueue()->onExists = choices.value(options.onExists);
     }
     if (!options.url.isEmpty())

@@ -4,6 +4,7 @@
 #include <pthread.h>
 #include <sys/socket.h>
 
+#include "platform/SshKeyFile.h"
 #include "platform/ftp/CurlOptions.h"
 #include "platform/ftp/FtpTarget.h"
 
@@ -30,7 +31,15 @@ bool waitsOnSocket(CURLM* multi)
     return highest >= 0;
 }
 
-// The byte a download starts at: FileTransferOffset, 0 when absent.
+// Transfers of the driver's own (size checks, clean-ups) have ids no owner uses, and no listener.
+uint64_t nextOwnId()
+{
+    static uint64_t ownIds = uint64_t(1) << 63;
+    return ++ownIds;
+}
+
+// The byte a download starts at, or after which an upload appends: FileTransferOffset, 0 when
+// absent.
 int64_t resumeOffset(const FtpStreamProperties& properties)
 {
     const auto it = properties.find(FtpStreamProperty::FileTransferOffset);
@@ -69,18 +78,60 @@ StreamError sshLoginRefused(const CurlTransfer& t)
                        ? (password ? QStringLiteral("No key accepted, password refused")
                                    : QStringLiteral("No key accepted"))
                        : QStringLiteral("Password refused");
+    const QString keyFile = given(FtpStreamProperty::SshPrivateKeyFile)
+                                ? t.properties.at(FtpStreamProperty::SshPrivateKeyFile).toString()
+                                : QString();
     // libssh2 cannot tell a wrong passphrase from a key the server does not take.
     if (given(FtpStreamProperty::SshKeyPassphrase))
         text += QStringLiteral(" (or the key's passphrase is wrong)");
+    else if (!keyFile.isEmpty() && SshKeyFile::needsPassphrase(keyFile))
+        text += QStringLiteral(" (the key needs its passphrase, and none was given)");
     return CurlOptions::localError(CURLE_LOGIN_DENIED, text);
 }
 
+// A transfer that failed once its data moved: libcurl says only "Error in the SSH layer" when the
+// connection was lost or the server failed to read or write the file, which it cannot tell
+// apart. None before any data moved.
+std::optional<StreamError> brokenOff(const CurlTransfer& t, CURLcode result)
+{
+    if (result != CURLE_SSH && result != CURLE_RECV_ERROR && result != CURLE_SEND_ERROR)
+        return std::nullopt;
+    if (t.kind == CurlTransfer::Kind::Download) {
+        curl_off_t received = 0;
+        curl_off_t left = -1;
+        curl_easy_getinfo(t.easy, CURLINFO_SIZE_DOWNLOAD_T, &received);
+        curl_easy_getinfo(t.easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &left);
+        if (received <= 0 || left < 0)
+            return std::nullopt;
+        const int64_t offset = resumeOffset(t.properties);
+        return CurlOptions::localError(
+            result, QStringLiteral("The transfer broke off after %1 of %2 bytes: the connection "
+                                   "was lost or the server could not read the file")
+                        .arg(offset + received)
+                        .arg(offset + left));
+    }
+    if (t.kind != CurlTransfer::Kind::Upload || !t.transferAccepted)
+        return std::nullopt;
+    curl_off_t sent = 0;
+    curl_easy_getinfo(t.easy, CURLINFO_SIZE_UPLOAD_T, &sent);
+    if (result == CURLE_SEND_ERROR)
+        return CurlOptions::localError(
+            result, QStringLiteral("The connection was lost after %1 bytes sent").arg(sent));
+    return CurlOptions::localError(
+        result, QStringLiteral("The transfer broke off after %1 bytes sent: the connection was "
+                               "lost or the server could not write the file (is its disk full?)")
+                    .arg(sent));
+}
+
 // What failed an SFTP transfer where libcurl's words would not say it: a refused log-in, a host
-// key not trusted, a server that never began SSH. None for other failures.
+// key not trusted, a server that never began SSH, a transfer broken off. None for other
+// failures.
 std::optional<StreamError> sshFailure(const CurlTransfer& t, CURLcode result)
 {
     if (result == CURLE_LOGIN_DENIED)
         return sshLoginRefused(t);
+    if (auto broken = brokenOff(t, result))
+        return broken;
     if (t.ssh && t.ssh->problem == ConnectionSecurity::Problem::Untrusted)
         return CurlOptions::localError(
             result, QStringLiteral("The host key of %1 is not known").arg(t.ssh->hostPort));
@@ -255,6 +306,18 @@ void CurlEngine::run()
 void CurlEngine::begin(const std::shared_ptr<CurlTransfer>& transfer)
 {
     CurlTransfer& t = *transfer;
+    if (t.kind == CurlTransfer::Kind::Upload && t.protocol == Protocol::SFTP &&
+        !std::exchange(t.existenceAsked, true)) {
+        // Whether the file is there before the upload opens (and empties) it: only a file the
+        // upload made is removed should it fail. The upload starts once this check ends.
+        auto check = std::make_shared<CurlTransfer>(nextOwnId(), CurlTransfer::Kind::Download,
+                                                    t.url, t.properties);
+        check->sizeOnly = true;
+        check->sshTrust = t.sshTrust;
+        check->uploadAfter = transfer;
+        begin(check);
+        return;
+    }
     CurlNote failed;
     failed.id = t.id;
     failed.kind = CurlNote::Kind::Finished;
@@ -369,6 +432,9 @@ void CurlEngine::begin(const std::shared_ptr<CurlTransfer>& transfer)
         curl_easy_setopt(easy, CURLOPT_READFUNCTION, &CurlEngine::send);
         curl_easy_setopt(easy, CURLOPT_READDATA, &t);
         curl_easy_setopt(easy, CURLOPT_UPLOAD_BUFFERSIZE, CurlTransfer::kCurlUploadBufferSize);
+        // The owner sends only what follows the offset: it goes after what the server holds.
+        if (resumeOffset(t.properties) > 0)
+            curl_easy_setopt(easy, CURLOPT_APPEND, 1L);
         break;
     }
     if (sftp) {
@@ -471,6 +537,13 @@ void CurlEngine::collectFinished()
             done.security = t.tls->security();
         else if (t.ssh)
             done.security = t.ssh;
+        if (t.uploadAfter) {
+            const std::shared_ptr<CurlTransfer> upload = std::move(t.uploadAfter);
+            end(t);
+            running.erase(it);
+            startUploadAfterCheck(upload, result, std::move(done));
+            continue;
+        }
         const std::shared_ptr<CurlTransfer> followUp = emptyFileCheck(t, result);
         end(t);
         running.erase(it);
@@ -480,32 +553,56 @@ void CurlEngine::collectFinished()
     }
 }
 
+// The size check before an SFTP upload has ended: the upload starts knowing whether its file
+// was there (a file the check could not see counts as there), unless the check could not reach
+// the server, which the upload's owner then hears as its own failure.
+void CurlEngine::startUploadAfterCheck(const std::shared_ptr<CurlTransfer>& upload, CURLcode result,
+                                       CurlNote checked)
+{
+    if (upload->stopRequested)
+        return;
+    if (result != CURLE_OK && result != CURLE_REMOTE_FILE_NOT_FOUND &&
+        result != CURLE_REMOTE_ACCESS_DENIED) {
+        checked.id = upload->id;
+        note(std::move(checked));
+        return;
+    }
+    upload->existedBefore = result != CURLE_REMOTE_FILE_NOT_FOUND;
+    begin(upload);
+}
+
 // A failed upload the server had accepted may have left an empty file under the user's name
-// (the data connection refused after the server opened the file): its size is asked, and an
-// empty file is removed. A partly sent file stays.
+// (the data connection refused after the server opened the file): over FTP its size is asked,
+// and an empty file is removed; a partly sent file stays. Over SFTP, where the upload knows
+// whether the file was there before, a file it made is removed, empty or partial.
 std::shared_ptr<CurlTransfer> CurlEngine::emptyFileCheck(CurlTransfer& t, CURLcode result)
 {
-    // Transfers of the driver's own have ids no owner uses, and no listener.
-    static uint64_t ownIds = uint64_t(1) << 63;
     {
         std::lock_guard guard(lock);
         if (stopping)
             return nullptr;
     }
-    if (t.kind == CurlTransfer::Kind::Upload && result != CURLE_OK && t.transferAccepted &&
-        t.protocol == Protocol::FTP) {
-        auto probe = std::make_shared<CurlTransfer>(++ownIds, CurlTransfer::Kind::Download, t.url,
-                                                    t.properties);
+    const bool failedUpload =
+        t.kind == CurlTransfer::Kind::Upload && result != CURLE_OK && t.transferAccepted;
+    if (failedUpload && t.protocol == Protocol::FTP) {
+        auto probe = std::make_shared<CurlTransfer>(nextOwnId(), CurlTransfer::Kind::Download,
+                                                    t.url, t.properties);
         probe->sizeOnly = true;
         probe->trust = t.trust;
         return probe;
+    }
+    if (failedUpload && !t.existedBefore) {
+        auto removal = std::make_shared<CurlTransfer>(nextOwnId(), CurlTransfer::Kind::Delete,
+                                                      t.url, t.properties);
+        removal->sshTrust = t.sshTrust;
+        return removal;
     }
     curl_off_t size = -1;
     if (t.sizeOnly && result == CURLE_OK &&
         curl_easy_getinfo(t.easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &size) == CURLE_OK &&
         size == 0) {
-        auto removal = std::make_shared<CurlTransfer>(++ownIds, CurlTransfer::Kind::Delete, t.url,
-                                                      t.properties);
+        auto removal = std::make_shared<CurlTransfer>(nextOwnId(), CurlTransfer::Kind::Delete,
+                                                      t.url, t.properties);
         removal->trust = t.trust;
         return removal;
     }

@@ -65,6 +65,8 @@ private:
     void end(CurlTransfer& transfer);
     void collectFinished();
     std::shared_ptr<CurlTransfer> emptyFileCheck(CurlTransfer& transfer, CURLcode result);
+    void startUploadAfterCheck(const std::shared_ptr<CurlTransfer>& upload, CURLcode result,
+                               CurlNote checked);
     bool anyPaused();
     void note(CurlNote next);
     static CurlNote noteOf(uint64_t id, CurlNote::Kind kind, int code = 0);

@@ -243,6 +243,8 @@ size_t CurlEngine::send(char* out, size_t size, size_t count, void* transfer)
         // libcurl asks for bytes only once the server has accepted STOR and the data
         // connection is up.
         std::lock_guard guard(t->mutex);
+        // SFTP has no 1xx reply: this call tells that the remote file is open.
+        t->transferAccepted = true;
         const int64_t n = t->buffer.take(out, static_cast<int64_t>(size * count));
         if (n > 0) {
             t->lastActivity = CurlTransfer::Clock::now();

@@ -144,6 +144,17 @@ std::optional<StreamError> applySsh(CURL* easy, const FtpStreamProperties& prope
             return localError(CURLE_LOGIN_DENIED,
                               QStringLiteral("The key file \"%1\" cannot be read: %2")
                                   .arg(keyFile, key.errorString()));
+        // libssh2 reads OpenSSH's and PEM's private keys, each framed by a "-----BEGIN ...
+        // PRIVATE KEY-----" line; of anything else the server would only hear no key at all.
+        const QByteArray text = key.read(64 * 1024);
+        if (!text.contains("PRIVATE KEY-----"))
+            return localError(
+                CURLE_LOGIN_DENIED,
+                text.startsWith("ssh-") || text.startsWith("ecdsa-") || text.startsWith("sk-")
+                    ? QStringLiteral("The key file \"%1\" is a public key: choose the private "
+                                     "key beside it")
+                          .arg(keyFile)
+                    : QStringLiteral("The key file \"%1\" holds no private key").arg(keyFile));
         methods |= CURLSSH_AUTH_PUBLICKEY;
     }
     curl_easy_setopt(easy, CURLOPT_SSH_AUTH_TYPES, methods);

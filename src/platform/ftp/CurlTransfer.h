@@ -3,6 +3,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <optional>
 
@@ -95,6 +96,8 @@ struct CurlTransfer final
     } sshTrust;
     // A download that only asks the file's size (the check after a failed upload).
     bool sizeOnly = false;
+    // sftp: the upload that waits for this size check to learn whether its file exists.
+    std::shared_ptr<CurlTransfer> uploadAfter;
 
     // Shared, under the mutex.
     std::mutex mutex;
@@ -128,6 +131,8 @@ struct CurlTransfer final
     bool sizeAnswered = false;
     bool modificationTimeAnswered = false;
     bool transferAccepted = false;          // the 1xx reply to RETR, LIST or STOR came
+    bool existenceAsked = false;            // sftp upload: its size check has run
+    bool existedBefore = true;              // sftp upload: the file was there before it
     int verdict = 0;                        // the reply after that 1xx
     std::optional<StreamError> abortedWith; // why the transfer was stopped from outside libcurl
     std::unique_ptr<TlsPolicy> tls;         // the transfer's TLS options and what they saw

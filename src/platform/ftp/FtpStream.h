@@ -51,7 +51,8 @@ enum class FtpStreamProperty
     // certificate trust: see TlsPolicy. An sftp:// URL has no TLS and ignores it.
     Encryption,
     // For a file's read stream: a qint64 byte offset to start at (REST), so that a partial file
-    // can be completed; 0 or absent starts at the beginning.
+    // can be completed; 0 or absent starts at the beginning. For a file's write stream: more
+    // than 0 appends the bytes written to the remote file (APPE) instead of replacing it.
     FileTransferOffset,
     // sftp only: the private key file (OpenSSH format) to log in with, and its passphrase.
     // The user's ssh-agent is tried as well, and a password when one is given.

@@ -98,8 +98,11 @@ void makeEntry(const Fields& fields, std::optional<ListingEntry>* entry)
     // EPLF without a size fact, host listings) gets 0, so that it still opens as a folder.
     if (!fields.size && fields.type == kEntryTypeDirectory)
         e.kCFFTPResourceSize = 0;
-    if (fields.msecs)
-        e.kCFFTPResourceModDate = QDateTime::fromMSecsSinceEpoch(*fields.msecs, Qt::UTC);
+    if (fields.msecs) {
+        // Set on a copy of a UTC time: half the work of making one from scratch.
+        static const QDateTime kUtc = QDateTime::fromMSecsSinceEpoch(0, Qt::UTC);
+        e.kCFFTPResourceModDate.emplace(kUtc).setMSecsSinceEpoch(*fields.msecs);
+    }
 }
 
 int64_t parseListing(const char* buffer, int64_t length, std::optional<ListingEntry>* entry,

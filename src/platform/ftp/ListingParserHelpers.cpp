@@ -41,6 +41,34 @@ int64_t floorDiv(int64_t a, int64_t b)
     return a / b - ((a % b != 0) && ((a < 0) != (b < 0)) ? 1 : 0);
 }
 
+bool isLeapYear(int64_t year)
+{
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
+
+// The years a date without one may fall in, for the day now is on: worked out again only when
+// that day changes, so once per listing as a rule.
+struct RecentYears
+{
+    static constexpr int64_t kCount = 10; // the year after now's and the nine before it
+    int64_t day = std::numeric_limits<int64_t>::min();
+    int64_t first = 0;
+    std::array<int64_t, kCount> firstDays{}; // days since 1970-01-01 of each one's January 1
+};
+
+const RecentYears& recentYears(int64_t now)
+{
+    thread_local RecentYears years;
+    const int64_t day = floorDiv(now, kMsecsPerDay);
+    if (day != years.day) {
+        years.day = day;
+        years.first = yearOfDay(day) + 2 - RecentYears::kCount;
+        for (int64_t i = 0; i < RecentYears::kCount; ++i)
+            years.firstDays[static_cast<size_t>(i)] = daysFromCivil(years.first + i, 1, 1);
+    }
+    return years;
+}
+
 int64_t msecsOf(int year, const CivilTime& t)
 {
     return daysFromCivil(year, t.month, t.day) * kMsecsPerDay +
@@ -52,8 +80,7 @@ bool isValidDate(int year, int month, int day)
     static constexpr int kDays[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 || day > kDays[month - 1])
         return false;
-    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-    return month != 2 || day <= 28 || leap;
+    return month != 2 || day <= 28 || isLeapYear(year);
 }
 
 } // namespace
@@ -87,28 +114,24 @@ std::optional<int64_t> utcMsecs(const CivilTime& t, const Clock& clock)
 
     // No year: the latest year that keeps the date inside the window. Eight years back always
     // reach a leap year for "Feb 29"; a date that is no date in any year gives none.
+    static constexpr int kDaysBeforeMonth[] = {0,   31,  59,  90,  120, 151,
+                                               181, 212, 243, 273, 304, 334};
     const int64_t now = clock.msecs();
     const int64_t limit = now + kFutureWindowDays * kMsecsPerDay;
-    const int64_t nowYear = yearOfDay(floorDiv(now, kMsecsPerDay));
-    for (int64_t year = nowYear + 1; year >= nowYear - 8; --year) {
+    const RecentYears& years = recentYears(now);
+    const int64_t timeOfDay = ((t.hour * 60LL + t.minute) * 60 + t.second) * 1000 + t.millisecond;
+    for (int64_t i = RecentYears::kCount - 1; i >= 0; --i) {
+        const int64_t year = years.first + i;
         if (!isValidDate(static_cast<int>(year), t.month, t.day))
             continue;
-        const int64_t msecs = msecsOf(static_cast<int>(year), t);
+        const int64_t days = years.firstDays[static_cast<size_t>(i)] +
+                             kDaysBeforeMonth[t.month - 1] + (t.month > 2 && isLeapYear(year)) +
+                             t.day - 1;
+        const int64_t msecs = days * kMsecsPerDay + timeOfDay;
         if (msecs <= limit)
             return msecs;
     }
     return std::nullopt;
-}
-
-bool allDigits(std::string_view s)
-{
-    if (s.empty())
-        return false;
-    for (const char c : s) {
-        if (!isDigit(c))
-            return false;
-    }
-    return true;
 }
 
 bool equalsNoCase(std::string_view s, std::string_view lowerWord)
@@ -160,19 +183,6 @@ bool parseCount(std::string_view s, std::optional<int64_t>& value, bool allowCom
     if (fits)
         value = static_cast<int64_t>(n);
     return true;
-}
-
-int parseSmall(std::string_view s, size_t maxDigits)
-{
-    if (s.empty() || s.size() > maxDigits || maxDigits > 9)
-        return -1;
-    int n = 0;
-    for (const char c : s) {
-        if (!isDigit(c))
-            return -1;
-        n = n * 10 + (c - '0');
-    }
-    return n;
 }
 
 bool parseClock(std::string_view s, CivilTime& t, bool* hadFraction)

@@ -4,8 +4,10 @@
 // on one line without its line end, as a view into the caller's bytes: nothing is copied until
 // a line turns out to name an entry, and nothing is read outside the view.
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <string_view>
 
@@ -86,8 +88,29 @@ inline char toLower(char c)
     return isUpper(c) ? static_cast<char>(c + ('a' - 'A')) : c;
 }
 
+// Eight bytes of s from pos on, the first in the lowest byte; pos + 8 <= s.size().
+inline uint64_t eightBytes(std::string_view s, size_t pos)
+{
+    uint64_t x;
+    std::memcpy(&x, s.data() + pos, sizeof x);
+    return x;
+}
+inline constexpr uint64_t kEachByte = 0x0101010101010101ULL;
+inline constexpr bool kLittleEndian = std::endian::native == std::endian::little;
+
 inline size_t skipBlanks(std::string_view s, size_t pos)
 {
+    // Listings pad their columns with runs of spaces: eight at a time.
+    if constexpr (kLittleEndian) {
+        while (pos + 8 <= s.size()) {
+            const uint64_t notSpace = eightBytes(s, pos) ^ (kEachByte * ' ');
+            if (notSpace != 0) {
+                pos += static_cast<size_t>(std::countr_zero(notSpace)) / 8;
+                break;
+            }
+            pos += 8;
+        }
+    }
     while (pos < s.size() && isBlank(s[pos]))
         ++pos;
     return pos;
@@ -95,6 +118,22 @@ inline size_t skipBlanks(std::string_view s, size_t pos)
 
 inline size_t tokenEnd(std::string_view s, size_t pos)
 {
+    if constexpr (kLittleEndian) {
+        while (pos + 8 <= s.size()) {
+            // The top bit of each byte below 0x21 (blanks and control bytes), exact up to the
+            // first one: the borrow of a subtraction only runs past a byte that is below.
+            const uint64_t x = eightBytes(s, pos);
+            const uint64_t low = (x - kEachByte * 0x21) & ~x & (kEachByte * 0x80);
+            if (low == 0) {
+                pos += 8;
+                continue;
+            }
+            pos += static_cast<size_t>(std::countr_zero(low)) / 8;
+            if (isBlank(s[pos]))
+                return pos;
+            ++pos; // a control byte, part of the word
+        }
+    }
     while (pos < s.size() && !isBlank(s[pos]))
         ++pos;
     return pos;
@@ -131,14 +170,35 @@ private:
     size_t m_pos;
 };
 
-bool allDigits(std::string_view s);
+inline bool allDigits(std::string_view s)
+{
+    if (s.empty())
+        return false;
+    for (const char c : s) {
+        if (!isDigit(c))
+            return false;
+    }
+    return true;
+}
+
 bool equalsNoCase(std::string_view s, std::string_view lowerWord);
 bool startsWithNoCase(std::string_view s, std::string_view lowerWord);
 // A count of decimal digits (and, where allowed, thousands commas). True when s is one; value
 // then holds it, or stays empty when it does not fit in 64 signed bits ("size unknown").
 bool parseCount(std::string_view s, std::optional<int64_t>& value, bool allowCommas = false);
 // A small unsigned number of 1 to maxDigits digits, or -1.
-int parseSmall(std::string_view s, size_t maxDigits);
+inline int parseSmall(std::string_view s, size_t maxDigits)
+{
+    if (s.empty() || s.size() > maxDigits || maxDigits > 9)
+        return -1;
+    int n = 0;
+    for (const char c : s) {
+        if (!isDigit(c))
+            return -1;
+        n = n * 10 + (c - '0');
+    }
+    return n;
+}
 // A month's name, abbreviated or not, in one of the languages servers print them in (a dot or
 // comma after it allowed): 1 .. 12, else 0.
 int monthFromName(std::string_view s);
