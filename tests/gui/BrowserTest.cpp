@@ -199,6 +199,12 @@ TEST_F(Listing, StopsAtItsLimitsKeepingWhatArrivedAndEscStopsIt)
     EXPECT_EQ(c->statusLabel->text(), "Listing stopped at 10 entries");
     EXPECT_EQ(c->numberOfRowsInTableView(), 10);
 
+    // More bytes than a listing may take, in lines that name nothing.
+    writeFile(listingFile, QByteArray("total 42\r\n").repeated(500));
+    c->reloadButton->click();
+    ASSERT_TRUE(waitForListing());
+    EXPECT_EQ(c->statusLabel->text(), QStringLiteral("Listing stopped at %L1 bytes").arg(4096));
+
     // A slow listing, one line at a time: Esc stops it, keeping the rows that came.
     QByteArray slow;
     for (int i = 0; i < 100; ++i)

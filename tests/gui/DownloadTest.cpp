@@ -127,6 +127,21 @@ TEST_F(Download, AFailureKeepsExistingFilesAndPutsWhatCameAside)
 }
 
 // The name checks' own test holds the hostile names; here one that no local file should show.
+TEST_F(Download, AFullDiskIsAFileWriteErrorLeavingOnlyThePartialFile)
+{
+    startServer();
+    writeSparseFile(root() + "/big.bin");
+    connectAndList();
+    SmallDisk disk;
+    if (!disk.works)
+        GTEST_SKIP() << "the file size limit cannot be set";
+    EXPECT_EQ(downloadAndWait(QStringLiteral("big.bin")), "File write error");
+    EXPECT_FALSE(QFileInfo::exists(downloads.filePath(QStringLiteral("big.bin"))));
+    const qint64 kept = QFileInfo(downloads.filePath(QStringLiteral("big.bin.part"))).size();
+    EXPECT_GT(kept, 0);
+    EXPECT_LE(kept, 64 * 1024);
+}
+
 TEST_F(Download, NoSelectionOrAnUnsafeNameFetchesNothing)
 {
     FtpServer::Options options;
