@@ -85,7 +85,8 @@ tree_rows()
         rm -rf "$work/out/tandrel"
         mkdir -p "$work/out/tandrel"
         sync
-        timed "$work/tandrel.runs" "$drive" "${args[@]}" --connections 4 \
+        # pyftpdlib takes longer than the drive's default 300 s for it.
+        timed "$work/tandrel.runs" "$drive" "${args[@]}" --connections 4 --timeout 3600 \
             --download-folder "$work/out/tandrel" get big
         files="$(find "$work/out/tandrel/big" -type f | wc -l)"
         [ "$files" = 100000 ] || { echo "Tandrel fetched $files of 100000 files" >&2; exit 1; }
