@@ -5,7 +5,8 @@
 # /usr/bin/time. Prints the medians of wall time, CPU time (user + system) and peak memory per
 # server, Tandrel's wall time as a multiple of curl's, and the longest time Tandrel's event loop
 # was held (the drive's stall-max-ms, which must stay within 50 ms).
-#   bench/compare.sh [pairs] [sftp] (default 5 pairs of runs per row; sftp: the SFTP rows alone)
+#   bench/compare.sh [pairs] [sftp|tree] (default 5 pairs of runs per row; sftp: the SFTP rows
+#   alone; tree: the folder-tree rows alone, against lftp's mirror, see bench/compare-tree.sh)
 # "clean" runs remove the previous output and sync before each run; "back to back" runs write
 # over the same program's previous file while its pages may still be written back, as a user who
 # fetches the same file again does. The upload and listing rows also time bench/qt_floor, the
@@ -18,6 +19,7 @@ pairs="${1:-5}"
 only="${2:-}"
 source "$here/scripts/packages.sh"
 source "$here/bench/loopback.sh"
+source "$here/bench/compare-tree.sh"
 ensure_packages "${BUILD_PACKAGES[@]}" "${BENCH_PACKAGES[@]}"
 
 build="$here/build-bench"
@@ -184,8 +186,13 @@ tout="$work/out/tandrel/big-1g.bin"
 up_curl="$work/root/incoming/curl-up.bin"
 up_tandrel="$work/root/incoming/up-1g.bin"
 up_floor="$work/root/incoming/floor-up.bin"
-# `bench/compare.sh N sftp` times the SFTP rows alone.
+# `bench/compare.sh N sftp` times the SFTP rows alone, `bench/compare.sh N tree` the tree rows.
 [ "$only" = sftp ] && servers=()
+if [ "$only" = tree ]; then
+    tree_rows
+    echo "medians of $pairs pairs; lftp's figures in the curl columns"
+    exit 0
+fi
 for server in "${servers[@]}"; do
     port="${ports[$server]}"
     url="ftp://127.0.0.1:$port"
@@ -293,6 +300,7 @@ for server in "${servers[@]}"; do
     done
     row "$server" "start, connect, list 20 entries"
 done
+[ -z "$only" ] && tree_rows
 # SFTP: the same process against OpenSSH's sshd (a configuration, host key and authorized key
 # of its own in the work folder; internal-sftp), with the `curl` command and OpenSSH's own
 # `sftp -b` in the floor's columns. Tandrel trusts the host key by its fingerprint in its

@@ -1,5 +1,6 @@
 # Shared by the benchmark scripts (sourced): a free loopback port, and the configuration of an
-# anonymous vsftpd on 127.0.0.1 that serves a folder and takes uploads into it.
+# anonymous vsftpd on 127.0.0.1 that serves a folder and takes uploads (files and folders) into
+# it.
 
 free_port()
 {
@@ -22,6 +23,7 @@ local_enable=NO
 write_enable=YES
 anon_upload_enable=YES
 anon_other_write_enable=YES
+anon_mkdir_write_enable=YES
 anon_umask=022
 secure_chroot_dir=$4
 seccomp_sandbox=NO

@@ -1,5 +1,6 @@
 #include "MiscTool.h"
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <charconv>
 #include <limits>
@@ -323,6 +324,15 @@ QString MiscTool::getDownloadFolder()
     const QString home = getUserHome();
     return home == QLatin1String("/") ? QStringLiteral("/Downloads")
                                       : home + QStringLiteral("/Downloads");
+}
+
+int MiscTool::transfersAtOnce()
+{
+    bool isNumber = false;
+    const qint64 stored = storedText(Setting::TransfersAtOnce).trimmed().toLongLong(&isNumber);
+    if (!isNumber)
+        return QByteArray(settingInfo(Setting::TransfersAtOnce).defaultValue).toInt();
+    return static_cast<int>(std::clamp<qint64>(stored, 1, 8));
 }
 
 FtpStreamProperties MiscTool::streamProperties()

@@ -37,6 +37,9 @@ public:
 
     // The saved login, passive mode and proxy as stream properties, read afresh from the store.
     static FtpStreamProperties streamProperties();
+    // The saved TransfersAtOnce: how many files move at once, each on a connection of its own.
+    // A number past the ends reads as the nearest end (1 or 8), anything else as the default.
+    static int transfersAtOnce();
 
     static int32_t getFileType(const ListingEntry& entry);
     static std::optional<QString> getFileName(const ListingEntry& entry);

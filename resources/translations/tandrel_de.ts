@@ -447,6 +447,14 @@
         <source>Choose download folder…</source>
         <translation>Download-Ordner wählen…</translation>
     </message>
+    <message id="TransfersAtOnceLabel">
+        <source>Transfers at once:</source>
+        <translation>Gleichzeitige Übertragungen:</translation>
+    </message>
+    <message id="TransfersAtOnceTip">
+        <source>How many files move at the same time, each on a connection of its own</source>
+        <translation>Wie viele Dateien zugleich übertragen werden, jede über eine eigene Verbindung</translation>
+    </message>
     <message id="CloseButton">
         <source>Close</source>
         <translation>Schließen</translation>

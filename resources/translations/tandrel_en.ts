@@ -475,6 +475,14 @@
         <source>Choose download folder…</source>
         <translation>Choose download folder…</translation>
     </message>
+    <message id="TransfersAtOnceLabel">
+        <source>Transfers at once:</source>
+        <translation>Transfers at once:</translation>
+    </message>
+    <message id="TransfersAtOnceTip">
+        <source>How many files move at the same time, each on a connection of its own</source>
+        <translation>How many files move at the same time, each on a connection of its own</translation>
+    </message>
     <message id="CloseButton">
         <source>Close</source>
         <translation>Close</translation>

@@ -447,6 +447,14 @@
         <source>Choose download folder…</source>
         <translation>Choisir le dossier de téléchargement…</translation>
     </message>
+    <message id="TransfersAtOnceLabel">
+        <source>Transfers at once:</source>
+        <translation>Transferts simultanés :</translation>
+    </message>
+    <message id="TransfersAtOnceTip">
+        <source>How many files move at the same time, each on a connection of its own</source>
+        <translation>Combien de fichiers sont transférés en même temps, chacun sur sa propre connexion</translation>
+    </message>
     <message id="CloseButton">
         <source>Close</source>
         <translation>Fermer</translation>

@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTableView>
 #include <QToolBar>
@@ -51,6 +52,7 @@ void Controller::connectOutlets(QWidget* mainWindow, const Ui::CustomWindow& ui,
     serverButton = ui.serverButton;
     localButton = panelUi.localButton;
     downloadFolderPathLabel = panelUi.downloadFolderPathLabel;
+    transfersAtOnceField = panelUi.transfersAtOnceField;
 
     hostLabel = ui.hostLabel;
     hostField = ui.hostField;
@@ -122,6 +124,10 @@ void Controller::connectOutlets(QWidget* mainWindow, const Ui::CustomWindow& ui,
     connect(useProxyCheckBox, &QCheckBox::clicked, this, &Controller::useProxyAction);
     connect(serverButton, &QPushButton::clicked, this, &Controller::setServer);
     connect(localButton, &QPushButton::clicked, this, &Controller::setLocal);
+    // Typed digits count once the field is left or the arrows used, not at each keystroke.
+    transfersAtOnceField->setKeyboardTracking(false);
+    connect(transfersAtOnceField, &QSpinBox::valueChanged, this,
+            &Controller::transfersAtOnceAction);
     connect(panelUi.panelCloseButton, &QPushButton::clicked, this, &Controller::closeAction);
     connect(preButton, &QPushButton::clicked, this, &Controller::preAction);
     connect(reloadButton, &QPushButton::clicked, this, &Controller::reloadAction);

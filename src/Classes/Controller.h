@@ -25,6 +25,7 @@ class QLabel;
 class QLineEdit;
 class QProgressBar;
 class QPushButton;
+class QSpinBox;
 class QTabWidget;
 class QTableView;
 class QToolBar;
@@ -82,6 +83,8 @@ public:
     void setServer();
     void closeAction();
     void setLocal();
+    // Saves how many files move at once, as the panel's spin box shows it.
+    void transfersAtOnceAction(int count);
 
     // Listing.
     void startReceive(const QString& url);
@@ -155,6 +158,8 @@ public:
     QPushButton* localButton = nullptr;
     // Beside the chooser: the path downloads go to now.
     QLabel* downloadFolderPathLabel = nullptr;
+    // How many files move at once; saved as it changes.
+    QSpinBox* transfersAtOnceField = nullptr;
     // FTP settings.
     QLabel* hostLabel = nullptr;
     QLineEdit* hostField = nullptr;

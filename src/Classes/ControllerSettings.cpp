@@ -9,6 +9,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
+#include <QSpinBox>
 #include <QTimer>
 
 #include "Classes/Controller.h"
@@ -195,6 +197,11 @@ void Controller::saveAction()
 void Controller::setServer()
 {
     downloadFolderPathLabel->setText(downloadFolder);
+    {
+        // Showing the stored value saves nothing.
+        const QSignalBlocker quiet(transfersAtOnceField);
+        transfersAtOnceField->setValue(MiscTool::transfersAtOnce());
+    }
     Toolkit::shared().beginSheet(ftpSettingPanel, window);
 }
 
@@ -215,4 +222,10 @@ void Controller::setLocal()
         downloadFolder = answer.path;
     localButton->setToolTip(downloadFolder);
     downloadFolderPathLabel->setText(downloadFolder);
+}
+
+void Controller::transfersAtOnceAction(int count)
+{
+    store().setObject(QString::number(count), Setting::TransfersAtOnce);
+    store().synchronize();
 }

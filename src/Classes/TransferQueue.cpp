@@ -7,6 +7,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMimeData>
 #include <QRegularExpression>
 #include <QTimer>
@@ -101,10 +102,14 @@ TransferQueue::TransferQueue(Controller* controller, const RemoteFolder* remote,
             [this](OperationOutcome::Action, const QString& localPath) {
                 if (running >= 0 && !items[running].folder)
                     items[running].localPath = localPath;
+                else if (batch)
+                    batchStarted(this->download, localPath);
             });
     connect(download, &DownloadDelegate::continuedFrom, this, [this](int64_t offset) {
         if (running >= 0 && !items[running].folder)
             items[running].bytesBeforeRun = offset;
+        else if (Worker* worker = batchWorkerOf(this->download))
+            items[worker->row].bytesBeforeRun = offset;
     });
     connect(upload, &UploadDelegate::filesChosen, this, &TransferQueue::uploadFiles);
 }
@@ -197,6 +202,13 @@ void TransferQueue::enqueue(const QList<Transfer>& batch)
     beginInsertRows({}, first, first + static_cast<int>(batch.size()) - 1);
     items.append(batch);
     endInsertRows();
+    if (this->batch) {
+        // Idle connections of the files moving now take them at once.
+        batchStep();
+        if (items.last().state == State::Waiting)
+            controller->showStatus(text("StatusQueued", "Queued until the running operation ends"));
+        return;
+    }
     // Started at once when the slot is free, so that one file behaves as it always did.
     if (running < 0 && !RemoteOperation::running())
         startNext();
@@ -217,6 +229,10 @@ void TransferQueue::scheduleNext()
 void TransferQueue::startNext()
 {
     startScheduled = false;
+    if (batch) {
+        batchStep();
+        return;
+    }
     if (running >= 0 || RemoteOperation::running())
         return; // the slot's end schedules the next attempt
     const int row = firstWaiting();
@@ -232,6 +248,8 @@ void TransferQueue::startNext()
         emit drained();
         return;
     }
+    if (!items[row].folder && startBatch(row))
+        return;
     Transfer& transfer = items[row];
     transfer.state = State::Running;
     transfer.clock.start();
@@ -303,6 +321,13 @@ void TransferQueue::startNext()
 
 void TransferQueue::transferEnded(const OperationOutcome& outcome)
 {
+    if (batch) {
+        if (Worker* worker = batchWorkerOf(sender()))
+            batchFileEnded(*worker, outcome);
+        else // an operation started elsewhere freed the window's own
+            scheduleNext();
+        return;
+    }
     if (running < 0) {
         scheduleNext(); // an operation started elsewhere freed the slot
         return;
@@ -332,6 +357,7 @@ void TransferQueue::transferEnded(const OperationOutcome& outcome)
             text("StatusDownloaded", "Downloaded %1 to %2")
                 .arg(transfer.name, shownFolder(QFileInfo(transfer.localPath).absolutePath())));
     rowChanged(row);
+    emit fileEnded(transfer.name, transfer.outcome, transfer.doneBytes);
     // The browser stays locked through the hop to the next transfer.
     if (firstWaiting() >= 0 && remote->isConnected()) {
         holdingButtons = true;
@@ -343,12 +369,11 @@ void TransferQueue::transferEnded(const OperationOutcome& outcome)
 void TransferQueue::makeWorkers(Direction direction)
 {
     const bool down = direction == Direction::Download;
-    const qint64 wanted = std::clamp<qint64>(
-        UserDefaults::standardUserDefaults().text(Setting::TransfersAtOnce).toLongLong(), 1, 8);
+    const int wanted = MiscTool::transfersAtOnce();
     workers.clear();
     workers.push_back({down ? static_cast<RemoteOperation*>(download) : upload, {}, {}, 0, false});
     helpers.clear();
-    for (qint64 n = 1; n < wanted; ++n) {
+    for (int n = 1; n < wanted; ++n) {
         std::unique_ptr<RemoteOperation> helper;
         if (down)
             helper = std::make_unique<DownloadDelegate>();
@@ -359,15 +384,31 @@ void TransferQueue::makeWorkers(Direction direction)
         helper->helper = true;
         RemoteOperation* operation = helper.get();
         connect(operation, &RemoteOperation::progressed, this,
-                [this, operation](int64_t done, int64_t) {
-                    if (Worker* worker = workerOf(operation))
+                [this, operation](int64_t done, int64_t total) {
+                    if (batch)
+                        batchProgressed(operation, done, total);
+                    else if (Worker* worker = workerOf(operation))
                         worker->bytes = std::max(worker->bytes, done);
                 });
         connect(operation, &RemoteOperation::finished, this,
                 [this, operation](const OperationOutcome& outcome) {
-                    if (Worker* worker = workerOf(operation))
+                    if (batch) {
+                        if (Worker* worker = batchWorkerOf(operation))
+                            batchFileEnded(*worker, outcome);
+                    } else if (Worker* worker = workerOf(operation)) {
                         folderFileEnded(*worker, outcome);
+                    }
                 });
+        connect(operation, &RemoteOperation::started, this,
+                [this, operation](OperationOutcome::Action, const QString& localPath) {
+                    batchStarted(operation, localPath);
+                });
+        if (down)
+            connect(static_cast<DownloadDelegate*>(operation), &DownloadDelegate::continuedFrom,
+                    this, [this, operation](int64_t offset) {
+                        if (Worker* worker = batchWorkerOf(operation))
+                            items[worker->row].bytesBeforeRun = offset;
+                    });
         workers.push_back({operation, {}, {}, 0, false});
         helpers.push_back(std::move(helper));
     }
@@ -510,6 +551,7 @@ void TransferQueue::folderFileEnded(Worker& worker, const OperationOutcome& outc
     } else if (outcome.succeeded()) {
         ++transfer.filesDone;
         transfer.bytesOfFilesDone += bytes;
+        emit fileEnded(worker.shownPath, text("QueueDone", "Done"), bytes);
     } else if (file.link) {
         // A link that the server would not serve as a file names a folder, or nothing: it is
         // not followed.
@@ -517,12 +559,14 @@ void TransferQueue::folderFileEnded(Worker& worker, const OperationOutcome& outc
         //% "a link to no file"
         transfer.problems.append(worker.shownPath + QStringLiteral(": ") +
                                  text("QueueLinkNotFile", "a link to no file"));
+        emit fileEnded(worker.shownPath, text("QueueLinkNotFile", "a link to no file"), 0);
     } else {
         ++transfer.filesFailed;
         const QString problem = worker.shownPath + QStringLiteral(": ") + outcome.statusLine();
         if (transfer.problems.size() < TreeWalk::kMaxProblems)
             transfer.problems.append(problem);
         transfer.failedFiles.append({std::move(file), problem});
+        emit fileEnded(worker.shownPath, outcome.statusLine(), bytes);
         if (outcome.diskFull) {
             stopForFullDisk();
             return;
@@ -599,6 +643,10 @@ void TransferQueue::endFolder(const std::optional<QString>& stopped)
 
 void TransferQueue::progressed(int64_t done, int64_t total)
 {
+    if (batch) {
+        batchProgressed(sender(), done, total);
+        return;
+    }
     if (running < 0)
         return;
     Transfer& transfer = items[running];
@@ -676,10 +724,20 @@ void TransferQueue::eraseRow(int row)
     endRemoveRows();
     if (running > row)
         --running;
+    for (Worker& worker : workers)
+        if (worker.row > row)
+            --worker.row;
 }
 
 void TransferQueue::cancelFolder()
 {
+    if (batch) {
+        // Each file ends as cancelled in its own row; what waits goes on.
+        for (size_t n = 0; n < workers.size(); ++n)
+            if (workers[n].row >= 0)
+                workers[n].operation->cancel();
+        return;
+    }
     if (running < 0 || !items[running].folder)
         return;
     OperationOutcome cancelled;
@@ -696,6 +754,9 @@ void TransferQueue::dropWaiting()
     if (running >= 0 && items[running].folder && !RemoteOperation::running())
         //% "Stopped: disconnected"
         endFolder(text("QueueFolderDisconnected", "Stopped: disconnected"));
+    // Files moving beside the window's own stop with it.
+    if (batch)
+        cancelFolder();
     holdingButtons = false;
     reloadOwed = false;
     for (int row = 0; row < items.size(); ++row) {
@@ -826,4 +887,162 @@ QVariant TransferQueue::headerData(int section, Qt::Orientation orientation, int
     default:
         return {};
     }
+}
+
+bool TransferQueue::joinsBatch(int row) const
+{
+    return row >= 0 && items[row].state == State::Waiting && !items[row].folder &&
+           items[row].direction == batchDirection;
+}
+
+bool TransferQueue::startBatch(int row)
+{
+    if (MiscTool::transfersAtOnce() < 2)
+        return false;
+    // Worth it only when the next waiting file can go beside this one.
+    batchDirection = items[row].direction;
+    int next = row + 1;
+    while (next < items.size() && items[next].state != State::Waiting)
+        ++next;
+    if (next >= items.size() || !joinsBatch(next))
+        return false;
+    makeWorkers(batchDirection);
+    batch = true;
+    sinceShown.start();
+    // The browser stays locked between the files.
+    holdingButtons = true;
+    controller->setButtonsState(false);
+    batchStep();
+    return true;
+}
+
+void TransferQueue::batchStep()
+{
+    if (!batch)
+        return;
+    const bool down = batchDirection == Direction::Download;
+    for (size_t n = 0; n < workers.size(); ++n) {
+        Worker& worker = workers[n];
+        if (worker.row >= 0 || worker.retired)
+            continue;
+        // The window's own operation may be taken by another (a link's download) meanwhile.
+        if (worker.operation->helper ? worker.operation->isRunning()
+                                     : RemoteOperation::running() != nullptr)
+            continue;
+        const int row = firstWaiting();
+        if (!joinsBatch(row))
+            break;
+        Transfer& transfer = items[row];
+        transfer.state = State::Running;
+        transfer.clock.start();
+        worker.row = row;
+        rowChanged(row);
+        // Copies: a start that fails at once ends the transfer before it answers.
+        const Transfer started = transfer;
+        std::optional<OperationOutcome> refused;
+        if (down) {
+            refused = static_cast<DownloadDelegate*>(worker.operation)
+                          ->startDownload(started.entry, started.folderURL);
+            //% "Downloading %1"
+            controller->showStatus(text("StatusDownloading", "Downloading %1").arg(started.name));
+        } else {
+            auto* sender = static_cast<UploadDelegate*>(worker.operation);
+            // The folder shown is listed once, when the last file has gone.
+            sender->reloadAfterSuccess = false;
+            refused = sender->startUpload(started.localPath, started.folderURL);
+            //% "Uploading %1"
+            controller->showStatus(text("StatusUploading", "Uploading %1").arg(started.name));
+        }
+        if (refused && worker.row == row)
+            batchFileEnded(worker, *refused);
+    }
+    if (std::any_of(workers.begin(), workers.end(),
+                    [](const Worker& worker) { return worker.row >= 0; }))
+        return;
+    batch = false;
+    if (!fewerNote.isEmpty())
+        controller->showStatus(controller->statusLabel->text() + QStringLiteral("; ") + fewerNote);
+    scheduleNext();
+}
+
+void TransferQueue::batchFileEnded(Worker& worker, const OperationOutcome& outcome)
+{
+    const int row = worker.row;
+    if (row < 0)
+        return;
+    worker.row = -1;
+    Transfer& transfer = items[row];
+    const auto othersWorking = std::count_if(workers.begin(), workers.end(), [&](const Worker& w) {
+        return &w != &worker && !w.retired;
+    });
+    if (othersWorking > 0 && refusedAnotherConnection(outcome)) {
+        // The connections that work go on; the file waits for one of them.
+        worker.retired = true;
+        transfer.state = State::Waiting;
+        transfer.doneBytes = transfer.bytesBeforeRun = 0;
+        const bool first = fewerNote.isEmpty();
+        fewerNote = text("StatusFewerConnections",
+                         "The server refused another connection: going on with %1")
+                        .arg(othersWorking);
+        if (first)
+            controller->showStatus(fewerNote);
+    } else {
+        transfer.state = State::Finished;
+        transfer.succeeded = outcome.succeeded();
+        transfer.outcome = outcome.succeeded() ? text("QueueDone", "Done") : outcome.statusLine();
+        if (transfer.succeeded && transfer.size >= 0)
+            transfer.doneBytes = transfer.size;
+        transfer.bytesPerSecond = speedOf(transfer);
+        if (transfer.direction == Direction::Upload && transfer.succeeded)
+            reloadOwed = true;
+        if (transfer.direction == Direction::Download && transfer.succeeded &&
+            outcome.statusLine().isEmpty())
+            controller->showStatus(
+                text("StatusDownloaded", "Downloaded %1 to %2")
+                    .arg(transfer.name, shownFolder(QFileInfo(transfer.localPath).absolutePath())));
+        emit fileEnded(transfer.name, transfer.outcome, transfer.doneBytes);
+    }
+    rowChanged(row);
+    // The browser stays locked until the last file's end.
+    controller->setButtonsState(false);
+    // Out of the ending file's own stream event: the next one opens its streams afresh.
+    QTimer::singleShot(0, this, &TransferQueue::batchStep);
+}
+
+TransferQueue::Worker* TransferQueue::batchWorkerOf(const QObject* operation)
+{
+    if (!batch)
+        return nullptr;
+    for (Worker& worker : workers)
+        if (worker.operation == operation && worker.row >= 0)
+            return &worker;
+    return nullptr;
+}
+
+void TransferQueue::batchProgressed(const QObject* operation, int64_t done, int64_t total)
+{
+    Worker* worker = batchWorkerOf(operation);
+    if (!worker)
+        return;
+    Transfer& transfer = items[worker->row];
+    // A download that starts over reports from 0 again: keep the most.
+    transfer.doneBytes = std::max(transfer.doneBytes, done);
+    if (transfer.direction == Direction::Download && total > 0)
+        transfer.size = total;
+    if (sinceShown.elapsed() < kShowEveryMs)
+        return;
+    sinceShown.start();
+    for (const Worker& moving : workers) {
+        if (moving.row < 0)
+            continue;
+        items[moving.row].bytesPerSecond = speedOf(items[moving.row]);
+        rowChanged(moving.row);
+    }
+}
+
+void TransferQueue::batchStarted(const QObject* operation, const QString& localPath)
+{
+    if (Worker* worker = batchWorkerOf(operation);
+        worker && items[worker->row].direction == Direction::Download)
+        items[worker->row].localPath = localPath;
 }

@@ -129,7 +129,8 @@ public:
     // Runs the failed files of the finished folders among rows again, on the connection the
     // window has now.
     void retryFailed(const QList<int>& rows);
-    // Stops the running folder with every file it moves (Cancel, Esc).
+    // Stops the running folder with every file it moves, or each file moving beside others
+    // (Cancel, Esc).
     void cancelFolder();
     // The connection ended: waiting transfers do not start on whatever server comes next.
     void dropWaiting();
@@ -140,7 +141,7 @@ public:
     // each folder and kept for the rest of it. A single file is always replaced.
     std::optional<OnExists> onExists;
 
-    bool isEmpty() const { return running < 0 && firstWaiting() < 0; }
+    bool isEmpty() const { return running < 0 && !batch && firstWaiting() < 0; }
     const QList<Transfer>& transfers() const { return items; }
 
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -154,6 +155,10 @@ public:
 signals:
     // Nothing waits and nothing runs any more.
     void drained();
+    // A file ended: a single file's row, or a file of the running folder (named by its path
+    // below the folder's parent), with how, as its row or the folder's list says it, and its
+    // bytes.
+    void fileEnded(const QString& name, const QString& outcome, int64_t bytes);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -179,6 +184,8 @@ private:
         int64_t bytes = 0;
         // The server refused it a connection: it takes no more files.
         bool retired = false;
+        // Among single files moving side by side: the row of the one it moves, -1 when none.
+        int row = -1;
     };
     // Starts files on the running folder's idle workers, and ends the folder once all is done.
     void folderStep();
@@ -197,6 +204,19 @@ private:
     // complete kept, and says so.
     void stopForFullDisk();
     void eraseRow(int row);
+    // Single files of one direction move side by side on the workers, as a folder's files do,
+    // each keeping its own row. Starts them when the row and another waiting file can go so.
+    bool startBatch(int row);
+    // Starts waiting files of the batch on its idle workers, and ends it once none moves.
+    void batchStep();
+    // Whether the row may join the running batch: a waiting single file of its direction.
+    bool joinsBatch(int row) const;
+    void batchFileEnded(Worker& worker, const OperationOutcome& outcome);
+    // The worker moving a file of the batch through that operation, if any.
+    Worker* batchWorkerOf(const QObject* operation);
+    // A batch's file reached done of total bytes, or started at localPath (a download's target).
+    void batchProgressed(const QObject* operation, int64_t done, int64_t total);
+    void batchStarted(const QObject* operation, const QString& localPath);
     // Asks what the running folder does with name and the other files already there; none:
     // Cancel.
     std::optional<OnExists> askOnExists(const QString& name);
@@ -227,4 +247,7 @@ private:
     bool walkDone = false;
     // What was said once when the server refused the running folder another connection.
     QString fewerNote;
+    // Single files move side by side on the workers, in this direction.
+    bool batch = false;
+    Direction batchDirection = Direction::Download;
 };

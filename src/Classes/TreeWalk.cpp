@@ -1,5 +1,6 @@
 #include "Classes/TreeWalk.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <sys/stat.h>
@@ -18,17 +19,16 @@
 
 namespace {
 
-// What tells one listing from another: every entry's name, kind, size and time.
-size_t fingerprint(const QList<ListingEntry>& entries)
+// Entries read in one pass of the event loop.
+constexpr qsizetype kSlice = 2000;
+
+// What tells one listing from another: every entry's name, kind, size and time, folded into
+// seed one entry at a time (the first seed: the count).
+size_t fingerprint(size_t seed, const ListingEntry& entry)
 {
-    size_t seed = qHash(entries.size());
-    for (const ListingEntry& entry : entries) {
-        seed =
-            qHashMulti(seed, RemoteFolder::rawNameOf(entry), entry.kCFFTPResourceType.value_or(0),
-                       entry.kCFFTPResourceSize.value_or(-1),
-                       entry.kCFFTPResourceModDate.value_or(QDateTime()).toSecsSinceEpoch());
-    }
-    return seed;
+    return qHashMulti(seed, RemoteFolder::rawNameOf(entry), entry.kCFFTPResourceType.value_or(0),
+                      entry.kCFFTPResourceSize.value_or(-1),
+                      entry.kCFFTPResourceModDate.value_or(QDateTime()).toSecsSinceEpoch());
 }
 
 bool isInside(const QString& path, const QString& root)
@@ -56,13 +56,18 @@ void TreeWalk::takeNext(Next next)
         next(std::move(file));
         return;
     }
+    waiting = std::move(next);
+    if (preparing)
+        return;
     if (folders.empty()) {
-        next(std::nullopt);
+        Next last = std::move(waiting);
+        waiting = nullptr;
+        last(std::nullopt);
         return;
     }
-    waiting = std::move(next);
     const Folder folder = std::move(folders.front());
     folders.pop_front();
+    preparing = true;
     prepare(folder);
 }
 
@@ -75,11 +80,13 @@ void TreeWalk::walkOnly(const QList<File>& again)
 void TreeWalk::stop()
 {
     lister.stop();
+    reading.reset();
     waiting = nullptr;
 }
 
 void TreeWalk::prepared()
 {
+    preparing = false;
     if (Next next = std::move(waiting)) {
         waiting = nullptr;
         takeNext(std::move(next));
@@ -130,23 +137,52 @@ void TreeWalk::listed(const Folder& folder, FolderLister::Listing listing)
         prepared();
         return;
     }
-    const size_t print = fingerprint(listing.entries);
-    if (folder.above.contains(print)) {
-        //% "lists as a folder above it (a loop)"
-        skip(folder.shown,
-             OperationOutcome::localizedText("TreeLoop", "lists as a folder above it (a loop)"));
-        prepared();
+    reading.emplace();
+    reading->folder = folder;
+    reading->print = qHash(listing.entries.size());
+    reading->entries = std::move(listing.entries);
+    readListing();
+}
+
+void TreeWalk::readListing()
+{
+    if (!reading)
+        return; // stopped
+    Reading& read = *reading;
+    const qsizetype end = std::min(read.entries.size(), read.next + kSlice);
+    if (!read.sorting) {
+        for (; read.next < end; ++read.next)
+            read.print = fingerprint(read.print, read.entries.at(read.next));
+        if (read.next < read.entries.size()) {
+            QTimer::singleShot(0, this, &TreeWalk::readListing);
+            return;
+        }
+        const Folder& folder = read.folder;
+        if (folder.above.contains(read.print)) {
+            //% "lists as a folder above it (a loop)"
+            skip(folder.shown, OperationOutcome::localizedText(
+                                   "TreeLoop", "lists as a folder above it (a loop)"));
+            reading.reset();
+            prepared();
+            return;
+        }
+        // Made once the listing has shown that the folder is walked.
+        if (const QString why = makeLocalFolder(folder.localPath); !why.isEmpty()) {
+            folderFailed(folder.shown, why);
+            reading.reset();
+            prepared();
+            return;
+        }
+        read.folder.above.append(read.print);
+        read.sorting = true;
+        read.next = 0;
+        QTimer::singleShot(0, this, &TreeWalk::readListing);
         return;
     }
-    // Made once the listing has shown that the folder is walked.
-    if (const QString why = makeLocalFolder(folder.localPath); !why.isEmpty()) {
-        folderFailed(folder.shown, why);
-        prepared();
-        return;
-    }
-    QList<size_t> above = folder.above;
-    above.append(print);
-    for (ListingEntry& entry : listing.entries) {
+    const Folder& folder = read.folder;
+    const QList<size_t>& above = folder.above;
+    for (; read.next < end; ++read.next) {
+        ListingEntry& entry = read.entries[read.next];
         const QByteArray raw = RemoteFolder::rawNameOf(entry);
         const QString name = MiscTool::getFileName(entry).value_or(QString());
         const QString shown = folder.shown + QLatin1Char('/') + Log::printable(name);
@@ -173,6 +209,17 @@ void TreeWalk::listed(const Folder& folder, FolderLister::Listing listing)
         file.link = link;
         files.push_back(std::move(file));
     }
+    if (read.next < read.entries.size()) {
+        // The files found so far go at once to a walk that waits.
+        if (waiting && !files.empty()) {
+            Next next = std::move(waiting);
+            waiting = nullptr;
+            takeNext(std::move(next));
+        }
+        QTimer::singleShot(0, this, &TreeWalk::readListing);
+        return;
+    }
+    reading.reset();
     prepared();
 }
 

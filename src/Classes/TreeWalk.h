@@ -94,6 +94,10 @@ private:
 
     void prepare(const Folder& folder);
     void listed(const Folder& folder, FolderLister::Listing listing);
+    // Reads the listed folder's entries a slice at a time, each slice from the event loop, so
+    // that a folder of 100,000 entries never holds the window; the files found so far can move
+    // meanwhile.
+    void readListing();
     // The local folder's entries; remote: what the server's folder of that name holds.
     void listLocal(const Folder& folder, const QList<ListingEntry>& remote);
     // The folder is ready (or given up): the walk goes on.
@@ -110,4 +114,17 @@ private:
     std::deque<File> files;
     FolderLister lister;
     Next waiting;
+    // A folder is being listed, made or read: a walk with no file at hand waits for it.
+    bool preparing = false;
+    // The listed folder being read: its entries, the next one to read, the fingerprint so far.
+    struct Reading
+    {
+        Folder folder;
+        QList<ListingEntry> entries;
+        qsizetype next = 0;
+        size_t print = 0;
+        // The fingerprint is complete and the folder made: the entries are being sorted.
+        bool sorting = false;
+    };
+    std::optional<Reading> reading;
 };

@@ -24,7 +24,7 @@ protected:
         for (const QString& name : names)
             selectRow(rowNamed(name), name == names.first() ? Qt::NoModifier : Qt::ControlModifier);
     }
-    // Starts downloads of three files; the first runs, the others wait.
+    // Starts downloads of three files; the first two run, the third waits.
     void queueThree()
     {
         startServer();
@@ -63,6 +63,7 @@ TEST_F(Queue, DownloadsTheSelectedFilesAndFoldersOneAfterAnother)
     writeFile(server->localPath("d.bin"), d);
     ASSERT_TRUE(QDir(root()).mkdir("sub"));
     writeFile(server->localPath("sub/in.txt"), b);
+    UserDefaults::standardUserDefaults().setObject(QStringLiteral("1"), Setting::TransfersAtOnce);
     connectAndWatch();
 
     // The browser stays locked from the first start to the last end.
@@ -89,24 +90,61 @@ TEST_F(Queue, DownloadsTheSelectedFilesAndFoldersOneAfterAnother)
     EXPECT_TRUE(readFile(downloads.filePath("sub/in.txt")) == b);
 }
 
+// Each file keeps its row; the connections are logged in once and take file after file.
+TEST_F(Queue, SeveralFilesMoveSideBySideOnTheConnectionsSetEachInItsOwnRow)
+{
+    startServer();
+    QList<QByteArray> contents;
+    QTemporaryDir sources;
+    QStringList paths;
+    for (int n = 0; n < 3; ++n) {
+        contents.append(pattern(3000000 + n));
+        writeFile(server->localPath(QStringLiteral("f%1.bin").arg(n)), contents.last());
+        paths.append(sources.filePath(QStringLiteral("u%1.bin").arg(n)));
+        writeFile(paths.last(), contents.last());
+    }
+    UserDefaults::standardUserDefaults().setObject(QStringLiteral("2"), Setting::TransfersAtOnce);
+    connectAndWatch();
+    const int connectionsBefore = server->connections();
+    selectRows({"f0.bin", "f1.bin", "f2.bin"});
+    c->downloadButton->click();
+    EXPECT_EQ(queueRows(),
+              (QStringList{"↓ f0.bin|Running", "↓ f1.bin|Running", "↓ f2.bin|Waiting"}));
+    ASSERT_TRUE(waitForQueue());
+    EXPECT_EQ(queueRows(), (QStringList{"↓ f0.bin|Done", "↓ f1.bin|Done", "↓ f2.bin|Done"}));
+    for (int n = 0; n < 3; ++n)
+        EXPECT_TRUE(readFile(downloads.filePath(QStringLiteral("f%1.bin").arg(n))) == contents[n]);
+    EXPECT_LE(server->connections() - connectionsBefore, 2);
+
+    uploadFiles(paths);
+    ASSERT_TRUE(waitForQueue());
+    ASSERT_TRUE(waitForListing());
+    for (int n = 0; n < 3; ++n) {
+        EXPECT_TRUE(readFile(server->localPath(QStringLiteral("u%1.bin").arg(n))) == contents[n]);
+        EXPECT_GE(rowNamed(QStringLiteral("u%1.bin").arg(n)), 0);
+    }
+    EXPECT_EQ(server->mostMovingAtOnce(), 2);
+    EXPECT_EQ(enabledBrowserButtons(), 5);
+}
+
 TEST_F(Queue, AWaitingTransferCanBeRemovedTheRunningOneCannot)
 {
     queueThree();
 
-    // The Delete key on the Queue tab's list takes the waiting b.bin off; the running a.bin
+    // The Delete key on the Queue tab's list takes the waiting d.bin off; the running a.bin
     // stays.
     c->tabView->setCurrentWidget(c->queueTabViewItem);
     activate();
     queueTable()->setFocus();
-    queueTable()->selectRow(1);
+    queueTable()->selectRow(2);
     QTest::keyClick(queueTable(), Qt::Key_Delete);
-    EXPECT_EQ(queueRows(), (QStringList{"↓ a.bin|Running", "↓ d.bin|Waiting"}));
+    EXPECT_EQ(queueRows(), (QStringList{"↓ a.bin|Running", "↓ b.bin|Running"}));
     queueTable()->selectRow(0);
     app->window()->findChild<QPushButton*>("removeTransferButton")->click();
     EXPECT_EQ(queueRows().size(), 2);
 }
 
-// Disconnecting asks about the running one; kept running, nothing changes. Cancelled, it stops
+// Disconnecting asks about the running ones; kept running, nothing changes. Cancelled, they stop
 // and no waiting one starts on the next server.
 TEST_F(Queue, ADisconnectAsksFirstThenDropsTheRestAndFinishedRowsCanBeCleared)
 {
@@ -114,11 +152,11 @@ TEST_F(Queue, ADisconnectAsksFirstThenDropsTheRestAndFinishedRowsCanBeCleared)
     toolkit.answerAlert(Toolkit::kAlternateReturn);
     c->disconnectItem->trigger();
     EXPECT_TRUE(c->disconnectItem->isEnabled());
-    EXPECT_EQ(queueRows(), (QStringList{"↓ a.bin|Running", "↓ b.bin|Waiting", "↓ d.bin|Waiting"}));
+    EXPECT_EQ(queueRows(), (QStringList{"↓ a.bin|Running", "↓ b.bin|Running", "↓ d.bin|Waiting"}));
     toolkit.answerAlert(Toolkit::kDefaultReturn);
     c->disconnectItem->trigger();
     ASSERT_TRUE(waitForQueue());
-    EXPECT_EQ(queueRows(), (QStringList{"↓ a.bin|Cancelled", "↓ b.bin|Not started: disconnected",
+    EXPECT_EQ(queueRows(), (QStringList{"↓ a.bin|Cancelled", "↓ b.bin|Cancelled",
                                         "↓ d.bin|Not started: disconnected"}));
     for (const char* name : {"a.bin", "b.bin", "d.bin"})
         EXPECT_FALSE(QFile::exists(downloads.filePath(name))) << name;

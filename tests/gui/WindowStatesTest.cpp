@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QScopeGuard>
 #include <QScreen>
+#include <QSpinBox>
 #include <QStyle>
 #include <QToolBar>
 
@@ -214,6 +215,26 @@ TEST_F(WindowStates, TheSettingsSheetShowsTheDownloadFolderAndTheChooserChangesI
     EXPECT_EQ(c->downloadFolder, "/tmp/chosen");
     app->panel()->findChild<QPushButton*>(QStringLiteral("panelCloseButton"))->click();
     EXPECT_TRUE(toolkit.sheetShown == nullptr && !app->panel()->isVisible());
+}
+
+// The sheet shows a stored value out of range as the nearest end and one that is no number as
+// the default; a change is saved at once.
+TEST_F(WindowStates, TransfersAtOnceIsSavedFromTheSheetAndReadWithinOneToEight)
+{
+    startApp();
+    QSpinBox* field = app->panel()->findChild<QSpinBox*>(QStringLiteral("transfersAtOnceField"));
+    ASSERT_NE(field, nullptr);
+    for (const auto& [stored, shown] :
+         {std::pair{"0", 1}, std::pair{"99", 8}, std::pair{"x", 2}, std::pair{"5", 5}}) {
+        store().setObject(QString::fromLatin1(stored), Setting::TransfersAtOnce);
+        c->serverButton->click();
+        EXPECT_EQ(field->value(), shown) << stored;
+        EXPECT_EQ(MiscTool::transfersAtOnce(), shown) << stored;
+    }
+    EXPECT_EQ(store().text(Setting::TransfersAtOnce), "5");
+    field->stepUp();
+    settings.restart();
+    EXPECT_EQ(store().text(Setting::TransfersAtOnce), "6");
 }
 
 TEST_F(WindowStates, TheWindowTakesTheImagesShapeAndDragsWithItsTopEdgeKeptOnScreen)

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QRegularExpression>
 #include <QTcpServer>
 #include <QTimer>
 
@@ -173,5 +174,37 @@ TEST(FtpFailures, ExitWhileTheCurlThreadEndsATransferIsClean)
     EXPECT_TRUE(drive.errors().contains(QLatin1String("the queue did not end in time")))
         << drive.errors().toStdString();
     EXPECT_FALSE(drive.errors().contains(QLatin1String("ERROR: AddressSanitizer")))
+        << drive.errors().toStdString();
+}
+
+TEST(Drive, EachFileOfATreeOrOfSeveralPrintsItsLineAndATreeItsSummary)
+{
+    FtpServer server;
+    ASSERT_TRUE(server.start()) << server.log().toStdString();
+    ASSERT_TRUE(QDir(server.root()).mkpath(QStringLiteral("tree/sub")));
+    writeFile(server.localPath(QStringLiteral("tree/a.txt")), "aaa");
+    writeFile(server.localPath(QStringLiteral("tree/sub/b.txt")), "bb");
+    writeFile(server.localPath(QStringLiteral("c.txt")), "c");
+    writeFile(server.localPath(QStringLiteral("d.txt")), "dddd");
+    QTemporaryDir local;
+    ServerProcess drive;
+    ASSERT_TRUE(drive.start(QStringLiteral(TANDREL_DRIVE),
+                            {QStringLiteral("--host"), QStringLiteral("127.0.0.1"),
+                             QStringLiteral("--port"), QString::number(server.port()),
+                             QStringLiteral("--anonymous"), QStringLiteral("--download-folder"),
+                             local.path(), QStringLiteral("get"), QStringLiteral("tree"),
+                             QStringLiteral("select"), QStringLiteral("c.txt"),
+                             QStringLiteral("d.txt"), QStringLiteral("get-selected")}));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !drive.isRunning(); }, 60000));
+    QStringList lines = drive.output()
+                            .split(QLatin1Char('\n'))
+                            .filter(QRegularExpression(QStringLiteral("^(queue|tree)\t")));
+    // The tree's files end in either order, as the two selected files do; the tree's line
+    // follows its files.
+    EXPECT_EQ(lines.value(2), "tree\ttree\t2\t0\t0\t5") << drive.output().toStdString();
+    lines.sort();
+    EXPECT_EQ(lines, (QStringList{"queue\tc.txt\tDone\t1", "queue\td.txt\tDone\t4",
+                                  "queue\ttree/a.txt\tDone\t3", "queue\ttree/sub/b.txt\tDone\t2",
+                                  "tree\ttree\t2\t0\t0\t5"}))
         << drive.errors().toStdString();
 }

@@ -1,5 +1,7 @@
 #include "FtpServer.h"
 
+#include <algorithm>
+
 #include <QDeadlineTimer>
 #include <QRegularExpression>
 #include <QThread>
@@ -88,4 +90,14 @@ QUrl FtpServer::url(const QString& path) const
 {
     return QUrl(QStringLiteral("ftp://%1:%2%3").arg(urlHost()).arg(listeningPort).arg(path),
                 QUrl::StrictMode);
+}
+
+int FtpServer::mostMovingAtOnce() const
+{
+    int most = 0;
+    const QStringList lines = process.output().split(QLatin1Char('\n'));
+    for (const QString& line : lines)
+        if (line.startsWith(QLatin1String("MOVING ")))
+            most = std::max(most, line.mid(7).toInt());
+    return most;
 }

@@ -82,6 +82,8 @@ public:
     {
         return static_cast<int>(process.output().count(QLatin1String("\nCONNECT ")));
     }
+    // The most files that moved at once (downloads and uploads over all connections).
+    int mostMovingAtOnce() const;
     // What the server printed, for failure messages.
     QString log() const { return process.output() + process.errors(); }
     // The server's own log: logins and transfers, every command and reply when verbose.

@@ -130,8 +130,21 @@ def make_handler(options):
         # Tests try wrong passwords on purpose: answer them at once.
         auth_failed_timeout = 0
 
+        # Files moving now, over all connections: each change is printed, so that tests can
+        # tell how many moved at once.
+        moving = 0
+
         def on_connect(self):
             print("CONNECT %s:%s" % (self.remote_ip, self.remote_port), flush=True)
+
+        def count_moving(self, change):
+            Handler.moving += change
+            self.moving_here = change > 0
+            print("MOVING %d" % Handler.moving, flush=True)
+
+        def on_disconnect(self):
+            if getattr(self, "moving_here", False):
+                self.count_moving(-1)
 
         def ftp_LIST(self, path):
             if not options.listing:
@@ -153,6 +166,7 @@ def make_handler(options):
                 FTPHandler.ftp_SIZE(self, path)
 
         def ftp_STOR(self, file, mode="w"):
+            self.opening_transfer = True
             if not options.drop_suffix or not file.endswith(options.drop_suffix):
                 return FTPHandler.ftp_STOR(self, file, mode)
             # As a server whose data connection failed after it had opened the file.
@@ -164,12 +178,19 @@ def make_handler(options):
             return file
 
         def ftp_RETR(self, file):
+            self.opening_transfer = True
             self.opening_size = None
             if options.opening_size and options.opening_size in os.path.basename(file):
                 self.opening_size = os.path.getsize(file)
             return FTPHandler.ftp_RETR(self, file)
 
         def respond(self, resp, *args, **kwargs):
+            if getattr(self, "opening_transfer", False):
+                self.opening_transfer = False
+                if resp[:4] in ("150 ", "125 "):
+                    self.count_moving(1)
+            elif getattr(self, "moving_here", False):
+                self.count_moving(-1)
             if resp[:4] in ("150 ", "125 ") and getattr(self, "opening_size", None) is not None:
                 resp = "%s (%d bytes)" % (resp, self.opening_size)
                 self.opening_size = None

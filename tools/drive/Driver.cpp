@@ -56,6 +56,11 @@ Driver::Driver(TandrelApp* app, DriveToolkit* toolkit, const Options& options)
                              wake();
                              operationStatus = outcome.statusText();
                          });
+    // One line per file as it ends, of a folder's tree or of several files side by side.
+    QObject::connect(app->transferQueue(), &TransferQueue::fileEnded,
+                     [](const QString& name, const QString& outcome, int64_t bytes) {
+                         print({QStringLiteral("queue"), name, outcome, QString::number(bytes)});
+                     });
     QObject::connect(app->transferQueue(), &TransferQueue::drained, [this] {
         queueDrained = true;
         wake();

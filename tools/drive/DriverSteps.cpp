@@ -208,8 +208,11 @@ void Driver::runQueue(QPushButton* button, const QString& what, bool reloads)
     for (int row = first; row < queue->rowCount(); ++row) {
         const TransferQueue::Transfer& transfer = queue->transfers().at(row);
         allDone = allDone && transfer.succeeded;
-        print({QStringLiteral("queue"), transfer.name,
-               queue->data(queue->index(row, TransferQueue::OutcomeColumn)).toString()});
+        // A file's line came as it ended; one that never started ends here.
+        if (!transfer.folder && transfer.state == TransferQueue::State::Finished &&
+            !transfer.clock.isValid())
+            print({QStringLiteral("queue"), transfer.name, transfer.outcome,
+                   QString::number(transfer.doneBytes)});
         if (transfer.folder)
             print({QStringLiteral("tree"), transfer.name, QString::number(transfer.filesDone),
                    QString::number(transfer.filesSkipped), QString::number(transfer.filesFailed),
