@@ -137,7 +137,7 @@ void TreeWalk::listed(const Folder& folder, FolderLister::Listing listing)
         prepared();
         return;
     }
-    reading.emplace();
+    reading = Reading{};
     reading->folder = folder;
     reading->print = qHash(listing.entries.size());
     reading->entries = std::move(listing.entries);
