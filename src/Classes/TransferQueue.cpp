@@ -16,6 +16,7 @@
 
 #include "Classes/Controller.h"
 #include "Classes/RemoteFolder.h"
+#include "Classes/TransferQueueParts.h"
 #include "DownloadDelegate.h"
 #include "MiscTool.h"
 #include "UploadDelegate.h"
@@ -24,15 +25,9 @@
 #include "platform/UserDefaults.h"
 #include "platform/toolkit/Toolkit.h"
 
+using namespace transfer_queue;
+
 namespace {
-
-// The running row is repainted at most this often: a chunk arrives every few microseconds.
-constexpr qint64 kShowEveryMs = 250;
-
-QString text(const char* id, const char* english)
-{
-    return OperationOutcome::localizedText(id, english);
-}
 
 QString duration(int64_t seconds)
 {
@@ -50,36 +45,12 @@ bool isFolder(const ListingEntry& entry)
     return RemoteFolder::isFolder(entry) && MiscTool::getFileType(entry) != kEntryTypeLink;
 }
 
-// A local folder as the user knows it: the home folder shown as "~".
-QString shownFolder(const QString& path)
-{
-    const QString home = MiscTool::getUserHome();
-    if (home != QLatin1String("/") && (path == home || path.startsWith(home + QLatin1Char('/'))))
-        return QLatin1Char('~') + path.mid(home.size());
-    return path;
-}
-
 // A walk lives until the event loop has left whatever call of its own ended it.
 std::shared_ptr<TreeWalk> makeWalk(TreeWalk::Direction direction, const QString& remoteFolder,
                                    const QString& localFolder)
 {
     return std::shared_ptr<TreeWalk>(new TreeWalk(direction, remoteFolder, localFolder),
                                      [](TreeWalk* walk) { walk->deleteLater(); });
-}
-
-// Bytes per second of this run alone: a continued download's bytes already on the disk
-// were not moved now.
-double speedOf(const TransferQueue::Transfer& transfer)
-{
-    const double seconds = static_cast<double>(transfer.clock.elapsed()) / 1000.0;
-    const int64_t moved = transfer.doneBytes - transfer.bytesBeforeRun;
-    return seconds > 0 && moved > 0 ? static_cast<double>(moved) / seconds : 0;
-}
-
-bool existsOrDangles(const QString& path)
-{
-    const QFileInfo info(path);
-    return info.exists() || info.isSymLink();
 }
 
 } // namespace
@@ -340,304 +311,15 @@ void TransferQueue::transferEnded(const OperationOutcome& outcome)
     Transfer& transfer = items[running];
     const int row = running;
     running = -1;
-    transfer.state = State::Finished;
-    transfer.succeeded = outcome.succeeded();
-    //% "Done"
-    transfer.outcome = outcome.succeeded() ? text("QueueDone", "Done") : outcome.statusLine();
-    if (transfer.succeeded && transfer.size >= 0)
-        transfer.doneBytes = transfer.size;
-    transfer.bytesPerSecond = speedOf(transfer);
+    settle(transfer, outcome);
     if (transfer.direction == Direction::Upload && transfer.succeeded)
         reloadOwed = !upload->reloadAfterSuccess;
-    // A success says where the file went; a failure has said why in the status line already.
-    if (transfer.direction == Direction::Download && transfer.succeeded &&
-        outcome.statusLine().isEmpty())
-        //% "Downloaded %1 to %2"
-        controller->showStatus(
-            text("StatusDownloaded", "Downloaded %1 to %2")
-                .arg(transfer.name, shownFolder(QFileInfo(transfer.localPath).absolutePath())));
     rowChanged(row);
-    emit fileEnded(transfer.name, transfer.outcome, transfer.doneBytes);
     // The browser stays locked through the hop to the next transfer.
     if (firstWaiting() >= 0 && remote->isConnected()) {
         holdingButtons = true;
         controller->setButtonsState(false);
     }
-    scheduleNext();
-}
-
-void TransferQueue::makeWorkers(Direction direction)
-{
-    const bool down = direction == Direction::Download;
-    const int wanted = MiscTool::transfersAtOnce();
-    workers.clear();
-    workers.push_back({down ? static_cast<RemoteOperation*>(download) : upload, {}, {}, 0, false});
-    helpers.clear();
-    for (int n = 1; n < wanted; ++n) {
-        std::unique_ptr<RemoteOperation> helper;
-        if (down)
-            helper = std::make_unique<DownloadDelegate>();
-        else
-            helper = std::make_unique<UploadDelegate>();
-        helper->controller = controller;
-        helper->remote = remote;
-        helper->helper = true;
-        RemoteOperation* operation = helper.get();
-        connect(operation, &RemoteOperation::progressed, this,
-                [this, operation](int64_t done, int64_t total) {
-                    if (batch)
-                        batchProgressed(operation, done, total);
-                    else if (Worker* worker = workerOf(operation))
-                        worker->bytes = std::max(worker->bytes, done);
-                });
-        connect(operation, &RemoteOperation::finished, this,
-                [this, operation](const OperationOutcome& outcome) {
-                    if (batch) {
-                        if (Worker* worker = batchWorkerOf(operation))
-                            batchFileEnded(*worker, outcome);
-                    } else if (Worker* worker = workerOf(operation)) {
-                        folderFileEnded(*worker, outcome);
-                    }
-                });
-        connect(operation, &RemoteOperation::started, this,
-                [this, operation](OperationOutcome::Action, const QString& localPath) {
-                    batchStarted(operation, localPath);
-                });
-        if (down)
-            connect(static_cast<DownloadDelegate*>(operation), &DownloadDelegate::continuedFrom,
-                    this, [this, operation](int64_t offset) {
-                        if (Worker* worker = batchWorkerOf(operation))
-                            items[worker->row].bytesBeforeRun = offset;
-                    });
-        workers.push_back({operation, {}, {}, 0, false});
-        helpers.push_back(std::move(helper));
-    }
-    takingNext = false;
-    walkDone = false;
-    fewerNote.clear();
-}
-
-TransferQueue::Worker* TransferQueue::workerOf(const QObject* operation)
-{
-    if (running < 0 || !items[running].walk)
-        return nullptr;
-    for (Worker& worker : workers)
-        if (worker.operation == operation && worker.file)
-            return &worker;
-    return nullptr;
-}
-
-void TransferQueue::folderStep()
-{
-    if (running < 0 || !items[running].walk || takingNext)
-        return;
-    const bool anyIdle = std::any_of(workers.begin(), workers.end(), [](const Worker& worker) {
-        return !worker.file && !worker.retired;
-    });
-    if (walkDone || !anyIdle) {
-        const bool anyBusy = std::any_of(workers.begin(), workers.end(),
-                                         [](const Worker& worker) { return worker.file; });
-        if (walkDone && !anyBusy)
-            endFolder(std::nullopt);
-        return;
-    }
-    takingNext = true;
-    items[running].walk->takeNext([this](std::optional<TreeWalk::File> file) {
-        takingNext = false;
-        folderFileReady(std::move(file));
-    });
-}
-
-void TransferQueue::folderFileReady(std::optional<TreeWalk::File> file)
-{
-    if (running < 0 || !items[running].walk)
-        return;
-    Transfer& transfer = items[running];
-    TreeWalk& walk = *transfer.walk;
-    transfer.filesFound = walk.filesFound;
-    transfer.size = walk.bytesFound;
-    rowChanged(running);
-    if (!file) {
-        walkDone = true;
-        folderStep();
-        return;
-    }
-    const auto idle = std::find_if(workers.begin(), workers.end(), [](const Worker& worker) {
-        return !worker.file && !worker.retired;
-    });
-    if (idle == workers.end()) {
-        walk.giveBack(std::move(*file));
-        walkDone = false;
-        return;
-    }
-    Worker& worker = *idle;
-    const bool down = transfer.direction == Direction::Download;
-    const QString ownName = MiscTool::getFileName(file->entry).value_or(QString());
-    QString name = file->settledName.isEmpty() ? ownName : file->settledName;
-    QString localPath = QDir(file->localFolder).filePath(down ? name : ownName);
-    int64_t appendFrom = 0;
-    if (file->settledName.isEmpty() &&
-        (down ? existsOrDangles(localPath) : file->existing.has_value())) {
-        if (!settleExisting(*file, name, localPath, appendFrom))
-            return;
-    }
-    file->settledName = name;
-    worker.shownPath = Log::printable(
-        QDir(QFileInfo(transfer.localPath).absolutePath()).relativeFilePath(localPath));
-    worker.bytes = 0;
-    worker.file = std::move(file);
-    std::optional<OperationOutcome> refused;
-    if (down) {
-        refused = static_cast<DownloadDelegate*>(worker.operation)
-                      ->startDownload(worker.file->entry, worker.file->remoteFolder,
-                                      worker.file->localFolder, name);
-    } else {
-        auto* sender = static_cast<UploadDelegate*>(worker.operation);
-        // The folder shown is listed once, at the folder's end.
-        sender->reloadAfterSuccess = false;
-        refused = sender->startUpload(localPath, worker.file->remoteFolder, name, appendFrom);
-    }
-    if (refused) {
-        folderFileEnded(worker, *refused);
-        return;
-    }
-    // The next idle worker takes the next file.
-    folderStep();
-}
-
-namespace {
-
-// The server refused another connection: too many users or connections (421, or 530 for the
-// login on a connection past its limit).
-bool refusedAnotherConnection(const OperationOutcome& outcome)
-{
-    static const QRegularExpression codes(QStringLiteral("\\b(421|530)\\b"));
-    return outcome.kind == OperationOutcome::Kind::StreamOpenError &&
-           codes.match(outcome.detail).hasMatch();
-}
-
-} // namespace
-
-void TransferQueue::folderFileEnded(Worker& worker, const OperationOutcome& outcome)
-{
-    if (!worker.file)
-        return;
-    Transfer& transfer = items[running];
-    TreeWalk::File file = std::move(*worker.file);
-    worker.file.reset();
-    const int64_t bytes = worker.bytes;
-    worker.bytes = 0;
-    if (outcome.kind == OperationOutcome::Kind::Cancelled) {
-        endFolder(outcome.statusLine());
-        return;
-    }
-    const auto othersWorking = std::count_if(workers.begin(), workers.end(), [&](const Worker& w) {
-        return &w != &worker && !w.retired;
-    });
-    if (othersWorking > 0 && refusedAnotherConnection(outcome)) {
-        // The connections that work go on; the file waits for one of them.
-        worker.retired = true;
-        transfer.walk->giveBack(std::move(file));
-        walkDone = false;
-        const bool first = fewerNote.isEmpty();
-        const auto working = std::count_if(workers.begin(), workers.end(),
-                                           [](const Worker& w) { return !w.retired; });
-        //% "The server refused another connection: going on with %1"
-        fewerNote = text("StatusFewerConnections",
-                         "The server refused another connection: going on with %1")
-                        .arg(working);
-        if (first)
-            controller->showStatus(fewerNote);
-    } else if (outcome.succeeded()) {
-        ++transfer.filesDone;
-        transfer.bytesOfFilesDone += bytes;
-        emit fileEnded(worker.shownPath, text("QueueDone", "Done"), bytes);
-    } else if (file.link) {
-        // A link that the server would not serve as a file names a folder, or nothing: it is
-        // not followed.
-        ++transfer.filesSkipped;
-        //% "a link to no file"
-        transfer.problems.append(worker.shownPath + QStringLiteral(": ") +
-                                 text("QueueLinkNotFile", "a link to no file"));
-        emit fileEnded(worker.shownPath, text("QueueLinkNotFile", "a link to no file"), 0);
-    } else {
-        ++transfer.filesFailed;
-        const QString problem = worker.shownPath + QStringLiteral(": ") + outcome.statusLine();
-        if (transfer.problems.size() < TreeWalk::kMaxProblems)
-            transfer.problems.append(problem);
-        transfer.failedFiles.append({std::move(file), problem});
-        emit fileEnded(worker.shownPath, outcome.statusLine(), bytes);
-        if (outcome.diskFull) {
-            stopForFullDisk();
-            return;
-        }
-    }
-    transfer.doneBytes = transfer.bytesOfFilesDone;
-    for (const Worker& other : workers)
-        transfer.doneBytes += other.bytes;
-    rowChanged(running);
-    // The browser stays locked until the folder's end.
-    controller->setButtonsState(false);
-    // Out of the ending file's own stream event: the next one opens its streams afresh.
-    QTimer::singleShot(0, this, &TransferQueue::folderStep);
-}
-
-void TransferQueue::endFolder(const std::optional<QString>& stopped)
-{
-    // A stop ends every file still moving; their ends are not counted.
-    for (Worker& worker : workers) {
-        if (!worker.file)
-            continue;
-        worker.file.reset();
-        worker.operation->cancel();
-    }
-    Transfer& transfer = items[running];
-    const int row = running;
-    running = -1;
-    if (transfer.walk) {
-        transfer.walk->stop();
-        transfer.filesSkipped += transfer.walk->skipped;
-        transfer.filesFailed += transfer.walk->failedFolders;
-        transfer.problems = transfer.walk->problems + transfer.problems;
-        transfer.walk.reset();
-    }
-    transfer.state = State::Finished;
-    transfer.succeeded = !stopped && transfer.filesFailed == 0;
-    transfer.bytesPerSecond = speedOf(transfer);
-    QString summary = transfer.filesDone == 1
-                          //% "1 file"
-                          ? text("QueueFolderOneFile", "1 file")
-                          //% "%L1 files"
-                          : text("QueueFolderFiles", "%L1 files").arg(transfer.filesDone);
-    if (transfer.filesSkipped > 0)
-        //% "%L1 skipped"
-        summary += QStringLiteral(", ") +
-                   text("QueueFolderSkipped", "%L1 skipped").arg(transfer.filesSkipped);
-    if (transfer.filesFailed > 0)
-        //% "%L1 failed"
-        summary += QStringLiteral(", ") +
-                   text("QueueFolderFailed", "%L1 failed").arg(transfer.filesFailed);
-    transfer.outcome = stopped ? *stopped + QStringLiteral(" (") + summary + QLatin1Char(')')
-                       : transfer.succeeded
-                           ? text("QueueDone", "Done") + QStringLiteral(": ") + summary
-                           : summary;
-    QString line =
-        transfer.direction == Direction::Download
-            //% "Downloaded %1 to %2 (%3)"
-            ? text("StatusDownloadedFolder", "Downloaded %1 to %2 (%3)")
-                  .arg(transfer.name, shownFolder(QFileInfo(transfer.localPath).absolutePath()),
-                       summary)
-            //% "Uploaded %1 (%2)"
-            : text("StatusUploadedFolder", "Uploaded %1 (%2)").arg(transfer.name, summary);
-    if (stopped)
-        line = transfer.outcome;
-    // Said once when it happened, and at the end with the connections that went on.
-    if (!fewerNote.isEmpty())
-        line += QStringLiteral("; ") + fewerNote;
-    controller->showStatus(line);
-    if (transfer.direction == Direction::Upload)
-        reloadOwed = remote->isConnected();
-    rowChanged(row);
     scheduleNext();
 }
 
@@ -674,6 +356,25 @@ void TransferQueue::progressed(int64_t done, int64_t total)
     sinceShown.start();
     transfer.bytesPerSecond = speedOf(transfer);
     rowChanged(running);
+}
+
+void TransferQueue::settle(Transfer& transfer, const OperationOutcome& outcome)
+{
+    transfer.state = State::Finished;
+    transfer.succeeded = outcome.succeeded();
+    //% "Done"
+    transfer.outcome = outcome.succeeded() ? text("QueueDone", "Done") : outcome.statusLine();
+    if (transfer.succeeded && transfer.size >= 0)
+        transfer.doneBytes = transfer.size;
+    transfer.bytesPerSecond = speedOf(transfer);
+    // A success says where the file went; a failure has said why in the status line already.
+    if (transfer.direction == Direction::Download && transfer.succeeded &&
+        outcome.statusLine().isEmpty())
+        //% "Downloaded %1 to %2"
+        controller->showStatus(
+            text("StatusDownloaded", "Downloaded %1 to %2")
+                .arg(transfer.name, shownFolder(QFileInfo(transfer.localPath).absolutePath())));
+    emit fileEnded(transfer.name, transfer.outcome, transfer.doneBytes);
 }
 
 void TransferQueue::rowChanged(int row)
@@ -887,162 +588,4 @@ QVariant TransferQueue::headerData(int section, Qt::Orientation orientation, int
     default:
         return {};
     }
-}
-
-bool TransferQueue::joinsBatch(int row) const
-{
-    return row >= 0 && items[row].state == State::Waiting && !items[row].folder &&
-           items[row].direction == batchDirection;
-}
-
-bool TransferQueue::startBatch(int row)
-{
-    if (MiscTool::transfersAtOnce() < 2)
-        return false;
-    // Worth it only when the next waiting file can go beside this one.
-    batchDirection = items[row].direction;
-    int next = row + 1;
-    while (next < items.size() && items[next].state != State::Waiting)
-        ++next;
-    if (next >= items.size() || !joinsBatch(next))
-        return false;
-    makeWorkers(batchDirection);
-    batch = true;
-    sinceShown.start();
-    // The browser stays locked between the files.
-    holdingButtons = true;
-    controller->setButtonsState(false);
-    batchStep();
-    return true;
-}
-
-void TransferQueue::batchStep()
-{
-    if (!batch)
-        return;
-    const bool down = batchDirection == Direction::Download;
-    for (size_t n = 0; n < workers.size(); ++n) {
-        Worker& worker = workers[n];
-        if (worker.row >= 0 || worker.retired)
-            continue;
-        // The window's own operation may be taken by another (a link's download) meanwhile.
-        if (worker.operation->helper ? worker.operation->isRunning()
-                                     : RemoteOperation::running() != nullptr)
-            continue;
-        const int row = firstWaiting();
-        if (!joinsBatch(row))
-            break;
-        Transfer& transfer = items[row];
-        transfer.state = State::Running;
-        transfer.clock.start();
-        worker.row = row;
-        rowChanged(row);
-        // Copies: a start that fails at once ends the transfer before it answers.
-        const Transfer started = transfer;
-        std::optional<OperationOutcome> refused;
-        if (down) {
-            refused = static_cast<DownloadDelegate*>(worker.operation)
-                          ->startDownload(started.entry, started.folderURL);
-            //% "Downloading %1"
-            controller->showStatus(text("StatusDownloading", "Downloading %1").arg(started.name));
-        } else {
-            auto* sender = static_cast<UploadDelegate*>(worker.operation);
-            // The folder shown is listed once, when the last file has gone.
-            sender->reloadAfterSuccess = false;
-            refused = sender->startUpload(started.localPath, started.folderURL);
-            //% "Uploading %1"
-            controller->showStatus(text("StatusUploading", "Uploading %1").arg(started.name));
-        }
-        if (refused && worker.row == row)
-            batchFileEnded(worker, *refused);
-    }
-    if (std::any_of(workers.begin(), workers.end(),
-                    [](const Worker& worker) { return worker.row >= 0; }))
-        return;
-    batch = false;
-    if (!fewerNote.isEmpty())
-        controller->showStatus(controller->statusLabel->text() + QStringLiteral("; ") + fewerNote);
-    scheduleNext();
-}
-
-void TransferQueue::batchFileEnded(Worker& worker, const OperationOutcome& outcome)
-{
-    const int row = worker.row;
-    if (row < 0)
-        return;
-    worker.row = -1;
-    Transfer& transfer = items[row];
-    const auto othersWorking = std::count_if(workers.begin(), workers.end(), [&](const Worker& w) {
-        return &w != &worker && !w.retired;
-    });
-    if (othersWorking > 0 && refusedAnotherConnection(outcome)) {
-        // The connections that work go on; the file waits for one of them.
-        worker.retired = true;
-        transfer.state = State::Waiting;
-        transfer.doneBytes = transfer.bytesBeforeRun = 0;
-        const bool first = fewerNote.isEmpty();
-        fewerNote = text("StatusFewerConnections",
-                         "The server refused another connection: going on with %1")
-                        .arg(othersWorking);
-        if (first)
-            controller->showStatus(fewerNote);
-    } else {
-        transfer.state = State::Finished;
-        transfer.succeeded = outcome.succeeded();
-        transfer.outcome = outcome.succeeded() ? text("QueueDone", "Done") : outcome.statusLine();
-        if (transfer.succeeded && transfer.size >= 0)
-            transfer.doneBytes = transfer.size;
-        transfer.bytesPerSecond = speedOf(transfer);
-        if (transfer.direction == Direction::Upload && transfer.succeeded)
-            reloadOwed = true;
-        if (transfer.direction == Direction::Download && transfer.succeeded &&
-            outcome.statusLine().isEmpty())
-            controller->showStatus(
-                text("StatusDownloaded", "Downloaded %1 to %2")
-                    .arg(transfer.name, shownFolder(QFileInfo(transfer.localPath).absolutePath())));
-        emit fileEnded(transfer.name, transfer.outcome, transfer.doneBytes);
-    }
-    rowChanged(row);
-    // The browser stays locked until the last file's end.
-    controller->setButtonsState(false);
-    // Out of the ending file's own stream event: the next one opens its streams afresh.
-    QTimer::singleShot(0, this, &TransferQueue::batchStep);
-}
-
-TransferQueue::Worker* TransferQueue::batchWorkerOf(const QObject* operation)
-{
-    if (!batch)
-        return nullptr;
-    for (Worker& worker : workers)
-        if (worker.operation == operation && worker.row >= 0)
-            return &worker;
-    return nullptr;
-}
-
-void TransferQueue::batchProgressed(const QObject* operation, int64_t done, int64_t total)
-{
-    Worker* worker = batchWorkerOf(operation);
-    if (!worker)
-        return;
-    Transfer& transfer = items[worker->row];
-    // A download that starts over reports from 0 again: keep the most.
-    transfer.doneBytes = std::max(transfer.doneBytes, done);
-    if (transfer.direction == Direction::Download && total > 0)
-        transfer.size = total;
-    if (sinceShown.elapsed() < kShowEveryMs)
-        return;
-    sinceShown.start();
-    for (const Worker& moving : workers) {
-        if (moving.row < 0)
-            continue;
-        items[moving.row].bytesPerSecond = speedOf(items[moving.row]);
-        rowChanged(moving.row);
-    }
-}
-
-void TransferQueue::batchStarted(const QObject* operation, const QString& localPath)
-{
-    if (Worker* worker = batchWorkerOf(operation);
-        worker && items[worker->row].direction == Direction::Download)
-        items[worker->row].localPath = localPath;
 }

@@ -204,6 +204,9 @@ private:
     // complete kept, and says so.
     void stopForFullDisk();
     void eraseRow(int row);
+    // A single file's row ended with outcome: its state, figures and status line, told to the
+    // listeners of fileEnded.
+    void settle(Transfer& transfer, const OperationOutcome& outcome);
     // Single files of one direction move side by side on the workers, as a folder's files do,
     // each keeping its own row. Starts them when the row and another waiting file can go so.
     bool startBatch(int row);

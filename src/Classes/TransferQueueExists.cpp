@@ -9,23 +9,15 @@
 #include "Classes/Controller.h"
 #include "Classes/RemoteFolder.h"
 #include "Classes/TransferQueue.h"
+#include "Classes/TransferQueueParts.h"
 #include "DownloadDelegate.h"
 #include "MiscTool.h"
 #include "platform/Log.h"
 #include "platform/toolkit/Toolkit.h"
 
+using namespace transfer_queue;
+
 namespace {
-
-QString text(const char* id, const char* english)
-{
-    return OperationOutcome::localizedText(id, english);
-}
-
-bool existsOrDangles(const QString& path)
-{
-    const QFileInfo info(path);
-    return info.exists() || info.isSymLink();
-}
 
 // Whether the local file is the listed one still: a regular file of the listed size (where the
 // listing gives one that is the file's own) and not older than the listed date (a file changed

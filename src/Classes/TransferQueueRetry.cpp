@@ -7,16 +7,10 @@
 #include "Classes/Controller.h"
 #include "Classes/RemoteFolder.h"
 #include "Classes/TransferQueue.h"
+#include "Classes/TransferQueueParts.h"
 #include "RemoteOperation.h"
 
-namespace {
-
-QString text(const char* id, const char* english)
-{
-    return OperationOutcome::localizedText(id, english);
-}
-
-} // namespace
+using namespace transfer_queue;
 
 void TransferQueue::retryFailed(const QList<int>& rows)
 {
