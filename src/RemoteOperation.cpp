@@ -4,6 +4,7 @@
 #include "Classes/RemoteFolder.h"
 
 RemoteOperation* RemoteOperation::sRunning = nullptr;
+int RemoteOperation::sHelpersRunning = 0;
 
 RemoteOperation::RemoteOperation(OperationOutcome::Action action, QObject* parent)
     : QObject(parent)
@@ -12,8 +13,7 @@ RemoteOperation::RemoteOperation(OperationOutcome::Action action, QObject* paren
 
 RemoteOperation::~RemoteOperation()
 {
-    if (sRunning == this)
-        sRunning = nullptr;
+    abandonOperation();
 }
 
 void RemoteOperation::cancelRunning()
@@ -37,6 +37,7 @@ bool RemoteOperation::beginOperation()
         if (helperRunning)
             return false;
         helperRunning = true;
+        ++sHelpersRunning;
         return true;
     }
     if (sRunning) {
@@ -49,6 +50,8 @@ bool RemoteOperation::beginOperation()
 
 void RemoteOperation::abandonOperation()
 {
+    if (helperRunning)
+        --sHelpersRunning;
     helperRunning = false;
     if (sRunning == this)
         sRunning = nullptr;

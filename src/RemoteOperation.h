@@ -36,6 +36,8 @@ public:
     bool isRunning() const { return helper ? helperRunning : sRunning == this; }
     // The operation running now, or none.
     static const RemoteOperation* running() { return sRunning; }
+    // How many helpers move files now, beside or after the operation that holds the slot.
+    static int helpersRunning() { return sHelpersRunning; }
     // Whether this operation moves a file now (a download or upload that the user may cancel).
     virtual bool isTransferring() const { return false; }
     // Stops the running transfer at once; it ends as Cancelled. Harmless when none runs.
@@ -77,4 +79,5 @@ private:
     const OperationOutcome::Action action;
     bool helperRunning = false;
     static RemoteOperation* sRunning;
+    static int sHelpersRunning;
 };

@@ -56,8 +56,10 @@ void Controller::disconnectAction()
 {
     // A running transfer is not dropped behind the user's back: they choose to cancel it, or
     // to stay connected while it runs.
-    if (const RemoteOperation* running = RemoteOperation::running();
-        running && running->isTransferring()) {
+    // Files moving on the queue's other connections count too, also once the window's own
+    // connection has finished its part.
+    const RemoteOperation* running = RemoteOperation::running();
+    if ((running && running->isTransferring()) || RemoteOperation::helpersRunning() > 0) {
         Toolkit::Alert alert;
         alert.style = Toolkit::AlertStyle::Warning;
         //% "A transfer is running"

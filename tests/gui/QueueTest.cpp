@@ -164,6 +164,31 @@ TEST_F(Queue, ADisconnectAsksFirstThenDropsTheRestAndFinishedRowsCanBeCleared)
     EXPECT_EQ(queue()->rowCount(), 0);
 }
 
+// A file still moving on another connection after the window's own has finished its part is a
+// running transfer too: disconnecting asks first.
+TEST_F(Queue, ADisconnectAsksWhileOnlyAnotherConnectionMovesAFile)
+{
+    startServer();
+    writeFile(server->localPath("a.bin"), "tiny");
+    writeSparseFile(server->localPath("big.bin"), 512 * 1024 * 1024);
+    connectAndWatch();
+    selectRows({"a.bin", "big.bin"});
+    c->downloadButton->click();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return queueRows().value(0) == "↓ a.bin|Done"; }, 20000));
+    server->suspend();
+    ASSERT_EQ(queueRows().value(1), "↓ big.bin|Running");
+    const qsizetype asked = toolkit.alertsShown.size();
+    toolkit.answerAlert(Toolkit::kAlternateReturn);
+    c->disconnectItem->trigger();
+    EXPECT_EQ(toolkit.alertsShown.size(), asked + 1);
+    EXPECT_EQ(queueRows().value(1), "↓ big.bin|Running");
+    toolkit.answerAlert(Toolkit::kDefaultReturn);
+    c->disconnectItem->trigger();
+    ASSERT_TRUE(waitForQueue());
+    EXPECT_EQ(queueRows().value(1), "↓ big.bin|Cancelled");
+    server->resume();
+}
+
 TEST_F(Queue, SeveralFilesFromTheOpenPanelOrDroppedOnTheTableUploadPastOneRefused)
 {
     startServer();
