@@ -3,6 +3,7 @@
 #include <memory>
 #include <utility>
 
+#include <QFileInfo>
 #include <QTimer>
 #include <qt6keychain/keychain.h>
 
@@ -63,11 +64,34 @@ void Keyring::resetShared()
     sharedInstance().reset();
 }
 
+bool Keyring::sessionBusPossible()
+{
+    if (!qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS") ||
+        !qEnvironmentVariableIsEmpty("DISPLAY"))
+        return true;
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    return !runtime.isEmpty() && QFileInfo::exists(runtime + QStringLiteral("/bus"));
+}
+
 void Keyring::probe()
 {
     if (current != State::Unknown || probing)
         return;
     probing = true;
+    if (!sessionBusPossible()) {
+        // Answered on the next pass of the event loop, as the keyring's own answer would be.
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                probing = false;
+                Log::line(QStringLiteral("No keyring answered (no session bus): passwords stay in "
+                                         "the settings file"));
+                current = State::Unavailable;
+                emit availabilityKnown(false);
+            },
+            Qt::QueuedConnection);
+        return;
+    }
     auto* job = new QKeychain::ReadPasswordJob(kService);
     job->setKey(QStringLiteral("availability"));
     run(job, [this](QKeychain::Job* finished) {

@@ -33,6 +33,10 @@ public:
     State state() const { return current; }
     // Asks once whether a keyring answers; availabilityKnown tells the answer.
     void probe();
+    // Whether a session bus could be reached at all (the address the session names, the user bus
+    // in XDG_RUNTIME_DIR, or one started for the X display, where D-Bus looks): without one no
+    // keyring answers, and the probe says so without loading the Secret Service's client.
+    static bool sessionBusPossible();
 
     // The secret under key; none when there is none, the keyring refused or did not answer.
     void read(const QString& key, std::function<void(std::optional<QString>)> done);

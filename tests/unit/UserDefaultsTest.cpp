@@ -4,11 +4,14 @@
 
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include "TempSettings.h"
 #include "TestFiles.h"
+#include "platform/Keyring.h"
 
 namespace {
 
@@ -79,4 +82,25 @@ TEST(UserDefaults, CorruptFilesAreKeptAsideNeverOverwrittenAndTheStoreStartsEmpt
     // The second corrupt file went beside the first one kept aside.
     for (int i = 0; i < 2; ++i)
         EXPECT_EQ(readFile(aside[i]), junk[i]);
+}
+
+// Passwords go to the keyring only where one can answer: a session with no bus at all has none,
+// but the user bus in XDG_RUNTIME_DIR counts as one without any variable naming it.
+TEST(UserDefaults, TheKeyringIsSkippedOnlyWhereNoSessionBusCanBeReached)
+{
+    const QByteArray names[] = {"DBUS_SESSION_BUS_ADDRESS", "DISPLAY", "XDG_RUNTIME_DIR"};
+    QList<std::optional<QByteArray>> saved;
+    for (const QByteArray& name : names)
+        saved.append(qEnvironmentVariableIsSet(name) ? std::optional(qgetenv(name)) : std::nullopt);
+    const auto restore = qScopeGuard([&] {
+        for (int i = 0; i < 3; ++i)
+            saved[i] ? qputenv(names[i], *saved[i]) : qunsetenv(names[i]);
+    });
+    const QTemporaryDir runtime;
+    qunsetenv("DBUS_SESSION_BUS_ADDRESS");
+    qunsetenv("DISPLAY");
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+    EXPECT_FALSE(Keyring::sessionBusPossible());
+    writeFile(runtime.filePath(QStringLiteral("bus")), "");
+    EXPECT_TRUE(Keyring::sessionBusPossible());
 }
