@@ -9,9 +9,11 @@
 #include "CustomWindow.h"
 #include "TandrelApp.h"
 #include "platform/SingleInstance.h"
+#include "platform/WarmUp.h"
 
 int main(int argc, char* argv[])
 {
+    const WarmUp warmUp;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tandrel"));
     QApplication::setApplicationDisplayName(QStringLiteral("Tandrel"));

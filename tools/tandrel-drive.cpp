@@ -62,6 +62,7 @@
 #include "drive/DriveOptions.h"
 #include "drive/DriveToolkit.h"
 #include "drive/Driver.h"
+#include "platform/WarmUp.h"
 
 using namespace drive;
 
@@ -81,6 +82,8 @@ int main(int argc, char* argv[])
         QDir().mkpath(configHome);
     }
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(configHome));
+    // After the environment is set: the fonts' configuration reads it.
+    const WarmUp warmUp;
 
     QApplication app(argc, argv);
     const Options options = parseOptions(QApplication::arguments());
