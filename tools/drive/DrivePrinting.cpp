@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cstdio>
 #include <sys/resource.h>
+#include <vector>
 
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QStringEncoder>
 #include <QTableView>
 #include <QTimer>
 
@@ -87,24 +89,34 @@ void Driver::printRows()
     noteLastGap();
     const QAbstractItemModel* shown = controller->serverTable->model();
     const int rows = shown->rowCount();
-    // One line reused for every row: a string list, a join and a printf per row made the
-    // printing of a long listing a fifth slower.
     const QString columns[] = {QStringLiteral("FolderOrFile"), QStringLiteral("FileName"),
                                QStringLiteral("FileSize"), QStringLiteral("ModifiedTime")};
-    QString line;
+    // The rows' UTF-8 goes straight into one block, written out when full: a line made as a
+    // string, converted and written per row took a third of the printing's instructions.
+    QStringEncoder utf8(QStringEncoder::Utf8);
+    std::vector<char> block(64 * 1024);
+    char* end = block.data();
+    QString values[std::size(columns)];
     for (int at = 0; at < rows; ++at) {
         const int row = controller->listRowOfTableIndex(shown->index(at, 0));
-        line.resize(0); // keeps its capacity
-        line += QLatin1String("row");
-        for (const QString& column : columns) {
-            line += QLatin1Char('\t');
-            line += controller->tableViewObjectValue(column, row);
+        size_t room = 3 + std::size(columns) + 1; // "row", a tab before each value, "\n"
+        for (size_t i = 0; i < std::size(columns); ++i) {
+            values[i] = controller->tableViewObjectValue(columns[i], row);
+            room += static_cast<size_t>(utf8.requiredSpace(values[i].size()));
         }
-        line += QLatin1Char('\n');
-        const QByteArray bytes = line.toUtf8();
-        std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
+        if (static_cast<size_t>(block.data() + block.size() - end) < room) {
+            std::fwrite(block.data(), 1, static_cast<size_t>(end - block.data()), stdout);
+            block.resize(std::max(block.size(), room));
+            end = block.data();
+        }
+        end = std::copy_n("row", 3, end);
+        for (const QString& value : values) {
+            *end++ = '\t';
+            end = utf8.appendToBuffer(end, value);
+        }
+        *end++ = '\n';
     }
-    // One flush for all rows: a write per row would be the driver's cost, not the window's.
+    std::fwrite(block.data(), 1, static_cast<size_t>(end - block.data()), stdout);
     std::fflush(stdout);
     if (sinceTick.isValid())
         sinceTick.restart();
