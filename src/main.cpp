@@ -13,7 +13,7 @@
 
 int main(int argc, char* argv[])
 {
-    const WarmUp warmUp;
+    WarmUp warmUp;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tandrel"));
     QApplication::setApplicationDisplayName(QStringLiteral("Tandrel"));
@@ -26,6 +26,7 @@ int main(int argc, char* argv[])
     if (!link.isEmpty() && SingleInstance::handOver(link))
         return 0;
 
+    warmUp.waitForFonts();
     TandrelApp tandrel;
     SingleInstance links;
     links.listen();

@@ -83,13 +83,14 @@ int main(int argc, char* argv[])
     }
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(configHome));
     // After the environment is set: the fonts' configuration reads it.
-    const WarmUp warmUp;
+    WarmUp warmUp;
 
     QApplication app(argc, argv);
     const Options options = parseOptions(QApplication::arguments());
     TandrelApp::loadTranslations(app, QLocale(QLocale::English));
     DriveToolkit toolkit;
     Toolkit::setShared(&toolkit);
+    warmUp.waitForFonts();
     {
         TandrelApp tandrel;
         tandrel.window()->show();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <latch>
 #include <thread>
 
 #include <QtGlobal>
@@ -15,8 +16,13 @@ public:
     WarmUp();
     ~WarmUp();
 
+    // Waits until the font configuration is loaded. Called before the window is built: Qt then
+    // finds it loaded, where it would otherwise load it a second time beside this thread.
+    void waitForFonts() { fontsLoaded.wait(); }
+
     Q_DISABLE_COPY_MOVE(WarmUp)
 
 private:
+    std::latch fontsLoaded{1};
     std::thread thread;
 };
