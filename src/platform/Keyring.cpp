@@ -80,6 +80,7 @@ void Keyring::probe()
     probing = true;
     if (!sessionBusPossible()) {
         // Answered on the next pass of the event loop, as the keyring's own answer would be.
+        ++pendingRequests;
         QMetaObject::invokeMethod(
             this,
             [this] {
@@ -88,6 +89,8 @@ void Keyring::probe()
                                          "the settings file"));
                 current = State::Unavailable;
                 emit availabilityKnown(false);
+                if (--pendingRequests == 0)
+                    emit settled();
             },
             Qt::QueuedConnection);
         return;
