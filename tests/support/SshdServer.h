@@ -16,7 +16,7 @@ class SshdServer final
 public:
     // subsystem: how sshd serves SFTP ("internal-sftp", or a command line).
     explicit SshdServer(const QString& subsystem = QStringLiteral("internal-sftp"));
-    ~SshdServer();
+    ~SshdServer() { process.stopWithSessions(); }
 
     bool start();
     // Why start() failed.
@@ -40,17 +40,9 @@ public:
     QString localPath(const QString& relative) const { return QDir(root()).filePath(relative); }
     QUrl url(const QString& path = QStringLiteral("/")) const;
 
-    // Stops sshd and the session processes it forked for open connections.
-    void stop();
     // Kills the session processes of open connections at once, sshd itself listening on: the
     // server drops every connection mid-transfer.
-    void dropConnections();
-
-    // Runs a program to its end, its output dropped; whether it exited with 0.
-    static bool run(const QString& program, const QStringList& arguments)
-    {
-        return ServerProcess::run(program, arguments);
-    }
+    void dropConnections() { process.dropSessions(); }
 
     Q_DISABLE_COPY_MOVE(SshdServer)
 
