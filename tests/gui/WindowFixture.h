@@ -63,6 +63,13 @@ class WindowFixture : public ::testing::Test
 protected:
     // Starts the server (anonymous, writable) over a root the test has filled.
     void startServer(const FtpServer::Options& options = {});
+    // With the options that set() changes.
+    void startServer(const std::function<void(FtpServer::Options&)>& set)
+    {
+        FtpServer::Options options;
+        set(options);
+        startServer(options);
+    }
     // Creates the window as start-up does; the store may be prepared before.
     void startApp();
     // Types the server's address (port 0: the fixture's server) into the settings and connects,
