@@ -24,7 +24,7 @@ protected:
 TEST_F(TlsWindow, UnknownCertificatesAreAskedAboutAndPinnedAChangedOneRefused)
 {
     ASSERT_TRUE(certificates.ok()) << certificates.problem().toStdString();
-    const TestCertificates::Pair first = certificates.selfSigned(QStringLiteral("first"));
+    const TestCertificates::Pair first = certificates.selfSigned("first");
     if (!startVsftpd(first))
         GTEST_SKIP() << vsftpd.problem().toStdString();
     c->encryptionPopUp->setCurrentIndex(1); // Require TLS
@@ -56,7 +56,7 @@ TEST_F(TlsWindow, UnknownCertificatesAreAskedAboutAndPinnedAChangedOneRefused)
 
     // Another key where the first was trusted: a warning naming both, and Cancel stops.
     c->disconnectItem->trigger();
-    const TestCertificates::Pair second = certificates.selfSigned(QStringLiteral("second"));
+    const TestCertificates::Pair second = certificates.selfSigned("second");
     VsftpdServer changed;
     ASSERT_TRUE(changed.start({second.certificate, second.key, false, true}));
     const QString changedHostPort = QStringLiteral("127.0.0.1:%1").arg(changed.port());
@@ -132,7 +132,7 @@ TEST_F(TlsWindow, AnUnreadableTrustStoreIsKeptAsideToldAndEveryPlainLoginAskedFi
 TEST_F(TlsWindow, ATrustThatCannotBeSavedSaysSo)
 {
     ASSERT_TRUE(certificates.ok()) << certificates.problem().toStdString();
-    const TestCertificates::Pair self = certificates.selfSigned(QStringLiteral("self"));
+    const TestCertificates::Pair self = certificates.selfSigned("self");
     if (!startVsftpd(self))
         GTEST_SKIP() << vsftpd.problem().toStdString();
     // The store's name leads into a folder that is not there: no write can succeed, as root too.
