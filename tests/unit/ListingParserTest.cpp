@@ -55,23 +55,15 @@ void expectEntry(const Row& row, const QDateTime& now = kNow)
     const std::string name = row.name.empty() ? row.line.substr(row.line.rfind(' ') + 1) : row.name;
     EXPECT_EQ(p.entry->rawName, QByteArray::fromStdString(name));
     EXPECT_EQ(p.entry->kCFFTPResourceName, QString::fromLatin1(name.data(), name.size()));
-    if (row.type < 0)
-        EXPECT_FALSE(p.entry->kCFFTPResourceType);
-    else
-        EXPECT_EQ(p.entry->kCFFTPResourceType, row.type);
-    if (row.size == kNoSize)
-        EXPECT_FALSE(p.entry->kCFFTPResourceSize);
-    else
-        EXPECT_EQ(p.entry->kCFFTPResourceSize, row.size);
-    if (!row.date) {
-        EXPECT_FALSE(p.entry->kCFFTPResourceModDate);
-    } else {
-        ASSERT_TRUE(p.entry->kCFFTPResourceModDate);
-        EXPECT_EQ(p.entry->kCFFTPResourceModDate->timeSpec(), Qt::UTC);
-        // "YYYY-MM-DD", "YYYY-MM-DDTHH:MM" or with seconds: what is left out is 0.
-        const QString date = QString(row.date) + QString("T00:00:00").mid(strlen(row.date) - 10);
-        EXPECT_EQ(p.entry->kCFFTPResourceModDate->toString(Qt::ISODate), date + "Z");
-    }
+    const auto given = [](auto value, auto none) {
+        return value == none ? std::nullopt : std::optional(value);
+    };
+    EXPECT_EQ(p.entry->kCFFTPResourceType, given(row.type, -1));
+    EXPECT_EQ(p.entry->kCFFTPResourceSize, given(row.size, kNoSize));
+    // "YYYY-MM-DD", "YYYY-MM-DDTHH:MM" or with seconds, in UTC ("Z"): what is left out is 0.
+    const auto& date = p.entry->kCFFTPResourceModDate;
+    EXPECT_EQ(date ? date->toString(Qt::ISODate) : "none",
+              row.date ? row.date + QString("T00:00:00Z").mid(strlen(row.date) - 10) : "none");
 }
 
 // A line that names no entry is consumed whole; one that looks like no entry and no header
