@@ -102,7 +102,7 @@ TEST_F(Sites, AnUnreadableSitesFileIsKeptAsideAndReported)
     startApp();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !toolkit.alertsShown.isEmpty(); }, 5000));
     EXPECT_EQ(toolkit.alertsShown[0].messageText, "The saved sites could not be read");
-    EXPECT_EQ(readFile(SiteStore::storePath() + QStringLiteral(".corrupt")), "{ not json");
+    EXPECT_EQ(readFile(SiteStore::storePath() + ".corrupt"), "{ not json");
     EXPECT_EQ(chooserItems().size(), 1);
 }
 
@@ -117,10 +117,10 @@ TEST_F(Sites, ALinkConnectsToItsFolderWithoutChangingTheSavedSites)
     const QByteArray settingsFile = readFile(UserDefaults::storePath());
     const QByteArray sitesFile = readFile(SiteStore::storePath());
 
-    ASSERT_TRUE(c->openLink(rootUrl() + QStringLiteral("sub/")));
+    ASSERT_TRUE(c->openLink(rootUrl() + "sub/"));
     ASSERT_TRUE(waitForListing());
     EXPECT_GE(rowNamed("inner"), 0);
-    EXPECT_EQ(c->siteChooser->currentText(), rootUrl() + QStringLiteral("sub/"));
+    EXPECT_EQ(c->siteChooser->currentText(), rootUrl() + "sub/");
     c->disconnectAction();
     EXPECT_EQ(readFile(UserDefaults::storePath()), settingsFile);
     EXPECT_EQ(readFile(SiteStore::storePath()), sitesFile);

@@ -108,7 +108,7 @@ TEST_F(TlsWindow, AnUnreadableTrustStoreIsKeptAsideToldAndEveryPlainLoginAskedFi
     // A stray brace, a file cut short, a folder (no bytes).
     for (const QByteArray& bytes : {store + "}", store.left(store.size() - 3), QByteArray()}) {
         if (bytes.isEmpty())
-            ASSERT_TRUE(QDir().mkpath(path + QStringLiteral("/inside")));
+            ASSERT_TRUE(QDir().mkpath(path + "/inside"));
         else
             writeFile(path, bytes);
         const qsizetype asked = toolkit.securityAlertsShown.size();
@@ -118,10 +118,10 @@ TEST_F(TlsWindow, AnUnreadableTrustStoreIsKeptAsideToldAndEveryPlainLoginAskedFi
         ASSERT_EQ(toolkit.securityAlertsShown.size(), asked + 1) << bytes.constData();
         EXPECT_EQ(toolkit.securityAlertsShown.constLast().kind, Kind::PlainText);
         EXPECT_EQ(c->status, "Stream open error");
-        const QString aside = path + QStringLiteral(".corrupt");
+        const QString aside = path + ".corrupt";
         EXPECT_TRUE(c->securityLabel->toolTip().contains(aside)) << bytes.constData();
         if (bytes.isEmpty())
-            EXPECT_TRUE(QDir().rmdir(aside + QStringLiteral("/inside")) && QDir().rmdir(aside));
+            EXPECT_TRUE(QDir().rmdir(aside + "/inside") && QDir().rmdir(aside));
         else
             EXPECT_EQ(readFile(aside), bytes);
         QFile::remove(aside);
@@ -136,7 +136,7 @@ TEST_F(TlsWindow, ATrustThatCannotBeSavedSaysSo)
     if (!startVsftpd(self))
         GTEST_SKIP() << vsftpd.problem().toStdString();
     // The store's name leads into a folder that is not there: no write can succeed, as root too.
-    ASSERT_TRUE(QFile::link(settings.configHome() + QStringLiteral("/missing/store.json"),
+    ASSERT_TRUE(QFile::link(settings.configHome() + "/missing/store.json",
                             TrustedCertificates::storePath()));
     toolkit.answerSecurityAlert(Toolkit::kDefaultReturn);
     connectAnonymously(vsftpd.port());

@@ -13,8 +13,7 @@ TEST(Vsftpd, BackToBackTransfersNeverWaitForATimeoutRenameReportsTheServersWords
         GTEST_SKIP() << "vsftpd cannot run here: " << server.problem().toStdString();
     writeFile(server.localPath("a.txt"), "alpha\n");
     for (int i = 0; i < 40; ++i) {
-        const auto recorder =
-            readUrl(server.url(i % 2 ? QStringLiteral("/a.txt") : QStringLiteral("/")));
+        const auto recorder = readUrl(server.url(i % 2 ? "/a.txt" : "/"));
         EXPECT_TRUE(recorder->ended) << i << ": " << recorder->error.message.toStdString();
     }
 

@@ -147,18 +147,14 @@ void ServerProcess::kill()
 QList<qint64> ServerProcess::sessions() const
 {
     QList<qint64> found;
-    QList<qint64> parents;
-    if (child > 0)
-        parents.append(child);
+    QList<qint64> parents{child};
     for (int depth = 0; depth < 3 && !parents.isEmpty(); ++depth) {
         QList<qint64> children;
-        for (qint64 parent : parents) {
-            QFile list(QStringLiteral("/proc/%1/task/%1/children").arg(parent));
-            if (list.open(QIODevice::ReadOnly))
-                for (const QByteArray& id : list.readAll().split(' '))
-                    if (id.trimmed().toLongLong() > 0)
-                        children.append(id.trimmed().toLongLong());
-        }
+        for (qint64 parent : parents)
+            for (const QByteArray& id :
+                 readFile(QStringLiteral("/proc/%1/task/%1/children").arg(parent)).split(' '))
+                if (id.trimmed().toLongLong() > 0)
+                    children.append(id.trimmed().toLongLong());
         found += children;
         parents = children;
     }
