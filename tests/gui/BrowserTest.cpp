@@ -35,7 +35,7 @@ TEST_F(Browser, AHostThatNamesNoServerIsRefusedBeforeConnectingAndSavedAsTyped)
     c->connectItem->trigger();
     EXPECT_TRUE(statusStartsWith("Cannot connect: Host"));
     EXPECT_TRUE(c->connectItem->isEnabled()); // still idle
-    EXPECT_EQ(UserDefaults::standardUserDefaults().objectForKey("Host").toString(), "x@127.0.0.1");
+    EXPECT_EQ(store().objectForKey("Host").toString(), "x@127.0.0.1");
     QTest::qWait(200);
     EXPECT_EQ(server->connections(), 0);
 }
@@ -60,10 +60,9 @@ TEST_F(Browser, ConnectListsTheRootWithKindsSizesAndSafeNamesAndSavesTheSettings
     // Escape sequences and direction overrides in a name never reach the screen raw.
     EXPECT_GE(rowNamed(QString::fromUtf8("esc\u241B[31mred\uFFFDgnp.exe")), 0);
 
-    auto& store = UserDefaults::standardUserDefaults();
-    EXPECT_EQ(store.objectForKey("Host").toString(), "127.0.0.1");
-    EXPECT_EQ(store.objectForKey("Port").typeId(), QMetaType::QString);
-    EXPECT_EQ(store.integerForKey("Anonymous"), 1);
+    EXPECT_EQ(store().objectForKey("Host").toString(), "127.0.0.1");
+    EXPECT_EQ(store().objectForKey("Port").typeId(), QMetaType::QString);
+    EXPECT_EQ(store().integerForKey("Anonymous"), 1);
 
     // Disconnect empties the browser.
     c->disconnectItem->trigger();

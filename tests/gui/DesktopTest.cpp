@@ -148,7 +148,7 @@ TEST_F(Desktop, TheWindowComesBackAsItWasLeftAndNeverOffScreen)
     for (const QString& screen : {c->window->screen()->name(), QString("gone")}) {
         c->window->move(area.bottomRight() + QPoint(500, 400));
         app.reset();
-        UserDefaults::standardUserDefaults().setObject(screen, Setting::WindowScreen);
+        store().setObject(screen, Setting::WindowScreen);
         startApp();
         EXPECT_TRUE(area.contains(c->window->geometry().topLeft())) << screen.toStdString();
         EXPECT_EQ(c->window->x() + c->window->width(), area.right() + 1);

@@ -91,7 +91,7 @@ TEST_F(Queue, DownloadsTheSelectedFilesAndFoldersOneAfterAnother)
     startServer();
     const QByteArray a = pattern(300000), b = pattern(1000), d = pattern(70001);
     writeFiles(root(), {{"a.bin", a}, {"b.txt", b}, {"d.bin", d}, {"sub/in.txt", b}});
-    UserDefaults::standardUserDefaults().setObject("1", Setting::TransfersAtOnce);
+    store().setObject("1", Setting::TransfersAtOnce);
     connectAndWatch();
 
     // The browser stays locked from the first start to the last end.
@@ -129,7 +129,7 @@ TEST_F(Queue, SeveralFilesMoveSideBySideOnTheConnectionsSetEachInItsOwnRow)
         paths.append(local.filePath(QStringLiteral("u%1.bin").arg(n)));
         writeFile(paths.last(), contents.last());
     }
-    UserDefaults::standardUserDefaults().setObject("2", Setting::TransfersAtOnce);
+    store().setObject("2", Setting::TransfersAtOnce);
     connectAndWatch();
     const int connectionsBefore = server->connections();
     selectRows({"f0.bin", "f1.bin", "f2.bin"});
@@ -496,7 +496,7 @@ TEST_F(Queue, AFullDiskStopsTheWholeTreeKeepingWhatIsComplete)
     writeFiles(root(), {{"tree/a.txt", "a"},
                         {"tree/sub/b.bin", pattern(100000)},
                         {"tree/sub/c.bin", pattern(100000)}});
-    UserDefaults::standardUserDefaults().setObject("1", Setting::TransfersAtOnce);
+    store().setObject("1", Setting::TransfersAtOnce);
     connectAndWatch();
     SmallDisk disk;
     if (!disk.works)

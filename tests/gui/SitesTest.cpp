@@ -8,11 +8,6 @@
 
 namespace {
 
-UserDefaults& store()
-{
-    return UserDefaults::standardUserDefaults();
-}
-
 class Sites : public WindowFixture
 {
 protected:

@@ -44,8 +44,7 @@ TEST_F(TlsWindow, UnknownCertificatesAreAskedAboutAndPinnedAChangedOneRefused)
                            certificates.fingerprint(first.certificate)}));
     EXPECT_FALSE(asked.certificate.validUntil.isEmpty());
     EXPECT_EQ(c->securityLabel->toolTip(), "TLS 1.3, certificate trusted by you");
-    EXPECT_EQ(UserDefaults::standardUserDefaults().objectForKey("Encryption").toString(),
-              "require");
+    EXPECT_EQ(store().objectForKey("Encryption").toString(), "require");
     EXPECT_EQ(QFile::permissions(TrustedCertificates::storePath()),
               QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
 

@@ -123,6 +123,7 @@ protected:
     // Whether the status line begins with prefix; a failure says what it shows.
     ::testing::AssertionResult statusStartsWith(const QString& prefix) const;
 
+    static UserDefaults& store() { return UserDefaults::standardUserDefaults(); }
     Controller* controller() const { return app->controller(); }
     DownloadDelegate* download() const { return app->downloadDelegate(); }
     UploadDelegate* upload() const { return app->uploadDelegate(); }

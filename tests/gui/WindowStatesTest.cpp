@@ -15,11 +15,6 @@
 
 namespace {
 
-UserDefaults& store()
-{
-    return UserDefaults::standardUserDefaults();
-}
-
 // The inactive look shows the style's disabled colours on a control that stays usable.
 bool looksInactive(QWidget* control)
 {

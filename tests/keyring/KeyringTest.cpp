@@ -8,11 +8,6 @@
 
 namespace {
 
-UserDefaults& store()
-{
-    return UserDefaults::standardUserDefaults();
-}
-
 QByteArray bothFiles()
 {
     return readFile(UserDefaults::storePath()) + readFile(SiteStore::storePath());
