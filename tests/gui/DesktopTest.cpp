@@ -134,9 +134,7 @@ TEST_F(Desktop, TheWindowComesBackAsItWasLeftAndNeverOffScreen)
     QHeaderView* header = c->serverTable->horizontalHeader();
     header->resizeSection(1, 222);
     header->setSortIndicator(2, Qt::DescendingOrder);
-    app.reset();
-    settings.restart();
-    startApp();
+    restartApp();
     EXPECT_EQ(c->window->pos(), inside);
     EXPECT_EQ(c->tabView->currentWidget(), c->queueTabViewItem);
     header = c->serverTable->horizontalHeader();

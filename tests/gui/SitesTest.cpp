@@ -30,12 +30,6 @@ protected:
         toolkit.answerAlert(Toolkit::kDefaultReturn, name);
         button->click();
     }
-    void restart()
-    {
-        app.reset();
-        settings.restart();
-        startApp();
-    }
 };
 
 } // namespace
@@ -55,7 +49,7 @@ TEST_F(Sites, AnExistingStoreIsTheFirstSiteAndEachSiteKeepsItsOwnSettings)
     EXPECT_EQ(c->hostField->text(), "first.example");
     EXPECT_EQ(c->passwordField->text(), "secret");
 
-    restart();
+    restartApp();
     EXPECT_EQ(chooserItems(), (QStringList{"first.example", "second"}));
     EXPECT_EQ(c->siteChooser->currentText(), "first.example");
     choose("second");

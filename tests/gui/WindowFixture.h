@@ -72,6 +72,13 @@ protected:
     }
     // Creates the window as start-up does; the store may be prepared before.
     void startApp();
+    // Closes the window and starts it again over the settings it left, as a new run would.
+    void restartApp()
+    {
+        app.reset();
+        settings.restart();
+        startApp();
+    }
     // Types the server's address (port 0: the fixture's server) into the settings and connects,
     // anonymously or with a named login.
     void connectAnonymously(quint16 port = 0) { connectAs({}, {}, port); }
