@@ -11,7 +11,10 @@ class Queue : public WindowFixture
 {
 protected:
     TransferQueue* queue() const { return app->transferQueue(); }
-    QTableView* queueTable() const { return app->window()->findChild<QTableView*>("queueTable"); }
+    QAbstractItemView* queueTable() const
+    {
+        return app->window()->findChild<QAbstractItemView*>("queueTable");
+    }
     QPushButton* button(const char* name) const
     {
         return app->window()->findChild<QPushButton*>(name);
@@ -58,7 +61,7 @@ protected:
         c->tabView->setCurrentWidget(c->queueTabViewItem);
         activate();
         queueTable()->setFocus();
-        queueTable()->selectRow(row);
+        queueTable()->setCurrentIndex(queue()->index(row, 0));
     }
     bool waitForQueue()
     {
@@ -158,7 +161,7 @@ TEST_F(Queue, AWaitingTransferCanBeRemovedTheRunningOneCannot)
     focusQueueRow(2);
     QTest::keyClick(queueTable(), Qt::Key_Delete);
     EXPECT_EQ(queueRows(), (QStringList{"↓ a.bin|Running", "↓ b.bin|Running"}));
-    queueTable()->selectRow(0);
+    queueTable()->setCurrentIndex(queue()->index(0, 0));
     button("removeTransferButton")->click();
     EXPECT_EQ(queueRows().size(), 2);
 }

@@ -51,12 +51,7 @@ protected:
     }
     void SetUp() override { ASSERT_TRUE(server->isRunning()) << server->log().toStdString(); }
 
-    static FtpStreamProperties withKey()
-    {
-        return {{P::kCFStreamPropertyFTPUserName, server->user()},
-                {P::kCFStreamPropertyFTPPassword, QString()},
-                {P::SshPrivateKeyFile, server->keyFile()}};
-    }
+    static inline const QString kFile = QString::fromUtf8("na\u00efve file.txt");
     // The suite's known hosts, or with text as the only entry.
     static void knowHosts(const std::optional<QByteArray>& text = {})
     {
@@ -68,7 +63,13 @@ protected:
         TrustedHostKeys::setSshKnownHostsPath(path);
     }
 
-    static inline const QString kFile = QString::fromUtf8("na\u00efve file.txt");
+    static FtpStreamProperties withKey()
+    {
+        return {{P::kCFStreamPropertyFTPUserName, server->user()},
+                {P::kCFStreamPropertyFTPPassword, QString()},
+                {P::SshPrivateKeyFile, server->keyFile()}};
+    }
+
     static inline SshdServer* server = nullptr;
     static inline QTemporaryDir* knownHosts = nullptr;
 };
@@ -86,12 +87,17 @@ TEST_F(Sftp, ListsFoldersFilesAndLinksAsLsLines)
 
 TEST_F(Sftp, AListingGoesThroughAnHttpProxy)
 {
-    TinyProxy proxy("proxyuser", "proxy-secret");
+    TinyProxy proxy(QStringLiteral("proxyuser"), QStringLiteral("proxy-secret"));
     ASSERT_TRUE(proxy.start()) << proxy.problem().toStdString();
-    const auto listing = readUrl(server->url(), proxy.carrying(withKey()));
+    FtpStreamProperties properties = withKey();
+    properties[P::kCFStreamPropertyFTPProxyHost] = QStringLiteral("127.0.0.1");
+    properties[P::kCFStreamPropertyFTPProxyPort] = QString::number(proxy.port());
+    properties[P::kCFStreamPropertyFTPProxyUser] = QStringLiteral("proxyuser");
+    properties[P::kCFStreamPropertyFTPProxyPassword] = QStringLiteral("proxy-secret");
+    const auto listing = readUrl(server->url(QStringLiteral("/")), properties);
     ASSERT_TRUE(listing->ended) << listing->error.message.toStdString();
     EXPECT_TRUE(listing->received.contains("link -> "));
-    EXPECT_TRUE(proxy.log().contains("CONNECT")) << proxy.log().toStdString();
+    EXPECT_TRUE(proxy.log().contains(QStringLiteral("CONNECT"))) << proxy.log().toStdString();
 }
 
 // OpenSSH's client is the SOCKS5 proxy (ssh -D), through the suite's own sshd.
@@ -100,11 +106,11 @@ TEST_F(Sftp, AListingAndADownloadGoThroughASocks5Proxy)
     const quint16 socksPort = LoopbackPort::pickFree();
     ServerProcess socks;
     const QString why = socks.startListening(
-        "ssh -D", "/usr/bin/ssh",
+        QStringLiteral("ssh -D"), QStringLiteral("/usr/bin/ssh"),
         {"-F", "/dev/null", "-N", "-vv", "-D", QStringLiteral("127.0.0.1:%1").arg(socksPort), "-p",
          QString::number(server->port()), "-i", server->keyFile(), "-o", "BatchMode=yes", "-o",
          "StrictHostKeyChecking=no", "-o", "UserKnownHostsFile=/dev/null",
-         server->user() + "@127.0.0.1"},
+         server->user() + QStringLiteral("@127.0.0.1")},
         socksPort);
     ASSERT_TRUE(why.isEmpty()) << why.toStdString();
     // ssh -vv logs each SOCKS5 request it carries.
@@ -113,30 +119,31 @@ TEST_F(Sftp, AListingAndADownloadGoThroughASocks5Proxy)
             QStringLiteral("dynamic request: socks5 host 127.0.0.1 port %1 ").arg(server->port()));
     };
     FtpStreamProperties properties = withKey();
-    properties[P::kCFStreamPropertyFTPProxyHost] = "socks5://127.0.0.1";
+    properties[P::kCFStreamPropertyFTPProxyHost] = QStringLiteral("socks5://127.0.0.1");
     properties[P::kCFStreamPropertyFTPProxyPort] = QString::number(socksPort);
-    const auto listing = readUrl(server->url(), properties);
+    const auto listing = readUrl(server->url(QStringLiteral("/")), properties);
     ASSERT_TRUE(listing->ended) << listing->error.message.toStdString();
     EXPECT_TRUE(listing->received.contains("link -> "));
     EXPECT_EQ(carried(), 1);
     // socks5h: the proxy resolves the host's name.
-    properties[P::kCFStreamPropertyFTPProxyHost] = "socks5h://127.0.0.1";
-    const auto file = readUrl(server->url("/" + kFile), properties);
-    EXPECT_TRUE(file->ended && file->received == pattern(70000))
-        << file->error.message.toStdString();
+    properties[P::kCFStreamPropertyFTPProxyHost] = QStringLiteral("socks5h://127.0.0.1");
+    const auto file = readUrl(server->url(QStringLiteral("/na\u00efve file.txt")), properties);
+    EXPECT_TRUE(file->ended) << file->error.message.toStdString();
+    EXPECT_TRUE(file->received == pattern(70000));
     EXPECT_EQ(carried(), 2) << socks.errors().toStdString();
 }
 
 TEST_F(Sftp, DownloadsAFileWithItsSizeAndTimeAndResumesAtAnOffset)
 {
-    const auto whole = readUrl(server->url("/" + kFile), withKey());
+    const QUrl url = server->url(QStringLiteral("/na\u00efve file.txt"));
+    const auto whole = readUrl(url, withKey());
     ASSERT_TRUE(whole->ended) << whole->error.message.toStdString();
     EXPECT_TRUE(whole->received == pattern(70000));
     EXPECT_EQ(whole->stream(), nullptr);
 
     FtpStreamProperties fromOffset = withKey();
     fromOffset[P::FileTransferOffset] = qint64(65536);
-    StreamRecorder resumed(server->url("/" + kFile));
+    StreamRecorder resumed(url);
     std::optional<int64_t> announced;
     QByteArray time;
     resumed.onEvent = [&](NSStreamEvent event) {
@@ -157,10 +164,12 @@ TEST_F(Sftp, DownloadsAFileWithItsSizeAndTimeAndResumesAtAnOffset)
 TEST_F(Sftp, UploadsAFileAndConfirmsIt)
 {
     const QByteArray content = pattern(3 * 1024 * 1024 + 5);
-    const auto upload = writeUrl(server->url("/up load.bin"), content, withKey());
+    const auto upload = writeUrl(server->url(QStringLiteral("/up load.bin")), content, withKey());
     EXPECT_TRUE(upload->uploaded && upload->confirmed) << upload->error.message.toStdString();
-    EXPECT_TRUE(readFile(server->localPath("up load.bin")) == content);
-    EXPECT_FALSE(writeUrl(server->url("/missing/x.bin"), "x", withKey())->confirmed);
+    EXPECT_TRUE(readFile(server->localPath(QStringLiteral("up load.bin"))) == content);
+
+    const auto refused = writeUrl(server->url(QStringLiteral("/missing/x.bin")), "x", withKey());
+    EXPECT_FALSE(refused->confirmed);
 }
 
 TEST_F(Sftp, CreatesRenamesAndDeletesEntriesNamedWithQuotesAndSpaces)

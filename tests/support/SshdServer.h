@@ -16,7 +16,7 @@ class SshdServer final
 public:
     // subsystem: how sshd serves SFTP ("internal-sftp", or a command line).
     explicit SshdServer(const QString& subsystem = QStringLiteral("internal-sftp"));
-    ~SshdServer() { process.stopWithSessions(); }
+    ~SshdServer() { stop(); }
 
     bool start();
     // Why start() failed.
@@ -40,9 +40,16 @@ public:
     QString localPath(const QString& relative) const { return QDir(root()).filePath(relative); }
     QUrl url(const QString& path = QStringLiteral("/")) const;
 
+    // Stops sshd and the session processes it forked for open connections.
+    void stop() { process.stopWithSessions(); }
     // Kills the session processes of open connections at once, sshd itself listening on: the
     // server drops every connection mid-transfer.
     void dropConnections() { process.dropSessions(); }
+    // ServerProcess::run, under the name the SFTP suites know.
+    static bool run(const QString& program, const QStringList& arguments)
+    {
+        return ServerProcess::run(program, arguments);
+    }
 
     Q_DISABLE_COPY_MOVE(SshdServer)
 
