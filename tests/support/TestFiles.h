@@ -3,11 +3,18 @@
 #include <condition_variable>
 #include <csignal>
 #include <mutex>
+#include <ostream>
 #include <sys/resource.h>
 #include <thread>
 
 #include <QByteArray>
 #include <QStringList>
+
+// A failed comparison shows a string as its text, not as its UTF-16 code units.
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
 
 // Files for tests to serve, upload and compare; a failed write fails the test.
 void writeFile(const QString& path, const QByteArray& bytes);
