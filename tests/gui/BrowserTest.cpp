@@ -6,8 +6,8 @@
 
 namespace {
 
-const QString kFolder = QStringLiteral("\U0001F4C1");
-const QString kDocument = QStringLiteral("\U0001F4C4");
+const QString kFolder = "\U0001F4C1";
+const QString kDocument = "\U0001F4C4";
 
 // A tree of spaced, non-ASCII and hostile names, served and shown in the window.
 class Browser : public WindowFixture
@@ -16,12 +16,11 @@ protected:
     void SetUp() override
     {
         startServer();
-        QDir(root()).mkpath(QStringLiteral("a b/c d"));
-        QDir(root()).mkpath(QStringLiteral("é"));
-        writeFile(root() + "/a b/c d/inner.txt", "0123456789");
-        writeFile(root() + "/a b/file.txt", "0123456789");
-        writeFile(root() + "/f.txt", QByteArray(1536, 'x'));
-        writeFile(root() + QString::fromUtf8("/esc\x1b[31mred\u202Egnp.exe"), QByteArray(3, 'x'));
+        QDir(root()).mkpath("é");
+        writeFiles(root(), {{"a b/c d/inner.txt", "0123456789"},
+                            {"a b/file.txt", "0123456789"},
+                            {"f.txt", QByteArray(1536, 'x')},
+                            {"esc\x1b[31mred\u202Egnp.exe", "xxx"}});
         startApp();
     }
 };
@@ -31,12 +30,12 @@ protected:
 // The address checks' own test holds the cases.
 TEST_F(Browser, AHostThatNamesNoServerIsRefusedBeforeConnectingAndSavedAsTyped)
 {
-    c->hostField->setText(QStringLiteral("x@127.0.0.1"));
+    c->hostField->setText("x@127.0.0.1");
     c->portField->setText(QString::number(server->port()));
     c->connectItem->trigger();
     EXPECT_TRUE(statusStartsWith("Cannot connect: Host"));
     EXPECT_TRUE(c->connectItem->isEnabled()); // still idle
-    EXPECT_EQ(UserDefaults::standardUserDefaults().objectForKey("Host").toString(), "x@127.0.0.1");
+    EXPECT_EQ(store().objectForKey("Host").toString(), "x@127.0.0.1");
     QTest::qWait(200);
     EXPECT_EQ(server->connections(), 0);
 }
@@ -56,15 +55,14 @@ TEST_F(Browser, ConnectListsTheRootWithKindsSizesAndSafeNamesAndSavesTheSettings
                        : QStringList{cell("FolderOrFile", row), cell("FileSize", row),
                                      cell("ModifiedTime", row).isEmpty() ? "" : "time"};
     };
-    EXPECT_EQ(kindSizeTime(QStringLiteral("a b")).mid(0, 2), (QStringList{kFolder, "--"}));
-    EXPECT_EQ(kindSizeTime(QStringLiteral("f.txt")), (QStringList{kDocument, "1.5 KB", "time"}));
+    EXPECT_EQ(kindSizeTime("a b").mid(0, 2), (QStringList{kFolder, "--"}));
+    EXPECT_EQ(kindSizeTime("f.txt"), (QStringList{kDocument, "1.5 KB", "time"}));
     // Escape sequences and direction overrides in a name never reach the screen raw.
     EXPECT_GE(rowNamed(QString::fromUtf8("esc\u241B[31mred\uFFFDgnp.exe")), 0);
 
-    auto& store = UserDefaults::standardUserDefaults();
-    EXPECT_EQ(store.objectForKey(QStringLiteral("Host")).toString(), "127.0.0.1");
-    EXPECT_EQ(store.objectForKey(QStringLiteral("Port")).typeId(), QMetaType::QString);
-    EXPECT_EQ(store.integerForKey(QStringLiteral("Anonymous")), 1);
+    EXPECT_EQ(store().objectForKey("Host").toString(), "127.0.0.1");
+    EXPECT_EQ(store().objectForKey("Port").typeId(), QMetaType::QString);
+    EXPECT_EQ(store().integerForKey("Anonymous"), 1);
 
     // Disconnect empties the browser.
     c->disconnectItem->trigger();
@@ -82,15 +80,15 @@ TEST_F(Browser, DoubleClickEntersFoldersByEscapedUrlsReloadStaysBackReturns)
         EXPECT_EQ(c->ftpLocationLabel->text(), shown);
         return waitForListing();
     };
-    doubleClickRow(rowNamed(QStringLiteral("a b")));
+    doubleClickRow(rowNamed("a b"));
     EXPECT_TRUE(c->preButton->isEnabled());
     ASSERT_TRUE(at(rootUrl + "a%20b/", "/a b/"));
-    doubleClickRow(rowNamed(QStringLiteral("c d")));
+    doubleClickRow(rowNamed("c d"));
     ASSERT_TRUE(at(rootUrl + "a%20b/c%20d/", "/a b/c d/"));
     c->reloadButton->click();
     ASSERT_TRUE(at(rootUrl + "a%20b/c%20d/", "/a b/c d/"));
     EXPECT_EQ(c->remote->ftpURLStack.size(), 3);
-    EXPECT_GE(rowNamed(QStringLiteral("inner.txt")), 0);
+    EXPECT_GE(rowNamed("inner.txt"), 0);
     EXPECT_EQ(c->numberOfRowsInTableView(), 1);
 
     c->preButton->click();
@@ -99,7 +97,7 @@ TEST_F(Browser, DoubleClickEntersFoldersByEscapedUrlsReloadStaysBackReturns)
     ASSERT_TRUE(at(rootUrl, "/"));
     EXPECT_FALSE(c->preButton->isEnabled());
     EXPECT_EQ(c->remote->ftpURLStack, QStringList{rootUrl});
-    doubleClickRow(rowNamed(QStringLiteral("é")));
+    doubleClickRow(rowNamed("é"));
     ASSERT_TRUE(at(rootUrl + "%C3%A9/", "/é/"));
     EXPECT_EQ(c->status, "List succeeded");
 
@@ -155,11 +153,9 @@ TEST_F(Listing, ALongOneFillsTheTableByChunksAndCountsTheLinesItCannotRead)
                "-rw-r--r--   1 ftp ftp    12 Nov 05 14:07\r\n";
     addGood(400, 8000);
     QTemporaryDir scripts;
-    const QString listingFile = scripts.filePath(QStringLiteral("listing.txt"));
+    const QString listingFile = scripts.filePath("listing.txt");
     writeFile(listingFile, listing);
-    FtpServer::Options options;
-    options.listingFile = listingFile;
-    startServer(options);
+    startServer([&](auto& o) { o.listingFile = listingFile; });
     startApp();
     // Every reset, insertion and cell the model reports is checked as it happens.
     QAbstractItemModelTester tester(c->serverTable->model(),
@@ -172,7 +168,7 @@ TEST_F(Listing, ALongOneFillsTheTableByChunksAndCountsTheLinesItCannotRead)
     EXPECT_EQ(c->numberOfRowsInTableView(), 8001);
     // Rows show while the listing arrives (every 100 ms at most), and the rest at its end.
     EXPECT_GE(batches.size(), 2);
-    EXPECT_EQ(cell("FileSize", rowNamed(QStringLiteral("good-7999"))), "2.0 KB");
+    EXPECT_EQ(cell("FileSize", rowNamed("good-7999")), "2.0 KB");
     // The NUL shows as its picture.
     EXPECT_GE(rowNamed(QString::fromUtf8("nul\u2400name")), 0);
 }
@@ -187,12 +183,12 @@ TEST_F(Listing, StopsAtItsLimitsKeepingWhatArrivedAndEscStopsIt)
     for (int i = 0; i < 40; ++i)
         lines += line(i);
     QTemporaryDir scripts;
-    const QString listingFile = scripts.filePath(QStringLiteral("listing.txt"));
+    const QString listingFile = scripts.filePath("listing.txt");
     writeFile(listingFile, lines);
-    FtpServer::Options options;
-    options.listingFile = listingFile;
-    options.listingPaced = true;
-    startServer(options);
+    startServer([&](auto& o) {
+        o.listingFile = listingFile;
+        o.listingPaced = true;
+    });
     startApp();
     connectAnonymously();
     ASSERT_TRUE(waitForListing());

@@ -80,14 +80,13 @@ class CancelResumeUnsure : public CancelResume, public ::testing::WithParamInter
 TEST_F(CancelResume, ACancelledDownloadKeepsItsPartAndTheSameFileContinuesItWithRest)
 {
     const QByteArray content = serveBigFile();
-    const QString local = downloads.filePath(QStringLiteral("big.bin"));
+    const QString local = downloads.filePath("big.bin");
     writeFile(local, "the good copy");
     activate();
 
     // Esc stops the stream at once: the buttons are back, the display at rest, the good copy
     // untouched and the bytes so far beside it.
-    downloadAndCancel(QStringLiteral("big.bin"),
-                      [this] { QTest::keyClick(c->serverTable, Qt::Key_Escape); });
+    downloadAndCancel("big.bin", [this] { QTest::keyClick(c->serverTable, Qt::Key_Escape); });
     EXPECT_EQ(enabledBrowserButtons(), 5); // all but the parent-folder button, at the root
     EXPECT_EQ(queueState(), "|0|0");
     EXPECT_TRUE(c->cancelButton->isHidden() && c->progress->isHidden());
@@ -105,7 +104,7 @@ TEST_F(CancelResume, ACancelledDownloadKeepsItsPartAndTheSameFileContinuesItWith
         if (!c->progress->isHidden())
             keptUntilEnd = keptUntilEnd && readFile(local) == "the good copy";
     });
-    const QStringList states = downloadAgain(QStringLiteral("big.bin"));
+    const QStringList states = downloadAgain("big.bin");
     EXPECT_TRUE(keptUntilEnd);
     c->queueDisplay->disconnect(&context);
     ASSERT_GE(states.size(), 3);
@@ -132,13 +131,12 @@ TEST_F(CancelResume, AnotherVersionOnTheServerIsFetchedFromItsStart)
     for (const QByteArray& version :
          {"changed" + pattern(kBigFile + 1000), QByteArray("short"), reversed}) {
         writeFile(QString::fromStdString(remote), content);
-        downloadAndCancel(QStringLiteral("big.bin"));
+        downloadAndCancel("big.bin");
         const auto before = std::filesystem::last_write_time(remote);
         writeFile(QString::fromStdString(remote), version);
         std::filesystem::last_write_time(remote, before - std::chrono::hours(1));
-        downloadAgain(QStringLiteral("big.bin"));
-        EXPECT_TRUE(readFile(downloads.filePath(QStringLiteral("big.bin"))) == version)
-            << version.size();
+        downloadAgain("big.bin");
+        EXPECT_TRUE(readFile(downloads.filePath("big.bin")) == version) << version.size();
     }
 }
 
@@ -150,14 +148,14 @@ TEST_P(CancelResumeUnsure, TheStatusSaysSo)
     options.refuseRest = GetParam();
     options.noMdtm = !GetParam();
     const QByteArray content = serveBigFile(options);
-    downloadAndCancel(QStringLiteral("big.bin"));
-    const QStringList states = downloadAgain(QStringLiteral("big.bin"));
+    downloadAndCancel("big.bin");
+    const QStringList states = downloadAgain("big.bin");
     EXPECT_TRUE(server->commandLog().contains("REST ")) << server->commandLog().toStdString();
     EXPECT_EQ(c->statusLabel->text(),
               GetParam() ? "Resume refused by the server; downloaded from the start"
                          : "Resume not checked: the server gives no modification time");
     EXPECT_EQ(states.contains("0%|0|0"), GetParam()) << states.join(' ').toStdString();
-    EXPECT_TRUE(readFile(downloads.filePath(QStringLiteral("big.bin"))) == content);
+    EXPECT_TRUE(readFile(downloads.filePath("big.bin")) == content);
     EXPECT_EQ(folderEntries(downloads.path()), QStringList{"big.bin"});
 }
 INSTANTIATE_TEST_SUITE_P(RestRefusedOrNoMdtm, CancelResumeUnsure, ::testing::Bool());
@@ -165,12 +163,12 @@ INSTANTIATE_TEST_SUITE_P(RestRefusedOrNoMdtm, CancelResumeUnsure, ::testing::Boo
 TEST_F(CancelResume, AFifoInPlaceOfThePartialFileOrItsRecordIsNeverWaitedOn)
 {
     const QByteArray content = serveBigFile();
-    const QString local = downloads.filePath(QStringLiteral("big.bin"));
-    downloadAndCancel(QStringLiteral("big.bin"));
+    const QString local = downloads.filePath("big.bin");
+    downloadAndCancel("big.bin");
     for (const QString& fifo : {local + ".part", local + ".part.resume"}) {
         QFile::remove(fifo);
         FifoWatch watch(fifo);
-        downloadAgain(QStringLiteral("big.bin"));
+        downloadAgain("big.bin");
         EXPECT_FALSE(watch.release()) << fifo.toStdString();
         EXPECT_TRUE(readFile(local) == content);
     }
@@ -181,7 +179,7 @@ TEST_F(CancelResume, ACancelledUploadSaysTheServerMayKeepPart)
     startServer();
     connectAndList();
     QTemporaryDir local;
-    const QString path = local.filePath(QStringLiteral("up.bin"));
+    const QString path = local.filePath("up.bin");
     writeFile(path, pattern(kBigFile));
     cancelAt(
         upload(), 30, [&] { uploadFiles({path}); }, [this] { c->cancelButton->click(); });

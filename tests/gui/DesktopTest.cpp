@@ -12,8 +12,8 @@ QMap<QString, QString> shownTexts(QWidget* window)
 {
     QMap<QString, QString> texts;
     const auto add = [&](const QObject* object, const QString& what, const QString& text) {
-        if (!text.contains(QRegularExpression(QStringLiteral("\\p{L}"))) ||
-            text.startsWith(QLatin1Char('/')) || text.contains(QLatin1String("://")))
+        if (!text.contains(QRegularExpression("\\p{L}")) || text.startsWith(QLatin1Char('/')) ||
+            text.contains(QLatin1String("://")))
             return;
         QString name;
         for (const QObject* o = object; o && o != window; o = o->parent())
@@ -29,28 +29,27 @@ QMap<QString, QString> shownTexts(QWidget* window)
     QList<QWidget*> widgets = window->findChildren<QWidget*>();
     widgets.prepend(window);
     for (QWidget* widget : widgets) {
-        add(widget, QStringLiteral("toolTip"), widget->toolTip());
-        add(widget, QStringLiteral("windowTitle"), widget->windowTitle());
+        add(widget, "toolTip", widget->toolTip());
+        add(widget, "windowTitle", widget->windowTitle());
         if (auto* button = qobject_cast<QAbstractButton*>(widget))
-            add(widget, QStringLiteral("text"), button->text());
+            add(widget, "text", button->text());
         if (auto* label = qobject_cast<QLabel*>(widget))
-            add(widget, QStringLiteral("text"), label->text());
+            add(widget, "text", label->text());
         if (auto* field = qobject_cast<QLineEdit*>(widget))
-            add(widget, QStringLiteral("placeholder"), field->placeholderText());
+            add(widget, "placeholder", field->placeholderText());
         if (auto* combo = qobject_cast<QComboBox*>(widget))
             for (int i = 0; i < combo->count(); ++i)
-                add(widget, QStringLiteral("item"), combo->itemText(i));
+                add(widget, "item", combo->itemText(i));
         if (auto* tabs = qobject_cast<QTabWidget*>(widget))
             for (int i = 0; i < tabs->count(); ++i)
-                add(tabs->widget(i), QStringLiteral("tab"), tabs->tabText(i));
+                add(tabs->widget(i), "tab", tabs->tabText(i));
         if (auto* view = qobject_cast<QAbstractItemView*>(widget); view && view->model())
             for (int i = 0; i < view->model()->columnCount(); ++i)
-                add(widget, QStringLiteral("header"),
-                    view->model()->headerData(i, Qt::Horizontal).toString());
+                add(widget, "header", view->model()->headerData(i, Qt::Horizontal).toString());
     }
     for (const QAction* action : window->findChildren<QAction*>()) {
-        add(action, QStringLiteral("text"), action->text());
-        add(action, QStringLiteral("toolTip"), action->toolTip());
+        add(action, "text", action->text());
+        add(action, "toolTip", action->toolTip());
     }
     return texts;
 }
@@ -135,9 +134,7 @@ TEST_F(Desktop, TheWindowComesBackAsItWasLeftAndNeverOffScreen)
     QHeaderView* header = c->serverTable->horizontalHeader();
     header->resizeSection(1, 222);
     header->setSortIndicator(2, Qt::DescendingOrder);
-    app.reset();
-    settings.restart();
-    startApp();
+    restartApp();
     EXPECT_EQ(c->window->pos(), inside);
     EXPECT_EQ(c->tabView->currentWidget(), c->queueTabViewItem);
     header = c->serverTable->horizontalHeader();
@@ -146,10 +143,10 @@ TEST_F(Desktop, TheWindowComesBackAsItWasLeftAndNeverOffScreen)
               QList({222, 2, int(Qt::DescendingOrder)}));
 
     // Left beyond the screen's corner, or on a screen that is gone: brought inside.
-    for (const QString& screen : {c->window->screen()->name(), QStringLiteral("gone")}) {
+    for (const QString& screen : {c->window->screen()->name(), QString("gone")}) {
         c->window->move(area.bottomRight() + QPoint(500, 400));
         app.reset();
-        UserDefaults::standardUserDefaults().setObject(screen, Setting::WindowScreen);
+        store().setObject(screen, Setting::WindowScreen);
         startApp();
         EXPECT_TRUE(area.contains(c->window->geometry().topLeft())) << screen.toStdString();
         EXPECT_EQ(c->window->x() + c->window->width(), area.right() + 1);

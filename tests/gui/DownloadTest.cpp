@@ -3,7 +3,7 @@
 
 namespace {
 
-const QString kDownArrow = QStringLiteral("\u2B07\uFE0F");
+const QString kDownArrow = "\u2B07\uFE0F";
 
 } // namespace
 
@@ -17,10 +17,10 @@ TEST_F(Download, ShowsWholePercentagesPerChunkThenResetsTheQueueDisplay)
     writeFile(root() + "/empty.txt", {});
     connectAndList();
     const int listings = listingsEnded;
-    const QString local = downloads.filePath(QStringLiteral("data.bin"));
+    const QString local = downloads.filePath("data.bin");
     writeFile(local, "an existing copy, replaced without a question");
     activate();
-    selectRow(rowNamed(QStringLiteral("data.bin")));
+    selectRow(rowNamed("data.bin"));
 
     OperationRecorder recorder(download(), c);
     {
@@ -55,24 +55,22 @@ TEST_F(Download, ShowsWholePercentagesPerChunkThenResetsTheQueueDisplay)
 
     // An empty file shows only the start and the reset.
     QStringList states;
-    EXPECT_FALSE(downloadAndWait(QStringLiteral("empty.txt"), &states));
+    EXPECT_FALSE(downloadAndWait("empty.txt", &states));
     EXPECT_EQ(states, (QStringList{"|0|0", "|0|0"}));
-    EXPECT_EQ(readFile(downloads.filePath(QStringLiteral("empty.txt"))), "");
+    EXPECT_EQ(readFile(downloads.filePath("empty.txt")), "");
 }
 
 TEST_F(Download, AFileThatGrewAfterTheListingComesWholeAndNeverShowsPast100)
 {
     // Without SIZE for grows.bin, the listing's size is all that is known of it.
-    FtpServer::Options options;
-    options.noSize = QStringLiteral("grows");
-    startServer(options);
+    startServer([](auto& o) { o.noSize = "grows"; });
     const QByteArray grown = pattern(300000);
     writeFile(root() + "/grows.bin", grown.left(40000));
     connectAndList();
     writeFile(root() + "/grows.bin", grown);
     QStringList states;
-    EXPECT_FALSE(downloadAndWait(QStringLiteral("grows.bin"), &states));
-    EXPECT_TRUE(readFile(downloads.filePath(QStringLiteral("grows.bin"))) == grown);
+    EXPECT_FALSE(downloadAndWait("grows.bin", &states));
+    EXPECT_TRUE(readFile(downloads.filePath("grows.bin")) == grown);
     ASSERT_GE(states.size(), 3);
     for (const QString& state : states) {
         const QString label = state.section('|', 0, 0);
@@ -91,34 +89,31 @@ TEST_F(Download, AFileThatGrewAfterTheListingComesWholeAndNeverShowsPast100)
 TEST_F(Download, AFailureKeepsExistingFilesAndPutsWhatCameAside)
 {
     ShortTimeouts shortTimeouts;
-    FtpServer::Options options;
-    options.shortSuffix = QStringLiteral(".short");
-    startServer(options);
+    startServer([](auto& o) { o.shortSuffix = ".short"; });
     const QByteArray content = pattern(1000000);
     writeFile(root() + "/big.short", content);
     writeSparseFile(root() + "/big.bin");
     connectAndList();
-    const QString local = downloads.filePath(QStringLiteral("big.short"));
+    const QString local = downloads.filePath("big.short");
     writeFile(local, "the good copy");
-    EXPECT_EQ(downloadAndWait(QStringLiteral("big.short")),
-              "Download incomplete: 500000 of 1000000 bytes");
+    EXPECT_EQ(downloadAndWait("big.short"), "Download incomplete: 500000 of 1000000 bytes");
     EXPECT_EQ(c->statusLabel->text(), "Download incomplete: 500000 of 1000000 bytes");
     EXPECT_EQ(readFile(local), "the good copy");
     EXPECT_TRUE(readFile(local + ".part") == content.left(500000));
 
-    writeFile(downloads.filePath(QStringLiteral("big.bin")), "precious");
-    writeFile(downloads.filePath(QStringLiteral("big.bin.part")), "someone else's");
+    writeFile(downloads.filePath("big.bin"), "precious");
+    writeFile(downloads.filePath("big.bin.part"), "someone else's");
     OperationRecorder failed(download(), c);
-    ASSERT_NO_FATAL_FAILURE(stallDownload(QStringLiteral("big.bin")));
+    ASSERT_NO_FATAL_FAILURE(stallDownload("big.bin"));
     server->kill();
     ASSERT_TRUE(failed.waitForEnd());
     ASSERT_TRUE(failed.status);
     EXPECT_TRUE(*failed.status == "Network read error" || *failed.status == "Stream open error")
         << failed.status->toStdString();
     EXPECT_TRUE(statusStartsWith(*failed.status));
-    EXPECT_EQ(readFile(downloads.filePath(QStringLiteral("big.bin"))), "precious");
-    EXPECT_EQ(readFile(downloads.filePath(QStringLiteral("big.bin.part"))), "someone else's");
-    const QFileInfo partial(downloads.filePath(QStringLiteral("big.bin.1.part")));
+    EXPECT_EQ(readFile(downloads.filePath("big.bin")), "precious");
+    EXPECT_EQ(readFile(downloads.filePath("big.bin.part")), "someone else's");
+    const QFileInfo partial(downloads.filePath("big.bin.1.part"));
     EXPECT_GT(partial.size(), 0);
     EXPECT_LT(partial.size(), 24 * 1024 * 1024);
     // The window is ready for the next operation.
@@ -135,18 +130,16 @@ TEST_F(Download, AFullDiskIsAFileWriteErrorLeavingOnlyThePartialFile)
     SmallDisk disk;
     if (!disk.works)
         GTEST_SKIP() << "the file size limit cannot be set";
-    EXPECT_EQ(downloadAndWait(QStringLiteral("big.bin")), "File write error");
-    EXPECT_FALSE(QFileInfo::exists(downloads.filePath(QStringLiteral("big.bin"))));
-    const qint64 kept = QFileInfo(downloads.filePath(QStringLiteral("big.bin.part"))).size();
+    EXPECT_EQ(downloadAndWait("big.bin"), "File write error");
+    EXPECT_FALSE(QFileInfo::exists(downloads.filePath("big.bin")));
+    const qint64 kept = QFileInfo(downloads.filePath("big.bin.part")).size();
     EXPECT_GT(kept, 0);
     EXPECT_LE(kept, 64 * 1024);
 }
 
 TEST_F(Download, NoSelectionOrAnUnsafeNameFetchesNothing)
 {
-    FtpServer::Options options;
-    options.verbose = true;
-    startServer(options);
+    startServer([](auto& o) { o.verbose = true; });
     connectAndList();
     c->downloadButton->click();
     addListedEntry("rlo-\xe2\x80\xaetxt.exe");
@@ -164,15 +157,13 @@ TEST_F(Download, NoSelectionOrAnUnsafeNameFetchesNothing)
 TEST_F(Download, TheDefaultFolderIsMadeWhenMissingAChosenOneThatVanishedIsNamed)
 {
     startServer();
-    writeFile(root() + "/a.txt", "a");
-    QDir(root()).mkdir(QStringLiteral("f"));
-    writeFile(root() + "/f/b.txt", "b");
+    writeFiles(root(), {{"a.txt", "a"}, {"f/b.txt", "b"}});
     connectAndList();
 
     // A chosen folder that has gone: refused, nothing made, nothing fetched.
-    const QString gone = downloads.filePath(QStringLiteral("gone"));
+    const QString gone = downloads.filePath("gone");
     c->downloadFolder = gone;
-    downloadRow(QStringLiteral("a.txt"));
+    downloadRow("a.txt");
     EXPECT_EQ(c->statusLabel->text(), "The download folder \"" + gone + "\" does not exist");
     EXPECT_FALSE(QFileInfo::exists(gone));
     EXPECT_FALSE(download()->isRunning());
@@ -181,7 +172,7 @@ TEST_F(Download, TheDefaultFolderIsMadeWhenMissingAChosenOneThatVanishedIsNamed)
     if (QFileInfo::exists(folder))
         GTEST_SKIP() << "the default download folder exists already";
     c->downloadFolder = folder;
-    EXPECT_FALSE(downloadAndWait(QStringLiteral("a.txt")));
+    EXPECT_FALSE(downloadAndWait("a.txt"));
     EXPECT_EQ(c->statusLabel->text(), "Downloaded a.txt to ~/Downloads");
     EXPECT_EQ(QFileInfo(folder).permissions(), QFile::ReadOwner | QFile::WriteOwner |
                                                    QFile::ExeOwner | QFile::ReadUser |
@@ -191,7 +182,7 @@ TEST_F(Download, TheDefaultFolderIsMadeWhenMissingAChosenOneThatVanishedIsNamed)
     QDir().rmdir(folder);
 
     // A folder's tree, likewise.
-    downloadRow(QStringLiteral("f"));
+    downloadRow("f");
     EXPECT_TRUE(QTest::qWaitFor([&] { return QFileInfo::exists(folder + "/f/b.txt"); }, 20000));
     EXPECT_TRUE(QTest::qWaitFor([] { return RemoteOperation::running() == nullptr; }, 20000));
     QDir(folder).removeRecursively();
@@ -202,15 +193,14 @@ TEST_F(Download, TheDefaultFolderIsMadeWhenMissingAChosenOneThatVanishedIsNamed)
 TEST_F(Download, ALinkToAFileIsOfferedForDownloadWhenEnteringItFails)
 {
     startServer();
-    QDir(root()).mkdir(QStringLiteral("sub"));
-    writeFile(root() + "/sub/f.txt", "0123456789");
-    ASSERT_TRUE(QFile::link(QStringLiteral("sub/f.txt"), root() + "/link"));
+    writeFiles(root(), {{"sub/f.txt", "0123456789"}});
+    ASSERT_TRUE(QFile::link("sub/f.txt", root() + "/link"));
     connectAndList();
-    const QString fetched = downloads.filePath(QStringLiteral("link"));
+    const QString fetched = downloads.filePath("link");
 
     toolkit.answerAlert(Toolkit::kDefaultReturn);
     const std::optional<QString> status =
-        runToEnd(download(), [this] { doubleClickRow(rowNamed(QStringLiteral("link"))); });
+        runToEnd(download(), [this] { doubleClickRow(rowNamed("link")); });
     EXPECT_FALSE(status) << status->toStdString();
     ASSERT_EQ(toolkit.alertsShown.size(), 1);
     EXPECT_EQ(toolkit.alertsShown.first().informativeText,
@@ -219,5 +209,5 @@ TEST_F(Download, ALinkToAFileIsOfferedForDownloadWhenEnteringItFails)
     // Back in the folder that lists the link.
     ASSERT_TRUE(waitForListing());
     EXPECT_EQ(c->remote->ftpURLStack, QStringList{rootUrl()});
-    EXPECT_GE(rowNamed(QStringLiteral("link")), 0);
+    EXPECT_GE(rowNamed("link"), 0);
 }

@@ -11,7 +11,14 @@ class Queue : public WindowFixture
 {
 protected:
     TransferQueue* queue() const { return app->transferQueue(); }
-    QTableView* queueTable() const { return app->window()->findChild<QTableView*>("queueTable"); }
+    QAbstractItemView* queueTable() const
+    {
+        return app->window()->findChild<QAbstractItemView*>("queueTable");
+    }
+    QPushButton* button(const char* name) const
+    {
+        return app->window()->findChild<QPushButton*>(name);
+    }
 
     void connectAndWatch()
     {
@@ -24,15 +31,37 @@ protected:
         for (const QString& name : names)
             selectRow(rowNamed(name), name == names.first() ? Qt::NoModifier : Qt::ControlModifier);
     }
+    // Downloads the rows of those names and waits for the queue to drain.
+    bool fetch(const QStringList& names)
+    {
+        selectRows(names);
+        c->downloadButton->click();
+        return waitForQueue();
+    }
+    // Uploads the paths and waits for the queue to drain and the folder to be listed again.
+    bool send(const QStringList& paths)
+    {
+        uploadFiles(paths);
+        return waitForQueue() && waitForListing();
+    }
     // Starts downloads of three files; the first two run, the third waits.
     void queueThree()
     {
         startServer();
-        for (const char* name : {"a.bin", "b.bin", "d.bin"})
-            writeFile(server->localPath(name), pattern(100000));
+        writeFiles(
+            root(),
+            {{"a.bin", pattern(100000)}, {"b.bin", pattern(100000)}, {"d.bin", pattern(100000)}});
         connectAndWatch();
         selectRows({"a.bin", "b.bin", "d.bin"});
         c->downloadButton->click();
+    }
+    // Focuses the Queue tab's list with its row selected, as typed keys need.
+    void focusQueueRow(int row)
+    {
+        c->tabView->setCurrentWidget(c->queueTabViewItem);
+        activate();
+        queueTable()->setFocus();
+        queueTable()->setCurrentIndex(queue()->index(row, 0));
     }
     bool waitForQueue()
     {
@@ -49,6 +78,12 @@ protected:
                 queue()->data(queue()->index(row, TransferQueue::OutcomeColumn)).toString());
         return rows;
     }
+    QString toolTip(int row) const
+    {
+        return queue()
+            ->data(queue()->index(row, TransferQueue::OutcomeColumn), Qt::ToolTipRole)
+            .toString();
+    }
 
     int drains = 0;
     QTemporaryDir local;
@@ -58,12 +93,8 @@ TEST_F(Queue, DownloadsTheSelectedFilesAndFoldersOneAfterAnother)
 {
     startServer();
     const QByteArray a = pattern(300000), b = pattern(1000), d = pattern(70001);
-    writeFile(server->localPath("a.bin"), a);
-    writeFile(server->localPath("b.txt"), b);
-    writeFile(server->localPath("d.bin"), d);
-    ASSERT_TRUE(QDir(root()).mkdir("sub"));
-    writeFile(server->localPath("sub/in.txt"), b);
-    UserDefaults::standardUserDefaults().setObject(QStringLiteral("1"), Setting::TransfersAtOnce);
+    writeFiles(root(), {{"a.bin", a}, {"b.txt", b}, {"d.bin", d}, {"sub/in.txt", b}});
+    store().setObject("1", Setting::TransfersAtOnce);
     connectAndWatch();
 
     // The browser stays locked from the first start to the last end.
@@ -74,7 +105,6 @@ TEST_F(Queue, DownloadsTheSelectedFilesAndFoldersOneAfterAnother)
     selectRows({"a.bin", "sub", "b.txt", "d.bin"});
     EXPECT_EQ(c->selectedRows().size(), 4);
     c->downloadButton->click();
-    EXPECT_TRUE(download()->isRunning());
     EXPECT_EQ(queueRows(), (QStringList{"↓ a.bin|Running", "↓ b.txt|Waiting", "↓ d.bin|Waiting",
                                         "↓ sub/|Waiting"}));
 
@@ -95,15 +125,14 @@ TEST_F(Queue, SeveralFilesMoveSideBySideOnTheConnectionsSetEachInItsOwnRow)
 {
     startServer();
     QList<QByteArray> contents;
-    QTemporaryDir sources;
     QStringList paths;
     for (int n = 0; n < 3; ++n) {
         contents.append(pattern(3000000 + n));
         writeFile(server->localPath(QStringLiteral("f%1.bin").arg(n)), contents.last());
-        paths.append(sources.filePath(QStringLiteral("u%1.bin").arg(n)));
+        paths.append(local.filePath(QStringLiteral("u%1.bin").arg(n)));
         writeFile(paths.last(), contents.last());
     }
-    UserDefaults::standardUserDefaults().setObject(QStringLiteral("2"), Setting::TransfersAtOnce);
+    store().setObject("2", Setting::TransfersAtOnce);
     connectAndWatch();
     const int connectionsBefore = server->connections();
     selectRows({"f0.bin", "f1.bin", "f2.bin"});
@@ -112,14 +141,11 @@ TEST_F(Queue, SeveralFilesMoveSideBySideOnTheConnectionsSetEachInItsOwnRow)
               (QStringList{"↓ f0.bin|Running", "↓ f1.bin|Running", "↓ f2.bin|Waiting"}));
     ASSERT_TRUE(waitForQueue());
     EXPECT_EQ(queueRows(), (QStringList{"↓ f0.bin|Done", "↓ f1.bin|Done", "↓ f2.bin|Done"}));
-    for (int n = 0; n < 3; ++n)
-        EXPECT_TRUE(readFile(downloads.filePath(QStringLiteral("f%1.bin").arg(n))) == contents[n]);
     EXPECT_LE(server->connections() - connectionsBefore, 2);
 
-    uploadFiles(paths);
-    ASSERT_TRUE(waitForQueue());
-    ASSERT_TRUE(waitForListing());
+    ASSERT_TRUE(send(paths));
     for (int n = 0; n < 3; ++n) {
+        EXPECT_TRUE(readFile(downloads.filePath(QStringLiteral("f%1.bin").arg(n))) == contents[n]);
         EXPECT_TRUE(readFile(server->localPath(QStringLiteral("u%1.bin").arg(n))) == contents[n]);
         EXPECT_GE(rowNamed(QStringLiteral("u%1.bin").arg(n)), 0);
     }
@@ -130,17 +156,13 @@ TEST_F(Queue, SeveralFilesMoveSideBySideOnTheConnectionsSetEachInItsOwnRow)
 TEST_F(Queue, AWaitingTransferCanBeRemovedTheRunningOneCannot)
 {
     queueThree();
-
     // The Delete key on the Queue tab's list takes the waiting d.bin off; the running a.bin
     // stays.
-    c->tabView->setCurrentWidget(c->queueTabViewItem);
-    activate();
-    queueTable()->setFocus();
-    queueTable()->selectRow(2);
+    focusQueueRow(2);
     QTest::keyClick(queueTable(), Qt::Key_Delete);
     EXPECT_EQ(queueRows(), (QStringList{"↓ a.bin|Running", "↓ b.bin|Running"}));
-    queueTable()->selectRow(0);
-    app->window()->findChild<QPushButton*>("removeTransferButton")->click();
+    queueTable()->setCurrentIndex(queue()->index(0, 0));
+    button("removeTransferButton")->click();
     EXPECT_EQ(queueRows().size(), 2);
 }
 
@@ -160,7 +182,7 @@ TEST_F(Queue, ADisconnectAsksFirstThenDropsTheRestAndFinishedRowsCanBeCleared)
                                         "↓ d.bin|Not started: disconnected"}));
     for (const char* name : {"a.bin", "b.bin", "d.bin"})
         EXPECT_FALSE(QFile::exists(downloads.filePath(name))) << name;
-    app->window()->findChild<QPushButton*>("clearTransfersButton")->click();
+    button("clearTransfersButton")->click();
     EXPECT_EQ(queue()->rowCount(), 0);
 }
 
@@ -195,23 +217,17 @@ TEST_F(Queue, SeveralFilesFromTheOpenPanelOrDroppedOnTheTableUploadPastOneRefuse
     ASSERT_TRUE(QDir(root()).mkdir("in"));
     connectAndWatch();
     const QByteArray one = pattern(100000), two = pattern(40000);
-    writeFile(local.filePath("one.bin"), one);
-    writeFile(local.filePath("bad\nname"), "x");
-    writeFile(local.filePath("two.bin"), two);
-    uploadFiles(
-        {local.filePath("one.bin"), local.filePath("bad\nname"), local.filePath("two.bin")});
+    writeFiles(local.path(), {{"one.bin", one}, {"bad\nname", "x"}, {"two.bin", two}});
+    ASSERT_TRUE(
+        send({local.filePath("one.bin"), local.filePath("bad\nname"), local.filePath("two.bin")}));
     ASSERT_EQ(toolkit.panelsShown.size(), 1);
     EXPECT_TRUE(toolkit.panelsShown.first().allowsMultipleSelection);
-
-    ASSERT_TRUE(waitForQueue());
-    ASSERT_TRUE(waitForListing());
     const QStringList rows = queueRows();
     ASSERT_EQ(rows.size(), 3);
     EXPECT_EQ(rows[0], "↑ one.bin|Done");
     EXPECT_TRUE(rows[1].contains("Refused to upload")) << rows[1].toStdString();
     // A cell cuts a long outcome with "…"; its tool tip holds the whole.
-    const QModelIndex refused = queue()->index(1, TransferQueue::OutcomeColumn);
-    EXPECT_EQ(queue()->data(refused, Qt::ToolTipRole), queue()->data(refused));
+    EXPECT_EQ(toolTip(1), rows[1].section('|', 1));
     EXPECT_EQ(rows[2], "↑ two.bin|Done");
     EXPECT_TRUE(readFile(server->localPath("one.bin")) == one);
     EXPECT_TRUE(readFile(server->localPath("two.bin")) == two);
@@ -219,7 +235,7 @@ TEST_F(Queue, SeveralFilesFromTheOpenPanelOrDroppedOnTheTableUploadPastOneRefuse
     EXPECT_EQ(enabledBrowserButtons(), 5); // all but the parent-folder button, at the root
 
     // Dropped on the table, files and folders go to the folder shown.
-    app->window()->findChild<QPushButton*>("clearTransfersButton")->click();
+    button("clearTransfersButton")->click();
     doubleClickRow(rowNamed("in"));
     ASSERT_TRUE(waitForListing());
     ASSERT_TRUE(QDir(local.path()).mkdir("folder"));
@@ -253,48 +269,36 @@ TEST_F(Queue, SeveralFilesFromTheOpenPanelOrDroppedOnTheTableUploadPastOneRefuse
 TEST_F(Queue, AFolderComesWithItsTreeSkippingUnsafeNamesAndLinksThatAreNoFiles)
 {
     startServer();
-    ASSERT_TRUE(QDir(root()).mkpath("tree/deep/empty"));
     const QByteArray a = pattern(70000), b = pattern(1000);
-    writeFile(server->localPath("tree/a.txt"), a);
-    writeFile(server->localPath("tree/deep/b.bin"), b);
-    writeFile(server->localPath("tree/esc\x1b[31m"), "x");
+    writeFiles(root(), {{"tree/a.txt", a}, {"tree/deep/b.bin", b}, {"tree/esc\x1b[31m", "x"}});
+    ASSERT_TRUE(QDir(root()).mkpath("tree/deep/empty"));
     ASSERT_TRUE(QFile::link("a.txt", server->localPath("tree/alink")));
     ASSERT_TRUE(QFile::link("..", server->localPath("tree/deep/up")));
     connectAndWatch();
-    selectRows({"tree"});
-    c->downloadButton->click();
-    ASSERT_TRUE(waitForQueue());
+    ASSERT_TRUE(fetch({"tree"}));
     EXPECT_EQ(queueRows(), (QStringList{"↓ tree/|Done: 3 files, 2 skipped"}));
-    const QModelIndex outcome = queue()->index(0, TransferQueue::OutcomeColumn);
-    EXPECT_TRUE(queue()->data(outcome, Qt::ToolTipRole).toString().contains("tree/deep/up: "));
+    EXPECT_TRUE(toolTip(0).contains("tree/deep/up: "));
     const QString tree = downloads.filePath("tree");
     EXPECT_EQ(folderEntries(tree), (QStringList{"a.txt", "alink", "deep"}));
     EXPECT_EQ(folderEntries(tree + "/deep"), (QStringList{"b.bin", "empty"}));
     EXPECT_TRUE(readFile(tree + "/a.txt") == a);
     EXPECT_TRUE(readFile(tree + "/alink") == a);
     EXPECT_TRUE(readFile(tree + "/deep/b.bin") == b);
-    EXPECT_TRUE(QFileInfo(tree + "/deep/empty").isDir());
 }
 
 TEST_F(Queue, AFolderListedWithNamesThatClimbOutOrAsItsOwnChildStaysInside)
 {
     // Every folder lists the same lines: a child folder that is its parent again, and names
     // that would leave the target.
-    QTemporaryDir lines;
-    const QString listing = QDir(lines.path()).filePath("listing");
-    writeFile(listing, "drwxr-xr-x 2 u g 4096 Jan 01 12:00 sub\r\n"
-                       "-rw-r--r-- 1 u g 2 Jan 01 12:00 ../x\r\n"
-                       "-rw-r--r-- 1 u g 2 Jan 01 12:00 a/b\r\n"
-                       "-rw-r--r-- 1 u g 2 Jan 01 12:00 f.txt\r\n");
-    FtpServer::Options options;
-    options.listingFile = listing;
-    startServer(options);
+    writeFile(local.filePath("listing"), "drwxr-xr-x 2 u g 4096 Jan 01 12:00 sub\r\n"
+                                         "-rw-r--r-- 1 u g 2 Jan 01 12:00 ../x\r\n"
+                                         "-rw-r--r-- 1 u g 2 Jan 01 12:00 a/b\r\n"
+                                         "-rw-r--r-- 1 u g 2 Jan 01 12:00 f.txt\r\n");
+    startServer([&](auto& o) { o.listingFile = local.filePath("listing"); });
+    writeFiles(root(), {{"sub/f.txt", "ok"}});
     ASSERT_TRUE(QDir(root()).mkpath("sub/sub"));
-    writeFile(server->localPath("sub/f.txt"), "ok");
     connectAndWatch();
-    selectRows({"sub"});
-    c->downloadButton->click();
-    ASSERT_TRUE(waitForQueue());
+    ASSERT_TRUE(fetch({"sub"}));
     EXPECT_EQ(queueRows(), (QStringList{"↓ sub/|Done: 1 file, 3 skipped"}));
     EXPECT_EQ(folderEntries(downloads.path()), (QStringList{"sub"}));
     EXPECT_EQ(folderEntries(downloads.filePath("sub")), (QStringList{"f.txt"}));
@@ -305,19 +309,15 @@ TEST_F(Queue, AFolderChosenForUploadGoesWithItsTreeSkippingSpecialFilesAndOutsid
     startServer();
     connectAndWatch();
     const QString site = local.filePath("site");
-    ASSERT_TRUE(QDir(site).mkpath("css"));
-    ASSERT_TRUE(QDir(site).mkpath("empty"));
     const QByteArray page = pattern(50000);
-    writeFile(site + "/index.html", page);
-    writeFile(site + "/css/style.css", "body {}");
-    writeFile(local.filePath("secret"), "outside");
+    writeFiles(local.path(),
+               {{"site/index.html", page}, {"site/css/style.css", "body {}"}, {"secret", "out"}});
+    ASSERT_TRUE(QDir(site).mkpath("empty"));
     ASSERT_TRUE(QFile::link(local.filePath("secret"), site + "/out"));
     ASSERT_TRUE(QFile::link(site + "/index.html", site + "/same.html"));
     FifoWatch watch(site + "/pipe");
     ASSERT_TRUE(QDir(local.path()).mkdir("bad\ndir"));
-    uploadFiles({local.filePath("bad\ndir"), site});
-    ASSERT_TRUE(waitForQueue());
-    ASSERT_TRUE(waitForListing());
+    ASSERT_TRUE(send({local.filePath("bad\ndir"), site}));
     EXPECT_FALSE(watch.release());
     EXPECT_EQ(queueRows(), (QStringList{"↑ site/|Done: 3 files, 2 skipped"}));
     const QString sent = server->localPath("site");
@@ -329,19 +329,14 @@ TEST_F(Queue, AFolderChosenForUploadGoesWithItsTreeSkippingSpecialFilesAndOutsid
 
 TEST_F(Queue, AFolderGoesOnWithTheConnectionsTheServerAllowsAndSaysSo)
 {
-    FtpServer::Options options;
-    options.maxConnections = 1;
-    startServer(options);
-    ASSERT_TRUE(QDir(root()).mkdir("tree"));
+    startServer([](auto& o) { o.maxConnections = 1; });
     QList<QByteArray> contents;
     for (int n = 0; n < 4; ++n) {
         contents.append(pattern(2000000 + n));
-        writeFile(server->localPath(QStringLiteral("tree/f%1.bin").arg(n)), contents.last());
+        writeFiles(root(), {{QStringLiteral("tree/f%1.bin").arg(n), contents.last()}});
     }
     connectAndWatch();
-    selectRows({"tree"});
-    c->downloadButton->click();
-    ASSERT_TRUE(waitForQueue());
+    ASSERT_TRUE(fetch({"tree"}));
     EXPECT_EQ(queueRows(), (QStringList{"↓ tree/|Done: 4 files"}));
     EXPECT_TRUE(
         c->statusLabel->text().endsWith("; The server refused another connection: going on with 1"))
@@ -353,9 +348,7 @@ TEST_F(Queue, AFolderGoesOnWithTheConnectionsTheServerAllowsAndSaysSo)
 
 TEST_F(Queue, CancellingAFolderStopsEveryFileItMoves)
 {
-    FtpServer::Options options;
-    options.hangSuffix = QStringLiteral(".hang");
-    startServer(options);
+    startServer([](auto& o) { o.hangSuffix = ".hang"; });
     ASSERT_TRUE(QDir(root()).mkdir("tree"));
     writeSparseFile(server->localPath("tree/a.bin"));
     writeSparseFile(server->localPath("tree/b.hang"));
@@ -383,12 +376,8 @@ TEST_F(Queue, CancellingAFolderStopsEveryFileItMoves)
 
 TEST_F(Queue, EscStopsAFolderWhoseLastFileStillMovesBesideTheWindowsOwn)
 {
-    FtpServer::Options options;
-    options.hangSuffix = QStringLiteral(".hang");
-    startServer(options);
-    ASSERT_TRUE(QDir(root()).mkdir("tree"));
-    writeFile(server->localPath("tree/a.txt"), "a");
-    writeFile(server->localPath("tree/b.hang"), "b");
+    startServer([](auto& o) { o.hangSuffix = ".hang"; });
+    writeFiles(root(), {{"tree/a.txt", "a"}, {"tree/b.hang", "b"}});
     connectAndWatch();
     selectRows({"tree"});
     c->downloadButton->click();
@@ -403,27 +392,19 @@ TEST_F(Queue, EscStopsAFolderWhoseLastFileStillMovesBesideTheWindowsOwn)
 TEST_F(Queue, AFolderDownloadedAgainFetchesOnlyWhatChangedOrIsMissingOrKeepsBoth)
 {
     startServer();
-    ASSERT_TRUE(QDir(root()).mkpath("tree/deep"));
-    writeFile(server->localPath("tree/a.txt"), "a");
-    writeFile(server->localPath("tree/b.txt"), "b");
-    writeFile(server->localPath("tree/deep/c"), "c");
+    writeFiles(root(), {{"tree/a.txt", "a"}, {"tree/b.txt", "b"}, {"tree/deep/c", "c"}});
     connectAndWatch();
-    const auto fetchTree = [&] {
-        selectRows({"tree"});
-        c->downloadButton->click();
-        return waitForQueue();
-    };
-    ASSERT_TRUE(fetchTree());
+    ASSERT_TRUE(fetch({"tree"}));
     const QString tree = downloads.filePath("tree");
     writeFile(server->localPath("tree/a.txt"), "changed");
     ASSERT_TRUE(QFile::remove(tree + "/deep/c"));
     // Asked once, for the first file there; the answer holds for the rest.
     toolkit.answerAlert(Toolkit::kDefaultReturn, "Overwrite if the size or date differs");
-    ASSERT_TRUE(fetchTree());
+    ASSERT_TRUE(fetch({"tree"}));
     EXPECT_EQ(toolkit.alertsShown.size(), 1);
     EXPECT_TRUE(readFile(tree + "/a.txt") == "changed");
     queue()->onExists = TransferQueue::OnExists::KeepBoth;
-    ASSERT_TRUE(fetchTree());
+    ASSERT_TRUE(fetch({"tree"}));
     EXPECT_EQ(queueRows(), (QStringList{"↓ tree/|Done: 3 files", "↓ tree/|Done: 2 files, 1 skipped",
                                         "↓ tree/|Done: 3 files"}));
     EXPECT_EQ(folderEntries(tree),
@@ -434,33 +415,23 @@ TEST_F(Queue, AFolderDownloadedAgainFetchesOnlyWhatChangedOrIsMissingOrKeepsBoth
 
 TEST_F(Queue, ResumeContinuesAStoppedFilesPartBesideACopyThatListsAsTheSame)
 {
-    FtpServer::Options options;
-    options.failOnce = QStringLiteral("big.bin");
-    startServer(options);
-    ASSERT_TRUE(QDir(root()).mkdir("tree"));
-    writeFile(server->localPath("tree/a.txt"), "a");
+    startServer([](auto& o) { o.failOnce = "big.bin"; });
     // Past what the stream holds: much of the first half reaches the disk before the failure.
     const QByteArray big = pattern(4000000);
+    writeFiles(root(), {{"tree/a.txt", "a"}, {"tree/big.bin", big}});
     const std::string remote = QFile::encodeName(server->localPath("tree/big.bin")).toStdString();
-    writeFile(QString::fromStdString(remote), big);
     std::filesystem::last_write_time(remote, std::filesystem::last_write_time(remote) -
                                                  std::chrono::hours(24 * 400));
     // Of the listed size and newer: by the listing, the same file.
     const QString tree = downloads.filePath("tree");
-    ASSERT_TRUE(QDir(downloads.path()).mkdir("tree"));
-    writeFile(tree + "/big.bin", QByteArray(big.size(), 'x'));
+    writeFiles(tree, {{"big.bin", QByteArray(big.size(), 'x')}});
     connectAndWatch();
-    const auto fetchTree = [&] {
-        selectRows({"tree"});
-        c->downloadButton->click();
-        return waitForQueue();
-    };
     queue()->onExists = TransferQueue::OnExists::Overwrite;
-    ASSERT_TRUE(fetchTree());
+    ASSERT_TRUE(fetch({"tree"}));
     ASSERT_TRUE(QFile::exists(tree + "/big.bin.part"));
     queue()->onExists.reset();
     toolkit.answerAlert(Toolkit::kDefaultReturn, "Resume");
-    ASSERT_TRUE(fetchTree());
+    ASSERT_TRUE(fetch({"tree"}));
     EXPECT_EQ(queueRows(),
               (QStringList{"↓ tree/|1 file, 1 failed", "↓ tree/|Done: 1 file, 1 skipped"}));
     EXPECT_TRUE(readFile(tree + "/big.bin") == big);
@@ -472,31 +443,26 @@ TEST_F(Queue, AFolderUploadedAgainAppendsReplacesSkipsOrKeepsBothAsChosen)
     startServer();
     connectAndWatch();
     const QString site = local.filePath("site");
-    ASSERT_TRUE(QDir(site).mkpath("sub"));
-    const QByteArray part = pattern(100000);
-    writeFile(site + "/same.txt", "same");
-    writeFile(site + "/changed.txt", "new text");
-    writeFile(site + "/part.bin", part);
-    writeFile(site + "/sub/new.txt", "new");
     const QString sent = server->localPath("site");
-    ASSERT_TRUE(QDir(sent).mkpath("sub"));
-    writeFile(sent + "/same.txt", "same");
-    writeFile(sent + "/changed.txt", "the old and longer text");
-    // What a stopped upload left, told apart from the local file's start.
+    const QByteArray part = pattern(100000);
+    // What a stopped upload left there, told apart from the local file's start.
     const QByteArray start(40000, 'x');
-    writeFile(sent + "/part.bin", start);
+    writeFiles(site, {{"same.txt", "same"},
+                      {"changed.txt", "new text"},
+                      {"part.bin", part},
+                      {"sub/new.txt", "new"}});
+    writeFiles(
+        sent,
+        {{"same.txt", "same"}, {"changed.txt", "the old and longer text"}, {"part.bin", start}});
+    ASSERT_TRUE(QDir(sent).mkpath("sub"));
     toolkit.answerAlert(Toolkit::kDefaultReturn, "Resume");
-    uploadFiles({site});
-    ASSERT_TRUE(waitForQueue());
-    ASSERT_TRUE(waitForListing());
+    ASSERT_TRUE(send({site}));
     EXPECT_EQ(toolkit.alertsShown.size(), 1);
     EXPECT_EQ(readFile(sent + "/changed.txt"), "new text");
     EXPECT_TRUE(readFile(sent + "/part.bin") == start + part.mid(start.size()));
     EXPECT_EQ(readFile(sent + "/sub/new.txt"), "new");
     queue()->onExists = TransferQueue::OnExists::KeepBoth;
-    uploadFiles({site});
-    ASSERT_TRUE(waitForQueue());
-    ASSERT_TRUE(waitForListing());
+    ASSERT_TRUE(send({site}));
     EXPECT_EQ(queueRows(),
               (QStringList{"↑ site/|Done: 3 files, 1 skipped", "↑ site/|Done: 4 files"}));
     EXPECT_EQ(folderEntries(sent), (QStringList{"changed (2).txt", "changed.txt", "part (2).bin",
@@ -507,32 +473,22 @@ TEST_F(Queue, AFolderUploadedAgainAppendsReplacesSkipsOrKeepsBothAsChosen)
 
 TEST_F(Queue, AFolderListsItsFailedFilesWithWhyAndRetryRunsOnlyThoseAgain)
 {
-    FtpServer::Options options;
-    options.failOnce = QStringLiteral("b.bin");
-    startServer(options);
-    ASSERT_TRUE(QDir(root()).mkdir("tree"));
+    startServer([](auto& o) { o.failOnce = "b.bin"; });
     const QByteArray b = pattern(200000);
-    writeFile(server->localPath("tree/a.txt"), "a");
-    writeFile(server->localPath("tree/b.bin"), b);
+    writeFiles(root(), {{"tree/a.txt", "a"}, {"tree/b.bin", b}});
     connectAndWatch();
-    selectRows({"tree"});
-    c->downloadButton->click();
-    ASSERT_TRUE(waitForQueue());
+    ASSERT_TRUE(fetch({"tree"}));
     EXPECT_EQ(queueRows(), (QStringList{"↓ tree/|1 file, 1 failed"}));
-    const QModelIndex outcome = queue()->index(0, TransferQueue::OutcomeColumn);
-    EXPECT_TRUE(queue()->data(outcome, Qt::ToolTipRole).toString().contains("tree/b.bin: "));
+    EXPECT_TRUE(toolTip(0).contains("tree/b.bin: "));
     writeFile(server->localPath("tree/a.txt"), "changed");
-    c->tabView->setCurrentWidget(c->queueTabViewItem);
-    activate();
-    queueTable()->setFocus();
-    queueTable()->selectRow(0);
-    const auto* retry = app->window()->findChild<QPushButton*>("retryTransferButton");
+    focusQueueRow(0);
+    const auto* retry = button("retryTransferButton");
     EXPECT_TRUE(retry->isEnabled());
     QTest::keyClick(queueTable(), Qt::Key_R, Qt::ControlModifier);
     ASSERT_TRUE(waitForQueue());
     EXPECT_FALSE(retry->isEnabled());
     EXPECT_EQ(queueRows(), (QStringList{"↓ tree/|Done: 2 files"}));
-    EXPECT_EQ(queue()->data(outcome, Qt::ToolTipRole).toString(), "Done: 2 files");
+    EXPECT_EQ(toolTip(0), "Done: 2 files");
     EXPECT_TRUE(readFile(downloads.filePath("tree/b.bin")) == b);
     EXPECT_EQ(readFile(downloads.filePath("tree/a.txt")), "a");
 }
@@ -540,18 +496,15 @@ TEST_F(Queue, AFolderListsItsFailedFilesWithWhyAndRetryRunsOnlyThoseAgain)
 TEST_F(Queue, AFullDiskStopsTheWholeTreeKeepingWhatIsComplete)
 {
     startServer();
-    ASSERT_TRUE(QDir(root()).mkpath("tree/sub"));
-    writeFile(server->localPath("tree/a.txt"), "a");
-    writeFile(server->localPath("tree/sub/b.bin"), pattern(100000));
-    writeFile(server->localPath("tree/sub/c.bin"), pattern(100000));
-    UserDefaults::standardUserDefaults().setObject("1", Setting::TransfersAtOnce);
+    writeFiles(root(), {{"tree/a.txt", "a"},
+                        {"tree/sub/b.bin", pattern(100000)},
+                        {"tree/sub/c.bin", pattern(100000)}});
+    store().setObject("1", Setting::TransfersAtOnce);
     connectAndWatch();
     SmallDisk disk;
     if (!disk.works)
         GTEST_SKIP() << "the file size limit cannot be set";
-    selectRows({"tree"});
-    c->downloadButton->click();
-    ASSERT_TRUE(waitForQueue());
+    ASSERT_TRUE(fetch({"tree"}));
     EXPECT_EQ(c->statusLabel->text(), "No space left on the disk: 1 done, 2 not fetched");
     EXPECT_EQ(queueRows(),
               (QStringList{"↓ tree/|No space left on the disk: 1 done, 2 not fetched"}));

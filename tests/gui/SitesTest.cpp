@@ -8,11 +8,6 @@
 
 namespace {
 
-UserDefaults& store()
-{
-    return UserDefaults::standardUserDefaults();
-}
-
 class Sites : public WindowFixture
 {
 protected:
@@ -35,35 +30,29 @@ protected:
         toolkit.answerAlert(Toolkit::kDefaultReturn, name);
         button->click();
     }
-    void restart()
-    {
-        app.reset();
-        settings.restart();
-        startApp();
-    }
 };
 
 } // namespace
 
 TEST_F(Sites, AnExistingStoreIsTheFirstSiteAndEachSiteKeepsItsOwnSettings)
 {
-    store().setValue(QStringLiteral("first.example"), Setting::Host);
-    store().setValue(QStringLiteral("secret"), Setting::Password);
+    store().setValue("first.example", Setting::Host);
+    store().setValue("secret", Setting::Password);
     store().synchronize();
     startApp();
     EXPECT_EQ(chooserItems(), QStringList{"first.example"});
 
-    nameSite(c->newSiteButton, QStringLiteral("second"));
+    nameSite(c->newSiteButton, "second");
     EXPECT_TRUE(c->hostField->text().isEmpty() && c->passiveCheckBox->isChecked());
-    c->hostField->setText(QStringLiteral("second.example"));
-    choose(QStringLiteral("first.example"));
+    c->hostField->setText("second.example");
+    choose("first.example");
     EXPECT_EQ(c->hostField->text(), "first.example");
     EXPECT_EQ(c->passwordField->text(), "secret");
 
-    restart();
+    restartApp();
     EXPECT_EQ(chooserItems(), (QStringList{"first.example", "second"}));
     EXPECT_EQ(c->siteChooser->currentText(), "first.example");
-    choose(QStringLiteral("second"));
+    choose("second");
     EXPECT_EQ(c->hostField->text(), "second.example");
     EXPECT_EQ(QFile::permissions(SiteStore::storePath()),
               QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
@@ -72,18 +61,18 @@ TEST_F(Sites, AnExistingStoreIsTheFirstSiteAndEachSiteKeepsItsOwnSettings)
 TEST_F(Sites, RenameDuplicateAndDeleteKeepTheNamesUnique)
 {
     startApp();
-    nameSite(c->renameSiteButton, QStringLiteral("a"));
-    c->hostField->setText(QStringLiteral("a.example"));
-    nameSite(c->duplicateSiteButton, QStringLiteral("b"));
+    nameSite(c->renameSiteButton, "a");
+    c->hostField->setText("a.example");
+    nameSite(c->duplicateSiteButton, "b");
     EXPECT_EQ(chooserItems(), (QStringList{"a", "b"}));
     EXPECT_EQ(c->hostField->text(), "a.example");
 
-    toolkit.answerAlert(Toolkit::kDefaultReturn, QStringLiteral("a"));
+    toolkit.answerAlert(Toolkit::kDefaultReturn, "a");
     toolkit.answerAlert(Toolkit::kDefaultReturn); // the refusal
     c->renameSiteButton->click();
     EXPECT_EQ(toolkit.alertsShown.last().informativeText, "A site named \"a\" exists already.");
     EXPECT_EQ(chooserItems(), (QStringList{"a", "b"}));
-    nameSite(c->renameSiteButton, QStringLiteral("b")); // its own name
+    nameSite(c->renameSiteButton, "b"); // its own name
     EXPECT_EQ(toolkit.alertsShown.last().messageText, "New name of the site:");
 
     for (const QStringList left : {QStringList{"a"}, QStringList{"My server"}}) {
@@ -102,29 +91,29 @@ TEST_F(Sites, AnUnreadableSitesFileIsKeptAsideAndReported)
     startApp();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !toolkit.alertsShown.isEmpty(); }, 5000));
     EXPECT_EQ(toolkit.alertsShown[0].messageText, "The saved sites could not be read");
-    EXPECT_EQ(readFile(SiteStore::storePath() + QStringLiteral(".corrupt")), "{ not json");
+    EXPECT_EQ(readFile(SiteStore::storePath() + ".corrupt"), "{ not json");
     EXPECT_EQ(chooserItems().size(), 1);
 }
 
 TEST_F(Sites, ALinkConnectsToItsFolderWithoutChangingTheSavedSites)
 {
     startServer();
-    QDir(root()).mkpath(QStringLiteral("sub/inner"));
-    store().setValue(QStringLiteral("saved.example"), Setting::Host);
+    QDir(root()).mkpath("sub/inner");
+    store().setValue("saved.example", Setting::Host);
     store().synchronize();
     startApp();
     c->saveAction(); // the sites file as it stands
     const QByteArray settingsFile = readFile(UserDefaults::storePath());
     const QByteArray sitesFile = readFile(SiteStore::storePath());
 
-    ASSERT_TRUE(c->openLink(rootUrl() + QStringLiteral("sub/")));
+    ASSERT_TRUE(c->openLink(rootUrl() + "sub/"));
     ASSERT_TRUE(waitForListing());
-    EXPECT_GE(rowNamed(QStringLiteral("inner")), 0);
-    EXPECT_EQ(c->siteChooser->currentText(), rootUrl() + QStringLiteral("sub/"));
+    EXPECT_GE(rowNamed("inner"), 0);
+    EXPECT_EQ(c->siteChooser->currentText(), rootUrl() + "sub/");
     c->disconnectAction();
     EXPECT_EQ(readFile(UserDefaults::storePath()), settingsFile);
     EXPECT_EQ(readFile(SiteStore::storePath()), sitesFile);
-    choose(QStringLiteral("saved.example"));
+    choose("saved.example");
     EXPECT_EQ(c->hostField->text(), "saved.example");
 }
 

@@ -54,9 +54,9 @@ protected:
         startServer();
         for (const char* name : {"zdir", "adir"})
             QDir(root()).mkdir(QLatin1String(name));
-        writeFile(root() + "/file10.txt", QByteArray(10, 'x'));
-        writeFile(root() + "/file2.txt", QByteArray(300, 'x'));
-        writeFile(root() + "/File1.txt", QByteArray(20, 'x'));
+        writeFiles(root(), {{"file10.txt", QByteArray(10, 'x')},
+                            {"file2.txt", QByteArray(300, 'x')},
+                            {"File1.txt", QByteArray(20, 'x')}});
         connectAndList();
         activate();
     }
@@ -76,7 +76,7 @@ TEST_F(SortFilterRename, HeadersSortNaturallyFoldersFirstEitherWayAndBySize)
     EXPECT_LT(ListingSortFilter::naturalCompare(u"a1", u"a01"), 0);
     EXPECT_LT(ListingSortFilter::naturalCompare(u"x9y", u"X10"), 0);
     // The selection answers the listing's row whatever the order shown.
-    selectRow(rowNamed(QStringLiteral("file10.txt")));
+    selectRow(rowNamed("file10.txt"));
     EXPECT_EQ(cell("FileName", c->selectedRow()), "file10.txt");
 }
 
@@ -87,9 +87,9 @@ TEST_F(SortFilterRename, TheFilterMatchesAnyCaseAndHoldsAcrossAReload)
     clickHeader(1);
     QTest::keyClick(c->window, Qt::Key_F, Qt::ControlModifier);
     EXPECT_TRUE(c->filterField->hasFocus());
-    QTest::keyClicks(c->filterField, QStringLiteral("FILE1"));
+    QTest::keyClicks(c->filterField, "FILE1");
     QTest::keyClick(c->filterField, Qt::Key_Backspace);
-    QTest::keyClicks(c->filterField, QStringLiteral("1"));
+    QTest::keyClicks(c->filterField, "1");
     EXPECT_EQ(shownNames(), (QStringList{"File1.txt", "file10.txt"}));
     EXPECT_EQ(c->remote->ftpURLStack.size(), 1);
 
@@ -106,7 +106,7 @@ TEST_F(SortFilterRename, F2RenamesInPlaceAndTheRenamedRowStaysSelectedInTheSorte
 {
     listFiveEntries();
     clickHeader(1);
-    renameRow(QStringLiteral("file2.txt"), QStringLiteral("new é.txt"));
+    renameRow("file2.txt", "new é.txt");
     ASSERT_TRUE(waitForListing());
     EXPECT_TRUE(QFileInfo::exists(root() + QString::fromUtf8("/new é.txt")));
     EXPECT_FALSE(QFileInfo::exists(root() + "/file2.txt"));
@@ -117,12 +117,11 @@ TEST_F(SortFilterRename, F2RenamesInPlaceAndTheRenamedRowStaysSelectedInTheSorte
 TEST_F(SortFilterRename, KeysAndTheRowMenuActOnlyWhileConnected)
 {
     startServer();
-    QDir(root()).mkdir(QStringLiteral("sub"));
-    writeFile(root() + "/a b.txt", "0123456789");
-    writeFile(root() + "/beta.txt", "x");
+    QDir(root()).mkdir("sub");
+    writeFiles(root(), {{"a b.txt", "0123456789"}, {"beta.txt", "x"}});
     // The English table: the confirmation as a user reads it.
     QTranslator english;
-    ASSERT_TRUE(english.load(QStringLiteral(":/i18n/tandrel_en.qm")));
+    ASSERT_TRUE(english.load(":/i18n/tandrel_en.qm"));
     QApplication::installTranslator(&english);
     startApp();
     activate();
@@ -132,11 +131,11 @@ TEST_F(SortFilterRename, KeysAndTheRowMenuActOnlyWhileConnected)
     activate();
     // Typing a name's first letters selects it, from the icon column too.
     c->serverTable->setCurrentIndex(c->serverTable->model()->index(0, 0));
-    QTest::keyClicks(c->serverTable, QStringLiteral("be"));
+    QTest::keyClicks(c->serverTable, "be");
     EXPECT_EQ(cell("FileName", c->selectedRow()), "beta.txt");
 
     // Delete asks, naming the entry; Cancel keeps it.
-    selectRow(rowNamed(QStringLiteral("a b.txt")));
+    selectRow(rowNamed("a b.txt"));
     toolkit.answerAlert(Toolkit::kAlternateReturn);
     key(Qt::Key_Delete);
     ASSERT_EQ(toolkit.alertsShown.size(), 1);
@@ -149,7 +148,7 @@ TEST_F(SortFilterRename, KeysAndTheRowMenuActOnlyWhileConnected)
     // Enter downloads a file, and opens a folder; Backspace comes back.
     EXPECT_FALSE(runToEnd(download(), [this] { key(Qt::Key_Return); }));
     EXPECT_TRUE(QFileInfo::exists(downloads.path() + "/a b.txt"));
-    selectRow(rowNamed(QStringLiteral("sub")));
+    selectRow(rowNamed("sub"));
     for (const auto& [pressed, where] :
          {std::pair{Qt::Key_Enter, "/sub/"}, {Qt::Key_Backspace, "/"}}) {
         key(pressed, pressed == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
@@ -185,13 +184,13 @@ TEST_F(SortFilterRename, ANewNameOver255BytesIsRefusedInAShortStatus)
     startServer();
     writeFile(root() + "/a.txt", "x");
     connectAndList();
-    app->renameDelegate()->renameEntry(rowNamed(QStringLiteral("a.txt")), QString(100000, u'y'));
+    app->renameDelegate()->renameEntry(rowNamed("a.txt"), QString(100000, u'y'));
     EXPECT_TRUE(statusStartsWith("Refused to rename"));
     EXPECT_TRUE(c->statusLabel->text().endsWith("longer than 255 bytes") &&
                 c->statusLabel->text().size() < 200);
 
     const QString longest(255, u'z');
-    app->renameDelegate()->renameEntry(rowNamed(QStringLiteral("a.txt")), longest);
+    app->renameDelegate()->renameEntry(rowNamed("a.txt"), longest);
     ASSERT_TRUE(waitForListing());
     EXPECT_EQ(folderEntries(root()), QStringList{longest});
 }

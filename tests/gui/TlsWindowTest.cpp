@@ -24,7 +24,7 @@ protected:
 TEST_F(TlsWindow, UnknownCertificatesAreAskedAboutAndPinnedAChangedOneRefused)
 {
     ASSERT_TRUE(certificates.ok()) << certificates.problem().toStdString();
-    const TestCertificates::Pair first = certificates.selfSigned(QStringLiteral("first"));
+    const TestCertificates::Pair first = certificates.selfSigned("first");
     if (!startVsftpd(first))
         GTEST_SKIP() << vsftpd.problem().toStdString();
     c->encryptionPopUp->setCurrentIndex(1); // Require TLS
@@ -44,8 +44,7 @@ TEST_F(TlsWindow, UnknownCertificatesAreAskedAboutAndPinnedAChangedOneRefused)
                            certificates.fingerprint(first.certificate)}));
     EXPECT_FALSE(asked.certificate.validUntil.isEmpty());
     EXPECT_EQ(c->securityLabel->toolTip(), "TLS 1.3, certificate trusted by you");
-    EXPECT_EQ(UserDefaults::standardUserDefaults().objectForKey("Encryption").toString(),
-              "require");
+    EXPECT_EQ(store().objectForKey("Encryption").toString(), "require");
     EXPECT_EQ(QFile::permissions(TrustedCertificates::storePath()),
               QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
 
@@ -56,7 +55,7 @@ TEST_F(TlsWindow, UnknownCertificatesAreAskedAboutAndPinnedAChangedOneRefused)
 
     // Another key where the first was trusted: a warning naming both, and Cancel stops.
     c->disconnectItem->trigger();
-    const TestCertificates::Pair second = certificates.selfSigned(QStringLiteral("second"));
+    const TestCertificates::Pair second = certificates.selfSigned("second");
     VsftpdServer changed;
     ASSERT_TRUE(changed.start({second.certificate, second.key, false, true}));
     const QString changedHostPort = QStringLiteral("127.0.0.1:%1").arg(changed.port());
@@ -108,7 +107,7 @@ TEST_F(TlsWindow, AnUnreadableTrustStoreIsKeptAsideToldAndEveryPlainLoginAskedFi
     // A stray brace, a file cut short, a folder (no bytes).
     for (const QByteArray& bytes : {store + "}", store.left(store.size() - 3), QByteArray()}) {
         if (bytes.isEmpty())
-            ASSERT_TRUE(QDir().mkpath(path + QStringLiteral("/inside")));
+            ASSERT_TRUE(QDir().mkpath(path + "/inside"));
         else
             writeFile(path, bytes);
         const qsizetype asked = toolkit.securityAlertsShown.size();
@@ -118,10 +117,10 @@ TEST_F(TlsWindow, AnUnreadableTrustStoreIsKeptAsideToldAndEveryPlainLoginAskedFi
         ASSERT_EQ(toolkit.securityAlertsShown.size(), asked + 1) << bytes.constData();
         EXPECT_EQ(toolkit.securityAlertsShown.constLast().kind, Kind::PlainText);
         EXPECT_EQ(c->status, "Stream open error");
-        const QString aside = path + QStringLiteral(".corrupt");
+        const QString aside = path + ".corrupt";
         EXPECT_TRUE(c->securityLabel->toolTip().contains(aside)) << bytes.constData();
         if (bytes.isEmpty())
-            EXPECT_TRUE(QDir().rmdir(aside + QStringLiteral("/inside")) && QDir().rmdir(aside));
+            EXPECT_TRUE(QDir().rmdir(aside + "/inside") && QDir().rmdir(aside));
         else
             EXPECT_EQ(readFile(aside), bytes);
         QFile::remove(aside);
@@ -132,11 +131,11 @@ TEST_F(TlsWindow, AnUnreadableTrustStoreIsKeptAsideToldAndEveryPlainLoginAskedFi
 TEST_F(TlsWindow, ATrustThatCannotBeSavedSaysSo)
 {
     ASSERT_TRUE(certificates.ok()) << certificates.problem().toStdString();
-    const TestCertificates::Pair self = certificates.selfSigned(QStringLiteral("self"));
+    const TestCertificates::Pair self = certificates.selfSigned("self");
     if (!startVsftpd(self))
         GTEST_SKIP() << vsftpd.problem().toStdString();
     // The store's name leads into a folder that is not there: no write can succeed, as root too.
-    ASSERT_TRUE(QFile::link(settings.configHome() + QStringLiteral("/missing/store.json"),
+    ASSERT_TRUE(QFile::link(settings.configHome() + "/missing/store.json",
                             TrustedCertificates::storePath()));
     toolkit.answerSecurityAlert(Toolkit::kDefaultReturn);
     connectAnonymously(vsftpd.port());

@@ -2,7 +2,7 @@
 
 namespace {
 
-const QString kUpArrow = QStringLiteral("\u2B06\uFE0F");
+const QString kUpArrow = "\u2B06\uFE0F";
 
 } // namespace
 
@@ -14,9 +14,7 @@ protected:
 
 TEST_F(Upload, ShowsPercentagesWithTheSecondBarEmptyingThenListsTheFolderAgain)
 {
-    FtpServer::Options options;
-    options.refuseSuffix = QStringLiteral(".refused");
-    startServer(options);
+    startServer([](auto& o) { o.refuseSuffix = ".refused"; });
     connectAndList();
     const int listings = listingsEnded;
     // A cancelled open panel sends nothing.
@@ -24,7 +22,7 @@ TEST_F(Upload, ShowsPercentagesWithTheSecondBarEmptyingThenListsTheFolderAgain)
     c->uploadButton->click();
     EXPECT_EQ(RemoteOperation::running(), nullptr);
     const QByteArray content = pattern(100000);
-    const QString path = local.filePath(QStringLiteral("up.bin"));
+    const QString path = local.filePath("up.bin");
     writeFile(path, content);
 
     OperationRecorder recorder(upload(), c);
@@ -47,22 +45,22 @@ TEST_F(Upload, ShowsPercentagesWithTheSecondBarEmptyingThenListsTheFolderAgain)
     EXPECT_TRUE(c->taskTypeLabel->text().isEmpty() && c->progress->isHidden() &&
                 c->progress0->isHidden());
     EXPECT_EQ(enabledBrowserButtons(), 5);
-    EXPECT_TRUE(readFile(server->localPath(QStringLiteral("up.bin"))) == content);
+    EXPECT_TRUE(readFile(server->localPath("up.bin")) == content);
     ASSERT_TRUE(waitForListing());
     EXPECT_EQ(listingsEnded, listings + 1);
 
     // An empty file ends at the first has-space event and is stored empty.
-    writeFile(local.filePath(QStringLiteral("empty file")), {});
+    writeFile(local.filePath("empty file"), {});
     QStringList states;
     EXPECT_FALSE(runToEnd(
         upload(), [&] { uploadFiles({local.filePath("empty file")}); }, &states));
     EXPECT_EQ(states, (QStringList{"|0|100", "|0|0"}));
-    EXPECT_TRUE(QFileInfo(server->localPath(QStringLiteral("empty file"))).isFile());
+    EXPECT_TRUE(QFileInfo(server->localPath("empty file")).isFile());
     ASSERT_TRUE(waitForListing());
 
     // One the server refuses after its data is not done, and lists nothing again.
     const int before = listingsEnded;
-    writeFile(local.filePath(QStringLiteral("x.refused")), pattern(50000));
+    writeFile(local.filePath("x.refused"), pattern(50000));
     EXPECT_EQ(runToEnd(upload(), [&] { uploadFiles({local.filePath("x.refused")}); }),
               "Upload not confirmed by the server");
     EXPECT_EQ(listingsEnded, before);
@@ -74,7 +72,7 @@ TEST_F(Upload, AServerThatStopsReadingForAWhileStillGetsTheFileByteExact)
     connectAndList();
     UploadDelegate* up = upload();
     const QByteArray content = pattern(8 * 1024 * 1024 + 7);
-    const QString source = local.filePath(QStringLiteral("source.bin"));
+    const QString source = local.filePath("source.bin");
     writeFile(source, content);
 
     // A stopped server fills the stream's buffer and the upload waits with bytes in hand,
@@ -94,19 +92,19 @@ TEST_F(Upload, AServerThatStopsReadingForAWhileStillGetsTheFileByteExact)
     ASSERT_TRUE(held && recorder.waitForEnd(60000));
     EXPECT_FALSE(recorder.status) << c->statusLabel->text().toStdString();
     // Neither dropped nor sent twice.
-    EXPECT_TRUE(readFile(server->localPath(QStringLiteral("source.bin"))) == content);
+    EXPECT_TRUE(readFile(server->localPath("source.bin")) == content);
 }
 
 TEST_F(Upload, AFifoOrADeviceIsRefusedWithoutWaitingOnIt)
 {
     startServer();
     connectAndList();
-    const QString fifo = local.filePath(QStringLiteral("fifo"));
+    const QString fifo = local.filePath("fifo");
     FifoWatch watch(fifo);
     EXPECT_EQ(runToEnd(upload(), [&] { uploadFiles({fifo}); }),
               "Refused to upload \"fifo\": not a regular file");
     EXPECT_FALSE(watch.release());
-    EXPECT_EQ(runToEnd(upload(), [&] { uploadFiles({QStringLiteral("/dev/null")}); }),
+    EXPECT_EQ(runToEnd(upload(), [&] { uploadFiles({"/dev/null"}); }),
               "Refused to upload \"null\": not a regular file");
     EXPECT_TRUE(QDir(root()).isEmpty());
 }
@@ -115,7 +113,7 @@ TEST_F(Upload, AFileCutShortWhileItIsSentIsNotDone)
 {
     startServer();
     connectAndList();
-    const QString path = local.filePath(QStringLiteral("cut.bin"));
+    const QString path = local.filePath("cut.bin");
     writeFile(path, pattern(12 * 1024 * 1024));
     bool cut = false;
     QObject context;

@@ -63,8 +63,22 @@ class WindowFixture : public ::testing::Test
 protected:
     // Starts the server (anonymous, writable) over a root the test has filled.
     void startServer(const FtpServer::Options& options = {});
+    // With the options that set() changes.
+    void startServer(const std::function<void(FtpServer::Options&)>& set)
+    {
+        FtpServer::Options options;
+        set(options);
+        startServer(options);
+    }
     // Creates the window as start-up does; the store may be prepared before.
     void startApp();
+    // Closes the window and starts it again over the settings it left, as a new run would.
+    void restartApp()
+    {
+        app.reset();
+        settings.restart();
+        startApp();
+    }
     // Types the server's address (port 0: the fixture's server) into the settings and connects,
     // anonymously or with a named login.
     void connectAnonymously(quint16 port = 0) { connectAs({}, {}, port); }
@@ -116,6 +130,7 @@ protected:
     // Whether the status line begins with prefix; a failure says what it shows.
     ::testing::AssertionResult statusStartsWith(const QString& prefix) const;
 
+    static UserDefaults& store() { return UserDefaults::standardUserDefaults(); }
     Controller* controller() const { return app->controller(); }
     DownloadDelegate* download() const { return app->downloadDelegate(); }
     UploadDelegate* upload() const { return app->uploadDelegate(); }

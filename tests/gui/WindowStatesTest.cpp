@@ -15,11 +15,6 @@
 
 namespace {
 
-UserDefaults& store()
-{
-    return UserDefaults::standardUserDefaults();
-}
-
 // The inactive look shows the style's disabled colours on a control that stays usable.
 bool looksInactive(QWidget* control)
 {
@@ -123,8 +118,8 @@ TEST_F(WindowStates, StartUpShowsTheStoredValuesOrEmptyFieldsAndAlwaysBeginsInPa
         const QVariant value = store().objectForKey(QLatin1String(key));
         EXPECT_TRUE(value.isValid() && value.toString().isEmpty()) << key;
     }
-    EXPECT_FALSE(store().objectForKey(QStringLiteral("Anonymous")).isValid() ||
-                 store().objectForKey(QStringLiteral("UseProxy")).isValid());
+    EXPECT_FALSE(store().objectForKey("Anonymous").isValid() ||
+                 store().objectForKey("UseProxy").isValid());
     EXPECT_TRUE(c->passiveCheckBox->isChecked() && !c->anonymousCheckBox->isChecked());
     EXPECT_TRUE(c->proxyHostField->isReadOnly() && looksInactive(c->proxyHostField));
     EXPECT_TRUE(c->connectItem->isEnabled());
@@ -140,13 +135,13 @@ TEST_F(WindowStates, StartUpShowsTheStoredValuesOrEmptyFieldsAndAlwaysBeginsInPa
                                      {"ProxyHost", "proxy.local"},
                                      {"Directory", "pub/in"}})
         store().setObject(QString::fromLatin1(value), QString::fromLatin1(key));
-    store().setInteger(0, QStringLiteral("Passive"));
-    store().setInteger(1, QStringLiteral("Anonymous"));
-    store().setInteger(1, QStringLiteral("UseProxy"));
+    store().setInteger(0, "Passive");
+    store().setInteger(1, "Anonymous");
+    store().setInteger(1, "UseProxy");
     store().synchronize();
     settings.restart();
     startApp();
-    EXPECT_EQ(store().integerForKey(QStringLiteral("Passive")), 1);
+    EXPECT_EQ(store().integerForKey("Passive"), 1);
     EXPECT_TRUE(c->passiveCheckBox->isChecked() && c->anonymousCheckBox->isChecked());
     EXPECT_TRUE(looksInactive(c->userField));
     EXPECT_FALSE(c->proxyHostField->isReadOnly() || looksInactive(c->proxyHostField));
@@ -158,11 +153,11 @@ TEST_F(WindowStates, AnonymousSwapsTheLoginForAnonymousAndBackToTheStoredOne)
 {
     startApp();
     const auto login = [this] { return c->userField->text() + '/' + c->passwordField->text(); };
-    c->userField->setText(QStringLiteral("alice"));
+    c->userField->setText("alice");
     QTest::keyClicks(c->passwordField, "secret"); // an edit arms the save item
     c->saveItem->trigger();
     EXPECT_FALSE(c->saveItem->isEnabled());
-    c->userField->setText(QStringLiteral("typed but not saved"));
+    c->userField->setText("typed but not saved");
     c->anonymousCheckBox->click();
     EXPECT_TRUE(c->saveItem->isEnabled());
     EXPECT_EQ(login(), "anonymous/");
@@ -173,18 +168,18 @@ TEST_F(WindowStates, AnonymousSwapsTheLoginForAnonymousAndBackToTheStoredOne)
 
     c->anonymousCheckBox->click();
     c->saveAction();
-    EXPECT_EQ(store().objectForKey(QStringLiteral("User")).toString() + '/' +
-                  store().objectForKey(QStringLiteral("Password")).toString(),
+    EXPECT_EQ(store().objectForKey("User").toString() + '/' +
+                  store().objectForKey("Password").toString(),
               "anonymous/");
-    EXPECT_EQ(store().integerForKey(QStringLiteral("Anonymous")), 1);
+    EXPECT_EQ(store().integerForKey("Anonymous"), 1);
 }
 
 TEST_F(WindowStates, ProxyOffLocksItsTextsOnRefillsThemAndItsSaveTouchesOnlyTheProxy)
 {
     startApp();
-    c->hostField->setText(QStringLiteral("typed but not saved"));
+    c->hostField->setText("typed but not saved");
     c->useProxyCheckBox->click();
-    c->proxyHostField->setText(QStringLiteral("unsaved"));
+    c->proxyHostField->setText("unsaved");
     c->useProxyCheckBox->click();
     EXPECT_TRUE(c->proxyHostField->isReadOnly());
     EXPECT_EQ(c->proxyHostField->text(), "unsaved");
@@ -192,8 +187,8 @@ TEST_F(WindowStates, ProxyOffLocksItsTextsOnRefillsThemAndItsSaveTouchesOnlyTheP
     EXPECT_FALSE(c->proxyHostField->isReadOnly());
     EXPECT_EQ(c->proxyHostField->text(), "");
     c->saveProxyAction();
-    EXPECT_EQ(store().objectForKey(QStringLiteral("Host")).toString(), "");
-    EXPECT_EQ(store().integerForKey(QStringLiteral("UseProxy")), 1);
+    EXPECT_EQ(store().objectForKey("Host").toString(), "");
+    EXPECT_EQ(store().integerForKey("UseProxy"), 1);
 }
 
 TEST_F(WindowStates, TheSettingsSheetShowsTheDownloadFolderAndTheChooserChangesItUnlessCancelled)
@@ -202,7 +197,7 @@ TEST_F(WindowStates, TheSettingsSheetShowsTheDownloadFolderAndTheChooserChangesI
     c->serverButton->click();
     EXPECT_EQ(toolkit.sheetShown, app->panel());
     EXPECT_EQ(c->downloadFolderPathLabel->text(), MiscTool::getDownloadFolder());
-    toolkit.answerOpenPanel(Toolkit::kDefaultReturn, QStringLiteral("/tmp/chosen"));
+    toolkit.answerOpenPanel(Toolkit::kDefaultReturn, "/tmp/chosen");
     c->localButton->click();
     ASSERT_EQ(toolkit.panelsShown.size(), 1);
     EXPECT_TRUE(toolkit.panelsShown[0].canChooseDirectories &&
@@ -213,7 +208,7 @@ TEST_F(WindowStates, TheSettingsSheetShowsTheDownloadFolderAndTheChooserChangesI
     toolkit.answerOpenPanel(Toolkit::kAlternateReturn);
     c->localButton->click();
     EXPECT_EQ(c->downloadFolder, "/tmp/chosen");
-    app->panel()->findChild<QPushButton*>(QStringLiteral("panelCloseButton"))->click();
+    app->panel()->findChild<QPushButton*>("panelCloseButton")->click();
     EXPECT_TRUE(toolkit.sheetShown == nullptr && !app->panel()->isVisible());
 }
 
@@ -222,7 +217,7 @@ TEST_F(WindowStates, TheSettingsSheetShowsTheDownloadFolderAndTheChooserChangesI
 TEST_F(WindowStates, TransfersAtOnceIsSavedFromTheSheetAndReadWithinOneToEight)
 {
     startApp();
-    QSpinBox* field = app->panel()->findChild<QSpinBox*>(QStringLiteral("transfersAtOnceField"));
+    QSpinBox* field = app->panel()->findChild<QSpinBox*>("transfersAtOnceField");
     ASSERT_NE(field, nullptr);
     for (const auto& [stored, shown] :
          {std::pair{"0", 1}, std::pair{"99", 8}, std::pair{"x", 2}, std::pair{"5", 5}}) {

@@ -4,9 +4,7 @@ TEST(FtpDelete, HostileNamesAreRefusedBeforeAnythingIsSent)
 {
     FtpServer server;
     ASSERT_TRUE(server.start()) << server.log().toStdString();
-    QDir(server.root()).mkdir(QStringLiteral("sub"));
-    writeFile(server.localPath(QStringLiteral("victim.txt")), "x");
-    writeFile(server.localPath(QStringLiteral("sub/victim.txt")), "x");
+    writeFiles(server.root(), {{"victim.txt", "x"}, {"sub/victim.txt", "x"}});
 
     // A split command and a step out of the folder; FtpTarget's test holds the full list.
     for (const char* path : {"/x%0D%0ADELE%20victim.txt/", "/sub/..%2Fvictim.txt"}) {
@@ -28,5 +26,5 @@ TEST(FtpDelete, HostileNamesAreRefusedBeforeAnythingIsSent)
     }
     EXPECT_EQ(server.connections(), 0) << server.log().toStdString();
     EXPECT_EQ(folderEntries(server.root()), (QStringList{"sub", "victim.txt"}));
-    EXPECT_EQ(folderEntries(server.localPath(QStringLiteral("sub"))), QStringList{"victim.txt"});
+    EXPECT_EQ(folderEntries(server.localPath("sub")), QStringList{"victim.txt"});
 }

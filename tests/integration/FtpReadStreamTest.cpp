@@ -19,18 +19,18 @@ TEST(FtpReadStream, BothDataModesTransferAnEmptyListingReadsNothingSizesAreKnown
     // must go to the control connection's address all the same.
     FtpServer::Options options;
     options.noEpsv = true;
-    options.pasvAddress = QStringLiteral("192.0.2.1");
+    options.pasvAddress = "192.0.2.1";
     options.verbose = true;
     // Without SIZE, the size comes from the opening reply or stays unknown.
-    options.noSize = QStringLiteral("nosize");
-    options.openingSize = QStringLiteral("opensize");
+    options.noSize = "nosize";
+    options.openingSize = "opensize";
     FtpServer server(options);
     ASSERT_TRUE(server.start()) << server.log().toStdString();
-    writeFile(server.localPath(QStringLiteral("a.txt")), "alpha\n");
+    writeFile(server.localPath("a.txt"), "alpha\n");
 
     // An empty folder: open, then one has-bytes on which read answers 0.
-    QDir(server.root()).mkdir(QStringLiteral("empty"));
-    const auto empty = readUrl(server.url(QStringLiteral("/empty/")));
+    QDir(server.root()).mkdir("empty");
+    const auto empty = readUrl(server.url("/empty/"));
     EXPECT_TRUE(empty->ended);
     EXPECT_TRUE(empty->received.isEmpty());
     EXPECT_EQ(empty->events, (std::vector<NSStreamEvent>{NSStreamEventOpenCompleted,
@@ -40,7 +40,7 @@ TEST(FtpReadStream, BothDataModesTransferAnEmptyListingReadsNothingSizesAreKnown
         const qsizetype logStart = server.commandLog().size();
         const FtpStreamProperties properties{
             {FtpStreamProperty::kCFStreamPropertyFTPUsePassiveMode, passive}};
-        EXPECT_EQ(fetch(server.url(QStringLiteral("/a.txt")), properties), "alpha\n") << passive;
+        EXPECT_EQ(fetch(server.url("/a.txt"), properties), "alpha\n") << passive;
         EXPECT_TRUE(fetch(server.url(), properties).contains(" a.txt\r\n")) << passive;
         const QString log = server.commandLog().mid(logStart);
         EXPECT_EQ(log.contains(QLatin1String("<- PASV")), passive) << log.toStdString();
@@ -62,9 +62,9 @@ TEST(FtpReadStream, BothDataModesTransferAnEmptyListingReadsNothingSizesAreKnown
         EXPECT_TRUE(atOpen.has_value()) << name.toStdString();
         return atOpen.value_or(std::nullopt);
     };
-    EXPECT_EQ(sizeAtOpen(QStringLiteral("sized.bin")), 1000);
-    EXPECT_EQ(sizeAtOpen(QStringLiteral("nosize-opensize.bin")), 1000);
-    EXPECT_EQ(sizeAtOpen(QStringLiteral("nosize.bin")), std::nullopt);
+    EXPECT_EQ(sizeAtOpen("sized.bin"), 1000);
+    EXPECT_EQ(sizeAtOpen("nosize-opensize.bin"), 1000);
+    EXPECT_EQ(sizeAtOpen("nosize.bin"), std::nullopt);
 }
 
 TEST(FtpReadStream, ServerRefusalsComeInTheFtpDomainWithTheReplyCode)
@@ -72,15 +72,15 @@ TEST(FtpReadStream, ServerRefusalsComeInTheFtpDomainWithTheReplyCode)
     const FtpServer::Options options = FtpServer::loginOnly();
     FtpServer server(options);
     ASSERT_TRUE(server.start()) << server.log().toStdString();
-    writeFile(server.localPath(QStringLiteral("a.txt")), "alpha\n");
+    writeFile(server.localPath("a.txt"), "alpha\n");
 
     const auto login = [&](const QString& password) {
         return FtpStreamProperties{{FtpStreamProperty::kCFStreamPropertyFTPUserName, options.user},
                                    {FtpStreamProperty::kCFStreamPropertyFTPPassword, password}};
     };
-    EXPECT_EQ(fetch(server.url(QStringLiteral("/a.txt")), login(options.password)), "alpha\n");
+    EXPECT_EQ(fetch(server.url("/a.txt"), login(options.password)), "alpha\n");
 
-    for (const auto& [path, password, code] : {std::tuple{"/a.txt", QStringLiteral("no"), 530},
+    for (const auto& [path, password, code] : {std::tuple{"/a.txt", QString("no"), 530},
                                                std::tuple{"/missing.txt", options.password, 550}}) {
         const auto refused = readUrl(server.url(QString::fromLatin1(path)), login(password));
         EXPECT_TRUE(refused->failed && refused->error.domain == StreamErrorDomain::FTP) << path;
@@ -91,15 +91,13 @@ TEST(FtpReadStream, ServerRefusalsComeInTheFtpDomainWithTheReplyCode)
     }
 
     // Active mode refused: the message is the server's own reply, its escapes made visible.
-    FtpServer::Options refusingOptions;
-    refusingOptions.refuseActive = true;
-    FtpServer refusing(refusingOptions);
+    FtpServer refusing([](auto& o) { o.refuseActive = true; });
     ASSERT_TRUE(refusing.start()) << refusing.log().toStdString();
     const auto active =
         readUrl(refusing.url(), {{FtpStreamProperty::kCFStreamPropertyFTPUsePassiveMode, false}});
     EXPECT_TRUE(active->failed && active->error.domain == StreamErrorDomain::FTP);
     EXPECT_EQ(active->error.code, 550);
-    EXPECT_EQ(active->error.message, QStringLiteral("550 Active mode \u241B[1mrefused\u241B[0m."));
+    EXPECT_EQ(active->error.message, "550 Active mode \u241B[1mrefused\u241B[0m.");
 }
 
 TEST(FtpReadStream, AListingHeldByItsOwnerLosesNoLineEnd)
@@ -132,17 +130,16 @@ TEST(FtpReadStream, AListingHeldByItsOwnerLosesNoLineEnd)
     listing += "\0\n";
 
     QTemporaryDir dir;
-    const QString listingFile = dir.filePath(QStringLiteral("listing.txt"));
+    const QString listingFile = dir.filePath("listing.txt");
     writeFile(listingFile, listing);
-    FtpServer::Options options;
-    options.listingFile = listingFile;
-    options.listingPaced = true;
-    FtpServer server(options);
+    FtpServer server([&](auto& o) {
+        o.listingFile = listingFile;
+        o.listingPaced = true;
+    });
     ASSERT_TRUE(server.start()) << server.log().toStdString();
 
     // Nothing is read until all was sent: the transfer pauses with libcurl holding a chunk.
-    StreamRecorder recorder(
-        FtpStream::CFReadStreamCreateWithFTPURL(server.url(QStringLiteral("/"))));
+    StreamRecorder recorder(FtpStream::CFReadStreamCreateWithFTPURL(server.url("/")));
     CurlMulti::takeHold();
     recorder.start();
     QTest::qWait(800);

@@ -11,9 +11,9 @@ TEST(FtpStreamEvents, HeldEventsWaitAndArriveInOrderOnceTheLastHoldEnds)
     FtpServer server;
     ASSERT_TRUE(server.start()) << server.log().toStdString();
     const QByteArray content = pattern(2 * 1024 * 1024);
-    writeFile(server.localPath(QStringLiteral("held.bin")), content);
+    writeFile(server.localPath("held.bin"), content);
 
-    StreamRecorder recorder(server.url(QStringLiteral("/held.bin")));
+    StreamRecorder recorder(server.url("/held.bin"));
     {
         StreamModalHold outer;
         recorder.start();
@@ -42,7 +42,7 @@ TEST(FtpStreamEvents, StreamsStoppedInsideTheirHandlersOrWithEventsQueuedGetNoMo
 {
     FtpServer server;
     ASSERT_TRUE(server.start()) << server.log().toStdString();
-    writeFile(server.localPath(QStringLiteral("small.txt")), "small\n");
+    writeFile(server.localPath("small.txt"), "small\n");
 
     // Stopped (closed and destroyed) from inside its open-completed handler: the has-bytes
     // events already due are dropped.
@@ -58,7 +58,7 @@ TEST(FtpStreamEvents, StreamsStoppedInsideTheirHandlersOrWithEventsQueuedGetNoMo
 
     // Destroyed, delegate and all, while its events wait behind a hold.
     {
-        auto doomed = std::make_unique<StreamRecorder>(server.url(QStringLiteral("/small.txt")));
+        auto doomed = std::make_unique<StreamRecorder>(server.url("/small.txt"));
         StreamModalHold hold;
         doomed->start();
         EXPECT_TRUE(QTest::qWaitFor([&] { return doomed->stream()->bufferedBytes() == 6; }, 10000));
@@ -68,7 +68,7 @@ TEST(FtpStreamEvents, StreamsStoppedInsideTheirHandlersOrWithEventsQueuedGetNoMo
     QTest::qWait(200);
 
     // Taken off the loop: nothing more arrives, although the transfer goes on.
-    StreamRecorder removed(server.url(QStringLiteral("/small.txt")));
+    StreamRecorder removed(server.url("/small.txt"));
     removed.start();
     removed.stream()->removeFromRunLoop();
     EXPECT_TRUE(QTest::qWaitFor([&] { return removed.stream()->bufferedBytes() == 6; }, 10000));
@@ -87,12 +87,12 @@ TEST(FtpStreamEvents, TheDesktopsModalDialogsHoldEventsUntilTheyClose)
 {
     FtpServer server;
     ASSERT_TRUE(server.start()) << server.log().toStdString();
-    writeFile(server.localPath(QStringLiteral("small.txt")), "small\n");
+    writeFile(server.localPath("small.txt"), "small\n");
     QtToolkit toolkit;
     // Runs a real dialog while a download's bytes arrive; a timer closes it 300 ms after they
     // are all in (or after 10 s), noting what its delegate got meanwhile.
     const auto whileShown = [&](const std::function<void()>& runDialog) {
-        StreamRecorder recorder(server.url(QStringLiteral("/small.txt")));
+        StreamRecorder recorder(server.url("/small.txt"));
         recorder.start();
         QDialog* shown = nullptr;
         size_t eventsWhileShown = 0;
@@ -119,7 +119,7 @@ TEST(FtpStreamEvents, TheDesktopsModalDialogsHoldEventsUntilTheyClose)
         EXPECT_EQ(recorder.received, "small\n");
     };
     Toolkit::Alert alert;
-    alert.messageText = QStringLiteral("?");
+    alert.messageText = "?";
     whileShown([&] { toolkit.runModalAlert(alert); });
     whileShown([&] { toolkit.runModalOpenPanel({}); });
 }

@@ -14,7 +14,7 @@ using P = FtpStreamProperty;
 
 FtpStreamProperties anonymous(Encryption encryption)
 {
-    return {{P::kCFStreamPropertyFTPUserName, QStringLiteral("anonymous")},
+    return {{P::kCFStreamPropertyFTPUserName, "anonymous"},
             {P::kCFStreamPropertyFTPPassword, QString()},
             {P::kCFStreamPropertyFTPUsePassiveMode, true},
             {P::Encryption, QVariant::fromValue(encryption)}};
@@ -38,7 +38,7 @@ protected:
     QUrl url(const QString& path) const { return server.url(path); }
     TestCertificates::Pair issuedForLoopback()
     {
-        return certificates.issued(QStringLiteral("server"), QStringLiteral("IP:127.0.0.1"));
+        return certificates.issued("server", "IP:127.0.0.1");
     }
 
     TempSettings settings;
@@ -64,22 +64,21 @@ TEST_F(FtpTls, TransfersAreByteExactAndConfirmedOverVerifiedTls)
         EXPECT_TRUE(readFile(server.localPath(name)) == bytes) << size;
         EXPECT_EQ(up->security.state, ConnectionSecurity::State::Verified) << size;
     }
-    const auto down = readUrl(url(QStringLiteral("/incoming/up-100000.bin")), tls);
+    const auto down = readUrl(url("/incoming/up-100000.bin"), tls);
     EXPECT_TRUE(down->ended) << down->error.message.toStdString();
     EXPECT_TRUE(down->received == pattern(100000));
-    EXPECT_EQ(down->security.protocol, QStringLiteral("TLSv1.3"));
+    EXPECT_EQ(down->security.protocol, "TLSv1.3");
 
-    const auto made = writeUrl(url(QStringLiteral("/incoming/made/")), {}, tls);
+    const auto made = writeUrl(url("/incoming/made/"), {}, tls);
     EXPECT_TRUE(made->ended) << made->error.message.toStdString();
-    EXPECT_TRUE(QDir(server.localPath(QStringLiteral("incoming/made"))).exists());
+    EXPECT_TRUE(QDir(server.localPath("incoming/made")).exists());
     StreamError error;
-    EXPECT_TRUE(CFURLDestroyResource(url(QStringLiteral("/incoming/up-0.bin")), tls, &error))
+    EXPECT_TRUE(CFURLDestroyResource(url("/incoming/up-0.bin"), tls, &error))
         << error.message.toStdString();
-    EXPECT_FALSE(QFile::exists(server.localPath(QStringLiteral("incoming/up-0.bin"))));
+    EXPECT_FALSE(QFile::exists(server.localPath("incoming/up-0.bin")));
 
     // "If available" takes TLS when offered, and the listing names what it holds.
-    const auto listing =
-        readUrl(url(QStringLiteral("/incoming/")), anonymous(Encryption::IfAvailable));
+    const auto listing = readUrl(url("/incoming/"), anonymous(Encryption::IfAvailable));
     EXPECT_TRUE(listing->received.contains("up-100000.bin"));
     EXPECT_EQ(listing->security.state, ConnectionSecurity::State::Verified);
 }
@@ -98,22 +97,20 @@ TEST_F(FtpTls, ListingAfterADeleteResumesItsOwnControlConnectionsSession)
     ProftpdServer proftpd;
     ASSERT_TRUE(proftpd.start({pair.certificate, pair.key})) << proftpd.problem().toStdString();
     const FtpStreamProperties tls = anonymous(Encryption::Require);
-    writeFile(server.localPath(QStringLiteral("incoming/gone.txt")), "x");
-    writeFile(proftpd.localPath(QStringLiteral("incoming/gone.txt")), "x");
-    for (const QUrl& folder :
-         {url(QStringLiteral("/incoming/")), proftpd.url(QStringLiteral("/incoming/"))}) {
+    writeFile(server.localPath("incoming/gone.txt"), "x");
+    writeFile(proftpd.localPath("incoming/gone.txt"), "x");
+    for (const QUrl& folder : {url("/incoming/"), proftpd.url("/incoming/")}) {
         EXPECT_TRUE(readUrl(folder, tls)->received.contains("gone.txt"))
             << folder.toString().toStdString();
         StreamError error;
-        EXPECT_TRUE(
-            CFURLDestroyResource(folder.resolved(QUrl(QStringLiteral("gone.txt"))), tls, &error))
+        EXPECT_TRUE(CFURLDestroyResource(folder.resolved(QUrl("gone.txt")), tls, &error))
             << error.message.toStdString();
         const auto reload = readUrl(folder, tls);
         EXPECT_TRUE(reload->ended)
             << reload->error.message.toStdString() << proftpd.tlsLog().toStdString();
         EXPECT_FALSE(reload->received.contains("gone.txt"));
     }
-    EXPECT_EQ(readUrl(url(QStringLiteral("/")), tls)->security.protocol, QStringLiteral("TLSv1.2"));
+    EXPECT_EQ(readUrl(url("/"), tls)->security.protocol, "TLSv1.2");
 }
 
 TEST_F(FtpTls, UploadsInARowAndAListingOverTls13OnProftpd)
@@ -122,7 +119,7 @@ TEST_F(FtpTls, UploadsInARowAndAListingOverTls13OnProftpd)
         GTEST_SKIP() << why.toStdString();
     ProftpdServer proftpd;
     const auto pair = issuedForLoopback();
-    ASSERT_TRUE(proftpd.start({pair.certificate, pair.key, QStringLiteral("TLSv1.3")}))
+    ASSERT_TRUE(proftpd.start({pair.certificate, pair.key, "TLSv1.3"}))
         << proftpd.problem().toStdString();
     const FtpStreamProperties tls = anonymous(Encryption::Require);
     // An upload's data connection brings no fresh TLS 1.3 ticket, and ProFTPD takes each once.
@@ -133,11 +130,11 @@ TEST_F(FtpTls, UploadsInARowAndAListingOverTls13OnProftpd)
         EXPECT_TRUE(readFile(proftpd.localPath(QStringLiteral("incoming/") + name)) == bytes)
             << name;
     }
-    const auto listing = readUrl(proftpd.url(QStringLiteral("/incoming/")), tls);
+    const auto listing = readUrl(proftpd.url("/incoming/"), tls);
     EXPECT_TRUE(listing->ended) << listing->error.message.toStdString()
                                 << proftpd.tlsLog().toStdString();
     EXPECT_TRUE(listing->received.contains("three.bin"));
-    EXPECT_EQ(listing->security.protocol, QStringLiteral("TLSv1.3"));
+    EXPECT_EQ(listing->security.protocol, "TLSv1.3");
 }
 
 TEST_F(FtpTls, ALoginRefusedWith421ShowsTheServersWords)
@@ -147,11 +144,10 @@ TEST_F(FtpTls, ALoginRefusedWith421ShowsTheServersWords)
     PureFtpdServer pure;
     const auto pair = issuedForLoopback();
     ASSERT_TRUE(pure.start(pair.certificate, pair.key)) << pure.problem().toStdString();
-    const auto refused = readUrl(pure.url(QStringLiteral("/")), anonymous(Encryption::None));
+    const auto refused = readUrl(pure.url("/"), anonymous(Encryption::None));
     EXPECT_TRUE(refused->failed && refused->error.domain == StreamErrorDomain::FTP);
     EXPECT_EQ(refused->error.code, 421);
-    EXPECT_TRUE(refused->error.message.contains(QStringLiteral("cleartext")))
-        << refused->error.message.toStdString();
+    EXPECT_TRUE(mentions(refused->error, "cleartext"));
 }
 
 TEST_F(FtpTls, NoGreetingOnPort990SaysThePortMayExpectImplicitTls)
@@ -166,51 +162,43 @@ TEST_F(FtpTls, NoGreetingOnPort990SaysThePortMayExpectImplicitTls)
         QStringLiteral("127.%1.%2.%3").arg((run >> 16) & 255).arg((run >> 8) & 255).arg(run & 255);
     if (!server.start(implicit))
         GTEST_SKIP() << server.problem().toStdString();
-    const auto waited = readUrl(url(QStringLiteral("/")), anonymous(Encryption::Require));
+    const auto waited = readUrl(url("/"), anonymous(Encryption::Require));
     EXPECT_TRUE(waited->failed);
-    EXPECT_TRUE(waited->error.message.contains(QStringLiteral("implicit TLS")))
-        << waited->error.message.toStdString();
+    EXPECT_TRUE(mentions(waited->error, "implicit TLS"));
 }
 
 TEST_F(FtpTls, ImplicitTlsAndTlsThroughAnHttpProxy)
 {
     if (!startServer(issuedForLoopback(), true))
         GTEST_SKIP() << server.problem().toStdString();
-    const auto implicitList = readUrl(url(QStringLiteral("/")), anonymous(Encryption::Implicit));
+    const auto implicitList = readUrl(url("/"), anonymous(Encryption::Implicit));
     EXPECT_TRUE(implicitList->ended) << implicitList->error.message.toStdString();
     EXPECT_EQ(implicitList->security.state, ConnectionSecurity::State::Verified);
 
-    TinyProxy proxy(QStringLiteral("pu"), QStringLiteral("pp"));
+    TinyProxy proxy("pu", "pp");
     if (!proxy.start())
         GTEST_SKIP() << "tinyproxy cannot run here: " << proxy.problem().toStdString();
-    FtpStreamProperties viaProxy = anonymous(Encryption::Implicit);
-    viaProxy[P::kCFStreamPropertyFTPProxyHost] = QStringLiteral("127.0.0.1");
-    viaProxy[P::kCFStreamPropertyFTPProxyPort] = QString::number(proxy.port());
-    viaProxy[P::kCFStreamPropertyFTPProxyUser] = QStringLiteral("pu");
-    viaProxy[P::kCFStreamPropertyFTPProxyPassword] = QStringLiteral("pp");
+    const FtpStreamProperties viaProxy = proxy.carrying(anonymous(Encryption::Implicit));
     const QByteArray bytes = pattern(300000);
-    const auto up = writeUrl(url(QStringLiteral("/incoming/proxied.bin")), bytes, viaProxy);
+    const auto up = writeUrl(url("/incoming/proxied.bin"), bytes, viaProxy);
     EXPECT_TRUE(up->confirmed) << up->error.message.toStdString();
-    EXPECT_TRUE(readFile(server.localPath(QStringLiteral("incoming/proxied.bin"))) == bytes);
-    const auto listing = readUrl(url(QStringLiteral("/incoming/")), viaProxy);
+    EXPECT_TRUE(readFile(server.localPath("incoming/proxied.bin")) == bytes);
+    const auto listing = readUrl(url("/incoming/"), viaProxy);
     EXPECT_TRUE(listing->received.contains("proxied.bin"));
     EXPECT_EQ(listing->security.state, ConnectionSecurity::State::Verified);
-    EXPECT_TRUE(proxy.log().contains(QStringLiteral("CONNECT"))) << proxy.log().toStdString();
+    EXPECT_TRUE(proxy.log().contains("CONNECT")) << proxy.log().toStdString();
 }
 
 TEST_F(FtpTls, CertificateProblemsStopBeforeTheLoginAndAreNamedPlainly)
 {
     const std::pair<TestCertificates::Pair, const char*> cases[] = {
-        {certificates.issued(QStringLiteral("old"), QStringLiteral("IP:127.0.0.1"), -1),
-         "The server's certificate has expired"},
-        {certificates.issuedLater(QStringLiteral("later"), QStringLiteral("IP:127.0.0.1")),
+        {certificates.issued("old", "IP:127.0.0.1", -1), "The server's certificate has expired"},
+        {certificates.issuedLater("later", "IP:127.0.0.1"),
          "The server's certificate is not valid yet"},
-        {certificates.issued(QStringLiteral("other"), QStringLiteral("DNS:other.example")),
+        {certificates.issued("other", "DNS:other.example"),
          "The server's certificate is for another host name (it names other.example)"},
-        {certificates.selfSigned(QStringLiteral("self")),
-         "The server's certificate is self-signed"},
-        {certificates.selfSigned(QStringLiteral("stale"),
-                                 QStringLiteral("DNS:other.example,DNS:www.other.example"), -1),
+        {certificates.selfSigned("self"), "The server's certificate is self-signed"},
+        {certificates.selfSigned("stale", "DNS:other.example,DNS:www.other.example", -1),
          "The server's certificate is self-signed, has expired and is for another host name "
          "(it names other.example, www.other.example)"},
     };
@@ -218,7 +206,7 @@ TEST_F(FtpTls, CertificateProblemsStopBeforeTheLoginAndAreNamedPlainly)
         server.stop();
         if (!startServer(pair))
             GTEST_SKIP() << server.problem().toStdString();
-        const auto outcome = readUrl(url(QStringLiteral("/")), anonymous(Encryption::IfAvailable));
+        const auto outcome = readUrl(url("/"), anonymous(Encryption::IfAvailable));
         EXPECT_TRUE(outcome->failed) << text;
         EXPECT_EQ(outcome->error.message, QString::fromLatin1(text));
         EXPECT_EQ(outcome->security.problem, ConnectionSecurity::Problem::Untrusted) << text;
@@ -232,9 +220,7 @@ TEST(FtpTlsRefusal, RequiredTlsIsNeverDowngradedAndSendsNoLogin)
 {
     ShortTimeouts shortTimeouts;
     TempSettings settings;
-    FtpServer::Options options;
-    options.verbose = true;
-    FtpServer server(options);
+    FtpServer server([](auto& o) { o.verbose = true; });
     ASSERT_TRUE(server.start()) << server.log().toStdString();
     // A plain connection first: the next transfers must not reuse it.
     EXPECT_TRUE(readUrl(server.url(), anonymous(Encryption::None))->ended);
@@ -243,10 +229,9 @@ TEST(FtpTlsRefusal, RequiredTlsIsNeverDowngradedAndSendsNoLogin)
         const auto refused = readUrl(server.url(), anonymous(mode));
         const std::string name = keyOfEncryption(mode).toStdString();
         EXPECT_TRUE(refused->failed) << name;
-        EXPECT_EQ(refused->error.message, QStringLiteral("The server does not offer TLS"))
+        EXPECT_EQ(refused->error.message, "The server does not offer TLS")
             << name << refused->error.message.toStdString();
     }
     const QString log = server.commandLog().mid(logStart);
-    EXPECT_FALSE(log.contains(QStringLiteral("USER")) || log.contains(QStringLiteral("PASS")))
-        << log.toStdString();
+    EXPECT_FALSE(log.contains("USER") || log.contains("PASS")) << log.toStdString();
 }

@@ -7,15 +7,12 @@
 
 TEST(FtpWriteStream, UploadAcceptsPartialWritesAndOneRefusedBeforeTheDataIsNeverConfirmed)
 {
-    FtpServer::Options options;
-    options.readOnlyFolders = {QStringLiteral("locked")};
-    FtpServer server(options);
+    FtpServer server([](auto& o) { o.readOnlyFolders = {"locked"}; });
     ASSERT_TRUE(server.start()) << server.log().toStdString();
     const QByteArray content = pattern(3 * 1024 * 1024 + 17);
 
     // Offered more than its buffer holds at a time, the stream takes what fits.
-    StreamRecorder upload(
-        FtpStream::CFWriteStreamCreateWithFTPURL(server.url(QStringLiteral("/up%20load.bin"))));
+    StreamRecorder upload(FtpStream::CFWriteStreamCreateWithFTPURL(server.url("/up%20load.bin")));
     upload.upload = content;
     upload.offerSize = 1536 * 1024;
     upload.start();
@@ -24,10 +21,10 @@ TEST(FtpWriteStream, UploadAcceptsPartialWritesAndOneRefusedBeforeTheDataIsNever
     EXPECT_GT(upload.partialWrites, 0);
     EXPECT_LE(upload.maxBuffered, 1024 * 1024);
     EXPECT_FALSE(upload.eventInsideCall);
-    EXPECT_TRUE(readFile(server.localPath(QStringLiteral("up load.bin"))) == content);
+    EXPECT_TRUE(readFile(server.localPath("up load.bin")) == content);
 
     // STOR itself refused: an error event, and never a has-space.
-    const auto locked = writeUrl(server.url(QStringLiteral("/locked/x.txt")), "data");
+    const auto locked = writeUrl(server.url("/locked/x.txt"), "data");
     EXPECT_TRUE(locked->failed);
     EXPECT_EQ(
         std::count(locked->events.begin(), locked->events.end(), NSStreamEventHasSpaceAvailable),
@@ -47,8 +44,7 @@ TEST(FtpWriteStream, AnUploadClosedFromAPostedCallHearsTheVerdictBehindAnEarlier
     FtpServer server;
     ASSERT_TRUE(server.start()) << server.log().toStdString();
     const QByteArray content = pattern(4096);
-    StreamRecorder upload(
-        FtpStream::CFWriteStreamCreateWithFTPURL(server.url(QStringLiteral("/late.bin"))));
+    StreamRecorder upload(FtpStream::CFWriteStreamCreateWithFTPURL(server.url("/late.bin")));
     bool written = false;
     upload.onEvent = [&](NSStreamEvent event) {
         if (event != NSStreamEventHasSpaceAvailable)
@@ -66,20 +62,20 @@ TEST(FtpWriteStream, AnUploadClosedFromAPostedCallHearsTheVerdictBehindAnEarlier
     upload.start();
     ASSERT_TRUE(upload.waitUntilDone(20000));
     EXPECT_TRUE(upload.confirmed) << upload.error.message.toStdString();
-    EXPECT_TRUE(readFile(server.localPath(QStringLiteral("late.bin"))) == content);
+    EXPECT_TRUE(readFile(server.localPath("late.bin")) == content);
 }
 
 TEST(FtpWriteStream, AnUploadThatFailsAfterTheServerOpenedTheFileLeavesNoEmptyFile)
 {
-    FtpServer::Options options;
-    options.dropSuffix = QStringLiteral(".dropped");
-    options.refuseSuffix = QStringLiteral(".refused");
-    FtpServer server(options);
+    FtpServer server([](auto& o) {
+        o.dropSuffix = ".dropped";
+        o.refuseSuffix = ".refused";
+    });
     ASSERT_TRUE(server.start()) << server.log().toStdString();
     // Refused after its data: what the server kept stays.
-    EXPECT_FALSE(writeUrl(server.url(QStringLiteral("/b.refused")), pattern(100000))->confirmed);
-    EXPECT_FALSE(writeUrl(server.url(QStringLiteral("/a.dropped")), pattern(100000))->confirmed);
-    EXPECT_TRUE(QTest::qWaitFor(
-        [&] { return !QFile::exists(server.localPath(QStringLiteral("a.dropped"))); }, 10000));
-    EXPECT_TRUE(readFile(server.localPath(QStringLiteral("b.refused"))) == pattern(100000));
+    EXPECT_FALSE(writeUrl(server.url("/b.refused"), pattern(100000))->confirmed);
+    EXPECT_FALSE(writeUrl(server.url("/a.dropped"), pattern(100000))->confirmed);
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return !QFile::exists(server.localPath("a.dropped")); }, 10000));
+    EXPECT_TRUE(readFile(server.localPath("b.refused")) == pattern(100000));
 }

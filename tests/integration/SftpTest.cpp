@@ -34,14 +34,13 @@ protected:
         if (!server->start())
             return;
         knownHosts = new QTemporaryDir;
-        const QString hashed = knownHosts->filePath(QStringLiteral("known_hosts"));
+        const QString hashed = knownHosts->filePath("known_hosts");
         writeFile(hashed, server->knownHostsLine().toUtf8() + '\n');
-        SshdServer::run(QStringLiteral("ssh-keygen"), {"-q", "-H", "-f", hashed});
+        ServerProcess::run("ssh-keygen", {"-q", "-H", "-f", hashed});
         TrustedHostKeys::setSshKnownHostsPath(hashed);
-        QDir(server->root()).mkpath(QStringLiteral("a folder"));
-        writeFile(server->localPath(QStringLiteral("na\u00efve file.txt")), pattern(70000));
-        QFile::link(QStringLiteral("na\u00efve file.txt"),
-                    server->localPath(QStringLiteral("link")));
+        QDir(server->root()).mkpath("a folder");
+        writeFile(server->localPath(kFile), pattern(70000));
+        QFile::link(kFile, server->localPath("link"));
     }
     static void TearDownTestSuite()
     {
@@ -51,6 +50,18 @@ protected:
         server = nullptr;
     }
     void SetUp() override { ASSERT_TRUE(server->isRunning()) << server->log().toStdString(); }
+
+    static inline const QString kFile = QString::fromUtf8("na\u00efve file.txt");
+    // The suite's known hosts, or with text as the only entry.
+    static void knowHosts(const std::optional<QByteArray>& text = {})
+    {
+        QString path = knownHosts->filePath("known_hosts");
+        if (text) {
+            path = knownHosts->filePath("this test's");
+            writeFile(path, *text);
+        }
+        TrustedHostKeys::setSshKnownHostsPath(path);
+    }
 
     static FtpStreamProperties withKey()
     {
@@ -65,14 +76,13 @@ protected:
 
 TEST_F(Sftp, ListsFoldersFilesAndLinksAsLsLines)
 {
-    const auto listing = readUrl(server->url(QStringLiteral("/")), withKey());
+    const auto listing = readUrl(server->url(), withKey());
     ASSERT_TRUE(listing->ended) << listing->error.message.toStdString();
     EXPECT_EQ(listing->security.state, ConnectionSecurity::State::SshKnown);
     const QString text = QString::fromUtf8(listing->received);
-    EXPECT_TRUE(text.contains(QStringLiteral(" 70000 "))) << text.toStdString();
-    EXPECT_TRUE(text.contains(QStringLiteral("na\u00efve file.txt\r\n")));
-    EXPECT_TRUE(text.contains(QStringLiteral("\r\nd"))) << "a folder's line";
-    EXPECT_TRUE(text.contains(QStringLiteral("link -> ")));
+    EXPECT_TRUE(text.contains(" 70000 ") && text.contains(kFile + "\r\n")) << text.toStdString();
+    EXPECT_TRUE(text.contains("\r\nd")) << "a folder's line";
+    EXPECT_TRUE(text.contains("link -> "));
 }
 
 TEST_F(Sftp, AListingGoesThroughAnHttpProxy)
@@ -164,45 +174,36 @@ TEST_F(Sftp, UploadsAFileAndConfirmsIt)
 
 TEST_F(Sftp, CreatesRenamesAndDeletesEntriesNamedWithQuotesAndSpaces)
 {
-    const QString name = QStringLiteral("new \"quoted\" \\ folder");
-    const auto made =
-        writeUrl(server->url(QLatin1Char('/') + name + QLatin1Char('/')), {}, withKey());
+    const QString name = "new \"quoted\" \\ folder";
+    const QUrl folder = server->url("/" + name + "/");
+    const auto made = writeUrl(folder, {}, withKey());
     EXPECT_TRUE(made->ended) << made->error.message.toStdString();
     ASSERT_TRUE(QFileInfo(server->localPath(name)).isDir());
 
     StreamError error;
-    EXPECT_TRUE(CFURLRenameResource(server->url(QLatin1Char('/') + name + QLatin1Char('/')),
-                                    "renamed folder", withKey(), &error))
+    EXPECT_TRUE(CFURLRenameResource(folder, "renamed folder", withKey(), &error))
         << error.message.toStdString();
-    EXPECT_TRUE(
-        CFURLDestroyResource(server->url(QStringLiteral("/renamed folder/")), withKey(), &error))
+    EXPECT_TRUE(CFURLDestroyResource(server->url("/renamed folder/"), withKey(), &error))
         << error.message.toStdString();
-    EXPECT_FALSE(QFileInfo::exists(server->localPath(QStringLiteral("renamed folder"))));
+    EXPECT_FALSE(QFileInfo::exists(server->localPath("renamed folder")));
 
-    writeFile(server->localPath(QStringLiteral("doomed.txt")), "x");
-    EXPECT_TRUE(CFURLDestroyResource(server->url(QStringLiteral("/doomed.txt")), withKey()));
-    EXPECT_FALSE(QFileInfo::exists(server->localPath(QStringLiteral("doomed.txt"))));
-
-    EXPECT_FALSE(
-        CFURLDestroyResource(server->url(QStringLiteral("/absent.txt")), withKey(), &error));
-    EXPECT_TRUE(error.message.contains(QStringLiteral("No such file")))
-        << error.message.toStdString();
+    writeFile(server->localPath("doomed.txt"), "x");
+    EXPECT_TRUE(CFURLDestroyResource(server->url("/doomed.txt"), withKey()));
+    EXPECT_FALSE(QFileInfo::exists(server->localPath("doomed.txt")));
+    EXPECT_FALSE(CFURLDestroyResource(server->url("/absent.txt"), withKey(), &error));
+    EXPECT_TRUE(mentions(error, "No such file"));
 }
 
 TEST_F(Sftp, AnUnknownOrChangedHostKeyStopsBeforeTheLogInUntilTheUserTrustsIt)
 {
     const TempSettings settings;
     // By another name than the other tests use, so that no connection of theirs is reused.
-    QUrl url = server->url(QStringLiteral("/"));
-    url.setHost(QStringLiteral("localhost"));
-    const QByteArray hostEntry = "[localhost]:" + QByteArray::number(server->port());
+    QUrl url = server->url();
+    url.setHost("localhost");
     const auto readWith = [&](const QByteArray& knownHosts) {
-        const QString path = Sftp::knownHosts->filePath(QStringLiteral("this test's"));
-        writeFile(path, knownHosts);
-        TrustedHostKeys::setSshKnownHostsPath(path);
+        knowHosts(knownHosts);
         auto outcome = readUrl(url, withKey());
-        TrustedHostKeys::setSshKnownHostsPath(
-            Sftp::knownHosts->filePath(QStringLiteral("known_hosts")));
+        knowHosts();
         return outcome;
     };
 
@@ -212,17 +213,15 @@ TEST_F(Sftp, AnUnknownOrChangedHostKeyStopsBeforeTheLogInUntilTheUserTrustsIt)
     EXPECT_EQ(unknown->security.problem, ConnectionSecurity::Problem::Untrusted);
     ASSERT_TRUE(unknown->security.hostKey);
     EXPECT_EQ(unknown->security.hostKey->fingerprint, server->hostKeyFingerprint());
-    EXPECT_EQ(unknown->security.hostKey->type, QStringLiteral("ssh-ed25519"));
-    EXPECT_FALSE(server->log().mid(logStart).contains(QStringLiteral("Accepted publickey")));
+    EXPECT_EQ(unknown->security.hostKey->type, "ssh-ed25519");
+    EXPECT_FALSE(server->log().mid(logStart).contains("Accepted publickey"));
 
-    const auto changed =
-        readWith(hostEntry + " ssh-ed25519 AAAAC3NzaC1lZDI1NTE5AAAAIODJd7PuIQPgPy+ja"
-                             "n7jxJXJcYJwG5bAsj48Nf2JRI+8\n");
+    const auto changed = readWith("[localhost]:" + QByteArray::number(server->port()) +
+                                  " ssh-ed25519 AAAAC3NzaC1lZDI1NTE5AAAAIODJd7PuIQPgPy+ja"
+                                  "n7jxJXJcYJwG5bAsj48Nf2JRI+8\n");
     EXPECT_EQ(changed->security.problem, ConnectionSecurity::Problem::Changed);
-    EXPECT_TRUE(changed->error.message.contains(server->hostKeyFingerprint()));
-    EXPECT_TRUE(changed->error.message.contains(
-        QStringLiteral("SHA256:J5zHKP8a824rtKARr3JwE0h64/7Bl0HANA0jCaMaHKE")))
-        << changed->error.message.toStdString();
+    EXPECT_TRUE(mentions(changed->error, server->hostKeyFingerprint()));
+    EXPECT_TRUE(mentions(changed->error, "SHA256:J5zHKP8a824rtKARr3JwE0h64/7Bl0HANA0jCaMaHKE"));
 
     ASSERT_TRUE(TrustedHostKeys::trust(unknown->security.hostPort, *unknown->security.hostKey));
     EXPECT_EQ(static_cast<int>(QFileInfo(TrustedHostKeys::storePath()).permissions()) & 0x0077, 0);
@@ -237,52 +236,38 @@ TEST_F(Sftp, APasswordLogsIn)
     if (geteuid() != 0)
         GTEST_SKIP() << "making a throwaway user with a password needs root";
     const QString name = QStringLiteral("tandrel%1").arg(QCoreApplication::applicationPid());
-    ASSERT_TRUE(
-        SshdServer::run(QStringLiteral("useradd"), {"-M", "-d", "/tmp", "-s", "/bin/sh", name}));
-    const auto removed = qScopeGuard([&] {
-        SshdServer::run(QStringLiteral("userdel"), {"-f", name});
-    });
+    ASSERT_TRUE(ServerProcess::run("useradd", {"-M", "-d", "/tmp", "-s", "/bin/sh", name}));
+    const auto removed = qScopeGuard([&] { ServerProcess::run("userdel", {"-f", name}); });
     QProcess chpasswd;
-    chpasswd.start(QStringLiteral("chpasswd"));
-    chpasswd.write((name + QStringLiteral(":pass word 1\n")).toUtf8());
+    chpasswd.start("chpasswd");
+    chpasswd.write((name + ":pass word 1\n").toUtf8());
     chpasswd.closeWriteChannel();
     ASSERT_TRUE(chpasswd.waitForFinished(10000) && chpasswd.exitCode() == 0);
 
-    const QUrl tmp(QStringLiteral("sftp://127.0.0.1:%1/tmp/").arg(server->port()));
-    const auto listing =
-        readUrl(tmp, {{P::kCFStreamPropertyFTPUserName, name},
-                      {P::kCFStreamPropertyFTPPassword, QStringLiteral("pass word 1")}});
+    const auto listing = readUrl(QStringLiteral("sftp://127.0.0.1:%1/tmp/").arg(server->port()),
+                                 {{P::kCFStreamPropertyFTPUserName, name},
+                                  {P::kCFStreamPropertyFTPPassword, "pass word 1"}});
     EXPECT_TRUE(listing->ended) << listing->error.message.toStdString();
     EXPECT_FALSE(listing->received.isEmpty());
 }
 
 TEST_F(Sftp, ARefusedLogInSaysWhatWasRefused)
 {
-    FtpStreamProperties password = {{P::kCFStreamPropertyFTPUserName, server->user()},
-                                    {P::kCFStreamPropertyFTPPassword, QStringLiteral("wrong")}};
-    const auto refused = readUrl(server->url(QStringLiteral("/")), password);
+    const auto refused = readUrl(server->url(), {{P::kCFStreamPropertyFTPUserName, server->user()},
+                                                 {P::kCFStreamPropertyFTPPassword, "wrong"}});
     EXPECT_TRUE(refused->failed);
-    EXPECT_EQ(refused->error.message, QStringLiteral("Password refused"));
-
-    FtpStreamProperties missingKey = withKey();
-    missingKey[P::SshPrivateKeyFile] = server->root() + QStringLiteral("/no-such-key");
-    const auto noKey = readUrl(server->url(QStringLiteral("/")), missingKey);
-    EXPECT_TRUE(noKey->failed);
-    EXPECT_TRUE(noKey->error.message.contains(QStringLiteral("cannot be read")))
-        << noKey->error.message.toStdString();
-
-    FtpStreamProperties notAKey = withKey();
-    notAKey[P::SshPrivateKeyFile] = server->keyFile() + QStringLiteral(".pub");
-    EXPECT_TRUE(readUrl(server->url(QStringLiteral("/")), notAKey)
-                    ->error.message.contains(QStringLiteral("is a public key")));
-
+    EXPECT_EQ(refused->error.message, "Password refused");
+    const auto withKeyFile = [](const QString& path) {
+        FtpStreamProperties properties = withKey();
+        properties[P::SshPrivateKeyFile] = path;
+        return readUrl(server->url(), properties)->error;
+    };
+    EXPECT_TRUE(mentions(withKeyFile(server->root() + "/no-such-key"), "cannot be read"));
+    EXPECT_TRUE(mentions(withKeyFile(server->keyFile() + ".pub"), "is a public key"));
     // On a connection of its own: libcurl would reuse one logged in with another key.
-    FtpStreamProperties locked = withKey();
-    locked[P::SshPrivateKeyFile] = server->keyFileWithPassphrase(QStringLiteral("secret"));
+    const QString locked = server->keyFileWithPassphrase("secret");
     server->dropConnections();
-    const auto noPassphrase = readUrl(server->url(QStringLiteral("/")), locked);
-    EXPECT_TRUE(noPassphrase->error.message.contains(QStringLiteral("needs its passphrase")))
-        << noPassphrase->error.message.toStdString();
+    EXPECT_TRUE(mentions(withKeyFile(locked), "needs its passphrase"));
 }
 
 TEST(SftpNotSsh, AHostThatIsNoSshServerFailsWithinTheTimeOut)
@@ -293,12 +278,11 @@ TEST(SftpNotSsh, AHostThatIsNoSshServerFailsWithinTheTimeOut)
     QTcpServer silent;
     ASSERT_TRUE(silent.listen(QHostAddress::LocalHost));
     for (const quint16 port : {ftp.port(), silent.serverPort()}) {
-        const auto failed = readUrl(QUrl(QStringLiteral("sftp://127.0.0.1:%1/").arg(port)),
-                                    {{P::kCFStreamPropertyFTPUserName, QStringLiteral("u")},
-                                     {P::kCFStreamPropertyFTPPassword, QStringLiteral("p")}});
+        const auto failed = readUrl(
+            QStringLiteral("sftp://127.0.0.1:%1/").arg(port),
+            {{P::kCFStreamPropertyFTPUserName, "u"}, {P::kCFStreamPropertyFTPPassword, "p"}});
         EXPECT_TRUE(failed->failed) << port;
-        EXPECT_TRUE(failed->error.message.contains(QStringLiteral("not an SSH server")))
-            << failed->error.message.toStdString();
+        EXPECT_TRUE(mentions(failed->error, "not an SSH server"));
     }
 }
 
@@ -306,12 +290,12 @@ TEST(SftpNotSsh, AHostThatIsNoSshServerFailsWithinTheTimeOut)
 
 TEST_F(Sftp, AListingThatPausesForItsReaderLosesNoEntry)
 {
-    const QString many = server->localPath(QStringLiteral("many"));
+    const QString many = server->localPath("many");
     QDir().mkpath(many);
     for (int i = 0; i < 10000; ++i)
         writeFile(many + QStringLiteral("/entry-%1.txt").arg(i), {});
     // A reader slower than the server: libcurl has read the whole folder while it waits.
-    StreamRecorder listing(server->url(QStringLiteral("/many/")));
+    StreamRecorder listing(server->url("/many/"));
     listing.onEvent = [](NSStreamEvent event) {
         if (event == NSStreamEventHasBytesAvailable)
             QThread::msleep(20);
@@ -326,8 +310,8 @@ TEST_F(Sftp, AListingThatPausesForItsReaderLosesNoEntry)
 // sshd's session ends mid-transfer: libcurl's own words would be "Error in the SSH layer".
 TEST_F(Sftp, ATransferTheServerBreaksOffSaysWhere)
 {
-    writeSparseFile(server->localPath(QStringLiteral("big.bin")), 64 * 1024 * 1024);
-    StreamRecorder download(server->url(QStringLiteral("/big.bin")));
+    writeSparseFile(server->localPath("big.bin"), 64 * 1024 * 1024);
+    StreamRecorder download(server->url("/big.bin"));
     download.onEvent = [&](NSStreamEvent event) {
         if (event == NSStreamEventHasBytesAvailable && download.received.isEmpty())
             server->dropConnections();
@@ -336,12 +320,9 @@ TEST_F(Sftp, ATransferTheServerBreaksOffSaysWhere)
     download.start(withKey());
     ASSERT_TRUE(download.waitUntilDone(30000));
     EXPECT_FALSE(download.ended);
-    EXPECT_TRUE(download.error.message.contains(QStringLiteral("of 67108864 bytes: the "
-                                                               "connection was lost")))
-        << download.error.message.toStdString();
+    EXPECT_TRUE(mentions(download.error, "of 67108864 bytes: the connection was lost"));
 
-    StreamRecorder upload(
-        FtpStream::CFWriteStreamCreateWithFTPURL(server->url(QStringLiteral("/dropped.bin"))));
+    StreamRecorder upload(FtpStream::CFWriteStreamCreateWithFTPURL(server->url("/dropped.bin")));
     upload.upload = pattern(32 * 1024 * 1024);
     bool dropped = false;
     upload.onEvent = [&](NSStreamEvent event) {
@@ -353,8 +334,8 @@ TEST_F(Sftp, ATransferTheServerBreaksOffSaysWhere)
     upload.start(withKey());
     ASSERT_TRUE(upload.waitUntilDone(30000));
     EXPECT_FALSE(upload.confirmed);
-    EXPECT_TRUE(upload.error.message.contains(QStringLiteral("the connection was lost")) ||
-                upload.error.message.contains(QStringLiteral("The connection was lost after")))
+    EXPECT_TRUE(upload.error.message.contains("the connection was lost") ||
+                upload.error.message.contains("The connection was lost after"))
         << upload.error.message.toStdString();
 }
 

@@ -85,3 +85,12 @@ std::unique_ptr<StreamRecorder> readUrl(const QUrl& url,
 std::unique_ptr<StreamRecorder> writeUrl(const QUrl& url, const QByteArray& upload = {},
                                          const FtpStreamProperties& properties = {},
                                          int timeoutMs = 20000);
+
+// Whether the error's message holds text; a failure shows the whole message.
+inline ::testing::AssertionResult mentions(const StreamError& error, const QString& text)
+{
+    if (error.message.contains(text))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
+           << "the error says \"" << error.message.toStdString() << '"';
+}

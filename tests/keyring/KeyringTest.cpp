@@ -8,11 +8,6 @@
 
 namespace {
 
-UserDefaults& store()
-{
-    return UserDefaults::standardUserDefaults();
-}
-
 QByteArray bothFiles()
 {
     return readFile(UserDefaults::storePath()) + readFile(SiteStore::storePath());
@@ -46,9 +41,9 @@ protected:
 TEST_F(KeyringPasswords, SavedPasswordsLiveInTheKeyringAndComeBackAfterARestart)
 {
     startAndWaitForTheKeyring();
-    c->userField->setText(QStringLiteral("u"));
-    c->passwordField->setText(QStringLiteral("secret-one"));
-    c->proxyPasswordField->setText(QStringLiteral("secret-two"));
+    c->userField->setText("u");
+    c->passwordField->setText("secret-one");
+    c->proxyPasswordField->setText("secret-two");
     c->saveAction();
     ASSERT_TRUE(keyringSettled());
     EXPECT_FALSE(bothFiles().contains("secret-"));
@@ -61,8 +56,8 @@ TEST_F(KeyringPasswords, SavedPasswordsLiveInTheKeyringAndComeBackAfterARestart)
 
 TEST_F(KeyringPasswords, APlainPasswordMovesToTheKeyringAtTheNextSave)
 {
-    store().setValue(QStringLiteral("u"), Setting::User);
-    store().setValue(QStringLiteral("plain-one"), Setting::Password);
+    store().setValue("u", Setting::User);
+    store().setValue("plain-one", Setting::Password);
     store().synchronize();
     startAndWaitForTheKeyring();
     EXPECT_EQ(c->passwordField->text(), "plain-one");
@@ -82,28 +77,21 @@ TEST_F(KeyringPasswords, TheDriveSavesASiteAndConnectsWithIt)
 {
     FtpServer::Options options;
     options.anonymous = false;
-    options.user = QStringLiteral("keyring-user");
-    options.password = QStringLiteral("keyring-secret");
+    options.user = "keyring-user";
+    options.password = "keyring-secret";
     server = std::make_unique<FtpServer>(options);
     ASSERT_TRUE(server->start()) << server->log().toStdString();
     const QString link = QStringLiteral("ftp://keyring-user:keyring-secret@%1:%2/")
                              .arg(server->urlHost())
                              .arg(server->port());
     const auto drive = [&](const QStringList& arguments) {
-        ServerProcess process;
-        EXPECT_TRUE(process.start(QStringLiteral(TANDREL_DRIVE),
-                                  QStringList{QStringLiteral("--settings"), settings.configHome()} +
-                                      arguments));
-        EXPECT_TRUE(QTest::qWaitFor([&] { return !process.isRunning(); }, 120000));
-        return process.output() + process.errors();
+        return ServerProcess::runAndRead(
+            TANDREL_DRIVE, QStringList{"--settings", settings.configHome()} + arguments);
     };
-    const QString saved = drive({QStringLiteral("--url"), link, QStringLiteral("save-site"),
-                                 QStringLiteral("s"), QStringLiteral("sites")});
-    EXPECT_TRUE(saved.contains(QStringLiteral("site\ts\tftp://keyring-user@")))
-        << saved.toStdString();
-    EXPECT_FALSE(saved.contains(QStringLiteral("keyring-secret"))) << saved.toStdString();
+    const QString saved = drive({"--url", link, "save-site", "s", "sites"});
+    EXPECT_TRUE(saved.contains("site\ts\tftp://keyring-user@")) << saved.toStdString();
+    EXPECT_FALSE(saved.contains("keyring-secret")) << saved.toStdString();
     EXPECT_FALSE(bothFiles().contains("keyring-secret"));
-    const QString listed =
-        drive({QStringLiteral("--site"), QStringLiteral("s"), QStringLiteral("list")});
-    EXPECT_TRUE(listed.contains(QStringLiteral("status\tList succeeded"))) << listed.toStdString();
+    const QString listed = drive({"--site", "s", "list"});
+    EXPECT_TRUE(listed.contains("status\tList succeeded")) << listed.toStdString();
 }

@@ -14,6 +14,11 @@ FtpServer::FtpServer(const Options& options)
     : options(options)
 {}
 
+FtpServer::FtpServer(const std::function<void(Options&)>& set)
+{
+    set(options);
+}
+
 FtpServer::Options FtpServer::loginOnly()
 {
     Options options;
@@ -84,12 +89,6 @@ QString FtpServer::urlHost() const
     return options.host.contains(QLatin1Char(':'))
                ? QLatin1Char('[') + options.host + QLatin1Char(']')
                : options.host;
-}
-
-QUrl FtpServer::url(const QString& path) const
-{
-    return QUrl(QStringLiteral("ftp://%1:%2%3").arg(urlHost()).arg(listeningPort).arg(path),
-                QUrl::StrictMode);
 }
 
 int FtpServer::mostMovingAtOnce() const

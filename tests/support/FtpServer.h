@@ -1,11 +1,14 @@
 #pragma once
 
+#include <functional>
+
 #include <QDir>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QUrl>
 
+#include "LoopbackPort.h"
 #include "ServerProcess.h"
 
 // A real FTP server for tests: tests/support/ftpserver.py (pyftpdlib, run by /usr/bin/python3)
@@ -61,6 +64,8 @@ public:
 
     FtpServer();
     explicit FtpServer(const Options& options);
+    // With the options that set() changes.
+    explicit FtpServer(const std::function<void(Options&)>& set);
     // No anonymous login; one user whose name and password hold URL-reserved characters.
     static Options loginOnly();
 
@@ -75,7 +80,10 @@ public:
     // The host as a URL names it: "127.0.0.1" or "[::1]".
     QString urlHost() const;
     // ftp://<urlHost>:<port> followed by path (escaped as given), which begins with "/".
-    QUrl url(const QString& path = QStringLiteral("/")) const;
+    QUrl url(const QString& path = "/") const
+    {
+        return LoopbackPort::ftpUrl(listeningPort, path, urlHost());
+    }
 
     // Control connections the server has accepted so far.
     int connections() const

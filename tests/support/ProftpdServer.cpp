@@ -21,25 +21,10 @@ ProftpdServer::ProftpdServer()
 {
     // The session runs as the unprivileged "ftp" user, chrooted into the root.
     QDir(folder.path()).mkpath(QStringLiteral("root/incoming"));
-    const auto open = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup |
-                      QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther;
-    QFile::setPermissions(folder.path(), open);
-    QFile::setPermissions(root(), open);
+    ServerProcess::openToOthers({folder.path(), root()});
     if (const passwd* ftp = getpwnam("ftp"))
         (void)chown(localPath(QStringLiteral("incoming")).toLocal8Bit().constData(), ftp->pw_uid,
                     ftp->pw_gid);
-}
-
-QUrl ProftpdServer::url(const QString& path) const
-{
-    return QUrl(QStringLiteral("ftp://127.0.0.1:%1%2").arg(listeningPort).arg(path),
-                QUrl::StrictMode);
-}
-
-QString ProftpdServer::tlsLog() const
-{
-    QFile log(folder.filePath(QStringLiteral("tls.log")));
-    return log.open(QIODevice::ReadOnly) ? QString::fromUtf8(log.readAll()) : QString();
 }
 
 QString ProftpdServer::whyUnavailable()

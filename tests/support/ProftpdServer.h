@@ -5,7 +5,9 @@
 #include <QTemporaryDir>
 #include <QUrl>
 
+#include "LoopbackPort.h"
 #include "ServerProcess.h"
+#include "TestFiles.h"
 
 // ProFTPD with mod_tls, unpacked from Debian's packages by scripts/fetch-peers.sh into the
 // build's peers folder (it cannot be installed beside vsftpd), run in the foreground on
@@ -31,10 +33,10 @@ public:
     // Why start() failed.
     QString problem() const { return failure; }
     // Its TLS log, which says why a data connection was refused.
-    QString tlsLog() const;
+    QString tlsLog() const { return QString::fromUtf8(readFile(folder.filePath("tls.log"))); }
 
     QString localPath(const QString& relative) const { return QDir(root()).filePath(relative); }
-    QUrl url(const QString& path) const;
+    QUrl url(const QString& path) const { return LoopbackPort::ftpUrl(listeningPort, path); }
 
     Q_DISABLE_COPY_MOVE(ProftpdServer)
 

@@ -13,12 +13,6 @@ const char* const kPureFtpd = TANDREL_PEERS_DIR "/root/usr/sbin/pure-ftpd";
 
 } // namespace
 
-QUrl PureFtpdServer::url(const QString& path) const
-{
-    return QUrl(QStringLiteral("ftp://127.0.0.1:%1%2").arg(listeningPort).arg(path),
-                QUrl::StrictMode);
-}
-
 QString PureFtpdServer::whyUnavailable()
 {
     if (!QFileInfo(QString::fromLatin1(kPureFtpd)).isExecutable())

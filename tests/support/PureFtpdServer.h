@@ -4,6 +4,7 @@
 #include <QTemporaryDir>
 #include <QUrl>
 
+#include "LoopbackPort.h"
 #include "ServerProcess.h"
 
 // pure-ftpd, unpacked from Debian's package by scripts/fetch-peers.sh into the build's peers
@@ -20,7 +21,7 @@ public:
     // certificate and key: PEM files.
     bool start(const QString& certificate, const QString& key);
     QString problem() const { return failure; }
-    QUrl url(const QString& path) const;
+    QUrl url(const QString& path) const { return LoopbackPort::ftpUrl(listeningPort, path); }
 
     Q_DISABLE_COPY_MOVE(PureFtpdServer)
 

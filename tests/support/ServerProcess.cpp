@@ -7,6 +7,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include <QDir>
 #include <QFile>
 #include <QThread>
 
@@ -76,12 +77,29 @@ QString ServerProcess::startListening(const QString& name, const QString& progra
     return why;
 }
 
+QString ServerProcess::runAndRead(const QString& program, const QStringList& arguments,
+                                  int timeoutMs)
+{
+    ServerProcess process;
+    if (process.start(program, arguments) && !process.waitForEnd(timeoutMs))
+        process.kill();
+    return process.output() + process.errors();
+}
+
 QString ServerProcess::writeConfig(const QString& path, const QByteArray& bytes)
 {
     QFile file(path);
     if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size())
         return QString();
     return QStringLiteral("cannot write %1").arg(path);
+}
+
+void ServerProcess::openToOthers(const QStringList& folders)
+{
+    for (const QString& folder : folders)
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                          QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther |
+                                          QFile::ExeOther);
 }
 
 bool ServerProcess::ended() const
@@ -105,12 +123,6 @@ bool ServerProcess::waitForEnd(int msecs)
     return ended();
 }
 
-QString ServerProcess::readLog(const char* name) const
-{
-    QFile file(work.filePath(QLatin1String(name)));
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-}
-
 void ServerProcess::stop()
 {
     if (!isRunning())
@@ -130,6 +142,41 @@ void ServerProcess::kill()
         return;
     ::kill(child, SIGKILL);
     waitForEnd(3000);
+}
+
+QList<qint64> ServerProcess::sessions() const
+{
+    QList<qint64> found;
+    QList<qint64> parents{child};
+    for (int depth = 0; depth < 3 && !parents.isEmpty(); ++depth) {
+        QList<qint64> children;
+        for (qint64 parent : parents)
+            for (const QByteArray& id :
+                 readFile(QStringLiteral("/proc/%1/task/%1/children").arg(parent)).split(' '))
+                if (id.trimmed().toLongLong() > 0)
+                    children.append(id.trimmed().toLongLong());
+        found += children;
+        parents = children;
+    }
+    return found;
+}
+
+void ServerProcess::killAll(const QList<qint64>& ids)
+{
+    for (qint64 id : ids)
+        ::kill(static_cast<pid_t>(id), SIGKILL);
+    for (qint64 id : ids) {
+        const QDir fds(QStringLiteral("/proc/%1/fd").arg(id));
+        for (int wait = 0; wait < 200 && fds.exists() && !fds.isEmpty(); ++wait)
+            QThread::msleep(10);
+    }
+}
+
+void ServerProcess::stopWithSessions()
+{
+    const QList<qint64> ids = sessions();
+    stop();
+    killAll(ids);
 }
 
 void ServerProcess::suspend()

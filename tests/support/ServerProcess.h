@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include "TestFiles.h"
+
 // A helper server (FTP server, proxy) run by a test: its standard output and error go to files,
 // so that a busy server never blocks on a full pipe while the test does not read, and it is
 // stopped by its process id, never by name. Started with posix_spawn rather than QProcess, whose
@@ -20,6 +22,9 @@ public:
     bool start(const QString& program, const QStringList& arguments);
     // Runs program to its end, its output dropped; true when it exited with 0.
     static bool run(const QString& program, const QStringList& arguments);
+    // Runs program to its end (killed past timeoutMs); what it printed, output then errors.
+    static QString runAndRead(const QString& program, const QStringList& arguments,
+                              int timeoutMs = 120000);
     // Starts program and waits, bounded, until something listens on host:port; otherwise stops
     // it. Why it failed, in words naming the server, or nothing.
     QString startListening(const QString& name, const QString& program,
@@ -27,10 +32,13 @@ public:
                            const QString& host = QStringLiteral("127.0.0.1"));
     // Writes a server's configuration file; why it could not, or nothing.
     static QString writeConfig(const QString& path, const QByteArray& bytes);
+    // Opens folders to others (read and enter, not write), as servers that drop their
+    // privileges to serve them need.
+    static void openToOthers(const QStringList& folders);
     bool isRunning() const { return !ended(); }
     qint64 pid() const { return child; }
-    QString output() const { return readLog("stdout.log"); }
-    QString errors() const { return readLog("stderr.log"); }
+    QString output() const { return QString::fromUtf8(readFile(work.filePath("stdout.log"))); }
+    QString errors() const { return QString::fromUtf8(readFile(work.filePath("stderr.log"))); }
     // The folder beside the log files, for configuration files.
     QString workFolder() const { return work.path(); }
 
@@ -38,6 +46,13 @@ public:
     void stop();
     // SIGKILL at once: a server that dies mid-transfer.
     void kill();
+    // SIGKILL to the processes it forked for open connections, which it keeps listening: the
+    // server drops every connection. Until their sockets are closed, a client may still take a
+    // cached connection for alive, so it waits (bounded) for them to close.
+    void dropSessions() { killAll(sessions()); }
+    // stop(), and then the session processes too, so that the next connection to this port
+    // meets whatever server starts next.
+    void stopWithSessions();
     // SIGSTOP and SIGCONT: a server that stops answering, and comes back.
     void suspend();
     void resume();
@@ -48,7 +63,9 @@ private:
     // Whether it ran and has ended; reaps it when it has.
     bool ended() const;
     bool waitForEnd(int msecs);
-    QString readLog(const char* name) const;
+    // The processes below it, children before grandchildren.
+    QList<qint64> sessions() const;
+    static void killAll(const QList<qint64>& ids);
 
     QTemporaryDir work;
     mutable pid_t child = -1;

@@ -16,7 +16,7 @@ class SshdServer final
 public:
     // subsystem: how sshd serves SFTP ("internal-sftp", or a command line).
     explicit SshdServer(const QString& subsystem = QStringLiteral("internal-sftp"));
-    ~SshdServer();
+    ~SshdServer() { stop(); }
 
     bool start();
     // Why start() failed.
@@ -41,12 +41,11 @@ public:
     QUrl url(const QString& path = QStringLiteral("/")) const;
 
     // Stops sshd and the session processes it forked for open connections.
-    void stop();
+    void stop() { process.stopWithSessions(); }
     // Kills the session processes of open connections at once, sshd itself listening on: the
     // server drops every connection mid-transfer.
-    void dropConnections();
-
-    // Runs a program to its end, its output dropped; whether it exited with 0.
+    void dropConnections() { process.dropSessions(); }
+    // ServerProcess::run, under the name the SFTP suites know.
     static bool run(const QString& program, const QStringList& arguments)
     {
         return ServerProcess::run(program, arguments);

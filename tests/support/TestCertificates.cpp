@@ -2,6 +2,8 @@
 
 #include <QProcess>
 
+#include "TestFiles.h"
+
 namespace {
 
 // P-256 keys: made in milliseconds, unlike RSA.
@@ -45,16 +47,14 @@ TestCertificates::Pair TestCertificates::issuedLater(const QString& name,
     const Request r = request(name, subjectAltName);
     // Only "openssl ca" sets a start date; it keeps a database of what it issued.
     const QString config = path(QStringLiteral("ca.cnf"));
-    QFile database(path(QStringLiteral("index.txt")));
-    database.open(QIODevice::WriteOnly);
-    QFile file(config);
-    if (file.open(QIODevice::WriteOnly))
-        file.write(QStringLiteral("[ca]\ndefault_ca=test\n[test]\ndatabase=%1\nnew_certs_dir=%2\n"
-                                  "rand_serial=yes\ndefault_md=sha256\npolicy=any\n[any]\n"
-                                  "commonName=supplied\n")
-                       .arg(database.fileName(), folder.path())
-                       .toUtf8());
-    file.close();
+    const QString database = path(QStringLiteral("index.txt"));
+    writeFile(database, {});
+    writeFile(config,
+              QStringLiteral("[ca]\ndefault_ca=test\n[test]\ndatabase=%1\nnew_certs_dir=%2\n"
+                             "rand_serial=yes\ndefault_md=sha256\npolicy=any\n[any]\n"
+                             "commonName=supplied\n")
+                  .arg(database, folder.path())
+                  .toUtf8());
     run(words(QStringLiteral("ca -batch -notext -config %1 -cert %2 -keyfile %3 -in %4 -out %5 "
                              "-startdate 20990101000000Z -enddate 21000101000000Z -extfile %6")
                   .arg(config, authority(), path(QStringLiteral("ca.key")), r.csr,
@@ -81,9 +81,7 @@ TestCertificates::Request TestCertificates::request(const QString& name,
                     path(name + QStringLiteral(".ext"))};
     run(words(QStringLiteral("req -new %1 -keyout %2 -out %3 -subj /CN=%4")
                   .arg(kNewKey, r.pair.key, r.csr, name)));
-    QFile file(r.extensions);
-    if (file.open(QIODevice::WriteOnly))
-        file.write(QStringLiteral("subjectAltName=%1\n").arg(subjectAltName).toUtf8());
+    writeFile(r.extensions, QStringLiteral("subjectAltName=%1\n").arg(subjectAltName).toUtf8());
     return r;
 }
 

@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <gtest/gtest.h>
 
@@ -15,6 +16,15 @@ void writeFile(const QString& path, const QByteArray& bytes)
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
     ASSERT_EQ(file.write(bytes), bytes.size()) << path.toStdString();
+}
+
+void writeFiles(const QString& folder, const QList<std::pair<QString, QByteArray>>& files)
+{
+    for (const auto& [path, bytes] : files) {
+        const QString full = QDir(folder).filePath(path);
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(full).path())) << full.toStdString();
+        writeFile(full, bytes);
+    }
 }
 
 void writeSparseFile(const QString& path, qint64 size)

@@ -3,14 +3,23 @@
 #include <condition_variable>
 #include <csignal>
 #include <mutex>
+#include <ostream>
 #include <sys/resource.h>
 #include <thread>
 
 #include <QByteArray>
 #include <QStringList>
 
+// A failed comparison shows a string as its text, not as its UTF-16 code units.
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
 // Files for tests to serve, upload and compare; a failed write fails the test.
 void writeFile(const QString& path, const QByteArray& bytes);
+// Writes each file below folder (path, bytes), making the folders on its path.
+void writeFiles(const QString& folder, const QList<std::pair<QString, QByteArray>>& files);
 // A sparse file of that size: far more than the stream's buffer and the sockets' hold.
 void writeSparseFile(const QString& path, qint64 size = 24 * 1024 * 1024);
 // The file's bytes, or "<missing>".

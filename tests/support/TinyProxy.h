@@ -3,6 +3,7 @@
 #include <QString>
 
 #include "ServerProcess.h"
+#include "platform/ftp/FtpStream.h"
 
 // A real HTTP proxy for tests: /usr/bin/tinyproxy in the foreground with a configuration of its
 // own (127.0.0.1, a free port, Basic authentication, CONNECT to any port), never the system's
@@ -21,6 +22,16 @@ public:
     QString log() const { return process.output() + process.errors(); }
 
     void stop() { process.stop(); }
+    // properties with this proxy and its login added.
+    FtpStreamProperties carrying(FtpStreamProperties properties) const
+    {
+        properties[FtpStreamProperty::kCFStreamPropertyFTPProxyHost] = "127.0.0.1";
+        properties[FtpStreamProperty::kCFStreamPropertyFTPProxyPort] =
+            QString::number(listeningPort);
+        properties[FtpStreamProperty::kCFStreamPropertyFTPProxyUser] = user;
+        properties[FtpStreamProperty::kCFStreamPropertyFTPProxyPassword] = password;
+        return properties;
+    }
 
     Q_DISABLE_COPY_MOVE(TinyProxy)
 

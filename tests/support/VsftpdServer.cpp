@@ -1,7 +1,6 @@
 #include "VsftpdServer.h"
 
 #include <pwd.h>
-#include <signal.h>
 #include <unistd.h>
 
 #include <QDir>
@@ -22,50 +21,7 @@ VsftpdServer::VsftpdServer()
     // into an empty folder: both must be readable by others and not writable by them.
     QDir(folder.path()).mkpath(QStringLiteral("root"));
     QDir(folder.path()).mkpath(QStringLiteral("empty"));
-    const auto open = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup |
-                      QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther;
-    QFile::setPermissions(folder.path(), open);
-    QFile::setPermissions(root(), open);
-    QFile::setPermissions(folder.filePath(QStringLiteral("empty")), open);
-}
-
-VsftpdServer::~VsftpdServer()
-{
-    stop();
-}
-
-void VsftpdServer::stop()
-{
-    // vsftpd forks one process per connection (and a helper for each); each is ended by its id.
-    QList<qint64> sessions;
-    QList<qint64> parents{process.pid()};
-    for (int depth = 0; depth < 3 && !parents.isEmpty(); ++depth) {
-        QList<qint64> children;
-        for (qint64 parent : parents) {
-            QFile list(QStringLiteral("/proc/%1/task/%1/children").arg(parent));
-            if (list.open(QIODevice::ReadOnly))
-                for (const QByteArray& id : list.readAll().split(' '))
-                    if (id.trimmed().toLongLong() > 0)
-                        children.append(id.trimmed().toLongLong());
-        }
-        sessions += children;
-        parents = children;
-    }
-    process.stop();
-    for (qint64 id : sessions)
-        ::kill(static_cast<pid_t>(id), SIGKILL);
-    // Until their sockets are closed, a client may still take a cached connection for alive.
-    for (qint64 id : sessions) {
-        const QDir fds(QStringLiteral("/proc/%1/fd").arg(id));
-        for (int wait = 0; wait < 200 && fds.exists() && !fds.isEmpty(); ++wait)
-            usleep(10000);
-    }
-}
-
-QUrl VsftpdServer::url(const QString& path) const
-{
-    return QUrl(QStringLiteral("ftp://%1:%2%3").arg(listeningAddress).arg(listeningPort).arg(path),
-                QUrl::StrictMode);
+    ServerProcess::openToOthers({folder.path(), root(), folder.filePath(QStringLiteral("empty"))});
 }
 
 bool VsftpdServer::start(const Options& options)

@@ -5,6 +5,7 @@
 #include <QTemporaryDir>
 #include <QUrl>
 
+#include "LoopbackPort.h"
 #include "ServerProcess.h"
 
 // A second, C-written FTP server for tests: /usr/sbin/vsftpd with a configuration of its own
@@ -29,7 +30,7 @@ public:
     };
 
     VsftpdServer();
-    ~VsftpdServer();
+    ~VsftpdServer() { stop(); }
 
     bool start() { return start(Options{}); }
     bool start(const Options& options);
@@ -39,11 +40,14 @@ public:
 
     QString root() const { return folder.filePath(QStringLiteral("root")); }
     QString localPath(const QString& relative) const { return QDir(root()).filePath(relative); }
-    QUrl url(const QString& path = QStringLiteral("/")) const;
+    QUrl url(const QString& path = "/") const
+    {
+        return LoopbackPort::ftpUrl(listeningPort, path, listeningAddress);
+    }
 
-    // Stops the server and the session processes it forked for open connections, so that the
-    // next connection to this port meets whatever server starts next.
-    void stop();
+    // Stops the server and the session processes it forked for open connections (one each,
+    // and a helper), so that the next connection to this port meets whatever server starts next.
+    void stop() { process.stopWithSessions(); }
 
     Q_DISABLE_COPY_MOVE(VsftpdServer)
 

@@ -15,9 +15,9 @@
 
 namespace {
 
-const QString kHost = QStringLiteral("Host");
-const QString kPort = QStringLiteral("Port");
-const QString kPassive = QStringLiteral("Passive");
+const QString kHost = "Host";
+const QString kPort = "Port";
+const QString kPassive = "Passive";
 
 } // namespace
 
@@ -29,9 +29,9 @@ TEST(UserDefaults, KeepsStringsIntegersAndAbsenceApartInAPrivateFileRewrittenOnl
         EXPECT_FALSE(store.objectForKey(kHost).isValid());
         EXPECT_EQ(store.integerForKey(kPassive), 0);
         store.setObject(QString(), kHost);
-        store.setObject(QStringLiteral("21"), kPort);
+        store.setObject("21", kPort);
         store.setInteger(1, kPassive);
-        store.setObject(QStringLiteral("p@ss wörd"), QStringLiteral("Password"));
+        store.setObject("p@ss wörd", "Password");
         EXPECT_TRUE(store.synchronize());
     }
     // The file holds passwords: private to the user, below the config folder.
@@ -42,11 +42,11 @@ TEST(UserDefaults, KeepsStringsIntegersAndAbsenceApartInAPrivateFileRewrittenOnl
     settings.restart();
     auto& store = UserDefaults::standardUserDefaults();
     EXPECT_EQ(store.objectForKey(kHost), QVariant(QString("")));
-    EXPECT_EQ(store.objectForKey(kPort), QVariant(QStringLiteral("21")));
+    EXPECT_EQ(store.objectForKey(kPort), QVariant("21"));
     EXPECT_NE(store.objectForKey(kPassive).typeId(), QMetaType::QString);
     EXPECT_EQ(store.integerForKey(kPassive), 1);
-    EXPECT_EQ(store.objectForKey(QStringLiteral("Password")).toString(), "p@ss wörd");
-    EXPECT_EQ(store.integerForKey(QStringLiteral("Anonymous")), 0);
+    EXPECT_EQ(store.objectForKey("Password").toString(), "p@ss wörd");
+    EXPECT_EQ(store.integerForKey("Anonymous"), 0);
 
     // Storing the same values again leaves the file as it is; a changed one rewrites it.
     const auto fileId = [] {
@@ -76,7 +76,7 @@ TEST(UserDefaults, CorruptFilesAreKeptAsideNeverOverwrittenAndTheStoreStartsEmpt
         settings.restart();
         auto& store = UserDefaults::standardUserDefaults();
         EXPECT_FALSE(store.objectForKey(kHost).isValid());
-        store.setObject(QStringLiteral("h2"), kHost);
+        store.setObject("h2", kHost);
         EXPECT_TRUE(store.synchronize());
     }
     // The second corrupt file went beside the first one kept aside.
