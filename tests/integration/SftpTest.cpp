@@ -126,10 +126,14 @@ TEST_F(Sftp, AListingAndADownloadGoThroughASocks5Proxy)
 TEST_F(Sftp, DownloadsAFileWithItsSizeAndTimeAndResumesAtAnOffset)
 {
     const QUrl url = server->url(QStringLiteral("/na\u00efve file.txt"));
+    const qsizetype logStart = server->log().size();
     const auto whole = readUrl(url, withKey());
     ASSERT_TRUE(whole->ended) << whole->error.message.toStdString();
     EXPECT_TRUE(whole->received == pattern(70000));
     EXPECT_EQ(whole->stream(), nullptr);
+    // Through libssh, which signs with the key at once; libcurl's libssh2 first asks whether the
+    // key would do, which sshd logs as postponed.
+    EXPECT_FALSE(server->log().mid(logStart).contains(QStringLiteral("Postponed publickey")));
 
     FtpStreamProperties fromOffset = withKey();
     fromOffset[P::FileTransferOffset] = qint64(65536);
@@ -388,7 +392,7 @@ TEST_F(Sftp, AnUploadTheServerCannotWriteSaysWhyAndRemovesOnlyTheFileItMade)
     }
     EXPECT_TRUE(QTest::qWaitFor(
         [&] { return !QFileInfo::exists(small.localPath(QStringLiteral("new.bin"))); }, 10000));
-    EXPECT_TRUE(QFileInfo::exists(small.localPath(QStringLiteral("there.bin"))));
+    EXPECT_EQ(readFile(small.localPath(QStringLiteral("there.bin"))), "there before");
 
     const auto refused = writeUrl(readOnly.url(QStringLiteral("/x.bin")), content, login(readOnly));
     EXPECT_FALSE(refused->confirmed);

@@ -43,4 +43,13 @@ StreamError errorFor(CURL* easy, CURLcode result, const char* errorBuffer,
 // A failure found before or outside libcurl, in the Network domain.
 StreamError localError(CURLcode code, const QString& message);
 
+// Whether the properties name a proxy.
+bool hasAnyProxyProperty(const FtpStreamProperties& properties);
+
+// The SFTP failures both SSH paths tell alike: a refused log-in, named by what was offered (a key
+// when one was, else the password), and a transfer broken off once its data moved.
+StreamError sshLoginRefused(const FtpStreamProperties& properties, const QUrl& url);
+StreamError downloadBrokenOff(CURLcode code, int64_t received, int64_t size);
+StreamError uploadBrokenOff(CURLcode code, int64_t sent);
+
 } // namespace CurlOptions
