@@ -17,22 +17,52 @@ namespace SshDetail {
 
 SshTransfer::~SshTransfer()
 {
-    if (sftp)
-        sftp_free(sftp);
-    if (session) {
-        ssh_disconnect(session);
-        ssh_free(session);
-    }
-    if (socket >= 0) {
-        engine.setSocket(run, -1);
-        ::close(socket);
-    }
+    engine.setSocket(run, -1);
+    SshEngine::Connection connection{login, socket, session, sftp, security, {}};
+    if (reusable && !stopped())
+        engine.keepConnection(std::move(connection));
+    else
+        closeSshConnection(connection);
+}
+
+QByteArray SshTransfer::user() const
+{
+    return t.properties.count(FtpStreamProperty::kCFStreamPropertyFTPUserName)
+               ? propertyText(t.properties, FtpStreamProperty::kCFStreamPropertyFTPUserName)
+                     .toUtf8()
+               : target.userName();
+}
+
+QByteArray SshTransfer::password() const
+{
+    return t.properties.count(FtpStreamProperty::kCFStreamPropertyFTPUserName)
+               ? propertyText(t.properties, FtpStreamProperty::kCFStreamPropertyFTPPassword)
+                     .toUtf8()
+               : target.password();
 }
 
 bool SshTransfer::go()
 {
     if (stopped())
         return true;
+    login =
+        QByteArrayList{t.url.host().toUtf8(),
+                       QByteArray::number(t.url.port(22)),
+                       user(),
+                       password(),
+                       propertyText(t.properties, FtpStreamProperty::SshPrivateKeyFile).toUtf8(),
+                       propertyText(t.properties, FtpStreamProperty::SshKeyPassphrase).toUtf8(),
+                       t.sshTrust.knownHostsFile,
+                       t.sshTrust.trustedKey.value_or(QByteArray())}
+            .join('\0');
+    if (std::optional<SshEngine::Connection> kept = engine.takeConnection(login)) {
+        socket = kept->socket;
+        session = kept->session;
+        sftp = kept->sftp;
+        security = kept->security;
+        engine.setSocket(run, socket);
+        return transfer();
+    }
     Step step = connectSocket();
     if (step == Step::Ok)
         step = handshake();
@@ -50,6 +80,11 @@ bool SshTransfer::go()
                                          .arg(QString::fromUtf8(ssh_get_error(session)))));
         return true;
     }
+    return transfer();
+}
+
+bool SshTransfer::transfer()
+{
     if (t.kind == CurlTransfer::Kind::Download)
         download();
     else
@@ -123,11 +158,7 @@ SshTransfer::Step SshTransfer::handshake()
     ssh_options_set(session, SSH_OPTIONS_HOST, t.url.host().toUtf8().constData());
     const unsigned port = static_cast<unsigned>(t.url.port(22));
     ssh_options_set(session, SSH_OPTIONS_PORT, &port);
-    const QByteArray user =
-        t.properties.count(FtpStreamProperty::kCFStreamPropertyFTPUserName)
-            ? propertyText(t.properties, FtpStreamProperty::kCFStreamPropertyFTPUserName).toUtf8()
-            : target.userName();
-    ssh_options_set(session, SSH_OPTIONS_USER, user.constData());
+    ssh_options_set(session, SSH_OPTIONS_USER, user().constData());
     ssh_options_set(session, SSH_OPTIONS_KNOWNHOSTS, t.sshTrust.knownHostsFile.constData());
     ssh_options_set(session, SSH_OPTIONS_GLOBAL_KNOWNHOSTS, "/dev/null");
     // With no known_hosts entry, the key the user trusted is the one to be offered.
@@ -223,6 +254,19 @@ bool SshTransfer::logIn()
 }
 
 } // namespace SshDetail
+
+void closeSshConnection(SshEngine::Connection& connection)
+{
+    if (connection.sftp)
+        sftp_free(connection.sftp);
+    if (connection.session) {
+        ssh_disconnect(connection.session);
+        ssh_free(connection.session);
+    }
+    if (connection.socket >= 0)
+        ::close(connection.socket);
+    connection = {};
+}
 
 void runSshTransfer(SshEngine& engine, SshEngine::Run& run)
 {

@@ -1,5 +1,6 @@
 #include "platform/ftp/SshEngine.h"
 
+#include <poll.h>
 #include <pthread.h>
 #include <sys/socket.h>
 #include <vector>
@@ -16,8 +17,11 @@ using SshDetail::propertyText;
 
 namespace {
 
-// How often the watchdog looks at the deadlines while transfers run.
+// How often the watchdog looks at the deadlines while transfers run or connections wait.
 constexpr auto kWatchEvery = std::chrono::milliseconds(100);
+// How long an idle connection is kept, and how many are.
+constexpr auto kIdleKept = std::chrono::seconds(60);
+constexpr size_t kIdleMost = 8;
 
 } // namespace
 
@@ -119,6 +123,66 @@ void SshEngine::shutDown()
     if (watchdog.joinable())
         watchdog.join();
     runs.clear();
+    for (Connection& connection : expiredConnections(Clock::time_point::max()))
+        closeSshConnection(connection);
+}
+
+std::optional<SshEngine::Connection> SshEngine::takeConnection(const QByteArray& login)
+{
+    for (;;) {
+        std::optional<Connection> taken;
+        {
+            std::lock_guard guard(lock);
+            const auto it = std::find_if(idle.begin(), idle.end(),
+                                         [&](const Connection& c) { return c.login == login; });
+            if (it == idle.end())
+                return std::nullopt;
+            taken = std::move(*it);
+            idle.erase(it);
+        }
+        // An idle connection has nothing to read: one that has was closed by the server (or
+        // holds a message this side would not follow).
+        pollfd ready{taken->socket, POLLIN, 0};
+        if (::poll(&ready, 1, 0) == 0)
+            return taken;
+        closeSshConnection(*taken);
+    }
+}
+
+void SshEngine::keepConnection(Connection connection)
+{
+    connection.idleSince = Clock::now();
+    std::optional<Connection> dropped;
+    {
+        std::lock_guard guard(lock);
+        if (!quit) {
+            idle.push_back(std::move(connection));
+            if (idle.size() > kIdleMost) {
+                dropped = std::move(idle.front());
+                idle.erase(idle.begin());
+            }
+            watching.notify_all();
+        } else {
+            dropped = std::move(connection);
+        }
+    }
+    if (dropped)
+        closeSshConnection(*dropped);
+}
+
+std::vector<SshEngine::Connection> SshEngine::expiredConnections(Clock::time_point before)
+{
+    std::lock_guard guard(lock);
+    std::vector<Connection> expired;
+    for (auto it = idle.begin(); it != idle.end();) {
+        if (before == Clock::time_point::max() || it->idleSince < before) {
+            expired.push_back(std::move(*it));
+            it = idle.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    return expired;
 }
 
 void SshEngine::reap()
@@ -144,7 +208,15 @@ void SshEngine::watch()
     std::unique_lock guard(lock);
     while (!quit) {
         const Clock::time_point now = Clock::now();
-        bool running = false;
+        if (std::any_of(idle.begin(), idle.end(),
+                        [&](const Connection& c) { return now - c.idleSince >= kIdleKept; })) {
+            guard.unlock();
+            for (Connection& connection : expiredConnections(now - kIdleKept))
+                closeSshConnection(connection);
+            guard.lock();
+            continue;
+        }
+        bool running = !idle.empty();
         for (auto& [id, run] : runs) {
             running = running || !run->finished;
             if (!run->expired && now >= run->deadline && run->socket >= 0) {

@@ -6,12 +6,16 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <unordered_map>
+#include <vector>
 
 #include "platform/ftp/CurlTransfer.h"
 
 class CurlEngine;
+struct ssh_session_struct;
+struct sftp_session_struct;
 
 // SFTP file transfers through libssh, beside the curl thread: libssh keeps many reads in flight
 // and negotiates faster ciphers than libcurl's libssh2. Each transfer runs on a thread of its own
@@ -60,6 +64,21 @@ public:
         bool finished = false;
     };
 
+    // A logged-in connection, kept a while for the next transfer with the same login, as libcurl
+    // keeps its connections: a queue of small files then logs in once.
+    struct Connection
+    {
+        QByteArray login; // host, port, user, secrets and trust it was made with
+        int socket = -1;
+        ssh_session_struct* session = nullptr;
+        sftp_session_struct* sftp = nullptr;
+        ConnectionSecurity security;
+        Clock::time_point idleSince;
+    };
+    // An idle connection made with the login that the server has not closed, if any.
+    std::optional<Connection> takeConnection(const QByteArray& login);
+    void keepConnection(Connection connection);
+
     // For the transfers' threads.
     void note(CurlNote next);
     void handToCurl(const std::shared_ptr<CurlTransfer>& transfer);
@@ -74,16 +93,20 @@ public:
 private:
     void watch();
     void reap();
+    // Takes the connections idle since before the time out (all with Clock::time_point::max()).
+    std::vector<Connection> expiredConnections(Clock::time_point before);
 
     CurlEngine& curl;
     std::mutex lock;
     std::condition_variable watching;
     std::unordered_map<uint64_t, std::unique_ptr<Run>> runs;
+    std::vector<Connection> idle;
     std::thread watchdog;
     std::atomic<bool> quit{false};
 
     Q_DISABLE_COPY_MOVE(SshEngine)
 };
 
-// Runs one transfer on its thread (SshTransfer.cpp).
+// Runs one transfer on its thread, and closes a connection (SshConnect.cpp).
 void runSshTransfer(SshEngine& engine, SshEngine::Run& run);
+void closeSshConnection(SshEngine::Connection& connection);

@@ -146,7 +146,7 @@ void SshTransfer::tellUntold()
     note(CurlNote::Kind::Bytes);
 }
 
-// Over a file that is there, the bytes go to a temporary name that is renamed over it once
+// Over a file that is there, the bytes go to a temporary name that takes the file's place once
 // complete: a failed upload leaves the file as it was. A new file is removed if the upload fails;
 // an append (offset) goes into the file itself.
 void SshTransfer::upload()
@@ -160,9 +160,12 @@ void SshTransfer::upload()
     const uint64_t remoteSize = there ? there->size : 0;
     sftp_attributes_free(there);
     QByteArray written = path;
-    if (offset == 0 && regular && sftp_extension_supported(sftp, "posix-rename@openssh.com", "1"))
-        written = remotePath(target.sftpPath().chopped(target.name().size()) + '.' + target.name() +
-                             ".tandrel-upload");
+    const auto beside = [this](const char* suffix) {
+        return remotePath(target.sftpPath().chopped(target.name().size()) + '.' + target.name() +
+                          suffix);
+    };
+    if (offset == 0 && regular)
+        written = beside(".tandrel-upload");
     const int flags = offset > 0 ? O_WRONLY | O_CREAT | O_APPEND : O_WRONLY | O_CREAT | O_TRUNC;
     sftp_file file = sftp_open(sftp, written.constData(), flags, mode);
     if (!file && written != path) {
@@ -233,10 +236,20 @@ void SshTransfer::upload()
         cleanUp();
         return fail(why);
     }
-    if (written != path && sftp_rename(sftp, written.constData(), path.constData()) != 0) {
-        const StreamError why = sftpError(QStringLiteral("The upload could not replace the file"));
-        cleanUp();
-        return fail(why);
+    // SFTP's own rename (libssh 0.10 has no other) does not replace a file: the old one steps
+    // aside first, and comes back should the new one not take its place.
+    if (written != path) {
+        const QByteArray old = beside(".tandrel-old");
+        const bool aside = sftp_rename(sftp, path.constData(), old.constData()) == 0;
+        if (!aside || sftp_rename(sftp, written.constData(), path.constData()) != 0) {
+            const StreamError why =
+                sftpError(QStringLiteral("The upload could not replace the file"));
+            if (aside)
+                sftp_rename(sftp, old.constData(), path.constData());
+            cleanUp();
+            return fail(why);
+        }
+        sftp_unlink(sftp, old.constData());
     }
     finish(CURLE_OK);
 }
@@ -297,6 +310,7 @@ void SshTransfer::fail(StreamError error)
 
 void SshTransfer::finish(CURLcode result, const StreamError& error)
 {
+    reusable = result == CURLE_OK;
     CurlNote done;
     done.result = result;
     done.error = error;

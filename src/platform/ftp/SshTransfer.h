@@ -72,6 +72,9 @@ private:
     };
 
     bool stopped() const { return t.stopRequested || engine.quitting(); }
+    QByteArray user() const;
+    QByteArray password() const;
+    bool transfer();
     Step connectSocket();
     Step handshake();
     Step verifyHost();
@@ -96,6 +99,8 @@ private:
     sftp_session sftp = nullptr;
     ConnectionSecurity security;
     bool securityTold = false;
+    QByteArray login;      // what a kept connection is found by
+    bool reusable = false; // the transfer succeeded: its connection may be kept
 };
 
 } // namespace SshDetail
