@@ -182,7 +182,6 @@ void SshTransfer::upload()
         if (written != path || (!existed && offset == 0))
             sftp_unlink(sftp, written.constData());
     };
-    t.transferAccepted = true;
     std::vector<char> chunk(kWriteChunk);
     int64_t sent = 0;
     for (;;) {
