@@ -59,6 +59,15 @@ protected:
                 {P::SshPrivateKeyFile, server->keyFile()}};
     }
 
+    // Whether the log-ins sshd logged since from were libssh's, which signs with the key at once;
+    // libcurl's libssh2 first asks whether the key would do, which sshd logs as postponed.
+    static bool loggedInThroughLibssh(qsizetype from)
+    {
+        const QString log = server->log().mid(from);
+        return log.contains(QStringLiteral("Accepted publickey")) &&
+               !log.contains(QStringLiteral("Postponed publickey"));
+    }
+
     static inline SshdServer* server = nullptr;
     static inline QTemporaryDir* knownHosts = nullptr;
 };
@@ -75,7 +84,7 @@ TEST_F(Sftp, ListsFoldersFilesAndLinksAsLsLines)
     EXPECT_TRUE(text.contains(QStringLiteral("link -> ")));
 }
 
-TEST_F(Sftp, AListingGoesThroughAnHttpProxy)
+TEST_F(Sftp, AListingAndADownloadGoThroughAnHttpProxy)
 {
     TinyProxy proxy(QStringLiteral("proxyuser"), QStringLiteral("proxy-secret"));
     ASSERT_TRUE(proxy.start()) << proxy.problem().toStdString();
@@ -88,6 +97,10 @@ TEST_F(Sftp, AListingGoesThroughAnHttpProxy)
     ASSERT_TRUE(listing->ended) << listing->error.message.toStdString();
     EXPECT_TRUE(listing->received.contains("link -> "));
     EXPECT_TRUE(proxy.log().contains(QStringLiteral("CONNECT"))) << proxy.log().toStdString();
+    const qsizetype logStart = server->log().size();
+    const auto file = readUrl(server->url(QStringLiteral("/na\u00efve file.txt")), properties);
+    EXPECT_TRUE(file->received == pattern(70000)) << file->error.message.toStdString();
+    EXPECT_TRUE(loggedInThroughLibssh(logStart));
 }
 
 // OpenSSH's client is the SOCKS5 proxy (ssh -D), through the suite's own sshd.
@@ -117,10 +130,12 @@ TEST_F(Sftp, AListingAndADownloadGoThroughASocks5Proxy)
     EXPECT_EQ(carried(), 1);
     // socks5h: the proxy resolves the host's name.
     properties[P::kCFStreamPropertyFTPProxyHost] = QStringLiteral("socks5h://127.0.0.1");
+    const qsizetype logStart = server->log().size();
     const auto file = readUrl(server->url(QStringLiteral("/na\u00efve file.txt")), properties);
     EXPECT_TRUE(file->ended) << file->error.message.toStdString();
     EXPECT_TRUE(file->received == pattern(70000));
     EXPECT_EQ(carried(), 2) << socks.errors().toStdString();
+    EXPECT_TRUE(loggedInThroughLibssh(logStart));
 }
 
 TEST_F(Sftp, DownloadsAFileWithItsSizeAndTimeAndResumesAtAnOffset)
@@ -132,12 +147,7 @@ TEST_F(Sftp, DownloadsAFileWithItsSizeAndTimeAndResumesAtAnOffset)
     ASSERT_TRUE(whole->ended) << whole->error.message.toStdString();
     EXPECT_TRUE(whole->received == pattern(70000));
     EXPECT_EQ(whole->stream(), nullptr);
-    // Through libssh, which signs with the key at once; libcurl's libssh2 first asks whether the
-    // key would do, which sshd logs as postponed.
-    const QString log = server->log().mid(logStart);
-    EXPECT_TRUE(log.contains(QStringLiteral("Accepted publickey")) &&
-                !log.contains(QStringLiteral("Postponed publickey")))
-        << log.toStdString();
+    EXPECT_TRUE(loggedInThroughLibssh(logStart)) << server->log().toStdString();
 
     FtpStreamProperties fromOffset = withKey();
     fromOffset[P::FileTransferOffset] = qint64(65536);

@@ -233,7 +233,12 @@ std::optional<StreamError> apply(CURL* easy, const FtpStreamProperties& properti
         curl_easy_setopt(easy, CURLOPT_FTP_USE_EPRT, 1L);
     }
 
-    if (!useProxy) {
+    return applyProxy(easy, properties);
+}
+
+std::optional<StreamError> applyProxy(CURL* easy, const FtpStreamProperties& properties)
+{
+    if (!hasAnyProxyProperty(properties)) {
         // No proxy from the environment either: the settings decide.
         curl_easy_setopt(easy, CURLOPT_PROXY, "");
         return std::nullopt;

@@ -35,6 +35,10 @@ void globalInit();
 std::optional<StreamError> apply(CURL* easy, const FtpStreamProperties& properties,
                                  const FtpTarget& target, char* errorBuffer);
 
+// The proxy the properties name, or none (not even one from the environment); an error, setting
+// nothing, when it cannot be used.
+std::optional<StreamError> applyProxy(CURL* easy, const FtpStreamProperties& properties);
+
 // A finished transfer's failure: the FTP domain with the server's reply code where the server
 // refused, in the words of its reply when it is known; the Network domain with libcurl's code
 // and text for everything else.

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <QFile>
+#include <QScopeGuard>
 
 #include "platform/TrustedHostKeys.h"
 #include "platform/ftp/SshTransfer.h"
@@ -39,6 +40,17 @@ QByteArray SshTransfer::password() const
                ? propertyText(t.properties, FtpStreamProperty::kCFStreamPropertyFTPPassword)
                      .toUtf8()
                : target.password();
+}
+
+QByteArray SshTransfer::proxy() const
+{
+    QByteArrayList parts;
+    for (FtpStreamProperty key : {FtpStreamProperty::kCFStreamPropertyFTPProxyHost,
+                                  FtpStreamProperty::kCFStreamPropertyFTPProxyPort,
+                                  FtpStreamProperty::kCFStreamPropertyFTPProxyUser,
+                                  FtpStreamProperty::kCFStreamPropertyFTPProxyPassword})
+        parts.append(propertyText(t.properties, key).toUtf8());
+    return parts.join('\0');
 }
 
 bool SshTransfer::go()
@@ -96,6 +108,8 @@ bool SshTransfer::transfer()
 // its words; one that does not answer in time fails here, rather than twice.
 SshTransfer::Step SshTransfer::connectSocket()
 {
+    if (CurlOptions::hasAnyProxyProperty(t.properties))
+        return connectThroughProxy();
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;
@@ -139,11 +153,52 @@ SshTransfer::Step SshTransfer::connectSocket()
                 QStringLiteral("Connection timed out after %1 milliseconds").arg(limit.count())));
         return late || stopped() ? Step::Failed : Step::HandOver;
     }
+    return connected();
+}
+
+SshTransfer::Step SshTransfer::connected()
+{
     ::fcntl(socket, F_SETFL, ::fcntl(socket, F_GETFL) & ~O_NONBLOCK);
     const int on = 1;
     ::setsockopt(socket, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
     engine.setSocket(run, socket);
     return Step::Ok;
+}
+
+// libcurl opens the way through the proxy (an HTTP CONNECT tunnel or SOCKS) and stops there; a
+// copy of its socket carries the SSH connection. A proxy it cannot pass fails on the curl path,
+// in its words.
+SshTransfer::Step SshTransfer::connectThroughProxy()
+{
+    CURL* easy = curl_easy_init();
+    if (!easy)
+        return Step::HandOver;
+    const auto cleanUp = qScopeGuard([easy] { curl_easy_cleanup(easy); });
+    QUrl tunnelTo;
+    tunnelTo.setScheme(QStringLiteral("http"));
+    tunnelTo.setHost(t.url.host());
+    tunnelTo.setPort(t.url.port(22));
+    const QByteArray url = tunnelTo.toEncoded();
+    curl_easy_setopt(easy, CURLOPT_URL, url.constData());
+    curl_easy_setopt(easy, CURLOPT_CONNECT_ONLY, 1L);
+    curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS,
+                     static_cast<long>(CurlOptions::timeouts().connect.count()));
+    // Called at least once a second: a stop ends the wait.
+    curl_easy_setopt(easy, CURLOPT_NOPROGRESS, 0L);
+    curl_easy_setopt(easy, CURLOPT_XFERINFODATA, this);
+    curl_easy_setopt(
+        easy, CURLOPT_XFERINFOFUNCTION,
+        +[](void* self, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+            return static_cast<SshTransfer*>(self)->stopped() ? 1 : 0;
+        });
+    if (CurlOptions::applyProxy(easy, t.properties) || curl_easy_perform(easy) != CURLE_OK)
+        return stopped() ? Step::Failed : Step::HandOver;
+    curl_socket_t opened = CURL_SOCKET_BAD;
+    if (curl_easy_getinfo(easy, CURLINFO_ACTIVESOCKET, &opened) != CURLE_OK ||
+        opened == CURL_SOCKET_BAD || (socket = ::fcntl(opened, F_DUPFD_CLOEXEC, 0)) < 0)
+        return Step::HandOver;
+    return connected();
 }
 
 // Up to the server's host key: the known_hosts files as the curl path reads them (only the

@@ -37,8 +37,7 @@ SshEngine::~SshEngine()
 bool SshEngine::covers(const CurlTransfer& t)
 {
     if (t.protocol != Protocol::SFTP || t.sizeOnly || t.existenceAsked ||
-        (t.kind != CurlTransfer::Kind::Download && t.kind != CurlTransfer::Kind::Upload) ||
-        CurlOptions::hasAnyProxyProperty(t.properties))
+        (t.kind != CurlTransfer::Kind::Download && t.kind != CurlTransfer::Kind::Upload))
         return false;
     const FtpTarget target(t.url);
     const QByteArray user =

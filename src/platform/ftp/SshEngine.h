@@ -35,8 +35,8 @@ public:
     explicit SshEngine(CurlEngine& curl);
     ~SshEngine();
 
-    // Whether libssh runs the transfer: an SFTP download or upload with a login user, no proxy,
-    // and a key file libssh can use as it stands. Main thread.
+    // Whether libssh runs the transfer: an SFTP download or upload with a login user and a key
+    // file libssh can use as it stands. Main thread.
     static bool covers(const CurlTransfer& transfer);
 
     void start(const std::shared_ptr<CurlTransfer>& transfer);

@@ -74,8 +74,11 @@ private:
     bool stopped() const { return t.stopRequested || engine.quitting(); }
     QByteArray user() const;
     QByteArray password() const;
+    QByteArray proxy() const;
     bool transfer();
     Step connectSocket();
+    Step connectThroughProxy();
+    Step connected();
     Step handshake();
     Step verifyHost();
     bool logIn();
