@@ -128,7 +128,9 @@ TEST_F(Sftp, AListingAndADownloadGoThroughASocks5Proxy)
     ASSERT_TRUE(listing->ended) << listing->error.message.toStdString();
     EXPECT_TRUE(listing->received.contains("link -> "));
     EXPECT_EQ(carried(), 1);
-    // socks5h: the proxy resolves the host's name.
+    // socks5h: the proxy resolves the host's name. A connection kept from a download without the
+    // proxy is not the proxy's.
+    ASSERT_TRUE(readUrl(server->url(QStringLiteral("/link")), withKey())->ended);
     properties[P::kCFStreamPropertyFTPProxyHost] = QStringLiteral("socks5h://127.0.0.1");
     const qsizetype logStart = server->log().size();
     const auto file = readUrl(server->url(QStringLiteral("/na\u00efve file.txt")), properties);

@@ -65,7 +65,8 @@ bool SshTransfer::go()
                        propertyText(t.properties, FtpStreamProperty::SshPrivateKeyFile).toUtf8(),
                        propertyText(t.properties, FtpStreamProperty::SshKeyPassphrase).toUtf8(),
                        t.sshTrust.knownHostsFile,
-                       t.sshTrust.trustedKey.value_or(QByteArray())}
+                       t.sshTrust.trustedKey.value_or(QByteArray()),
+                       proxy()}
             .join('\0');
     if (std::optional<SshEngine::Connection> kept = engine.takeConnection(login)) {
         socket = kept->socket;
