@@ -74,7 +74,17 @@ bool SshTransfer::go()
         sftp = kept->sftp;
         security = kept->security;
         engine.setSocket(run, socket);
-        return transfer();
+        reused = true;
+        if (transfer() || stopped())
+            return true;
+        engine.setSocket(run, -1);
+        SshEngine::Connection closed{login, socket, session, sftp, security, {}};
+        closeSshConnection(closed);
+        socket = -1;
+        session = nullptr;
+        sftp = nullptr;
+        security = {};
+        reused = false;
     }
     Step step = connectSocket();
     if (step == Step::Ok)
@@ -96,13 +106,14 @@ bool SshTransfer::go()
     return transfer();
 }
 
+// False: the kept connection was closed and the transfer is to start again.
 bool SshTransfer::transfer()
 {
     if (t.kind == CurlTransfer::Kind::Download)
         download();
     else
         upload();
-    return true;
+    return !retryAfresh;
 }
 
 // A server that refuses the connection or cannot be found fails the same on the curl path, in

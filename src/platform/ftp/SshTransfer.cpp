@@ -14,6 +14,8 @@ void SshTransfer::download()
     const int64_t offset = resumeOffset(t.properties);
     const QByteArray path = remotePath(target.sftpPath());
     sftp_file file = sftp_open(sftp, path.constData(), O_RDONLY, 0);
+    if (!file && keptConnectionClosed())
+        return;
     if (!file)
         return fail(sftpError(QStringLiteral("Could not open remote file for reading")));
     sftp_attributes attributes = sftp_fstat(file);
@@ -172,6 +174,8 @@ void SshTransfer::upload()
         written = path;
         file = sftp_open(sftp, written.constData(), flags, 0644);
     }
+    if (!file && keptConnectionClosed())
+        return;
     if (!file)
         return fail(sftpError(QStringLiteral("Upload failed")));
     if (offset > 0)
@@ -251,6 +255,15 @@ void SshTransfer::upload()
         sftp_unlink(sftp, old.constData());
     }
     finish(CURLE_OK);
+}
+
+// A kept connection the server closed while it waited fails its first request: the transfer
+// starts again on a new one, nothing having been told.
+bool SshTransfer::keptConnectionClosed()
+{
+    retryAfresh =
+        reused && (!ssh_is_connected(session) || ssh_get_error_code(session) == SSH_FATAL);
+    return retryAfresh;
 }
 
 // A path beginning with "/~/" is below the home folder: relative, for the server.

@@ -84,6 +84,7 @@ private:
     bool logIn();
     void download();
     void upload();
+    bool keptConnectionClosed();
     bool deliver(const char* data, int64_t length);
     void tellUntold();
     QByteArray remotePath(const QByteArray& path) const;
@@ -102,8 +103,10 @@ private:
     sftp_session sftp = nullptr;
     ConnectionSecurity security;
     bool securityTold = false;
-    QByteArray login;      // what a kept connection is found by
-    bool reusable = false; // the transfer succeeded: its connection may be kept
+    QByteArray login;         // what a kept connection is found by
+    bool reusable = false;    // the transfer succeeded: its connection may be kept
+    bool reused = false;      // the connection was kept from an earlier transfer
+    bool retryAfresh = false; // ... and found closed before anything was told
 };
 
 } // namespace SshDetail
