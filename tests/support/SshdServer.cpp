@@ -1,5 +1,6 @@
 #include "SshdServer.h"
 
+#include <algorithm>
 #include <pwd.h>
 #include <signal.h>
 #include <unistd.h>
@@ -36,6 +37,14 @@ QList<qint64> descendants(qint64 parent)
         parents = children;
     }
     return found;
+}
+
+// Whether the process still runs (a zombie has closed its sockets).
+bool running(qint64 id)
+{
+    const QByteArray stat = readAll(QStringLiteral("/proc/%1/stat").arg(id));
+    const qsizetype end = stat.lastIndexOf(')');
+    return end > 0 && stat.size() > end + 2 && stat[end + 2] != 'Z';
 }
 
 } // namespace
@@ -159,7 +168,12 @@ void SshdServer::stop()
 
 void SshdServer::dropConnections()
 {
-    if (process.pid() > 0)
-        for (qint64 id : descendants(process.pid()))
-            ::kill(static_cast<pid_t>(id), SIGKILL);
+    const QList<qint64> sessions = process.pid() > 0 ? descendants(process.pid()) : QList<qint64>();
+    for (qint64 id : sessions)
+        ::kill(static_cast<pid_t>(id), SIGKILL);
+    // Until they are gone and their sockets closed: a client that connects again at once must
+    // not find its old connection still open.
+    for (int waited = 0; waited < 500 && std::any_of(sessions.begin(), sessions.end(), running);
+         ++waited)
+        ::usleep(10000);
 }
