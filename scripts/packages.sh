@@ -2,7 +2,7 @@
 # Sourced by run.sh and test.sh.
 
 BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-tools-dev qt6-tools-dev-tools
-                qt6-l10n-tools libcurl4-openssl-dev libssl-dev qtkeychain-qt6-dev libfontconfig-dev)
+                qt6-l10n-tools libcurl4-openssl-dev libssl-dev qtkeychain-qt6-dev libfontconfig-dev libssh-dev)
 # The listing's folder and document symbols are emoji: a colour emoji font shows them. Qt's own
 # words (file dialogs, message-box buttons) in the user's language come with its translations.
 RUN_PACKAGES=(python3 python3-pyftpdlib fonts-noto-color-emoji qt6-translations-l10n)
@@ -10,8 +10,7 @@ RUN_PACKAGES=(python3 python3-pyftpdlib fonts-noto-color-emoji qt6-translations-
 TEST_PACKAGES=(libgtest-dev ccache python3 python3-pyftpdlib vsftpd tinyproxy openssh-server openssh-client
                curl openssl clang clang-format
                libclang-rt-14-dev gnome-keyring dbus dbus-x11 libsecret-tools)
-BENCH_PACKAGES=(python3 python3-pyftpdlib vsftpd curl time openssh-server openssh-client lftp
-                libssh-dev)
+BENCH_PACKAGES=(python3 python3-pyftpdlib vsftpd curl time openssh-server openssh-client lftp)
 
 ensure_packages()
 {

@@ -4,7 +4,6 @@
 #include <pthread.h>
 #include <sys/socket.h>
 
-#include "platform/SshKeyFile.h"
 #include "platform/ftp/CurlOptions.h"
 #include "platform/ftp/FtpTarget.h"
 
@@ -64,31 +63,6 @@ QByteArray sftpCommand(const CurlTransfer& t, const FtpTarget& target)
     }
 }
 
-// An SSH server's refusal of the log-in, named by what was offered: a key when one was, else
-// the password.
-StreamError sshLoginRefused(const CurlTransfer& t)
-{
-    const auto given = [&t](FtpStreamProperty key) {
-        const auto it = t.properties.find(key);
-        return it != t.properties.end() && !it->second.toString().isEmpty();
-    };
-    const bool password = given(FtpStreamProperty::kCFStreamPropertyFTPPassword) ||
-                          !FtpTarget(t.url).password().isEmpty();
-    QString text = given(FtpStreamProperty::SshPrivateKeyFile) || !password
-                       ? (password ? QStringLiteral("No key accepted, password refused")
-                                   : QStringLiteral("No key accepted"))
-                       : QStringLiteral("Password refused");
-    const QString keyFile = given(FtpStreamProperty::SshPrivateKeyFile)
-                                ? t.properties.at(FtpStreamProperty::SshPrivateKeyFile).toString()
-                                : QString();
-    // libssh2 cannot tell a wrong passphrase from a key the server does not take.
-    if (given(FtpStreamProperty::SshKeyPassphrase))
-        text += QStringLiteral(" (or the key's passphrase is wrong)");
-    else if (!keyFile.isEmpty() && SshKeyFile::needsPassphrase(keyFile))
-        text += QStringLiteral(" (the key needs its passphrase, and none was given)");
-    return CurlOptions::localError(CURLE_LOGIN_DENIED, text);
-}
-
 // A transfer that failed once its data moved: libcurl says only "Error in the SSH layer" when the
 // connection was lost or the server failed to read or write the file, which it cannot tell
 // apart. None before any data moved.
@@ -104,23 +78,13 @@ std::optional<StreamError> brokenOff(const CurlTransfer& t, CURLcode result)
         if (received <= 0 || left < 0)
             return std::nullopt;
         const int64_t offset = resumeOffset(t.properties);
-        return CurlOptions::localError(
-            result, QStringLiteral("The transfer broke off after %1 of %2 bytes: the connection "
-                                   "was lost or the server could not read the file")
-                        .arg(offset + received)
-                        .arg(offset + left));
+        return CurlOptions::downloadBrokenOff(result, offset + received, offset + left);
     }
     if (t.kind != CurlTransfer::Kind::Upload || !t.transferAccepted)
         return std::nullopt;
     curl_off_t sent = 0;
     curl_easy_getinfo(t.easy, CURLINFO_SIZE_UPLOAD_T, &sent);
-    if (result == CURLE_SEND_ERROR)
-        return CurlOptions::localError(
-            result, QStringLiteral("The connection was lost after %1 bytes sent").arg(sent));
-    return CurlOptions::localError(
-        result, QStringLiteral("The transfer broke off after %1 bytes sent: the connection was "
-                               "lost or the server could not write the file (is its disk full?)")
-                    .arg(sent));
+    return CurlOptions::uploadBrokenOff(result, sent);
 }
 
 // What failed an SFTP transfer where libcurl's words would not say it: a refused log-in, a host
@@ -129,7 +93,7 @@ std::optional<StreamError> brokenOff(const CurlTransfer& t, CURLcode result)
 std::optional<StreamError> sshFailure(const CurlTransfer& t, CURLcode result)
 {
     if (result == CURLE_LOGIN_DENIED)
-        return sshLoginRefused(t);
+        return CurlOptions::sshLoginRefused(t.properties, t.url);
     if (auto broken = brokenOff(t, result))
         return broken;
     if (t.ssh && t.ssh->problem == ConnectionSecurity::Problem::Untrusted)

@@ -37,6 +37,9 @@ public:
     void resume(uint64_t id);
     void stop(uint64_t id);
 
+    // Queues a note from another thread (the SSH transfers'), in order with the curl thread's.
+    void post(CurlNote next) { note(std::move(next)); }
+
     // The notes that wait, in order (main thread).
     std::deque<CurlNote> takeNotes();
 

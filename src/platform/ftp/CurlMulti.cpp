@@ -13,6 +13,7 @@
 #include "platform/ftp/CurlOptions.h"
 #include "platform/ftp/FtpStreamPrivate.h"
 #include "platform/ftp/FtpTarget.h"
+#include "platform/ftp/SshEngine.h"
 
 namespace {
 
@@ -56,6 +57,7 @@ CurlMulti::CurlMulti()
     engine = std::make_unique<CurlEngine>([this] {
         QMetaObject::invokeMethod(this, &CurlMulti::deliverNotes, Qt::QueuedConnection);
     });
+    ssh = std::make_unique<SshEngine>(*engine);
 }
 
 CurlMulti::~CurlMulti()
@@ -83,6 +85,8 @@ void CurlMulti::stopAtExit()
 
 void CurlMulti::stopThread()
 {
+    // The SSH transfers post their notes through the curl thread's queue: they end first.
+    ssh->shutDown();
     // Once only: events posted from now on are dropped.
     if (engine->shutDown())
         shuttingDown = true;
@@ -113,18 +117,26 @@ void CurlMulti::start(const std::shared_ptr<CurlTransfer>& transfer)
         ssh.knownHostsFile = QFile::encodeName(TrustedHostKeys::sshKnownHostsPath());
         ssh.hostEntry = TrustedHostKeys::hostEntry(transfer->url.host(), transfer->url.port(22));
         ssh.trustedKey = TrustedHostKeys::trusted(ssh.hostEntry);
+        if (SshEngine::covers(*transfer)) {
+            this->ssh->start(transfer);
+            return;
+        }
     }
     engine->start(transfer);
 }
 
+// A transfer the SSH engine handed to libcurl hears through either: each ignores ids it does not
+// run.
 void CurlMulti::resume(uint64_t id)
 {
     engine->resume(id);
+    ssh->wake(id);
 }
 
 void CurlMulti::stop(uint64_t id)
 {
     engine->stop(id);
+    ssh->stop(id);
 }
 
 void CurlMulti::releaseAfterPass(uint64_t id)

@@ -14,6 +14,7 @@
 #include "platform/ftp/FtpStream.h"
 
 class CurlEngine;
+class SshEngine;
 class FtpStreamPrivate;
 
 // The main thread's side of the transfers: it owns the curl thread (CurlEngine), hands it
@@ -92,6 +93,7 @@ private:
     bool quitting = false;
     static int holds;
     std::unique_ptr<CurlEngine> engine; // the curl thread
+    std::unique_ptr<SshEngine> ssh;     // SFTP downloads and uploads through libssh
 
     Q_DISABLE_COPY_MOVE(CurlMulti)
 };

@@ -6,6 +6,7 @@
 #include <QFile>
 
 #include "platform/Log.h"
+#include "platform/SshKeyFile.h"
 #include "platform/ftp/FtpTarget.h"
 
 namespace CurlOptions {
@@ -40,17 +41,6 @@ QVariant property(const FtpStreamProperties& properties, FtpStreamProperty key)
 {
     const auto it = properties.find(key);
     return it == properties.end() ? QVariant() : it->second;
-}
-
-bool hasAnyProxyProperty(const FtpStreamProperties& properties)
-{
-    for (FtpStreamProperty key : {FtpStreamProperty::kCFStreamPropertyFTPProxyHost,
-                                  FtpStreamProperty::kCFStreamPropertyFTPProxyPort,
-                                  FtpStreamProperty::kCFStreamPropertyFTPProxyUser,
-                                  FtpStreamProperty::kCFStreamPropertyFTPProxyPassword})
-        if (properties.count(key))
-            return true;
-    return false;
 }
 
 // "scheme://host:port" for CURLOPT_PROXY. The host text may carry a scheme (http, socks4,
@@ -243,7 +233,12 @@ std::optional<StreamError> apply(CURL* easy, const FtpStreamProperties& properti
         curl_easy_setopt(easy, CURLOPT_FTP_USE_EPRT, 1L);
     }
 
-    if (!useProxy) {
+    return applyProxy(easy, properties);
+}
+
+std::optional<StreamError> applyProxy(CURL* easy, const FtpStreamProperties& properties)
+{
+    if (!hasAnyProxyProperty(properties)) {
         // No proxy from the environment either: the settings decide.
         curl_easy_setopt(easy, CURLOPT_PROXY, "");
         return std::nullopt;
@@ -297,6 +292,57 @@ StreamError errorFor(CURL* easy, CURLcode result, const char* errorBuffer,
 StreamError localError(CURLcode code, const QString& message)
 {
     return StreamError{StreamErrorDomain::Network, static_cast<int>(code), message};
+}
+
+bool hasAnyProxyProperty(const FtpStreamProperties& properties)
+{
+    for (FtpStreamProperty key : {FtpStreamProperty::kCFStreamPropertyFTPProxyHost,
+                                  FtpStreamProperty::kCFStreamPropertyFTPProxyPort,
+                                  FtpStreamProperty::kCFStreamPropertyFTPProxyUser,
+                                  FtpStreamProperty::kCFStreamPropertyFTPProxyPassword})
+        if (properties.count(key))
+            return true;
+    return false;
+}
+
+StreamError sshLoginRefused(const FtpStreamProperties& properties, const QUrl& url)
+{
+    const auto given = [&properties](FtpStreamProperty key) {
+        return !property(properties, key).toString().isEmpty();
+    };
+    const bool password = given(FtpStreamProperty::kCFStreamPropertyFTPPassword) ||
+                          !FtpTarget(url).password().isEmpty();
+    QString text = given(FtpStreamProperty::SshPrivateKeyFile) || !password
+                       ? (password ? QStringLiteral("No key accepted, password refused")
+                                   : QStringLiteral("No key accepted"))
+                       : QStringLiteral("Password refused");
+    const QString keyFile = property(properties, FtpStreamProperty::SshPrivateKeyFile).toString();
+    // libssh2 cannot tell a wrong passphrase from a key the server does not take.
+    if (given(FtpStreamProperty::SshKeyPassphrase))
+        text += QStringLiteral(" (or the key's passphrase is wrong)");
+    else if (!keyFile.isEmpty() && SshKeyFile::needsPassphrase(keyFile))
+        text += QStringLiteral(" (the key needs its passphrase, and none was given)");
+    return localError(CURLE_LOGIN_DENIED, text);
+}
+
+StreamError downloadBrokenOff(CURLcode code, int64_t received, int64_t size)
+{
+    return localError(code, QStringLiteral("The transfer broke off after %1 of %2 bytes: the "
+                                           "connection was lost or the server could not read "
+                                           "the file")
+                                .arg(received)
+                                .arg(size));
+}
+
+StreamError uploadBrokenOff(CURLcode code, int64_t sent)
+{
+    if (code == CURLE_SEND_ERROR)
+        return localError(code,
+                          QStringLiteral("The connection was lost after %1 bytes sent").arg(sent));
+    return localError(code, QStringLiteral("The transfer broke off after %1 bytes sent: the "
+                                           "connection was lost or the server could not write "
+                                           "the file (is its disk full?)")
+                                .arg(sent));
 }
 
 } // namespace CurlOptions

@@ -35,6 +35,10 @@ void globalInit();
 std::optional<StreamError> apply(CURL* easy, const FtpStreamProperties& properties,
                                  const FtpTarget& target, char* errorBuffer);
 
+// The proxy the properties name, or none (not even one from the environment); an error, setting
+// nothing, when it cannot be used.
+std::optional<StreamError> applyProxy(CURL* easy, const FtpStreamProperties& properties);
+
 // A finished transfer's failure: the FTP domain with the server's reply code where the server
 // refused, in the words of its reply when it is known; the Network domain with libcurl's code
 // and text for everything else.
@@ -42,5 +46,14 @@ StreamError errorFor(CURL* easy, CURLcode result, const char* errorBuffer,
                      const QByteArray& serverReply = {});
 // A failure found before or outside libcurl, in the Network domain.
 StreamError localError(CURLcode code, const QString& message);
+
+// Whether the properties name a proxy.
+bool hasAnyProxyProperty(const FtpStreamProperties& properties);
+
+// The SFTP failures both SSH paths tell alike: a refused log-in, named by what was offered (a key
+// when one was, else the password), and a transfer broken off once its data moved.
+StreamError sshLoginRefused(const FtpStreamProperties& properties, const QUrl& url);
+StreamError downloadBrokenOff(CURLcode code, int64_t received, int64_t size);
+StreamError uploadBrokenOff(CURLcode code, int64_t sent);
 
 } // namespace CurlOptions
