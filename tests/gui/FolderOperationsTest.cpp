@@ -179,3 +179,15 @@ TEST_F(FolderOperations, ATreeArrivesWholeFromAServerThatTakesOneConnection)
         EXPECT_TRUE(readFile(downloads.filePath("tree/" + name)) == pattern(2000000))
             << name.toStdString();
 }
+
+TEST_F(FolderOperations, ASmallFileThatShrankAfterTheListingComesWholeAsSizeSays)
+{
+    // A small file is fetched without SIZE first; what came is not the listing's size, so SIZE
+    // decides on a second fetch.
+    startServer();
+    writeFile(root() + "/notes.txt", pattern(5000));
+    connectAndList();
+    writeFile(root() + "/notes.txt", pattern(3000));
+    EXPECT_FALSE(downloadAndWait(QStringLiteral("notes.txt")));
+    EXPECT_EQ(readFile(downloads.filePath(QStringLiteral("notes.txt"))), pattern(3000));
+}
