@@ -3,6 +3,8 @@
 # files of 1-64 KiB in 50 folders plus four files of 64 MiB, down and up, on 4 connections and on
 # 1 (`mirror --parallel=4` / `--parallel=1`); and the 100,000-entry folder downloaded as one
 # queued tree, with the longest event-loop stall and the peak memory per queued file.
+# TREE_SERVERS="vsftpd" times those servers' rows alone; TREE_BIG=no leaves the 100,000-entry rows
+# out.
 
 make_tree()
 {
@@ -40,7 +42,9 @@ tree_rows()
     cp -r "$work/root/tree" "$work/src/tree"
     sync
     local server port url args count out
-    for server in "${servers[@]}"; do
+    local -a chosen
+    read -r -a chosen <<<"${TREE_SERVERS:-${servers[*]}}"
+    for server in "${chosen[@]}"; do
         port="${ports[$server]}"
         url="ftp://127.0.0.1:$port"
         args=(--host 127.0.0.1 --port "$port" --anonymous --timing --settings "$work/settings-$server")
@@ -78,8 +82,9 @@ tree_rows()
     done
 
     # 100,000 small files queued as one tree: one run per server, on 4 connections.
+    [ "${TREE_BIG:-yes}" = no ] && return
     local peak stall files
-    for server in "${servers[@]}"; do
+    for server in "${chosen[@]}"; do
         port="${ports[$server]}"
         args=(--host 127.0.0.1 --port "$port" --anonymous --timing --settings "$work/settings-$server")
         rm -rf "$work/out/tandrel"

@@ -25,6 +25,9 @@ namespace {
 
 // NAME.part, then NAME.1.part, NAME.2.part, ...: never an existing file.
 constexpr int kPartialNameTries = 1000;
+// Files the listing gives at most this size are fetched without SIZE before RETR: its round trip
+// costs a small file as much as its bytes.
+constexpr int64_t kUnaskedSize = 1024 * 1024;
 // The file goes to the disk in windows of this size while it downloads, so that the sync at the
 // end finds little left to write and the disk works while the network does.
 constexpr int64_t kWriteBackWindow = 8 * 1024 * 1024;
@@ -176,6 +179,8 @@ void DownloadDelegate::startReceive(const QString& url)
     run->loginUser = loginUser();
     if (!createPartialFile())
         return;
+    run->unasked = run->resumeFrom == 0 && run->listedSize && *run->listedSize <= kUnaskedSize &&
+                   run->remoteUrl.scheme() != QLatin1String("sftp");
     if (run->resumeFrom > 0) {
         // The progress starts at the share the partial file holds.
         run->receivedBytes = run->writeBackFrom = run->resumeFrom;
@@ -196,6 +201,8 @@ void DownloadDelegate::openStream()
     FtpStreamProperties properties = MiscTool::streamProperties();
     if (run->resumeFrom > 0)
         properties[FtpStreamProperty::FileTransferOffset] = static_cast<qint64>(run->resumeFrom);
+    if (run->unasked)
+        properties[FtpStreamProperty::SkipSize] = true;
     networkStream.open(FtpStream::Direction::Read, run->remoteUrl, properties, this);
 }
 
@@ -285,6 +292,25 @@ void DownloadDelegate::startOver(bool refusedByServer)
     openStream();
 }
 
+void DownloadDelegate::fetchAgainAsking()
+{
+    networkStream.stop();
+    run->unasked = false;
+    run->receivedBytes = 0;
+    run->writeBackFrom = 0;
+    run->pendingBytes = 0;
+    run->announcedSize.reset();
+    run->expectedSize = run->listedSize;
+    if (::ftruncate(fileStream->handle(), 0) != 0 || !fileStream->seek(0)) {
+        fail(OperationOutcome::Kind::FileWriteError, QString::fromLocal8Bit(std::strerror(errno)));
+        return;
+    }
+    run->fileSize = run->listedSize.value_or(0);
+    emit continuedFrom(0);
+    showProgress();
+    openStream();
+}
+
 void DownloadDelegate::streamHandleEvent(FtpStream* aStream, NSStreamEvent eventCode)
 {
     TANDREL_ASSERT(aStream == networkStream.get());
@@ -361,8 +387,15 @@ void DownloadDelegate::moveOneChunk()
     }
     if (count == 0) {
         // The stream answers 0 only after the server's final reply confirmed the transfer, but
-        // a server may close the data connection early and still confirm it. More bytes than
-        // announced is a file that grew meanwhile.
+        // a server may close the data connection early and still confirm it. Without SIZE asked,
+        // the listing's size and the 150 reply's (when it gives one) must be what came; else
+        // SIZE decides, as below.
+        if (run->unasked && (run->receivedBytes != run->listedSize ||
+                             (run->announcedSize && run->receivedBytes != *run->announcedSize))) {
+            fetchAgainAsking();
+            return;
+        }
+        // More bytes than announced is a file that grew meanwhile.
         if (run->expectedSize && run->receivedBytes < *run->expectedSize) {
             OperationOutcome incomplete = outcome(OperationOutcome::Kind::DownloadIncomplete);
             incomplete.doneBytes = run->receivedBytes;
@@ -493,8 +526,11 @@ void DownloadDelegate::finishReceive(OperationOutcome status)
     // Success or failure, the window is ready for the next operation; a failure says in the
     // status line what failed.
     run.reset();
-    // The user may have disconnected while the file went to the disk.
-    controller->setButtonsState(remote->isConnected());
+    // The user may have disconnected while the file went to the disk. A helper's files belong to
+    // the queue, which holds the buttons until its last one: enabling them for a moment between
+    // two files would only repaint them.
+    if (!helper)
+        controller->setButtonsState(remote->isConnected());
     if (!status.succeeded())
         updateStatus(status.statusText().value_or(QString()));
     if (!status.succeeded() || status.resumeRefused || status.resumeUnchecked)
@@ -515,13 +551,17 @@ void DownloadDelegate::keepPartialFile()
         QFile::remove(partialFile);
         return;
     }
-    // Without the server's size nothing could tell a changed file: not continued then.
-    if (!run->announcedSize || partial.size() > *run->announcedSize)
+    // Without the server's size nothing could tell a changed file: not continued then. A small
+    // file fetched without SIZE has the listing's, checked against SIZE when it is continued.
+    const std::optional<int64_t> size = run->announcedSize ? run->announcedSize
+                                        : run->unasked     ? run->listedSize
+                                                           : std::nullopt;
+    if (!size || partial.size() > *size)
         return;
     PartialRecord record;
     record.url = run->remoteText;
     record.user = run->loginUser;
-    record.size = *run->announcedSize;
+    record.size = *size;
     record.length = partial.size();
     record.modified = run->serverModified;
     record.writeFor(partialFile);

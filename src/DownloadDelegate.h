@@ -118,6 +118,9 @@ private:
         bool resumeUnchecked = false;
         // A write failed for want of room on the disk.
         bool diskFull = false;
+        // A small file fetched without SIZE: complete only when what arrived is the listing's
+        // size and the 150 reply's (when it gives one); else fetched again with SIZE asked.
+        bool unasked = false;
     };
     std::optional<Run> run;
 
@@ -132,6 +135,9 @@ private:
     bool modifiedSinceRecord() const;
     // The partial file cannot be continued: emptied, and the file fetched from its start.
     void startOver(bool refusedByServer);
+    // What arrived without SIZE asked does not match the sizes known: emptied, and fetched
+    // again with SIZE asked first.
+    void fetchAgainAsking();
     // Whether candidate is a partial file stopped while fetching this file, with its record;
     // if so, opens it to append to.
     bool continuePartialFile(const QString& candidate);

@@ -247,7 +247,9 @@ void UploadDelegate::stopSendWithStatus(const OperationOutcome& status)
     // Success or failure, the window is ready for the next operation; a failure says in the
     // status line what failed.
     run.reset();
-    controller->setButtonsState(true);
+    // A helper's files belong to the queue, which holds the buttons until its last one.
+    if (!helper)
+        controller->setButtonsState(true);
     if (status.succeeded() && reloadAfterSuccess)
         controller->reloadAction();
     else

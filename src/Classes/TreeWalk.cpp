@@ -44,6 +44,7 @@ TreeWalk::TreeWalk(Direction direction, const QString& remoteFolder, const QStri
     , direction(direction)
     , localRoot(QFileInfo(localFolder).canonicalFilePath())
     , lister(this)
+    , listAhead(direction == Direction::Download && MiscTool::transfersAtOnce() > 1)
 {
     folders.push_back({remoteFolder, localFolder, QFileInfo(localFolder).fileName(), {}});
 }
@@ -53,6 +54,9 @@ void TreeWalk::takeNext(Next next)
     if (!files.empty()) {
         File file = std::move(files.front());
         files.pop_front();
+        // After the file's own start, which reuses the connection that moved the one before.
+        if (files.empty() && listAhead)
+            QTimer::singleShot(0, this, &TreeWalk::prepareAhead);
         next(std::move(file));
         return;
     }
@@ -68,6 +72,18 @@ void TreeWalk::takeNext(Next next)
     const Folder folder = std::move(folders.front());
     folders.pop_front();
     preparing = true;
+    prepare(folder);
+}
+
+void TreeWalk::prepareAhead()
+{
+    // The other connections would otherwise stand idle at each folder while it is listed.
+    if (!listAhead || preparing || !files.empty() || folders.empty())
+        return;
+    const Folder folder = std::move(folders.front());
+    folders.pop_front();
+    preparing = true;
+    preparingAhead = true;
     prepare(folder);
 }
 
@@ -87,6 +103,7 @@ void TreeWalk::stop()
 void TreeWalk::prepared()
 {
     preparing = false;
+    preparingAhead = false;
     if (Next next = std::move(waiting)) {
         waiting = nullptr;
         takeNext(std::move(next));
@@ -132,6 +149,14 @@ QString TreeWalk::makeLocalFolder(const QString& path)
 
 void TreeWalk::listed(const Folder& folder, FolderLister::Listing listing)
 {
+    if (!listing.error.isEmpty() && preparingAhead) {
+        // Maybe the one connection more was refused: listed again, as any other, once the
+        // walk needs it.
+        listAhead = false;
+        folders.push_front(folder);
+        prepared();
+        return;
+    }
     if (!listing.error.isEmpty()) {
         folderFailed(folder.shown, listing.error);
         prepared();

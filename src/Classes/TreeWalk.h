@@ -116,6 +116,13 @@ private:
     Next waiting;
     // A folder is being listed, made or read: a walk with no file at hand waits for it.
     bool preparing = false;
+    // Lists the next folder once the last file of one is handed out, while the other
+    // connections still move theirs: on one connection more, which a server that limits
+    // connections may refuse. The first such listing that fails ends the listing ahead.
+    void prepareAhead();
+    bool listAhead = false;
+    // The folder being listed was taken ahead: a failure lists it again when it is needed.
+    bool preparingAhead = false;
     // The listed folder being read: its entries, the next one to read, the fingerprint so far.
     struct Reading
     {

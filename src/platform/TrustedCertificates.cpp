@@ -3,7 +3,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <mutex>
 #include <sys/stat.h>
+#include <utility>
 
 #include <QDir>
 #include <QFileInfo>
@@ -34,9 +36,8 @@ QString errnoText(int error)
 
 // The store's contents, empty when there is none; none when something is there that cannot be
 // read as one: broken or cut-short JSON, a part of the wrong kind, a folder, a file not readable.
-std::optional<QJsonObject> load()
+std::optional<QJsonObject> readStore(const QString& path)
 {
-    const QString path = TrustedCertificates::storePath();
     struct stat info = {};
     if (stat(QFile::encodeName(path).constData(), &info) != 0 && errno == ENOENT)
         return QJsonObject();
@@ -57,20 +58,100 @@ std::optional<QJsonObject> load()
 }
 
 // The first copy of an unreadable store kept aside; empty when there is none.
-QString keptAside()
+QString readKeptAside(const QString& path)
 {
-    const QFileInfo store(TrustedCertificates::storePath());
+    const QFileInfo store(path);
     const QStringList kept = store.dir().entryList(
         {store.fileName() + QStringLiteral(".corrupt*")},
         QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
     return kept.isEmpty() ? QString() : store.dir().filePath(kept.constFirst());
 }
 
+// What the store and its folder were when last read: every transfer asks, a tree of small files
+// thousands of times, and reading the store and its folder each time cost more than the transfer.
+// Another window replaces the store by a rename, which changes the folder too.
+struct Snapshot
+{
+    QString path;
+    struct timespec folderChanged = {};
+    ino_t folderInode = 0;
+    bool storeThere = false;
+    struct timespec storeChanged = {};
+    ino_t storeInode = 0;
+    off_t storeSize = 0;
+    std::optional<QJsonObject> root;
+    QString kept;
+};
+
+std::mutex snapshotLock;
+std::optional<Snapshot> lastRead;
+
+bool sameTime(const struct timespec& a, const struct timespec& b)
+{
+    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
+
+// The store and the copy kept aside as they are now, read again only when either changed.
+std::pair<std::optional<QJsonObject>, QString> current()
+{
+    Snapshot now;
+    now.path = TrustedCertificates::storePath();
+    struct stat folder = {};
+    struct stat store = {};
+    const bool folderThere =
+        stat(QFile::encodeName(QFileInfo(now.path).absolutePath()).constData(), &folder) == 0;
+    now.storeThere = stat(QFile::encodeName(now.path).constData(), &store) == 0;
+    if (folderThere) {
+        now.folderChanged = folder.st_mtim;
+        now.folderInode = folder.st_ino;
+    }
+    if (now.storeThere) {
+        now.storeChanged = store.st_ctim;
+        now.storeInode = store.st_ino;
+        now.storeSize = store.st_size;
+    }
+    std::lock_guard guard(snapshotLock);
+    if (folderThere && lastRead && lastRead->path == now.path &&
+        sameTime(lastRead->folderChanged, now.folderChanged) &&
+        lastRead->folderInode == now.folderInode && lastRead->storeThere == now.storeThere &&
+        sameTime(lastRead->storeChanged, now.storeChanged) &&
+        lastRead->storeInode == now.storeInode && lastRead->storeSize == now.storeSize)
+        return {lastRead->root, lastRead->kept};
+    now.root = readStore(now.path);
+    now.kept = readKeptAside(now.path);
+    std::pair<std::optional<QJsonObject>, QString> answer{now.root, now.kept};
+    if (folderThere)
+        lastRead = std::move(now);
+    else
+        lastRead.reset();
+    return answer;
+}
+
+// Read again at the next call: this process wrote the store or moved it, maybe within the same
+// tick of the file system's clock.
+void forget()
+{
+    std::lock_guard guard(snapshotLock);
+    lastRead.reset();
+}
+
+std::optional<QJsonObject> load()
+{
+    return current().first;
+}
+
+QString keptAside()
+{
+    return current().second;
+}
+
 bool save(const QJsonObject& root, QString* problem)
 {
     // Private: the file tells which servers the user trusts.
-    return UserDefaults::writePrivateFile(TrustedCertificates::storePath(),
-                                          QJsonDocument(root).toJson(), problem);
+    const bool saved = UserDefaults::writePrivateFile(TrustedCertificates::storePath(),
+                                                      QJsonDocument(root).toJson(), problem);
+    forget();
+    return saved;
 }
 
 // The store to change: its contents, or an empty one once a store that cannot be read has been
@@ -131,8 +212,8 @@ bool TrustedCertificates::trust(const QString& hostPort, const CertificateDetail
 
 bool TrustedCertificates::usedWithTls(const QString& hostPort)
 {
-    const std::optional<QJsonObject> root = load();
-    return !root || !keptAside().isEmpty() || root->value(kTlsHosts).toArray().contains(hostPort);
+    const auto [root, kept] = current();
+    return !root || !kept.isEmpty() || root->value(kTlsHosts).toArray().contains(hostPort);
 }
 
 bool TrustedCertificates::rememberTls(const QString& hostPort, QString* problem)
@@ -156,6 +237,7 @@ bool TrustedCertificates::setAsideUnreadable(QString* problem)
     const int moved =
         rename(QFile::encodeName(path).constData(), QFile::encodeName(aside).constData());
     const int error = errno;
+    forget();
     if (moved == 0) {
         Log::line(QStringLiteral("Trusted certificates %1 could not be read; kept them as %2")
                       .arg(path, aside));

@@ -9,7 +9,7 @@
 
 // The certificates the user trusted, one per "host:port", and the hosts once reached with TLS,
 // in $XDG_CONFIG_HOME/tandrel/trusted-certificates.json (mode 0600, replaced atomically). Read
-// afresh at every call: the file is small and another window may have written it.
+// again whenever the file or its folder changed: another window may have written it.
 //
 // A store that cannot be read (broken, cut short, not a file) is never written over: it is moved
 // aside as trusted-certificates.json.corrupt. While it cannot be read, and while a copy kept

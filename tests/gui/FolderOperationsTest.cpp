@@ -1,5 +1,6 @@
 #include <unistd.h>
 
+#include "Classes/TransferQueue.h"
 #include "CreateDirDelegate.h"
 #include "DeleteDelegate.h"
 #include "WindowFixture.h"
@@ -155,4 +156,38 @@ TEST_F(FolderOperations, OneOperationRunsAtATimeFolderOperationsAreRefusedTransf
     ASSERT_TRUE(QTest::qWaitFor([&] { return next.ended && !next.status; }, 20000));
     EXPECT_EQ(readFile(downloads.filePath(QStringLiteral("victim.txt"))), "x");
     EXPECT_EQ(RemoteOperation::running(), nullptr);
+}
+
+TEST_F(FolderOperations, ATreeArrivesWholeFromAServerThatTakesOneConnection)
+{
+    // The subfolder is listed ahead, while the files above still move, on one connection more:
+    // refused here, it is listed again once a connection is free.
+    FtpServer::Options options;
+    options.maxConnections = 1;
+    startServer(options);
+    ASSERT_TRUE(QDir(root()).mkpath("tree/sub"));
+    const QStringList names{"a", "b", "c", "d", "sub/e"};
+    for (const QString& name : names)
+        writeFile(server->localPath("tree/" + name), pattern(2000000));
+    connectAndList();
+    bool drained = false;
+    QObject::connect(app->transferQueue(), &TransferQueue::drained, [&] { drained = true; });
+    selectRow(rowNamed("tree"));
+    c->downloadButton->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return drained; }, 60000));
+    for (const QString& name : names)
+        EXPECT_TRUE(readFile(downloads.filePath("tree/" + name)) == pattern(2000000))
+            << name.toStdString();
+}
+
+TEST_F(FolderOperations, ASmallFileThatShrankAfterTheListingComesWholeAsSizeSays)
+{
+    // A small file is fetched without SIZE first; what came is not the listing's size, so SIZE
+    // decides on a second fetch.
+    startServer();
+    writeFile(root() + "/notes.txt", pattern(5000));
+    connectAndList();
+    writeFile(root() + "/notes.txt", pattern(3000));
+    EXPECT_FALSE(downloadAndWait(QStringLiteral("notes.txt")));
+    EXPECT_EQ(readFile(downloads.filePath(QStringLiteral("notes.txt"))), pattern(3000));
 }

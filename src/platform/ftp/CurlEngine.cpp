@@ -45,6 +45,14 @@ int64_t resumeOffset(const FtpStreamProperties& properties)
     return it == properties.end() ? 0 : std::max<int64_t>(0, it->second.toLongLong());
 }
 
+// The owner of an FTP download from the start may check what arrives against sizes it knows;
+// a download from an offset always asks SIZE.
+bool asksSize(const FtpStreamProperties& properties)
+{
+    const auto it = properties.find(FtpStreamProperty::SkipSize);
+    return resumeOffset(properties) > 0 || it == properties.end() || !it->second.toBool();
+}
+
 // The SFTP quote command that makes, removes or renames the target (libcurl's "mkdir",
 // "rmdir", "rm", "rename"), its paths quoted.
 QByteArray sftpCommand(const CurlTransfer& t, const FtpTarget& target)
@@ -367,7 +375,7 @@ void CurlEngine::begin(const std::shared_ptr<CurlTransfer>& transfer)
             // libcurl's SFTP looks the file's size up before reading it; the receiver notes it.
             if (offset > 0)
                 curl_easy_setopt(easy, CURLOPT_RESUME_FROM_LARGE, static_cast<curl_off_t>(offset));
-        } else {
+        } else if (asksSize(t.properties)) {
             // libcurl asks no SIZE itself when it ignores the 150 reply's size: ask it here, in
             // binary mode right before RETR; the "*" lets a server without SIZE go on to RETR.
             t.preCommands =
