@@ -75,7 +75,7 @@ TEST_F(Sites, RenameDuplicateAndDeleteKeepTheNamesUnique)
     nameSite(c->renameSiteButton, "b"); // its own name
     EXPECT_EQ(toolkit.alertsShown.last().messageText, "New name of the site:");
 
-    for (const QStringList left : {QStringList{"a"}, QStringList{"My server"}}) {
+    for (const QStringList& left : {QStringList{"a"}, QStringList{"My server"}}) {
         toolkit.answerAlert(Toolkit::kDefaultReturn);
         c->deleteSiteButton->click();
         EXPECT_EQ(chooserItems(), left);

@@ -245,8 +245,9 @@ TEST_F(WindowStates, TheWindowTakesTheImagesShapeAndDragsWithItsTopEdgeKeptOnScr
         QMouseEvent event(at == QPointF(10, 10) ? QEvent::MouseButtonPress : QEvent::MouseMove, at,
                           window->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, {});
         QCoreApplication::sendEvent(window, &event);
-        if (at.y() < 0)
+        if (at.y() < 0) {
             EXPECT_EQ(window->pos(), QPoint(start.x() + 10, visible.top()));
+        }
     }
     EXPECT_EQ(window->pos(), QPoint(start.x() - 1000, visible.top() + 890));
 }
