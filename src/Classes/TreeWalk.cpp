@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QRegularExpression>
 #include <QTimer>
 
 #include "Classes/RemoteFolder.h"
@@ -95,6 +96,7 @@ void TreeWalk::walkOnly(const QList<File>& again)
 
 void TreeWalk::stop()
 {
+    stopped = true;
     lister.stop();
     reading.reset();
     waiting = nullptr;
@@ -155,6 +157,18 @@ void TreeWalk::listed(const Folder& folder, FolderLister::Listing listing)
         listAhead = false;
         folders.push_front(folder);
         prepared();
+        return;
+    }
+    static const QRegularExpression tooMany(QStringLiteral("^(421|530)\\b"));
+    if (!listing.error.isEmpty() && tooMany.match(listing.error).hasMatch() &&
+        listingRefusals < kListingRefusals) {
+        // The server took no connection more just then: the one that moved the last file may
+        // not have been handed back yet. Listed again a little later, a bounded number of times.
+        ++listingRefusals;
+        QTimer::singleShot(100 * listingRefusals, this, [this, folder] {
+            if (preparing && !stopped)
+                prepare(folder);
+        });
         return;
     }
     if (!listing.error.isEmpty()) {

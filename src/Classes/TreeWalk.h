@@ -123,6 +123,10 @@ private:
     bool listAhead = false;
     // The folder being listed was taken ahead: a failure lists it again when it is needed.
     bool preparingAhead = false;
+    // Listings the server refused for too many connections, each tried again after a pause.
+    static constexpr int kListingRefusals = 10;
+    int listingRefusals = 0;
+    bool stopped = false;
     // The listed folder being read: its entries, the next one to read, the fingerprint so far.
     struct Reading
     {

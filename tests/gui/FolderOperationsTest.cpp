@@ -191,3 +191,22 @@ TEST_F(FolderOperations, ASmallFileThatShrankAfterTheListingComesWholeAsSizeSays
     EXPECT_FALSE(downloadAndWait(QStringLiteral("notes.txt")));
     EXPECT_EQ(readFile(downloads.filePath(QStringLiteral("notes.txt"))), pattern(3000));
 }
+
+TEST_F(FolderOperations, AFolderListedRightAfterAFileIsNotLostToTheServersConnectionLimit)
+{
+    // The subfolder is listed as the one file above it ends, before that file's connection is
+    // back: refused (421), it is listed again a moment later, not counted as failed.
+    FtpServer::Options options;
+    options.maxConnections = 1;
+    startServer(options);
+    ASSERT_TRUE(QDir(root()).mkpath("tree/sub"));
+    writeFile(server->localPath("tree/a"), "a");
+    writeFile(server->localPath("tree/sub/e"), "e");
+    connectAndList();
+    bool drained = false;
+    QObject::connect(app->transferQueue(), &TransferQueue::drained, [&] { drained = true; });
+    selectRow(rowNamed("tree"));
+    c->downloadButton->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return drained; }, 60000));
+    EXPECT_EQ(readFile(downloads.filePath("tree/sub/e")), "e");
+}
