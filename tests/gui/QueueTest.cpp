@@ -2,6 +2,7 @@
 
 #include <QDropEvent>
 #include <QMimeData>
+#include <QTreeView>
 
 #include "Classes/TransferQueue.h"
 #include "WindowFixture.h"
@@ -11,7 +12,7 @@ class Queue : public WindowFixture
 {
 protected:
     TransferQueue* queue() const { return app->transferQueue(); }
-    QTableView* queueTable() const { return app->window()->findChild<QTableView*>("queueTable"); }
+    QTreeView* queueTable() const { return app->window()->findChild<QTreeView*>("queueTable"); }
 
     void connectAndWatch()
     {
@@ -136,10 +137,10 @@ TEST_F(Queue, AWaitingTransferCanBeRemovedTheRunningOneCannot)
     c->tabView->setCurrentWidget(c->queueTabViewItem);
     activate();
     queueTable()->setFocus();
-    queueTable()->selectRow(2);
+    queueTable()->setCurrentIndex(queue()->index(2, 0));
     QTest::keyClick(queueTable(), Qt::Key_Delete);
     EXPECT_EQ(queueRows(), (QStringList{"↓ a.bin|Running", "↓ b.bin|Running"}));
-    queueTable()->selectRow(0);
+    queueTable()->setCurrentIndex(queue()->index(0, 0));
     app->window()->findChild<QPushButton*>("removeTransferButton")->click();
     EXPECT_EQ(queueRows().size(), 2);
 }
@@ -525,7 +526,7 @@ TEST_F(Queue, AFolderListsItsFailedFilesWithWhyAndRetryRunsOnlyThoseAgain)
     c->tabView->setCurrentWidget(c->queueTabViewItem);
     activate();
     queueTable()->setFocus();
-    queueTable()->selectRow(0);
+    queueTable()->setCurrentIndex(queue()->index(0, 0));
     const auto* retry = app->window()->findChild<QPushButton*>("retryTransferButton");
     EXPECT_TRUE(retry->isEnabled());
     QTest::keyClick(queueTable(), Qt::Key_R, Qt::ControlModifier);
