@@ -136,8 +136,9 @@ public:
         QList<TreeWalk::File> retrying;
 
         // A folder's files handed out so far, in that order, as its rows below it show them; the
-        // walk's waiting files follow them. Name and folder share the walk's own texts.
-        std::deque<FileRow> files;
+        // walk's waiting files follow them. Name and folder share the walk's own texts. None
+        // until the first is handed out: an empty deque takes memory already.
+        std::optional<std::deque<FileRow>> files;
         // Why a file of files failed, was skipped or stopped.
         QHash<int, QString> fileReasons;
         // Of the walk's waiting files, those at its front that have a place in files already
@@ -223,6 +224,10 @@ private:
     // The folder row's files: how many there are, and the file at a row below it (none when
     // gone); a file's row.
     static int fileCount(const Transfer& transfer);
+    static size_t filesHandedOut(const Transfer& transfer)
+    {
+        return transfer.files ? transfer.files->size() : 0;
+    }
     static std::optional<FileRow> fileAt(const Transfer& transfer, int file);
     QVariant fileData(const Transfer& transfer, int file, int column) const;
     // The running folder's file taken from its walk gets its place in files (or takes its own

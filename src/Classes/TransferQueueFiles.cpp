@@ -45,8 +45,11 @@ bool TransferQueue::hasChildren(const QModelIndex& parent) const
 {
     if (!parent.isValid())
         return !items.isEmpty();
-    return parent.internalId() == 0 && parent.column() == 0 && parent.row() < items.size() &&
-           items[parent.row()].folder;
+    if (parent.internalId() != 0 || parent.column() != 0 || parent.row() >= items.size())
+        return false;
+    // A folder that ended before any file was handed out has none to show.
+    const Transfer& transfer = items[parent.row()];
+    return transfer.folder && (transfer.state != State::Finished || filesHandedOut(transfer) > 0);
 }
 
 bool TransferQueue::canFetchMore(const QModelIndex& parent) const
@@ -84,7 +87,7 @@ int TransferQueue::fileCount(const Transfer& transfer)
 {
     const qsizetype waiting =
         transfer.walk ? static_cast<qsizetype>(transfer.walk->filesWaiting().size()) : 0;
-    return static_cast<int>(transfer.files.size() +
+    return static_cast<int>(filesHandedOut(transfer) +
                             std::max<qsizetype>(0, waiting - transfer.waitingInFiles));
 }
 
@@ -92,12 +95,12 @@ std::optional<TransferQueue::FileRow> TransferQueue::fileAt(const Transfer& tran
 {
     if (file < 0)
         return std::nullopt;
-    if (static_cast<size_t>(file) < transfer.files.size())
-        return transfer.files[static_cast<size_t>(file)];
+    if (static_cast<size_t>(file) < filesHandedOut(transfer))
+        return (*transfer.files)[static_cast<size_t>(file)];
     if (!transfer.walk)
         return std::nullopt;
     const std::deque<TreeWalk::File>& waiting = transfer.walk->filesWaiting();
-    const size_t at = static_cast<size_t>(file) - transfer.files.size() +
+    const size_t at = static_cast<size_t>(file) - filesHandedOut(transfer) +
                       static_cast<size_t>(transfer.waitingInFiles);
     if (at >= waiting.size())
         return std::nullopt;
@@ -161,18 +164,20 @@ void TransferQueue::fileTaken(TreeWalk::File& file)
         return;
     }
     // It was the first of the walk's waiting files, so its row stays where it was.
-    file.row = static_cast<int>(transfer.files.size());
-    transfer.files.push_back({file.localFolder, file.entry.kCFFTPResourceName.value_or(QString()),
-                              file.link ? -1 : file.entry.kCFFTPResourceSize.value_or(-1),
-                              FileState::Waiting});
+    if (!transfer.files)
+        transfer.files.emplace();
+    file.row = static_cast<int>(transfer.files->size());
+    transfer.files->push_back({file.localFolder, file.entry.kCFFTPResourceName.value_or(QString()),
+                               file.link ? -1 : file.entry.kCFFTPResourceSize.value_or(-1),
+                               FileState::Waiting});
     setFileState(transfer, file.row, FileState::Moving);
 }
 
 void TransferQueue::setFileState(Transfer& transfer, int file, FileState state, const QString& why)
 {
-    if (file < 0 || static_cast<size_t>(file) >= transfer.files.size())
+    if (file < 0 || static_cast<size_t>(file) >= filesHandedOut(transfer))
         return;
-    transfer.files[static_cast<size_t>(file)].state = state;
+    (*transfer.files)[static_cast<size_t>(file)].state = state;
     if (why.isEmpty())
         transfer.fileReasons.remove(file);
     else
@@ -196,7 +201,8 @@ void TransferQueue::showFiles(int row)
     Transfer& transfer = items[row];
     const QModelIndex folder = index(row, 0);
     const int count = fileCount(transfer);
-    if (count < transfer.filesShown) {
+    // While it runs, a file between the walk and its row is briefly in neither.
+    if (count < transfer.filesShown && transfer.state != State::Running) {
         beginRemoveRows(folder, count, transfer.filesShown - 1);
         transfer.filesShown = count;
         endRemoveRows();

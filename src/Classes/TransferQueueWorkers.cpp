@@ -117,6 +117,9 @@ void TransferQueue::folderFileReady(std::optional<TreeWalk::File> file)
         return;
     Transfer& transfer = items[running];
     TreeWalk& walk = *transfer.walk;
+    // Its row below the folder's stays where it was among the waiting ones.
+    if (file)
+        fileTaken(*file);
     transfer.filesFound = walk.filesFound;
     transfer.size = walk.bytesFound;
     rowChanged(running);
@@ -129,12 +132,11 @@ void TransferQueue::folderFileReady(std::optional<TreeWalk::File> file)
         return !worker.file && !worker.retired;
     });
     if (idle == workers.end()) {
-        walk.giveBack(std::move(*file));
+        giveBack(std::move(*file));
         walkDone = false;
         return;
     }
     Worker& worker = *idle;
-    fileTaken(*file);
     const bool down = transfer.direction == Direction::Download;
     const QString ownName = MiscTool::getFileName(file->entry).value_or(QString());
     QString name = file->settledName.isEmpty() ? ownName : file->settledName;
@@ -281,9 +283,9 @@ void TransferQueue::endFolder(const std::optional<QString>& stopped)
     // Its files that were moving or waiting to run again say why they stopped; those not
     // reached go with the walk.
     if (stopped)
-        for (size_t file = 0; file < transfer.files.size(); ++file)
-            if (transfer.files[file].state == FileState::Moving ||
-                transfer.files[file].state == FileState::Waiting)
+        for (size_t file = 0; file < filesHandedOut(transfer); ++file)
+            if ((*transfer.files)[file].state == FileState::Moving ||
+                (*transfer.files)[file].state == FileState::Waiting)
                 setFileState(transfer, static_cast<int>(file), FileState::Stopped, *stopped);
     transfer.waitingInFiles = 0;
     if (transfer.walk) {
