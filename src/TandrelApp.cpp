@@ -12,6 +12,7 @@
 #include <QLocale>
 #include <QPointer>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QTranslator>
 #include <QTreeView>
@@ -163,6 +164,19 @@ void TandrelApp::showQueue(const Ui::CustomWindow& ui)
     retryItem->setObjectName(QStringLiteral("retryTransferItem"));
     QObject::connect(retryItem, &QAction::triggered, table, retrySelected);
     table->addActions({cancelItem, retryItem});
+    // A folder's files come a page at a time: the next once its last row shown is scrolled to.
+    // Made and ended with the queue: the scroll bar moves while the window closes.
+    QObject::connect(table->verticalScrollBar(), &QScrollBar::valueChanged, transfers,
+                     [table, transfers] {
+                         for (int row = 0; row < transfers->rowCount(); ++row) {
+                             const QModelIndex folder = transfers->index(row, 0);
+                             const int shown = transfers->rowCount(folder);
+                             if (shown > 0 && table->isExpanded(folder) &&
+                                 table->visualRect(transfers->index(shown - 1, 0, folder))
+                                     .intersects(table->viewport()->rect()))
+                                 transfers->showMoreFiles(folder);
+                         }
+                     });
     // Offered while a selected folder or file has failed files to run again.
     QPushButton* retry = ui.retryTransferButton;
     const auto offerRetry = [table, transfers, retry, retryItem] {

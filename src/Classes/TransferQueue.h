@@ -144,10 +144,11 @@ public:
         // Of the walk's waiting files, those at its front that have a place in files already
         // (handed back, or run again).
         int waitingInFiles = 0;
-        // The view opened the folder: the rows below it it has been told of, and those changed
-        // since.
+        // The view opened the folder: the rows below it it has been told of, as many as it has
+        // wanted so far, and those changed since.
         bool filesOpened = false;
         int filesShown = 0;
+        int filesWanted = 0;
         int changedFrom = -1;
         int changedTo = -1;
         // Names the row to its files' rows, whatever rows come and go above it.
@@ -192,9 +193,12 @@ public:
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     bool hasChildren(const QModelIndex& parent = {}) const override;
-    // A folder's files are told to the view when it opens the folder, all at once.
+    // A folder's files are told to the view a page at a time, the first when it opens the folder:
+    // laying out a tree view takes time in the rows it holds.
     bool canFetchMore(const QModelIndex& parent) const override;
     void fetchMore(const QModelIndex& parent) override;
+    // The view has shown the folder's last row it was told of: the next page.
+    void showMoreFiles(const QModelIndex& folder);
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation,
@@ -239,6 +243,8 @@ private:
     // Tells an opened folder's view of its files that came, went or changed; new ones at most a
     // few times a second while it runs.
     void showFiles(int row);
+    // Tells the view of the folder's first count files, as many more or fewer as that is.
+    void showFilesUpTo(const QModelIndex& folder, int count);
     // The row of the transfer with that id, -1 when gone.
     int rowOfId(quintptr id) const;
     int firstWaiting() const;

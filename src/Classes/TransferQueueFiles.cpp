@@ -13,6 +13,13 @@
 
 using namespace transfer_queue;
 
+namespace {
+
+// A page of a folder's file rows: laid out in a few milliseconds.
+constexpr int kFilesPage = 1000;
+
+} // namespace
+
 QModelIndex TransferQueue::index(int row, int column, const QModelIndex& parent) const
 {
     if (row < 0 || column < 0 || column >= ColumnCount)
@@ -54,10 +61,8 @@ bool TransferQueue::hasChildren(const QModelIndex& parent) const
 
 bool TransferQueue::canFetchMore(const QModelIndex& parent) const
 {
-    if (!hasChildren(parent) || !parent.isValid())
-        return false;
-    const Transfer& transfer = items[parent.row()];
-    return !transfer.filesOpened || fileCount(transfer) > transfer.filesShown;
+    // Later pages come when the view scrolls to the end, not whenever it lays the tree out.
+    return parent.isValid() && hasChildren(parent) && !items[parent.row()].filesOpened;
 }
 
 void TransferQueue::fetchMore(const QModelIndex& parent)
@@ -66,13 +71,34 @@ void TransferQueue::fetchMore(const QModelIndex& parent)
         return;
     Transfer& transfer = items[parent.row()];
     transfer.filesOpened = true;
-    const int count = fileCount(transfer);
+    transfer.filesWanted = kFilesPage;
+    showFilesUpTo(parent, std::min(fileCount(transfer), transfer.filesWanted));
+    transfer.changedFrom = transfer.changedTo = -1;
+}
+
+void TransferQueue::showMoreFiles(const QModelIndex& folder)
+{
+    if (!folder.isValid() || folder.internalId() != 0 || folder.row() >= items.size())
+        return;
+    Transfer& transfer = items[folder.row()];
+    if (!transfer.filesOpened || transfer.filesShown < transfer.filesWanted)
+        return;
+    transfer.filesWanted = transfer.filesShown + kFilesPage;
+    showFilesUpTo(folder, std::min(fileCount(transfer), transfer.filesWanted));
+}
+
+void TransferQueue::showFilesUpTo(const QModelIndex& folder, int count)
+{
+    Transfer& transfer = items[folder.row()];
     if (count > transfer.filesShown) {
-        beginInsertRows(parent, transfer.filesShown, count - 1);
+        beginInsertRows(folder, transfer.filesShown, count - 1);
         transfer.filesShown = count;
         endInsertRows();
+    } else if (count < transfer.filesShown) {
+        beginRemoveRows(folder, count, transfer.filesShown - 1);
+        transfer.filesShown = count;
+        endRemoveRows();
     }
-    transfer.changedFrom = transfer.changedTo = -1;
 }
 
 Qt::ItemFlags TransferQueue::flags(const QModelIndex& index) const
@@ -200,19 +226,15 @@ void TransferQueue::showFiles(int row)
 {
     Transfer& transfer = items[row];
     const QModelIndex folder = index(row, 0);
-    const int count = fileCount(transfer);
+    const int count = std::min(fileCount(transfer), transfer.filesWanted);
     // While it runs, a file between the walk and its row is briefly in neither.
     if (count < transfer.filesShown && transfer.state != State::Running) {
-        beginRemoveRows(folder, count, transfer.filesShown - 1);
-        transfer.filesShown = count;
-        endRemoveRows();
+        showFilesUpTo(folder, count);
     } else if (count > transfer.filesShown &&
                (transfer.state != State::Running || !sinceFilesShown.isValid() ||
                 sinceFilesShown.elapsed() >= kShowEveryMs)) {
         // Each batch lays the open tree out anew: not more often than the row repaints.
-        beginInsertRows(folder, transfer.filesShown, count - 1);
-        transfer.filesShown = count;
-        endInsertRows();
+        showFilesUpTo(folder, count);
         sinceFilesShown.start();
     }
     const int last = std::min(transfer.changedTo, transfer.filesShown - 1);

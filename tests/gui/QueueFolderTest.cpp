@@ -1,4 +1,4 @@
-#include <QTreeView>
+#include <QAbstractItemView>
 
 #include "Classes/TransferQueue.h"
 #include "WindowFixture.h"
@@ -8,7 +8,10 @@ class QueueFolder : public WindowFixture
 {
 protected:
     TransferQueue* queue() const { return app->transferQueue(); }
-    QTreeView* view() const { return app->window()->findChild<QTreeView*>("queueTable"); }
+    QAbstractItemView* view() const
+    {
+        return app->window()->findChild<QAbstractItemView*>("queueTable");
+    }
 
     // Downloads the tree folder and waits, bounded, for the queue to be empty.
     bool downloadTree()
@@ -131,4 +134,24 @@ TEST_F(QueueFolder, CancellingTheFolderRowStopsItsFiles)
     for (const QString& waited : moving.filter("|Waiting"))
         EXPECT_TRUE(
             folderEntries(downloads.filePath("tree")).filter(waited.section('|', 0, 0)).isEmpty());
+}
+
+// A tree view lays out every row it holds whenever rows come: a page at a time keeps that short.
+TEST_F(QueueFolder, AFolderOfManyFilesOpensAPageAtATimeAndScrollingToItsEndShowsMore)
+{
+    FtpServer::Options options;
+    options.hangSuffix = QStringLiteral(".hang");
+    startServer(options);
+    ASSERT_TRUE(QDir(root()).mkdir("tree"));
+    for (int n = 0; n < 1500; ++n)
+        writeFile(server->localPath(QStringLiteral("tree/f%1.hang").arg(n)), "");
+    UserDefaults::standardUserDefaults().setObject(QStringLiteral("1"), Setting::TransfersAtOnce);
+    connectAndList();
+    selectRow(rowNamed("tree"));
+    c->downloadButton->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return queue()->transfers()[0].filesFound == 1500; }, 20000));
+    EXPECT_EQ(openFolder().size(), 1000);
+    QTest::keyClick(view(), Qt::Key_End);
+    EXPECT_EQ(queue()->rowCount(queue()->index(0, 0)), 1500);
+    c->cancelButton->click();
 }
