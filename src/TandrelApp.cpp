@@ -118,7 +118,7 @@ void TandrelApp::showQueue(const Ui::CustomWindow& ui)
     table->setModel(queue.get());
     table->header()->setSectionResizeMode(TransferQueue::NameColumn, QHeaderView::Stretch);
     TransferQueue* transfers = queue.get();
-    // The rows of transfers selected; a folder's files count only where they are named.
+    // The selected transfers' rows: a folder's file rows below it are not transfers of their own.
     const auto selectedRows = [table] {
         QList<int> rows;
         for (const QModelIndex& index : table->selectionModel()->selectedRows())
