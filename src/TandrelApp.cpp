@@ -12,9 +12,10 @@
 #include <QLocale>
 #include <QPointer>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QShortcut>
-#include <QTableView>
 #include <QTranslator>
+#include <QTreeView>
 
 #include "Classes/Controller.h"
 #include "Classes/ListingSortFilter.h"
@@ -24,6 +25,7 @@
 #include "CustomWindow.h"
 #include "DeleteDelegate.h"
 #include "DownloadDelegate.h"
+#include "OperationOutcome.h"
 #include "RenameDelegate.h"
 #include "UploadDelegate.h"
 #include "WindowState.h"
@@ -112,16 +114,20 @@ TandrelApp::TandrelApp()
 
 void TandrelApp::showQueue(const Ui::CustomWindow& ui)
 {
-    QTableView* table = ui.queueTable;
+    QTreeView* table = ui.queueTable;
     table->setModel(queue.get());
-    table->horizontalHeader()->setSectionResizeMode(TransferQueue::NameColumn,
-                                                    QHeaderView::Stretch);
+    table->header()->setSectionResizeMode(TransferQueue::NameColumn, QHeaderView::Stretch);
     TransferQueue* transfers = queue.get();
-    const auto removeSelected = [table, transfers] {
+    // The selected transfers' rows: a folder's file rows below it are not transfers of their own.
+    const auto selectedRows = [table] {
         QList<int> rows;
         for (const QModelIndex& index : table->selectionModel()->selectedRows())
-            rows.append(index.row());
-        transfers->removeWaiting(rows);
+            if (!index.parent().isValid())
+                rows.append(index.row());
+        return rows;
+    };
+    const auto removeSelected = [transfers, selectedRows] {
+        transfers->removeWaiting(selectedRows());
     };
     QObject::connect(ui.removeTransferButton, &QPushButton::clicked, table, removeSelected);
     auto* deleteKey = new QShortcut(QKeySequence::Delete, table);
@@ -130,25 +136,57 @@ void TandrelApp::showQueue(const Ui::CustomWindow& ui)
     QObject::connect(ui.clearTransfersButton, &QPushButton::clicked, transfers,
                      &TransferQueue::clearFinished);
     const auto retrySelected = [table, transfers] {
-        QList<int> rows;
-        for (const QModelIndex& index : table->selectionModel()->selectedRows())
-            rows.append(index.row());
-        transfers->retryFailed(rows);
+        transfers->retry(table->selectionModel()->selectedRows());
     };
     QObject::connect(ui.retryTransferButton, &QPushButton::clicked, table, retrySelected);
     auto* retryKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_R), table);
     retryKey->setContext(Qt::WidgetShortcut);
     QObject::connect(retryKey, &QShortcut::activated, table, retrySelected);
-    // Offered while a selected folder has failed files.
-    QPushButton* retry = ui.retryTransferButton;
-    const auto offerRetry = [table, transfers, retry] {
-        const QModelIndexList rows = table->selectionModel()->selectedRows();
+    // The row menu: the selected waiting rows off the queue and the running folder stopped with
+    // its files; failed files run again, a folder's all or one alone.
+    //% "Cancel"
+    auto* cancelItem =
+        new QAction(OperationOutcome::localizedText("QueueCancelItem", "Cancel"), table);
+    cancelItem->setObjectName(QStringLiteral("cancelTransferItem"));
+    QObject::connect(cancelItem, &QAction::triggered, table, [transfers, selectedRows] {
+        const QList<int> rows = selectedRows();
         const QList<TransferQueue::Transfer>& all = transfers->transfers();
-        retry->setEnabled(std::any_of(rows.begin(), rows.end(), [&all](const QModelIndex& index) {
-            return index.row() < all.size() &&
-                   all[index.row()].state == TransferQueue::State::Finished &&
-                   !all[index.row()].failedFiles.isEmpty();
-        }));
+        const bool folderRuns = std::any_of(rows.begin(), rows.end(), [&all](int row) {
+            return all[row].folder && all[row].state == TransferQueue::State::Running;
+        });
+        transfers->removeWaiting(rows);
+        if (folderRuns)
+            transfers->cancelFolder();
+    });
+    //% "Retry"
+    auto* retryItem =
+        new QAction(OperationOutcome::localizedText("QueueRetryItem", "Retry"), table);
+    retryItem->setObjectName(QStringLiteral("retryTransferItem"));
+    QObject::connect(retryItem, &QAction::triggered, table, retrySelected);
+    table->addActions({cancelItem, retryItem});
+    // A folder's files come a page at a time: the next once its last row shown is scrolled to.
+    // Made and ended with the queue: the scroll bar moves while the window closes.
+    QObject::connect(table->verticalScrollBar(), &QScrollBar::valueChanged, transfers,
+                     [table, transfers] {
+                         for (int row = 0; row < transfers->rowCount(); ++row) {
+                             const QModelIndex folder = transfers->index(row, 0);
+                             const int shown = transfers->rowCount(folder);
+                             if (shown > 0 && table->isExpanded(folder) &&
+                                 table->visualRect(transfers->index(shown - 1, 0, folder))
+                                     .intersects(table->viewport()->rect()))
+                                 transfers->showMoreFiles(folder);
+                         }
+                     });
+    // Offered while a selected folder or file has failed files to run again.
+    QPushButton* retry = ui.retryTransferButton;
+    const auto offerRetry = [table, transfers, retry, retryItem] {
+        const QModelIndexList rows = table->selectionModel()->selectedRows();
+        const bool any =
+            std::any_of(rows.begin(), rows.end(), [transfers](const QModelIndex& index) {
+                return transfers->canRetry(index);
+            });
+        retry->setEnabled(any);
+        retryItem->setEnabled(any);
     };
     QObject::connect(table->selectionModel(), &QItemSelectionModel::selectionChanged, retry,
                      offerRetry);

@@ -26,6 +26,8 @@
 // --timing prints each step's seconds, and at the end of the run, or before a failure ends it,
 //   stall-max-ms <TAB> the longest time the event loop was held (between ticks of a 5 ms timer)
 //   peak-rss-kib <TAB> the process's peak resident memory
+// --open-queue brings the Queue tab to the front and opens each folder's row as it is queued, as
+// a user who watches its files does: the stall then counts the view of them too.
 //
 // --connections N moves up to N files of a folder at once (1 to 8; the setting "Transfers at
 // once", 2 unless set).

@@ -819,6 +819,26 @@
         <source>%L1 of %L2 files</source>
         <translation>%L1 von %L2 Dateien</translation>
     </message>
+    <message id="QueueFileRunning">
+        <source>Running, %1%</source>
+        <translation>Läuft, %1 %</translation>
+    </message>
+    <message id="QueueFileSkipped">
+        <source>Skipped: %1</source>
+        <translation>Übersprungen: %1</translation>
+    </message>
+    <message id="QueueFileThere">
+        <source>already there</source>
+        <translation>schon vorhanden</translation>
+    </message>
+    <message id="QueueCancelItem">
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message id="QueueRetryItem">
+        <source>Retry</source>
+        <translation>Wiederholen</translation>
+    </message>
     <message id="QueueFolderOneFile">
         <source>1 file</source>
         <translation>1 Datei</translation>

@@ -847,6 +847,26 @@
         <source>%L1 of %L2 files</source>
         <translation>%L1 of %L2 files</translation>
     </message>
+    <message id="QueueFileRunning">
+        <source>Running, %1%</source>
+        <translation>Running, %1%</translation>
+    </message>
+    <message id="QueueFileSkipped">
+        <source>Skipped: %1</source>
+        <translation>Skipped: %1</translation>
+    </message>
+    <message id="QueueFileThere">
+        <source>already there</source>
+        <translation>already there</translation>
+    </message>
+    <message id="QueueCancelItem">
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message id="QueueRetryItem">
+        <source>Retry</source>
+        <translation>Retry</translation>
+    </message>
     <message id="QueueFolderOneFile">
         <source>1 file</source>
         <translation>1 file</translation>

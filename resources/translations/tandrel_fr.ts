@@ -875,6 +875,26 @@
         <source>%L1 of %L2 files</source>
         <translation>%L1 sur %L2 fichiers</translation>
     </message>
+    <message id="QueueFileRunning">
+        <source>Running, %1%</source>
+        <translation>En cours, %1 %</translation>
+    </message>
+    <message id="QueueFileSkipped">
+        <source>Skipped: %1</source>
+        <translation>Ignoré : %1</translation>
+    </message>
+    <message id="QueueFileThere">
+        <source>already there</source>
+        <translation>déjà présent</translation>
+    </message>
+    <message id="QueueCancelItem">
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+    <message id="QueueRetryItem">
+        <source>Retry</source>
+        <translation>Réessayer</translation>
+    </message>
     <message id="QueueFolderOneFile">
         <source>1 file</source>
         <translation>1 fichier</translation>

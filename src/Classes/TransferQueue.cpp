@@ -57,7 +57,7 @@ std::shared_ptr<TreeWalk> makeWalk(TreeWalk::Direction direction, const QString&
 
 TransferQueue::TransferQueue(Controller* controller, const RemoteFolder* remote,
                              DownloadDelegate* download, UploadDelegate* upload, QObject* parent)
-    : QAbstractTableModel(parent)
+    : QAbstractItemModel(parent)
     , controller(controller)
     , remote(remote)
     , download(download)
@@ -172,6 +172,8 @@ void TransferQueue::enqueue(const QList<Transfer>& batch)
     const int first = static_cast<int>(items.size());
     beginInsertRows({}, first, first + static_cast<int>(batch.size()) - 1);
     items.append(batch);
+    for (qsizetype row = first; row < items.size(); ++row)
+        items[row].id = ++lastId;
     endInsertRows();
     if (this->batch) {
         // Idle connections of the files moving now take them at once.
@@ -380,6 +382,8 @@ void TransferQueue::settle(Transfer& transfer, const OperationOutcome& outcome)
 void TransferQueue::rowChanged(int row)
 {
     emit dataChanged(index(row, 0), index(row, ColumnCount - 1));
+    if (items[row].filesOpened)
+        showFiles(row);
 }
 
 int TransferQueue::firstWaiting() const
@@ -481,7 +485,7 @@ bool TransferQueue::eventFilter(QObject* watched, QEvent* event)
 {
     const QEvent::Type type = event->type();
     if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop)
-        return QAbstractTableModel::eventFilter(watched, event);
+        return QAbstractItemModel::eventFilter(watched, event);
     auto* drop = static_cast<QDropEvent*>(event);
     // Local files only, and only while connected: the folder shown is where they go.
     const QList<QUrl> urls = drop->mimeData()->urls();
@@ -504,16 +508,27 @@ bool TransferQueue::eventFilter(QObject* watched, QEvent* event)
 
 int TransferQueue::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : static_cast<int>(items.size());
+    if (!parent.isValid())
+        return static_cast<int>(items.size());
+    // Only a folder's own row has rows below it.
+    if (parent.internalId() != 0 || parent.column() != 0 || parent.row() >= items.size())
+        return 0;
+    return items[parent.row()].filesShown;
 }
 
-int TransferQueue::columnCount(const QModelIndex& parent) const
+int TransferQueue::columnCount(const QModelIndex&) const
 {
-    return parent.isValid() ? 0 : ColumnCount;
+    return ColumnCount;
 }
 
 QVariant TransferQueue::data(const QModelIndex& index, int role) const
 {
+    if (index.isValid() && index.internalId() != 0) {
+        const int row = rowOfId(index.internalId());
+        if (row < 0 || (role != Qt::DisplayRole && role != Qt::ToolTipRole))
+            return {};
+        return fileData(items[row], index.row(), index.column());
+    }
     // A cell too narrow for its text ends in "…"; the tool tip holds the whole of it, and for a
     // folder what failed or was skipped in it.
     if (role == Qt::ToolTipRole &&

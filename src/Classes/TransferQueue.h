@@ -1,12 +1,14 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <optional>
 #include <vector>
 
-#include <QAbstractTableModel>
+#include <QAbstractItemModel>
 #include <QElapsedTimer>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -28,8 +30,9 @@ class QWidget;
 // ends, whatever the outcome, the next one starts. The browser stays locked from the first
 // start until the queue is empty, so more transfers come only from drops on the table.
 // A folder is one row: its tree is walked as it runs, each file moved by the same operation as
-// a single one; the row counts the files and bytes, and lists the files that failed.
-class TransferQueue final : public QAbstractTableModel
+// a single one; the row counts the files and bytes, and lists the files that failed. It opens to
+// its files, one row each, made only when the view asks for them.
+class TransferQueue final : public QAbstractItemModel
 {
     Q_OBJECT
 
@@ -72,6 +75,27 @@ public:
         ColumnCount
     };
 
+    // Where a folder's file stands.
+    enum class FileState : uint8_t
+    {
+        Waiting,
+        Moving,
+        Done,
+        Skipped,
+        Failed,
+        // The folder stopped before the file was done.
+        Stopped
+    };
+
+    struct FileRow
+    {
+        // The local folder it comes from or goes to, and its name there.
+        QString localFolder;
+        QString name;
+        int64_t size = -1;
+        FileState state = FileState::Waiting;
+    };
+
     struct Transfer
     {
         Direction direction = Direction::Download;
@@ -110,6 +134,25 @@ public:
         // again, while the row waits to retry them.
         QList<std::pair<TreeWalk::File, QString>> failedFiles;
         QList<TreeWalk::File> retrying;
+
+        // A folder's files handed out so far, in that order, as its rows below it show them; the
+        // walk's waiting files follow them. Name and folder share the walk's own texts. None
+        // until the first is handed out: an empty deque takes memory already.
+        std::optional<std::deque<FileRow>> files;
+        // Why a file of files failed, was skipped or stopped.
+        QHash<int, QString> fileReasons;
+        // Of the walk's waiting files, those at its front that have a place in files already
+        // (handed back, or run again).
+        int waitingInFiles = 0;
+        // The view opened the folder: the rows below it it has been told of, as many as it has
+        // wanted so far, and those changed since.
+        bool filesOpened = false;
+        int filesShown = 0;
+        int filesWanted = 0;
+        int changedFrom = -1;
+        int changedTo = -1;
+        // Names the row to its files' rows, whatever rows come and go above it.
+        quintptr id = 0;
     };
 
     TransferQueue(Controller* controller, const RemoteFolder* remote, DownloadDelegate* download,
@@ -126,9 +169,10 @@ public:
     void removeWaiting(const QList<int>& rows);
     // Takes the finished rows off the list.
     void clearFinished();
-    // Runs the failed files of the finished folders among rows again, on the connection the
-    // window has now.
-    void retryFailed(const QList<int>& rows);
+    // Runs the failed files of the selected finished folders again (a file's row: that file
+    // alone), on the connection the window has now.
+    void retry(const QModelIndexList& selected);
+    bool canRetry(const QModelIndex& index) const;
     // Stops the running folder with every file it moves, or each file moving beside others
     // (Cancel, Esc).
     void cancelFolder();
@@ -144,8 +188,18 @@ public:
     bool isEmpty() const { return running < 0 && !batch && firstWaiting() < 0; }
     const QList<Transfer>& transfers() const { return items; }
 
+    QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override;
+    QModelIndex parent(const QModelIndex& child) const override;
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
+    bool hasChildren(const QModelIndex& parent = {}) const override;
+    // A folder's files are told to the view a page at a time, the first when it opens the folder:
+    // laying out a tree view takes time in the rows it holds.
+    bool canFetchMore(const QModelIndex& parent) const override;
+    void fetchMore(const QModelIndex& parent) override;
+    // The view has shown the folder's last row it was told of: the next page.
+    void showMoreFiles(const QModelIndex& folder);
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
@@ -171,6 +225,28 @@ private:
     // The running transfer's bytes; its row changes at most a few times a second.
     void progressed(int64_t done, int64_t total);
     void rowChanged(int row);
+    // The folder row's files: how many there are, and the file at a row below it (none when
+    // gone); a file's row.
+    static int fileCount(const Transfer& transfer);
+    static size_t filesHandedOut(const Transfer& transfer)
+    {
+        return transfer.files ? transfer.files->size() : 0;
+    }
+    static std::optional<FileRow> fileAt(const Transfer& transfer, int file);
+    QVariant fileData(const Transfer& transfer, int file, int column) const;
+    // The running folder's file taken from its walk gets its place in files (or takes its own
+    // again), and later its state, with why.
+    void fileTaken(TreeWalk::File& file);
+    void setFileState(Transfer& transfer, int file, FileState state, const QString& why = {});
+    // A file taken goes back to the front of the running folder's walk.
+    void giveBack(TreeWalk::File file);
+    // Tells an opened folder's view of its files that came, went or changed; new ones at most a
+    // few times a second while it runs.
+    void showFiles(int row);
+    // Tells the view of the folder's first count files, as many more or fewer as that is.
+    void showFilesUpTo(const QModelIndex& folder, int count);
+    // The row of the transfer with that id, -1 when gone.
+    int rowOfId(quintptr id) const;
     int firstWaiting() const;
     bool uploadWaitsAfter(int row) const;
     // One of the operations that move a running folder's files, each on a connection of its
@@ -243,6 +319,8 @@ private:
     // An upload succeeded without listing its folder again, since more were to follow.
     bool reloadOwed = false;
     QElapsedTimer sinceShown;
+    QElapsedTimer sinceFilesShown;
+    quintptr lastId = 0;
     std::vector<Worker> workers;
     std::vector<std::unique_ptr<RemoteOperation>> helpers;
     // The running folder waits for its walk's next file, or has had the last.

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include <QHash>
+#include <QSet>
 #include <QUrl>
 
 #include "Classes/Controller.h"
@@ -12,19 +14,28 @@
 
 using namespace transfer_queue;
 
-void TransferQueue::retryFailed(const QList<int>& rows)
+void TransferQueue::retry(const QModelIndexList& selected)
 {
     // The files go on the connection the window has now.
     if (!remote->isConnected())
         return;
+    // A folder's row stands for all its failed files; a file's row for itself.
+    QHash<int, QSet<int>> chosen;
+    QSet<int> whole;
+    for (const QModelIndex& picked : selected) {
+        if (!canRetry(picked))
+            continue;
+        if (picked.internalId() == 0)
+            whole.insert(picked.row());
+        else
+            chosen[rowOfId(picked.internalId())].insert(picked.row());
+    }
+    for (const int row : std::as_const(whole))
+        chosen[row].clear();
     const QUrl now(remote->getCurrentFTPURL());
     bool any = false;
-    for (const int row : rows) {
-        if (row < 0 || row >= items.size())
-            continue;
-        Transfer& transfer = items[row];
-        if (transfer.state != State::Finished || !transfer.folder || transfer.failedFiles.isEmpty())
-            continue;
+    for (auto it = chosen.cbegin(); it != chosen.cend(); ++it) {
+        Transfer& transfer = items[it.key()];
         // Never to another server than the folder's, with that server's login.
         const QUrl then(transfer.folderURL);
         if (then.scheme() != now.scheme() || then.host() != now.host() || then.port() != now.port())
@@ -32,11 +43,12 @@ void TransferQueue::retryFailed(const QList<int>& rows)
         // Counted as failed until they run: a disconnect meanwhile leaves them to retry.
         transfer.retrying.clear();
         for (const auto& failed : std::as_const(transfer.failedFiles))
-            transfer.retrying.append(failed.first);
+            if (it.value().isEmpty() || it.value().contains(failed.first.row))
+                transfer.retrying.append(failed.first);
         transfer.state = State::Waiting;
         transfer.succeeded = false;
         transfer.outcome.clear();
-        rowChanged(row);
+        rowChanged(it.key());
         any = true;
     }
     if (!any)
@@ -50,11 +62,19 @@ void TransferQueue::retryFailed(const QList<int>& rows)
 
 void TransferQueue::startRetry(Transfer& transfer)
 {
-    for (const auto& failed : std::as_const(transfer.failedFiles))
-        transfer.problems.removeOne(failed.second);
-    transfer.filesFailed -= static_cast<int>(transfer.failedFiles.size());
-    transfer.failedFiles.clear();
+    for (const TreeWalk::File& again : std::as_const(transfer.retrying)) {
+        const auto failed =
+            std::find_if(transfer.failedFiles.begin(), transfer.failedFiles.end(),
+                         [&](const auto& each) { return each.first.row == again.row; });
+        if (failed == transfer.failedFiles.end())
+            continue;
+        transfer.problems.removeOne(failed->second);
+        transfer.failedFiles.erase(failed);
+        --transfer.filesFailed;
+        setFileState(transfer, again.row, FileState::Waiting);
+    }
     transfer.walk->walkOnly(transfer.retrying);
+    transfer.waitingInFiles = static_cast<int>(transfer.retrying.size());
     transfer.retrying.clear();
     // The row counts the tree as found before; its speed, the bytes of this run alone.
     transfer.walk->filesFound = transfer.filesFound;

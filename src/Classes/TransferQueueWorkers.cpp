@@ -117,6 +117,9 @@ void TransferQueue::folderFileReady(std::optional<TreeWalk::File> file)
         return;
     Transfer& transfer = items[running];
     TreeWalk& walk = *transfer.walk;
+    // Its row below the folder's stays where it was among the waiting ones.
+    if (file)
+        fileTaken(*file);
     transfer.filesFound = walk.filesFound;
     transfer.size = walk.bytesFound;
     rowChanged(running);
@@ -129,7 +132,7 @@ void TransferQueue::folderFileReady(std::optional<TreeWalk::File> file)
         return !worker.file && !worker.retired;
     });
     if (idle == workers.end()) {
-        walk.giveBack(std::move(*file));
+        giveBack(std::move(*file));
         walkDone = false;
         return;
     }
@@ -141,8 +144,24 @@ void TransferQueue::folderFileReady(std::optional<TreeWalk::File> file)
     int64_t appendFrom = 0;
     if (file->settledName.isEmpty() &&
         (down ? existsOrDangles(localPath) : file->existing.has_value())) {
-        if (!settleExisting(*file, name, localPath, appendFrom))
+        const quintptr id = transfer.id;
+        const int skippedBefore = transfer.filesSkipped;
+        const int failedBefore = transfer.filesFailed;
+        if (!settleExisting(*file, name, localPath, appendFrom)) {
+            // Kept, or no name beside it; a folder stopped meanwhile has said so for it.
+            if (const int row = rowOfId(id); row >= 0) {
+                Transfer& settled = items[row];
+                if (settled.filesSkipped > skippedBefore)
+                    //% "already there"
+                    setFileState(settled, file->row, FileState::Skipped,
+                                 text("QueueFileThere", "already there"));
+                else if (settled.filesFailed > failedBefore)
+                    setFileState(settled, file->row, FileState::Failed,
+                                 text("QueueNoFreeName", "no free name beside the file there"));
+                rowChanged(row);
+            }
             return;
+        }
     }
     file->settledName = name;
     worker.shownPath = Log::printable(
@@ -200,7 +219,7 @@ void TransferQueue::folderFileEnded(Worker& worker, const OperationOutcome& outc
     if (othersWorking > 0 && refusedAnotherConnection(outcome)) {
         // The connections that work go on; the file waits for one of them.
         worker.retired = true;
-        transfer.walk->giveBack(std::move(file));
+        giveBack(std::move(file));
         walkDone = false;
         const bool first = fewerNote.isEmpty();
         const auto working = std::count_if(workers.begin(), workers.end(),
@@ -214,17 +233,21 @@ void TransferQueue::folderFileEnded(Worker& worker, const OperationOutcome& outc
     } else if (outcome.succeeded()) {
         ++transfer.filesDone;
         transfer.bytesOfFilesDone += bytes;
+        setFileState(transfer, file.row, FileState::Done);
         emit fileEnded(worker.shownPath, text("QueueDone", "Done"), bytes);
     } else if (file.link) {
         // A link that the server would not serve as a file names a folder, or nothing: it is
         // not followed.
         ++transfer.filesSkipped;
+        setFileState(transfer, file.row, FileState::Skipped,
+                     text("QueueLinkNotFile", "a link to no file"));
         //% "a link to no file"
         transfer.problems.append(worker.shownPath + QStringLiteral(": ") +
                                  text("QueueLinkNotFile", "a link to no file"));
         emit fileEnded(worker.shownPath, text("QueueLinkNotFile", "a link to no file"), 0);
     } else {
         ++transfer.filesFailed;
+        setFileState(transfer, file.row, FileState::Failed, outcome.statusLine());
         const QString problem = worker.shownPath + QStringLiteral(": ") + outcome.statusLine();
         if (transfer.problems.size() < TreeWalk::kMaxProblems)
             transfer.problems.append(problem);
@@ -257,6 +280,14 @@ void TransferQueue::endFolder(const std::optional<QString>& stopped)
     Transfer& transfer = items[running];
     const int row = running;
     running = -1;
+    // Its files that were moving or waiting to run again say why they stopped; those not
+    // reached go with the walk.
+    if (stopped)
+        for (size_t file = 0; file < filesHandedOut(transfer); ++file)
+            if ((*transfer.files)[file].state == FileState::Moving ||
+                (*transfer.files)[file].state == FileState::Waiting)
+                setFileState(transfer, static_cast<int>(file), FileState::Stopped, *stopped);
+    transfer.waitingInFiles = 0;
     if (transfer.walk) {
         transfer.walk->stop();
         transfer.filesSkipped += transfer.walk->skipped;

@@ -44,6 +44,8 @@ public:
         QString localFolder;
         // A remote link: whether it names a file only its fetch tells.
         bool link = false;
+        // Its place among the tree's files the queue shows, once it has one.
+        int row = -1;
         // For an upload: the server's entry of the file's name, when its folder was there and
         // lists one, and every name that folder holds or will hold (the files sent into it).
         std::optional<ListingEntry> existing;
@@ -68,6 +70,8 @@ public:
     void walkOnly(const QList<File>& again);
     // Drops a listing or folder creation in flight; next is not called.
     void stop();
+    // The files found and not yet handed out, in the order they will be.
+    const std::deque<File>& filesWaiting() const { return files; }
 
     // Files found so far and their bytes (as listed), and the entries skipped.
     int filesFound = 0;

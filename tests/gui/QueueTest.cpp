@@ -2,6 +2,7 @@
 
 #include <QDropEvent>
 #include <QMimeData>
+#include <QTreeView>
 
 #include "Classes/TransferQueue.h"
 #include "WindowFixture.h"

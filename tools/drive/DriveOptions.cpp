@@ -71,6 +71,8 @@ Options parseOptions(const QStringList& args)
             options.active = true;
         } else if (arg == QLatin1String("--timing")) {
             options.timing = true;
+        } else if (arg == QLatin1String("--open-queue")) {
+            options.openQueue = true;
         } else if (arg == QLatin1String("--timeout")) {
             if (++i >= args.size())
                 fail(QStringLiteral("--timeout needs a value"));

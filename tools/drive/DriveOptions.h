@@ -27,6 +27,8 @@ struct Options
     // rename.
     QString onExists;
     bool timing = false;
+    // The Queue tab in front, each folder's row opened as it is queued.
+    bool openQueue = false;
     int timeoutSeconds = 300;
     QStringList steps;
 };

@@ -11,6 +11,8 @@
 #include <QLineEdit>
 #include <QMap>
 #include <QPushButton>
+#include <QTabWidget>
+#include <QTreeView>
 
 #include "Classes/Controller.h"
 #include "Classes/QueueDisplay.h"
@@ -18,6 +20,7 @@
 #include "Classes/TransferQueue.h"
 #include "ConnectUrl.h"
 #include "CreateDirDelegate.h"
+#include "CustomWindow.h"
 #include "DeleteDelegate.h"
 #include "DownloadDelegate.h"
 #include "MiscTool.h"
@@ -77,6 +80,16 @@ Driver::Driver(TandrelApp* app, DriveToolkit* toolkit, const Options& options)
             sinceTick.start();
     });
     stallTimer.start(5);
+    if (options.openQueue)
+        QObject::connect(app->transferQueue(), &QAbstractItemModel::rowsInserted,
+                         [this](const QModelIndex& parent, int first, int last) {
+                             auto* view = this->app->window()->findChild<QTreeView*>(
+                                 QStringLiteral("queueTable"));
+                             controller->tabView->setCurrentWidget(controller->queueTabViewItem);
+                             for (int row = first; row <= last && !parent.isValid(); ++row)
+                                 if (this->app->transferQueue()->transfers().at(row).folder)
+                                     view->expand(this->app->transferQueue()->index(row, 0));
+                         });
     beforeFailing = [this] {
         print({QStringLiteral("status"), this->controller->statusLabel->text()});
         if (this->options.timing)
