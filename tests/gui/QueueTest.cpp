@@ -79,6 +79,30 @@ protected:
                 queue()->data(queue()->index(row, TransferQueue::OutcomeColumn)).toString());
         return rows;
     }
+    // The rows of the folder in the first row, opened with the keyboard: "path|outcome", sorted.
+    QStringList openFolder()
+    {
+        focusQueueRow(0);
+        QTest::keyClick(queueTable(), Qt::Key_Right);
+        return fileRows();
+    }
+    QStringList fileRows() const
+    {
+        const QModelIndex folder = queue()->index(0, 0);
+        QStringList rows;
+        for (int row = 0; row < queue()->rowCount(folder); ++row)
+            rows.append(
+                queue()->index(row, 0, folder).data().toString() + "|" +
+                queue()->index(row, TransferQueue::OutcomeColumn, folder).data().toString());
+        rows.sort();
+        return rows;
+    }
+    // Selects the row and runs the row menu's item on it.
+    void runItemOn(const char* item, const QModelIndex& row)
+    {
+        queueTable()->setCurrentIndex(row);
+        queueTable()->findChild<QAction*>(item)->trigger();
+    }
     QString toolTip(int row) const
     {
         return queue()
@@ -514,4 +538,77 @@ TEST_F(Queue, AFullDiskStopsTheWholeTreeKeepingWhatIsComplete)
     ASSERT_EQ(sub.size(), 2) << sub.join(' ').toStdString();
     EXPECT_TRUE(sub[0].endsWith(".bin.part") && sub[1] == sub[0] + ".resume")
         << sub.join(' ').toStdString();
+}
+
+TEST_F(Queue, AFolderRowOpensToItsFilesWithTheirStates)
+{
+    startServer([](auto& o) { o.failOnce = "b.bin"; });
+    writeFiles(root(),
+               {{"tree/a.txt", "a"}, {"tree/b.bin", pattern(100000)}, {"tree/sub/c.txt", "c"}});
+    connectAndWatch();
+    ASSERT_TRUE(fetch({"tree"}));
+    // Nothing is made for the files until the row opens.
+    EXPECT_EQ(queue()->rowCount(queue()->index(0, 0)), 0);
+    const QString why = toolTip(0).section("tree/b.bin: ", 1).section('\n', 0, 0);
+    EXPECT_FALSE(why.isEmpty());
+    EXPECT_EQ(openFolder(), (QStringList{"a.txt|Done", "b.bin|" + why, "sub/c.txt|Done"}));
+}
+
+TEST_F(Queue, RetryingOneFailedFileOfAFolderFetchesJustIt)
+{
+    startServer([](auto& o) { o.failOnce = "b.bin"; });
+    const QByteArray b = pattern(100000);
+    writeFiles(root(), {{"tree/b.bin", b}, {"tree/sub/b.bin", b}});
+    connectAndWatch();
+    ASSERT_TRUE(fetch({"tree"}));
+    const QStringList failed = openFolder();
+    ASSERT_EQ(failed.size(), 2);
+    const QModelIndex row = queue()->index(1, 0, queue()->index(0, 0));
+    const QString retried = row.data().toString();
+    runItemOn("retryTransferItem", row);
+    ASSERT_TRUE(waitForQueue());
+    EXPECT_EQ(fileRows().filter("|Done"), (QStringList{retried + "|Done"}));
+    EXPECT_TRUE(readFile(downloads.filePath("tree/" + retried)) == b);
+    EXPECT_EQ(queueRows(), (QStringList{"↓ tree/|1 file, 1 failed"}));
+}
+
+TEST_F(Queue, CancellingAFolderRowStopsItsFiles)
+{
+    startServer([](auto& o) { o.hangSuffix = ".hang"; });
+    writeFiles(root(), {{"tree/x.hang", "data"}, {"tree/y.hang", "data"}, {"tree/z.hang", "data"}});
+    store().setObject("1", Setting::TransfersAtOnce);
+    connectAndWatch();
+    selectRows({"tree"});
+    c->downloadButton->click();
+    // One file moves (and waits for its end forever); the others wait for the connection.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return download()->receivedBytes() > 0; }, 20000));
+    const QStringList moving = openFolder();
+    ASSERT_EQ(moving.filter("|Waiting").size(), 2);
+    ASSERT_EQ(moving.filter("|Running").size(), 1);
+    runItemOn("cancelTransferItem", queue()->index(0, 0));
+    EXPECT_EQ(queueRows(), (QStringList{"↓ tree/|Cancelled (0 files)"}));
+    // The moving file stopped; those that waited are not fetched.
+    EXPECT_EQ(fileRows(),
+              (QStringList{moving.filter("|Running").first().section('|', 0, 0) + "|Cancelled"}));
+    EXPECT_FALSE(download()->isRunning());
+    for (const QString& waited : moving.filter("|Waiting"))
+        EXPECT_TRUE(
+            folderEntries(downloads.filePath("tree")).filter(waited.section('|', 0, 0)).isEmpty());
+}
+
+// A tree view lays out every row it holds whenever rows come: a page at a time keeps that short.
+TEST_F(Queue, AFolderOfManyFilesOpensAPageAtATimeAndScrollingToItsEndShowsMore)
+{
+    startServer([](auto& o) { o.hangSuffix = ".hang"; });
+    for (int n = 0; n < 1500; ++n)
+        writeFiles(root(), {{QStringLiteral("tree/f%1.hang").arg(n), ""}});
+    store().setObject("1", Setting::TransfersAtOnce);
+    connectAndWatch();
+    selectRows({"tree"});
+    c->downloadButton->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return queue()->transfers()[0].filesFound == 1500; }, 20000));
+    EXPECT_EQ(openFolder().size(), 1000);
+    QTest::keyClick(queueTable(), Qt::Key_End);
+    EXPECT_EQ(queue()->rowCount(queue()->index(0, 0)), 1500);
+    c->cancelButton->click();
 }
