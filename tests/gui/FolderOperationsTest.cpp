@@ -16,6 +16,19 @@ class FolderOperations : public WindowFixture
 protected:
     CreateDirDelegate* createDir() const { return app->createDirDelegate(); }
 
+    // Connects, downloads the folder "tree" and waits, bounded, for the queue to drain.
+    bool fetchTree()
+    {
+        connectAndList();
+        bool drained = false;
+        QObject context;
+        QObject::connect(app->transferQueue(), &TransferQueue::drained, &context,
+                         [&] { drained = true; });
+        selectRow(rowNamed("tree"));
+        c->downloadButton->click();
+        return QTest::qWaitFor([&] { return drained; }, 60000);
+    }
+
     // Selects the row of that name and presses delete, the confirmation answered with code.
     void deleteRow(const QString& name, int code = Toolkit::kDefaultReturn)
     {
@@ -162,19 +175,11 @@ TEST_F(FolderOperations, ATreeArrivesWholeFromAServerThatTakesOneConnection)
 {
     // The subfolder is listed ahead, while the files above still move, on one connection more:
     // refused here, it is listed again once a connection is free.
-    FtpServer::Options options;
-    options.maxConnections = 1;
-    startServer(options);
-    ASSERT_TRUE(QDir(root()).mkpath("tree/sub"));
+    startServer([](auto& o) { o.maxConnections = 1; });
     const QStringList names{"a", "b", "c", "d", "sub/e"};
     for (const QString& name : names)
-        writeFile(server->localPath("tree/" + name), pattern(2000000));
-    connectAndList();
-    bool drained = false;
-    QObject::connect(app->transferQueue(), &TransferQueue::drained, [&] { drained = true; });
-    selectRow(rowNamed("tree"));
-    c->downloadButton->click();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return drained; }, 60000));
+        writeFiles(root(), {{"tree/" + name, pattern(2000000)}});
+    ASSERT_TRUE(fetchTree());
     for (const QString& name : names)
         EXPECT_TRUE(readFile(downloads.filePath("tree/" + name)) == pattern(2000000))
             << name.toStdString();
@@ -196,17 +201,8 @@ TEST_F(FolderOperations, AFolderListedRightAfterAFileIsNotLostToTheServersConnec
 {
     // The subfolder is listed as the one file above it ends, before that file's connection is
     // back: refused (421), it is listed again a moment later, not counted as failed.
-    FtpServer::Options options;
-    options.maxConnections = 1;
-    startServer(options);
-    ASSERT_TRUE(QDir(root()).mkpath("tree/sub"));
-    writeFile(server->localPath("tree/a"), "a");
-    writeFile(server->localPath("tree/sub/e"), "e");
-    connectAndList();
-    bool drained = false;
-    QObject::connect(app->transferQueue(), &TransferQueue::drained, [&] { drained = true; });
-    selectRow(rowNamed("tree"));
-    c->downloadButton->click();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return drained; }, 60000));
+    startServer([](auto& o) { o.maxConnections = 1; });
+    writeFiles(root(), {{"tree/a", "a"}, {"tree/sub/e", "e"}});
+    ASSERT_TRUE(fetchTree());
     EXPECT_EQ(readFile(downloads.filePath("tree/sub/e")), "e");
 }
