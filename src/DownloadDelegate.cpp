@@ -274,33 +274,26 @@ void DownloadDelegate::startOver(bool refusedByServer)
     run->resumeUnchecked = false;
     networkStream.stop();
     run->resumeFrom = 0;
+    run->serverModified.clear();
+    fetchFromTheStart();
+}
+
+void DownloadDelegate::fetchAgainAsking()
+{
+    run->unasked = false;
+    fetchFromTheStart();
+}
+
+void DownloadDelegate::fetchFromTheStart()
+{
+    networkStream.stop();
     run->receivedBytes = 0;
     run->writeBackFrom = 0;
     run->pendingBytes = 0;
     // Unknown until the new stream opens: a failure before then leaves no record.
     run->announcedSize.reset();
-    run->serverModified.clear();
     run->expectedSize = run->listedSize;
-    // The partial file was opened to append: emptied, it takes the file from its first byte.
-    if (::ftruncate(fileStream->handle(), 0) != 0) {
-        fail(OperationOutcome::Kind::FileWriteError, QString::fromLocal8Bit(std::strerror(errno)));
-        return;
-    }
-    run->fileSize = run->listedSize.value_or(0);
-    emit continuedFrom(0);
-    showProgress();
-    openStream();
-}
-
-void DownloadDelegate::fetchAgainAsking()
-{
-    networkStream.stop();
-    run->unasked = false;
-    run->receivedBytes = 0;
-    run->writeBackFrom = 0;
-    run->pendingBytes = 0;
-    run->announcedSize.reset();
-    run->expectedSize = run->listedSize;
+    // The file is emptied and takes the download from its first byte.
     if (::ftruncate(fileStream->handle(), 0) != 0 || !fileStream->seek(0)) {
         fail(OperationOutcome::Kind::FileWriteError, QString::fromLocal8Bit(std::strerror(errno)));
         return;

@@ -138,6 +138,8 @@ private:
     // What arrived without SIZE asked does not match the sizes known: emptied, and fetched
     // again with SIZE asked first.
     void fetchAgainAsking();
+    // Both: a new stream from the first byte into the emptied partial file.
+    void fetchFromTheStart();
     // Whether candidate is a partial file stopped while fetching this file, with its record;
     // if so, opens it to append to.
     bool continuePartialFile(const QString& candidate);
