@@ -21,9 +21,7 @@ TEST(FtpStreamEvents, HeldEventsWaitAndArriveInOrderOnceTheLastHoldEnds)
         EXPECT_TRUE(QTest::qWaitFor([&] { return recorder.stream()->bufferedBytes() > 128 * 1024; },
                                     10000));
         QTest::qWait(300);
-        {
-            StreamModalHold inner;
-        }
+        StreamModalHold(); // an inner hold, ended at once
         QTest::qWait(100);
         EXPECT_TRUE(recorder.events.empty());
         EXPECT_LE(recorder.stream()->maxBufferedBytes(), 1024 * 1024);

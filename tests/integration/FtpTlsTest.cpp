@@ -41,6 +41,7 @@ protected:
         return certificates.issued("server", "IP:127.0.0.1");
     }
 
+    const FtpStreamProperties tls = anonymous(Encryption::Require);
     TempSettings settings;
     TestCertificates certificates;
     VsftpdServer server;
@@ -52,7 +53,6 @@ TEST_F(FtpTls, TransfersAreByteExactAndConfirmedOverVerifiedTls)
 {
     if (!startServer(issuedForLoopback()))
         GTEST_SKIP() << server.problem().toStdString();
-    const FtpStreamProperties tls = anonymous(Encryption::Require);
     // 0 bytes, one TLS record's worth and more, and a large file whose data connection closes
     // while TLS 1.3 session tickets may still be in flight.
     for (const qsizetype size : {qsizetype(0), qsizetype(100000), qsizetype(50) << 20}) {
@@ -96,7 +96,6 @@ TEST_F(FtpTls, ListingAfterADeleteResumesItsOwnControlConnectionsSession)
         GTEST_SKIP() << why.toStdString();
     ProftpdServer proftpd;
     ASSERT_TRUE(proftpd.start({pair.certificate, pair.key})) << proftpd.problem().toStdString();
-    const FtpStreamProperties tls = anonymous(Encryption::Require);
     writeFile(server.localPath("incoming/gone.txt"), "x");
     writeFile(proftpd.localPath("incoming/gone.txt"), "x");
     for (const QUrl& folder : {url("/incoming/"), proftpd.url("/incoming/")}) {
@@ -121,7 +120,6 @@ TEST_F(FtpTls, UploadsInARowAndAListingOverTls13OnProftpd)
     const auto pair = issuedForLoopback();
     ASSERT_TRUE(proftpd.start({pair.certificate, pair.key, "TLSv1.3"}))
         << proftpd.problem().toStdString();
-    const FtpStreamProperties tls = anonymous(Encryption::Require);
     // An upload's data connection brings no fresh TLS 1.3 ticket, and ProFTPD takes each once.
     for (const char* name : {"one.bin", "two.bin", "three.bin"}) {
         const QByteArray bytes = pattern(100000);
@@ -162,7 +160,7 @@ TEST_F(FtpTls, NoGreetingOnPort990SaysThePortMayExpectImplicitTls)
         QStringLiteral("127.%1.%2.%3").arg((run >> 16) & 255).arg((run >> 8) & 255).arg(run & 255);
     if (!server.start(implicit))
         GTEST_SKIP() << server.problem().toStdString();
-    const auto waited = readUrl(url("/"), anonymous(Encryption::Require));
+    const auto waited = readUrl(url("/"), tls);
     EXPECT_TRUE(waited->failed);
     EXPECT_TRUE(mentions(waited->error, "implicit TLS"));
 }

@@ -25,11 +25,8 @@ TEST(FtpWriteStream, UploadAcceptsPartialWritesAndOneRefusedBeforeTheDataIsNever
 
     // STOR itself refused: an error event, and never a has-space.
     const auto locked = writeUrl(server.url("/locked/x.txt"), "data");
-    EXPECT_TRUE(locked->failed);
-    EXPECT_EQ(
-        std::count(locked->events.begin(), locked->events.end(), NSStreamEventHasSpaceAvailable),
-        0);
-    EXPECT_EQ(locked->error.domain, StreamErrorDomain::FTP);
+    EXPECT_TRUE(locked->failed && locked->error.domain == StreamErrorDomain::FTP);
+    EXPECT_EQ(std::ranges::count(locked->events, NSStreamEventHasSpaceAvailable), 0);
     EXPECT_EQ(locked->error.code, 550);
     EXPECT_FALSE(locked->confirmed);
 }

@@ -2,7 +2,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QScopeGuard>
 #include <QTcpServer>
 #include <QThread>
@@ -63,11 +62,11 @@ protected:
         TrustedHostKeys::setSshKnownHostsPath(path);
     }
 
-    static FtpStreamProperties withKey()
+    static FtpStreamProperties withKey(const SshdServer& to = *server)
     {
-        return {{P::kCFStreamPropertyFTPUserName, server->user()},
+        return {{P::kCFStreamPropertyFTPUserName, to.user()},
                 {P::kCFStreamPropertyFTPPassword, QString()},
-                {P::SshPrivateKeyFile, server->keyFile()}};
+                {P::SshPrivateKeyFile, to.keyFile()}};
     }
 
     // Whether the log-ins sshd logged since from were libssh's, which signs with the key at once;
@@ -90,25 +89,20 @@ TEST_F(Sftp, ListsFoldersFilesAndLinksAsLsLines)
     EXPECT_EQ(listing->security.state, ConnectionSecurity::State::SshKnown);
     const QString text = QString::fromUtf8(listing->received);
     EXPECT_TRUE(text.contains(" 70000 ") && text.contains(kFile + "\r\n")) << text.toStdString();
-    EXPECT_TRUE(text.contains("\r\nd")) << "a folder's line";
-    EXPECT_TRUE(text.contains("link -> "));
+    EXPECT_TRUE(text.contains("\r\nd") && text.contains("link -> ")) << "a folder's and a link's";
 }
 
 TEST_F(Sftp, AListingAndADownloadGoThroughAnHttpProxy)
 {
     TinyProxy proxy(QStringLiteral("proxyuser"), QStringLiteral("proxy-secret"));
     ASSERT_TRUE(proxy.start()) << proxy.problem().toStdString();
-    FtpStreamProperties properties = withKey();
-    properties[P::kCFStreamPropertyFTPProxyHost] = QStringLiteral("127.0.0.1");
-    properties[P::kCFStreamPropertyFTPProxyPort] = QString::number(proxy.port());
-    properties[P::kCFStreamPropertyFTPProxyUser] = QStringLiteral("proxyuser");
-    properties[P::kCFStreamPropertyFTPProxyPassword] = QStringLiteral("proxy-secret");
+    const FtpStreamProperties properties = proxy.carrying(withKey());
     const auto listing = readUrl(server->url(QStringLiteral("/")), properties);
     ASSERT_TRUE(listing->ended) << listing->error.message.toStdString();
     EXPECT_TRUE(listing->received.contains("link -> "));
     EXPECT_TRUE(proxy.log().contains(QStringLiteral("CONNECT"))) << proxy.log().toStdString();
     const qsizetype logStart = server->log().size();
-    const auto file = readUrl(server->url(QStringLiteral("/na\u00efve file.txt")), properties);
+    const auto file = readUrl(server->url("/" + kFile), properties);
     EXPECT_TRUE(file->received == pattern(70000)) << file->error.message.toStdString();
     EXPECT_TRUE(loggedInThroughLibssh(logStart));
 }
@@ -143,7 +137,7 @@ TEST_F(Sftp, AListingAndADownloadGoThroughASocks5Proxy)
     ASSERT_TRUE(readUrl(server->url(QStringLiteral("/link")), withKey())->ended);
     properties[P::kCFStreamPropertyFTPProxyHost] = QStringLiteral("socks5h://127.0.0.1");
     const qsizetype logStart = server->log().size();
-    const auto file = readUrl(server->url(QStringLiteral("/na\u00efve file.txt")), properties);
+    const auto file = readUrl(server->url("/" + kFile), properties);
     EXPECT_TRUE(file->ended) << file->error.message.toStdString();
     EXPECT_TRUE(file->received == pattern(70000));
     EXPECT_EQ(carried(), 2) << socks.errors().toStdString();
@@ -152,7 +146,7 @@ TEST_F(Sftp, AListingAndADownloadGoThroughASocks5Proxy)
 
 TEST_F(Sftp, DownloadsAFileWithItsSizeAndTimeAndResumesAtAnOffset)
 {
-    const QUrl url = server->url(QStringLiteral("/na\u00efve file.txt"));
+    const QUrl url = server->url("/" + kFile);
     server->dropConnections(); // a log-in of its own
     const qsizetype logStart = server->log().size();
     const auto whole = readUrl(url, withKey());
@@ -163,22 +157,11 @@ TEST_F(Sftp, DownloadsAFileWithItsSizeAndTimeAndResumesAtAnOffset)
 
     FtpStreamProperties fromOffset = withKey();
     fromOffset[P::FileTransferOffset] = qint64(65536);
-    StreamRecorder resumed(url);
-    std::optional<int64_t> announced;
-    QByteArray time;
-    resumed.onEvent = [&](NSStreamEvent event) {
-        if (event == NSStreamEventOpenCompleted) {
-            announced = resumed.stream()->announcedSize();
-            time = resumed.stream()->modificationTime();
-        }
-        return false;
-    };
-    resumed.start(fromOffset);
-    ASSERT_TRUE(resumed.waitUntilDone(20000));
-    EXPECT_TRUE(resumed.ended) << resumed.error.message.toStdString();
-    EXPECT_TRUE(resumed.received == pattern(70000).mid(65536));
-    EXPECT_EQ(announced, 70000);
-    EXPECT_EQ(time.size(), 14) << time.toStdString();
+    const auto resumed = readUrl(url, fromOffset);
+    EXPECT_TRUE(resumed->ended) << resumed->error.message.toStdString();
+    EXPECT_TRUE(resumed->received == pattern(70000).mid(65536));
+    EXPECT_EQ(resumed->sizeAtOpen, 70000);
+    EXPECT_EQ(resumed->timeAtOpen.size(), 14) << resumed->timeAtOpen.toStdString();
 }
 
 TEST_F(Sftp, UploadsAFileAndConfirmsIt)
@@ -191,8 +174,7 @@ TEST_F(Sftp, UploadsAFileAndConfirmsIt)
     EXPECT_TRUE(writeUrl(server->url(QStringLiteral("/up load.bin")), "new", withKey())->confirmed);
     EXPECT_EQ(readFile(server->localPath(QStringLiteral("up load.bin"))), "new");
 
-    const auto refused = writeUrl(server->url(QStringLiteral("/missing/x.bin")), "x", withKey());
-    EXPECT_FALSE(refused->confirmed);
+    EXPECT_FALSE(writeUrl(server->url("/missing/x.bin"), "x", withKey())->confirmed);
 }
 
 TEST_F(Sftp, CreatesRenamesAndDeletesEntriesNamedWithQuotesAndSpaces)
@@ -261,11 +243,7 @@ TEST_F(Sftp, APasswordLogsIn)
     const QString name = QStringLiteral("tandrel%1").arg(QCoreApplication::applicationPid());
     ASSERT_TRUE(ServerProcess::run("useradd", {"-M", "-d", "/tmp", "-s", "/bin/sh", name}));
     const auto removed = qScopeGuard([&] { ServerProcess::run("userdel", {"-f", name}); });
-    QProcess chpasswd;
-    chpasswd.start("chpasswd");
-    chpasswd.write((name + ":pass word 1\n").toUtf8());
-    chpasswd.closeWriteChannel();
-    ASSERT_TRUE(chpasswd.waitForFinished(10000) && chpasswd.exitCode() == 0);
+    ASSERT_TRUE(ServerProcess::run("sh", {"-c", "echo '" + name + ":pass word 1' | chpasswd"}));
 
     const auto listing = readUrl(QStringLiteral("sftp://127.0.0.1:%1/tmp/").arg(server->port()),
                                  {{P::kCFStreamPropertyFTPUserName, name},
@@ -370,33 +348,23 @@ TEST_F(Sftp, AnUploadTheServerCannotWriteSaysWhyAndRemovesOnlyTheFileItMade)
                                     "exec /usr/lib/openssh/sftp-server'"));
     SshdServer readOnly(QStringLiteral("internal-sftp -R"));
     ASSERT_TRUE(small.start() && readOnly.start()) << small.problem().toStdString();
-    writeFile(knownHosts->filePath(QStringLiteral("others")),
-              (small.knownHostsLine() + '\n' + readOnly.knownHostsLine() + '\n').toUtf8());
-    TrustedHostKeys::setSshKnownHostsPath(knownHosts->filePath(QStringLiteral("others")));
-    const auto restore = qScopeGuard([] {
-        TrustedHostKeys::setSshKnownHostsPath(knownHosts->filePath(QStringLiteral("known_hosts")));
-    });
-    const auto login = [](SshdServer& s) {
-        return FtpStreamProperties{{P::kCFStreamPropertyFTPUserName, s.user()},
-                                   {P::kCFStreamPropertyFTPPassword, QString()},
-                                   {P::SshPrivateKeyFile, s.keyFile()}};
-    };
+    knowHosts((small.knownHostsLine() + '\n' + readOnly.knownHostsLine() + '\n').toUtf8());
+    const auto restore = qScopeGuard([] { knowHosts(); });
 
     const QByteArray content = pattern(80 * 1024);
     writeFile(small.localPath(QStringLiteral("there.bin")), "there before");
     for (const QString& name : {QStringLiteral("new.bin"), QStringLiteral("there.bin")}) {
-        const auto full = writeUrl(small.url(QLatin1Char('/') + name), content, login(small));
-        EXPECT_FALSE(full->confirmed) << name.toStdString();
-        EXPECT_TRUE(full->error.message.contains(QStringLiteral("could not write the file")))
-            << full->error.message.toStdString();
+        const auto full = writeUrl(small.url(QLatin1Char('/') + name), content, withKey(small));
+        EXPECT_FALSE(full->confirmed);
+        EXPECT_TRUE(mentions(full->error, "could not write the file")) << name.toStdString();
     }
     EXPECT_TRUE(QTest::qWaitFor(
         [&] { return !QFileInfo::exists(small.localPath(QStringLiteral("new.bin"))); }, 10000));
     EXPECT_EQ(readFile(small.localPath(QStringLiteral("there.bin"))), "there before");
 
-    const auto refused = writeUrl(readOnly.url(QStringLiteral("/x.bin")), content, login(readOnly));
+    const auto refused =
+        writeUrl(readOnly.url(QStringLiteral("/x.bin")), content, withKey(readOnly));
     EXPECT_FALSE(refused->confirmed);
-    EXPECT_TRUE(refused->error.message.contains(QStringLiteral("Permission denied")))
-        << refused->error.message.toStdString();
+    EXPECT_TRUE(mentions(refused->error, "Permission denied"));
     EXPECT_FALSE(QFileInfo::exists(readOnly.localPath(QStringLiteral("x.bin"))));
 }

@@ -37,6 +37,10 @@ void StreamRecorder::streamHandleEvent(FtpStream* aStream, NSStreamEvent eventCo
     EXPECT_EQ(aStream, networkStream.get());
     events.push_back(eventCode);
     security = aStream->security();
+    if (eventCode == NSStreamEventOpenCompleted) {
+        sizeAtOpen = aStream->announcedSize();
+        timeAtOpen = aStream->modificationTime();
+    }
     if (onEvent && onEvent(eventCode))
         return;
     switch (eventCode) {

@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include <QByteArray>
@@ -62,6 +63,9 @@ public:
     bool confirmed = false; // the server's verdict on the upload, at stop
     StreamError error;
     ConnectionSecurity security; // as the stream told it at its last event
+    // What the stream knew of its file at open-completed, if that came.
+    std::optional<std::optional<int64_t>> sizeAtOpen;
+    QByteArray timeAtOpen;
     bool eventInsideCall = false;
 
 private:
