@@ -1,3 +1,4 @@
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <QDir>
@@ -84,12 +85,27 @@ protected:
 
 TEST_F(Sftp, ListsFoldersFilesAndLinksAsLsLines)
 {
+    // A name that is no UTF-8 comes as the server's bytes.
+    const QByteArray latin1 = "caf\xe9.txt";
+    ::close(::open(QFile::encodeName(server->root()) + '/' + latin1, O_CREAT | O_WRONLY, 0644));
     const auto listing = readUrl(server->url(), withKey());
     ASSERT_TRUE(listing->ended) << listing->error.message.toStdString();
     EXPECT_EQ(listing->security.state, ConnectionSecurity::State::SshKnown);
     const QString text = QString::fromUtf8(listing->received);
     EXPECT_TRUE(text.contains(" 70000 ") && text.contains(kFile + "\r\n")) << text.toStdString();
-    EXPECT_TRUE(text.contains("\r\nd") && text.contains("link -> ")) << "a folder's and a link's";
+    EXPECT_TRUE(text.contains("\r\nd") && text.contains("link -> " + kFile + "\r\n"))
+        << "a folder's and a link's";
+    EXPECT_TRUE(listing->received.contains(" " + latin1 + "\r\n"));
+}
+
+TEST_F(Sftp, AListingAndTheDownloadAfterItShareOneLogIn)
+{
+    server->dropConnections();
+    const qsizetype logStart = server->log().size();
+    ASSERT_TRUE(readUrl(server->url(), withKey())->ended);
+    EXPECT_TRUE(readUrl(server->url("/" + kFile), withKey())->received == pattern(70000));
+    EXPECT_EQ(server->log().mid(logStart).count(QStringLiteral("Accepted publickey")), 1)
+        << server->log().mid(logStart).toStdString();
 }
 
 TEST_F(Sftp, AListingAndADownloadGoThroughAnHttpProxy)
@@ -97,11 +113,11 @@ TEST_F(Sftp, AListingAndADownloadGoThroughAnHttpProxy)
     TinyProxy proxy(QStringLiteral("proxyuser"), QStringLiteral("proxy-secret"));
     ASSERT_TRUE(proxy.start()) << proxy.problem().toStdString();
     const FtpStreamProperties properties = proxy.carrying(withKey());
+    const qsizetype logStart = server->log().size();
     const auto listing = readUrl(server->url(QStringLiteral("/")), properties);
     ASSERT_TRUE(listing->ended) << listing->error.message.toStdString();
     EXPECT_TRUE(listing->received.contains("link -> "));
     EXPECT_TRUE(proxy.log().contains(QStringLiteral("CONNECT"))) << proxy.log().toStdString();
-    const qsizetype logStart = server->log().size();
     const auto file = readUrl(server->url("/" + kFile), properties);
     EXPECT_TRUE(file->received == pattern(70000)) << file->error.message.toStdString();
     EXPECT_TRUE(loggedInThroughLibssh(logStart));

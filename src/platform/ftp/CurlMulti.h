@@ -93,7 +93,7 @@ private:
     bool quitting = false;
     static int holds;
     std::unique_ptr<CurlEngine> engine; // the curl thread
-    std::unique_ptr<SshEngine> ssh;     // SFTP downloads and uploads through libssh
+    std::unique_ptr<SshEngine> ssh;     // SFTP downloads, uploads and listings through libssh
 
     Q_DISABLE_COPY_MOVE(CurlMulti)
 };

@@ -111,6 +111,8 @@ bool SshTransfer::transfer()
 {
     if (t.kind == CurlTransfer::Kind::Download)
         download();
+    else if (t.kind == CurlTransfer::Kind::Listing)
+        list();
     else
         upload();
     return !retryAfresh;
@@ -246,12 +248,13 @@ SshTransfer::Step SshTransfer::handshake()
         return Step::Ok;
     if (stopped())
         return Step::Failed;
-    // A server that never began SSH says so as on the curl path; any other failure of the
-    // handshake (no algorithm in common) gets libssh2's try.
+    // A server that never began SSH, silent or speaking another protocol, says so as on the curl
+    // path; any other failure of the handshake (no algorithm in common) gets libssh2's try.
     if (!ssh_get_serverbanner(session)) {
-        fail(CurlOptions::localError(
-            CURLE_SSH, QStringLiteral("%1 is not an SSH server: it did not begin SSH")
-                           .arg(t.url.host() + QLatin1Char(':') + QString::number(port))));
+        const CURLcode code = engine.expired(run, nullptr) ? CURLE_OPERATION_TIMEDOUT : CURLE_SSH;
+        finish(code, CurlOptions::localError(
+                         code, QStringLiteral("%1 is not an SSH server: it did not begin SSH")
+                                   .arg(t.url.host() + QLatin1Char(':') + QString::number(port))));
         return Step::Failed;
     }
     return Step::HandOver;

@@ -37,7 +37,8 @@ SshEngine::~SshEngine()
 bool SshEngine::covers(const CurlTransfer& t)
 {
     if (t.protocol != Protocol::SFTP || t.sizeOnly || t.existenceAsked ||
-        (t.kind != CurlTransfer::Kind::Download && t.kind != CurlTransfer::Kind::Upload))
+        (t.kind != CurlTransfer::Kind::Download && t.kind != CurlTransfer::Kind::Upload &&
+         t.kind != CurlTransfer::Kind::Listing))
         return false;
     const FtpTarget target(t.url);
     const QByteArray user =
@@ -94,7 +95,7 @@ void SshEngine::stop(uint64_t id)
     if (it == runs.end())
         return;
     Run& run = *it->second;
-    if (run.transfer->kind == CurlTransfer::Kind::Download) {
+    if (run.transfer->kind != CurlTransfer::Kind::Upload) {
         if (run.socket >= 0)
             ::shutdown(run.socket, SHUT_RDWR);
     } else {

@@ -17,12 +17,12 @@ class CurlEngine;
 struct ssh_session_struct;
 struct sftp_session_struct;
 
-// SFTP file transfers through libssh, beside the curl thread: libssh keeps many reads in flight
-// and negotiates faster ciphers than libcurl's libssh2. Each transfer runs on a thread of its own
-// with blocking libssh calls; it fills the same buffer as a curl transfer and posts the same notes
-// through the curl thread's queue, so that its stream sees no difference. A transfer it does not
-// cover, or whose host key it cannot vouch for, goes to the curl thread unchanged (which then asks
-// the user, or fails, as it always did).
+// SFTP file transfers and listings through libssh, beside the curl thread: libssh keeps many reads
+// in flight and negotiates faster ciphers than libcurl's libssh2. Each transfer runs on a thread of
+// its own with blocking libssh calls; it fills the same buffer as a curl transfer and posts the
+// same notes through the curl thread's queue, so that its stream sees no difference. A transfer it
+// does not cover, or whose host key it cannot vouch for, goes to the curl thread unchanged (which
+// then asks the user, or fails, as it always did).
 //
 // A blocking call ends when its socket is shut down: a stop, a time-out (a watchdog thread checks
 // each transfer's deadline) or the shut-down does that, so that nothing waits on a silent server
@@ -35,15 +35,15 @@ public:
     explicit SshEngine(CurlEngine& curl);
     ~SshEngine();
 
-    // Whether libssh runs the transfer: an SFTP download or upload with a login user and a key
-    // file libssh can use as it stands. Main thread.
+    // Whether libssh runs the transfer: an SFTP download, upload or listing with a login user
+    // and a key file libssh can use as it stands. Main thread.
     static bool covers(const CurlTransfer& transfer);
 
     void start(const std::shared_ptr<CurlTransfer>& transfer);
     // The owner made room in a download's buffer or put bytes in an upload's.
     void wake(uint64_t id);
-    // The owner let go: a download's connection is cut at once; an upload first removes the
-    // temporary file it wrote, within the finish time-out.
+    // The owner let go: a download's or listing's connection is cut at once; an upload first
+    // removes the temporary file it wrote, within the finish time-out.
     void stop(uint64_t id);
     // Ends every transfer at once and waits for their threads.
     void shutDown();

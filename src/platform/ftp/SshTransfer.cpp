@@ -116,7 +116,9 @@ bool SshTransfer::deliver(const char* data, int64_t length)
     t.lastActivity = Clock::now();
     if (!t.bytesNoted && !std::exchange(t.bytesUntold, true))
         t.untoldSince = t.lastActivity;
-    const bool tell = t.bytesUntold && t.buffer.size() >= CurlTransfer::kTellAt;
+    // A listing's lines are told at once, a file's bytes once a quarter of its buffer is full.
+    const bool tell = t.bytesUntold && (t.kind == CurlTransfer::Kind::Listing ||
+                                        t.buffer.size() >= CurlTransfer::kTellAt);
     if (tell) {
         t.bytesUntold = false;
         t.bytesNoted = true;

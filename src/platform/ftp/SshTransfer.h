@@ -10,9 +10,10 @@
 #include "platform/ftp/FtpTarget.h"
 #include "platform/ftp/SshEngine.h"
 
-// One SFTP download or upload over libssh, on the transfer's own thread, with blocking calls that
-// the engine ends by shutting the socket down (a stop, a time-out, the shut-down). The connection
-// and log-in are in SshConnect.cpp, the file's bytes in SshTransfer.cpp.
+// One SFTP download, upload or listing over libssh, on the transfer's own thread, with blocking
+// calls that the engine ends by shutting the socket down (a stop, a time-out, the shut-down). The
+// connection and log-in are in SshConnect.cpp, the file's bytes in SshTransfer.cpp, a folder's
+// lines in SshListing.cpp.
 
 namespace SshDetail {
 
@@ -84,6 +85,7 @@ private:
     bool logIn();
     void download();
     void upload();
+    void list();
     bool keptConnectionClosed();
     bool deliver(const char* data, int64_t length);
     void tellUntold();
