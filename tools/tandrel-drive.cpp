@@ -89,6 +89,7 @@ int main(int argc, char* argv[])
 
     QApplication app(argc, argv);
     const Options options = parseOptions(QApplication::arguments());
+    Driver::prepareConnection(options);
     TandrelApp::loadTranslations(app, QLocale(QLocale::English));
     DriveToolkit toolkit;
     Toolkit::setShared(&toolkit);

@@ -29,8 +29,10 @@
 #include "UploadDelegate.h"
 #include "drive/DriveToolkit.h"
 #include "platform/Keyring.h"
+#include "platform/UrlText.h"
 #include "platform/UserDefaults.h"
 #include "platform/ftp/ConnectionSecurity.h"
+#include "platform/ftp/FtpStream.h"
 
 namespace drive {
 
@@ -95,6 +97,23 @@ Driver::Driver(TandrelApp* app, DriveToolkit* toolkit, const Options& options)
         if (this->options.timing)
             printFigures();
     };
+}
+
+void Driver::prepareConnection(const Options& options)
+{
+    const UserDefaults& store = UserDefaults::standardUserDefaults();
+    const auto saved = [&](Setting key, const QString& given) { return store.text(key) == given; };
+    if (options.protocol != QLatin1String("sftp") || !options.url.isEmpty() ||
+        !options.site.isEmpty() || options.anonymous || !options.proxyHost.isEmpty() ||
+        !saved(Setting::Protocol, options.protocol) || !saved(Setting::Host, options.host) ||
+        !saved(Setting::Port, options.port.isEmpty() ? QStringLiteral("22") : options.port) ||
+        !saved(Setting::User, options.user) || !saved(Setting::Password, options.password) ||
+        store.integerForKey(Setting::Anonymous) != 0 ||
+        store.integerForKey(Setting::UseProxy) == 1 ||
+        (!options.keyFile.isEmpty() && !saved(Setting::SshKeyFile, options.keyFile)))
+        return;
+    if (const std::optional<QUrl> url = UrlText::urlWithString(MiscTool::getFTPURL()))
+        FtpStreamPrepareConnection(*url, MiscTool::streamProperties());
 }
 
 void Driver::fillSettings()

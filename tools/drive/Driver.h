@@ -28,6 +28,10 @@ public:
     Driver(TandrelApp* app, DriveToolkit* toolkit, const Options& options);
     ~Driver() { beforeFailing = nullptr; }
 
+    // Before the window is built: a returning user's saved SFTP server, when the options name it
+    // with the same login, is logged in to while the window is built, as the connect then finds
+    // it.
+    static void prepareConnection(const Options& options);
     void fillSettings();
     void connect();
     void run();

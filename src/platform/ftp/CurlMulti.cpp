@@ -113,16 +113,32 @@ void CurlMulti::start(const std::shared_ptr<CurlTransfer>& transfer)
     if (transfer->protocol == Protocol::FTP) {
         transfer->trust = TlsPolicy::trustFor(FtpTarget(transfer->url).url(), transfer->encryption);
     } else {
-        CurlTransfer::SshTrust& ssh = transfer->sshTrust;
-        ssh.knownHostsFile = QFile::encodeName(TrustedHostKeys::sshKnownHostsPath());
-        ssh.hostEntry = TrustedHostKeys::hostEntry(transfer->url.host(), transfer->url.port(22));
-        ssh.trustedKey = TrustedHostKeys::trusted(ssh.hostEntry);
+        takeSshTrust(*transfer);
         if (SshEngine::covers(*transfer)) {
             this->ssh->start(transfer);
             return;
         }
     }
     engine->start(transfer);
+}
+
+void CurlMulti::prepare(const QUrl& url, const FtpStreamProperties& properties)
+{
+    auto transfer =
+        std::make_shared<CurlTransfer>(newId(), CurlTransfer::Kind::Listing, url, properties);
+    if (transfer->protocol != Protocol::SFTP)
+        return;
+    takeSshTrust(*transfer);
+    if (SshEngine::covers(*transfer))
+        ssh->prepare(transfer);
+}
+
+void CurlMulti::takeSshTrust(CurlTransfer& transfer)
+{
+    CurlTransfer::SshTrust& ssh = transfer.sshTrust;
+    ssh.knownHostsFile = QFile::encodeName(TrustedHostKeys::sshKnownHostsPath());
+    ssh.hostEntry = TrustedHostKeys::hostEntry(transfer.url.host(), transfer.url.port(22));
+    ssh.trustedKey = TrustedHostKeys::trusted(ssh.hostEntry);
 }
 
 // A transfer the SSH engine handed to libcurl hears through either: each ignores ids it does not

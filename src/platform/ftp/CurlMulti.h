@@ -44,6 +44,9 @@ public:
     // Commands for the curl thread. A stopped transfer says nothing more. start() hands over
     // with the transfer what its TLS needs of this thread's state (TlsPolicy::Trust).
     void start(const std::shared_ptr<CurlTransfer>& transfer);
+    // Logs in ahead for a stream to come on url with properties, where libssh runs such streams
+    // (SshEngine::prepare); nothing otherwise.
+    void prepare(const QUrl& url, const FtpStreamProperties& properties);
     void resume(uint64_t id);
     void stop(uint64_t id);
     // Resumes a paused upload, if it still waits, once this pass of the event loop has ended.
@@ -79,6 +82,7 @@ private:
     void stopThread();
     static void stopAtExit();
     void deliverNotes();
+    static void takeSshTrust(CurlTransfer& transfer);
     void scheduleDelivery();
     void deliverEvents();
 

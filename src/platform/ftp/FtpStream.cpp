@@ -1,5 +1,6 @@
 #include "platform/ftp/FtpStream.h"
 
+#include "platform/ftp/CurlMulti.h"
 #include "platform/ftp/CurlOptions.h"
 #include "platform/ftp/FtpStreamPrivate.h"
 
@@ -125,4 +126,9 @@ void FtpStream::setTimeoutScale(double scale)
 void FtpStream::setCertificateAuthorities(const QString& pemFile)
 {
     TlsPolicy::setCertificateAuthorities(pemFile);
+}
+
+void FtpStreamPrepareConnection(const QUrl& url, const FtpStreamProperties& properties)
+{
+    CurlMulti::instance().prepare(url, properties);
 }

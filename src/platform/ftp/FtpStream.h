@@ -191,6 +191,11 @@ bool CFURLDestroyResource(const QUrl& url, const FtpStreamProperties& properties
 bool CFURLRenameResource(const QUrl& url, const QByteArray& newName,
                          const FtpStreamProperties& properties, StreamError* error = nullptr);
 
+// Connects and logs in ahead to the server of url with the login of properties, so that the first
+// stream there finds the connection ready: for SFTP with a host key that is known or trusted
+// (nothing is sent to another), nothing for FTP. Returns at once; nothing is told.
+void FtpStreamPrepareConnection(const QUrl& url, const FtpStreamProperties& properties);
+
 // While one of these exists, no stream event reaches a delegate; held events are delivered
 // afterwards, in order. Modal alerts and open panels take it; a window-modal sheet does not.
 class StreamModalHold final

@@ -42,32 +42,14 @@ QByteArray SshTransfer::password() const
                : target.password();
 }
 
-QByteArray SshTransfer::proxy() const
-{
-    QByteArrayList parts;
-    for (FtpStreamProperty key : {FtpStreamProperty::kCFStreamPropertyFTPProxyHost,
-                                  FtpStreamProperty::kCFStreamPropertyFTPProxyPort,
-                                  FtpStreamProperty::kCFStreamPropertyFTPProxyUser,
-                                  FtpStreamProperty::kCFStreamPropertyFTPProxyPassword})
-        parts.append(propertyText(t.properties, key).toUtf8());
-    return parts.join('\0');
-}
-
 bool SshTransfer::go()
 {
     if (stopped())
         return true;
-    login =
-        QByteArrayList{t.url.host().toUtf8(),
-                       QByteArray::number(t.url.port(22)),
-                       user(),
-                       password(),
-                       propertyText(t.properties, FtpStreamProperty::SshPrivateKeyFile).toUtf8(),
-                       propertyText(t.properties, FtpStreamProperty::SshKeyPassphrase).toUtf8(),
-                       t.sshTrust.knownHostsFile,
-                       t.sshTrust.trustedKey.value_or(QByteArray()),
-                       proxy()}
-            .join('\0');
+    login = sshLogin(t);
+    // A connection prepared for this login is waited for rather than made twice.
+    if (!run.prepareOnly)
+        engine.awaitPrepared(login, [this] { return stopped(); });
     if (std::optional<SshEngine::Connection> kept = engine.takeConnection(login)) {
         socket = kept->socket;
         session = kept->session;
@@ -91,8 +73,9 @@ bool SshTransfer::go()
         step = handshake();
     if (step == Step::Ok)
         step = verifyHost();
+    // A connection prepared ahead is never handed over: the transfer to come asks the user.
     if (step == Step::HandOver)
-        return false;
+        return run.prepareOnly;
     if (step == Step::Failed || !logIn())
         return true;
     engine.due(run, CurlOptions::timeouts().response, timedOut(QStringLiteral("No SFTP answer")));
@@ -101,6 +84,10 @@ bool SshTransfer::go()
         fail(CurlOptions::localError(CURLE_SSH,
                                      QStringLiteral("The server offers no SFTP: %1")
                                          .arg(QString::fromUtf8(ssh_get_error(session)))));
+        return true;
+    }
+    if (run.prepareOnly) {
+        reusable = true;
         return true;
     }
     return transfer();
@@ -338,6 +325,32 @@ void closeSshConnection(SshEngine::Connection& connection)
     connection = {};
 }
 
+QByteArray sshLogin(const CurlTransfer& t)
+{
+    using SshDetail::propertyText;
+    const FtpTarget target(t.url);
+    const bool userGiven = t.properties.count(FtpStreamProperty::kCFStreamPropertyFTPUserName);
+    QByteArrayList parts{
+        t.url.host().toUtf8(),
+        QByteArray::number(t.url.port(22)),
+        userGiven
+            ? propertyText(t.properties, FtpStreamProperty::kCFStreamPropertyFTPUserName).toUtf8()
+            : target.userName(),
+        userGiven
+            ? propertyText(t.properties, FtpStreamProperty::kCFStreamPropertyFTPPassword).toUtf8()
+            : target.password(),
+        propertyText(t.properties, FtpStreamProperty::SshPrivateKeyFile).toUtf8(),
+        propertyText(t.properties, FtpStreamProperty::SshKeyPassphrase).toUtf8(),
+        t.sshTrust.knownHostsFile,
+        t.sshTrust.trustedKey.value_or(QByteArray())};
+    for (FtpStreamProperty key : {FtpStreamProperty::kCFStreamPropertyFTPProxyHost,
+                                  FtpStreamProperty::kCFStreamPropertyFTPProxyPort,
+                                  FtpStreamProperty::kCFStreamPropertyFTPProxyUser,
+                                  FtpStreamProperty::kCFStreamPropertyFTPProxyPassword})
+        parts.append(propertyText(t.properties, key).toUtf8());
+    return parts.join('\0');
+}
+
 void runSshTransfer(SshEngine& engine, SshEngine::Run& run)
 {
     bool ran = false;
@@ -345,6 +358,6 @@ void runSshTransfer(SshEngine& engine, SshEngine::Run& run)
         SshDetail::SshTransfer transfer(engine, run);
         ran = transfer.go();
     }
-    if (!ran && !run.transfer->stopRequested)
+    if (!ran && !run.transfer->stopRequested && !run.prepareOnly)
         engine.handToCurl(run.transfer);
 }

@@ -1,5 +1,6 @@
 #include "platform/ftp/SshEngine.h"
 
+#include <algorithm>
 #include <poll.h>
 #include <pthread.h>
 #include <sys/socket.h>
@@ -60,6 +61,16 @@ bool SshEngine::covers(const CurlTransfer& t)
 
 void SshEngine::start(const std::shared_ptr<CurlTransfer>& transfer)
 {
+    launch(transfer, {});
+}
+
+void SshEngine::prepare(const std::shared_ptr<CurlTransfer>& transfer)
+{
+    launch(transfer, sshLogin(*transfer));
+}
+
+void SshEngine::launch(const std::shared_ptr<CurlTransfer>& transfer, const QByteArray& login)
+{
     reap();
     std::lock_guard guard(lock);
     if (quit)
@@ -70,12 +81,21 @@ void SshEngine::start(const std::shared_ptr<CurlTransfer>& transfer)
     }
     auto run = std::make_unique<Run>();
     run->transfer = transfer;
+    run->prepareOnly = !login.isEmpty();
+    if (run->prepareOnly)
+        preparing.push_back(login);
     Run& started = *run;
     runs[transfer->id] = std::move(run);
-    started.thread = std::thread([this, &started] {
+    started.thread = std::thread([this, &started, login] {
         runSshTransfer(*this, started);
         std::lock_guard finished(lock);
         started.finished = true;
+        // The connection is kept by now, if it was made.
+        if (const auto it = std::find(preparing.begin(), preparing.end(), login);
+            started.prepareOnly && it != preparing.end()) {
+            preparing.erase(it);
+            prepared.notify_all();
+        }
     });
     pthread_setname_np(started.thread.native_handle(), "tandrel-ssh");
     watching.notify_all();
@@ -115,6 +135,7 @@ void SshEngine::shutDown()
             run->woken.notify_all();
         }
         watching.notify_all();
+        prepared.notify_all();
     }
     // Each thread sees quit at its next step, and its socket is shut down.
     for (auto& [id, run] : runs)
@@ -125,6 +146,14 @@ void SshEngine::shutDown()
     runs.clear();
     for (Connection& connection : expiredConnections(Clock::time_point::max()))
         closeSshConnection(connection);
+}
+
+void SshEngine::awaitPrepared(const QByteArray& login, const std::function<bool()>& stopped)
+{
+    std::unique_lock guard(lock);
+    while (!quit && !stopped() &&
+           std::find(preparing.begin(), preparing.end(), login) != preparing.end())
+        prepared.wait_for(guard, kWatchEvery);
 }
 
 std::optional<SshEngine::Connection> SshEngine::takeConnection(const QByteArray& login)

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -40,6 +41,11 @@ public:
     static bool covers(const CurlTransfer& transfer);
 
     void start(const std::shared_ptr<CurlTransfer>& transfer);
+    // Connects and logs in ahead for a transfer like this one, to come while the window is built:
+    // the connection is kept as after a transfer, and a transfer with the same login that starts
+    // meanwhile waits for it. A host whose key is neither known nor trusted gets no secret, and
+    // nothing is told either way. Main thread.
+    void prepare(const std::shared_ptr<CurlTransfer>& transfer);
     // The owner made room in a download's buffer or put bytes in an upload's.
     void wake(uint64_t id);
     // The owner let go: a download's or listing's connection is cut at once; an upload first
@@ -62,6 +68,7 @@ public:
         StreamError expiry; // the failure once the deadline passed
         bool expired = false;
         bool finished = false;
+        bool prepareOnly = false; // connects and logs in, and keeps the connection
     };
 
     // A logged-in connection, kept a while for the next transfer with the same login, as libcurl
@@ -77,6 +84,8 @@ public:
     };
     // An idle connection made with the login that the server has not closed, if any.
     std::optional<Connection> takeConnection(const QByteArray& login);
+    // Waits while a connection with the login is prepared, or until stopped says so.
+    void awaitPrepared(const QByteArray& login, const std::function<bool()>& stopped);
     void keepConnection(Connection connection);
 
     // For the transfers' threads.
@@ -91,6 +100,7 @@ public:
     bool quitting() const { return quit; }
 
 private:
+    void launch(const std::shared_ptr<CurlTransfer>& transfer, const QByteArray& preparing);
     void watch();
     void reap();
     // Takes the connections idle since before the time out (all with Clock::time_point::max()).
@@ -101,12 +111,16 @@ private:
     std::condition_variable watching;
     std::unordered_map<uint64_t, std::unique_ptr<Run>> runs;
     std::vector<Connection> idle;
+    std::vector<QByteArray> preparing; // the logins of connections being prepared
+    std::condition_variable prepared;
     std::thread watchdog;
     std::atomic<bool> quit{false};
 
     Q_DISABLE_COPY_MOVE(SshEngine)
 };
 
-// Runs one transfer on its thread, and closes a connection (SshConnect.cpp).
+// Runs one transfer on its thread, closes a connection, and tells what a kept connection is found
+// by: host, port, user, secrets, trust and proxy (SshConnect.cpp).
 void runSshTransfer(SshEngine& engine, SshEngine::Run& run);
+QByteArray sshLogin(const CurlTransfer& transfer);
 void closeSshConnection(SshEngine::Connection& connection);

@@ -75,7 +75,6 @@ private:
     bool stopped() const { return t.stopRequested || engine.quitting(); }
     QByteArray user() const;
     QByteArray password() const;
-    QByteArray proxy() const;
     bool transfer();
     Step connectSocket();
     Step connectThroughProxy();
