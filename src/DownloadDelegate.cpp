@@ -25,8 +25,10 @@ namespace {
 
 // NAME.part, then NAME.1.part, NAME.2.part, ...: never an existing file.
 constexpr int kPartialNameTries = 1000;
-// Files the listing gives at most this size are fetched without SIZE before RETR: its round trip
-// costs a small file as much as its bytes.
+// Files the listing gives at most this size are fetched without SIZE and MDTM before RETR: their
+// round trips cost a small file as much as its bytes. Without MDTM nothing could tell a later
+// download that the server still holds the version a stopped one fetched: such a file keeps no
+// partial file and comes whole again, which costs at most this much.
 constexpr int64_t kUnaskedSize = 1024 * 1024;
 // The file goes to the disk in windows of this size while it downloads, so that the sync at the
 // end finds little left to write and the disk works while the network does.
@@ -537,24 +539,20 @@ void DownloadDelegate::keepPartialFile()
     if (partialFile.isEmpty())
         return;
     // The data received so far stays beside the target; an empty partial file holds nothing
-    // worth keeping.
+    // worth keeping, nor does a small file's, fetched whole again (see kUnaskedSize).
     const QFileInfo partial(partialFile);
-    if (partial.size() == 0 || run->receivedBytes == 0) {
+    if (partial.size() == 0 || run->receivedBytes == 0 || run->unasked) {
         PartialRecord::removeFor(partialFile);
         QFile::remove(partialFile);
         return;
     }
-    // Without the server's size nothing could tell a changed file: not continued then. A small
-    // file fetched without SIZE has the listing's, checked against SIZE when it is continued.
-    const std::optional<int64_t> size = run->announcedSize ? run->announcedSize
-                                        : run->unasked     ? run->listedSize
-                                                           : std::nullopt;
-    if (!size || partial.size() > *size)
+    // Without the server's size nothing could tell a changed file: not continued then.
+    if (!run->announcedSize || partial.size() > *run->announcedSize)
         return;
     PartialRecord record;
     record.url = run->remoteText;
     record.user = run->loginUser;
-    record.size = *size;
+    record.size = *run->announcedSize;
     record.length = partial.size();
     record.modified = run->serverModified;
     record.writeFor(partialFile);

@@ -17,7 +17,7 @@
 // a partial file beside the target, which replaces the target only once the server confirmed
 // the whole transfer: a failed download never touches an existing file of that name. A failed or
 // cancelled download keeps its partial file with a record of where it came from, and the next
-// download of the same file continues it from its end.
+// download of the same file continues it from its end; a small file's comes whole again instead.
 class DownloadDelegate final : public RemoteOperation, public FtpStreamDelegate
 {
     Q_OBJECT
@@ -118,8 +118,9 @@ private:
         bool resumeUnchecked = false;
         // A write failed for want of room on the disk.
         bool diskFull = false;
-        // A small file fetched without SIZE: complete only when what arrived is the listing's
-        // size and the 150 reply's (when it gives one); else fetched again with SIZE asked.
+        // A small file fetched without SIZE and MDTM: complete only when what arrived is the
+        // listing's size and the 150 reply's (when it gives one); else fetched again with SIZE
+        // asked. Stopped, it keeps no partial file.
         bool unasked = false;
     };
     std::optional<Run> run;
