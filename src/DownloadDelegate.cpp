@@ -521,10 +521,10 @@ void DownloadDelegate::finishReceive(OperationOutcome status)
     // Success or failure, the window is ready for the next operation; a failure says in the
     // status line what failed.
     run.reset();
-    // The user may have disconnected while the file went to the disk. A helper's files belong to
+    // The user may have disconnected while the file went to the disk. A folder's files belong to
     // the queue, which holds the buttons until its last one: enabling them for a moment between
     // two files would only repaint them.
-    if (!helper)
+    if (!helper && !buttonsHeld)
         controller->setButtonsState(remote->isConnected());
     if (!status.succeeded())
         updateStatus(status.statusText().value_or(QString()));
