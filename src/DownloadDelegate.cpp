@@ -42,10 +42,11 @@ bool isDirectlyInside(const QString& path, const QString& folder)
            QDir::cleanPath(info.absolutePath()) == QDir::cleanPath(QDir(folder).absolutePath());
 }
 
+// Anything at all of that name, a dangling link too: one lstat.
 bool existsOrDangles(const QString& path)
 {
-    const QFileInfo info(path);
-    return info.exists() || info.isSymLink();
+    struct stat info = {};
+    return ::lstat(QFile::encodeName(path).constData(), &info) == 0;
 }
 
 // Puts the finished file in place of the target. The file it replaces is let go on a thread of
@@ -82,9 +83,10 @@ QString recordedUrl(const QUrl& url)
     return url.toString(QUrl::RemovePassword | QUrl::FullyEncoded);
 }
 
-QString loginUser()
+QString loginUserIn(const FtpStreamProperties& properties)
 {
-    return MiscTool::streamProperties()[FtpStreamProperty::kCFStreamPropertyFTPUserName].toString();
+    const auto user = properties.find(FtpStreamProperty::kCFStreamPropertyFTPUserName);
+    return user == properties.end() ? QString() : user->second.toString();
 }
 
 } // namespace
@@ -178,7 +180,9 @@ void DownloadDelegate::startReceive(const QString& url)
     }
     run->remoteUrl = *parsed;
     run->remoteText = recordedUrl(*parsed);
-    run->loginUser = loginUser();
+    // Read once: the settings are not read again when the file is fetched again.
+    run->properties = MiscTool::streamProperties();
+    run->loginUser = loginUserIn(run->properties);
     if (!createPartialFile())
         return;
     run->unasked = run->resumeFrom == 0 && run->listedSize && *run->listedSize <= kUnaskedSize &&
@@ -200,7 +204,7 @@ void DownloadDelegate::showProgress()
 
 void DownloadDelegate::openStream()
 {
-    FtpStreamProperties properties = MiscTool::streamProperties();
+    FtpStreamProperties properties = run->properties;
     if (run->resumeFrom > 0)
         properties[FtpStreamProperty::FileTransferOffset] = static_cast<qint64>(run->resumeFrom);
     if (run->unasked)
@@ -214,14 +218,16 @@ bool DownloadDelegate::createPartialFile()
     // name is never opened: a new partial file is created exclusively (O_EXCL).
     for (int n = 0; n < kPartialNameTries; ++n) {
         const QString candidate = partialName(run->localFile, n);
-        if (continuePartialFile(candidate))
+        bool recorded = false;
+        if (continuePartialFile(candidate, recorded))
             return true;
         auto file = std::make_unique<QFile>(candidate);
         if (file->open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)) {
             fileStream = std::move(file);
             run->partialFile = candidate;
             // A record left behind by a partial file removed since would name this new one.
-            PartialRecord::removeFor(candidate);
+            if (recorded)
+                PartialRecord::removeFor(candidate);
             return true;
         }
         const int openError = errno;
@@ -236,9 +242,10 @@ bool DownloadDelegate::createPartialFile()
     return false;
 }
 
-bool DownloadDelegate::continuePartialFile(const QString& candidate)
+bool DownloadDelegate::continuePartialFile(const QString& candidate, bool& recorded)
 {
     const std::optional<PartialRecord> record = PartialRecord::readFor(candidate);
+    recorded = record.has_value();
     if (!record || !record->sameOrigin(run->remoteText, run->loginUser) || record->length <= 0 ||
         record->length > record->size)
         return false;
@@ -573,7 +580,7 @@ bool DownloadDelegate::hasPartialOf(const ListingEntry& entry, const QString& fo
     if (!url)
         return false;
     const QString remoteText = recordedUrl(*url);
-    const QString user = loginUser();
+    const QString user = loginUserIn(MiscTool::streamProperties());
     // As the download looks for one: the names in turn, up to the first free one.
     for (int n = 0; n < kPartialNameTries; ++n) {
         const QString candidate = partialName(localPath, n);

@@ -101,6 +101,8 @@ private:
         QUrl remoteUrl;
         QString remoteText;
         QString loginUser;
+        // The login and connection settings the streams open with.
+        FtpStreamProperties properties;
         // The byte the stream starts at (the length of a continued partial file, else 0), and
         // the size the server announced when that partial file was made.
         int64_t resumeFrom = 0;
@@ -142,8 +144,8 @@ private:
     // Both: a new stream from the first byte into the emptied partial file.
     void fetchFromTheStart();
     // Whether candidate is a partial file stopped while fetching this file, with its record;
-    // if so, opens it to append to.
-    bool continuePartialFile(const QString& candidate);
+    // if so, opens it to append to. recorded: whether a record lay beside it.
+    bool continuePartialFile(const QString& candidate, bool& recorded);
     // Records where a partial file left by a stopped download came from, or removes it when
     // it holds nothing.
     void keepPartialFile();
