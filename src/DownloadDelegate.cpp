@@ -25,8 +25,10 @@ namespace {
 
 // NAME.part, then NAME.1.part, NAME.2.part, ...: never an existing file.
 constexpr int kPartialNameTries = 1000;
-// Files the listing gives at most this size are fetched without SIZE before RETR: its round trip
-// costs a small file as much as its bytes.
+// Files the listing gives at most this size are fetched without SIZE and MDTM before RETR: their
+// round trips cost a small file as much as its bytes. Without MDTM nothing could tell a later
+// download that the server still holds the version a stopped one fetched: such a file keeps no
+// partial file and comes whole again, which costs at most this much.
 constexpr int64_t kUnaskedSize = 1024 * 1024;
 // The file goes to the disk in windows of this size while it downloads, so that the sync at the
 // end finds little left to write and the disk works while the network does.
@@ -40,10 +42,11 @@ bool isDirectlyInside(const QString& path, const QString& folder)
            QDir::cleanPath(info.absolutePath()) == QDir::cleanPath(QDir(folder).absolutePath());
 }
 
+// Anything at all of that name, a dangling link too: one lstat.
 bool existsOrDangles(const QString& path)
 {
-    const QFileInfo info(path);
-    return info.exists() || info.isSymLink();
+    struct stat info = {};
+    return ::lstat(QFile::encodeName(path).constData(), &info) == 0;
 }
 
 // Puts the finished file in place of the target. The file it replaces is let go on a thread of
@@ -80,9 +83,10 @@ QString recordedUrl(const QUrl& url)
     return url.toString(QUrl::RemovePassword | QUrl::FullyEncoded);
 }
 
-QString loginUser()
+QString loginUserIn(const FtpStreamProperties& properties)
 {
-    return MiscTool::streamProperties()[FtpStreamProperty::kCFStreamPropertyFTPUserName].toString();
+    const auto user = properties.find(FtpStreamProperty::kCFStreamPropertyFTPUserName);
+    return user == properties.end() ? QString() : user->second.toString();
 }
 
 } // namespace
@@ -176,7 +180,9 @@ void DownloadDelegate::startReceive(const QString& url)
     }
     run->remoteUrl = *parsed;
     run->remoteText = recordedUrl(*parsed);
-    run->loginUser = loginUser();
+    // Read once: the settings are not read again when the file is fetched again.
+    run->properties = MiscTool::streamProperties();
+    run->loginUser = loginUserIn(run->properties);
     if (!createPartialFile())
         return;
     run->unasked = run->resumeFrom == 0 && run->listedSize && *run->listedSize <= kUnaskedSize &&
@@ -198,7 +204,7 @@ void DownloadDelegate::showProgress()
 
 void DownloadDelegate::openStream()
 {
-    FtpStreamProperties properties = MiscTool::streamProperties();
+    FtpStreamProperties properties = run->properties;
     if (run->resumeFrom > 0)
         properties[FtpStreamProperty::FileTransferOffset] = static_cast<qint64>(run->resumeFrom);
     if (run->unasked)
@@ -212,14 +218,16 @@ bool DownloadDelegate::createPartialFile()
     // name is never opened: a new partial file is created exclusively (O_EXCL).
     for (int n = 0; n < kPartialNameTries; ++n) {
         const QString candidate = partialName(run->localFile, n);
-        if (continuePartialFile(candidate))
+        bool recorded = false;
+        if (continuePartialFile(candidate, recorded))
             return true;
         auto file = std::make_unique<QFile>(candidate);
         if (file->open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)) {
             fileStream = std::move(file);
             run->partialFile = candidate;
             // A record left behind by a partial file removed since would name this new one.
-            PartialRecord::removeFor(candidate);
+            if (recorded)
+                PartialRecord::removeFor(candidate);
             return true;
         }
         const int openError = errno;
@@ -234,9 +242,10 @@ bool DownloadDelegate::createPartialFile()
     return false;
 }
 
-bool DownloadDelegate::continuePartialFile(const QString& candidate)
+bool DownloadDelegate::continuePartialFile(const QString& candidate, bool& recorded)
 {
     const std::optional<PartialRecord> record = PartialRecord::readFor(candidate);
+    recorded = record.has_value();
     if (!record || !record->sameOrigin(run->remoteText, run->loginUser) || record->length <= 0 ||
         record->length > record->size)
         return false;
@@ -519,10 +528,10 @@ void DownloadDelegate::finishReceive(OperationOutcome status)
     // Success or failure, the window is ready for the next operation; a failure says in the
     // status line what failed.
     run.reset();
-    // The user may have disconnected while the file went to the disk. A helper's files belong to
+    // The user may have disconnected while the file went to the disk. A folder's files belong to
     // the queue, which holds the buttons until its last one: enabling them for a moment between
     // two files would only repaint them.
-    if (!helper)
+    if (!helper && !buttonsHeld)
         controller->setButtonsState(remote->isConnected());
     if (!status.succeeded())
         updateStatus(status.statusText().value_or(QString()));
@@ -537,24 +546,20 @@ void DownloadDelegate::keepPartialFile()
     if (partialFile.isEmpty())
         return;
     // The data received so far stays beside the target; an empty partial file holds nothing
-    // worth keeping.
+    // worth keeping, nor does a small file's, fetched whole again (see kUnaskedSize).
     const QFileInfo partial(partialFile);
-    if (partial.size() == 0 || run->receivedBytes == 0) {
+    if (partial.size() == 0 || run->receivedBytes == 0 || run->unasked) {
         PartialRecord::removeFor(partialFile);
         QFile::remove(partialFile);
         return;
     }
-    // Without the server's size nothing could tell a changed file: not continued then. A small
-    // file fetched without SIZE has the listing's, checked against SIZE when it is continued.
-    const std::optional<int64_t> size = run->announcedSize ? run->announcedSize
-                                        : run->unasked     ? run->listedSize
-                                                           : std::nullopt;
-    if (!size || partial.size() > *size)
+    // Without the server's size nothing could tell a changed file: not continued then.
+    if (!run->announcedSize || partial.size() > *run->announcedSize)
         return;
     PartialRecord record;
     record.url = run->remoteText;
     record.user = run->loginUser;
-    record.size = *size;
+    record.size = *run->announcedSize;
     record.length = partial.size();
     record.modified = run->serverModified;
     record.writeFor(partialFile);
@@ -575,7 +580,7 @@ bool DownloadDelegate::hasPartialOf(const ListingEntry& entry, const QString& fo
     if (!url)
         return false;
     const QString remoteText = recordedUrl(*url);
-    const QString user = loginUser();
+    const QString user = loginUserIn(MiscTool::streamProperties());
     // As the download looks for one: the names in turn, up to the first free one.
     for (int n = 0; n < kPartialNameTries; ++n) {
         const QString candidate = partialName(localPath, n);

@@ -17,7 +17,7 @@
 // a partial file beside the target, which replaces the target only once the server confirmed
 // the whole transfer: a failed download never touches an existing file of that name. A failed or
 // cancelled download keeps its partial file with a record of where it came from, and the next
-// download of the same file continues it from its end.
+// download of the same file continues it from its end; a small file's comes whole again instead.
 class DownloadDelegate final : public RemoteOperation, public FtpStreamDelegate
 {
     Q_OBJECT
@@ -101,6 +101,8 @@ private:
         QUrl remoteUrl;
         QString remoteText;
         QString loginUser;
+        // The login and connection settings the streams open with.
+        FtpStreamProperties properties;
         // The byte the stream starts at (the length of a continued partial file, else 0), and
         // the size the server announced when that partial file was made.
         int64_t resumeFrom = 0;
@@ -118,8 +120,9 @@ private:
         bool resumeUnchecked = false;
         // A write failed for want of room on the disk.
         bool diskFull = false;
-        // A small file fetched without SIZE: complete only when what arrived is the listing's
-        // size and the 150 reply's (when it gives one); else fetched again with SIZE asked.
+        // A small file fetched without SIZE and MDTM: complete only when what arrived is the
+        // listing's size and the 150 reply's (when it gives one); else fetched again with SIZE
+        // asked. Stopped, it keeps no partial file.
         bool unasked = false;
     };
     std::optional<Run> run;
@@ -141,8 +144,8 @@ private:
     // Both: a new stream from the first byte into the emptied partial file.
     void fetchFromTheStart();
     // Whether candidate is a partial file stopped while fetching this file, with its record;
-    // if so, opens it to append to.
-    bool continuePartialFile(const QString& candidate);
+    // if so, opens it to append to. recorded: whether a record lay beside it.
+    bool continuePartialFile(const QString& candidate, bool& recorded);
     // Records where a partial file left by a stopped download came from, or removes it when
     // it holds nothing.
     void keepPartialFile();

@@ -31,6 +31,10 @@ public:
     // A helper moves a folder's files beside the operation that holds the slot, on a connection
     // of its own, and never takes the slot itself.
     bool helper = false;
+    // The queue holds the browser buttons over a folder's or a batch's files, moved with this
+    // operation too: a file's end leaves them to it, as a helper's does, rather than enabling
+    // them for the moment until the next file.
+    bool buttonsHeld = false;
 
     // Whether this operation holds the one-operation slot now (a helper: whether it runs).
     bool isRunning() const { return helper ? helperRunning : sRunning == this; }

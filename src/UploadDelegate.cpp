@@ -247,8 +247,8 @@ void UploadDelegate::stopSendWithStatus(const OperationOutcome& status)
     // Success or failure, the window is ready for the next operation; a failure says in the
     // status line what failed.
     run.reset();
-    // A helper's files belong to the queue, which holds the buttons until its last one.
-    if (!helper)
+    // A folder's files belong to the queue, which holds the buttons until its last one.
+    if (!helper && !buttonsHeld)
         controller->setButtonsState(true);
     if (status.succeeded() && reloadAfterSuccess)
         controller->reloadAction();

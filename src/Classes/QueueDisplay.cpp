@@ -68,6 +68,15 @@ void QueueDisplay::showProgress(int64_t doneBytes, int64_t totalBytes)
 void QueueDisplay::reset()
 {
     shownPercent = -1;
+    if (held) {
+        // The next file's start and progress replace the rest: repainting it in between would
+        // show nothing anyone could read.
+        taskTypeLabel->setToolTip(QString());
+        progress->setToolTip(QString());
+        progress0->setToolTip(QString());
+        emit changed();
+        return;
+    }
     taskTypeLabel->setText(QString());
     taskTypeLabel->setToolTip(QString());
     progress->setToolTip(QString());
@@ -79,4 +88,13 @@ void QueueDisplay::reset()
     progress0->hide();
     cancelButton->hide();
     emit changed();
+}
+
+void QueueDisplay::hold(bool keep)
+{
+    if (held == keep)
+        return;
+    held = keep;
+    if (!held)
+        reset();
 }

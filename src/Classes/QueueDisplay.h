@@ -30,8 +30,12 @@ public:
     // announced, the label counts the bytes and the bars stay as they are.
     void showProgress(int64_t doneBytes, int64_t totalBytes);
     // At the end, success or failure: everything cleared and hidden, in the window's reading
-    // order.
+    // order. While held, only the tool tips go.
     void reset();
+    // Held while the queue moves a folder's files: hiding the bars and the cancel button at one
+    // file's end and showing them again at the next one's start would only repaint the window,
+    // and the cancel button stops the whole folder meanwhile. Let go, the display is reset.
+    void hold(bool held);
 
     Q_DISABLE_COPY_MOVE(QueueDisplay)
 
@@ -46,6 +50,7 @@ private:
     QLabel* percentageLabel;
     QPushButton* cancelButton;
     bool emptying = false;
+    bool held = false;
     // The percentage shown now; -1 when none is.
     int64_t shownPercent = -1;
 };

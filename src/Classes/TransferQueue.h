@@ -272,6 +272,9 @@ private:
     Worker* workerOf(const QObject* operation);
     // Makes the workers for the running folder: as many as the setting allows.
     void makeWorkers(Direction direction);
+    // Holds the window as it is between a folder's or a batch's files (the browser buttons
+    // locked, the display's bars shown), or lets it go at their end.
+    void holdWindow(bool held);
     // Ends the running folder; cancelled says how, when it did not run to its end.
     void endFolder(const std::optional<QString>& cancelled);
     // A folder's failed files run again, alone.

@@ -1,6 +1,9 @@
 #pragma once
 // What the queue's source files share: texts, figures and local paths as the rows show them.
 
+#include <sys/stat.h>
+
+#include <QFile>
 #include <QFileInfo>
 #include <QString>
 
@@ -36,10 +39,11 @@ inline double speedOf(const TransferQueue::Transfer& transfer)
     return seconds > 0 && moved > 0 ? static_cast<double>(moved) / seconds : 0;
 }
 
+// Anything at all of that name, a dangling link too: one lstat.
 inline bool existsOrDangles(const QString& path)
 {
-    const QFileInfo info(path);
-    return info.exists() || info.isSymLink();
+    struct stat info = {};
+    return ::lstat(QFile::encodeName(path).constData(), &info) == 0;
 }
 
 } // namespace transfer_queue

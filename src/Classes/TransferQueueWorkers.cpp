@@ -16,6 +16,7 @@
 #include <QWidget>
 
 #include "Classes/Controller.h"
+#include "Classes/QueueDisplay.h"
 #include "Classes/RemoteFolder.h"
 #include "Classes/TransferQueue.h"
 #include "Classes/TransferQueueParts.h"
@@ -78,6 +79,15 @@ void TransferQueue::makeWorkers(Direction direction)
     takingNext = false;
     walkDone = false;
     fewerNote.clear();
+    holdWindow(true);
+}
+
+void TransferQueue::holdWindow(bool held)
+{
+    download->buttonsHeld = held;
+    upload->buttonsHeld = held;
+    if (controller->queueDisplay)
+        controller->queueDisplay->hold(held);
 }
 
 TransferQueue::Worker* TransferQueue::workerOf(const QObject* operation)
@@ -331,6 +341,7 @@ void TransferQueue::endFolder(const std::optional<QString>& stopped)
     controller->showStatus(line);
     if (transfer.direction == Direction::Upload)
         reloadOwed = remote->isConnected();
+    holdWindow(false);
     rowChanged(row);
     scheduleNext();
 }
@@ -406,6 +417,7 @@ void TransferQueue::batchStep()
                     [](const Worker& worker) { return worker.row >= 0; }))
         return;
     batch = false;
+    holdWindow(false);
     if (!fewerNote.isEmpty())
         controller->showStatus(controller->statusLabel->text() + QStringLiteral("; ") + fewerNote);
     scheduleNext();

@@ -182,14 +182,37 @@ QString TrustedCertificates::storePath()
            QStringLiteral("/trusted-certificates.json");
 }
 
-std::optional<TrustedCertificates::Entry> TrustedCertificates::trusted(const QString& hostPort)
+namespace {
+
+std::optional<TrustedCertificates::Entry> trustedIn(const std::optional<QJsonObject>& root,
+                                                    const QString& hostPort)
 {
     const QJsonObject entry =
-        load().value_or(QJsonObject()).value(kCertificates).toObject().value(hostPort).toObject();
+        root.value_or(QJsonObject()).value(kCertificates).toObject().value(hostPort).toObject();
     const QString pin = entry.value(QLatin1String("publicKey")).toString();
     if (!pin.startsWith(QLatin1String("sha256//")))
         return std::nullopt;
-    return Entry{entry.value(QLatin1String("fingerprint")).toString(), pin.toLatin1()};
+    return TrustedCertificates::Entry{entry.value(QLatin1String("fingerprint")).toString(),
+                                      pin.toLatin1()};
+}
+
+bool usedWithTlsIn(const std::optional<QJsonObject>& root, const QString& kept,
+                   const QString& hostPort)
+{
+    return !root || !kept.isEmpty() || root->value(kTlsHosts).toArray().contains(hostPort);
+}
+
+} // namespace
+
+std::optional<TrustedCertificates::Entry> TrustedCertificates::trusted(const QString& hostPort)
+{
+    return trustedIn(load(), hostPort);
+}
+
+TrustedCertificates::HostTrust TrustedCertificates::forHost(const QString& hostPort)
+{
+    const auto [root, kept] = current();
+    return {usedWithTlsIn(root, kept, hostPort), trustedIn(root, hostPort)};
 }
 
 bool TrustedCertificates::trust(const QString& hostPort, const CertificateDetails& certificate,
@@ -213,7 +236,7 @@ bool TrustedCertificates::trust(const QString& hostPort, const CertificateDetail
 bool TrustedCertificates::usedWithTls(const QString& hostPort)
 {
     const auto [root, kept] = current();
-    return !root || !kept.isEmpty() || root->value(kTlsHosts).toArray().contains(hostPort);
+    return usedWithTlsIn(root, kept, hostPort);
 }
 
 bool TrustedCertificates::rememberTls(const QString& hostPort, QString* problem)

@@ -35,6 +35,13 @@ public:
                       QString* problem = nullptr);
 
     static bool usedWithTls(const QString& hostPort);
+    // Both answers above from one look at the store, as every transfer's start asks them.
+    struct HostTrust
+    {
+        bool usedWithTls = false;
+        std::optional<Entry> trusted;
+    };
+    static HostTrust forHost(const QString& hostPort);
     static bool rememberTls(const QString& hostPort, QString* problem = nullptr);
 
     // Moves a store that cannot be read aside; false, with the reason, when it cannot be moved.

@@ -383,7 +383,9 @@ void CurlEngine::begin(const std::shared_ptr<CurlTransfer>& transfer)
             curl_easy_setopt(easy, CURLOPT_PREQUOTE, t.preCommands);
         }
         // MDTM before the transfer: a partial file continues only the version it was made from.
-        curl_easy_setopt(easy, CURLOPT_FILETIME, 1L);
+        // A file fetched whole without SIZE leaves no partial file to continue.
+        if (asksSize(t.properties))
+            curl_easy_setopt(easy, CURLOPT_FILETIME, 1L);
         [[fallthrough]];
     case CurlTransfer::Kind::Listing:
         // A URL ending in "/" lists the folder with plain LIST (not every server has MLSD).

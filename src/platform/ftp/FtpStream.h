@@ -54,9 +54,10 @@ enum class FtpStreamProperty
     // can be completed; 0 or absent starts at the beginning. For a file's write stream: more
     // than 0 appends the bytes written to the remote file (APPE) instead of replacing it.
     FileTransferOffset,
-    // For an FTP file's read stream from its start: true asks no SIZE before RETR, for an owner
-    // that knows the size from the listing and checks what arrives against it and the 150
-    // reply's size; announcedSize() is then only the latter.
+    // For an FTP file's read stream from its start: true asks no SIZE and no MDTM before RETR,
+    // for an owner that knows the size from the listing, checks what arrives against it and the
+    // 150 reply's size, and keeps no partial file to continue; announcedSize() is then only the
+    // latter, and modificationTime() is empty.
     SkipSize,
     // sftp only: the private key file (OpenSSH format) to log in with, and its passphrase.
     // The user's ssh-agent is tried as well, and a password when one is given.

@@ -351,11 +351,11 @@ TlsPolicy::Trust TlsPolicy::trustFor(const QByteArray& url, Encryption mode)
         return trust;
     const QString hostPort = hostPortOf(QUrl(QString::fromLatin1(url)), mode);
     // A host once reached with TLS is not used in plain text again unless the user said so.
-    trust.upgraded = mode == Encryption::IfAvailable &&
-                     TrustedCertificates::usedWithTls(hostPort) &&
+    const TrustedCertificates::HostTrust known = TrustedCertificates::forHost(hostPort);
+    trust.upgraded = mode == Encryption::IfAvailable && known.usedWithTls &&
                      !TrustedCertificates::plainAllowedThisRun(hostPort);
-    if (const auto trusted = TrustedCertificates::trusted(hostPort))
-        trust.pin = trusted->publicKeyPin;
+    if (known.trusted)
+        trust.pin = known.trusted->publicKeyPin;
     return trust;
 }
 
