@@ -612,3 +612,21 @@ TEST_F(Queue, AFolderOfManyFilesOpensAPageAtATimeAndScrollingToItsEndShowsMore)
     EXPECT_EQ(queue()->rowCount(queue()->index(0, 0)), 1500);
     c->cancelButton->click();
 }
+
+// Each file of a folder shows and hides the bars above the table: the table stays where it is.
+TEST_F(Queue, TheTableKeepsItsPlaceWhileTheBarsShowAndHide)
+{
+    startServer([](auto& o) { o.hangSuffix = ".hang"; });
+    writeFiles(root(), {{"x.hang", "data"}});
+    connectAndWatch();
+    c->tabView->setCurrentWidget(c->queueTabViewItem);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    const QRect idle = queueTable()->geometry();
+    selectRows({"x.hang"});
+    c->downloadButton->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return c->progress->isVisible(); }, 20000));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    EXPECT_EQ(queueTable()->geometry(), idle);
+    c->cancelButton->click();
+}
+
