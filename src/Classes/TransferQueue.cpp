@@ -83,6 +83,11 @@ TransferQueue::TransferQueue(Controller* controller, const RemoteFolder* remote,
             items[worker->row].bytesBeforeRun = offset;
     });
     connect(upload, &UploadDelegate::filesChosen, this, &TransferQueue::uploadFiles);
+    showLater.setSingleShot(true);
+    connect(&showLater, &QTimer::timeout, this, [this] {
+        if (running >= 0 && items[running].folder)
+            folderRowChanged();
+    });
 }
 
 void TransferQueue::watchOperation(RemoteOperation* operation)
@@ -340,11 +345,7 @@ void TransferQueue::progressed(int64_t done, int64_t total)
         transfer.doneBytes = transfer.bytesOfFilesDone;
         for (const Worker& worker : workers)
             transfer.doneBytes += worker.bytes;
-        if (sinceShown.elapsed() < kShowEveryMs)
-            return;
-        sinceShown.start();
-        transfer.bytesPerSecond = speedOf(transfer);
-        rowChanged(running);
+        folderRowChanged();
         return;
     }
     const bool down = transfer.direction == Direction::Download;
@@ -377,6 +378,19 @@ void TransferQueue::settle(Transfer& transfer, const OperationOutcome& outcome)
             text("StatusDownloaded", "Downloaded %1 to %2")
                 .arg(transfer.name, shownFolder(QFileInfo(transfer.localPath).absolutePath())));
     emit fileEnded(transfer.name, transfer.outcome, transfer.doneBytes);
+}
+
+void TransferQueue::folderRowChanged()
+{
+    if (const qint64 since = sinceShown.elapsed(); since < kShowEveryMs) {
+        if (!showLater.isActive())
+            showLater.start(static_cast<int>(kShowEveryMs - since));
+        return;
+    }
+    sinceShown.start();
+    showLater.stop();
+    items[running].bytesPerSecond = speedOf(items[running]);
+    rowChanged(running);
 }
 
 void TransferQueue::rowChanged(int row)

@@ -122,7 +122,7 @@ void TransferQueue::folderFileReady(std::optional<TreeWalk::File> file)
         fileTaken(*file);
     transfer.filesFound = walk.filesFound;
     transfer.size = walk.bytesFound;
-    rowChanged(running);
+    folderRowChanged();
     if (!file) {
         walkDone = true;
         folderStep();
@@ -261,7 +261,7 @@ void TransferQueue::folderFileEnded(Worker& worker, const OperationOutcome& outc
     transfer.doneBytes = transfer.bytesOfFilesDone;
     for (const Worker& other : workers)
         transfer.doneBytes += other.bytes;
-    rowChanged(running);
+    folderRowChanged();
     // The browser stays locked until the folder's end.
     controller->setButtonsState(false);
     // Out of the ending file's own stream event: the next one opens its streams afresh.

@@ -630,3 +630,19 @@ TEST_F(Queue, TheTableKeepsItsPlaceWhileTheBarsShowAndHide)
     c->cancelButton->click();
 }
 
+// The running folder's row is told to the view at most a few times a second, the last change too.
+TEST_F(Queue, TheRunningFolderRowShowsItsLastFileEnded)
+{
+    startServer([](auto& o) { o.hangSuffix = ".hang"; });
+    writeFiles(root(), {{"tree/a.txt", "a"}, {"tree/b.hang", "data"}});
+    connectAndWatch();
+    QStringList told;
+    QObject::connect(queue(), &QAbstractItemModel::dataChanged, [&](const QModelIndex& from) {
+        if (!from.parent().isValid() && from.row() == 0)
+            told.append(queue()->index(0, TransferQueue::OutcomeColumn).data().toString());
+    });
+    selectRows({"tree"});
+    c->downloadButton->click();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return told.contains("1 of 2 files"); }, 20000));
+    c->cancelButton->click();
+}
