@@ -82,6 +82,7 @@ Driver::Driver(TandrelApp* app, DriveToolkit* toolkit, const Options& options)
             noteStall(gap);
         } else {
             sinceTick.start();
+            noteStall(0);
         }
     });
     stallTimer.start(5);
