@@ -140,10 +140,10 @@ void TransferQueue::folderFileReady(std::optional<TreeWalk::File> file)
     const bool down = transfer.direction == Direction::Download;
     const QString ownName = MiscTool::getFileName(file->entry).value_or(QString());
     QString name = file->settledName.isEmpty() ? ownName : file->settledName;
-    QString localPath = QDir(file->localFolder).filePath(down ? name : ownName);
+    QString localPath = QDir(file->localFolder()).filePath(down ? name : ownName);
     int64_t appendFrom = 0;
     if (file->settledName.isEmpty() &&
-        (down ? existsOrDangles(localPath) : file->existing.has_value())) {
+        (down ? existsOrDangles(localPath) : file->existing != nullptr)) {
         const quintptr id = transfer.id;
         const int skippedBefore = transfer.filesSkipped;
         const int failedBefore = transfer.filesFailed;
@@ -171,13 +171,13 @@ void TransferQueue::folderFileReady(std::optional<TreeWalk::File> file)
     std::optional<OperationOutcome> refused;
     if (down) {
         refused = static_cast<DownloadDelegate*>(worker.operation)
-                      ->startDownload(worker.file->entry, worker.file->remoteFolder,
-                                      worker.file->localFolder, name);
+                      ->startDownload(worker.file->entry, worker.file->remoteFolder(),
+                                      worker.file->localFolder(), name);
     } else {
         auto* sender = static_cast<UploadDelegate*>(worker.operation);
         // The folder shown is listed once, at the folder's end.
         sender->reloadAfterSuccess = false;
-        refused = sender->startUpload(localPath, worker.file->remoteFolder, name, appendFrom);
+        refused = sender->startUpload(localPath, worker.file->remoteFolder(), name, appendFrom);
     }
     if (refused) {
         folderFileEnded(worker, *refused);
