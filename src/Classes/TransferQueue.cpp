@@ -39,6 +39,10 @@ QString duration(int64_t seconds)
     return QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
 }
 
+// A folder's row lists in its tool tip no more of what failed or was skipped in it than this, and
+// how many more: laying out a tool tip of the 2,000 lines it may hold takes a second.
+constexpr qsizetype kToolTipProblems = 20;
+
 // Links show as folders but are downloaded as the files they may name.
 bool isFolder(const ListingEntry& entry)
 {
@@ -548,9 +552,17 @@ QVariant TransferQueue::data(const QModelIndex& index, int role) const
     if (role == Qt::ToolTipRole &&
         (index.column() == NameColumn || index.column() == OutcomeColumn)) {
         if (index.column() == OutcomeColumn && index.row() < items.size() &&
-            !items[index.row()].problems.isEmpty())
-            return QString(data(index, Qt::DisplayRole).toString() + QLatin1Char('\n') +
-                           items[index.row()].problems.join(QLatin1Char('\n')));
+            !items[index.row()].problems.isEmpty()) {
+            const QStringList& problems = items[index.row()].problems;
+            QString tip =
+                data(index, Qt::DisplayRole).toString() + QLatin1Char('\n') +
+                problems.first(std::min(problems.size(), kToolTipProblems)).join(QLatin1Char('\n'));
+            if (problems.size() > kToolTipProblems)
+                //% "and %L1 more"
+                tip += QLatin1Char('\n') + text("QueueMoreProblems", "and %L1 more")
+                                               .arg(problems.size() - kToolTipProblems);
+            return tip;
+        }
         return data(index, Qt::DisplayRole);
     }
     if (role != Qt::DisplayRole || !index.isValid() || index.row() >= items.size())

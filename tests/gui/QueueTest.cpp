@@ -311,6 +311,20 @@ TEST_F(Queue, AFolderComesWithItsTreeSkippingUnsafeNamesAndLinksThatAreNoFiles)
     EXPECT_TRUE(readFile(tree + "/deep/b.bin") == b);
 }
 
+// Every line of a large folder's failures in one tool tip would take a second to lay out.
+TEST_F(Queue, AFolderRowsToolTipListsTheFirstProblemsAndHowManyMore)
+{
+    startServer();
+    writeFiles(root(), {{"tree/a.txt", "a"}});
+    for (int n = 0; n < 25; ++n)
+        ASSERT_TRUE(QFile::link("..", server->localPath(QStringLiteral("tree/up%1").arg(n))));
+    connectAndWatch();
+    ASSERT_TRUE(fetch({"tree"}));
+    const QStringList lines = toolTip(0).split('\n');
+    EXPECT_EQ(lines.size(), 22);
+    EXPECT_EQ(lines.last(), "and 5 more");
+}
+
 TEST_F(Queue, AFolderListedWithNamesThatClimbOutOrAsItsOwnChildStaysInside)
 {
     // Every folder lists the same lines: a child folder that is its parent again, and names
