@@ -116,6 +116,15 @@ void TandrelApp::showQueue(const Ui::CustomWindow& ui)
 {
     QTreeView* table = ui.queueTable;
     table->setModel(queue.get());
+    // The bars and the Cancel button keep their room while hidden: each file of a folder shows
+    // and hides them, and the table below would otherwise move and be laid out and painted
+    // whole each time.
+    for (QWidget* shownWhileMoving :
+         std::initializer_list<QWidget*>{ui.progress, ui.progress0, ui.cancelButton}) {
+        QSizePolicy policy = shownWhileMoving->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        shownWhileMoving->setSizePolicy(policy);
+    }
     table->header()->setSectionResizeMode(TransferQueue::NameColumn, QHeaderView::Stretch);
     TransferQueue* transfers = queue.get();
     // The selected transfers' rows: a folder's file rows below it are not transfers of their own.

@@ -26,6 +26,9 @@
 // --timing prints each step's seconds, and at the end of the run, or before a failure ends it,
 //   stall-max-ms <TAB> the longest time the event loop was held (between ticks of a 5 ms timer)
 //   peak-rss-kib <TAB> the process's peak resident memory
+// With TANDREL_STALL_LOG set in the environment, each gap over 12 ms goes to standard error as
+//   stall N ms ending SECONDS cpu M ms
+// (SECONDS on CLOCK_MONOTONIC, M the window thread's CPU time in the gap), to match with a profile.
 // --open-queue brings the Queue tab to the front and opens each folder's row as it is queued, as
 // a user who watches its files does: the stall then counts the view of them too.
 //

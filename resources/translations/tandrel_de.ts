@@ -851,6 +851,10 @@
         <source>%L1 skipped</source>
         <translation>%L1 übersprungen</translation>
     </message>
+    <message id="QueueMoreProblems">
+        <source>and %L1 more</source>
+        <translation>und %L1 weitere</translation>
+    </message>
     <message id="QueueFolderFailed">
         <source>%L1 failed</source>
         <translation>%L1 fehlgeschlagen</translation>

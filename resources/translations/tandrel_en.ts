@@ -879,6 +879,10 @@
         <source>%L1 skipped</source>
         <translation>%L1 skipped</translation>
     </message>
+    <message id="QueueMoreProblems">
+        <source>and %L1 more</source>
+        <translation>and %L1 more</translation>
+    </message>
     <message id="QueueFolderFailed">
         <source>%L1 failed</source>
         <translation>%L1 failed</translation>

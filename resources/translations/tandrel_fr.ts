@@ -907,6 +907,10 @@
         <source>%L1 skipped</source>
         <translation>%L1 ignorés</translation>
     </message>
+    <message id="QueueMoreProblems">
+        <source>and %L1 more</source>
+        <translation>et %L1 de plus</translation>
+    </message>
     <message id="QueueFolderFailed">
         <source>%L1 failed</source>
         <translation>%L1 en échec</translation>

@@ -39,6 +39,10 @@ QString duration(int64_t seconds)
     return QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
 }
 
+// A folder's row lists in its tool tip no more of what failed or was skipped in it than this, and
+// how many more: laying out a tool tip of the 2,000 lines it may hold takes a second.
+constexpr qsizetype kToolTipProblems = 20;
+
 // Links show as folders but are downloaded as the files they may name.
 bool isFolder(const ListingEntry& entry)
 {
@@ -83,6 +87,11 @@ TransferQueue::TransferQueue(Controller* controller, const RemoteFolder* remote,
             items[worker->row].bytesBeforeRun = offset;
     });
     connect(upload, &UploadDelegate::filesChosen, this, &TransferQueue::uploadFiles);
+    showLater.setSingleShot(true);
+    connect(&showLater, &QTimer::timeout, this, [this] {
+        if (running >= 0 && items[running].folder)
+            folderRowChanged();
+    });
 }
 
 void TransferQueue::watchOperation(RemoteOperation* operation)
@@ -340,11 +349,7 @@ void TransferQueue::progressed(int64_t done, int64_t total)
         transfer.doneBytes = transfer.bytesOfFilesDone;
         for (const Worker& worker : workers)
             transfer.doneBytes += worker.bytes;
-        if (sinceShown.elapsed() < kShowEveryMs)
-            return;
-        sinceShown.start();
-        transfer.bytesPerSecond = speedOf(transfer);
-        rowChanged(running);
+        folderRowChanged();
         return;
     }
     const bool down = transfer.direction == Direction::Download;
@@ -377,6 +382,19 @@ void TransferQueue::settle(Transfer& transfer, const OperationOutcome& outcome)
             text("StatusDownloaded", "Downloaded %1 to %2")
                 .arg(transfer.name, shownFolder(QFileInfo(transfer.localPath).absolutePath())));
     emit fileEnded(transfer.name, transfer.outcome, transfer.doneBytes);
+}
+
+void TransferQueue::folderRowChanged()
+{
+    if (const qint64 since = sinceShown.elapsed(); since < kShowEveryMs) {
+        if (!showLater.isActive())
+            showLater.start(static_cast<int>(kShowEveryMs - since));
+        return;
+    }
+    sinceShown.start();
+    showLater.stop();
+    items[running].bytesPerSecond = speedOf(items[running]);
+    rowChanged(running);
 }
 
 void TransferQueue::rowChanged(int row)
@@ -534,9 +552,17 @@ QVariant TransferQueue::data(const QModelIndex& index, int role) const
     if (role == Qt::ToolTipRole &&
         (index.column() == NameColumn || index.column() == OutcomeColumn)) {
         if (index.column() == OutcomeColumn && index.row() < items.size() &&
-            !items[index.row()].problems.isEmpty())
-            return QString(data(index, Qt::DisplayRole).toString() + QLatin1Char('\n') +
-                           items[index.row()].problems.join(QLatin1Char('\n')));
+            !items[index.row()].problems.isEmpty()) {
+            const QStringList& problems = items[index.row()].problems;
+            QString tip =
+                data(index, Qt::DisplayRole).toString() + QLatin1Char('\n') +
+                problems.first(std::min(problems.size(), kToolTipProblems)).join(QLatin1Char('\n'));
+            if (problems.size() > kToolTipProblems)
+                //% "and %L1 more"
+                tip += QLatin1Char('\n') + text("QueueMoreProblems", "and %L1 more")
+                                               .arg(problems.size() - kToolTipProblems);
+            return tip;
+        }
         return data(index, Qt::DisplayRole);
     }
     if (role != Qt::DisplayRole || !index.isValid() || index.row() >= items.size())

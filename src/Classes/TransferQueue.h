@@ -12,6 +12,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 
 #include "Classes/TreeWalk.h"
 #include "ListingEntry.h"
@@ -225,6 +226,10 @@ private:
     // The running transfer's bytes; its row changes at most a few times a second.
     void progressed(int64_t done, int64_t total);
     void rowChanged(int row);
+    // The running folder's row (and its opened files) changed: each file that starts or ends
+    // changes it, so the view hears of it at most every few hundred milliseconds, the last change
+    // once that much has passed.
+    void folderRowChanged();
     // The folder row's files: how many there are, and the file at a row below it (none when
     // gone); a file's row.
     static int fileCount(const Transfer& transfer);
@@ -322,6 +327,7 @@ private:
     // An upload succeeded without listing its folder again, since more were to follow.
     bool reloadOwed = false;
     QElapsedTimer sinceShown;
+    QTimer showLater;
     QElapsedTimer sinceFilesShown;
     quintptr lastId = 0;
     std::vector<Worker> workers;

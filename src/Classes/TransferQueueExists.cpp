@@ -93,7 +93,7 @@ bool TransferQueue::settleExisting(const TreeWalk::File& file, QString& name, QS
     if (down && (choice == OnExists::IfDifferent || choice == OnExists::Resume)) {
         const bool continues =
             choice == OnExists::Resume &&
-            DownloadDelegate::hasPartialOf(file.entry, file.remoteFolder, localPath);
+            DownloadDelegate::hasPartialOf(file.entry, file.remoteFolder(), localPath);
         keep = !continues && sameAsListed(file, localPath);
     } else if (!down && (choice == OnExists::IfDifferent || choice == OnExists::Resume)) {
         const QFileInfo local(localPath);
@@ -116,10 +116,10 @@ bool TransferQueue::settleExisting(const TreeWalk::File& file, QString& name, QS
     const QString free =
         down ? freeName(name,
                         [&](const QString& candidate) {
-                            return existsOrDangles(QDir(file.localFolder).filePath(candidate));
+                            return existsOrDangles(QDir(file.localFolder()).filePath(candidate));
                         })
              : freeName(name, [&](const QString& candidate) {
-                   return file.namesThere && file.namesThere->contains(candidate);
+                   return file.between->namesThere.contains(candidate);
                });
     if (free.isEmpty()) {
         ++transfer.filesFailed;
@@ -134,10 +134,10 @@ bool TransferQueue::settleExisting(const TreeWalk::File& file, QString& name, QS
     }
     name = free;
     if (down)
-        localPath = QDir(file.localFolder).filePath(name);
-    else if (file.namesThere)
+        localPath = QDir(file.localFolder()).filePath(name);
+    else
         // Taken from now on: no other file of the folder gets it.
-        file.namesThere->insert(name);
+        file.between->namesThere.insert(name);
     return true;
 }
 

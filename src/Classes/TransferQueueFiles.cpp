@@ -131,7 +131,7 @@ std::optional<TransferQueue::FileRow> TransferQueue::fileAt(const Transfer& tran
     if (at >= waiting.size())
         return std::nullopt;
     const TreeWalk::File& found = waiting[at];
-    return FileRow{found.localFolder, found.entry.kCFFTPResourceName.value_or(QString()),
+    return FileRow{found.localFolder(), found.entry.kCFFTPResourceName.value_or(QString()),
                    found.link ? -1 : found.entry.kCFFTPResourceSize.value_or(-1),
                    FileState::Waiting};
 }
@@ -193,9 +193,9 @@ void TransferQueue::fileTaken(TreeWalk::File& file)
     if (!transfer.files)
         transfer.files.emplace();
     file.row = static_cast<int>(transfer.files->size());
-    transfer.files->push_back({file.localFolder, file.entry.kCFFTPResourceName.value_or(QString()),
-                               file.link ? -1 : file.entry.kCFFTPResourceSize.value_or(-1),
-                               FileState::Waiting});
+    transfer.files->push_back(
+        {file.localFolder(), file.entry.kCFFTPResourceName.value_or(QString()),
+         file.link ? -1 : file.entry.kCFFTPResourceSize.value_or(-1), FileState::Waiting});
     setFileState(transfer, file.row, FileState::Moving);
 }
 

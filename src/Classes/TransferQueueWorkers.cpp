@@ -132,7 +132,7 @@ void TransferQueue::folderFileReady(std::optional<TreeWalk::File> file)
         fileTaken(*file);
     transfer.filesFound = walk.filesFound;
     transfer.size = walk.bytesFound;
-    rowChanged(running);
+    folderRowChanged();
     if (!file) {
         walkDone = true;
         folderStep();
@@ -150,10 +150,10 @@ void TransferQueue::folderFileReady(std::optional<TreeWalk::File> file)
     const bool down = transfer.direction == Direction::Download;
     const QString ownName = MiscTool::getFileName(file->entry).value_or(QString());
     QString name = file->settledName.isEmpty() ? ownName : file->settledName;
-    QString localPath = QDir(file->localFolder).filePath(down ? name : ownName);
+    QString localPath = QDir(file->localFolder()).filePath(down ? name : ownName);
     int64_t appendFrom = 0;
     if (file->settledName.isEmpty() &&
-        (down ? existsOrDangles(localPath) : file->existing.has_value())) {
+        (down ? existsOrDangles(localPath) : file->existing != nullptr)) {
         const quintptr id = transfer.id;
         const int skippedBefore = transfer.filesSkipped;
         const int failedBefore = transfer.filesFailed;
@@ -181,13 +181,13 @@ void TransferQueue::folderFileReady(std::optional<TreeWalk::File> file)
     std::optional<OperationOutcome> refused;
     if (down) {
         refused = static_cast<DownloadDelegate*>(worker.operation)
-                      ->startDownload(worker.file->entry, worker.file->remoteFolder,
-                                      worker.file->localFolder, name);
+                      ->startDownload(worker.file->entry, worker.file->remoteFolder(),
+                                      worker.file->localFolder(), name);
     } else {
         auto* sender = static_cast<UploadDelegate*>(worker.operation);
         // The folder shown is listed once, at the folder's end.
         sender->reloadAfterSuccess = false;
-        refused = sender->startUpload(localPath, worker.file->remoteFolder, name, appendFrom);
+        refused = sender->startUpload(localPath, worker.file->remoteFolder(), name, appendFrom);
     }
     if (refused) {
         folderFileEnded(worker, *refused);
@@ -271,7 +271,7 @@ void TransferQueue::folderFileEnded(Worker& worker, const OperationOutcome& outc
     transfer.doneBytes = transfer.bytesOfFilesDone;
     for (const Worker& other : workers)
         transfer.doneBytes += other.bytes;
-    rowChanged(running);
+    folderRowChanged();
     // The browser stays locked until the folder's end.
     controller->setButtonsState(false);
     // Out of the ending file's own stream event: the next one opens its streams afresh.

@@ -35,24 +35,34 @@ public:
         Upload
     };
 
+    // The folders a folder's files go between, one record shared by them all; for an upload,
+    // every name the server's folder holds or will hold (the files sent into it).
+    struct Between
+    {
+        QString remoteFolder;
+        QString localFolder;
+        QSet<QString> namesThere;
+    };
     // One file to move: its entry as listed (for an upload, its name and size) and the folders
-    // it goes between.
+    // it goes between. A tree's waiting files are many: what files share, or few have, is held
+    // by pointer.
     struct File
     {
         ListingEntry entry;
-        QString remoteFolder;
-        QString localFolder;
+        std::shared_ptr<Between> between;
         // A remote link: whether it names a file only its fetch tells.
         bool link = false;
         // Its place among the tree's files the queue shows, once it has one.
         int row = -1;
         // For an upload: the server's entry of the file's name, when its folder was there and
-        // lists one, and every name that folder holds or will hold (the files sent into it).
-        std::optional<ListingEntry> existing;
-        std::shared_ptr<QSet<QString>> namesThere;
+        // lists one.
+        std::shared_ptr<const ListingEntry> existing;
         // Its name on the other side, once settled against what is there: a file handed out
         // again (to retry it) goes there as it is, from its first byte.
         QString settledName;
+
+        const QString& remoteFolder() const { return between->remoteFolder; }
+        const QString& localFolder() const { return between->localFolder; }
     };
     using Next = std::function<void(std::optional<File>)>;
 
@@ -140,6 +150,8 @@ private:
         size_t print = 0;
         // The fingerprint is complete and the folder made: the entries are being sorted.
         bool sorting = false;
+        // Shared by the folder's files, made with the first.
+        std::shared_ptr<Between> between;
     };
     std::optional<Reading> reading;
 };

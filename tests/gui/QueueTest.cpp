@@ -332,6 +332,20 @@ TEST_F(Queue, AFolderComesWithItsTreeSkippingUnsafeNamesAndLinksThatAreNoFiles)
     EXPECT_TRUE(readFile(tree + "/deep/b.bin") == b);
 }
 
+// Every line of a large folder's failures in one tool tip would take a second to lay out.
+TEST_F(Queue, AFolderRowsToolTipListsTheFirstProblemsAndHowManyMore)
+{
+    startServer();
+    writeFiles(root(), {{"tree/a.txt", "a"}});
+    for (int n = 0; n < 25; ++n)
+        ASSERT_TRUE(QFile::link("..", server->localPath(QStringLiteral("tree/up%1").arg(n))));
+    connectAndWatch();
+    ASSERT_TRUE(fetch({"tree"}));
+    const QStringList lines = toolTip(0).split('\n');
+    EXPECT_EQ(lines.size(), 22);
+    EXPECT_EQ(lines.last(), "and 5 more");
+}
+
 TEST_F(Queue, AFolderListedWithNamesThatClimbOutOrAsItsOwnChildStaysInside)
 {
     // Every folder lists the same lines: a child folder that is its parent again, and names
@@ -629,5 +643,39 @@ TEST_F(Queue, AFolderOfManyFilesOpensAPageAtATimeAndScrollingToItsEndShowsMore)
     EXPECT_EQ(openFolder().size(), 1000);
     QTest::keyClick(queueTable(), Qt::Key_End);
     EXPECT_EQ(queue()->rowCount(queue()->index(0, 0)), 1500);
+    c->cancelButton->click();
+}
+
+// Each file of a folder shows and hides the bars above the table: the table stays where it is.
+TEST_F(Queue, TheTableKeepsItsPlaceWhileTheBarsShowAndHide)
+{
+    startServer([](auto& o) { o.hangSuffix = ".hang"; });
+    writeFiles(root(), {{"x.hang", "data"}});
+    connectAndWatch();
+    c->tabView->setCurrentWidget(c->queueTabViewItem);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    const QRect idle = queueTable()->geometry();
+    selectRows({"x.hang"});
+    c->downloadButton->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return c->progress->isVisible(); }, 20000));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    EXPECT_EQ(queueTable()->geometry(), idle);
+    c->cancelButton->click();
+}
+
+// The running folder's row is told to the view at most a few times a second, the last change too.
+TEST_F(Queue, TheRunningFolderRowShowsItsLastFileEnded)
+{
+    startServer([](auto& o) { o.hangSuffix = ".hang"; });
+    writeFiles(root(), {{"tree/a.txt", "a"}, {"tree/b.hang", "data"}});
+    connectAndWatch();
+    QStringList told;
+    QObject::connect(queue(), &QAbstractItemModel::dataChanged, [&](const QModelIndex& from) {
+        if (!from.parent().isValid() && from.row() == 0)
+            told.append(queue()->index(0, TransferQueue::OutcomeColumn).data().toString());
+    });
+    selectRows({"tree"});
+    c->downloadButton->click();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return told.contains("1 of 2 files"); }, 20000));
     c->cancelButton->click();
 }

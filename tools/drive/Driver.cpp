@@ -1,6 +1,8 @@
 #include "drive/Driver.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <ctime>
 
 #include <QAction>
 #include <QCheckBox>
@@ -76,10 +78,14 @@ Driver::Driver(TandrelApp* app, DriveToolkit* toolkit, const Options& options)
                      [this] { printQueueDisplay(); });
     // The event loop's longest stall: the gap between ticks of a 5 ms timer.
     QObject::connect(&stallTimer, &QTimer::timeout, [this] {
-        if (sinceTick.isValid())
-            longestStallMs = std::max(longestStallMs, sinceTick.restart() - 5);
-        else
+        if (sinceTick.isValid()) {
+            const qint64 gap = sinceTick.restart() - 5;
+            longestStallMs = std::max(longestStallMs, gap);
+            noteStall(gap);
+        } else {
             sinceTick.start();
+            noteStall(0);
+        }
     });
     stallTimer.start(5);
     if (options.openQueue)
@@ -114,6 +120,23 @@ void Driver::prepareConnection(const Options& options)
         return;
     if (const std::optional<QUrl> url = UrlText::urlWithString(MiscTool::getFTPURL()))
         FtpStreamPrepareConnection(*url, MiscTool::streamProperties());
+}
+
+void Driver::noteStall(qint64 gapMs)
+{
+    static const bool logged = qEnvironmentVariableIsSet("TANDREL_STALL_LOG");
+    timespec cpu{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &cpu);
+    const double cpuMs =
+        static_cast<double>(cpu.tv_sec) * 1e3 + static_cast<double>(cpu.tv_nsec) / 1e6;
+    if (logged && gapMs > 12) {
+        timespec now{};
+        clock_gettime(CLOCK_MONOTONIC, &now);
+        std::fprintf(stderr, "stall %lld ms ending %lld.%06ld cpu %.1f ms\n",
+                     static_cast<long long>(gapMs), static_cast<long long>(now.tv_sec),
+                     now.tv_nsec / 1000, cpuMs - cpuAtTick);
+    }
+    cpuAtTick = cpuMs;
 }
 
 void Driver::fillSettings()

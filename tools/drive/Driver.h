@@ -81,6 +81,11 @@ private:
     QElapsedTimer sinceTick;
     QElapsedTimer connectClock;
     qint64 longestStallMs = 0;
+    // With TANDREL_STALL_LOG set, a gap over 12 ms is printed to standard error with its end (on
+    // CLOCK_MONOTONIC, as `perf record -k CLOCK_MONOTONIC` stamps its samples) and the window
+    // thread's CPU time in it, to find what held the loop.
+    void noteStall(qint64 gapMs);
+    double cpuAtTick = 0;
 };
 
 } // namespace drive
