@@ -20,7 +20,7 @@ SshTransfer::~SshTransfer()
 {
     engine.setSocket(run, -1);
     SshEngine::Connection connection{login, socket, session, sftp, security, {}};
-    if (reusable && !stopped())
+    if (reusable && !engine.quitting())
         engine.keepConnection(std::move(connection));
     else
         closeSshConnection(connection);
