@@ -344,6 +344,23 @@ TEST_F(Sftp, ATransferTheServerBreaksOffSaysWhere)
         << upload.error.message.toStdString();
 }
 
+// A server that serves one SFTP session per connection: the bytes past the first go through
+// libssh's session too.
+TEST_F(Sftp, AnUploadToAServerOfOneSessionPerConnectionIsComplete)
+{
+    QTemporaryDir taken;
+    SshdServer single(
+        QStringLiteral("mkdir %1/session && exec /usr/lib/openssh/sftp-server").arg(taken.path()));
+    ASSERT_TRUE(single.start()) << single.problem().toStdString();
+    knowHosts(single.knownHostsLine().toUtf8() + '\n');
+    const auto restore = qScopeGuard([] { knowHosts(); });
+
+    const QByteArray content = pattern(1024 * 1024);
+    const auto upload = writeUrl(single.url(QStringLiteral("/one.bin")), content, withKey(single));
+    EXPECT_TRUE(upload->confirmed) << upload->error.message.toStdString();
+    EXPECT_TRUE(readFile(single.localPath(QStringLiteral("one.bin"))) == content);
+}
+
 // A server that cannot write: one whose files stop at 512 KiB (EFBIG, as a full disk), past the
 // bytes sent one write at a time, and a read-only one (its refusal is the same as a folder the
 // user may not write, as root too).

@@ -211,18 +211,12 @@ void SshTransfer::upload()
     int64_t writerSent = 0; // through the writer, confirmed or not
     const auto confirmed = [&] { return sent + (writer ? writer->confirmed() : 0); };
     for (;;) {
-        if (!writerTried && sent >= kWriteChunk) {
-            writerTried = true;
-            writer = std::make_unique<SftpWriter>(sftp, kWritesInFlight);
-            if (!writer->start() || !writer->open(written.toStdString(), offset > 0))
-                writer.reset();
-        }
         int64_t n = 0;
         bool tell = false;
         bool done = false;
         {
             std::unique_lock guard(t.mutex);
-            n = t.buffer.take(data, writerTried ? kWriteChunk : kWriteChunk - sent);
+            n = t.buffer.take(data, sent < kWriteChunk ? kWriteChunk - sent : kWriteChunk);
             done = n == 0 && t.endOfData;
             t.sendPaused = n == 0 && !t.endOfData;
             // Room is news for the owner once half the buffer is free: it refills it in one go.
@@ -243,6 +237,12 @@ void SshTransfer::upload()
             continue;
         }
         engine.due(run, CurlOptions::timeouts().stall, stall);
+        if (!writerTried && sent >= kWriteChunk) {
+            writerTried = true;
+            writer = std::make_unique<SftpWriter>(sftp, kWritesInFlight);
+            if (!writer->start() || !writer->open(written.toStdString(), offset > 0))
+                writer.reset();
+        }
         const bool wrote =
             writer ? writer->write(data, static_cast<uint32_t>(n), start + sent + writerSent)
                    : sftp_write(file, data, static_cast<size_t>(n)) == n;
