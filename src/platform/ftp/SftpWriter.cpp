@@ -1,8 +1,6 @@
 #include "platform/ftp/SftpWriter.h"
 
 #include <algorithm>
-#include <chrono>
-#include <cstdio>
 #include <cstring>
 #include <poll.h>
 
@@ -114,7 +112,7 @@ bool SftpWriter::write(char* data, uint32_t length, uint64_t offset)
     if (broken || refused || handle.empty())
         return false;
     while (pending.size() >= most)
-        if (!settleOne())
+        if (!settle())
             return false;
     const size_t header = 25 + handle.size();
     char* at = data - header;
@@ -137,7 +135,7 @@ bool SftpWriter::write(char* data, uint32_t length, uint64_t offset)
 bool SftpWriter::close()
 {
     while (!pending.empty() && !broken)
-        settleOne();
+        settle();
     if (broken || handle.empty())
         return false;
     std::string body;
@@ -171,9 +169,9 @@ bool SftpWriter::send(const char* data, size_t length)
     while (length > 0 && !broken) {
         const uint32_t piece = static_cast<uint32_t>(std::min<size_t>(length, 1u << 30));
         const int sent = ssh_channel_write(channel, data, piece);
-        if (sent <= 0)
+        if (sent <= 0) {
             broken = true;
-        else {
+        } else {
             data += sent;
             length -= static_cast<size_t>(sent);
         }
@@ -186,9 +184,9 @@ bool SftpWriter::receive(char* into, size_t length)
     while (length > 0 && !broken) {
         const int got =
             ssh_channel_read_timeout(channel, into, static_cast<uint32_t>(length), 0, -1);
-        if (got <= 0)
+        if (got <= 0) {
             broken = true;
-        else {
+        } else {
             into += got;
             length -= static_cast<size_t>(got);
         }
@@ -212,8 +210,13 @@ bool SftpWriter::readReply(Reply& reply)
     std::string rest(length - 5, '\0');
     if (!receive(rest.data(), rest.size()))
         return false;
-    if (reply.type == kStatus && rest.size() >= 4)
+    if (reply.type == kStatus) {
+        if (rest.size() < 4) {
+            broken = true;
+            return false;
+        }
         reply.status = get32(rest.data());
+    }
     if (reply.type == kHandle) {
         const uint32_t size = rest.size() >= 4 ? get32(rest.data()) : 0;
         if (size == 0 || size > kLongestHandle || size > rest.size() - 4) {
@@ -225,8 +228,10 @@ bool SftpWriter::readReply(Reply& reply)
     return true;
 }
 
-bool SftpWriter::settleOne()
+bool SftpWriter::settle()
 {
+    if (pending.empty())
+        return !broken && !refused;
     Reply reply;
     if (!readReply(reply))
         return false;

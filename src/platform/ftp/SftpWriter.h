@@ -35,6 +35,10 @@ public:
     // writes in flight as allowed, waits for the oldest answer first. False once a write was
     // refused or the channel broke: nothing more is sent.
     bool write(char* data, uint32_t length, uint64_t offset);
+    // Waits for the answer to one write in flight: false when it refused the write or never
+    // came.
+    bool settle();
+    bool idle() const { return pending.empty(); }
     // Waits for every answer, then closes the file and the channel: true when every write and
     // the close were confirmed.
     bool close();
@@ -55,8 +59,6 @@ private:
     bool send(const char* data, size_t length);
     bool receive(char* into, size_t length);
     bool readReply(Reply& reply);
-    // One answer to a write; false when it refused the write or never came.
-    bool settleOne();
     bool request(uint8_t type, const std::string& body, Reply& reply);
     void endChannel();
 

@@ -265,6 +265,12 @@ void SshTransfer::upload()
             cleanUp();
         return;
     }
+    // The writes in flight end at the link's pace: each answer gives the next the stall time.
+    while (writer && !writer->idle()) {
+        engine.due(run, CurlOptions::timeouts().stall, stall);
+        if (!writer->settle())
+            break;
+    }
     engine.due(run, CurlOptions::timeouts().finish,
                timedOut(QStringLiteral("The server did not confirm the upload")));
     const bool writerClosed = !writer || writer->close();
