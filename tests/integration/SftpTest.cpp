@@ -390,3 +390,23 @@ TEST_F(Sftp, AnUploadTheServerCannotWriteSaysWhyAndRemovesOnlyTheFileItMade)
     EXPECT_TRUE(mentions(refused->error, "Permission denied"));
     EXPECT_FALSE(QFileInfo::exists(readOnly.localPath(QStringLiteral("x.bin"))));
 }
+
+// Given up midway with writes in flight: the file stays as it was, the temporary one goes.
+TEST_F(Sftp, AnUploadGivenUpMidwayLeavesTheFileThereAsItWas)
+{
+    writeFile(server->localPath(QStringLiteral("kept.bin")), "before");
+    StreamRecorder upload(FtpStream::CFWriteStreamCreateWithFTPURL(server->url("/kept.bin")));
+    upload.upload = pattern(32 * 1024 * 1024);
+    upload.onEvent = [&](NSStreamEvent event) {
+        if (event != NSStreamEventHasSpaceAvailable || upload.uploadOffset < 4 * 1024 * 1024)
+            return false;
+        upload.stream()->abort();
+        upload.stop();
+        return true;
+    };
+    upload.start(withKey());
+    ASSERT_TRUE(upload.waitUntilDone(30000));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return !QFileInfo::exists(server->localPath(".kept.bin.tandrel-upload")); }, 10000));
+    EXPECT_EQ(readFile(server->localPath(QStringLiteral("kept.bin"))), "before");
+}
