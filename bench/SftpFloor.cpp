@@ -6,7 +6,10 @@
 // get: REQUESTS reads of CHUNK bytes in flight (default 64 of 32 KiB, as OpenSSH's sftp);
 // put: libssh 0.10 has no asynchronous write (0.11 has), so one write of CHUNK bytes at a time,
 // each waiting for its answer: 240 KiB by default, near the 256 KiB OpenSSH's server takes in
-// one message (fewer, larger writes took less CPU and time here). Prints the algorithms
+// one message (fewer, larger writes took less CPU and time here).
+// putp: REQUESTS writes of CHUNK bytes in flight through Tandrel's own writer (SftpWriter) on a
+// channel of its own, as Tandrel's uploads send them.
+// CIPHERS (environment): the ciphers to offer, in order of preference. Prints the algorithms
 // negotiated to standard error.
 #include <cerrno>
 #include <cstdio>
@@ -20,6 +23,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
+
+#include "platform/ftp/SftpWriter.h"
 
 namespace {
 
@@ -102,22 +107,54 @@ int put(sftp_session sftp, const char* local, const char* remote, uint32_t chunk
     return sftp_close(file) == SSH_OK ? 0 : fail("close", remote);
 }
 
+int putPipelined(sftp_session sftp, const char* local, const char* remote, int requests,
+                 uint32_t chunk)
+{
+    const int fd = ::open(local, O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return fail("open", local);
+    sftp_file file = sftp_open(sftp, remote, O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (!file)
+        return fail("create", remote);
+    SftpWriter writer(sftp, static_cast<size_t>(requests));
+    if (!writer.start() || !writer.open(remote, false))
+        return fail("writer", ssh_get_error(sftp->session));
+    std::vector<char> buffer(SftpWriter::kHeaderRoom + chunk);
+    char* data = buffer.data() + SftpWriter::kHeaderRoom;
+    for (uint64_t offset = 0;;) {
+        const ssize_t n = ::read(fd, data, chunk);
+        if (n < 0)
+            return fail("read", std::strerror(errno));
+        if (n == 0)
+            break;
+        if (!writer.write(data, static_cast<uint32_t>(n), offset))
+            return fail("write", ssh_get_error(sftp->session));
+        offset += static_cast<uint64_t>(n);
+    }
+    ::close(fd);
+    if (!writer.close())
+        return fail("close", remote);
+    return sftp_close(file) == SSH_OK ? 0 : fail("close", remote);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc < 8 || (std::strcmp(argv[1], "get") != 0 && std::strcmp(argv[1], "put") != 0)) {
+    const bool pipelined = argc > 1 && std::strcmp(argv[1], "putp") == 0;
+    if (argc < 8 ||
+        (std::strcmp(argv[1], "get") != 0 && std::strcmp(argv[1], "put") != 0 && !pipelined)) {
         std::fprintf(stderr,
-                     "usage: %s get|put HOST PORT USER KEYFILE REMOTE LOCAL "
+                     "usage: %s get|put|putp HOST PORT USER KEYFILE REMOTE LOCAL "
                      "[REQUESTS [CHUNK]]\n",
                      argv[0]);
         return 2;
     }
     const bool download = std::strcmp(argv[1], "get") == 0;
     const int requests = argc > 8 ? std::atoi(argv[8]) : 64;
-    const auto chunk = static_cast<uint32_t>(argc > 9   ? std::atoi(argv[9])
-                                             : download ? 32768
-                                                        : 240 * 1024);
+    const auto chunk = static_cast<uint32_t>(argc > 9                ? std::atoi(argv[9])
+                                             : download || pipelined ? 32768
+                                                                     : 240 * 1024);
     if (requests < 1 || chunk < 1)
         return fail("arguments", "REQUESTS and CHUNK must be positive");
 
@@ -131,6 +168,10 @@ int main(int argc, char** argv)
     // A write waits for its answer before the next goes: Nagle's wait would hold each one.
     const int yes = 1;
     ssh_options_set(session, SSH_OPTIONS_NODELAY, &yes);
+    if (const char* ciphers = std::getenv("CIPHERS")) {
+        ssh_options_set(session, SSH_OPTIONS_CIPHERS_C_S, ciphers);
+        ssh_options_set(session, SSH_OPTIONS_CIPHERS_S_C, ciphers);
+    }
     if (ssh_connect(session) != SSH_OK)
         return fail("connect", ssh_get_error(session));
     ssh_key key = nullptr;
@@ -144,8 +185,9 @@ int main(int argc, char** argv)
     sftp_session sftp = sftp_new(session);
     if (!sftp || sftp_init(sftp) != SSH_OK)
         return fail("sftp", ssh_get_error(session));
-    const int result = download ? get(sftp, argv[6], argv[7], requests, chunk)
-                                : put(sftp, argv[7], argv[6], chunk);
+    const int result = download    ? get(sftp, argv[6], argv[7], requests, chunk)
+                       : pipelined ? putPipelined(sftp, argv[7], argv[6], requests, chunk)
+                                   : put(sftp, argv[7], argv[6], chunk);
     sftp_free(sftp);
     ssh_disconnect(session);
     ssh_free(session);

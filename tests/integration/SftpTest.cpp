@@ -188,9 +188,13 @@ TEST_F(Sftp, UploadsAFileAndConfirmsIt)
     const auto upload = writeUrl(server->url(QStringLiteral("/up load.bin")), content, withKey());
     EXPECT_TRUE(upload->uploaded && upload->confirmed) << upload->error.message.toStdString();
     EXPECT_TRUE(readFile(server->localPath(QStringLiteral("up load.bin"))) == content);
-    // Again, shorter: the new file takes the old one's place whole.
+    // Again, shorter, on the same connection, kept though the server closed what carried the
+    // first file's bytes: the new file takes the old one's place whole.
+    QTest::qWait(300);
+    const qsizetype logStart = server->log().size();
     EXPECT_TRUE(writeUrl(server->url(QStringLiteral("/up load.bin")), "new", withKey())->confirmed);
     EXPECT_EQ(readFile(server->localPath(QStringLiteral("up load.bin"))), "new");
+    EXPECT_FALSE(server->log().mid(logStart).contains("Accepted publickey"));
 
     EXPECT_FALSE(writeUrl(server->url("/missing/x.bin"), "x", withKey())->confirmed);
 }
@@ -359,18 +363,36 @@ TEST_F(Sftp, ATransferTheServerBreaksOffSaysWhere)
         << upload.error.message.toStdString();
 }
 
-// A server that cannot write: one whose files stop at 64 KiB (EFBIG, as a full disk), and a
-// read-only one (its refusal is the same as a folder the user may not write, as root too).
+// A server that serves one SFTP session per connection: the bytes past the first go through
+// libssh's session too.
+TEST_F(Sftp, AnUploadToAServerOfOneSessionPerConnectionIsComplete)
+{
+    QTemporaryDir taken;
+    SshdServer single(
+        QStringLiteral("mkdir %1/session && exec /usr/lib/openssh/sftp-server").arg(taken.path()));
+    ASSERT_TRUE(single.start()) << single.problem().toStdString();
+    knowHosts(single.knownHostsLine().toUtf8() + '\n');
+    const auto restore = qScopeGuard([] { knowHosts(); });
+
+    const QByteArray content = pattern(1024 * 1024);
+    const auto upload = writeUrl(single.url(QStringLiteral("/one.bin")), content, withKey(single));
+    EXPECT_TRUE(upload->confirmed) << upload->error.message.toStdString();
+    EXPECT_TRUE(readFile(single.localPath(QStringLiteral("one.bin"))) == content);
+}
+
+// A server that cannot write: one whose files stop at 512 KiB (EFBIG, as a full disk), past the
+// bytes sent one write at a time, and a read-only one (its refusal is the same as a folder the
+// user may not write, as root too).
 TEST_F(Sftp, AnUploadTheServerCannotWriteSaysWhyAndRemovesOnlyTheFileItMade)
 {
-    SshdServer small(QStringLiteral("/bin/sh -c 'trap \"\" XFSZ; ulimit -f 64; "
+    SshdServer small(QStringLiteral("/bin/sh -c 'trap \"\" XFSZ; ulimit -f 512; "
                                     "exec /usr/lib/openssh/sftp-server'"));
     SshdServer readOnly(QStringLiteral("internal-sftp -R"));
     ASSERT_TRUE(small.start() && readOnly.start()) << small.problem().toStdString();
     knowHosts((small.knownHostsLine() + '\n' + readOnly.knownHostsLine() + '\n').toUtf8());
     const auto restore = qScopeGuard([] { knowHosts(); });
 
-    const QByteArray content = pattern(80 * 1024);
+    const QByteArray content = pattern(1024 * 1024);
     writeFile(small.localPath(QStringLiteral("there.bin")), "there before");
     for (const QString& name : {QStringLiteral("new.bin"), QStringLiteral("there.bin")}) {
         const auto full = writeUrl(small.url(QLatin1Char('/') + name), content, withKey(small));
@@ -386,4 +408,24 @@ TEST_F(Sftp, AnUploadTheServerCannotWriteSaysWhyAndRemovesOnlyTheFileItMade)
     EXPECT_FALSE(refused->confirmed);
     EXPECT_TRUE(mentions(refused->error, "Permission denied"));
     EXPECT_FALSE(QFileInfo::exists(readOnly.localPath(QStringLiteral("x.bin"))));
+}
+
+// Given up midway with writes in flight: the file stays as it was, the temporary one goes.
+TEST_F(Sftp, AnUploadGivenUpMidwayLeavesTheFileThereAsItWas)
+{
+    writeFile(server->localPath(QStringLiteral("kept.bin")), "before");
+    StreamRecorder upload(FtpStream::CFWriteStreamCreateWithFTPURL(server->url("/kept.bin")));
+    upload.upload = pattern(32 * 1024 * 1024);
+    upload.onEvent = [&](NSStreamEvent event) {
+        if (event != NSStreamEventHasSpaceAvailable || upload.uploadOffset < 4 * 1024 * 1024)
+            return false;
+        upload.stream()->abort();
+        upload.stop();
+        return true;
+    };
+    upload.start(withKey());
+    ASSERT_TRUE(upload.waitUntilDone(30000));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return !QFileInfo::exists(server->localPath(".kept.bin.tandrel-upload")); }, 10000));
+    EXPECT_EQ(readFile(server->localPath(QStringLiteral("kept.bin"))), "before");
 }

@@ -20,7 +20,7 @@ SshTransfer::~SshTransfer()
 {
     engine.setSocket(run, -1);
     SshEngine::Connection connection{login, socket, session, sftp, security, {}};
-    if (reusable && !stopped())
+    if (reusable && !engine.quitting())
         engine.keepConnection(std::move(connection));
     else
         closeSshConnection(connection);
@@ -224,6 +224,17 @@ SshTransfer::Step SshTransfer::handshake()
             type = "rsa-sha2-512,rsa-sha2-256,ssh-rsa";
         ssh_options_set(session, SSH_OPTIONS_HOSTKEYS, type.constData());
     }
+    // With the CPU's AES instructions AES-GCM costs both ends less than libssh's first choice,
+    // ChaCha20-Poly1305 (here about a third less CPU per GiB at the server, up to a quarter less
+    // at the client); libssh's other ciphers stay as fall-backs.
+#if defined(__x86_64__) || defined(__i386__)
+    if (__builtin_cpu_supports("aes") && __builtin_cpu_supports("pclmul")) {
+        const char* ciphers = "aes128-gcm@openssh.com,aes256-gcm@openssh.com,"
+                              "chacha20-poly1305@openssh.com,aes256-ctr,aes192-ctr,aes128-ctr";
+        ssh_options_set(session, SSH_OPTIONS_CIPHERS_C_S, ciphers);
+        ssh_options_set(session, SSH_OPTIONS_CIPHERS_S_C, ciphers);
+    }
+#endif
     const long seconds = std::max<long>(1, CurlOptions::timeouts().response.count() / 1000);
     ssh_options_set(session, SSH_OPTIONS_TIMEOUT, &seconds);
     socket_t copy = ::fcntl(socket, F_DUPFD_CLOEXEC, 0);
