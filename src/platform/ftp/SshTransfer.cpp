@@ -202,9 +202,10 @@ void SshTransfer::upload()
         if (written != path || (!existed && offset == 0))
             sftp_unlink(sftp, written.constData());
     };
-    // The first bytes go through libssh, one write at a time, so that a small file needs no
-    // channel of its own; past them the writer keeps several writes in flight, or libssh carries
-    // on should the server not open the writer's channel.
+    // A file of one write or less goes through libssh, so that it needs no channel of its own;
+    // past that the writer keeps several writes in flight, from the first byte when more than a
+    // write's bytes wait at the start, or libssh carries on should the server not open the
+    // writer's channel.
     std::unique_ptr<SftpWriter> writer;
     bool writerTried = false;
     std::vector<char> chunk(SftpWriter::kHeaderRoom + kWriteChunk);
@@ -216,9 +217,11 @@ void SshTransfer::upload()
         int64_t n = 0;
         bool tell = false;
         bool done = false;
+        bool more = false; // bytes past these already wait
         {
             std::unique_lock guard(t.mutex);
             n = t.buffer.take(data, sent < kWriteChunk ? kWriteChunk - sent : kWriteChunk);
+            more = !t.buffer.isEmpty();
             done = n == 0 && t.endOfData;
             t.sendPaused = n == 0 && !t.endOfData;
             // Room is news for the owner once half the buffer is free: it refills it in one go.
@@ -239,7 +242,9 @@ void SshTransfer::upload()
             continue;
         }
         engine.due(run, CurlOptions::timeouts().stall, stall);
-        if (!writerTried && sent >= kWriteChunk) {
+        // Not a first write through libssh when more follows: its sftp_write would hold a
+        // second copy of the bytes while it sends them, the largest block of the upload.
+        if (!writerTried && (sent >= kWriteChunk || (sent == 0 && n == kWriteChunk && more))) {
             writerTried = true;
             writer = std::make_unique<SftpWriter>(sftp, kWritesInFlight);
             if (!writer->start() || !writer->open(written.toStdString(), offset > 0))
