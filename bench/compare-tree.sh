@@ -4,7 +4,8 @@
 # 1 (`mirror --parallel=4` / `--parallel=1`); and the 100,000-entry folder downloaded as one
 # queued tree, with the longest event-loop stall and the peak memory per queued file.
 # TREE_SERVERS="vsftpd" times those servers' rows alone; TREE_BIG=no leaves the 100,000-entry rows
-# out.
+# out; TREE_SMALL= (empty) leaves the 2,000-file rows out, TREE_SMALL=4 keeps their 4-connection
+# ones; TREE_OPEN=yes runs the 100,000-entry rows with the queue's folder row opened.
 
 make_tree()
 {
@@ -50,7 +51,7 @@ tree_rows()
         args=(--host 127.0.0.1 --port "$port" --anonymous --timing --settings "$work/settings-$server")
         untimed "$drive" "${args[@]}" cd incoming put "$work/src/prime.txt"
         rm -f "$work/root/incoming/prime.txt"
-        for count in 4 1; do
+        for count in ${TREE_SMALL-4 1}; do
             out="$work/out"
             for _ in $(seq "$pairs"); do
                 rm -rf "$out/lftp" "$out/tandrel"
@@ -92,7 +93,7 @@ tree_rows()
         sync
         # pyftpdlib takes longer than the drive's default 300 s for it.
         timed "$work/tandrel.runs" "$drive" "${args[@]}" --connections 4 --timeout 3600 \
-            --download-folder "$work/out/tandrel" get big
+            ${TREE_OPEN:+--open-queue} --download-folder "$work/out/tandrel" get big
         files="$(find "$work/out/tandrel/big" -type f | wc -l)"
         [ "$files" = 100000 ] || { echo "Tandrel fetched $files of 100000 files" >&2; exit 1; }
         read -r wall _ peak stall <"$work/tandrel.runs"
