@@ -183,10 +183,20 @@ void DownloadDelegate::startReceive(const QString& url)
     // Read once: the settings are not read again when the file is fetched again.
     run->properties = MiscTool::streamProperties();
     run->loginUser = loginUserIn(run->properties);
+    // With nothing to continue under the first partial name, the request goes out first and
+    // the server answers it while the file is created (a create may take a millisecond).
+    const bool early = !PartialRecord::readFor(partialName(run->localFile, 0));
+    if (early) {
+        setUnasked();
+        openStream();
+    }
     if (!createPartialFile())
         return;
-    run->unasked = run->resumeFrom == 0 && run->listedSize && *run->listedSize <= kUnaskedSize &&
-                   run->remoteUrl.scheme() != QLatin1String("sftp");
+    if (early && run->resumeFrom == 0)
+        return;
+    // A later name's partial file is continued: asked again from its offset.
+    networkStream.stop();
+    setUnasked();
     if (run->resumeFrom > 0) {
         // The progress starts at the share the partial file holds.
         run->receivedBytes = run->writeBackFrom = run->resumeFrom;
@@ -195,6 +205,12 @@ void DownloadDelegate::startReceive(const QString& url)
         showProgress();
     }
     openStream();
+}
+
+void DownloadDelegate::setUnasked()
+{
+    run->unasked = run->resumeFrom == 0 && run->listedSize && *run->listedSize <= kUnaskedSize &&
+                   run->remoteUrl.scheme() != QLatin1String("sftp");
 }
 
 void DownloadDelegate::showProgress()

@@ -132,6 +132,8 @@ private:
     void moveOneChunk();
     // Tells the listeners how far the download is.
     void showProgress();
+    // Whether the file is fetched without asking its size first: a small one from its start.
+    void setUnasked();
     // Opens the read stream, from resumeFrom on.
     void openStream();
     // Whether the server's time for the file differs from the one the partial file was made at.

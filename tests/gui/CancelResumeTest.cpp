@@ -119,6 +119,23 @@ TEST_F(CancelResume, ACancelledDownloadKeepsItsPartAndTheSameFileContinuesItWith
     EXPECT_EQ(resumed.doneBytes - resumed.bytesBeforeRun, kBigFile - partial.size());
 }
 
+// Another file under the first partial name: the partial file under the next name is continued.
+TEST_F(CancelResume, APartialFileUnderTheNextNameIsContinued)
+{
+    const QByteArray content = serveBigFile();
+    downloadAndCancel("big.bin");
+    const QString first = downloads.filePath("big.bin.part");
+    const QString next = downloads.filePath("big.bin.1.part");
+    const qsizetype length = readFile(first).size();
+    ASSERT_TRUE(QFile::rename(first + ".resume", next + ".resume") && QFile::rename(first, next));
+    writeFile(first, "someone else's");
+    downloadAgain("big.bin");
+    EXPECT_TRUE(server->commandLog().contains(QStringLiteral("REST %1").arg(length)))
+        << server->commandLog().toStdString();
+    EXPECT_TRUE(readFile(downloads.filePath("big.bin")) == content);
+    EXPECT_EQ(readFile(first), "someone else's");
+}
+
 // A partial file of another version is never appended to: one that grew, one now shorter than
 // the partial file (libcurl refuses the offset) and one rewritten at the same size an hour
 // earlier (MDTM tells seconds).
