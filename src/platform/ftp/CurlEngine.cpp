@@ -128,12 +128,7 @@ std::optional<StreamError> sshFailure(const CurlTransfer& t, CURLcode result)
 
 CurlEngine::CurlEngine(std::function<void()> notesWaiting)
     : notesWaiting(std::move(notesWaiting))
-{
-    multi = curl_multi_init();
-    thread = std::thread([this] { run(); });
-    // Named for profilers and debuggers.
-    pthread_setname_np(thread.native_handle(), "tandrel-curl");
-}
+{}
 
 CurlEngine::~CurlEngine()
 {
@@ -142,14 +137,18 @@ CurlEngine::~CurlEngine()
 
 bool CurlEngine::shutDown()
 {
-    if (!thread.joinable() || thread.get_id() == std::this_thread::get_id())
+    if (thread.get_id() == std::this_thread::get_id())
         return false;
     // Quitting ends every transfer at once: a server withholding a reply holds the curl thread
     // inside libcurl, and shutting the sockets down ends that wait (and the QUIT the connection
     // cache would wait for) right away.
     {
         std::lock_guard guard(lock);
+        if (stopping)
+            return false;
         stopping = true;
+        if (!thread.joinable())
+            return true;
         for (const curl_socket_t fd : sockets)
             ::shutdown(fd, SHUT_RDWR);
         // Under the lock: the curl thread cleans the multi handle up once it has seen stopping.
@@ -181,7 +180,18 @@ void CurlEngine::command(Command next)
         // Once the curl thread stops, nothing is left to command.
         if (stopping)
             return;
+        // Started by the first transfer: a session whose every transfer goes through SSH never
+        // needs it (and a resume or stop before it has nothing to act on).
+        if (!thread.joinable() && next.kind != Command::Kind::Start)
+            return;
         commands.push_back(std::move(next));
+        if (!thread.joinable()) {
+            multi = curl_multi_init();
+            thread = std::thread([this] { run(); });
+            // Named for profilers and debuggers.
+            pthread_setname_np(thread.native_handle(), "tandrel-curl");
+            return;
+        }
     }
     curl_multi_wakeup(multi);
 }
