@@ -1,0 +1,143 @@
+#!/usr/bin/env bash
+# Peak memory over SFTP against FTP for the same work: the whole tandrel-drive process (a
+# returning user: start, connect, the step, exit) against a loopback vsftpd and a loopback sshd
+# (internal-sftp), and bench/protocol_floor, the least a client on the same libraries does for
+# the same step, over both, all four in turn. Prints the medians of the peaks (/usr/bin/time's
+# maximum resident set) and each one's SFTP minus FTP: what the floor's difference shows is the
+# libraries' own, under any client built on them.
+#   bench/compare-memory.sh [rounds] (default 5; the transfers move 256 MiB)
+set -euo pipefail
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+rounds="${1:-5}"
+source "$here/scripts/packages.sh"
+source "$here/bench/loopback.sh"
+ensure_packages "${BUILD_PACKAGES[@]}" "${BENCH_PACKAGES[@]}"
+if [ "$(id -u)" -ne 0 ]; then
+    echo "compare-memory.sh runs vsftpd, which needs root" >&2
+    exit 1
+fi
+
+build="$here/build-bench"
+if [ ! -f "$build/CMakeCache.txt" ]; then
+    launcher=()
+    command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+    cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTANDREL_BENCH=ON \
+        "${launcher[@]}" >/dev/null
+fi
+cmake --build "$build" --target tandrel-drive protocol_floor >/dev/null
+drive="$build/tools/tandrel-drive"
+floor="$build/bench/protocol_floor"
+
+work="$(mktemp -d /var/tmp/tandrel-memory.XXXXXX)"
+chmod 755 "$work"
+pids=()
+cleanup()
+{
+    for pid in "${pids[@]}"; do
+        kill "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
+    done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+root="$work/root"
+mkdir -p "$root/small" "$root/ten-thousand" "$root/incoming" "$work/empty" "$work/out" "$work/ssh"
+chmod 755 "$root" "$root/small" "$root/ten-thousand" "$work/empty"
+chmod 777 "$root/incoming"
+chown ftp "$root/incoming"
+head -c 256M /dev/urandom >"$root/big.bin"
+chmod 644 "$root/big.bin"
+cp "$root/big.bin" "$work/up.bin"
+for i in $(seq 20); do : >"$root/small/note-$i.txt"; done
+for i in $(seq 10000); do : >"$root/ten-thousand/entry-$i.txt"; done
+
+fport="$(free_port)"
+write_vsftpd_conf "$work/vsftpd.conf" "$fport" "$root" "$work/empty"
+/usr/sbin/vsftpd "$work/vsftpd.conf" >"$work/vsftpd.log" 2>&1 &
+pids+=($!)
+ssh-keygen -q -t ed25519 -N '' -f "$work/ssh/host" && ssh-keygen -q -t ed25519 -N '' -f "$work/ssh/client"
+cp "$work/ssh/client.pub" "$work/ssh/authorized_keys"
+sport="$(free_port)"
+cat >"$work/ssh/sshd_config" <<CONF
+ListenAddress 127.0.0.1
+Port $sport
+HostKey $work/ssh/host
+AuthorizedKeysFile $work/ssh/authorized_keys
+PidFile none
+UsePAM no
+StrictModes no
+PermitRootLogin yes
+Subsystem sftp internal-sftp
+CONF
+mkdir -p /run/sshd
+/usr/sbin/sshd -D -e -f "$work/ssh/sshd_config" >"$work/sshd.log" 2>&1 &
+pids+=($!)
+for port in "$fport" "$sport"; do
+    for _ in $(seq 100); do
+        (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null && break
+        sleep 0.1
+    done
+done
+
+user="$(id -un)"
+fingerprint="$(ssh-keygen -lf "$work/ssh/host.pub" | cut -d' ' -f2)"
+fargs=(--host 127.0.0.1 --port "$fport" --anonymous --settings "$work/settings-ftp")
+sargs=(--protocol sftp --host 127.0.0.1 --port "$sport" --user "$user" --key "$work/ssh/client"
+       --trust-host-key "$fingerprint" --dir "$root" --settings "$work/settings-sftp")
+login=(127.0.0.1 "$sport" "$user" "$work/ssh/client")
+# Each one's settings are kept from the first, unmeasured run on: a returning user.
+"$drive" "${fargs[@]}" list >/dev/null 2>&1
+"$drive" "${sargs[@]}" list >/dev/null 2>&1
+
+# peak FILE CMD...: runs CMD under /usr/bin/time, appends its peak (KiB) to FILE.
+peak()
+{
+    local into="$1"
+    shift
+    rm -f "$work/out/big.bin" "$root/incoming/up.bin"
+    /usr/bin/time -f "%M" -o "$work/time" "$@" >/dev/null 2>"$work/stderr" || {
+        echo "failed: $*" >&2
+        tail -n 5 "$work/stderr" >&2
+        exit 1
+    }
+    cat "$work/time" >>"$into"
+}
+
+median()
+{
+    sort -n "$1" | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+}
+
+printf '%-20s %10s %10s %9s   %10s %10s %9s   %s\n' work "T ftp MiB" "T sftp MiB" "T gap" \
+    "floor ftp" "floor sftp" "floor gap" "T gap beyond the floor's"
+for step in small ten-thousand download upload; do
+    case "$step" in
+        small | ten-thousand)
+            tstep=(cd "$step" list)
+            ffloor=(ftp list "ftp://127.0.0.1:$fport/$step/")
+            sfloor=(sftp list "${login[@]}" "$root/$step") ;;
+        download)
+            tstep=(--download-folder "$work/out" get big.bin)
+            ffloor=(ftp get "ftp://127.0.0.1:$fport/big.bin" "$work/out/big.bin")
+            sfloor=(sftp get "${login[@]}" "$root/big.bin" "$work/out/big.bin") ;;
+        upload)
+            tstep=(cd incoming put "$work/up.bin")
+            ffloor=(ftp put "ftp://127.0.0.1:$fport/incoming/up.bin" "$work/up.bin")
+            sfloor=(sftp put "${login[@]}" "$root/incoming/up.bin" "$work/up.bin") ;;
+    esac
+    rm -f "$work"/*.peaks
+    for _ in $(seq "$rounds"); do
+        peak "$work/tf.peaks" "$drive" "${fargs[@]}" "${tstep[@]}"
+        peak "$work/ts.peaks" "$drive" "${sargs[@]}" "${tstep[@]}"
+        peak "$work/ff.peaks" "$floor" "${ffloor[@]}"
+        peak "$work/fs.peaks" "$floor" "${sfloor[@]}"
+    done
+    awk -v w="$step" -v tf="$(median "$work/tf.peaks")" -v ts="$(median "$work/ts.peaks")" \
+        -v ff="$(median "$work/ff.peaks")" -v fs="$(median "$work/fs.peaks")" 'BEGIN {
+        printf "%-20s %10.2f %10.2f %+9.2f   %10.2f %10.2f %+9.2f   %+.2f\n", w, tf / 1024,
+            ts / 1024, (ts - tf) / 1024, ff / 1024, fs / 1024, (fs - ff) / 1024,
+            ((ts - tf) - (fs - ff)) / 1024
+    }'
+done
+echo "medians of $rounds rounds in turn; MiB; gap = SFTP minus FTP (the target: Tandrel's gap at most 0)"
