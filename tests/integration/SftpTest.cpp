@@ -98,7 +98,20 @@ TEST_F(Sftp, ListsFoldersFilesAndLinksAsLsLines)
     EXPECT_TRUE(listing->received.contains(" " + latin1 + "\r\n"));
 }
 
+// Whether a thread of the process has the name.
+bool threadRuns(const QByteArray& name)
+{
+    const QDir tasks(QStringLiteral("/proc/self/task"));
+    for (const QString& task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile comm(tasks.filePath(task + QStringLiteral("/comm")));
+        if (comm.open(QIODevice::ReadOnly) && comm.readAll().trimmed() == name)
+            return true;
+    }
+    return false;
+}
+
 // The connection is prepared while the window is built; the listing starts before it is ready.
+// None of it needs libcurl's thread, which would only add its memory.
 TEST_F(Sftp, APreparedConnectionTheListingAndTheDownloadAfterItShareOneLogIn)
 {
     server->dropConnections();
@@ -108,6 +121,7 @@ TEST_F(Sftp, APreparedConnectionTheListingAndTheDownloadAfterItShareOneLogIn)
     EXPECT_TRUE(readUrl(server->url("/" + kFile), withKey())->received == pattern(70000));
     EXPECT_EQ(server->log().mid(logStart).count(QStringLiteral("Accepted publickey")), 1)
         << server->log().mid(logStart).toStdString();
+    EXPECT_FALSE(threadRuns("tandrel-curl"));
 }
 
 TEST_F(Sftp, AListingAndADownloadGoThroughAnHttpProxy)
