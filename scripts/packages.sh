@@ -10,7 +10,7 @@ RUN_PACKAGES=(python3 python3-pyftpdlib fonts-noto-color-emoji qt6-translations-
 TEST_PACKAGES=(libgtest-dev ccache python3 python3-pyftpdlib vsftpd tinyproxy openssh-server openssh-client
                curl openssl clang clang-format
                libclang-rt-14-dev gnome-keyring dbus dbus-x11 libsecret-tools)
-BENCH_PACKAGES=(python3 python3-pyftpdlib vsftpd curl time openssh-server openssh-client lftp)
+BENCH_PACKAGES=(python3 python3-pyftpdlib vsftpd curl time openssh-server openssh-client lftp openssl)
 
 ensure_packages()
 {
