@@ -6,42 +6,21 @@
 //   protocol_floor sftp list|get|put HOST PORT USER KEYFILE REMOTE [LOCAL]
 // list prints each entry's line; get writes REMOTE to LOCAL; put sends LOCAL to REMOTE. SFTP
 // reads keep 64 reads of 32 KiB in flight (as OpenSSH's sftp), writes go 32 KiB at a time.
-#include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <deque>
-#include <fcntl.h>
-#include <libssh/libssh.h>
-#include <libssh/sftp.h>
 #include <string>
 #include <sys/stat.h>
-#include <unistd.h>
-#include <vector>
 
 #include <curl/curl.h>
+
+#include "SftpFloorSteps.h"
 
 namespace {
 
 constexpr uint32_t kChunk = 32 * 1024;
 constexpr size_t kReadsInFlight = 64;
 
-int fail(const char* what, const char* detail)
-{
-    std::fprintf(stderr, "protocol_floor: %s: %s\n", what, detail);
-    return 1;
-}
-
-bool writeAll(int fd, const char* data, size_t length)
-{
-    for (size_t done = 0; done < length;) {
-        const ssize_t n = ::write(fd, data + done, length - done);
-        if (n < 0)
-            return false;
-        done += static_cast<size_t>(n);
-    }
-    return true;
-}
+using floor_steps::fail;
 
 size_t toStdout(char* data, size_t size, size_t count, void*)
 {
@@ -90,87 +69,16 @@ int list(sftp_session sftp, const char* remote)
     return complete ? 0 : fail("list", remote);
 }
 
-int get(sftp_session sftp, const char* remote, const char* local)
-{
-    sftp_file file = sftp_open(sftp, remote, O_RDONLY, 0);
-    sftp_attributes attributes = file ? sftp_fstat(file) : nullptr;
-    if (!attributes)
-        return fail("open", remote);
-    const uint64_t size = attributes->size;
-    sftp_attributes_free(attributes);
-    const int fd = ::open(local, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0)
-        return fail("create", local);
-    std::deque<std::pair<int, uint32_t>> inFlight;
-    std::vector<char> buffer(kChunk);
-    for (uint64_t asked = 0, received = 0; received < size;) {
-        for (; asked < size && inFlight.size() < kReadsInFlight;) {
-            const auto length = static_cast<uint32_t>(std::min<uint64_t>(kChunk, size - asked));
-            const int id = sftp_async_read_begin(file, length);
-            if (id < 0)
-                return fail("read request", ssh_get_error(sftp->session));
-            inFlight.emplace_back(id, length);
-            asked += length;
-        }
-        const auto [id, length] = inFlight.front();
-        inFlight.pop_front();
-        const int n = sftp_async_read(file, buffer.data(), length, static_cast<uint32_t>(id));
-        if (n != static_cast<int>(length))
-            return fail("read", n < 0 ? ssh_get_error(sftp->session) : "short read");
-        if (!writeAll(fd, buffer.data(), static_cast<size_t>(n)))
-            return fail("write", std::strerror(errno));
-        received += static_cast<uint64_t>(n);
-    }
-    sftp_close(file);
-    return ::close(fd) == 0 ? 0 : fail("close", local);
-}
-
-int put(sftp_session sftp, const char* local, const char* remote)
-{
-    const int fd = ::open(local, O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return fail("open", local);
-    sftp_file file = sftp_open(sftp, remote, O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (!file)
-        return fail("create", remote);
-    std::vector<char> buffer(kChunk);
-    for (ssize_t n; (n = ::read(fd, buffer.data(), buffer.size())) != 0;) {
-        if (n < 0 || sftp_write(file, buffer.data(), static_cast<size_t>(n)) != n)
-            return fail("write", n < 0 ? std::strerror(errno) : ssh_get_error(sftp->session));
-    }
-    ::close(fd);
-    return sftp_close(file) == SSH_OK ? 0 : fail("close", remote);
-}
-
 int sftp(const char* step, char** argv, const char* local)
 {
-    ssh_session session = ssh_new();
-    const unsigned port = static_cast<unsigned>(std::atoi(argv[1]));
-    const bool no = false;
-    ssh_options_set(session, SSH_OPTIONS_PROCESS_CONFIG, &no);
-    ssh_options_set(session, SSH_OPTIONS_HOST, argv[0]);
-    ssh_options_set(session, SSH_OPTIONS_PORT, &port);
-    ssh_options_set(session, SSH_OPTIONS_USER, argv[2]);
-    // A write waits for its answer before the next goes: Nagle's wait would hold each one.
-    const int yes = 1;
-    ssh_options_set(session, SSH_OPTIONS_NODELAY, &yes);
-    ssh_key key = nullptr;
-    if (ssh_connect(session) != SSH_OK)
-        return fail("connect", ssh_get_error(session));
-    if (ssh_pki_import_privkey_file(argv[3], nullptr, nullptr, nullptr, &key) != SSH_OK)
-        return fail("key", argv[3]);
-    if (ssh_userauth_publickey(session, nullptr, key) != SSH_AUTH_SUCCESS)
-        return fail("log-in", ssh_get_error(session));
-    ssh_key_free(key);
-    sftp_session sftp = sftp_new(session);
-    if (!sftp || sftp_init(sftp) != SSH_OK)
-        return fail("sftp", ssh_get_error(session));
-    const int result = std::strcmp(step, "list") == 0  ? list(sftp, argv[4])
-                       : std::strcmp(step, "get") == 0 ? get(sftp, argv[4], local)
-                                                       : put(sftp, local, argv[4]);
-    sftp_free(sftp);
-    ssh_disconnect(session);
-    ssh_free(session);
+    sftp_session sftp = floor_steps::connect(argv[0], argv[1], argv[2], argv[3]);
+    if (!sftp)
+        return 1;
+    const int result = std::strcmp(step, "list") == 0 ? list(sftp, argv[4])
+                       : std::strcmp(step, "get") == 0
+                           ? floor_steps::get(sftp, argv[4], local, kReadsInFlight, kChunk)
+                           : floor_steps::put(sftp, local, argv[4], kChunk);
+    floor_steps::disconnect(sftp);
     return result;
 }
 
@@ -190,6 +98,7 @@ int main(int argc, char** argv)
                      argv[0], argv[0]);
         return 2;
     }
+    floor_steps::program = "protocol_floor";
     curl_global_init(CURL_GLOBAL_DEFAULT);
     const char* local = needsLocal ? argv[argc - 1] : nullptr;
     const int result =

@@ -15,7 +15,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <deque>
 #include <fcntl.h>
 #include <libssh/libssh.h>
 #include <libssh/sftp.h>
@@ -24,88 +23,12 @@
 #include <unistd.h>
 #include <vector>
 
+#include "SftpFloorSteps.h"
 #include "platform/ftp/SftpWriter.h"
 
 namespace {
 
-int fail(const char* what, const char* detail)
-{
-    std::fprintf(stderr, "sftp_floor: %s: %s\n", what, detail);
-    return 1;
-}
-
-int get(sftp_session sftp, const char* remote, const char* local, int requests, uint32_t chunk)
-{
-    sftp_file file = sftp_open(sftp, remote, O_RDONLY, 0);
-    if (!file)
-        return fail("open", remote);
-    sftp_attributes attributes = sftp_fstat(file);
-    if (!attributes)
-        return fail("fstat", remote);
-    const uint64_t size = attributes->size;
-    sftp_attributes_free(attributes);
-    const int fd = ::open(local, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0)
-        return fail("create", local);
-    // Requests go out in the file's order and are answered in it: the oldest is waited for.
-    std::deque<std::pair<int, uint32_t>> inFlight;
-    std::vector<char> buffer(chunk);
-    uint64_t asked = 0, received = 0;
-    while (received < size) {
-        while (asked < size && static_cast<int>(inFlight.size()) < requests) {
-            const auto length = static_cast<uint32_t>(std::min<uint64_t>(chunk, size - asked));
-            const int id = sftp_async_read_begin(file, length);
-            if (id < 0)
-                return fail("read request", ssh_get_error(sftp->session));
-            inFlight.emplace_back(id, length);
-            asked += length;
-        }
-        if (inFlight.empty())
-            break;
-        const auto [id, length] = inFlight.front();
-        inFlight.pop_front();
-        const int n = sftp_async_read(file, buffer.data(), length, static_cast<uint32_t>(id));
-        // The file's size was asked first: a short answer is a file that shrank, or a server
-        // that answers in pieces, which this floor does not follow.
-        if (n != static_cast<int>(length))
-            return fail("read", n < 0 ? ssh_get_error(sftp->session) : "short read");
-        for (ssize_t done = 0; done < n;) {
-            const ssize_t w = ::write(fd, buffer.data() + done, static_cast<size_t>(n - done));
-            if (w < 0)
-                return fail("write", std::strerror(errno));
-            done += w;
-        }
-        received += static_cast<uint64_t>(n);
-    }
-    sftp_close(file);
-    return ::close(fd) == 0 ? 0 : fail("close", local);
-}
-
-int put(sftp_session sftp, const char* local, const char* remote, uint32_t chunk)
-{
-    const int fd = ::open(local, O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return fail("open", local);
-    sftp_file file = sftp_open(sftp, remote, O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (!file)
-        return fail("create", remote);
-    std::vector<char> buffer(chunk);
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer.data(), buffer.size());
-        if (n < 0)
-            return fail("read", std::strerror(errno));
-        if (n == 0)
-            break;
-        for (ssize_t done = 0; done < n;) {
-            const ssize_t w = sftp_write(file, buffer.data() + done, static_cast<size_t>(n - done));
-            if (w <= 0)
-                return fail("write", ssh_get_error(sftp->session));
-            done += w;
-        }
-    }
-    ::close(fd);
-    return sftp_close(file) == SSH_OK ? 0 : fail("close", remote);
-}
+using floor_steps::fail;
 
 int putPipelined(sftp_session sftp, const char* local, const char* remote, int requests,
                  uint32_t chunk)
@@ -158,38 +81,16 @@ int main(int argc, char** argv)
     if (requests < 1 || chunk < 1)
         return fail("arguments", "REQUESTS and CHUNK must be positive");
 
-    ssh_session session = ssh_new();
-    const unsigned port = static_cast<unsigned>(std::atoi(argv[3]));
-    const bool no = false;
-    ssh_options_set(session, SSH_OPTIONS_PROCESS_CONFIG, &no);
-    ssh_options_set(session, SSH_OPTIONS_HOST, argv[2]);
-    ssh_options_set(session, SSH_OPTIONS_PORT, &port);
-    ssh_options_set(session, SSH_OPTIONS_USER, argv[4]);
-    // A write waits for its answer before the next goes: Nagle's wait would hold each one.
-    const int yes = 1;
-    ssh_options_set(session, SSH_OPTIONS_NODELAY, &yes);
-    if (const char* ciphers = std::getenv("CIPHERS")) {
-        ssh_options_set(session, SSH_OPTIONS_CIPHERS_C_S, ciphers);
-        ssh_options_set(session, SSH_OPTIONS_CIPHERS_S_C, ciphers);
-    }
-    if (ssh_connect(session) != SSH_OK)
-        return fail("connect", ssh_get_error(session));
-    ssh_key key = nullptr;
-    if (ssh_pki_import_privkey_file(argv[5], nullptr, nullptr, nullptr, &key) != SSH_OK)
-        return fail("key", argv[5]);
-    if (ssh_userauth_publickey(session, nullptr, key) != SSH_AUTH_SUCCESS)
-        return fail("log-in", ssh_get_error(session));
-    ssh_key_free(key);
-    std::fprintf(stderr, "sftp_floor: %s, %s / %s\n", ssh_get_kex_algo(session),
-                 ssh_get_cipher_in(session), ssh_get_hmac_in(session));
-    sftp_session sftp = sftp_new(session);
-    if (!sftp || sftp_init(sftp) != SSH_OK)
-        return fail("sftp", ssh_get_error(session));
-    const int result = download    ? get(sftp, argv[6], argv[7], requests, chunk)
-                       : pipelined ? putPipelined(sftp, argv[7], argv[6], requests, chunk)
-                                   : put(sftp, argv[7], argv[6], chunk);
-    sftp_free(sftp);
-    ssh_disconnect(session);
-    ssh_free(session);
+    floor_steps::program = "sftp_floor";
+    sftp_session sftp = floor_steps::connect(argv[2], argv[3], argv[4], argv[5]);
+    if (!sftp)
+        return 1;
+    std::fprintf(stderr, "sftp_floor: %s, %s / %s\n", ssh_get_kex_algo(sftp->session),
+                 ssh_get_cipher_in(sftp->session), ssh_get_hmac_in(sftp->session));
+    const int result =
+        download    ? floor_steps::get(sftp, argv[6], argv[7], static_cast<size_t>(requests), chunk)
+        : pipelined ? putPipelined(sftp, argv[7], argv[6], requests, chunk)
+                    : floor_steps::put(sftp, argv[7], argv[6], chunk);
+    floor_steps::disconnect(sftp);
     return result;
 }

@@ -18,32 +18,14 @@ if [ "$(id -u)" -ne 0 ]; then
     exit 1
 fi
 
-build="$here/build-bench"
-if [ ! -f "$build/CMakeCache.txt" ]; then
-    launcher=()
-    command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-    cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTANDREL_BENCH=ON \
-        "${launcher[@]}" >/dev/null
-fi
-cmake --build "$build" --target tandrel-drive protocol_floor >/dev/null
+bench_build tandrel-drive protocol_floor
 drive="$build/tools/tandrel-drive"
 floor="$build/bench/protocol_floor"
 
-work="$(mktemp -d /var/tmp/tandrel-memory.XXXXXX)"
-chmod 755 "$work"
-pids=()
-cleanup()
-{
-    for pid in "${pids[@]}"; do
-        kill "$pid" 2>/dev/null || true
-        wait "$pid" 2>/dev/null || true
-    done
-    rm -rf "$work"
-}
-trap cleanup EXIT
+bench_work memory
 
 root="$work/root"
-mkdir -p "$root/small" "$root/ten-thousand" "$root/incoming" "$work/empty" "$work/out" "$work/ssh"
+mkdir -p "$root/small" "$root/ten-thousand" "$root/incoming" "$work/empty" "$work/out"
 chmod 755 "$root" "$root/small" "$root/ten-thousand" "$work/empty"
 chmod 777 "$root/incoming"
 chown ftp "$root/incoming"
@@ -72,28 +54,9 @@ rsa_private_key_file=$work/tls.key
 CONF
 /usr/sbin/vsftpd "$work/vsftpd-tls.conf" >"$work/vsftpd-tls.log" 2>&1 &
 pids+=($!)
-ssh-keygen -q -t ed25519 -N '' -f "$work/ssh/host" && ssh-keygen -q -t ed25519 -N '' -f "$work/ssh/client"
-cp "$work/ssh/client.pub" "$work/ssh/authorized_keys"
-sport="$(free_port)"
-cat >"$work/ssh/sshd_config" <<CONF
-ListenAddress 127.0.0.1
-Port $sport
-HostKey $work/ssh/host
-AuthorizedKeysFile $work/ssh/authorized_keys
-PidFile none
-UsePAM no
-StrictModes no
-PermitRootLogin yes
-Subsystem sftp internal-sftp
-CONF
-mkdir -p /run/sshd
-/usr/sbin/sshd -D -e -f "$work/ssh/sshd_config" >"$work/sshd.log" 2>&1 &
-pids+=($!)
-for port in "$fport" "$tport" "$sport"; do
-    for _ in $(seq 100); do
-        (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null && break
-        sleep 0.1
-    done
+start_sshd "$work/ssh"
+for port in "$fport" "$tport"; do
+    wait_for_port "$port"
 done
 
 user="$(id -un)"

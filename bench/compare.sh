@@ -22,14 +22,7 @@ source "$here/bench/loopback.sh"
 source "$here/bench/compare-tree.sh"
 ensure_packages "${BUILD_PACKAGES[@]}" "${BENCH_PACKAGES[@]}"
 
-build="$here/build-bench"
-if [ ! -f "$build/CMakeCache.txt" ]; then
-    launcher=()
-    command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-    cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTANDREL_BENCH=ON \
-        "${launcher[@]}" >/dev/null
-fi
-cmake --build "$build" --target tandrel-drive qt_floor >/dev/null
+bench_build tandrel-drive qt_floor
 drive="$build/tools/tandrel-drive"
 floor="$build/bench/qt_floor"
 
@@ -42,19 +35,7 @@ if awk -v n="$(nproc)" '{ exit !($1 > n / 2) }' /proc/loadavg; then
     echo "warning: the machine is busy; wall times will be noisy (CPU times less so)" >&2
 fi
 
-# On the disk, not in memory: writing a file back is part of what is measured.
-work="$(mktemp -d /var/tmp/tandrel-compare.XXXXXX)"
-chmod 755 "$work"
-pids=()
-cleanup()
-{
-    for pid in "${pids[@]}"; do
-        kill "$pid" 2>/dev/null || true
-        wait "$pid" 2>/dev/null || true
-    done
-    rm -rf "$work"
-}
-trap cleanup EXIT
+bench_work compare
 
 echo "Generating fixtures in $work ..." >&2
 mkdir -p "$work/root/big" "$work/root/small" "$work/root/incoming" "$work/src" "$work/empty" \
@@ -314,29 +295,9 @@ sfloor="$build/bench/sftp_floor"
 sciphers="aes128-gcm@openssh.com,aes256-gcm@openssh.com,chacha20-poly1305@openssh.com"
 grep -qw aes /proc/cpuinfo || sciphers="chacha20-poly1305@openssh.com"
 ssh_dir="$work/ssh"
-mkdir -p "$ssh_dir" "$work/root/ten-thousand"
-ssh-keygen -q -t ed25519 -N '' -f "$ssh_dir/host" && ssh-keygen -q -t ed25519 -N '' -f "$ssh_dir/client"
-cp "$ssh_dir/client.pub" "$ssh_dir/authorized_keys"
+mkdir -p "$work/root/ten-thousand"
 for i in $(seq 10000); do : >"$work/root/ten-thousand/entry-$i.txt"; done
-sport="$(free_port)"
-cat >"$ssh_dir/sshd_config" <<CONF
-ListenAddress 127.0.0.1
-Port $sport
-HostKey $ssh_dir/host
-AuthorizedKeysFile $ssh_dir/authorized_keys
-PidFile none
-UsePAM no
-StrictModes no
-PermitRootLogin yes
-Subsystem sftp internal-sftp
-CONF
-mkdir -p /run/sshd
-/usr/sbin/sshd -D -e -f "$ssh_dir/sshd_config" >"$work/sshd.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do
-    (exec 3<>"/dev/tcp/127.0.0.1/$sport") 2>/dev/null && break
-    sleep 0.1
-done
+start_sshd "$ssh_dir"
 user="$(id -un)"
 fingerprint="$(ssh-keygen -lf "$ssh_dir/host.pub" | cut -d' ' -f2)"
 surl="sftp://$user@127.0.0.1:$sport$work/root"
