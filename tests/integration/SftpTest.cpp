@@ -213,13 +213,19 @@ TEST_F(Sftp, UploadsAFileAndConfirmsIt)
     EXPECT_FALSE(writeUrl(server->url("/missing/x.bin"), "x", withKey())->confirmed);
 }
 
+// All on one log-in, the connection kept from each to the next.
 TEST_F(Sftp, CreatesRenamesAndDeletesEntriesNamedWithQuotesAndSpaces)
 {
+    server->dropConnections();
+    const qsizetype logStart = server->log().size();
     const QString name = "new \"quoted\" \\ folder";
     const QUrl folder = server->url("/" + name + "/");
     const auto made = writeUrl(folder, {}, withKey());
     EXPECT_TRUE(made->ended) << made->error.message.toStdString();
     ASSERT_TRUE(QFileInfo(server->localPath(name)).isDir());
+    const auto again = writeUrl(folder, {}, withKey());
+    EXPECT_TRUE(mentions(again->error, "of that name is there"))
+        << again->error.message.toStdString();
 
     StreamError error;
     EXPECT_TRUE(CFURLRenameResource(folder, "renamed folder", withKey(), &error))
@@ -233,6 +239,8 @@ TEST_F(Sftp, CreatesRenamesAndDeletesEntriesNamedWithQuotesAndSpaces)
     EXPECT_FALSE(QFileInfo::exists(server->localPath("doomed.txt")));
     EXPECT_FALSE(CFURLDestroyResource(server->url("/absent.txt"), withKey(), &error));
     EXPECT_TRUE(mentions(error, "No such file"));
+    EXPECT_EQ(server->log().mid(logStart).count(QStringLiteral("Accepted publickey")), 1)
+        << server->log().mid(logStart).toStdString();
 }
 
 TEST_F(Sftp, AnUnknownOrChangedHostKeyStopsBeforeTheLogInUntilTheUserTrustsIt)

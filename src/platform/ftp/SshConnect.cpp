@@ -100,8 +100,10 @@ bool SshTransfer::transfer()
         download();
     else if (t.kind == CurlTransfer::Kind::Listing)
         list();
-    else
+    else if (t.kind == CurlTransfer::Kind::Upload)
         upload();
+    else
+        change();
     return !retryAfresh;
 }
 

@@ -37,9 +37,7 @@ SshEngine::~SshEngine()
 
 bool SshEngine::covers(const CurlTransfer& t)
 {
-    if (t.protocol != Protocol::SFTP || t.sizeOnly || t.existenceAsked ||
-        (t.kind != CurlTransfer::Kind::Download && t.kind != CurlTransfer::Kind::Upload &&
-         t.kind != CurlTransfer::Kind::Listing))
+    if (t.protocol != Protocol::SFTP || t.sizeOnly || t.existenceAsked)
         return false;
     const FtpTarget target(t.url);
     const QByteArray user =

@@ -18,7 +18,8 @@ class CurlEngine;
 struct ssh_session_struct;
 struct sftp_session_struct;
 
-// SFTP file transfers and listings through libssh, beside the curl thread: libssh keeps many reads
+// SFTP file transfers, listings and changes (new folders, removals, renames) through libssh,
+// beside the curl thread: libssh keeps many reads
 // in flight and negotiates faster ciphers than libcurl's libssh2. Each transfer runs on a thread of
 // its own with blocking libssh calls; it fills the same buffer as a curl transfer and posts the
 // same notes through the curl thread's queue, so that its stream sees no difference. A transfer it
@@ -36,8 +37,8 @@ public:
     explicit SshEngine(CurlEngine& curl);
     ~SshEngine();
 
-    // Whether libssh runs the transfer: an SFTP download, upload or listing with a login user
-    // and a key file libssh can use as it stands. Main thread.
+    // Whether libssh runs the transfer: an SFTP download, upload, listing, new folder, removal or
+    // rename with a login user and a key file libssh can use as it stands. Main thread.
     static bool covers(const CurlTransfer& transfer);
 
     void start(const std::shared_ptr<CurlTransfer>& transfer);

@@ -306,6 +306,44 @@ void SshTransfer::upload()
     finish(CURLE_OK);
 }
 
+// A new folder, a removal or a rename, on the logged-in connection: one request, where libcurl
+// would log in again beside it (afresh for each removal).
+void SshTransfer::change()
+{
+    QByteArray path = remotePath(target.sftpPath());
+    while (path.size() > 1 && path.endsWith('/'))
+        path.chop(1);
+    const auto within = t.kind == CurlTransfer::Kind::MakeFolder ? CurlOptions::timeouts().response
+                                                                 : CurlOptions::timeouts().finish;
+    engine.due(
+        run, within,
+        timedOut(QStringLiteral("The server did not answer within %1 ms").arg(within.count())));
+    int refused = 0;
+    QString what;
+    if (t.kind == CurlTransfer::Kind::MakeFolder) {
+        // As libcurl made them: rwxr-xr-x before the server's umask.
+        refused = sftp_mkdir(sftp, path.constData(), 0755);
+        what = QStringLiteral("Could not create the folder");
+    } else if (t.kind == CurlTransfer::Kind::Delete) {
+        refused = target.isFolder() ? sftp_rmdir(sftp, path.constData())
+                                    : sftp_unlink(sftp, path.constData());
+        what = target.isFolder() ? QStringLiteral("Could not remove the folder")
+                                 : QStringLiteral("Could not remove the file");
+    } else {
+        const QByteArray renamed = path.left(path.lastIndexOf('/') + 1) + t.renameTo;
+        refused = sftp_rename(sftp, path.constData(), renamed.constData());
+        what = QStringLiteral("Could not rename");
+    }
+    if (refused != 0 && keptConnectionClosed())
+        return;
+    if (refused == 0)
+        return finish(CURLE_OK);
+    fail(sftpError(what));
+    // The server said no, and the connection goes on as it was: kept for the next request.
+    reusable = !stopped() && !engine.expired(run, nullptr) && ssh_is_connected(session) &&
+               sftp_get_error(sftp) != SSH_FX_OK;
+}
+
 // A kept connection the server closed while it waited fails its first request: the transfer
 // starts again on a new one, nothing having been told.
 bool SshTransfer::keptConnectionClosed()
@@ -338,6 +376,10 @@ StreamError SshTransfer::sftpError(const QString& what) const
     case SSH_FX_WRITE_PROTECT:
         code = CURLE_REMOTE_ACCESS_DENIED;
         reason = QStringLiteral("Permission denied");
+        break;
+    case SSH_FX_FILE_ALREADY_EXISTS: // libssh's, for a new folder whose name is taken
+        code = CURLE_REMOTE_ACCESS_DENIED;
+        reason = QStringLiteral("A file or folder of that name is there already");
         break;
     default:
         break;

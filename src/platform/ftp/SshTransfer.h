@@ -85,6 +85,7 @@ private:
     void download();
     void upload();
     void list();
+    void change();
     bool keptConnectionClosed();
     bool deliver(const char* data, int64_t length);
     void tellUntold();
