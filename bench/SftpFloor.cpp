@@ -33,12 +33,10 @@ using floor_steps::fail;
 int putPipelined(sftp_session sftp, const char* local, const char* remote, int requests,
                  uint32_t chunk)
 {
-    const int fd = ::open(local, O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return fail("open", local);
-    sftp_file file = sftp_open(sftp, remote, O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (!file)
-        return fail("create", remote);
+    int fd = -1;
+    sftp_file file = nullptr;
+    if (!floor_steps::openForPut(sftp, local, remote, fd, file))
+        return 1;
     SftpWriter writer(sftp, static_cast<size_t>(requests));
     if (!writer.start() || !writer.open(remote, false))
         return fail("writer", ssh_get_error(sftp->session));

@@ -110,16 +110,25 @@ inline int get(sftp_session sftp, const char* remote, const char* local, size_t 
     return ::close(fd) == 0 ? 0 : fail("close", local);
 }
 
+// LOCAL opened for reading and REMOTE made anew for writing; false once a failure is said.
+inline bool openForPut(sftp_session sftp, const char* local, const char* remote, int& fd,
+                       sftp_file& file)
+{
+    fd = ::open(local, O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return fail("open", local), false;
+    file = sftp_open(sftp, remote, O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    return file || (fail("create", remote), false);
+}
+
 // LOCAL to REMOTE, one write of chunk bytes at a time, each waiting for its answer (libssh 0.10
 // has no asynchronous write).
 inline int put(sftp_session sftp, const char* local, const char* remote, uint32_t chunk)
 {
-    const int fd = ::open(local, O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return fail("open", local);
-    sftp_file file = sftp_open(sftp, remote, O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (!file)
-        return fail("create", remote);
+    int fd = -1;
+    sftp_file file = nullptr;
+    if (!openForPut(sftp, local, remote, fd, file))
+        return 1;
     std::vector<char> buffer(chunk);
     for (ssize_t n; (n = ::read(fd, buffer.data(), buffer.size())) != 0;) {
         if (n < 0)
