@@ -19,8 +19,8 @@ struct ssh_session_struct;
 struct sftp_session_struct;
 
 // SFTP file transfers, listings and changes (new folders, removals, renames) through libssh,
-// beside the curl thread: libssh keeps many reads
-// in flight and negotiates faster ciphers than libcurl's libssh2. Each transfer runs on a thread of
+// beside the curl thread: libssh keeps many reads in flight and negotiates faster ciphers than
+// libcurl's libssh2, and a change goes on a kept connection. Each transfer runs on a thread of
 // its own with blocking libssh calls; it fills the same buffer as a curl transfer and posts the
 // same notes through the curl thread's queue, so that its stream sees no difference. A transfer it
 // does not cover, or whose host key it cannot vouch for, goes to the curl thread unchanged (which
