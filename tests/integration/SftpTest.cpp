@@ -230,6 +230,10 @@ TEST_F(Sftp, CreatesRenamesAndDeletesEntriesNamedWithQuotesAndSpaces)
     StreamError error;
     EXPECT_TRUE(CFURLRenameResource(folder, "renamed folder", withKey(), &error))
         << error.message.toStdString();
+    writeFile(server->localPath("renamed folder/inside.txt"), "x");
+    EXPECT_FALSE(CFURLDestroyResource(server->url("/renamed folder/"), withKey(), &error));
+    EXPECT_TRUE(mentions(error, "not empty")) << error.message.toStdString();
+    QFile::remove(server->localPath("renamed folder/inside.txt"));
     EXPECT_TRUE(CFURLDestroyResource(server->url("/renamed folder/"), withKey(), &error))
         << error.message.toStdString();
     EXPECT_FALSE(QFileInfo::exists(server->localPath("renamed folder")));

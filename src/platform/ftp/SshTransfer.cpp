@@ -338,10 +338,35 @@ void SshTransfer::change()
         return;
     if (refused == 0)
         return finish(CURLE_OK);
-    fail(sftpError(what));
+    const int status = sftp_get_error(sftp);
+    StreamError why = sftpError(what);
+    // SFTP version 3 has no word for a folder that still holds entries: OpenSSH's server says
+    // "Failure".
+    if (t.kind == CurlTransfer::Kind::Delete && target.isFolder() && status == SSH_FX_FAILURE &&
+        holdsEntries(path))
+        why = CurlOptions::localError(CURLE_REMOTE_ACCESS_DENIED,
+                                      what + QStringLiteral(": it is not empty"));
+    fail(why);
     // The server said no, and the connection goes on as it was: kept for the next request.
     reusable = !stopped() && !engine.expired(run, nullptr) && ssh_is_connected(session) &&
-               sftp_get_error(sftp) != SSH_FX_OK;
+               status != SSH_FX_OK;
+}
+
+bool SshTransfer::holdsEntries(const QByteArray& folder)
+{
+    sftp_dir dir = sftp_opendir(sftp, folder.constData());
+    if (!dir)
+        return false;
+    bool found = false;
+    while (!found) {
+        sftp_attributes entry = sftp_readdir(sftp, dir);
+        if (!entry)
+            break;
+        found = qstrcmp(entry->name, ".") != 0 && qstrcmp(entry->name, "..") != 0;
+        sftp_attributes_free(entry);
+    }
+    sftp_closedir(dir);
+    return found;
 }
 
 // A kept connection the server closed while it waited fails its first request: the transfer

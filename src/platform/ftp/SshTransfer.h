@@ -86,6 +86,7 @@ private:
     void upload();
     void list();
     void change();
+    bool holdsEntries(const QByteArray& folder);
     bool keptConnectionClosed();
     bool deliver(const char* data, int64_t length);
     void tellUntold();
